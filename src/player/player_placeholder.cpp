@@ -1,0 +1,2 @@
+// The animation player's sources join this library as they are written.
+namespace patapata {}

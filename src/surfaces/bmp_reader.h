@@ -1,0 +1,15 @@
+#pragma once
+
+#include "surfaces/image.h"
+
+#include <cstdint>
+#include <span>
+
+namespace patapata {
+
+/// Decodes a Windows BMP file (the ".bmp" reader). A zero-length file gives an empty image.
+/// Throws EInvalidGraphic "ビットマップイメージが不正です" or EReadError
+/// "ストリームからの読み込みエラー".
+DecodedImage decodeBmp(std::span<const uint8_t> file);
+
+}  // namespace patapata

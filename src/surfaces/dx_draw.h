@@ -1,0 +1,168 @@
+#pragma once
+
+#include "surfaces/geometry.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace patapata {
+
+namespace platform {
+class SurfaceService;
+}
+class TDirectDraw;
+class TDirectDrawSurface;
+class TDirectDrawClipper;
+class TDirectDrawPalette;
+
+enum class TDXDrawOption : uint32_t {
+  doFullScreen,
+  doNoWindowChange,
+  doAllowReboot,
+  doWaitVBlank,
+  doAllowPalette256,
+  doSystemMemory,
+  doStretch,
+  doCenter,
+  doFlip,
+  do3D,
+  doRetainedMode,
+  doHardware,
+  doSelectDriver,
+  doZBuffer,
+};
+
+/// A set of view options; bit n is option n.
+class TDXDrawOptions {
+ public:
+  constexpr TDXDrawOptions() = default;
+  constexpr TDXDrawOptions(std::initializer_list<TDXDrawOption> options) {
+    for (TDXDrawOption o : options) include(o);
+  }
+  constexpr bool contains(TDXDrawOption o) const { return (bits_ >> static_cast<uint32_t>(o)) & 1u; }
+  constexpr void include(TDXDrawOption o) { bits_ |= 1u << static_cast<uint32_t>(o); }
+  constexpr void exclude(TDXDrawOption o) { bits_ &= ~(1u << static_cast<uint32_t>(o)); }
+  constexpr uint32_t bits() const { return bits_; }
+  friend constexpr bool operator==(TDXDrawOptions, TDXDrawOptions) = default;
+
+ private:
+  uint32_t bits_ = 0;
+};
+
+/// The window side of a view control: where it sits, and how to show what was presented.
+class ViewHost {
+ public:
+  virtual ~ViewHost() = default;
+  /// True when the control sits on a form (a top-level window).
+  virtual bool hasParentForm() const = 0;
+  /// The primary surface changed: repaint the control's area from it.
+  virtual void presented() = 0;
+};
+
+/// The view control: a drawing context, a primary surface standing for the control's
+/// client area, a clipper, a palette and an off-screen back surface of the control's size.
+/// Windowed presentation only; full-screen, page flipping and 3D options are accepted and
+/// ignored.
+class TCustomDXDraw {
+ public:
+  explicit TCustomDXDraw(std::shared_ptr<platform::SurfaceService> service);
+  virtual ~TCustomDXDraw();
+  TCustomDXDraw(const TCustomDXDraw&) = delete;
+  TCustomDXDraw& operator=(const TCustomDXDraw&) = delete;
+
+  using Event = std::function<void(TCustomDXDraw&)>;
+  Event OnInitializing;
+  Event OnInitialize;
+  Event OnInitializeSurface;
+  Event OnFinalizeSurface;
+  Event OnFinalize;
+  Event OnRestoreSurface;
+
+  // Published properties.
+  bool AutoInitialize() const { return autoInitialize_; }
+  void setAutoInitialize(bool value) { autoInitialize_ = value; }
+  bool AutoSize() const { return autoSize_; }
+  void setAutoSize(bool value);
+  TDXDrawOptions Options() const { return options_; }
+  void setOptions(TDXDrawOptions options);
+  TDXDrawOptions EffectiveOptions() const { return effectiveOptions_; }
+  int32_t SurfaceWidth() const;
+  int32_t SurfaceHeight() const;
+  void setSurfaceWidth(int32_t width);
+  void setSurfaceHeight(int32_t height);
+
+  /// The control's size in pixels (100 × 100 until set).
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+  /// A change of the control's bounds; with AutoSize the back surface follows.
+  void setBounds(int32_t width, int32_t height);
+
+  /// Places the control on a window (or none); the window's show and destroy messages
+  /// arrive through formShown and formDestroyed.
+  void setHost(ViewHost* host);
+  /// The form was shown: initialises the view once, when AutoInitialize is set.
+  void formShown();
+  /// The form's window is being destroyed: finalises the view first.
+  void formDestroyed();
+
+  void InitializeView();
+  void FinalizeView();
+  bool ReadyToDraw();
+  bool CheckPrimary();
+  void RestoreSurfaces();
+  /// Copies the back surface into the control's area of the primary surface.
+  void Present();
+  /// The window system asks for a repaint: presents without waiting for a vertical blank.
+  void Paint();
+  void ResizeBackSurface(int32_t width, int32_t height);
+
+  bool Initialized() const { return initialized_; }
+  bool Updating() const { return updating_; }
+
+  TDirectDraw* DrawContext() const { return drawContext_.get(); }
+  TDirectDrawSurface* PrimarySurface() const { return primarySurface_.get(); }
+  TDirectDrawSurface* BackSurface() const { return backSurface_.get(); }
+  TDirectDrawClipper* Clipper() const { return clipper_.get(); }
+  TDirectDrawPalette* Palette() const { return palette_.get(); }
+  platform::SurfaceService& Service() const { return *service_; }
+
+ private:
+  void recomputeEffectiveOptions();
+  void initializeWindowed();
+  void createBackSurface();
+  void freeObjects();
+
+  std::shared_ptr<platform::SurfaceService> service_;
+  ViewHost* host_ = nullptr;
+  bool autoInitialize_ = true;
+  bool autoSize_ = true;
+  TDXDrawOptions options_;
+  TDXDrawOptions effectiveOptions_;
+  int32_t storedSurfaceWidth_ = 640;
+  int32_t storedSurfaceHeight_ = 480;
+  int32_t width_ = 100;
+  int32_t height_ = 100;
+  bool initialized_ = false;
+  bool internallyInitialized_ = false;
+  bool updating_ = false;
+  bool autoInitAttempted_ = false;
+  bool initializeFired_ = false;
+  bool initializeSurfaceFired_ = false;
+  std::array<uint32_t, 256> capturedColors_{};
+
+  std::unique_ptr<TDirectDraw> drawContext_;
+  std::unique_ptr<TDirectDrawSurface> primarySurface_;
+  std::unique_ptr<TDirectDrawSurface> backSurface_;
+  std::unique_ptr<TDirectDrawClipper> clipper_;
+  std::unique_ptr<TDirectDrawPalette> palette_;
+};
+
+/// The view control as placed on a form.
+class TDXDraw : public TCustomDXDraw {
+ public:
+  using TCustomDXDraw::TCustomDXDraw;
+};
+
+}  // namespace patapata

@@ -1,0 +1,45 @@
+#include "surfaces/image_readers.h"
+
+#include "surfaces/bmp_reader.h"
+#include "surfaces/dib_reader.h"
+
+#include <array>
+
+namespace patapata {
+
+namespace {
+
+// In order of registration. Icons and metafiles are drawn by the Windows drawing services,
+// which the software display does not have; their extensions get the unknown-format error.
+constexpr std::array<ImageReader, 2> kReaders{{
+    {"bmp", "ビットマップ", &decodeBmp, false},
+    {"dib", "Device Independent Bitmap", &decodeDib, true},
+}};
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char c = a[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != b[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+const ImageReader* imageReaderFor(std::string_view extension) {
+  for (auto it = kReaders.rbegin(); it != kReaders.rend(); ++it) {
+    if (equalsIgnoringCase(extension, it->extension)) return &*it;
+  }
+  return nullptr;
+}
+
+std::string_view fileExtension(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  return dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
+}
+
+}  // namespace patapata

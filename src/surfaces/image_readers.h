@@ -1,0 +1,30 @@
+#pragma once
+
+#include "surfaces/image.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace patapata {
+
+/// An image reader chosen by file extension.
+struct ImageReader {
+  const char* extension;    ///< lower case, without the dot
+  const char* description;  ///< the format's name as the user sees it
+  DecodedImage (*decode)(std::span<const uint8_t> file);
+  /// The picture is copied from its own drawing context, so even an empty one needs a
+  /// surface to land on.
+  bool copiesFromOwnContext;
+};
+
+/// The reader for an extension (compared without regard to case), searching the most
+/// recently registered first; null when none matches.
+const ImageReader* imageReaderFor(std::string_view extension);
+
+/// The extension of a path: the text after the last dot of its file-name part, without the
+/// dot; empty when there is none.
+std::string_view fileExtension(std::string_view path);
+
+}  // namespace patapata
