@@ -1,8 +1,8 @@
-#include "fakes/fake_controls.h"
+#include "common/memory_controls.h"
 
-namespace patapata::testing {
+namespace patapata {
 
-FakeControls::FakeControls() {
+MemoryControls::MemoryControls() {
   texts_ = {
       {ControlId::Label1, "名前"},      {ControlId::Label2, "状態"},
       {ControlId::Label3, "Anime"},     {ControlId::Label4, "レイヤ"},
@@ -31,51 +31,51 @@ FakeControls::FakeControls() {
   }
 }
 
-std::string FakeControls::caption(ControlId id) const {
+std::string MemoryControls::caption(ControlId id) const {
   const auto it = texts_.find(id);
   return it == texts_.end() ? std::string{} : it->second;
 }
 
-void FakeControls::setCaption(ControlId id, std::string_view caption) {
+void MemoryControls::setCaption(ControlId id, std::string_view caption) {
   texts_[id] = std::string(caption);
 }
 
-void FakeControls::setText(ControlId id, std::string_view text) {
+void MemoryControls::setText(ControlId id, std::string_view text) {
   if (texts_[id] == text) return;
   texts_[id] = std::string(text);
   changes.push_back(id);
   if (onTextChanged) onTextChanged(id);
 }
 
-std::string FakeControls::text(ControlId id) const { return caption(id); }
+std::string MemoryControls::text(ControlId id) const { return caption(id); }
 
-void FakeControls::setEnabled(ControlId id, bool enabled) { enabled_[id] = enabled; }
+void MemoryControls::setEnabled(ControlId id, bool enabled) { enabled_[id] = enabled; }
 
-bool FakeControls::isEnabled(ControlId id) const {
+bool MemoryControls::isEnabled(ControlId id) const {
   const auto it = enabled_.find(id);
   return it == enabled_.end() ? true : it->second;
 }
 
-void FakeControls::setChecked(ControlId id, bool checked) { checked_[id] = checked; }
+void MemoryControls::setChecked(ControlId id, bool checked) { checked_[id] = checked; }
 
-bool FakeControls::isChecked(ControlId id) const {
+bool MemoryControls::isChecked(ControlId id) const {
   const auto it = checked_.find(id);
   return it != checked_.end() && it->second;
 }
 
-int32_t FakeControls::caretPosition(ControlId id) const {
+int32_t MemoryControls::caretPosition(ControlId id) const {
   const auto it = carets_.find(id);
   return it == carets_.end() ? 0 : it->second;
 }
 
-void FakeControls::selectAllAndCopy(ControlId id) {
+void MemoryControls::selectAllAndCopy(ControlId id) {
   carets_[id] = 0;
   clipboard = text(id);
 }
 
-void FakeControls::type(ControlId id, std::string_view text) {
+void MemoryControls::type(ControlId id, std::string_view text) {
   setText(id, text);
   carets_[id] = static_cast<int32_t>(text.size());
 }
 
-}  // namespace patapata::testing
+}  // namespace patapata

@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
-namespace patapata::testing {
+namespace patapata {
 
-/// The main window's controls without a display, in their start state. Setting an edit's
-/// text to a different value runs the change handler, as the real window does.
-class FakeControls : public Controls {
+/// The main window's controls held in memory, in their start state: the batch modes run the
+/// viewer's rules on them without a display, and so do the tests. Setting an edit's text to
+/// a different value runs the change handler, as the real window does.
+class MemoryControls : public Controls {
  public:
-  FakeControls();
+  MemoryControls();
 
   std::string caption(ControlId id) const override;
   void setCaption(ControlId id, std::string_view caption) override;
@@ -41,4 +42,4 @@ class FakeControls : public Controls {
   std::map<ControlId, int32_t> carets_;
 };
 
-}  // namespace patapata::testing
+}  // namespace patapata
