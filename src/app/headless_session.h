@@ -1,0 +1,50 @@
+#pragma once
+
+#include "character/viewer_state.h"
+#include "common/memory_controls.h"
+#include "surfaces/pixel_format.h"
+
+#include <memory>
+#include <string>
+
+namespace patapata {
+
+namespace platform {
+class SurfaceService;
+}
+class TDirectDraw;
+class ReaderObserver;
+
+namespace app {
+
+/// The viewer without a window, for the batch modes: the program state, controls held in
+/// memory (`Edit1`'s change handler runs as in the window), a software drawing context and
+/// the sprite sheet surface created against it, as the view's surface event creates it.
+class HeadlessSession {
+ public:
+  /// Throws what the drawing context's construction throws.
+  explicit HeadlessSession(PixelFormat displayFormat = PixelFormat::xrgb8888());
+  ~HeadlessSession();
+  HeadlessSession(const HeadlessSession&) = delete;
+  HeadlessSession& operator=(const HeadlessSession&) = delete;
+
+  ViewerState& state() { return state_; }
+  const ViewerState& state() const { return state_; }
+  MemoryControls& controls() { return controls_; }
+  const MemoryControls& controls() const { return controls_; }
+  TDirectDraw& directDraw() { return *directDraw_; }
+  const std::shared_ptr<platform::SurfaceService>& service() const { return service_; }
+
+  /// Runs `fileload` on `path`; throws what the reader throws.
+  void load(const std::string& path, ReaderObserver* observer = nullptr);
+
+ private:
+  std::shared_ptr<platform::SurfaceService> service_;
+  std::unique_ptr<TDirectDraw> directDraw_;
+  // Declared after the context so that the sheet surface goes first.
+  ViewerState state_;
+  MemoryControls controls_;
+};
+
+}  // namespace app
+}  // namespace patapata

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace patapata {
+
+struct ViewerState;
+class Controls;
+
+/// Follows a load line by line; the batch check uses it to tell where a load got to and what
+/// it defined. The viewer loads without one.
+class ReaderObserver {
+ public:
+  virtual ~ReaderObserver() = default;
+  /// Before line `number` (counted from 1) is interpreted.
+  virtual void lineStarted(int32_t number, std::string_view line) = 0;
+  /// A cel line has stored cel `cel` (1..255).
+  virtual void celDefined(int32_t cel) = 0;
+};
+
+/// The largest character file the reader takes, in bytes. Only the first 1024 bytes of a
+/// line are ever looked at, so a larger file is not a character file.
+inline constexpr std::int64_t kMaxCharacterFileBytes = std::int64_t{64} << 20;
+
+/// Splits a file's bytes into lines at CR LF, a lone CR and a lone LF. A NUL byte ends the
+/// text; a last line without a line end counts; no bytes give no lines. The views point
+/// into `bytes`.
+std::vector<std::string_view> splitLines(std::string_view bytes);
+
+/// Empties the character tables for a new load (cel shapes in `CelX`..`CelH` stay), selects
+/// state 1, disables the thirteen state buttons, puts "100" in `Edit1` (its change handler
+/// runs when that changes it) and "状態" on `Label2`.
+void ResetCharacter(ViewerState& state, Controls& controls);
+
+/// Loads the character file `FileName` into the tables and its sprite sheet into
+/// `state.CGSurface`, enables the buttons of the states it defines and takes the sheet's
+/// colour key. Throws EFOpenError when the file cannot be read, EConvertError at a bad
+/// number, the sheet's errors at a "#CHARBMP" line, and EDirectDrawSurfaceError at a
+/// "#CHARBMP" line when there is no sheet surface. What the lines before the failing one
+/// did stays; `CharLoaded`, `CGFileName` and `CGFileAge` keep their values.
+void fileload(ViewerState& state, Controls& controls, const std::string& FileName);
+void fileload(ViewerState& state, Controls& controls, const std::string& FileName,
+              ReaderObserver* observer);
+
+}  // namespace patapata

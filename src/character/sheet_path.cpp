@@ -1,0 +1,115 @@
+#include "character/sheet_path.h"
+
+#include "common/encoding.h"
+#include "common/text.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace patapata {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool exists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(fs::path(path), ec) && !ec;
+}
+
+// Folds a–z for comparison. In a Shift-JIS name the byte after a lead byte belongs to a
+// double-byte character and may look like a letter, so it is kept; a UTF-8 name has no
+// ASCII bytes inside its characters and is folded throughout.
+std::string foldCase(std::string_view name) {
+  const bool shiftJis = !encoding::isValidUtf8(name);
+  std::string out(name);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const auto b = static_cast<unsigned char>(out[i]);
+    if (shiftJis && text::isShiftJisLeadByte(b)) {
+      ++i;
+      continue;
+    }
+    if (b >= 'a' && b <= 'z') out[i] = static_cast<char>(b - 'a' + 'A');
+  }
+  return out;
+}
+
+// The entry of `folder` whose name equals `name` without regard to case, or empty.
+std::string findIgnoringCase(const std::string& folder, std::string_view name) {
+  const std::string wanted = foldCase(name);
+  std::vector<std::string> matches;
+  std::error_code ec;
+  fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+  if (ec) return {};
+  for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+    if (ec) break;
+    std::string entry = it->path().filename().string();
+    if (foldCase(entry) == wanted) matches.push_back(std::move(entry));
+  }
+  if (matches.empty()) return {};
+  return *std::min_element(matches.begin(), matches.end());
+}
+
+}  // namespace
+
+std::string characterDirectory(std::string_view characterFile) {
+  const std::size_t slash = characterFile.rfind('/');
+  if (slash == std::string_view::npos) return {};
+  return std::string(characterFile.substr(0, slash + 1));
+}
+
+std::string sheetNameAsPath(std::string_view sheetName) {
+  // A UTF-8 name has no ASCII bytes inside its characters, so every "\" in it separates.
+  const bool shiftJis = !encoding::isValidUtf8(sheetName);
+  std::string out(sheetName);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const auto b = static_cast<unsigned char>(out[i]);
+    if (shiftJis && text::isShiftJisLeadByte(b)) {
+      ++i;  // the trail byte, which may be 5C, is part of the character
+      continue;
+    }
+    if (b == '\\') out[i] = '/';
+  }
+  return out;
+}
+
+std::string composeSheetPath(std::string_view characterFile, std::string_view sheetName) {
+  return characterDirectory(characterFile) + sheetNameAsPath(sheetName);
+}
+
+std::string matchPathIgnoringCase(const std::string& path) {
+  if (path.empty() || exists(path)) return path;
+  std::string matched;
+  std::size_t start = 0;
+  if (path.front() == '/') {
+    matched = "/";
+    start = 1;
+  }
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string_view component = std::string_view(path).substr(start, end - start);
+    const bool last = end == path.size();
+    if (component.empty() || component == "." || component == "..") {
+      matched += component;
+    } else if (exists(matched + std::string(component))) {
+      matched += component;
+    } else {
+      const std::string found = findIgnoringCase(matched, component);
+      if (found.empty()) return path;
+      matched += found;
+    }
+    if (last) break;
+    matched += '/';
+    start = end + 1;
+  }
+  return exists(matched) ? matched : path;
+}
+
+std::string resolveSheetPath(std::string_view characterFile, std::string_view sheetName) {
+  return matchPathIgnoringCase(composeSheetPath(characterFile, sheetName));
+}
+
+}  // namespace patapata
