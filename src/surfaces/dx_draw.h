@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 namespace patapata {
@@ -41,7 +42,9 @@ class TDXDrawOptions {
   constexpr TDXDrawOptions(std::initializer_list<TDXDrawOption> options) {
     for (TDXDrawOption o : options) include(o);
   }
-  constexpr bool contains(TDXDrawOption o) const { return (bits_ >> static_cast<uint32_t>(o)) & 1u; }
+  constexpr bool contains(TDXDrawOption o) const {
+    return (bits_ >> static_cast<uint32_t>(o)) & 1u;
+  }
   constexpr void include(TDXDrawOption o) { bits_ |= 1u << static_cast<uint32_t>(o); }
   constexpr void exclude(TDXDrawOption o) { bits_ &= ~(1u << static_cast<uint32_t>(o)); }
   constexpr uint32_t bits() const { return bits_; }
@@ -49,6 +52,25 @@ class TDXDrawOptions {
 
  private:
   uint32_t bits_ = 0;
+};
+
+/// The display mode a full-screen view would switch to. The windowed view never uses it; it is
+/// kept so that the control's properties read as they were set.
+class TDXDrawDisplay {
+ public:
+  int32_t Width = 640;
+  int32_t Height = 480;
+  bool FixedBitCount = true;
+  bool FixedRatio = true;
+  bool FixedSize = false;
+
+  int32_t BitCount() const { return bitCount_; }
+  /// Throws EDirectDrawError "8, 16, 24, 32 のいずれかの値でなければなりません" for any other
+  /// value, leaving the bit count as it was.
+  void setBitCount(int32_t bitCount);
+
+ private:
+  int32_t bitCount_ = 8;
 };
 
 /// The window side of a view control: where it sits, and how to show what was presented.
@@ -88,10 +110,20 @@ class TCustomDXDraw {
   TDXDrawOptions Options() const { return options_; }
   void setOptions(TDXDrawOptions options);
   TDXDrawOptions EffectiveOptions() const { return effectiveOptions_; }
+  /// The back surface's size while one exists, else the stored size (640 × 480 until set).
   int32_t SurfaceWidth() const;
   int32_t SurfaceHeight() const;
+  /// Outside loading these resize the back surface (see ResizeBackSurface).
   void setSurfaceWidth(int32_t width);
   void setSurfaceHeight(int32_t height);
+  TDXDrawDisplay& Display() { return display_; }
+  const TDXDrawDisplay& Display() const { return display_; }
+
+  /// The form's stored properties are being applied: SurfaceWidth and SurfaceHeight only
+  /// store the size until Loaded.
+  void beginLoading() { loading_ = true; }
+  /// Loading has ended: with AutoSize the stored surface size becomes the control's size.
+  void Loaded();
 
   /// The control's size in pixels (100 × 100 until set).
   int32_t Width() const { return width_; }
@@ -112,7 +144,9 @@ class TCustomDXDraw {
   bool ReadyToDraw();
   bool CheckPrimary();
   void RestoreSurfaces();
-  /// Copies the back surface into the control's area of the primary surface.
+  /// Copies the back surface into the control's area of the primary surface: centred with
+  /// doCenter, stretched over the whole area with doStretch. The result lands in the primary
+  /// surface's LastResult; nothing is reported.
   void Present();
   /// The window system asks for a repaint: presents without waiting for a vertical blank.
   void Paint();
@@ -133,9 +167,14 @@ class TCustomDXDraw {
   void initializeWindowed();
   void createBackSurface();
   void freeObjects();
+  void present(bool waitVBlank);
+  void resizePrimary();
+  void fire(const Event& event);
 
   std::shared_ptr<platform::SurfaceService> service_;
   ViewHost* host_ = nullptr;
+  TDXDrawDisplay display_;
+  bool loading_ = false;
   bool autoInitialize_ = true;
   bool autoSize_ = true;
   TDXDrawOptions options_;
