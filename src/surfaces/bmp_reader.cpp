@@ -1,12 +1,79 @@
 #include "surfaces/bmp_reader.h"
 
 #include "common/errors.h"
+#include "common/messages.h"
+#include "surfaces/bitmap_header.h"
+#include "surfaces/bitmap_pixels.h"
+
+#include <climits>
 
 namespace patapata {
 
+namespace {
+
+[[noreturn]] void invalid() {
+  throw EInvalidGraphic(messages::kInvalidBitmap);
+}
+
+bool acceptedHeaderSize(uint32_t size) {
+  // Core, information, and the V2, V3, V4 and V5 information headers.
+  return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
+
+bool acceptedCompression(uint16_t bitCount, uint32_t compression) {
+  switch (compression) {
+    case kBiRgb:
+      return true;
+    case kBiRle8:
+      return bitCount == 8;
+    case kBiRle4:
+      return bitCount == 4;
+    case kBiBitfields:
+      return bitCount == 16 || bitCount == 32;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 DecodedImage decodeBmp(std::span<const uint8_t> file) {
   if (file.empty()) return {};
-  throw EInvalidGraphic("not yet");
+  BitmapInfo info = readBitmapFileHeader(file);
+  if (!info.typeIsBM) invalid();
+  readBitmapHeaderSize(file, info);
+  if (!acceptedHeaderSize(info.headerSize)) invalid();
+  readBitmapInfoHeader(file, info);
+
+  const uint16_t bpp = info.bitCount;
+  if (info.planes != 1) invalid();
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) invalid();
+  if (!acceptedCompression(bpp, info.compression)) invalid();
+  if (info.width <= 0 || info.height == 0 || info.height == INT_MIN) invalid();
+  const bool runLength = info.compression == kBiRle8 || info.compression == kBiRle4;
+  if (runLength && info.topDown()) invalid();  // run-length pictures are bottom-up only
+
+  BitmapLayout layout;
+  std::size_t headersEnd = kFileHeaderSize + info.headerSize;
+  if (info.compression == kBiBitfields) {
+    headersEnd = readBitFields(file, info);
+    for (const uint32_t mask : info.masks) {
+      if (!isContiguousMask(mask, bpp)) invalid();
+    }
+    layout.masks = info.masks;
+  } else {
+    layout.masks = defaultBitmapMasks(bpp);
+  }
+  layout.palette = readColorTable(file, info, headersEnd);
+  if (info.offBits < headersEnd) invalid();
+
+  layout.width = info.width;
+  layout.height = info.topDown() ? -info.height : info.height;
+  layout.topDown = info.topDown();
+  layout.bitCount = bpp;
+  layout.compression = info.compression;
+  layout.offBits = info.offBits;
+  return decodeBitmapPixels(file, layout, messages::kInvalidBitmap);
 }
 
 }  // namespace patapata

@@ -1,0 +1,203 @@
+#include "surfaces/bitmap_pixels.h"
+
+#include "common/errors.h"
+#include "common/messages.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace patapata {
+
+namespace {
+
+// A run-length picture up to this size may be sparse (end-of-line and delta codes leave
+// pixels out), so its size is not held to the amount of run-length data.
+constexpr int64_t kSparseRlePixels = int64_t{1} << 20;
+
+// One colour channel of a bit-field pixel.
+struct Channel {
+  uint32_t mask = 0;
+  int shift = 0;
+  int bits = 0;
+
+  explicit Channel(uint32_t m)
+      : mask(m), shift(m == 0 ? 0 : std::countr_zero(m)), bits(std::popcount(m)) {}
+
+  // Widens the channel to 8 bits; narrower channels repeat their high bits so that full
+  // intensity stays 255.
+  uint32_t expand(uint32_t pixel) const {
+    if (bits == 0) return 0;
+    const uint32_t v = (pixel & mask) >> shift;
+    if (bits >= 8) return v >> (bits - 8);
+    uint32_t out = 0;
+    int filled = 0;
+    while (filled < 8) {
+      out = (out << bits) | v;
+      filled += bits;
+    }
+    return (out >> (filled - 8)) & 0xFF;
+  }
+};
+
+uint32_t readLe(const uint8_t* p, int bytes) {
+  uint32_t v = 0;
+  for (int i = 0; i < bytes; ++i) v |= uint32_t{p[i]} << (8 * i);
+  return v;
+}
+
+using ColorLut = std::array<uint32_t, 256>;
+
+ColorLut colorLut(const std::vector<uint32_t>& palette) {
+  ColorLut lut{};  // indices past the palette are black
+  std::copy_n(palette.begin(), std::min<std::size_t>(palette.size(), lut.size()), lut.begin());
+  return lut;
+}
+
+void decodeRow(const uint8_t* src, uint32_t* out, const BitmapLayout& layout, const ColorLut& lut,
+               const std::array<Channel, 3>& channels) {
+  const int32_t w = layout.width;
+  switch (layout.bitCount) {
+    case 1:
+      for (int32_t x = 0; x < w; ++x) out[x] = lut[(src[x >> 3] >> (7 - (x & 7))) & 1];
+      break;
+    case 4:
+      for (int32_t x = 0; x < w; ++x) {
+        const uint8_t b = src[x >> 1];
+        out[x] = lut[(x & 1) == 0 ? b >> 4 : b & 0x0F];
+      }
+      break;
+    case 8:
+      for (int32_t x = 0; x < w; ++x) out[x] = lut[src[x]];
+      break;
+    case 24:
+      for (int32_t x = 0; x < w; ++x, src += 3) {
+        out[x] = (uint32_t{src[2]} << 16) | (uint32_t{src[1]} << 8) | src[0];
+      }
+      break;
+    case 16:
+    case 32: {
+      const int bytes = layout.bitCount / 8;
+      for (int32_t x = 0; x < w; ++x, src += bytes) {
+        const uint32_t p = readLe(src, bytes);
+        out[x] =
+            (channels[0].expand(p) << 16) | (channels[1].expand(p) << 8) | channels[2].expand(p);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayout& layout) {
+  const int64_t w = layout.width;
+  const int64_t h = layout.height;
+  const int64_t stride = (w * layout.bitCount + 31) / 32 * 4;
+  // The last row's padding may be missing; its pixels may not.
+  const int64_t needed = stride * (h - 1) + (w * layout.bitCount + 7) / 8;
+  if (layout.offBits > file.size() || static_cast<int64_t>(file.size() - layout.offBits) < needed) {
+    throw EReadError(messages::kStreamReadError);
+  }
+  DecodedImage image;
+  image.width = layout.width;
+  image.height = layout.height;
+  image.pixels.resize(static_cast<std::size_t>(w * h));
+  const ColorLut lut = colorLut(layout.palette);
+  const std::array<Channel, 3> channels{Channel(layout.masks[0]), Channel(layout.masks[1]),
+                                        Channel(layout.masks[2])};
+  const uint8_t* base = file.data() + layout.offBits;
+  for (int64_t r = 0; r < h; ++r) {
+    const int64_t outRow = layout.topDown ? r : h - 1 - r;
+    decodeRow(base + r * stride, image.pixels.data() + outRow * w, layout, lut, channels);
+  }
+  return image;
+}
+
+// Run-length data: pairs (count, value) repeat a value; (0, 0) ends the line, (0, 1) the
+// picture, (0, 2, dx, dy) moves right and up, (0, n) gives n literal pixels padded to a
+// 16-bit boundary. Rows run bottom-up. Anything past the row or the picture is dropped.
+DecodedImage decodeRunLength(std::span<const uint8_t> file, const BitmapLayout& layout) {
+  const bool four = layout.compression == kBiRle4;
+  const int64_t w = layout.width;
+  const int64_t h = layout.height;
+  const ColorLut lut = colorLut(layout.palette);
+  DecodedImage image;
+  image.width = layout.width;
+  image.height = layout.height;
+  image.pixels.assign(static_cast<std::size_t>(w * h), lut[0]);
+
+  std::size_t p = layout.offBits;
+  const std::size_t end = file.size();
+  int64_t x = 0;
+  int64_t y = 0;  // counted from the bottom row
+  auto put = [&](uint32_t index) {
+    if (x < w) image.pixels[static_cast<std::size_t>((h - 1 - y) * w + x)] = lut[index & 0xFF];
+    ++x;
+  };
+  while (y < h && end - p >= 2) {
+    const uint8_t count = file[p];
+    const uint8_t value = file[p + 1];
+    p += 2;
+    if (count > 0) {
+      for (int i = 0; i < count; ++i)
+        put(four ? ((i & 1) == 0 ? value >> 4 : value & 0x0F) : value);
+      continue;
+    }
+    if (value == 0) {
+      x = 0;
+      ++y;
+    } else if (value == 1) {
+      break;
+    } else if (value == 2) {
+      if (end - p < 2) break;
+      x += file[p];
+      y += file[p + 1];
+      p += 2;
+    } else {
+      const std::size_t bytes = four ? (value + 1u) / 2 : value;
+      const std::size_t available = std::min(bytes, end - p);
+      for (int i = 0; i < value; ++i) {
+        const std::size_t at = four ? static_cast<std::size_t>(i / 2) : static_cast<std::size_t>(i);
+        if (at >= available) break;
+        const uint8_t b = file[p + at];
+        put(four ? ((i & 1) == 0 ? b >> 4 : b & 0x0F) : b);
+      }
+      p += std::min(end - p, bytes + (bytes & 1));
+    }
+  }
+  return image;
+}
+
+}  // namespace
+
+std::array<uint32_t, 3> defaultBitmapMasks(uint16_t bitCount) {
+  if (bitCount == 16) return {0x7C00, 0x03E0, 0x001F};
+  return {0x00FF0000, 0x0000FF00, 0x000000FF};
+}
+
+bool isContiguousMask(uint32_t mask, uint16_t bitCount) {
+  if (mask == 0) return true;
+  if (bitCount < 32 && (mask >> bitCount) != 0) return false;
+  const uint32_t shifted = mask >> std::countr_zero(mask);
+  return (shifted & (shifted + 1)) == 0;
+}
+
+DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayout& layout,
+                                const char* invalidMessage) {
+  const int64_t pixels = int64_t{layout.width} * layout.height;
+  if (layout.width <= 0 || layout.height <= 0 || pixels > kMaxBitmapPixels) {
+    throw EInvalidGraphic(invalidMessage);
+  }
+  if (layout.compression == kBiRle8 || layout.compression == kBiRle4) {
+    if (layout.offBits > file.size()) throw EReadError(messages::kStreamReadError);
+    // Each two bytes of run-length data give at most 255 pixels (or end a row).
+    const int64_t data = static_cast<int64_t>(file.size() - layout.offBits);
+    if (pixels > kSparseRlePixels && pixels > (data / 2 + 1) * 255) {
+      throw EInvalidGraphic(invalidMessage);
+    }
+    return decodeRunLength(file, layout);
+  }
+  return decodeUncompressed(file, layout);
+}
+
+}  // namespace patapata

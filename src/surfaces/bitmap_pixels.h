@@ -1,0 +1,46 @@
+#pragma once
+
+#include "surfaces/bitmap_header.h"
+#include "surfaces/image.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace patapata {
+
+/// The largest picture either reader decodes, in pixels (8192 × 8192).
+inline constexpr int64_t kMaxBitmapPixels = int64_t{1} << 26;
+
+/// A validated description of a BMP file's pixel data.
+struct BitmapLayout {
+  int32_t width = 0;
+  /// Number of rows, positive.
+  int32_t height = 0;
+  bool topDown = false;
+  uint16_t bitCount = 0;
+  uint32_t compression = kBiRgb;
+  /// Byte offset of the pixel data in the file.
+  uint32_t offBits = 0;
+  /// Colours of the indexed formats, 0x00RRGGBB; indices past its end are black.
+  std::vector<uint32_t> palette;
+  /// Red, green and blue masks of the 16- and 32-bit formats: each zero or one contiguous run
+  /// of bits within the pixel.
+  std::array<uint32_t, 3> masks{};
+};
+
+/// Decodes the pixel data described by `layout` into 0x00RRGGBB, top-down. Pixels that
+/// run-length data never writes take the colour of palette index 0; a run or delta past the
+/// row or the image is clipped. Throws EReadError "ストリームからの読み込みエラー" when
+/// uncompressed data is cut short, and EInvalidGraphic with `invalidMessage` when the picture
+/// is larger than kMaxBitmapPixels or than the run-length data could describe.
+DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayout& layout,
+                                const char* invalidMessage);
+
+/// The masks of the formats without bit fields: 5-5-5 at 16 bits, 8-8-8 at 32.
+std::array<uint32_t, 3> defaultBitmapMasks(uint16_t bitCount);
+
+/// True when `mask` is zero or one contiguous run of bits below bit `bitCount`.
+bool isContiguousMask(uint32_t mask, uint16_t bitCount);
+
+}  // namespace patapata
