@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace patapata {
+
+struct ViewerState;
+class Controls;
+class TCustomDXDraw;
+
+/// What the tick needs from outside the core. Every member may be left empty for its
+/// default.
+struct FrameLoopHooks {
+  /// The millisecond clock, 32-bit wrapping. Default: timeGetTime.
+  std::function<uint32_t()> clock;
+  /// Blocks until the next event arrives or `maxWaitMs` milliseconds have passed,
+  /// dispatching what arrives; handlers run nested inside the tick here. Default: sleeps.
+  std::function<void(uint32_t maxWaitMs)> processEvents;
+  /// The automatic sprite-sheet reload poll. Default: nothing.
+  std::function<void()> pollSheet;
+  /// The caret tracking of the pattern edits. Default: nothing.
+  std::function<void()> trackCarets;
+  /// Loads a character file (the start-up load). Default: fileload.
+  std::function<void(const std::string&)> load;
+};
+
+/// The idle tick: one call of ApplicationIdle waits out the frame interval and draws one
+/// frame on the view's back surface.
+class FrameLoop {
+ public:
+  FrameLoop(ViewerState& state, Controls& controls, TCustomDXDraw& view, FrameLoopHooks hooks = {});
+
+  /// LastFrameTime := a clock reading; the window calls it when it is created, so that the
+  /// first wait is measured from then.
+  void startClock();
+
+  /// One tick: returns at once unless the view can draw; runs the pending start-up load;
+  /// clears the back surface; polls the sheet; waits until FrameInterval has passed since
+  /// LastFrameTime; stops while no character is loaded; tracks the carets, advances the
+  /// animation, composes the frame, sets `done` to false and presents. An exception ends the
+  /// tick where it is raised and propagates. A call made while a tick runs (from a handler
+  /// dispatched by the wait) returns at once.
+  void ApplicationIdle(bool& done);
+
+  /// True while a tick runs.
+  bool inTick() const { return inTick_; }
+
+ private:
+  void waitForFrame();
+
+  ViewerState& state_;
+  Controls& controls_;
+  TCustomDXDraw& view_;
+  FrameLoopHooks hooks_;
+  bool inTick_ = false;
+};
+
+}  // namespace patapata

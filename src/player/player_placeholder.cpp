@@ -1,2 +1,0 @@
-// The animation player's sources join this library as they are written.
-namespace patapata {}
