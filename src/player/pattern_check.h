@@ -1,0 +1,34 @@
+#pragma once
+
+#include "common/controls.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace patapata {
+
+struct ViewerState;
+
+/// The most entries a typed sequence fills: slots 1..255 of row 30. Entries after the
+/// 255th are neither converted nor stored.
+inline constexpr int32_t kMaxCheckEntries = 255;
+
+/// The number of whole two-character entries of a sequence text (a last odd byte is none).
+int32_t entryCount(std::string_view sequenceText);
+
+/// The pattern check button: refills row 30 from Edit2 (pattern), Edit3 (layer) and Edit4
+/// (destination), each entry trimmed and read as hexadecimal, then plays the check state.
+/// A bad entry throws EConvertError at that entry; what was stored before it stays and the
+/// player's state is left as it was.
+void buttonckClick(ViewerState& state, Controls& controls);
+
+/// Caret tracking of the three pattern edits, once per tick while a character is loaded:
+/// an edit whose caret moved shows the entry under it (from all three edits) as a still
+/// picture in the check state, and its counter shows "index/count". A bad entry throws
+/// EConvertError; the moved caret is remembered all the same, so it does not throw again.
+void trackCarets(ViewerState& state, Controls& controls);
+
+/// The clipboard button: selects Edit2's whole text and copies it.
+void clipperClick(Controls& controls);
+
+}  // namespace patapata
