@@ -1,0 +1,64 @@
+#pragma once
+
+#include "surfaces/dx_draw.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <exception>
+#include <functional>
+#include <memory>
+
+namespace patapata {
+
+namespace platform {
+class SurfaceService;
+}
+
+/// The window's view control DXDraw1: hosts the core view, initialises it when its
+/// top-level window is first shown and paints the primary surface 1:1.
+class ViewWidget : public QWidget, public ViewHost {
+  Q_OBJECT
+
+ public:
+  /// The control's fixed size in pixels.
+  static constexpr int kWidth = 121;
+  static constexpr int kHeight = 271;
+
+  /// `service` is the display shared with every surface the window creates.
+  explicit ViewWidget(std::shared_ptr<platform::SurfaceService> service, QWidget* parent = nullptr);
+  ~ViewWidget() override;
+  ViewWidget(const ViewWidget&) = delete;
+  ViewWidget& operator=(const ViewWidget&) = delete;
+
+  TDXDraw& dxDraw() { return view_; }
+  const TDXDraw& dxDraw() const { return view_; }
+
+  /// The window is going away: the view's surface events fire and its objects go now, while
+  /// the window's own objects still exist. Harmless when already finalised.
+  void finalizeView();
+
+  /// Receives what a failed initialisation raised. By default a critical message box with
+  /// the application's name as caption shows it.
+  using ErrorHandler = std::function<void(const std::exception&)>;
+  void setErrorHandler(ErrorHandler handler) { errorHandler_ = std::move(handler); }
+
+  bool hasParentForm() const override;
+  void presented() override;
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void watchTopLevel();
+  void reportError(const std::exception& error);
+
+  TDXDraw view_;
+  QPointer<QWidget> watchedWindow_;
+  ErrorHandler errorHandler_;
+};
+
+}  // namespace patapata

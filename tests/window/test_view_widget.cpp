@@ -1,0 +1,183 @@
+#include "window/view_widget.h"
+
+#include "common/messages.h"
+#include "surfaces/direct_draw_surface.h"
+#include "surfaces/software_surface.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPalette>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace patapata {
+namespace {
+
+// One application for the whole test program, as in the viewer.
+class QtEnvironment : public testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "test_view_widget";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+const auto* const kEnvironment = testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+constexpr int kViewLeft = 104;
+
+// A top-level window with the view at the main window's position.
+struct Form {
+  explicit Form(PixelFormat format = PixelFormat::xrgb8888())
+      : service(std::make_shared<platform::SurfaceService>(format)),
+        view(new ViewWidget(service, &window)) {
+    window.resize(240, 300);
+    view->move(kViewLeft, 0);
+    view->setErrorHandler([this](const std::exception& e) { errors.push_back(e.what()); });
+  }
+
+  std::shared_ptr<platform::SurfaceService> service;
+  QWidget window;
+  ViewWidget* view;  // owned by window
+  std::vector<std::string> errors;
+};
+
+// A pattern whose every pixel differs from its neighbours, in the display's raw values.
+uint32_t patternRaw(const PixelFormat& format, int x, int y) {
+  const uint32_t rgb = (uint32_t(x * 2) << 16) | (uint32_t(y) << 8) | uint32_t((x * 7 + y) & 0xFF);
+  return format.fromRgb(rgb);
+}
+
+class ViewWidgetPresent : public testing::TestWithParam<PixelFormat> {};
+
+TEST_P(ViewWidgetPresent, GrabShowsPresentedPixelsAtTheControlsPosition) {
+  const PixelFormat format = GetParam();
+  Form form(format);
+  form.window.show();
+  ASSERT_TRUE(form.errors.empty()) << form.errors.front();
+  TDXDraw& view = form.view->dxDraw();
+  ASSERT_TRUE(view.ReadyToDraw());
+
+  TDirectDrawSurface& back = *view.BackSurface();
+  ASSERT_EQ(back.Width(), ViewWidget::kWidth);
+  ASSERT_EQ(back.Height(), ViewWidget::kHeight);
+  for (int y = 0; y < back.Height(); ++y) {
+    for (int x = 0; x < back.Width(); ++x)
+      back.ISurface()->setPixel(x, y, patternRaw(format, x, y));
+  }
+  view.Present();
+
+  const QImage shot = form.window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_GE(shot.width(), kViewLeft + ViewWidget::kWidth);
+  ASSERT_GE(shot.height(), ViewWidget::kHeight);
+  int mismatches = 0;
+  for (int y = 0; y < ViewWidget::kHeight; ++y) {
+    for (int x = 0; x < ViewWidget::kWidth; ++x) {
+      const QRgb expected = 0xFF000000u | format.toRgb(patternRaw(format, x, y));
+      if (shot.pixel(kViewLeft + x, y) != expected && ++mismatches <= 5) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << "): " << std::hex
+                      << shot.pixel(kViewLeft + x, y) << " instead of " << expected;
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+  // Left of the control the window's own background shows, not the view.
+  EXPECT_NE(shot.pixel(kViewLeft - 1, 0), 0xFF000000u | format.toRgb(patternRaw(format, 120, 0)));
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayFormats, ViewWidgetPresent,
+                         testing::Values(PixelFormat::xrgb8888(), PixelFormat::rgb565()),
+                         [](const testing::TestParamInfo<PixelFormat>& info) {
+                           return "Bits" + std::to_string(info.param.bitsPerPixel);
+                         });
+
+bool showsOnly(const QImage& image, QColor colour) {
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixelColor(x, y) != colour) return false;
+    }
+  }
+  return true;
+}
+
+TEST(ViewWidget, ButtonFaceBeforeTheWindowIsShownAndAfterFinalisation) {
+  Form form;
+  const QColor face = form.view->palette().color(QPalette::Button);
+  ASSERT_NE(face, QColor(Qt::black));
+  EXPECT_FALSE(form.view->dxDraw().Initialized());
+  EXPECT_TRUE(showsOnly(form.view->grab().toImage(), face));
+
+  form.window.show();
+  ASSERT_TRUE(form.view->dxDraw().Initialized());
+  // A fresh view is cleared to 0: black.
+  EXPECT_TRUE(showsOnly(form.view->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                        QColor(Qt::black)));
+
+  form.view->finalizeView();
+  EXPECT_FALSE(form.view->dxDraw().Initialized());
+  EXPECT_TRUE(showsOnly(form.view->grab().toImage(), face));
+  form.view->finalizeView();  // twice is harmless
+}
+
+TEST(ViewWidget, InitialisesOnceOnFirstShow) {
+  Form form;
+  int initialisations = 0;
+  form.view->dxDraw().OnInitialize = [&](TCustomDXDraw&) { ++initialisations; };
+  form.window.show();
+  form.window.hide();
+  form.window.show();
+  EXPECT_EQ(initialisations, 1);
+  EXPECT_TRUE(form.view->dxDraw().ReadyToDraw());
+}
+
+TEST(ViewWidget, FinalisesBeforeTheWindowsObjectsGo) {
+  auto form = std::make_unique<Form>();
+  std::vector<std::string> order;
+  TDXDraw& view = form->view->dxDraw();
+  view.OnFinalizeSurface = [&](TCustomDXDraw& v) {
+    order.push_back(v.DrawContext() != nullptr ? "surface, context alive" : "surface, no context");
+  };
+  view.OnFinalize = [&](TCustomDXDraw&) { order.push_back("finalize"); };
+  form->window.show();
+  form.reset();  // destroys the window and, with it, the widget
+  EXPECT_EQ(order, (std::vector<std::string>{"surface, context alive", "finalize"}));
+}
+
+TEST(ViewWidget, RefusedPrimarySurfaceIsReportedAndLeavesTheViewBlank) {
+  Form form;
+  form.service->faults().refusePrimary = true;
+  form.window.show();
+  ASSERT_EQ(form.errors.size(), 1u);
+  EXPECT_EQ(form.errors.front(), "プライマリサーフェース を作成できません");
+  EXPECT_FALSE(form.view->dxDraw().Initialized());
+  EXPECT_FALSE(form.view->dxDraw().ReadyToDraw());
+  // The failed attempt is not repeated by a later show.
+  form.service->faults().refusePrimary = false;
+  form.window.hide();
+  form.window.show();
+  EXPECT_EQ(form.errors.size(), 1u);
+  EXPECT_FALSE(form.view->dxDraw().Initialized());
+  EXPECT_TRUE(showsOnly(form.view->grab().toImage(), form.view->palette().color(QPalette::Button)));
+}
+
+TEST(ViewWidget, WithoutATopLevelWindowNothingInitialises) {
+  ViewWidget lone(std::make_shared<platform::SurfaceService>());
+  std::vector<std::string> errors;
+  lone.setErrorHandler([&](const std::exception& e) { errors.push_back(e.what()); });
+  lone.show();
+  EXPECT_TRUE(errors.empty());
+  EXPECT_FALSE(lone.dxDraw().Initialized());
+  EXPECT_FALSE(lone.hasParentForm());
+}
+
+}  // namespace
+}  // namespace patapata
