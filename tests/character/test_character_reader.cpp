@@ -1,0 +1,907 @@
+#include "character/character_reader.h"
+
+#include "character/state_buttons.h"
+#include "character/viewer_state.h"
+#include "common/errors.h"
+#include "common/file_age.h"
+#include "reader_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace patapata {
+namespace {
+
+using namespace std::string_literals;
+
+using testing::ReaderHarness;
+using testing::slots;
+using testing::TempDir;
+using testing::writeBytes;
+using testing::writeTestSheet;
+
+std::vector<ControlId> enabledStateButtons(const Controls& controls) {
+  std::vector<ControlId> out;
+  for (ControlId id : kStateButtons) {
+    if (controls.isEnabled(id)) out.push_back(id);
+  }
+  return out;
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& line : lines) out += line + "\r\n";
+  return out;
+}
+
+// Runs fileload and gives the error's message, or "" when the load completed.
+std::string loadMessage(ReaderHarness& h, const std::string& path) {
+  try {
+    fileload(h.state, h.controls, path);
+  } catch (const Exception& e) {
+    return e.message();
+  }
+  return {};
+}
+
+bool rowEmpty(const SequenceRow& row) {
+  return std::all_of(row.begin(), row.end(), [](int32_t v) { return v == kEmptyCel; });
+}
+
+// --- Line splitting ------------------------------------------------------------------------
+
+TEST(SplitLines, BreaksAtEveryLineEndAndStopsAtNul) {
+  struct Case {
+    std::string bytes;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Case> cases{
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\rb\nc\r\n", {"a", "b", "c"}},
+      {"a\n\nb", {"a", "", "b"}},
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"a\n\r", {"a", ""}},
+      {"\n", {""}},
+      {"\r\n\r\n", {"", ""}},
+      {"ab\0cd\nef"s, {"ab"}},
+      {"\0abc"s, {}},
+      {"x\r\n\0\r\ny"s, {"x"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.bytes));
+    const auto lines = splitLines(c.bytes);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.end()), c.lines);
+  }
+}
+
+// --- ResetCharacter ------------------------------------------------------------------------
+
+class RecordingControls : public MemoryControls {
+ public:
+  void setEnabled(ControlId id, bool enabled) override {
+    calls.push_back(std::string(controlName(id)) + (enabled ? "+" : "-"));
+    MemoryControls::setEnabled(id, enabled);
+  }
+  void setCaption(ControlId id, std::string_view caption) override {
+    calls.push_back(std::string(controlName(id)) + "=" + std::string(caption));
+    MemoryControls::setCaption(id, caption);
+  }
+  std::vector<std::string> calls;
+};
+
+TEST(ResetCharacter, EmptiesTheTablesInItsOrderAndLeavesTheRestAlone) {
+  ViewerState state;
+  RecordingControls controls;
+  controls.type(ControlId::Edit1, "50");
+  int handlerRuns = 0;
+  controls.onTextChanged = [&](ControlId id) {
+    if (id != ControlId::Edit1) return;
+    ++handlerRuns;
+    // The change handler runs after the interval and the state were reset.
+    EXPECT_EQ(state.FrameInterval, 100);
+    EXPECT_EQ(state.AnimState, 1);
+    EXPECT_EQ(controls.calls.size(), 13u);
+  };
+  state.CelRects[7] = TRect{1, 2, 3, 4};
+  state.CelX[7] = 1;
+  state.CelY[7] = 2;
+  state.CelW[7] = 3;
+  state.CelH[7] = 4;
+  state.LayerOn[3] = 1;
+  state.FrameInterval = 50;
+  state.CharLoaded = true;
+  state.CGFileName = "old.bmp";
+  state.CGFileAge = FileAge{5, 6};
+  state.AnimState = 6;
+  state.AnimFrame = 4;
+  state.ReturnState = 2;
+  state.ReturnCaption = "通常２";
+  state.CharFileName = "old.chp";
+  controls.setCaption(ControlId::Label1, "old");
+  controls.setEnabled(ControlId::reload, true);
+  controls.setEnabled(ControlId::CGreload, true);
+  controls.setEnabled(ControlId::buttonck, true);
+  for (ControlId id : kStateButtons) controls.setEnabled(id, true);
+  controls.type(ControlId::Edit2, "0102");
+  controls.calls.clear();
+
+  ResetCharacter(state, controls);
+
+  std::vector<std::string> expectedCalls;
+  for (ControlId id : kStateButtons) expectedCalls.push_back(std::string(controlName(id)) + "-");
+  expectedCalls.push_back("Label2=状態");
+  EXPECT_EQ(controls.calls, expectedCalls);
+  EXPECT_EQ(handlerRuns, 1);
+  EXPECT_EQ(controls.text(ControlId::Edit1), "100");
+
+  for (const TRect& r : state.CelRects) EXPECT_EQ(r, TRect{});
+  for (const auto* table : {&state.PatternSeq, &state.LayerSeq, &state.LayerDestSeq}) {
+    for (const SequenceRow& row : *table) EXPECT_TRUE(rowEmpty(row));
+  }
+  for (uint8_t on : state.LayerOn) EXPECT_EQ(on, 0);
+  EXPECT_EQ(state.FrameInterval, 100);
+  EXPECT_EQ(state.AnimState, 1);
+
+  EXPECT_EQ(state.CelX[7], 1);
+  EXPECT_EQ(state.CelY[7], 2);
+  EXPECT_EQ(state.CelW[7], 3);
+  EXPECT_EQ(state.CelH[7], 4);
+  EXPECT_TRUE(state.CharLoaded);
+  EXPECT_EQ(state.CGFileName, "old.bmp");
+  EXPECT_EQ(state.CGFileAge, (FileAge{5, 6}));
+  EXPECT_EQ(state.AnimFrame, 4);
+  EXPECT_EQ(state.ReturnState, 2);
+  EXPECT_EQ(state.ReturnCaption, "通常２");
+  EXPECT_EQ(state.CharFileName, "old.chp");
+  EXPECT_EQ(controls.caption(ControlId::Label1), "old");
+  EXPECT_TRUE(controls.isEnabled(ControlId::reload));
+  EXPECT_TRUE(controls.isEnabled(ControlId::CGreload));
+  EXPECT_TRUE(controls.isEnabled(ControlId::buttonck));
+  EXPECT_EQ(controls.text(ControlId::Edit2), "0102");
+}
+
+TEST(ResetCharacter, AnUnchangedIntervalEditRunsNoHandler) {
+  ViewerState state;
+  MemoryControls controls;
+  int handlerRuns = 0;
+  controls.onTextChanged = [&](ControlId) { ++handlerRuns; };
+  state.FrameInterval = 7;
+  ResetCharacter(state, controls);
+  EXPECT_EQ(handlerRuns, 0);
+  EXPECT_EQ(state.FrameInterval, 100);
+}
+
+// --- The worked example ----------------------------------------------------------------------
+
+TEST(Fileload, WorkedExampleGivesExactlyTheListedTables) {
+  TempDir dir;
+  writeTestSheet(dir.file("chara.bmp"));
+  // Shift-JIS, as written on Windows: テスト 仮
+  writeBytes(dir.file("test.chp"), joinLines({
+                                       "#CHARNAME \x83\x65\x83\x58\x83\x67 \x89\xBC",
+                                       "#ANIME 120",
+                                       "#CHARBMP chara.bmp",
+                                       "#1 0 0 121 271",
+                                       "#2 121 0 64 48",
+                                       "#3 185 0 64 48",
+                                       "#4 121 48 32 32",
+                                       "#5 10 200 0 0",
+                                       "#PATERN 01 0203",
+                                       "#PATERN 06 0203020A0",
+                                       "#LAYER 06 0404 0505",
+                                       "#patern 01 03",
+                                   }));
+  ReaderHarness h;
+  ASSERT_EQ(loadMessage(h, dir.file("test.chp")), "");
+  const ViewerState& s = h.state;
+
+  EXPECT_EQ(h.controls.caption(ControlId::Label1), "テスト");
+  EXPECT_EQ(s.FrameInterval, 120);
+  EXPECT_EQ(h.controls.text(ControlId::Edit1), "120");
+  EXPECT_EQ(h.controls.caption(ControlId::Label2), "状態");
+
+  EXPECT_EQ(s.CGFileName, dir.file("chara.bmp"));
+  EXPECT_EQ(s.CGFileAge, fileAge(dir.file("chara.bmp")));
+  EXPECT_FALSE(s.CGFileAge.isMissing());
+  ASSERT_TRUE(s.CGSurface);
+  EXPECT_EQ(s.CGSurface->Width(), 8);
+  EXPECT_EQ(s.CGSurface->Height(), 6);
+
+  const std::vector<TRect> rects{{0, 0, 0, 0},      {0, 0, 121, 271},   {121, 0, 185, 48},
+                                 {185, 0, 249, 48}, {121, 48, 153, 80}, {10, 200, 10, 200}};
+  for (int i = 0; i < kCelCount; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(s.CelRects[i], i < 6 ? rects[i] : TRect{});
+  }
+  EXPECT_EQ(std::vector<int32_t>(s.CelX.begin() + 1, s.CelX.begin() + 6),
+            (std::vector<int32_t>{0, 121, 185, 121, 10}));
+  EXPECT_EQ(std::vector<int32_t>(s.CelY.begin() + 1, s.CelY.begin() + 6),
+            (std::vector<int32_t>{0, 0, 0, 48, 200}));
+  EXPECT_EQ(std::vector<int32_t>(s.CelW.begin() + 1, s.CelW.begin() + 6),
+            (std::vector<int32_t>{121, 64, 64, 32, 0}));
+  EXPECT_EQ(std::vector<int32_t>(s.CelH.begin() + 1, s.CelH.begin() + 6),
+            (std::vector<int32_t>{271, 48, 48, 32, 0}));
+
+  auto expectRow = [](const SequenceRow& row, std::vector<int32_t> leading) {
+    leading.insert(leading.begin(), kEmptyCel);  // index 0 is never written
+    leading.resize(kFrameSlots, kEmptyCel);
+    EXPECT_EQ(std::vector<int32_t>(row.begin(), row.end()), leading);
+  };
+  for (int st = 0; st < kStateCount; ++st) {
+    SCOPED_TRACE(st);
+    expectRow(s.PatternSeq[st], st == 1   ? std::vector<int32_t>{3, 3}
+                                : st == 6 ? std::vector<int32_t>{2, 3, 2, 10}
+                                          : std::vector<int32_t>{});
+    expectRow(s.LayerSeq[st], st == 6 ? std::vector<int32_t>{4, 4} : std::vector<int32_t>{});
+    expectRow(s.LayerDestSeq[st], st == 6 ? std::vector<int32_t>{5, 5} : std::vector<int32_t>{});
+    EXPECT_EQ(s.LayerOn[st], st == 6 ? 1 : 0);
+  }
+  EXPECT_EQ(enabledStateButtons(h.controls),
+            (std::vector<ControlId>{ControlId::Button1, ControlId::Button6}));
+  EXPECT_TRUE(s.CharLoaded);
+  EXPECT_EQ(s.AnimState, 1);
+  EXPECT_EQ(s.CGSurface->ISurface()->colorKeyLow(), 0x00123456u);
+  EXPECT_EQ(s.CGSurface->ISurface()->colorKeyHigh(), 0x00123456u);
+}
+
+TEST(Fileload, ColourKeyIsTheRawValueInA16BitDisplay) {
+  TempDir dir;
+  writeTestSheet(dir.file("chara.bmp"));
+  writeBytes(dir.file("c.chp"), "#CHARBMP chara.bmp\n");
+  auto service = std::make_shared<platform::SurfaceService>(PixelFormat::rgb565());
+  TDirectDraw draw(service);
+  ViewerState state;
+  MemoryControls controls;
+  state.CGSurface = std::make_unique<TDirectDrawSurface>(&draw);
+  fileload(state, controls, dir.file("c.chp"));
+  EXPECT_EQ(state.CGSurface->ISurface()->colorKeyLow(), PixelFormat::rgb565().fromRgb(0x123456));
+  state.CGSurface.reset();
+}
+
+// --- Single lines --------------------------------------------------------------------------
+
+struct LineCase {
+  const char* name;
+  std::vector<std::string> lines;
+  std::string error;  // "" when the load completes
+  std::function<void(const ViewerState&, const MemoryControls&)> check;
+};
+
+void expectCel(const ViewerState& s, int cel, int32_t x, int32_t y, int32_t w, int32_t h) {
+  EXPECT_EQ(s.CelRects[cel], (TRect{x, y, x + w, y + h})) << "cel " << cel;
+  EXPECT_EQ(s.CelX[cel], x) << "cel " << cel;
+  EXPECT_EQ(s.CelY[cel], y) << "cel " << cel;
+  EXPECT_EQ(s.CelW[cel], w) << "cel " << cel;
+  EXPECT_EQ(s.CelH[cel], h) << "cel " << cel;
+}
+
+void expectNoCel(const ViewerState& s) {
+  for (int i = 0; i < kCelCount; ++i) {
+    EXPECT_EQ(s.CelRects[i], TRect{}) << "cel " << i;
+    EXPECT_EQ(s.CelX[i], 0) << "cel " << i;
+  }
+}
+
+void expectNoButton(const MemoryControls& c) {
+  EXPECT_TRUE(enabledStateButtons(c).empty());
+}
+
+void expectButtons(const MemoryControls& c, std::vector<ControlId> ids) {
+  EXPECT_EQ(enabledStateButtons(c), ids);
+}
+
+void expectInterval(const ViewerState& s, const MemoryControls& c, int32_t v) {
+  EXPECT_EQ(s.FrameInterval, v);
+  EXPECT_EQ(c.text(ControlId::Edit1), std::to_string(v));
+}
+
+std::string spaces(int n) {
+  return std::string(static_cast<std::size_t>(n), ' ');
+}
+
+const std::vector<LineCase>& lineCases() {
+  using S = const ViewerState&;
+  using C = const MemoryControls&;
+  static const std::vector<LineCase> cases{
+      {"indented keyword", {"  #ANIME 250"}, "", [](S s, C c) { expectInterval(s, c, 100); }},
+      {"indented cel", {"\t#1 1 2 3 4"}, "", [](S s, C) { expectNoCel(s); }},
+      {"mixed case, no blank", {"#Anime250"}, "", [](S s, C c) { expectInterval(s, c, 250); }},
+      {"misspelt keyword", {"#ANIM 250"}, "", [](S s, C c) { expectInterval(s, c, 100); }},
+      {"interval zero", {"#ANIME 0"}, "", [](S s, C c) { expectInterval(s, c, 0); }},
+      {"negative interval", {"#ANIME -5"}, "", [](S s, C c) { expectInterval(s, c, -5); }},
+      {"hexadecimal interval",
+       {"#ANIME $20"},
+       "",
+       [](S s, C c) {
+         EXPECT_EQ(s.FrameInterval, 32);
+         EXPECT_EQ(c.text(ControlId::Edit1), "32");
+       }},
+      {"last interval wins",
+       {"#ANIME 250", "#ANIME 40"},
+       "",
+       [](S s, C c) { expectInterval(s, c, 40); }},
+      {"bad interval",
+       {"#ANIME abc"},
+       "'abc' は数値ではありません",
+       [](S s, C c) { expectInterval(s, c, 100); }},
+      {"interval at the window's end",
+       {"#ANIME" + spaces(1021) + "250"},
+       "",
+       [](S s, C c) { expectInterval(s, c, 250); }},
+      {"interval cut by the window",
+       {"#ANIME" + spaces(1022) + "250"},
+       "",
+       [](S s, C c) { expectInterval(s, c, 25); }},
+      {"interval beyond the window",
+       {"#ANIME" + spaces(1024) + "250"},
+       "'' は数値ではありません",
+       [](S s, C c) { expectInterval(s, c, 100); }},
+      {"empty name",
+       {"#CHARNAME"},
+       "",
+       [](S, C c) { EXPECT_EQ(c.caption(ControlId::Label1), ""); }},
+      {"name without blank",
+       {"#charnameBob the cat"},
+       "",
+       [](S, C c) { EXPECT_EQ(c.caption(ControlId::Label1), "Bob"); }},
+      {"name after a tab",
+       {"#CHARNAME\tBob\tcat"},
+       "",
+       [](S, C c) { EXPECT_EQ(c.caption(ControlId::Label1), "Bob"); }},
+      {"name with a full-width space",
+       {"#CHARNAME \x83\x65\x81\x40\x83\x67 x"},
+       "",
+       [](S, C c) { EXPECT_EQ(c.caption(ControlId::Label1), "テ\u3000ト"); }},
+      {"three-digit cel", {"#100 1 2 3 4"}, "", [](S s, C) { expectCel(s, 10, 0, 1, 2, 3); }},
+      {"one-digit cel", {"#1 10 20 30 40"}, "", [](S s, C) { expectCel(s, 1, 10, 20, 30, 40); }},
+      {"blank before cel number and a note",
+       {"# 7 1 2 3 4 note"},
+       "",
+       [](S s, C) { expectCel(s, 7, 1, 2, 3, 4); }},
+      {"many blanks and tabs between numbers",
+       {"#8   1 \t 2  3\t4"},
+       "",
+       [](S s, C) { expectCel(s, 8, 1, 2, 3, 4); }},
+      {"negative and hexadecimal numbers",
+       {"#9 -5 $10 0x2 -1"},
+       "",
+       [](S s, C) { expectCel(s, 9, -5, 16, 2, -1); }},
+      {"cel 0", {"#0 1 2 3 4"}, "", [](S s, C) { expectNoCel(s); }},
+      {"cel -1", {"#-1 1 2 3 4"}, "", [](S s, C) { expectNoCel(s); }},
+      {"a note", {"#note"}, "", [](S s, C) { expectNoCel(s); }},
+      {"hexadecimal cel number read as decimal",
+       {"#0A 5 5 20 20"},
+       "",
+       [](S s, C) { expectNoCel(s); }},
+      {"#DATA 16",
+       {"#DATA 16", "#0A 5 5 20 20"},
+       "",
+       [](S s, C) { expectCel(s, 10, 5, 5, 20, 20); }},
+      {"#DATA16", {"#DATA16", "#0A 5 5 20 20"}, "", [](S s, C) { expectCel(s, 10, 5, 5, 20, 20); }},
+      {"#data, two blanks, 16",
+       {"#data  16", "#0a 5 5 20 20"},
+       "",
+       [](S s, C) { expectCel(s, 10, 5, 5, 20, 20); }},
+      {"#DATA, three blanks, 16",
+       {"#DATA   16", "#0A 5 5 20 20", "#10 1 1 1 1"},
+       "",
+       [](S s, C) {
+         EXPECT_EQ(s.CelX[10], 1);
+         EXPECT_EQ(s.CelX[16], 0);
+       }},
+      {"#DATA 8", {"#DATA 8", "#10 1 1 1 1"}, "", [](S s, C) { expectCel(s, 10, 1, 1, 1, 1); }},
+      {"#DATA 160", {"#DATA 160", "#10 1 1 1 1"}, "", [](S s, C) { expectCel(s, 10, 1, 1, 1, 1); }},
+      {"cel lines above #DATA stay decimal",
+       {"#10 1 1 1 1", "#DATA 16", "#10 2 2 2 2"},
+       "",
+       [](S s, C) {
+         expectCel(s, 10, 1, 1, 1, 1);
+         expectCel(s, 16, 2, 2, 2, 2);
+       }},
+      {"cel FF", {"#DATA 16", "#FF 0 0 1 1"}, "", [](S s, C) { expectCel(s, 255, 0, 0, 1, 1); }},
+      {"cel 00 in hexadecimal", {"#DATA 16", "#00 0 0 1 1"}, "", [](S s, C) { expectNoCel(s); }},
+      {"one hexadecimal digit", {"#DATA 16", "#A 1 2 3 4"}, "", [](S s, C) { expectNoCel(s); }},
+      {"three digits after #DATA 16",
+       {"#DATA 16", "#100 1 2 3 4"},
+       "",
+       [](S s, C) { expectNoCel(s); }},
+      {"keywords after #DATA 16 define no cel",
+       {"#DATA 16", "#ANIME 30", "#LAYER 01 01 01"},
+       "",
+       [](S s, C) { expectNoCel(s); }},
+      {"bad hexadecimal cel",
+       {"#DATA 16", "#ZZ 1 2 3 4"},
+       "'$ZZ' は数値ではありません",
+       [](S s, C) { expectNoCel(s); }},
+      {"cel with three numbers",
+       {"#1 5 6 7 8", "#1 0 0 10"},
+       "'' は数値ではありません",
+       [](S s, C) { expectCel(s, 1, 5, 6, 7, 8); }},
+      {"two bad numbers name the last",
+       {"#1 a 2 3 d"},
+       "'d' は数値ではありません",
+       [](S s, C) { expectNoCel(s); }},
+      {"bad x", {"#1 a 2 3 4"}, "'a' は数値ではありません", [](S s, C) { expectNoCel(s); }},
+      {"later cel line replaces",
+       {"#3 1 1 1 1", "#3 2 2 2 2"},
+       "",
+       [](S s, C) { expectCel(s, 3, 2, 2, 2, 2); }},
+      {"pair count 0",
+       {"#PATERN 01 0"},
+       "",
+       [](S s, C c) {
+         EXPECT_TRUE(rowEmpty(s.PatternSeq[1]));
+         expectButtons(c, {ControlId::Button1});
+       }},
+      {"state 9 enables Button1",
+       {"#PATERN 09 02"},
+       "",
+       [](S s, C c) {
+         EXPECT_EQ(slots(s.PatternSeq[9], 2), (std::vector<int32_t>{2, -1}));
+         expectButtons(c, {ControlId::Button1});
+       }},
+      {"one-digit state and a blank",
+       {"#PATERN 1 0203"},
+       "",
+       [](S s, C) {
+         EXPECT_EQ(slots(s.PatternSeq[1], 3), (std::vector<int32_t>{2, 3, -1}));
+       }},
+      {"state is always two characters",
+       {"#PATERN 10203"},
+       "",
+       [](S s, C c) {
+         EXPECT_EQ(slots(s.PatternSeq[10], 2), (std::vector<int32_t>{32, -1}));
+         expectButtons(c, {ControlId::Button9});
+       }},
+      {"pairs in either case",
+       {"#PATERN 15 0aFf"},
+       "",
+       [](S s, C c) {
+         EXPECT_EQ(slots(s.PatternSeq[15], 3), (std::vector<int32_t>{10, 255, -1}));
+         expectButtons(c, {ControlId::Button3});
+       }},
+      {"only the first token",
+       {"#PATERN 02 0102 0304"},
+       "",
+       [](S s, C) {
+         EXPECT_EQ(slots(s.PatternSeq[2], 3), (std::vector<int32_t>{1, 2, -1}));
+       }},
+      {"later line overwrites its indices only",
+       {"#PATERN 01 030405", "#PATERN 01 0102"},
+       "",
+       [](S s, C) {
+         EXPECT_EQ(slots(s.PatternSeq[1], 4), (std::vector<int32_t>{1, 2, 5, -1}));
+       }},
+      {"bad pair stops before the button",
+       {"#PATERN 01 0G03"},
+       "'$0G' は数値ではありません",
+       [](S s, C c) {
+         EXPECT_TRUE(rowEmpty(s.PatternSeq[1]));
+         expectNoButton(c);
+       }},
+      {"pairs before a bad one stay",
+       {"#PATERN 04 0102ZZ03"},
+       "'$ZZ' は数値ではありません",
+       [](S s, C c) {
+         EXPECT_EQ(slots(s.PatternSeq[4], 3), (std::vector<int32_t>{1, 2, -1}));
+         expectNoButton(c);
+       }},
+      {"bad state",
+       {"#PATERN xx 01"},
+       "'xx' は数値ではありません",
+       [](S, C c) { expectNoButton(c); }},
+      {"layer, two blanks before the destination",
+       {"#LAYER 02 0101  0202"},
+       "",
+       [](S s, C c) {
+         EXPECT_EQ(slots(s.LayerSeq[2], 3), (std::vector<int32_t>{1, 1, -1}));
+         EXPECT_TRUE(rowEmpty(s.LayerDestSeq[2]));
+         EXPECT_TRUE(rowEmpty(s.PatternSeq[2]));
+         expectButtons(c, {ControlId::Button2});
+         EXPECT_EQ(s.LayerOn[2], 1);
+       }},
+      {"layer separated by tabs",
+       {"#LAYER 03\t0101\t0202"},
+       "",
+       [](S s, C c) {
+         EXPECT_EQ(slots(s.LayerSeq[3], 3), (std::vector<int32_t>{1, 1, -1}));
+         EXPECT_EQ(slots(s.LayerDestSeq[3], 3), (std::vector<int32_t>{2, 2, -1}));
+         expectButtons(c, {ControlId::Button14});
+       }},
+      {"layer of a state without a button",
+       {"#LAYER 20 0101 0202"},
+       "",
+       [](S s, C c) {
+         EXPECT_EQ(slots(s.LayerSeq[20], 3), (std::vector<int32_t>{1, 1, -1}));
+         EXPECT_EQ(slots(s.LayerDestSeq[20], 3), (std::vector<int32_t>{2, 2, -1}));
+         EXPECT_EQ(s.LayerOn[20], 1);
+         expectNoButton(c);
+       }},
+      {"layer without pairs still turns the layer on",
+       {"#LAYER 05"},
+       "",
+       [](S s, C c) {
+         EXPECT_EQ(s.LayerOn[5], 1);
+         EXPECT_TRUE(rowEmpty(s.LayerSeq[5]));
+         expectButtons(c, {ControlId::Button5});
+       }},
+      {"layer sequences of different lengths",
+       {"#LAYER 07 010203 09 0A"},
+       "",
+       [](S s, C) {
+         EXPECT_EQ(slots(s.LayerSeq[7], 4), (std::vector<int32_t>{1, 2, 3, -1}));
+         EXPECT_EQ(slots(s.LayerDestSeq[7], 2), (std::vector<int32_t>{9, -1}));
+       }},
+      {"bad destination pair keeps the layer",
+       {"#LAYER 06 0404 05ZZ"},
+       "'$ZZ' は数値ではありません",
+       [](S s, C c) {
+         EXPECT_EQ(slots(s.LayerSeq[6], 3), (std::vector<int32_t>{4, 4, -1}));
+         EXPECT_EQ(slots(s.LayerDestSeq[6], 2), (std::vector<int32_t>{5, -1}));
+         EXPECT_EQ(s.LayerOn[6], 0);
+         expectNoButton(c);
+       }},
+      {"lines after a failing one are not read",
+       {"#ANIME x", "#PATERN 01 01"},
+       "'x' は数値ではありません",
+       [](S s, C c) {
+         EXPECT_TRUE(rowEmpty(s.PatternSeq[1]));
+         expectNoButton(c);
+       }},
+      {"unknown lines",
+       {"", "   ", "note", "%ANIME 5", "\x83\x65"},
+       "",
+       [](S s, C c) {
+         expectNoCel(s);
+         expectInterval(s, c, 100);
+       }},
+  };
+  return cases;
+}
+
+TEST(Fileload, SingleLines) {
+  for (const LineCase& c : lineCases()) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    writeBytes(dir.file("c.chp"), joinLines(c.lines));
+    ReaderHarness h;
+    const std::string error = loadMessage(h, dir.file("c.chp"));
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(h.state.CharLoaded, c.error.empty());
+    c.check(h.state, h.controls);
+    for (int st = 0; st < kStateCount; ++st) {
+      EXPECT_EQ(h.state.PatternSeq[st][0], kEmptyCel);
+      EXPECT_EQ(h.state.LayerSeq[st][0], kEmptyCel);
+      EXPECT_EQ(h.state.LayerDestSeq[st][0], kEmptyCel);
+    }
+  }
+}
+
+// --- States outside the tables, long sequences, no sheet surface -----------------------------
+
+TEST(Fileload, StatesOutsideTheTablesWriteNothing) {
+  for (const std::string line :
+       {"#PATERN 99 0102", "#PATERN -1 0102", "#PATERN 31 0102", "#LAYER 31 0101 0202",
+        "#LAYER -9 0101 0202", "#LAYER 99 0101 0202"}) {
+    SCOPED_TRACE(line);
+    TempDir dir;
+    writeBytes(dir.file("c.chp"), line + "\n");
+    ReaderHarness h;
+    EXPECT_EQ(loadMessage(h, dir.file("c.chp")), "");
+    for (const auto* table : {&h.state.PatternSeq, &h.state.LayerSeq, &h.state.LayerDestSeq}) {
+      for (const SequenceRow& row : *table) EXPECT_TRUE(rowEmpty(row));
+    }
+    for (uint8_t on : h.state.LayerOn) EXPECT_EQ(on, 0);
+    expectNoButton(h.controls);
+    EXPECT_TRUE(h.state.CharLoaded);
+  }
+}
+
+TEST(Fileload, StateOutsideTheTablesStillStopsAtABadPair) {
+  TempDir dir;
+  writeBytes(dir.file("c.chp"), "#PATERN 50 01ZZ\n");
+  ReaderHarness h;
+  EXPECT_EQ(loadMessage(h, dir.file("c.chp")), "'$ZZ' は数値ではありません");
+}
+
+std::string pairs(int count, int first = 1) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out;
+  for (int i = 0; i < count; ++i) {
+    const int v = (first + i) % 256;
+    out += hex[v / 16];
+    out += hex[v % 16];
+  }
+  return out;
+}
+
+TEST(Fileload, EntriesPastSlot255AreNotStored) {
+  TempDir dir;
+  // 300 pairs fit in the value window; the layer line's destination is cut by the window's
+  // end after 419 characters, 209 pairs.
+  writeBytes(dir.file("c.chp"), joinLines({"#PATERN 30 " + pairs(300),
+                                           "#LAYER 29 " + pairs(300) + " " + pairs(300, 7)}));
+  ReaderHarness h;
+  ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
+  for (int k = 1; k < kFrameSlots; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(h.state.PatternSeq[30][k], k % 256);
+    EXPECT_EQ(h.state.LayerSeq[29][k], k % 256);
+  }
+  for (int k = 1; k < kFrameSlots; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(h.state.LayerDestSeq[29][k], k <= 209 ? (k + 6) % 256 : kEmptyCel);
+  }
+  EXPECT_EQ(h.state.PatternSeq[30][0], kEmptyCel);
+  EXPECT_TRUE(rowEmpty(h.state.PatternSeq[29]));
+  EXPECT_EQ(h.state.LayerOn[29], 1);
+}
+
+TEST(Fileload, WithoutASheetSurfaceTheTablesFillAndCharbmpFails) {
+  TempDir dir;
+  writeTestSheet(dir.file("chara.bmp"));
+  writeBytes(dir.file("a.chp"), joinLines({"#1 1 2 3 4", "#PATERN 01 01"}));
+  writeBytes(dir.file("b.chp"), joinLines({"#1 1 2 3 4", "#CHARBMP chara.bmp", "#2 1 1 1 1"}));
+  ReaderHarness h(false);
+  EXPECT_EQ(loadMessage(h, dir.file("a.chp")), "");
+  EXPECT_TRUE(h.state.CharLoaded);
+  EXPECT_EQ(h.state.PatternSeq[1][1], 1);
+
+  h.state.CharLoaded = false;
+  EXPECT_EQ(loadMessage(h, dir.file("b.chp")), "IDirectDrawSurface は作成されていません");
+  expectCel(h.state, 1, 1, 2, 3, 4);
+  EXPECT_EQ(h.state.CelX[2], 0);
+  EXPECT_FALSE(h.state.CharLoaded);
+  EXPECT_EQ(h.state.CGFileName, "");
+}
+
+// --- Whole files ---------------------------------------------------------------------------
+
+TEST(Fileload, EmptyFileLoads) {
+  TempDir dir;
+  writeBytes(dir.file("e.chp"), "");
+  ReaderHarness h;
+  for (ControlId id : kStateButtons) h.controls.setEnabled(id, true);
+  ASSERT_EQ(loadMessage(h, dir.file("e.chp")), "");
+  for (const auto* table : {&h.state.PatternSeq, &h.state.LayerSeq, &h.state.LayerDestSeq}) {
+    for (const SequenceRow& row : *table) EXPECT_TRUE(rowEmpty(row));
+  }
+  expectNoButton(h.controls);
+  EXPECT_TRUE(h.state.CharLoaded);
+  EXPECT_EQ(h.state.CGSurface->Width(), 0);
+}
+
+TEST(Fileload, MissingSheetStopsAtItsLine) {
+  TempDir dir;
+  writeTestSheet(dir.file("good.bmp"));
+  writeBytes(dir.file("good.chp"), "#CHARBMP good.bmp\n");
+  writeBytes(dir.file("bad.chp"),
+             joinLines({"#1 1 2 3 4", "#PATERN 01 01", "#CHARBMP missing.bmp", "#2 5 5 5 5"}));
+  for (const bool loadedBefore : {false, true}) {
+    SCOPED_TRACE(loadedBefore);
+    ReaderHarness h;
+    if (loadedBefore) {
+      ASSERT_EQ(loadMessage(h, dir.file("good.chp")), "");
+    }
+    const std::string previousName = h.state.CGFileName;
+    const FileAge previousAge = h.state.CGFileAge;
+    EXPECT_EQ(loadMessage(h, dir.file("bad.chp")),
+              "ファイル " + dir.file("missing.bmp") + " は開けません");
+    EXPECT_EQ(h.state.CGFileName, previousName);
+    EXPECT_EQ(h.state.CGFileAge, previousAge);
+    EXPECT_EQ(h.state.CharLoaded, loadedBefore);
+    expectCel(h.state, 1, 1, 2, 3, 4);
+    EXPECT_EQ(h.state.CelX[2], 0);
+    EXPECT_EQ(h.state.PatternSeq[1][1], 1);
+    expectButtons(h.controls, {ControlId::Button1});
+    // The earlier sheet stays, and its key is not taken again.
+    EXPECT_EQ(h.state.CGSurface->Width(), loadedBefore ? 8 : 0);
+  }
+}
+
+TEST(Fileload, BrokenSheetStopsWithTheDecodersMessage) {
+  TempDir dir;
+  writeBytes(dir.file("bad.bmp"), "BMnot a bitmap");
+  writeBytes(dir.file("bad.gif"), "GIF89a");
+  for (const std::string name : {"bad.bmp", "bad.gif"}) {
+    SCOPED_TRACE(name);
+    writeBytes(dir.file("c.chp"), "#CHARBMP " + name + "\n");
+    ReaderHarness h;
+    EXPECT_NE(loadMessage(h, dir.file("c.chp")), "");
+    EXPECT_EQ(h.state.CGFileName, "");
+    EXPECT_FALSE(h.state.CharLoaded);
+  }
+}
+
+TEST(Fileload, ReloadKeepsCelShapesOfUndefinedCels) {
+  TempDir dir;
+  writeBytes(dir.file("a.chp"),
+             joinLines({"#ANIME 120", "#5 1 2 3 4", "#PATERN 01 05", "#LAYER 06 01 02"}));
+  writeBytes(dir.file("b.chp"), joinLines({"#6 9 9 9 9", "#PATERN 02 06"}));
+  ReaderHarness h;
+  ASSERT_EQ(loadMessage(h, dir.file("a.chp")), "");
+  expectInterval(h.state, h.controls, 120);
+  ASSERT_EQ(loadMessage(h, dir.file("b.chp")), "");
+  EXPECT_EQ(h.state.CelRects[5], TRect{});
+  EXPECT_EQ(h.state.CelX[5], 1);
+  EXPECT_EQ(h.state.CelY[5], 2);
+  EXPECT_EQ(h.state.CelW[5], 3);
+  EXPECT_EQ(h.state.CelH[5], 4);
+  expectCel(h.state, 6, 9, 9, 9, 9);
+  EXPECT_TRUE(rowEmpty(h.state.PatternSeq[1]));
+  EXPECT_EQ(h.state.LayerOn[6], 0);
+  expectButtons(h.controls, {ControlId::Button2});
+  expectInterval(h.state, h.controls, 100);
+
+  // The same tables as a load into a fresh state, apart from the kept cel shapes.
+  ReaderHarness fresh;
+  ASSERT_EQ(loadMessage(fresh, dir.file("b.chp")), "");
+  EXPECT_EQ(fresh.state.CelRects, h.state.CelRects);
+  EXPECT_EQ(fresh.state.PatternSeq, h.state.PatternSeq);
+  EXPECT_EQ(fresh.state.LayerSeq, h.state.LayerSeq);
+  EXPECT_EQ(fresh.state.LayerDestSeq, h.state.LayerDestSeq);
+  EXPECT_EQ(fresh.state.LayerOn, h.state.LayerOn);
+}
+
+TEST(Fileload, FailingToOpenStillResets) {
+  TempDir dir;
+  writeTestSheet(dir.file("chara.bmp"));
+  writeBytes(dir.file("a.chp"), joinLines({"#CHARNAME Bob", "#ANIME 120", "#CHARBMP chara.bmp",
+                                           "#PATERN 01 01", "#PATERN 06 01"}));
+  ReaderHarness h;
+  ASSERT_EQ(loadMessage(h, dir.file("a.chp")), "");
+  h.controls.setCaption(ControlId::Label2, "喜び１");
+  for (const std::string& missing : {dir.file("none.chp"), dir.path().string()}) {
+    SCOPED_TRACE(missing);
+    EXPECT_EQ(loadMessage(h, missing), "ファイル " + missing + " は開けません");
+    expectNoButton(h.controls);
+    for (const SequenceRow& row : h.state.PatternSeq) EXPECT_TRUE(rowEmpty(row));
+    EXPECT_EQ(h.controls.caption(ControlId::Label2), "状態");
+    expectInterval(h.state, h.controls, 100);
+    EXPECT_EQ(h.controls.caption(ControlId::Label1), "Bob");
+    EXPECT_EQ(h.state.CGSurface->Width(), 8);
+    EXPECT_EQ(h.state.CGFileName, dir.file("chara.bmp"));
+    EXPECT_TRUE(h.state.CharLoaded);
+  }
+}
+
+TEST(Fileload, MissingPathIsShownReadably) {
+  TempDir dir;
+  const std::string missing = dir.file("\x83\x65.chp");  // Shift-JIS テ
+  ReaderHarness h;
+  EXPECT_EQ(loadMessage(h, missing), "ファイル " + dir.path().string() + "/テ.chp は開けません");
+}
+
+TEST(Fileload, OversizedFileIsRefused) {
+  TempDir dir;
+  const std::string path = dir.file("huge.chp");
+  writeBytes(path, "#ANIME 5\n");
+  std::filesystem::resize_file(path, static_cast<uintmax_t>(kMaxCharacterFileBytes) + 1);
+  ReaderHarness h;
+  EXPECT_EQ(loadMessage(h, path), path + " を読み込めません");
+  EXPECT_FALSE(h.state.CharLoaded);
+}
+
+TEST(Fileload, NoCharbmpKeepsTheSheetAndTakesItsKeyAgain) {
+  TempDir dir;
+  writeTestSheet(dir.file("chara.bmp"));
+  writeBytes(dir.file("a.chp"), "#CHARBMP chara.bmp\n");
+  writeBytes(dir.file("b.chp"), "#1 0 0 1 1\n");
+  ReaderHarness h;
+  ASSERT_EQ(loadMessage(h, dir.file("a.chp")), "");
+  const FileAge age = h.state.CGFileAge;
+  h.state.CGSurface->SetSourceKey(7);
+  ASSERT_EQ(loadMessage(h, dir.file("b.chp")), "");
+  EXPECT_EQ(h.state.CGFileName, dir.file("chara.bmp"));
+  EXPECT_EQ(h.state.CGFileAge, age);
+  EXPECT_EQ(h.state.CGSurface->ISurface()->colorKeyLow(), 0x00123456u);
+}
+
+TEST(Fileload, SeveralSheetsTheLastStays) {
+  TempDir dir;
+  writeTestSheet(dir.file("one.bmp"), 4, 4);
+  writeTestSheet(dir.file("two.bmp"), 5, 3);
+  writeBytes(dir.file("c.chp"), joinLines({"#CHARBMP one.bmp", "#CHARBMP two.bmp"}));
+  ReaderHarness h;
+  ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
+  EXPECT_EQ(h.state.CGFileName, dir.file("two.bmp"));
+  EXPECT_EQ(h.state.CGSurface->Width(), 5);
+  EXPECT_EQ(h.state.CGSurface->Height(), 3);
+}
+
+TEST(Fileload, LineEndsOfEveryKindAndNul) {
+  TempDir dir;
+  writeBytes(dir.file("c.chp"),
+             "#1 1 1 1 1\r#2 2 2 2 2\n#3 3 3 3 3\r\n#4 4 4 4 4\0\n#5 5 5 5 5\n"s);
+  ReaderHarness h;
+  ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
+  for (int cel = 1; cel <= 4; ++cel) expectCel(h.state, cel, cel, cel, cel, cel);
+  EXPECT_EQ(h.state.CelX[5], 0);
+}
+
+// --- Names and paths -----------------------------------------------------------------------
+
+TEST(Fileload, NamesInShiftJisAndUtf8) {
+  struct Case {
+    std::string line;
+    std::string shown;
+  };
+  const std::vector<Case> cases{
+      {"#CHARNAME \x82\xD0\x82\xE6\x82\xB1", "ひよこ"},
+      {"#CHARNAME ひよこ 二号", "ひよこ"},
+      {"#CHARNAME \x95\x5C\x8E\xA6", "表示"},
+      {"#CHARNAME Hiyoko", "Hiyoko"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shown);
+    TempDir dir;
+    writeBytes(dir.file("c.chp"), c.line + "\r\n");
+    ReaderHarness h;
+    ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
+    EXPECT_EQ(h.controls.caption(ControlId::Label1), c.shown);
+  }
+}
+
+TEST(Fileload, SheetFoundWithoutRegardToCaseAndWithBackslashes) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> folders;  // created inside the character file's directory
+    std::string onDisk;                // the sheet, relative to that directory
+    std::string written;               // the name on the #CHARBMP line
+  };
+  const std::vector<Case> cases{
+      {"exact", {}, "chara.bmp", "chara.bmp"},
+      {"upper case on disk", {}, "CHARA.BMP", "chara.bmp"},
+      {"backslash separator", {"img"}, "img/chara.bmp", "img\\chara.bmp"},
+      {"backslash and case", {"Img", "Img/Sub"}, "Img/Sub/Chara.Bmp", "IMG\\sub\\chara.bmp"},
+      {"Shift-JIS name whose second byte is a backslash", {}, "\x95\x5C.bmp", "\x95\x5C.bmp"},
+      {"Shift-JIS folder and case", {"\x95\x5C"}, "\x95\x5C/Chara.bmp", "\x95\x5C\\chara.BMP"},
+      {"UTF-8 folder with backslash", {"表"}, "表/chara.bmp", "表\\chara.bmp"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    for (const auto& folder : c.folders) std::filesystem::create_directory(dir.file(folder));
+    writeTestSheet(dir.file(c.onDisk));
+    writeBytes(dir.file("c.chp"), "#CHARBMP " + c.written + "\n");
+    ReaderHarness h;
+    ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
+    EXPECT_EQ(h.state.CGFileName, dir.file(c.onDisk));
+    EXPECT_EQ(h.state.CGFileAge, fileAge(dir.file(c.onDisk)));
+    EXPECT_EQ(h.state.CGSurface->Width(), 8);
+  }
+}
+
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::filesystem::path& to)
+      : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(to);
+  }
+  ~CurrentDirectory() { std::filesystem::current_path(previous_); }
+  CurrentDirectory(const CurrentDirectory&) = delete;
+  CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+ private:
+  std::filesystem::path previous_;
+};
+
+TEST(Fileload, BareFileNameLooksInTheCurrentDirectory) {
+  TempDir dir;
+  writeTestSheet(dir.file("Chara.bmp"));
+  writeBytes(dir.file("c.chp"), "#CHARBMP chara.bmp\n");
+  CurrentDirectory cd(dir.path());
+  ReaderHarness h;
+  ASSERT_EQ(loadMessage(h, "c.chp"), "");
+  EXPECT_EQ(h.state.CGFileName, "Chara.bmp");
+  EXPECT_EQ(h.state.CGSurface->Width(), 8);
+}
+
+}  // namespace
+}  // namespace patapata
