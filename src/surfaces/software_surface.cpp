@@ -1,9 +1,14 @@
 #include "surfaces/software_surface.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace patapata::platform {
+
+// Raw values are little-endian; the whole-pixel copies and fills below move them as native
+// integers.
+static_assert(std::endian::native == std::endian::little);
 
 namespace {
 
@@ -131,6 +136,7 @@ int32_t PlatformSurface::unlock() {
 }
 
 int32_t PlatformSurface::restore() {
+  if (restoreRefused_) return DDERR_SURFACELOST;
   lost_ = false;
   return DD_OK;
 }
@@ -204,8 +210,20 @@ int32_t PlatformSurface::blt(const TRect* destRect, const PlatformSurface* sourc
   if (source->lost_) return DDERR_SURFACELOST;
   if (source->locked_) return DDERR_SURFACEBUSY;
   if (source->format_.bytesPerPixel() != format_.bytesPerPixel()) return DDERR_INVALIDPARAMS;
-  const TRect src = sourceRect != nullptr ? *sourceRect : TRect{0, 0, source->width_, source->height_};
+  const TRect src =
+      sourceRect != nullptr ? *sourceRect : TRect{0, 0, source->width_, source->height_};
   if (src.isEmpty() || !inside(src, source->width_, source->height_)) return DDERR_INVALIDRECT;
+  if (source == this) {
+    // Reading from the buffer being written would pick up pixels already overwritten where
+    // the rectangles overlap; copy the source rectangle aside first.
+    PlatformSurface aside(static_cast<int32_t>(src.width()), static_cast<int32_t>(src.height()),
+                          format_, caps_);
+    aside.bltFast(0, 0, this, src, 0);
+    aside.keyLow_ = keyLow_;
+    aside.keyHigh_ = keyHigh_;
+    const TRect whole{0, 0, aside.width_, aside.height_};
+    return blt(destRect, &aside, &whole, flags, fillColor);
+  }
 
   const bool keyed = (flags & DDBLT_KEYSRC) != 0;
   const int32_t bytes = format_.bytesPerPixel();
@@ -213,7 +231,7 @@ int32_t PlatformSurface::blt(const TRect* destRect, const PlatformSurface* sourc
   const int64_t dh = dest.height();
   const int64_t sw = src.width();
   const int64_t sh = src.height();
-  if (dw == sw && dh == sh && source != this) {
+  if (dw == sw && dh == sh) {
     const auto count = static_cast<int32_t>(visible.Right - visible.Left);
     for (int32_t yy = visible.Top; yy < visible.Bottom; ++yy) {
       const int32_t sy = src.Top + (yy - dest.Top);
@@ -223,7 +241,7 @@ int32_t PlatformSurface::blt(const TRect* destRect, const PlatformSurface* sourc
     }
     return DD_OK;
   }
-  // Scaled (or within one surface): nearest neighbour, pixel by pixel.
+  // Scaled: nearest neighbour, pixel by pixel.
   for (int32_t yy = visible.Top; yy < visible.Bottom; ++yy) {
     const auto sy = static_cast<int32_t>(src.Top + (int64_t{yy} - dest.Top) * sh / dh);
     for (int32_t xx = visible.Left; xx < visible.Right; ++xx) {
@@ -261,8 +279,8 @@ int32_t SurfaceService::createSurface(const SurfaceRequest& request,
     caps |= DDSCAPS_VIDEOMEMORY;
   }
   if (width <= 0 || height <= 0) return DDERR_INVALIDPARAMS;
-  const int64_t bytes = ((int64_t{width} * displayFormat_.bytesPerPixel() + 3) & ~int64_t{3}) *
-                        int64_t{height};
+  const int64_t bytes =
+      ((int64_t{width} * displayFormat_.bytesPerPixel() + 3) & ~int64_t{3}) * int64_t{height};
   if (bytes > kMaxSurfaceBytes) return DDERR_OUTOFMEMORY;
   out = std::make_unique<PlatformSurface>(width, height, displayFormat_, caps);
   return DD_OK;

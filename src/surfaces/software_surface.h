@@ -60,6 +60,8 @@ class PlatformSurface {
   int32_t restore();
   /// Test hook: the platform reclaims the memory, as on a display mode change.
   void markLost();
+  /// Test hook: restore keeps failing (the display memory is not back yet) while set.
+  void setRestoreRefused(bool refused) { restoreRefused_ = refused; }
 
   /// Unscaled copy with no clipping; refuses rectangles that leave either surface.
   int32_t bltFast(int32_t x, int32_t y, const PlatformSurface* source, const TRect& sourceRect,
@@ -82,6 +84,7 @@ class PlatformSurface {
   uint32_t keyHigh_ = 0;
   bool locked_ = false;
   bool lost_ = false;
+  bool restoreRefused_ = false;
   const Clipper* clipper_ = nullptr;
 };
 

@@ -1,0 +1,404 @@
+#include "surfaces/direct_draw.h"
+#include "surfaces/direct_draw_surface.h"
+#include "surfaces/platform_codes.h"
+#include "surfaces/software_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <memory>
+#include <string>
+
+namespace patapata {
+namespace {
+
+using platform::DD_OK;
+
+// A drawing context with surfaces made against it, in one display format.
+struct Canvas {
+  explicit Canvas(PixelFormat format = PixelFormat::xrgb8888())
+      : service(std::make_shared<platform::SurfaceService>(format)), context(service) {}
+
+  std::unique_ptr<TDirectDrawSurface> surface(int32_t width, int32_t height, uint32_t fill) {
+    auto s = std::make_unique<TDirectDrawSurface>(&context);
+    s->Resize(width, height);
+    EXPECT_TRUE(s->FillAll(fill));
+    return s;
+  }
+
+  std::shared_ptr<platform::SurfaceService> service;
+  TDirectDraw context;
+};
+
+// Every pixel: `inside` within the rectangle, `outside` elsewhere.
+::testing::AssertionResult holds(TDirectDrawSurface& s, const TRect& r, uint32_t inside,
+                                 uint32_t outside) {
+  for (int32_t y = 0; y < s.Height(); ++y) {
+    for (int32_t x = 0; x < s.Width(); ++x) {
+      const bool in = x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+      const uint32_t want = in ? inside : outside;
+      const uint32_t got = s.PixelValue(x, y);
+      if (got != want) {
+        return ::testing::AssertionFailure()
+               << "pixel (" << x << ", " << y << ") is " << got << ", expected " << want;
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+constexpr uint32_t kCel = 0x00123456;
+constexpr int32_t kBig = std::numeric_limits<int32_t>::max();
+constexpr int32_t kSmall = std::numeric_limits<int32_t>::min();
+
+struct FastCase {
+  const char* name;
+  int32_t x;
+  int32_t y;
+  TRect source;
+  bool drawn;
+};
+
+TEST(BltFast, DrawsOnlyWhenBothRectanglesLieWhollyInside) {
+  const FastCase cases[] = {
+      {"10 x 10 at the right edge", 111, 0, {0, 0, 10, 10}, true},
+      {"10 x 10 one past the right edge", 112, 0, {0, 0, 10, 10}, false},
+      {"10 x 10 well past the right edge", 115, 0, {0, 0, 10, 10}, false},
+      {"10 x 10 at the bottom edge", 0, 261, {0, 0, 10, 10}, true},
+      {"10 x 10 past the bottom edge", 0, 262, {0, 0, 10, 10}, false},
+      {"left of the destination", -1, 0, {0, 0, 10, 10}, false},
+      {"above the destination", 0, -1, {0, 0, 10, 10}, false},
+      {"part of the source", 50, 60, {2, 3, 7, 9}, true},
+      {"one pixel", 120, 270, {9, 9, 10, 10}, true},
+      {"empty source", 0, 0, {0, 0, 0, 10}, false},
+      {"empty source rows", 0, 0, {0, 5, 10, 5}, false},
+      {"inverted source", 0, 0, {10, 10, 0, 0}, false},
+      {"source past its right edge", 0, 0, {5, 0, 15, 10}, false},
+      {"source past its bottom edge", 0, 0, {0, 5, 10, 11}, false},
+      {"source left of its origin", 0, 0, {-1, 0, 9, 10}, false},
+      {"position where the right edge overflows", kBig - 5, 0, {0, 0, 10, 10}, false},
+      {"position where the bottom edge overflows", 0, kBig - 5, {0, 0, 10, 10}, false},
+      {"most negative position", kSmall, kSmall, {0, 0, 10, 10}, false},
+  };
+  for (const FastCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas;
+    auto back = canvas.surface(121, 271, 0);
+    auto cel = canvas.surface(10, 10, kCel);
+    const bool result = back->BltFast(c.x, c.y, c.source, 0, *cel);
+    EXPECT_EQ(result, c.drawn);
+    if (c.drawn) {
+      EXPECT_EQ(back->LastResult(), DD_OK);
+      const TRect target{c.x, c.y, c.x + c.source.Right - c.source.Left,
+                         c.y + c.source.Bottom - c.source.Top};
+      EXPECT_TRUE(holds(*back, target, kCel, 0));
+    } else {
+      EXPECT_NE(back->LastResult(), DD_OK);
+      EXPECT_TRUE(holds(*back, {}, 0, 0));
+    }
+  }
+}
+
+TEST(BltFast, RefusesASourceWithoutAPlatformSurface) {
+  Canvas canvas;
+  auto back = canvas.surface(121, 271, 0);
+  TDirectDrawSurface empty(&canvas.context);
+  EXPECT_FALSE(back->BltFast(0, 0, {0, 0, 1, 1}, 0, empty));
+  EXPECT_NE(back->LastResult(), DD_OK);
+  EXPECT_TRUE(holds(*back, {}, 0, 0));
+}
+
+TEST(BltFast, RefusesWithoutADestinationSurface) {
+  Canvas canvas;
+  auto cel = canvas.surface(10, 10, kCel);
+  TDirectDrawSurface empty(&canvas.context);
+  EXPECT_FALSE(empty.BltFast(0, 0, {0, 0, 10, 10}, 0, *cel));
+  EXPECT_FALSE(empty.FillAll(0));
+  EXPECT_FALSE(empty.BltRect(nullptr, nullptr, 0, DDBLTFX{}, cel.get()));
+}
+
+TEST(BltFast, RefusesALostSourceOrDestination) {
+  Canvas canvas;
+  auto back = canvas.surface(20, 20, 0);
+  auto cel = canvas.surface(10, 10, kCel);
+  cel->ISurface()->markLost();
+  EXPECT_FALSE(back->BltFast(0, 0, {0, 0, 10, 10}, 0, *cel));
+  EXPECT_EQ(back->LastResult(), platform::DDERR_SURFACELOST);
+  EXPECT_TRUE(holds(*back, {}, 0, 0));
+
+  auto fresh = canvas.surface(10, 10, kCel);
+  back->ISurface()->markLost();
+  EXPECT_FALSE(back->BltFast(0, 0, {0, 0, 10, 10}, 0, *fresh));
+  EXPECT_FALSE(back->FillAll(0));
+  EXPECT_EQ(back->LastResult(), platform::DDERR_SURFACELOST);
+}
+
+// Colour-keyed copies, at each display depth the viewer offers.
+class KeyedBltFast : public ::testing::TestWithParam<PixelFormat> {};
+
+TEST_P(KeyedBltFast, FlagOneSkipsExactlyTheKeyFromTheBottomRightPixel) {
+  const PixelFormat format = GetParam();
+  Canvas canvas(format);
+  // A 4 x 3 sheet: the bottom-right pixel sets the key; the key colour appears elsewhere too,
+  // next to values one step away from it.
+  const uint32_t key = format.fromRgb(0x00FF00FF);
+  const uint32_t nearKey = format.fromRgb(0x00FF00F0) == key ? key - 1 : format.fromRgb(0x00FF00F0);
+  const uint32_t sheetPixels[3][4] = {
+      {format.fromRgb(0x00102030), key, nearKey, key + 1},
+      {key, format.fromRgb(0x00FFFFFF), 0, key},
+      {format.fromRgb(0x00000001), key, format.fromRgb(0x00808080), key},
+  };
+  auto sheet = canvas.surface(4, 3, 0);
+  for (int32_t y = 0; y < 3; ++y) {
+    for (int32_t x = 0; x < 4; ++x) sheet->ISurface()->setPixel(x, y, sheetPixels[y][x]);
+  }
+  sheet->SetSourceKey(sheet->PixelValue(sheet->Width() - 1, sheet->Height() - 1));
+  ASSERT_EQ(sheet->PixelValue(3, 2), key);
+
+  const uint32_t background = format.fromRgb(0x00445566);
+  for (uint32_t flags : {0u, 1u}) {
+    SCOPED_TRACE("flags " + std::to_string(flags));
+    auto back = canvas.surface(10, 10, background);
+    ASSERT_TRUE(back->BltFast(5, 6, {0, 0, 4, 3}, flags, *sheet));
+    for (int32_t y = 0; y < 3; ++y) {
+      for (int32_t x = 0; x < 4; ++x) {
+        const uint32_t src = sheetPixels[y][x];
+        const uint32_t want = (flags == 1 && src == key) ? background : src;
+        EXPECT_EQ(back->PixelValue(5 + x, 6 + y), want) << x << ", " << y;
+      }
+    }
+    EXPECT_EQ(back->PixelValue(4, 6), background);
+    EXPECT_EQ(back->PixelValue(9, 9), background);
+  }
+}
+
+TEST_P(KeyedBltFast, KeyAfterCreationIsZero) {
+  const PixelFormat format = GetParam();
+  Canvas canvas(format);
+  auto sheet = canvas.surface(2, 1, 0);
+  sheet->ISurface()->setPixel(1, 0, format.fromRgb(0x00FFFFFF));
+  auto back = canvas.surface(2, 1, format.fromRgb(0x000000FF));
+  ASSERT_TRUE(back->BltFast(0, 0, {0, 0, 2, 1}, 1, *sheet));
+  EXPECT_EQ(back->PixelValue(0, 0), format.fromRgb(0x000000FF));  // raw 0 is transparent
+  EXPECT_EQ(back->PixelValue(1, 0), format.fromRgb(0x00FFFFFF));
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayFormats, KeyedBltFast,
+                         ::testing::Values(PixelFormat::xrgb8888(), PixelFormat::rgb565()),
+                         [](const ::testing::TestParamInfo<PixelFormat>& info) {
+                           return "Bits" + std::to_string(info.param.bitsPerPixel);
+                         });
+
+TEST(KeyedBltFast, ColoursReducedToTheKeyAreTransparentAt16Bits) {
+  const PixelFormat format = PixelFormat::rgb565();
+  // Two 24-bit colours that differ only in bits 5-6-5 drops.
+  const uint32_t a = format.fromRgb(0x00FF00FF);
+  const uint32_t b = format.fromRgb(0x00FB03FA);
+  ASSERT_EQ(a, b);
+  Canvas canvas(format);
+  auto sheet = canvas.surface(2, 1, 0);
+  sheet->ISurface()->setPixel(0, 0, b);
+  sheet->ISurface()->setPixel(1, 0, a);
+  sheet->SetSourceKey(sheet->PixelValue(1, 0));
+  auto back = canvas.surface(2, 1, 0x1234);
+  ASSERT_TRUE(back->BltFast(0, 0, {0, 0, 2, 1}, 1, *sheet));
+  EXPECT_TRUE(holds(*back, {}, 0, 0x1234));
+}
+
+TEST(FillAll, SetsEveryPixelToTheRawValue) {
+  struct Case {
+    PixelFormat format;
+    uint32_t value;
+  };
+  const Case cases[] = {
+      {PixelFormat::xrgb8888(), 0},
+      {PixelFormat::xrgb8888(), 0x00ABCDEF},
+      {PixelFormat::rgb565(), 0},
+      {PixelFormat::rgb565(), 0xF81F},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.format.bitsPerPixel) + " bits, value " + std::to_string(c.value));
+    Canvas canvas(c.format);
+    auto back = canvas.surface(121, 271, 0);
+    for (int32_t y = 0; y < 271; ++y) {
+      for (int32_t x = 0; x < 121; ++x) back->ISurface()->setPixel(x, y, uint32_t(x + y + 1));
+    }
+    EXPECT_TRUE(back->FillAll(c.value));
+    EXPECT_EQ(back->LastResult(), DD_OK);
+    EXPECT_TRUE(holds(*back, {}, 0, c.value));
+  }
+}
+
+// A source whose pixel (x, y) is 100 * y + x + 1.
+std::unique_ptr<TDirectDrawSurface> numbered(Canvas& canvas, int32_t width, int32_t height) {
+  auto s = canvas.surface(width, height, 0);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) s->ISurface()->setPixel(x, y, uint32_t(100 * y + x + 1));
+  }
+  return s;
+}
+
+TEST(BltRect, CopiesRectangleToRectangle) {
+  Canvas canvas;
+  auto source = numbered(canvas, 4, 4);
+  auto dest = canvas.surface(8, 8, 0);
+  const TRect to{3, 2, 5, 5};
+  const TRect from{1, 1, 3, 4};
+  ASSERT_TRUE(dest->BltRect(&to, &from, 0, DDBLTFX{}, source.get()));
+  for (int32_t y = 0; y < 8; ++y) {
+    for (int32_t x = 0; x < 8; ++x) {
+      const bool in = x >= 3 && x < 5 && y >= 2 && y < 5;
+      const uint32_t want = in ? uint32_t(100 * (y - 1) + (x - 2) + 1) : 0;
+      EXPECT_EQ(dest->PixelValue(x, y), want) << x << ", " << y;
+    }
+  }
+}
+
+TEST(BltRect, ScalesByNearestNeighbour) {
+  Canvas canvas;
+  auto source = numbered(canvas, 2, 2);
+  auto dest = canvas.surface(4, 6, 0);
+  ASSERT_TRUE(dest->BltRect(nullptr, nullptr, 0, DDBLTFX{}, source.get()));
+  for (int32_t y = 0; y < 6; ++y) {
+    for (int32_t x = 0; x < 4; ++x) {
+      EXPECT_EQ(dest->PixelValue(x, y), uint32_t(100 * (y / 3) + (x / 2) + 1)) << x << ", " << y;
+    }
+  }
+}
+
+TEST(BltRect, FillsARectangle) {
+  Canvas canvas;
+  auto dest = canvas.surface(8, 8, 7);
+  const TRect r{1, 2, 4, 6};
+  DDBLTFX fx;
+  fx.dwFillColor = 0x00FF0000;
+  ASSERT_TRUE(dest->BltRect(&r, nullptr, platform::DDBLT_COLORFILL, fx, nullptr));
+  EXPECT_TRUE(holds(*dest, r, 0x00FF0000, 7));
+}
+
+TEST(BltRect, RefusesRectanglesLeavingAnUnclippedSurface) {
+  Canvas canvas;
+  auto source = numbered(canvas, 4, 4);
+  auto dest = canvas.surface(8, 8, 0);
+  const TRect outside{6, 6, 10, 10};
+  const TRect badSource{2, 2, 6, 6};
+  const TRect empty{3, 3, 3, 3};
+  EXPECT_FALSE(dest->BltRect(&outside, nullptr, 0, DDBLTFX{}, source.get()));
+  EXPECT_FALSE(dest->BltRect(nullptr, &badSource, 0, DDBLTFX{}, source.get()));
+  EXPECT_FALSE(dest->BltRect(&empty, nullptr, 0, DDBLTFX{}, source.get()));
+  EXPECT_FALSE(dest->BltRect(nullptr, nullptr, 0, DDBLTFX{}, nullptr));  // copy needs a source
+  EXPECT_TRUE(holds(*dest, {}, 0, 0));
+}
+
+TEST(BltRect, HonoursTheDestinationsClipper) {
+  Canvas canvas;
+  auto source = numbered(canvas, 6, 6);
+  auto dest = canvas.surface(10, 10, 0);
+  TDirectDrawClipper clipper(&canvas.context);
+  clipper.SetWindowSize(5, 4);
+  dest->SetClipper(&clipper);
+  ASSERT_TRUE(dest->HasClipper());
+
+  // Partly outside the surface and the clipper's area: only the visible part is drawn.
+  const TRect to{2, 1, 8, 7};
+  ASSERT_TRUE(dest->BltRect(&to, nullptr, 0, DDBLTFX{}, source.get()));
+  for (int32_t y = 0; y < 10; ++y) {
+    for (int32_t x = 0; x < 10; ++x) {
+      const bool visible = x >= 2 && x < 5 && y >= 1 && y < 4;
+      const uint32_t want = visible ? uint32_t(100 * (y - 1) + (x - 2) + 1) : 0;
+      EXPECT_EQ(dest->PixelValue(x, y), want) << x << ", " << y;
+    }
+  }
+  // A fill of the whole surface reaches only the clipper's area.
+  ASSERT_TRUE(dest->FillAll(9));
+  EXPECT_EQ(dest->PixelValue(4, 3), 9u);
+  EXPECT_EQ(dest->PixelValue(5, 3), 0u);
+  EXPECT_EQ(dest->PixelValue(4, 4), 0u);
+
+  // Wholly hidden: nothing drawn, no error.
+  const TRect hidden{6, 6, 9, 9};
+  EXPECT_TRUE(dest->BltRect(&hidden, nullptr, 0, DDBLTFX{}, source.get()));
+  EXPECT_EQ(dest->PixelValue(6, 6), 0u);
+
+  // Without the clipper a rectangle leaving the surface is refused again.
+  dest->SetClipper(nullptr);
+  EXPECT_FALSE(dest->HasClipper());
+  const TRect beyond{6, 6, 12, 12};
+  EXPECT_FALSE(dest->BltRect(&beyond, nullptr, 0, DDBLTFX{}, source.get()));
+  EXPECT_EQ(dest->PixelValue(9, 9), 0u);
+}
+
+TEST(BltRect, KeyedBlitSkipsTheSourceKey) {
+  Canvas canvas;
+  auto source = numbered(canvas, 3, 1);
+  source->SetSourceKey(2);
+  auto dest = canvas.surface(6, 1, 50);
+  ASSERT_TRUE(dest->BltRect(nullptr, nullptr, platform::DDBLT_KEYSRC, DDBLTFX{}, source.get()));
+  const uint32_t want[6] = {1, 1, 50, 50, 3, 3};
+  for (int32_t x = 0; x < 6; ++x) EXPECT_EQ(dest->PixelValue(x, 0), want[x]) << x;
+}
+
+// Within one surface, a copy whose rectangles overlap must read the pixels as they were
+// before it started, scaled or not, in every direction.
+TEST(BltRect, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels) {
+  struct Case {
+    const char* name;
+    TRect to;
+    TRect from;
+  };
+  const Case cases[] = {
+      {"down and right", {2, 2, 7, 7}, {0, 0, 5, 5}},
+      {"up and left", {0, 0, 5, 5}, {2, 2, 7, 7}},
+      {"right on the same rows", {1, 0, 8, 8}, {0, 0, 7, 8}},
+      {"scaled up over itself", {0, 0, 8, 8}, {0, 0, 4, 4}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas;
+    auto surface = numbered(canvas, 8, 8);
+    auto reference = numbered(canvas, 8, 8);
+    auto expected = numbered(canvas, 8, 8);
+    ASSERT_TRUE(expected->BltRect(&c.to, &c.from, 0, DDBLTFX{}, reference.get()));
+    ASSERT_TRUE(surface->BltRect(&c.to, &c.from, 0, DDBLTFX{}, surface.get()));
+    for (int32_t y = 0; y < 8; ++y) {
+      for (int32_t x = 0; x < 8; ++x) {
+        ASSERT_EQ(surface->PixelValue(x, y), expected->PixelValue(x, y)) << x << ", " << y;
+      }
+    }
+  }
+}
+
+TEST(BltFast, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels) {
+  struct Case {
+    const char* name;
+    int32_t x;
+    int32_t y;
+    TRect from;
+    uint32_t flags;
+  };
+  const Case cases[] = {
+      {"down", 1, 3, {1, 1, 6, 6}, 0},
+      {"up", 1, 0, {1, 2, 6, 7}, 0},
+      {"right, keyed", 3, 2, {1, 2, 6, 5}, 1},
+      {"left, keyed", 0, 2, {2, 2, 7, 5}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas;
+    auto surface = numbered(canvas, 8, 8);
+    auto reference = numbered(canvas, 8, 8);
+    auto expected = numbered(canvas, 8, 8);
+    surface->SetSourceKey(203);
+    reference->SetSourceKey(203);
+    ASSERT_TRUE(expected->BltFast(c.x, c.y, c.from, c.flags, *reference));
+    ASSERT_TRUE(surface->BltFast(c.x, c.y, c.from, c.flags, *surface));
+    for (int32_t y = 0; y < 8; ++y) {
+      for (int32_t x = 0; x < 8; ++x) {
+        ASSERT_EQ(surface->PixelValue(x, y), expected->PixelValue(x, y)) << x << ", " << y;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace patapata
