@@ -75,7 +75,10 @@ void TDirectDrawClipper::SetWindowSize(int32_t width, int32_t height) {
   if (clipper_) clipper_->region = TRect{0, 0, width, height};
 }
 
-void TDirectDrawClipper::detach() { owner_ = nullptr; }
+void TDirectDrawClipper::detach() {
+  clipper_.reset();
+  owner_ = nullptr;
+}
 
 TDirectDrawPalette::TDirectDrawPalette(TDirectDraw* owner) : owner_(owner) {
   if (owner_ != nullptr) owner_->palettes_.push_back(this);

@@ -8,10 +8,29 @@
 #include "surfaces/image_readers.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace patapata {
 
 using namespace platform;
+
+namespace {
+
+// Writes `count` 0x00RRGGBB colours as raw little-endian pixels of `format`.
+void convertRow(const uint32_t* rgb, int32_t count, const PixelFormat& format, uint8_t* out) {
+  if (std::endian::native == std::endian::little && format == PixelFormat::xrgb8888()) {
+    std::memcpy(out, rgb, static_cast<std::size_t>(count) * 4);  // already the raw values
+    return;
+  }
+  const int32_t bytes = format.bytesPerPixel();
+  for (int32_t x = 0; x < count; ++x, out += bytes) {
+    const uint32_t raw = format.fromRgb(rgb[x]);
+    for (int32_t b = 0; b < bytes; ++b) out[b] = static_cast<uint8_t>(raw >> (8 * b));
+  }
+}
+
+}  // namespace
 
 TDirectDrawSurface::TDirectDrawSurface(TDirectDraw* owner) : owner_(owner) {
   if (owner_ != nullptr) owner_->surfaces_.push_back(this);
@@ -45,7 +64,8 @@ bool TDirectDrawSurface::CreateSurface(const SurfaceRequest& request) {
     return false;
   }
   std::unique_ptr<PlatformSurface> created;
-  setLastResult(owner_->IDraw().createSurface(request, created));
+  owner_->setLastResult(owner_->IDraw().createSurface(request, created));
+  setLastResult(owner_->LastResult());
   if (LastResult() != DD_OK || !created) return false;
   surface_ = std::move(created);
   hasClipper_ = surface_->clipper() != nullptr;
@@ -75,29 +95,27 @@ void TDirectDrawSurface::LoadImageFile(const std::string& path) {
   const std::string_view extension = fileExtension(path);
   const ImageReader* reader = imageReaderFor(extension);
   if (reader == nullptr) {
-    throw EInvalidGraphic(formatMessage(messages::kUnknownExtension, encoding::toDisplayText(extension)));
+    throw EInvalidGraphic(
+        formatMessage(messages::kUnknownExtension, encoding::toDisplayText(extension)));
   }
   const auto file = readWholeFile(path);
-  if (!file) throw EFOpenError(formatMessage(messages::kCannotOpenFile, encoding::toDisplayText(path)));
+  if (!file) {
+    throw EFOpenError(formatMessage(messages::kCannotOpenFile, encoding::toDisplayText(path)));
+  }
   // Decoding finishes before the surface is touched, so a bad file leaves it as it was.
   const DecodedImage image = reader->decode(*file);
 
   Resize(image.width, image.height);
   if (image.width <= 0 || image.height <= 0) {
     if (!reader->copiesFromOwnContext) return;
-    throw EDirectDrawSurfaceError(formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
+    throw EDirectDrawSurfaceError(
+        formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
   }
   LockDescription lock;
   if (!Lock(nullptr, lock)) throw EInvalidOperation(messages::kCannotDrawOnCanvas);
-  const PixelFormat format = lock.format;
-  const int32_t bytes = format.bytesPerPixel();
   for (int32_t y = 0; y < image.height; ++y) {
-    uint8_t* row = lock.bits + static_cast<std::ptrdiff_t>(y) * lock.pitch;
-    const uint32_t* src = image.pixels.data() + static_cast<std::size_t>(y) * image.width;
-    for (int32_t x = 0; x < image.width; ++x) {
-      const uint32_t raw = format.fromRgb(src[x]);
-      for (int32_t b = 0; b < bytes; ++b) row[x * bytes + b] = static_cast<uint8_t>(raw >> (8 * b));
-    }
+    convertRow(image.pixels.data() + static_cast<std::size_t>(y) * image.width, image.width,
+               lock.format, lock.bits + static_cast<std::ptrdiff_t>(y) * lock.pitch);
   }
   Unlock();
 }
@@ -116,7 +134,8 @@ uint32_t TDirectDrawSurface::PixelValue(int32_t x, int32_t y) {
       value = uint32_t{row[2 * x]} | (uint32_t{row[2 * x + 1]} << 8);
       break;
     case 24:
-      value = uint32_t{row[3 * x]} + uint32_t{row[3 * x + 1]} * 256 + uint32_t{row[3 * x + 2]} * 65536;
+      value =
+          uint32_t{row[3 * x]} + uint32_t{row[3 * x + 1]} * 256 + uint32_t{row[3 * x + 2]} * 65536;
       break;
     case 32:
       value = uint32_t{row[4 * x]} | (uint32_t{row[4 * x + 1]} << 8) |
