@@ -1,12 +1,223 @@
 #include "app/batch_modes.h"
 
+#include "app/headless_session.h"
+#include "character/character_lint.h"
+#include "character/state_buttons.h"
+#include "character/viewer_state.h"
+#include "common/encoding.h"
+#include "common/errors.h"
+#include "surfaces/direct_draw_surface.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
 #include <iostream>
+#include <optional>
+#include <sstream>
+#include <vector>
 
 namespace patapata::app {
 
-int runCheckMode(std::span<const std::string> /*args*/) {
-  std::cerr << "patapata: --check is not available yet\n";
+namespace {
+
+constexpr const char* kUsage =
+    "usage: patapata --check FILE.chp [--json]\n"
+    "  Reads a character file as the viewer does, without a window, and prints what it\n"
+    "  defines and what looks like a mistake. Exit status: 0 the load completed,\n"
+    "  1 it stopped (the message on standard error), 2 usage error.\n";
+
+struct CheckResult {
+  std::string file;
+  bool complete = false;
+  std::optional<std::string> error;
+};
+
+// Slots 1..255 of a row without the trailing empty entries.
+std::vector<int32_t> usedSlots(const SequenceRow& row) {
+  std::size_t end = row.size();
+  while (end > 1 && row[end - 1] == kEmptyCel) --end;
+  return std::vector<int32_t>(row.begin() + 1, row.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+bool stateHasContent(const ViewerState& state, int32_t s) {
+  return state.LayerOn[s] != 0 || !usedSlots(state.PatternSeq[s]).empty() ||
+         !usedSlots(state.LayerSeq[s]).empty() || !usedSlots(state.LayerDestSeq[s]).empty();
+}
+
+bool hasPicture(const ViewerState& state) {
+  return state.CGSurface && state.CGSurface->Width() > 0 && state.CGSurface->Height() > 0;
+}
+
+uint32_t sheetKey(const ViewerState& state) {
+  return state.CGSurface->ISurface() ? state.CGSurface->ISurface()->colorKeyLow() : 0;
+}
+
+std::vector<ControlId> enabledButtons(const Controls& controls) {
+  std::vector<ControlId> out;
+  for (ControlId id : kStateButtons) {
+    if (controls.isEnabled(id)) out.push_back(id);
+  }
+  return out;
+}
+
+nlohmann::json toJson(const CheckResult& result, const HeadlessSession& session,
+                      const CharacterLint& lint) {
+  const ViewerState& state = session.state();
+  nlohmann::json j = nlohmann::json::object();
+  j["file"] = encoding::toDisplayText(result.file);
+  j["complete"] = result.complete;
+  j["error"] = result.error ? nlohmann::json(*result.error) : nlohmann::json(nullptr);
+  j["name"] = lint.nameRead() ? nlohmann::json(session.controls().caption(ControlId::Label1))
+                              : nlohmann::json(nullptr);
+  j["frame_interval"] = state.FrameInterval;
+  if (hasPicture(state)) {
+    j["sheet"] = {{"path", encoding::toDisplayText(state.CGFileName)},
+                  {"width", state.CGSurface->Width()},
+                  {"height", state.CGSurface->Height()},
+                  {"key", sheetKey(state)}};
+  } else {
+    j["sheet"] = nullptr;
+  }
+  nlohmann::json cels = nlohmann::json::object();
+  for (const auto& [cel, line] : lint.definedCels()) {
+    cels[std::to_string(cel)] = {state.CelX[cel], state.CelY[cel], state.CelW[cel],
+                                 state.CelH[cel]};
+  }
+  j["cels"] = cels;
+  nlohmann::json states = nlohmann::json::object();
+  for (int32_t s = 0; s < kStateCount; ++s) {
+    if (!stateHasContent(state, s)) continue;
+    states[std::to_string(s)] = {{"pattern", usedSlots(state.PatternSeq[s])},
+                                 {"layer", usedSlots(state.LayerSeq[s])},
+                                 {"dest", usedSlots(state.LayerDestSeq[s])},
+                                 {"layer_on", state.LayerOn[s] != 0}};
+  }
+  j["states"] = states;
+  nlohmann::json buttons = nlohmann::json::array();
+  for (ControlId id : enabledButtons(session.controls())) buttons.push_back(controlName(id));
+  j["buttons"] = buttons;
+  nlohmann::json warnings = nlohmann::json::array();
+  for (const LintWarning& w : lint.warnings()) {
+    warnings.push_back({{"line", w.line}, {"message", w.message}});
+  }
+  j["warnings"] = warnings;
+  return j;
+}
+
+std::string sequenceText(const std::vector<int32_t>& slots) {
+  std::string out;
+  for (int32_t v : slots) {
+    if (!out.empty()) out += ' ';
+    out += v == kEmptyCel ? std::string("-") : std::to_string(v);
+  }
+  return out;
+}
+
+void printText(std::ostream& out, const CheckResult& result, const HeadlessSession& session,
+               const CharacterLint& lint) {
+  const ViewerState& state = session.state();
+  const Controls& controls = session.controls();
+  out << "file: " << encoding::toDisplayText(result.file) << '\n';
+  out << "name: " << (lint.nameRead() ? controls.caption(ControlId::Label1) : std::string("(none)"))
+      << '\n';
+  out << "frame interval: " << state.FrameInterval << " ms\n";
+  if (hasPicture(state)) {
+    char key[16];
+    std::snprintf(key, sizeof key, "0x%08X", sheetKey(state));
+    out << "sheet: " << encoding::toDisplayText(state.CGFileName) << " ("
+        << state.CGSurface->Width() << " x " << state.CGSurface->Height() << ", key " << key
+        << ")\n";
+  } else {
+    out << "sheet: (none)\n";
+  }
+  out << "cels: " << lint.definedCels().size() << '\n';
+  for (const auto& [cel, line] : lint.definedCels()) {
+    out << "  " << cel << ": x " << state.CelX[cel] << ", y " << state.CelY[cel] << ", w "
+        << state.CelW[cel] << ", h " << state.CelH[cel] << "  (line " << line << ")\n";
+  }
+  out << "states:\n";
+  bool anyState = false;
+  for (int32_t s = 0; s < kStateCount; ++s) {
+    if (!stateHasContent(state, s)) continue;
+    anyState = true;
+    out << "  " << s << ": pattern [" << sequenceText(usedSlots(state.PatternSeq[s])) << "]";
+    if (state.LayerOn[s] != 0 || !usedSlots(state.LayerSeq[s]).empty() ||
+        !usedSlots(state.LayerDestSeq[s]).empty()) {
+      out << ", layer [" << sequenceText(usedSlots(state.LayerSeq[s])) << "], dest ["
+          << sequenceText(usedSlots(state.LayerDestSeq[s])) << "]"
+          << (state.LayerOn[s] != 0 ? "" : ", layer off");
+    }
+    out << '\n';
+  }
+  if (!anyState) out << "  (none)\n";
+  out << "buttons:";
+  const auto buttons = enabledButtons(controls);
+  for (ControlId id : buttons) out << ' ' << controlName(id) << " (" << controls.caption(id) << ')';
+  out << (buttons.empty() ? " (none)\n" : "\n");
+  out << "warnings: " << lint.warnings().size() << '\n';
+  for (const LintWarning& w : lint.warnings()) {
+    out << "  line " << w.line << ": " << w.message << '\n';
+  }
+  if (result.complete) {
+    out << "result: the load completed\n";
+  } else {
+    out << "result: the load stopped at line " << lint.lastLine() << '\n';
+  }
+}
+
+int usageError(const std::string& message) {
+  std::cerr << "patapata: " << message << '\n' << kUsage;
   return 2;
+}
+
+}  // namespace
+
+int runCheckMode(std::span<const std::string> args) {
+  bool json = false;
+  std::optional<std::string> file;
+  for (const std::string& arg : args) {
+    if (arg == "--json" && !json) {
+      json = true;
+    } else if (arg.starts_with("--") || file) {
+      return usageError("unexpected argument '" + encoding::toDisplayText(arg) + "'");
+    } else {
+      file = arg;
+    }
+  }
+  if (!file) return usageError("--check needs a character file");
+
+  CheckResult result;
+  result.file = *file;
+  CharacterLint lint;
+  std::optional<HeadlessSession> session;
+  try {
+    session.emplace();
+    session->load(*file, &lint);
+    result.complete = true;
+  } catch (const Exception& e) {
+    result.error = e.message();
+  } catch (const std::exception& e) {
+    result.error = e.what();
+  }
+  if (!session) {
+    std::cerr << "patapata: " << errorBoxText(*result.error) << '\n';
+    return 1;
+  }
+  lint.finish(session->state());
+
+  if (json) {
+    std::cout << toJson(result, *session, lint)
+                     .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+              << '\n';
+  } else {
+    printText(std::cout, result, *session, lint);
+  }
+  if (!result.complete) {
+    std::cerr << "patapata: line " << lint.lastLine() << ": " << errorBoxText(*result.error)
+              << '\n';
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace patapata::app
