@@ -9,6 +9,8 @@
 namespace patapata {
 namespace {
 
+using testing::BmpSpec;
+using testing::makeBmp;
 using testing::makeTrueColorBmp;
 
 TEST(BmpReader, DecodesTrueColourBottomUpRows) {
@@ -22,6 +24,100 @@ TEST(BmpReader, DecodesTrueColourBottomUpRows) {
       EXPECT_EQ(image.height, 2);
       EXPECT_EQ(image.pixels, colours);
     }
+  }
+}
+
+TEST(BmpReader, ZeroLengthFilesAreEmptyPictures) {
+  for (const auto decode : {&decodeBmp, &decodeDib}) {
+    const DecodedImage image = decode({});
+    EXPECT_EQ(image.width, 0);
+    EXPECT_EQ(image.height, 0);
+    EXPECT_TRUE(image.pixels.empty());
+  }
+}
+
+// Narrow channels repeat their high bits, so that full intensity is 255 and black stays 0.
+TEST(BmpReader, WidensBitFieldChannelsByRepeatingTheirHighBits) {
+  const struct {
+    std::vector<uint32_t> masks;
+    uint16_t pixel;
+    uint32_t expected;
+  } rows[] = {
+      {{0xF800, 0x07E0, 0x001F}, 0xFFFF, 0xFFFFFF}, {{0xF800, 0x07E0, 0x001F}, 0x0000, 0x000000},
+      {{0xF800, 0x07E0, 0x001F}, 0x0821, 0x080408}, {{0xF800, 0x07E0, 0x001F}, 0x8410, 0x848284},
+      {{0x7C00, 0x03E0, 0x001F}, 0x4210, 0x848484}, {{0x0F00, 0x00F0, 0x000F}, 0x0F5A, 0xFF55AA},
+      {{0x0003, 0x000C, 0x0030}, 0x0039, 0x55AAFF},  // 2-bit channels, blue highest
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(::testing::Message() << std::hex << r.pixel);
+    BmpSpec s;
+    s.bitCount = 16;
+    s.compression = 3;
+    s.masks = r.masks;
+    s.data = {static_cast<uint8_t>(r.pixel), static_cast<uint8_t>(r.pixel >> 8), 0, 0};
+    const DecodedImage image = decodeBmp(makeBmp(s));
+    ASSERT_EQ(image.pixels.size(), 1u);
+    EXPECT_EQ(image.pixels[0], r.expected);
+  }
+}
+
+TEST(BmpReader, LargerHeadersWithoutBitFieldsIgnoreTheirMasks) {
+  for (const uint32_t header : {52u, 56u, 108u, 124u}) {
+    SCOPED_TRACE(header);
+    BmpSpec s;
+    s.headerSize = header;
+    s.bitCount = 32;
+    s.masks = std::vector<uint32_t>{0xFF, 0xFF00, 0xFF0000};  // would swap red and blue
+    s.data = {0x33, 0x22, 0x11, 0};
+    EXPECT_EQ(decodeBmp(makeBmp(s)).pixels, std::vector<uint32_t>{0x112233});
+  }
+}
+
+TEST(BmpReader, RunLengthPixelsNeverWrittenTakePaletteIndexZero) {
+  BmpSpec s;
+  s.width = 3;
+  s.height = 2;
+  s.bitCount = 8;
+  s.compression = 1;
+  s.palette = {0x0000FF, 0xFF0000};
+  s.data = {0, 2, 1, 1, 1, 1, 0, 1};  // delta one right and one up, one pixel, the end
+  const std::vector<uint32_t> expected{0x0000FF, 0xFF0000, 0x0000FF,  //
+                                       0x0000FF, 0x0000FF, 0x0000FF};
+  EXPECT_EQ(decodeBmp(makeBmp(s)).pixels, expected);
+  EXPECT_EQ(decodeDib(makeBmp(s)).pixels, expected);
+}
+
+TEST(ImageReaders, ChooseByExtensionWithoutRegardToCase) {
+  const struct {
+    const char* extension;
+    const char* reader;  // null: none
+  } rows[] = {{"bmp", "bmp"},   {"BMP", "bmp"},   {"Bmp", "bmp"},    {"dib", "dib"},
+              {"DIB", "dib"},   {"png", nullptr}, {"ico", nullptr},  {"wmf", nullptr},
+              {"emf", nullptr}, {"", nullptr},    {"bmpx", nullptr}, {"bm", nullptr}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.extension);
+    const ImageReader* reader = imageReaderFor(r.extension);
+    if (r.reader == nullptr) {
+      EXPECT_EQ(reader, nullptr);
+    } else {
+      ASSERT_NE(reader, nullptr);
+      EXPECT_STREQ(reader->extension, r.reader);
+    }
+  }
+  EXPECT_STREQ(imageReaderFor("bmp")->description, "ビットマップ");
+  EXPECT_STREQ(imageReaderFor("dib")->description, "Device Independent Bitmap");
+}
+
+TEST(ImageReaders, ExtensionIsTheTextAfterTheLastDotOfTheFileName) {
+  const struct {
+    const char* path;
+    const char* extension;
+  } rows[] = {{"sheet.bmp", "bmp"}, {"/a/b/sheet.BMP", "BMP"}, {"a.tar.dib", "dib"},
+              {"noext", ""},        {"dir.d/noext", ""},       {"dir.d\\noext", ""},
+              {"trailing.", ""},    {".bmp", "bmp"},           {"/x/y.z/w.png", "png"}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.path);
+    EXPECT_EQ(fileExtension(r.path), r.extension);
   }
 }
 
