@@ -24,7 +24,8 @@ void reloadClick(ViewerState& state, Controls& controls) {
 void CGreloadClick(ViewerState& state) {
   if (!state.CGSurface) {
     // Without a view there is no surface to load into; say so rather than lose the stamp.
-    throw EDirectDrawSurfaceError(formatMessage(messages::kNotCreated, messages::kSurface));
+    throw EDirectDrawSurfaceError(
+        formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
   }
   TDirectDrawSurface& sheet = *state.CGSurface;
   state.CGFileAge = fileAge(state.CGFileName);

@@ -203,7 +203,7 @@ TEST_F(FileIntakeTest, CGreloadWithoutASheetSurfaceReportsItAndTouchesNothing) {
     CGreloadClick(state);
     ADD_FAILURE() << "no error";
   } catch (const EDirectDrawSurfaceError& e) {
-    EXPECT_EQ(e.message(), "サーフェース は作成されていません");
+    EXPECT_EQ(e.message(), "IDirectDrawSurface は作成されていません");
   }
   EXPECT_THROW(pollSheet(state, controls), EDirectDrawSurfaceError);
   EXPECT_EQ(state.CGFileAge, (FileAge{123, 4}));

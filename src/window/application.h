@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+
+class QEvent;
+class QString;
+
+namespace patapata {
+
+/// The application services the viewer's window relies on, on Qt's event loop: the title,
+/// an idle handler with its done flag, and the blocking frame wait. Construct it after the
+/// QApplication.
+class TApplication : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TApplication(QObject* parent = nullptr);
+  ~TApplication() override;
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  /// The application's title; window captions and message boxes use it.
+  void setTitle(const QString& title);
+
+  /// `done` is true on entry. The handler runs once the event queue is empty; while it
+  /// leaves `done` true it is not called again until the next input or window event
+  /// arrives; when it sets `done` to false it runs again as soon as the queue is empty. It
+  /// is never entered twice: a call that would nest is skipped. The handler catches its own
+  /// errors; nothing may propagate into Qt's event dispatch.
+  using IdleHandler = std::function<void(bool& done)>;
+  void setOnIdle(IdleHandler handler);
+
+  /// Dispatches events, blocking until at least one arrives or `maxWaitMs` milliseconds
+  /// have passed, whichever comes first. Never spins.
+  void processEvents(uint32_t maxWaitMs);
+
+  /// While suspended (counted), the idle handler is not called; it is called again after
+  /// the next event once the last suspension ends. Used around modal message boxes.
+  void suspendIdle();
+  void resumeIdle();
+
+  /// True while the idle handler runs.
+  bool inIdle() const { return inIdle_; }
+  /// True while the handler left `done` true and no event has arrived since.
+  bool waitingForEvent() const { return waiting_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void idle();
+  void wake();
+
+  IdleHandler handler_;
+  QTimer idleTimer_;
+  bool inIdle_ = false;
+  bool waiting_ = false;
+  int suspended_ = 0;
+};
+
+}  // namespace patapata
