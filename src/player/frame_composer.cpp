@@ -3,20 +3,19 @@
 #include "character/viewer_state.h"
 #include "surfaces/direct_draw_surface.h"
 
+#include <cstdint>
+
 namespace patapata {
 namespace {
 
 constexpr uint32_t kOpaque = 0;
 constexpr uint32_t kKeyed = 1;
 
-// Cel numbers come from a file as any 32-bit value, so the clipping sums may overflow; they
-// wrap as 32-bit integers do in the drawing layer's arithmetic, and BltFast then refuses a
-// rectangle that does not fit.
-int32_t add(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-int32_t sub(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+// Cel coordinates come from a file as any 32-bit value, so the clipping is done in 64 bits
+// where nothing overflows; a rectangle that then does not fit 32 bits lies outside every
+// surface and is not copied.
+bool fits(int64_t value) {
+  return value >= INT32_MIN && value <= INT32_MAX;
 }
 
 bool isCel(int32_t cel) {
@@ -25,31 +24,35 @@ bool isCel(int32_t cel) {
 
 void drawLayer(const ViewerState& v, int32_t layer, int32_t dest, TDirectDrawSurface& back,
                const TDirectDrawSurface& sheet) {
-  int32_t sx = v.CelX[layer];
-  int32_t sy = v.CelY[layer];
-  int32_t sw = v.CelW[layer];
-  int32_t sh = v.CelH[layer];
-  int32_t dx = v.CelX[dest];
-  int32_t dy = v.CelY[dest];
-  int32_t dw = v.CelW[dest];
-  int32_t dh = v.CelH[dest];
+  int64_t sx = v.CelX[layer];
+  int64_t sy = v.CelY[layer];
+  int64_t sw = v.CelW[layer];
+  int64_t sh = v.CelH[layer];
+  int64_t dx = v.CelX[dest];
+  int64_t dy = v.CelY[dest];
+  int64_t dw = v.CelW[dest];
+  int64_t dh = v.CelH[dest];
   if (v.CelX[dest] < 0) {
-    sx = sub(sx, v.CelX[dest]);
-    sw = add(sw, v.CelX[dest]);
-    dw = add(dw, v.CelX[dest]);
+    sx -= v.CelX[dest];
+    sw += v.CelX[dest];
+    dw += v.CelX[dest];
     dx = 0;
   }
   if (v.CelY[dest] < 0) {
-    sy = sub(sy, v.CelY[dest]);
-    sh = add(sh, v.CelY[dest]);
-    dh = add(dh, v.CelY[dest]);
+    sy -= v.CelY[dest];
+    sh += v.CelY[dest];
+    dh += v.CelY[dest];
     dy = 0;
   }
   // The overhang is measured with the destination cel's box but cut from the source.
-  if (add(dx, dw) > kViewWidth) sw = sub(sw, sub(add(dx, dw), kViewWidth));
-  if (add(dy, dh) > kViewHeight) sh = sub(sh, sub(add(dy, dh), kViewHeight));
-  const TRect source{sx, sy, add(sx, sw), add(sy, sh)};
-  back.BltFast(dx, dy, source, kKeyed, sheet);
+  if (dx + dw > kViewWidth) sw -= dx + dw - kViewWidth;
+  if (dy + dh > kViewHeight) sh -= dy + dh - kViewHeight;
+  const int64_t right = sx + sw;
+  const int64_t bottom = sy + sh;
+  if (!fits(sx) || !fits(sy) || !fits(right) || !fits(bottom)) return;
+  const TRect source{static_cast<int32_t>(sx), static_cast<int32_t>(sy),
+                     static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
+  back.BltFast(static_cast<int32_t>(dx), static_cast<int32_t>(dy), source, kKeyed, sheet);
 }
 
 }  // namespace

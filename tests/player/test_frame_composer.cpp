@@ -1,0 +1,370 @@
+#include "player/frame_composer.h"
+
+#include "character/viewer_state.h"
+#include "surfaces/direct_draw.h"
+#include "surfaces/direct_draw_surface.h"
+#include "surfaces/software_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace patapata {
+namespace {
+
+constexpr int32_t W = kViewWidth;
+constexpr int32_t H = kViewHeight;
+constexpr uint32_t kKey = 0x00FF00FF;  // never produced by sheetPixel
+constexpr uint32_t kFill = 0x00123456;
+
+// Every sheet pixel tells where it came from.
+uint32_t sheetPixel(int32_t x, int32_t y) {
+  return 0x100000u | (static_cast<uint32_t>(y) << 10) | static_cast<uint32_t>(x);
+}
+
+using Image = std::vector<uint32_t>;  // W × H raw values, row by row
+
+struct Cel {
+  int32_t x, y, w, h;
+};
+
+// A 32-bit display, a 121 × 271 back surface and a 300 × 300 sheet keyed with kKey.
+class Composer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (auto* table : {&v.PatternSeq, &v.LayerSeq, &v.LayerDestSeq}) {
+      for (auto& row : *table) row.fill(kEmptyCel);
+    }
+    back.Resize(W, H);
+    v.CGSurface = std::make_unique<TDirectDrawSurface>(&dd);
+    v.CGSurface->Resize(300, 300);
+    platform::LockDescription d;
+    ASSERT_TRUE(v.CGSurface->Lock(nullptr, d));
+    for (int32_t y = 0; y < 300; ++y) {
+      for (int32_t x = 0; x < 300; ++x) {
+        const uint32_t value = sheetPixel(x, y);
+        std::memcpy(d.bits + y * d.pitch + x * 4, &value, 4);
+      }
+    }
+    v.CGSurface->Unlock();
+    v.CGSurface->SetSourceKey(kKey);
+    back.FillAll(kFill);
+
+    defineCel(1, {0, 0, W, H});      // background: the sheet's top-left corner, whole view
+    defineCel(2, {130, 0, 40, 50});  // pattern
+    v.AnimState = 6;
+    v.AnimFrame = 3;
+    v.PatternSeq[6][3] = 2;
+  }
+
+  void defineCel(int32_t n, Cel c) {
+    v.CelRects[n] = {c.x, c.y, c.x + c.w, c.y + c.h};
+    v.CelX[n] = c.x;
+    v.CelY[n] = c.y;
+    v.CelW[n] = c.w;
+    v.CelH[n] = c.h;
+  }
+
+  void setSheetPixel(int32_t x, int32_t y, uint32_t value) {
+    platform::LockDescription d;
+    ASSERT_TRUE(v.CGSurface->Lock(nullptr, d));
+    std::memcpy(d.bits + y * d.pitch + x * 4, &value, 4);
+    v.CGSurface->Unlock();
+  }
+
+  Image backImage() {
+    Image image(W * H);
+    platform::LockDescription d;
+    EXPECT_TRUE(back.Lock(nullptr, d));
+    for (int32_t y = 0; y < H; ++y) std::memcpy(&image[y * W], d.bits + y * d.pitch, W * 4);
+    back.Unlock();
+    return image;
+  }
+
+  // What the test expects, painted by hand from literal rectangles.
+  static void paint(Image& image, int32_t atX, int32_t atY, TRect source, bool keyed,
+                    const std::vector<std::pair<int32_t, int32_t>>& keyPixels = {}) {
+    for (int32_t y = source.Top; y < source.Bottom; ++y) {
+      for (int32_t x = source.Left; x < source.Right; ++x) {
+        bool isKey = false;
+        for (auto [kx, ky] : keyPixels) isKey = isKey || (kx == x && ky == y);
+        if (keyed && isKey) continue;
+        image[(atY + y - source.Top) * W + atX + x - source.Left] = isKey ? kKey : sheetPixel(x, y);
+      }
+    }
+  }
+
+  // Background and pattern, as every frame of state 6 frame 3 starts.
+  static Image backgroundAndPattern() {
+    Image image(W * H, kFill);
+    paint(image, 0, 0, {0, 0, W, H}, false);
+    paint(image, 0, 0, {130, 0, 170, 50}, true);
+    return image;
+  }
+
+  static void expectSame(const Image& actual, const Image& expected) {
+    int mismatches = 0;
+    for (int32_t i = 0; i < W * H && mismatches < 5; ++i) {
+      if (actual[i] != expected[i]) {
+        ++mismatches;
+        ADD_FAILURE() << "pixel (" << i % W << ", " << i / W << "): got " << std::hex << actual[i]
+                      << ", expected " << expected[i];
+      }
+    }
+  }
+
+  std::shared_ptr<platform::SurfaceService> service =
+      std::make_shared<platform::SurfaceService>(PixelFormat::xrgb8888());
+  TDirectDraw dd{service};
+  TDirectDrawSurface back{&dd};
+  ViewerState v;
+};
+
+TEST_F(Composer, AStateWithoutALayerShowsBackgroundAndPattern) {
+  composeFrame(v, back);
+  expectSame(backImage(), backgroundAndPattern());
+}
+
+struct ClipCase {
+  const char* name;
+  Cel layer;
+  Cel dest;
+  bool drawn;
+  int32_t atX, atY;
+  TRect source;  // the rectangle expected on the sheet, written out by hand
+};
+
+class LayerClipping : public Composer, public ::testing::WithParamInterface<ClipCase> {};
+
+TEST_P(LayerClipping, CopiesTheClippedRectangleOrNothing) {
+  const ClipCase& k = GetParam();
+  defineCel(3, k.layer);
+  defineCel(4, k.dest);
+  v.LayerOn[6] = 1;
+  v.LayerSeq[6][3] = 3;
+  v.LayerDestSeq[6][3] = 4;
+  composeFrame(v, back);
+  Image expected = backgroundAndPattern();
+  if (k.drawn) paint(expected, k.atX, k.atY, k.source, true);
+  expectSame(backImage(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Composer, LayerClipping,
+    ::testing::Values(
+        ClipCase{"LeftEdge", {100, 40, 20, 30}, {-5, 10, 20, 30}, true, 0, 10, {105, 40, 120, 70}},
+        ClipCase{
+            "RightEdge", {100, 40, 20, 30}, {110, 50, 20, 30}, true, 110, 50, {100, 40, 111, 70}},
+        ClipCase{"RightEdgeExactly121",
+                 {100, 40, 20, 30},
+                 {101, 50, 20, 30},
+                 true,
+                 101,
+                 50,
+                 {100, 40, 120, 70}},
+        ClipCase{"OnePastTheRightEdge",
+                 {100, 40, 20, 30},
+                 {102, 50, 20, 30},
+                 true,
+                 102,
+                 50,
+                 {100, 40, 119, 70}},
+        ClipCase{"BottomEdgeExactly271",
+                 {100, 40, 20, 30},
+                 {10, 241, 20, 30},
+                 true,
+                 10,
+                 241,
+                 {100, 40, 120, 70}},
+        ClipCase{"OnePastTheBottomEdge",
+                 {100, 40, 20, 30},
+                 {10, 242, 20, 30},
+                 true,
+                 10,
+                 242,
+                 {100, 40, 120, 69}},
+        ClipCase{"TopAndBottomTogether",
+                 {150, 0, 20, 290},
+                 {30, -8, 20, 290},
+                 true,
+                 30,
+                 0,
+                 {150, 8, 170, 279}},
+        ClipCase{"LeftAndTopTogether",
+                 {100, 40, 20, 30},
+                 {-5, -7, 20, 30},
+                 true,
+                 0,
+                 0,
+                 {105, 47, 120, 70}},
+        ClipCase{
+            "InsideTheView", {100, 40, 20, 30}, {50, 60, 20, 30}, true, 50, 60, {100, 40, 120, 70}},
+        // The overhang of the destination box is cut from the smaller layer cel: nothing
+        // is left, and the copy is refused.
+        ClipCase{"BoxWiderThanTheLayer", {100, 40, 5, 5}, {110, 0, 20, 20}, false, 0, 0, {}},
+        // A box inside the view does not clip a larger layer cel, which then leaves the
+        // view and is refused whole.
+        ClipCase{"BoxNarrowerThanTheLayer", {100, 40, 20, 30}, {110, 50, 5, 5}, false, 0, 0, {}},
+        ClipCase{"DestinationAtTheRightEdge", {100, 40, 20, 30}, {121, 0, 20, 30}, false, 0, 0, {}},
+        ClipCase{"DestinationBelowTheView", {100, 40, 20, 30}, {0, 271, 20, 30}, false, 0, 0, {}}),
+    [](const ::testing::TestParamInfo<ClipCase>& info) { return std::string(info.param.name); });
+
+TEST_F(Composer, KeyedPixelsOfPatternAndLayerShowWhatLiesBelow) {
+  setSheetPixel(131, 1, kKey);      // pattern pixel over background (1, 1)
+  setSheetPixel(205, 45, kKey);     // layer pixel over pattern (5, 15)
+  setSheetPixel(3, 3, kKey);        // background pixel under the pattern: covered anyway
+  defineCel(3, {200, 40, 20, 30});  // off the background's part of the sheet
+  defineCel(4, {0, 10, 20, 30});
+  v.LayerOn[6] = 1;
+  v.LayerSeq[6][3] = 3;
+  v.LayerDestSeq[6][3] = 4;
+  composeFrame(v, back);
+  const Image image = backImage();
+  EXPECT_EQ(image[1 * W + 1], sheetPixel(1, 1));
+  EXPECT_EQ(image[15 * W + 5], sheetPixel(135, 15));
+  EXPECT_EQ(image[3 * W + 3], sheetPixel(133, 3));
+  Image expected(W * H, kFill);
+  paint(expected, 0, 0, {0, 0, W, H}, false, {{3, 3}});
+  paint(expected, 0, 0, {130, 0, 170, 50}, true, {{131, 1}});
+  paint(expected, 0, 10, {200, 40, 220, 70}, true, {{205, 45}});
+  expectSame(image, expected);
+}
+
+TEST_F(Composer, AKeyedPixelOfTheBackgroundIsCopiedAsIs) {
+  setSheetPixel(60, 100, kKey);
+  composeFrame(v, back);
+  EXPECT_EQ(backImage()[100 * W + 60], kKey);
+}
+
+TEST_F(Composer, EmptyEntriesLeaveOutTheirCopyOnly) {
+  defineCel(3, {100, 40, 20, 30});
+  defineCel(4, {50, 60, 20, 30});
+  struct Case {
+    const char* name;
+    int32_t pattern, layer, dest;
+    uint8_t layerOn;
+    bool patternDrawn, layerDrawn;
+  };
+  const Case cases[] = {
+      {"all there", 2, 3, 4, 1, true, true},
+      {"pattern -1", kEmptyCel, 3, 4, 1, false, true},
+      {"layer -1", 2, kEmptyCel, 4, 1, true, false},
+      {"destination -1", 2, 3, kEmptyCel, 1, true, false},
+      {"no entries", kEmptyCel, kEmptyCel, kEmptyCel, 1, false, false},
+      {"layer off", 2, 3, 4, 0, true, false},
+      {"layer flag not 1", 2, 3, 4, 2, true, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    back.FillAll(kFill);
+    v.PatternSeq[6][3] = k.pattern;
+    v.LayerSeq[6][3] = k.layer;
+    v.LayerDestSeq[6][3] = k.dest;
+    v.LayerOn[6] = k.layerOn;
+    composeFrame(v, back);
+    Image expected(W * H, kFill);
+    paint(expected, 0, 0, {0, 0, W, H}, false);
+    if (k.patternDrawn) paint(expected, 0, 0, {130, 0, 170, 50}, true);
+    if (k.layerDrawn) paint(expected, 50, 60, {100, 40, 120, 70}, true);
+    expectSame(backImage(), expected);
+  }
+}
+
+TEST_F(Composer, CelZeroIsTheEmptyRectangleAndDrawsNothing) {
+  v.PatternSeq[6][3] = 0;
+  composeFrame(v, back);
+  Image expected(W * H, kFill);
+  paint(expected, 0, 0, {0, 0, W, H}, false);
+  expectSame(backImage(), expected);
+}
+
+TEST_F(Composer, TheFrameDrawnIsTheOneAtAnimStateAndAnimFrame) {
+  defineCel(5, {200, 200, 10, 10});
+  v.PatternSeq[6][4] = 5;
+  v.PatternSeq[7][3] = 5;
+  composeFrame(v, back);
+  expectSame(backImage(), backgroundAndPattern());
+  v.AnimFrame = 4;
+  composeFrame(v, back);
+  Image expected(W * H, kFill);
+  paint(expected, 0, 0, {0, 0, W, H}, false);
+  paint(expected, 0, 0, {200, 200, 210, 210}, true);
+  expectSame(backImage(), expected);
+}
+
+TEST_F(Composer, ABackgroundLargerThanTheViewIsRefusedAndTheRestIsDrawn) {
+  defineCel(1, {0, 0, W + 1, H});
+  composeFrame(v, back);
+  Image expected(W * H, kFill);
+  paint(expected, 0, 0, {130, 0, 170, 50}, true);
+  expectSame(backImage(), expected);
+}
+
+TEST_F(Composer, WithoutASheetNothingIsDrawn) {
+  v.CGSurface.reset();
+  composeFrame(v, back);
+  expectSame(backImage(), Image(W * H, kFill));
+}
+
+TEST_F(Composer, ExtremeCelNumbersAreRefusedWithoutOverflow) {
+  const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -1, INT32_MAX, INT32_MAX - 5};
+  v.LayerOn[6] = 1;
+  v.LayerSeq[6][3] = 3;
+  v.LayerDestSeq[6][3] = 4;
+  for (int32_t a : extremes) {
+    for (int32_t b : extremes) {
+      SCOPED_TRACE(testing::Message() << a << " " << b);
+      defineCel(3, {a, b, b, a});
+      defineCel(4, {b, a, a, b});
+      back.FillAll(kFill);
+      composeFrame(v, back);
+      expectSame(backImage(), backgroundAndPattern());
+    }
+  }
+}
+
+TEST(ComposerRgb565, CopiesRawValuesOfTheSixteenBitDisplay) {
+  auto service = std::make_shared<platform::SurfaceService>(PixelFormat::rgb565());
+  TDirectDraw dd(service);
+  TDirectDrawSurface back(&dd);
+  back.Resize(W, H);
+  ViewerState v;
+  v.CGSurface = std::make_unique<TDirectDrawSurface>(&dd);
+  v.CGSurface->Resize(200, 300);
+  auto value = [](int32_t x, int32_t y) { return static_cast<uint16_t>(y * 200 + x + 1); };
+  constexpr uint16_t kKey16 = 0xFFFF;
+  platform::LockDescription d;
+  ASSERT_TRUE(v.CGSurface->Lock(nullptr, d));
+  for (int32_t y = 0; y < 300; ++y) {
+    for (int32_t x = 0; x < 200; ++x) {
+      const uint16_t raw = (x == 150 && y == 20) ? kKey16 : value(x, y);
+      std::memcpy(d.bits + y * d.pitch + x * 2, &raw, 2);
+    }
+  }
+  v.CGSurface->Unlock();
+  v.CGSurface->SetSourceKey(kKey16);
+  v.CelRects[1] = {0, 0, W, H};
+  v.CelX[3] = 140, v.CelY[3] = 10, v.CelW[3] = 20, v.CelH[3] = 30;
+  v.CelX[4] = -5, v.CelY[4] = 5, v.CelW[4] = 20, v.CelH[4] = 30;
+  v.AnimState = 1;
+  v.AnimFrame = 1;
+  v.PatternSeq[1][1] = -1;
+  v.LayerSeq[1][1] = 3;
+  v.LayerDestSeq[1][1] = 4;
+  v.LayerOn[1] = 1;
+  composeFrame(v, back);
+  // Layer source (145, 10)-(160, 40) at (0, 5); the key pixel (150, 20) shows the background.
+  EXPECT_EQ(back.PixelValue(0, 5), value(145, 10));
+  EXPECT_EQ(back.PixelValue(14, 34), value(159, 39));
+  EXPECT_EQ(back.PixelValue(15, 5), value(15, 5));
+  EXPECT_EQ(back.PixelValue(0, 35), value(0, 35));
+  EXPECT_EQ(back.PixelValue(5, 15), value(5, 15));
+  EXPECT_EQ(back.PixelValue(120, 270), value(120, 270));
+}
+
+}  // namespace
+}  // namespace patapata

@@ -1,0 +1,384 @@
+#include "player/frame_loop.h"
+
+#include "character/viewer_state.h"
+#include "common/errors.h"
+#include "common/memory_controls.h"
+#include "player/animation.h"
+#include "surfaces/direct_draw_surface.h"
+#include "surfaces/dx_draw.h"
+#include "surfaces/software_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace patapata {
+namespace {
+
+constexpr int32_t W = 121;
+constexpr int32_t H = 271;
+
+class Host : public ViewHost {
+ public:
+  bool hasParentForm() const override { return true; }
+  void presented() override { ++presents; }
+  int presents = 0;
+};
+
+// The view of the main window, a 200 × 300 sheet whose pixel (x, y) holds 1 + x + 1000 y,
+// and a clock that only moves when the test moves it.
+class FrameLoopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    view.setBounds(W, H);
+    view.setHost(&host);
+    view.InitializeView();
+    ASSERT_TRUE(view.ReadyToDraw());
+    host.presents = 0;
+
+    v.CGSurface = std::make_unique<TDirectDrawSurface>(view.DrawContext());
+    v.CGSurface->Resize(200, 300);
+    platform::LockDescription d;
+    ASSERT_TRUE(v.CGSurface->Lock(nullptr, d));
+    for (int32_t y = 0; y < 300; ++y) {
+      for (int32_t x = 0; x < 200; ++x) {
+        const uint32_t value = sheet(x, y);
+        std::memcpy(d.bits + y * d.pitch + x * 4, &value, 4);
+      }
+    }
+    v.CGSurface->Unlock();
+    v.CGSurface->SetSourceKey(0x00FFFFFF);
+
+    for (auto* table : {&v.PatternSeq, &v.LayerSeq, &v.LayerDestSeq}) {
+      for (auto& row : *table) row.fill(kEmptyCel);
+    }
+    v.CelRects[1] = {0, 0, 10, 10};
+    v.CelRects[2] = {100, 0, 110, 10};
+    v.CelRects[3] = {150, 0, 160, 10};
+    v.PatternSeq[1][1] = 2;
+    v.PatternSeq[1][2] = 3;
+    v.PatternSeq[6][1] = 3;
+    v.AnimState = 1;
+    v.FrameInterval = 100;
+    v.LastFrameTime = now;
+    v.CharLoaded = true;
+  }
+
+  static uint32_t sheet(int32_t x, int32_t y) { return 1 + x + 1000 * y; }
+
+  FrameLoopHooks hooks() {
+    FrameLoopHooks h;
+    h.clock = [this] {
+      const uint32_t reading = now;
+      now += readCost;
+      readings.push_back(reading);
+      log.push_back("clock");
+      return reading;
+    };
+    h.processEvents = [this](uint32_t ms) {
+      waits.push_back(ms);
+      log.push_back("wait");
+      if (duringWait) duringWait();
+      now += eventAfter != 0 && eventAfter < ms ? eventAfter : ms;
+    };
+    h.pollSheet = [this] {
+      log.push_back("poll");
+      if (pollThrows) throw Exception("poll failed");
+      backZeroAtPoll = view.BackSurface()->PixelValue(5, 5) == 0;
+    };
+    h.trackCarets = [this] {
+      log.push_back("track");
+      now += drawCost;
+    };
+    h.load = [this](const std::string& name) {
+      log.push_back("load " + name);
+      if (loadThrows) throw EFOpenError("load failed");
+      v.CharLoaded = true;
+    };
+    return h;
+  }
+
+  uint32_t backPixel(int32_t x, int32_t y) { return view.BackSurface()->PixelValue(x, y); }
+  uint32_t primaryPixel(int32_t x, int32_t y) { return view.PrimarySurface()->PixelValue(x, y); }
+
+  // Runs one tick and says whether it asked to be called again at once.
+  bool tick(FrameLoop& loop) {
+    bool done = true;
+    loop.ApplicationIdle(done);
+    return !done;
+  }
+
+  Host host;
+  std::shared_ptr<platform::SurfaceService> service = std::make_shared<platform::SurfaceService>();
+  TDXDraw view{service};
+  ViewerState v;
+  MemoryControls c;
+
+  uint32_t now = 5000;
+  uint32_t readCost = 0;    // ms that pass with every clock reading
+  uint32_t drawCost = 0;    // ms that pass in the part of the tick after the wait
+  uint32_t eventAfter = 0;  // an event wakes the wait after this many ms (0: none)
+  std::function<void()> duringWait;
+  bool pollThrows = false;
+  bool loadThrows = false;
+  bool backZeroAtPoll = false;
+  std::vector<uint32_t> readings;
+  std::vector<uint32_t> waits;
+  std::vector<std::string> log;
+};
+
+TEST_F(FrameLoopTest, ATickWaitsAdvancesComposesAndPresents) {
+  view.BackSurface()->FillAll(0x55);
+  FrameLoop loop(v, c, view, hooks());
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(v.AnimFrame, 1);
+  EXPECT_EQ(now, 5100u);
+  EXPECT_EQ(backPixel(0, 0), sheet(100, 0));     // pattern cel 2 over cel 1
+  EXPECT_EQ(backPixel(10, 0), 0u);               // cleared
+  EXPECT_EQ(primaryPixel(9, 9), sheet(109, 9));  // presented
+  EXPECT_EQ(host.presents, 1);
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(v.AnimFrame, 2);
+  EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));
+  const std::vector<std::string> order{"poll", "clock", "wait", "clock", "clock", "track"};
+  EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 6), order);
+  EXPECT_TRUE(backZeroAtPoll);  // the back surface is cleared before the poll
+}
+
+TEST_F(FrameLoopTest, NotReadyToDrawStopsTheTickBeforeEverything) {
+  TDXDraw uninitialised{service};
+  v.StartupLoadPending = 50;
+  v.StartupFileName = "a.chp";
+  FrameLoop loop(v, c, uninitialised, hooks());
+  EXPECT_FALSE(tick(loop));
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(v.StartupLoadPending, 50);
+  EXPECT_FALSE(c.isEnabled(ControlId::buttonck));
+  EXPECT_EQ(v.AnimFrame, 0);
+
+  // Finalised, as when the window is destroyed.
+  FrameLoop viewLoop(v, c, view, hooks());
+  view.FinalizeView();
+  EXPECT_FALSE(tick(viewLoop));
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(v.StartupLoadPending, 50);
+}
+
+TEST_F(FrameLoopTest, NothingIsDrawnOrPresentedWhileNoCharacterIsLoaded) {
+  v.CharLoaded = false;
+  view.BackSurface()->FillAll(0x55);
+  FrameLoop loop(v, c, view, hooks());
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(tick(loop));
+  EXPECT_EQ(backPixel(0, 0), 0u);  // the clear runs all the same
+  EXPECT_EQ(primaryPixel(0, 0), 0u);
+  EXPECT_EQ(host.presents, 0);
+  EXPECT_EQ(v.AnimFrame, 0);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "track"), 0);
+}
+
+TEST_F(FrameLoopTest, TheStartupLoadRunsOnceAndDrawsInTheSameTick) {
+  v.CharLoaded = false;
+  v.StartupLoadPending = 50;
+  v.StartupFileName = "start.chp";
+  FrameLoop loop(v, c, view, hooks());
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(log.front(), "load start.chp");
+  EXPECT_EQ(v.StartupLoadPending, 0);
+  EXPECT_TRUE(c.isEnabled(ControlId::buttonck));
+  EXPECT_FALSE(c.isEnabled(ControlId::reload));
+  EXPECT_EQ(host.presents, 1);
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(std::count(log.begin(), log.end(), "load start.chp"), 1);
+}
+
+TEST_F(FrameLoopTest, AFailingStartupLoadIsReportedOnceAndNotRetried) {
+  v.CharLoaded = false;
+  v.StartupLoadPending = 50;
+  v.StartupFileName = "bad.chp";
+  loadThrows = true;
+  FrameLoop loop(v, c, view, hooks());
+  bool done = true;
+  EXPECT_THROW(loop.ApplicationIdle(done), EFOpenError);
+  EXPECT_TRUE(done);
+  EXPECT_EQ(v.StartupLoadPending, 0);
+  EXPECT_TRUE(c.isEnabled(ControlId::buttonck));
+  EXPECT_EQ(log, std::vector<std::string>{"load bad.chp"});  // the tick ended there
+  for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(tick(loop));
+  EXPECT_EQ(std::count(log.begin(), log.end(), "load bad.chp"), 1);
+}
+
+TEST_F(FrameLoopTest, TheDefaultLoadIsTheCharacterReader) {
+  const auto dir = std::filesystem::temp_directory_path();
+  const std::string missing = (dir / "patapata_frame_loop_missing.chp").string();
+  v.CharLoaded = false;
+  v.StartupLoadPending = 50;
+  v.StartupFileName = missing;
+  FrameLoopHooks h = hooks();
+  h.load = nullptr;
+  FrameLoop loop(v, c, view, h);
+  bool done = true;
+  try {
+    loop.ApplicationIdle(done);
+    ADD_FAILURE() << "no error";
+  } catch (const EFOpenError& e) {
+    EXPECT_NE(e.message().find(missing), std::string::npos) << e.message();
+  }
+  EXPECT_NO_THROW(tick(loop));
+
+  const auto file = dir / "patapata_frame_loop_start.chp";
+  std::ofstream(file, std::ios::binary) << "#1 0 0 10 10\r\n#3 150 0 10 10\r\n#PATERN 01 0302\r\n";
+  v.StartupLoadPending = 50;
+  v.StartupFileName = file.string();
+  EXPECT_TRUE(tick(loop));
+  std::filesystem::remove(file);
+  EXPECT_TRUE(v.CharLoaded);
+  EXPECT_EQ(v.AnimState, 1);
+  EXPECT_EQ(backPixel(0, 0), sheet(150, 0));  // frame 1 of the loaded state 1: cel 3
+}
+
+TEST_F(FrameLoopTest, NoFrameStartsEarlierThanTheIntervalAfterThePreviousWait) {
+  readCost = 1;
+  eventAfter = 7;  // events keep waking the wait early
+  FrameLoop loop(v, c, view, hooks());
+  uint32_t previous = v.LastFrameTime;
+  for (int i = 0; i < 30; ++i) {
+    SCOPED_TRACE(i);
+    drawCost = (i % 3) * 40;  // some frames take long to draw
+    readings.clear();
+    ASSERT_TRUE(tick(loop));
+    ASSERT_GE(readings.size(), 2u);
+    // The reading that ended the wait is a full interval after the previous frame's reading,
+    // and not much more; the frame's own reading comes after it.
+    const uint32_t ended = readings[readings.size() - 2];
+    EXPECT_GE(ended - previous, 100u);
+    EXPECT_LT(ended - previous, 100u + 7 + 1 + 1);
+    EXPECT_EQ(v.LastFrameTime, readings.back());
+    EXPECT_GT(v.LastFrameTime, ended);
+    previous = v.LastFrameTime;
+  }
+  for (uint32_t ms : waits) EXPECT_LE(ms, 100u);
+}
+
+TEST_F(FrameLoopTest, TheWaitIsRightAcrossTheWrapOfTheClock) {
+  struct Case {
+    uint32_t last, start, expectedEnd;
+  };
+  const Case cases[] = {
+      {0xFFFFFFC0u, 0xFFFFFFD0u, 0x24u},  // the deadline lies past the wrap
+      {0xFFFFFFF0u, 0x10u, 0x54u},        // the clock has already wrapped
+      {0xFFFFFF00u, 0x10u, 0x10u},        // more than the interval has passed: no wait
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.last);
+    v.LastFrameTime = k.last;
+    now = k.start;
+    waits.clear();
+    FrameLoop loop(v, c, view, hooks());
+    EXPECT_TRUE(tick(loop));
+    EXPECT_EQ(v.LastFrameTime, k.expectedEnd);
+    EXPECT_EQ(waits.empty(), k.start == k.expectedEnd);
+  }
+}
+
+TEST_F(FrameLoopTest, AnIntervalChangedDuringTheWaitCountsAtOnce) {
+  struct Case {
+    int32_t before, after;
+    uint32_t eventAfter;  // events wake the wait this often (0: none)
+    uint32_t waited;
+  };
+  const Case cases[] = {{100, 500, 0, 500}, {500, 50, 10, 50}, {500, 0, 10, 10}, {100, -5, 10, 10}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(testing::Message() << k.before << " -> " << k.after);
+    now = 5000;
+    v.LastFrameTime = now;
+    v.FrameInterval = k.before;
+    eventAfter = k.eventAfter;
+    duringWait = [this, k] { v.FrameInterval = k.after; };
+    FrameLoop loop(v, c, view, hooks());
+    EXPECT_TRUE(tick(loop));
+    EXPECT_EQ(v.LastFrameTime - 5000u, k.waited);
+  }
+}
+
+TEST_F(FrameLoopTest, AnIntervalOfZeroOrLessDoesNotWait) {
+  for (int32_t interval : {0, -1, INT32_MIN}) {
+    v.FrameInterval = interval;
+    FrameLoop loop(v, c, view, hooks());
+    EXPECT_TRUE(tick(loop));
+  }
+  EXPECT_TRUE(waits.empty());
+}
+
+TEST_F(FrameLoopTest, StartClockBoundsTheFirstWaitWhateverTheClockReads) {
+  now = 0x90000000u;  // LastFrameTime 0 would be more than 2^31 ms behind
+  v.LastFrameTime = 0;
+  FrameLoop loop(v, c, view, hooks());
+  loop.startClock();
+  EXPECT_EQ(v.LastFrameTime, 0x90000000u);
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(v.LastFrameTime, 0x90000000u + 100);
+}
+
+TEST_F(FrameLoopTest, AButtonPressedDuringTheWaitShowsInTheSameTick) {
+  c.setCaption(ControlId::Label2, "状態");
+  duringWait = [this] { Button6Click(v, c); };
+  FrameLoop loop(v, c, view, hooks());
+  v.AnimFrame = 1;
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(v.AnimState, 6);
+  EXPECT_EQ(v.AnimFrame, 1);
+  EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));
+  EXPECT_EQ(v.ReturnCaption, "状態");
+}
+
+TEST_F(FrameLoopTest, AnExceptionEndsTheTickWhereItIsRaised) {
+  pollThrows = true;
+  FrameLoop loop(v, c, view, hooks());
+  bool done = true;
+  EXPECT_THROW(loop.ApplicationIdle(done), Exception);
+  EXPECT_TRUE(done);
+  EXPECT_EQ(log, std::vector<std::string>{"poll"});
+  EXPECT_EQ(v.AnimFrame, 0);
+  EXPECT_FALSE(loop.inTick());
+  pollThrows = false;
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(v.AnimFrame, 1);
+}
+
+TEST_F(FrameLoopTest, TheTickIsNeverEnteredTwice) {
+  FrameLoop* self = nullptr;
+  int nested = 0;
+  duringWait = [&] {
+    bool innerDone = true;
+    const std::size_t before = log.size();
+    self->ApplicationIdle(innerDone);
+    EXPECT_TRUE(innerDone);
+    EXPECT_EQ(log.size(), before);
+    ++nested;
+  };
+  FrameLoop loop(v, c, view, hooks());
+  self = &loop;
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(nested, 1);
+  EXPECT_EQ(v.AnimFrame, 1);
+}
+
+TEST_F(FrameLoopTest, AViewFinalisedDuringTheWaitIsNotDrawnOn) {
+  duringWait = [this] {
+    v.CGSurface.reset();
+    view.FinalizeView();
+  };
+  FrameLoop loop(v, c, view, hooks());
+  EXPECT_NO_THROW(tick(loop));
+  EXPECT_EQ(host.presents, 0);
+  EXPECT_FALSE(view.ReadyToDraw());
+}
+
+}  // namespace
+}  // namespace patapata
