@@ -181,6 +181,9 @@ int32_t PlatformSurface::fill(const TRect& rect, uint32_t raw) {
     uint8_t* p = row(yy) + rect.Left * bytes;
     if (bytes == 4) {
       for (int32_t xx = rect.Left; xx < rect.Right; ++xx, p += 4) std::memcpy(p, &raw, 4);
+    } else if (bytes == 2) {
+      const auto raw16 = static_cast<uint16_t>(raw);
+      for (int32_t xx = rect.Left; xx < rect.Right; ++xx, p += 2) std::memcpy(p, &raw16, 2);
     } else {
       for (int32_t xx = rect.Left; xx < rect.Right; ++xx, p += bytes) writeRaw(p, bytes, raw);
     }
