@@ -133,14 +133,15 @@ void CharacterLint::checkSequenceLine(std::string_view keyword, std::string_view
   }
   rest = trim(from(rest, 3));
   if (!layer) {
-    checkSequence("the pattern", token(rest));
+    checkSequence("the pattern", token(rest), false);
     return;
   }
-  checkSequence("the layer", token(rest));
-  checkSequence("the destination", token(text::afterToken(rest)));
+  checkSequence("the layer", token(rest), false);
+  checkSequence("the destination", token(text::afterToken(rest)), true);
 }
 
-void CharacterLint::checkSequence(std::string_view what, std::string_view sequence) {
+void CharacterLint::checkSequence(std::string_view what, std::string_view sequence,
+                                  bool destination) {
   const std::string_view seq = trim(sequence);
   const std::size_t pairs = seq.size() / 2;
   if (seq.size() % 2 != 0) {
@@ -156,7 +157,7 @@ void CharacterLint::checkSequence(std::string_view what, std::string_view sequen
   for (std::size_t k = 0; k < stored; ++k) {
     const auto cel = tryStrToInt("$" + std::string(trim(seq.substr(2 * k, 2))));
     if (!cel) break;  // the load stops at this pair
-    if (*cel != 0) references_.push_back(CelReference{lastLine_, *cel});
+    if (*cel != 0) references_.push_back(CelReference{lastLine_, *cel, destination});
   }
 }
 
@@ -173,8 +174,17 @@ void CharacterLint::finish(const ViewerState& state) {
   }
   const int32_t width = state.CGSurface ? state.CGSurface->Width() : 0;
   const int32_t height = state.CGSurface ? state.CGSurface->Height() : 0;
+  // A cel used only as a destination names a place in the view, which may lie anywhere.
+  std::set<int32_t> onlyDestinations;
+  for (const CelReference& ref : references_) {
+    if (ref.destination) onlyDestinations.insert(ref.cel);
+  }
+  for (const CelReference& ref : references_) {
+    if (!ref.destination) onlyDestinations.erase(ref.cel);
+  }
   if (width > 0 && height > 0) {
     for (const auto& [cel, line] : definedCels_) {
+      if (onlyDestinations.contains(cel)) continue;
       const int64_t x = state.CelX[cel];
       const int64_t y = state.CelY[cel];
       const int64_t w = state.CelW[cel];

@@ -45,11 +45,12 @@ class CharacterLint : public ReaderObserver {
   struct CelReference {
     int32_t line;
     int32_t cel;
+    bool destination;  ///< a place in the view, not a part of the sheet
   };
 
   void warn(std::string message);
   void checkSequenceLine(std::string_view keyword, std::string_view rest, bool layer);
-  void checkSequence(std::string_view what, std::string_view sequence);
+  void checkSequence(std::string_view what, std::string_view sequence, bool destination);
 
   std::vector<LintWarning> warnings_;
   std::map<int32_t, int32_t> definedCels_;

@@ -1,0 +1,208 @@
+#include "character/reader_fixture.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace patapata {
+namespace {
+
+using testing::TempDir;
+using testing::writeBytes;
+using testing::writeTestSheet;
+
+struct ProcessResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string quoted(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// Runs the executable as an author would, with no display of any kind.
+ProcessResult runPatapata(const TempDir& dir, const std::vector<std::string>& args) {
+  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+  command += quoted(PATAPATA_EXE);
+  for (const auto& arg : args) command += " " + quoted(arg);
+  command += " >" + quoted(dir.file("out.txt")) + " 2>" + quoted(dir.file("err.txt"));
+  ProcessResult run;
+  const int raw = std::system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.out = readFile(dir.file("out.txt"));
+  run.err = readFile(dir.file("err.txt"));
+  return run;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// The worked example beside an 8 × 6 sheet whose bottom-right pixel is 0x123456.
+std::string writeWorkedExample(const TempDir& dir) {
+  std::filesystem::copy_file(std::string(PATAPATA_TEST_DATA) + "/character/worked_example.chp",
+                             dir.file("test.chp"));
+  writeTestSheet(dir.file("chara.bmp"));
+  return dir.file("test.chp");
+}
+
+TEST(CheckMode, TextReportOfACompleteLoad) {
+  TempDir dir;
+  const ProcessResult run = runPatapata(dir, {"--check", writeWorkedExample(dir)});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  for (const std::string& part : std::vector<std::string>{
+           "name: テスト\n", "frame interval: 120 ms\n",
+           "sheet: " + dir.file("chara.bmp") + " (8 x 6, key 0x00123456)\n", "cels: 5\n",
+           "  2: x 121, y 0, w 64, h 48  (line 5)\n", "  1: pattern [3 3]\n",
+           "  6: pattern [2 3 2 10], layer [4 4], dest [5 5]\n",
+           "buttons: Button1 (通常１) Button6 (喜び１)\n",
+           "line 10: the pattern sequence has an odd", "result: the load completed\n"}) {
+    EXPECT_TRUE(contains(run.out, part)) << part << "\n--- in ---\n" << run.out;
+  }
+}
+
+TEST(CheckMode, JsonReportOfACompleteLoad) {
+  TempDir dir;
+  const ProcessResult run = runPatapata(dir, {"--check", writeWorkedExample(dir), "--json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto j = nlohmann::json::parse(run.out);
+  std::set<std::string> keys;
+  for (const auto& [key, value] : j.items()) keys.insert(key);
+  EXPECT_EQ(keys, (std::set<std::string>{"file", "complete", "error", "name", "frame_interval",
+                                         "sheet", "cels", "states", "buttons", "warnings"}));
+  EXPECT_EQ(j["file"], dir.file("test.chp"));
+  EXPECT_EQ(j["complete"], true);
+  EXPECT_TRUE(j["error"].is_null());
+  EXPECT_EQ(j["name"], "テスト");
+  EXPECT_EQ(j["frame_interval"], 120);
+  EXPECT_EQ(j["sheet"],
+            (nlohmann::json{
+                {"path", dir.file("chara.bmp")}, {"width", 8}, {"height", 6}, {"key", 0x123456}}));
+  EXPECT_EQ(j["cels"], nlohmann::json::parse(R"({"1": [0, 0, 121, 271], "2": [121, 0, 64, 48],
+      "3": [185, 0, 64, 48], "4": [121, 48, 32, 32], "5": [10, 200, 0, 0]})"));
+  EXPECT_EQ(j["states"], nlohmann::json::parse(R"({
+      "1": {"pattern": [3, 3], "layer": [], "dest": [], "layer_on": false},
+      "6": {"pattern": [2, 3, 2, 10], "layer": [4, 4], "dest": [5, 5], "layer_on": true}})"));
+  EXPECT_EQ(j["buttons"], (nlohmann::json{"Button1", "Button6"}));
+  ASSERT_TRUE(j["warnings"].is_array());
+  bool oddLine10 = false;
+  for (const auto& w : j["warnings"]) {
+    ASSERT_TRUE(w["line"].is_number_integer());
+    ASSERT_TRUE(w["message"].is_string());
+    if (w["line"] == 10 && contains(w["message"].get<std::string>(), "odd")) oddLine10 = true;
+  }
+  EXPECT_TRUE(oddLine10) << j["warnings"].dump();
+}
+
+TEST(CheckMode, StoppedLoadReportsTheTablesAsLeft) {
+  TempDir dir;
+  writeBytes(dir.file("bad.chp"),
+             "#ANIM 5\n#3 1 2 3 4\n#LAYER 20 0101 0202\n#PATERN 01 0G03\n#PATERN 02 01\n");
+  const ProcessResult text = runPatapata(dir, {"--check", dir.file("bad.chp")});
+  EXPECT_EQ(text.status, 1);
+  EXPECT_EQ(text.err, "patapata: line 4: '$0G' は数値ではありません.\n");
+  EXPECT_TRUE(contains(text.out, "result: the load stopped at line 4\n")) << text.out;
+  EXPECT_TRUE(contains(text.out, "line 1: '#ANIM' is no keyword")) << text.out;
+
+  const ProcessResult json = runPatapata(dir, {"--check", "--json", dir.file("bad.chp")});
+  ASSERT_EQ(json.status, 1) << json.err;
+  const auto j = nlohmann::json::parse(json.out);
+  EXPECT_EQ(j["complete"], false);
+  EXPECT_EQ(j["error"], "'$0G' は数値ではありません");
+  EXPECT_TRUE(j["name"].is_null());
+  EXPECT_TRUE(j["sheet"].is_null());
+  EXPECT_EQ(j["frame_interval"], 100);
+  EXPECT_EQ(j["cels"], nlohmann::json::parse(R"({"3": [1, 2, 3, 4]})"));
+  EXPECT_EQ(j["states"], nlohmann::json::parse(
+                             R"({"20": {"pattern": [], "layer": [1, 1], "dest": [2, 2],
+                                        "layer_on": true}})"));
+  EXPECT_EQ(j["buttons"], nlohmann::json::array());
+  // "#ANIM", and the two cels of line 3 that no cel line defines.
+  ASSERT_EQ(j["warnings"].size(), 3u);
+  EXPECT_EQ(j["warnings"][0]["line"], 1);
+  EXPECT_EQ(j["warnings"][1]["line"], 3);
+  EXPECT_EQ(j["warnings"][2]["line"], 3);
+}
+
+TEST(CheckMode, MissingFileStops) {
+  TempDir dir;
+  for (const bool json : {false, true}) {
+    SCOPED_TRACE(json);
+    std::vector<std::string> args{"--check", dir.file("none.chp")};
+    if (json) args.push_back("--json");
+    const ProcessResult run = runPatapata(dir, args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(contains(run.err, "ファイル " + dir.file("none.chp") + " は開けません."))
+        << run.err;
+    if (json) {
+      EXPECT_EQ(nlohmann::json::parse(run.out)["complete"], false);
+    }
+  }
+}
+
+TEST(CheckMode, UsageErrors) {
+  TempDir dir;
+  writeBytes(dir.file("a.chp"), "");
+  const std::vector<std::vector<std::string>> cases{
+      {"--check"},
+      {"--check", "--json"},
+      {"--check", dir.file("a.chp"), dir.file("a.chp")},
+      {"--check", dir.file("a.chp"), "--yaml"},
+      {"--check", dir.file("a.chp"), "--json", "--json"},
+  };
+  for (const auto& args : cases) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    const ProcessResult run = runPatapata(dir, args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(contains(run.err, "usage: patapata --check FILE.chp [--json]")) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST(CheckMode, EmptyFileCompletes) {
+  TempDir dir;
+  writeBytes(dir.file("a.chp"), "");
+  const ProcessResult run = runPatapata(dir, {"--check", dir.file("a.chp"), "--json"});
+  EXPECT_EQ(run.status, 0);
+  const auto j = nlohmann::json::parse(run.out);
+  EXPECT_EQ(j["complete"], true);
+  EXPECT_EQ(j["states"], nlohmann::json::object());
+  EXPECT_EQ(j["cels"], nlohmann::json::object());
+  EXPECT_EQ(j["warnings"], nlohmann::json::array());
+}
+
+TEST(CheckMode, ShiftJisPathsAndNamesComeOutAsUtf8) {
+  TempDir dir;
+  const std::string file = dir.file("\x83\x65.chp");  // テ.chp in Shift-JIS
+  writeBytes(file, "#CHARNAME \x82\xD0\x82\xE6\x82\xB1\n#PATERN 01 0\x83\x65\n");
+  const ProcessResult run = runPatapata(dir, {"--check", file, "--json"});
+  // The pair "0" + the first byte of テ is no number: the message shows it readably.
+  EXPECT_EQ(run.status, 1) << run.err;
+  const auto j = nlohmann::json::parse(run.out);
+  EXPECT_TRUE(j["error"].is_string());
+  EXPECT_EQ(j["file"], dir.path().string() + "/テ.chp");
+  EXPECT_EQ(j["name"], "ひよこ");
+}
+
+}  // namespace
+}  // namespace patapata
