@@ -5,6 +5,7 @@
 #include "surfaces/software_surface.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QImage>
 #include <QPalette>
 #include <QWidget>
@@ -177,6 +178,61 @@ TEST(ViewWidget, WithoutATopLevelWindowNothingInitialises) {
   EXPECT_TRUE(errors.empty());
   EXPECT_FALSE(lone.dxDraw().Initialized());
   EXPECT_FALSE(lone.hasParentForm());
+}
+
+TEST(ViewWidget, ScaledScreenShowsEachPixelAsABlockWithoutSmoothing) {
+  Form form;
+  form.window.show();
+  TDirectDrawSurface& back = *form.view->dxDraw().BackSurface();
+  const PixelFormat format = back.Format();
+  for (int y = 0; y < back.Height(); ++y) {
+    for (int x = 0; x < back.Width(); ++x) {
+      // A checkerboard of extremes: any smoothing would produce values in between.
+      back.ISurface()->setPixel(x, y, ((x + y) % 2 == 0) ? format.fromRgb(0x00FFFFFF) : 0);
+    }
+  }
+  form.view->dxDraw().Present();
+
+  QImage scaled(2 * ViewWidget::kWidth, 2 * ViewWidget::kHeight, QImage::Format_RGB32);
+  scaled.setDevicePixelRatio(2);
+  form.view->render(&scaled);
+  int wrong = 0;
+  for (int y = 0; y < scaled.height(); ++y) {
+    for (int x = 0; x < scaled.width(); ++x) {
+      const QRgb want = ((x / 2 + y / 2) % 2 == 0) ? 0xFFFFFFFFu : 0xFF000000u;
+      if (scaled.pixel(x, y) != want && ++wrong <= 3) {
+        ADD_FAILURE() << "device pixel (" << x << ", " << y << "): " << std::hex
+                      << scaled.pixel(x, y);
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+TEST(ViewWidget, PresentSchedulesARepaint) {
+  Form form;
+  form.window.show();
+  QApplication::processEvents();
+  PaintCounter counter;
+  form.view->installEventFilter(&counter);
+  QApplication::processEvents();
+  EXPECT_EQ(counter.paints, 0);  // nothing new to show
+  form.view->dxDraw().Present();
+  QApplication::processEvents();
+  EXPECT_GE(counter.paints, 1);
+  form.view->removeEventFilter(&counter);
 }
 
 }  // namespace
