@@ -1,5 +1,7 @@
 #include "character/character_reader.h"
 
+#include "character/character_lint.h"
+
 #include "character/state_buttons.h"
 #include "common/errors.h"
 #include "reader_fixture.h"
@@ -129,11 +131,19 @@ TEST(ReaderFuzz, RandomAndHostileLinesNeverFault) {
     }
     lines += static_cast<int>(count);
     writeBytes(dir.file("f.chp"), file);
+    // The batch check's lint follows every load, so it meets the same lines.
+    CharacterLint lint;
     try {
-      fileload(h.state, h.controls, dir.file("f.chp"));
+      fileload(h.state, h.controls, dir.file("f.chp"), &lint);
       ++completed;
     } catch (const Exception& e) {
       EXPECT_FALSE(e.message().empty());
+    }
+    lint.finish(h.state);
+    EXPECT_LE(lint.lastLine(), static_cast<int32_t>(splitLines(file).size()));
+    for (const LintWarning& w : lint.warnings()) {
+      EXPECT_GE(w.line, 1);
+      EXPECT_LE(w.line, lint.lastLine());
     }
     expectTablesWithinBounds(h.state);
     if (::testing::Test::HasFailure()) {
