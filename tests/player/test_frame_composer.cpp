@@ -62,7 +62,9 @@ class Composer : public ::testing::Test {
   }
 
   void defineCel(int32_t n, Cel c) {
-    v.CelRects[n] = {c.x, c.y, c.x + c.w, c.y + c.h};
+    // Wrapping, as the reader's own sums would for the extreme cases below.
+    v.CelRects[n] = {c.x, c.y, static_cast<int32_t>(int64_t{c.x} + c.w),
+                     static_cast<int32_t>(int64_t{c.y} + c.h)};
     v.CelX[n] = c.x;
     v.CelY[n] = c.y;
     v.CelW[n] = c.w;
