@@ -1,0 +1,95 @@
+#include "window/application.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace patapata {
+namespace {
+
+TEST(TApplication, HandlerThatLeavesDoneTrueWaitsForTheNextEvent) {
+  TApplication application;
+  int calls = 0;
+  application.setOnIdle([&calls](bool& done) {
+    EXPECT_TRUE(done);
+    ++calls;
+  });
+  QTest::qWait(100);
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(application.waitingForEvent());
+
+  QTimer::singleShot(0, [] {});
+  QTest::qWait(50);
+  EXPECT_EQ(calls, 2);
+}
+
+TEST(TApplication, HandlerThatClearsDoneRunsAgainAtOnce) {
+  TApplication application;
+  int calls = 0;
+  application.setOnIdle([&calls](bool& done) {
+    ++calls;
+    done = false;
+  });
+  QTest::qWait(50);
+  EXPECT_GT(calls, 10);
+  EXPECT_FALSE(application.waitingForEvent());
+}
+
+TEST(TApplication, HandlerIsNeverEnteredTwice) {
+  TApplication application;
+  int depth = 0;
+  int deepest = 0;
+  int calls = 0;
+  application.setOnIdle([&](bool& done) {
+    ++depth;
+    deepest = std::max(deepest, depth);
+    ++calls;
+    // Events dispatched during the wait may ask for the idle handler; it must not nest.
+    QTimer::singleShot(0, [] {});
+    application.processEvents(5);
+    --depth;
+    done = calls >= 5;  // ask to be called again until the fifth call
+  });
+  QTest::qWait(100);
+  EXPECT_GE(calls, 5);
+  EXPECT_EQ(deepest, 1);
+}
+
+TEST(TApplication, FrameWaitReturnsAtTheDeadlineWithoutAnEvent) {
+  TApplication application;
+  QElapsedTimer clock;
+  clock.start();
+  application.processEvents(60);
+  // The wait blocks until the deadline; nothing else ends it.
+  EXPECT_GE(clock.elapsed(), 50);
+}
+
+TEST(TApplication, FrameWaitEndsEarlyWhenAnEventArrives) {
+  TApplication application;
+  bool fired = false;
+  QTimer::singleShot(10, [&fired] { fired = true; });
+  QElapsedTimer clock;
+  clock.start();
+  while (!fired && clock.elapsed() < 5000) application.processEvents(5000);
+  EXPECT_TRUE(fired);
+  EXPECT_LT(clock.elapsed(), 4000);
+}
+
+TEST(TApplication, SuspendedIdleRunsAgainAfterTheNextEventOnceResumed) {
+  TApplication application;
+  int calls = 0;
+  application.suspendIdle();
+  application.setOnIdle([&calls](bool&) { ++calls; });
+  QTest::qWait(30);
+  EXPECT_EQ(calls, 0);
+  application.resumeIdle();
+  QTimer::singleShot(0, [] {});
+  QTest::qWait(30);
+  EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
+}  // namespace patapata
