@@ -60,15 +60,17 @@ std::vector<ControlId> enabledButtons(const Controls& controls) {
   return out;
 }
 
-nlohmann::json toJson(const CheckResult& result, const HeadlessSession& session,
-                      const CharacterLint& lint) {
+nlohmann::ordered_json toJson(const CheckResult& result, const HeadlessSession& session,
+                              const CharacterLint& lint) {
   const ViewerState& state = session.state();
-  nlohmann::json j = nlohmann::json::object();
+  nlohmann::ordered_json j = nlohmann::ordered_json::object();
   j["file"] = encoding::toDisplayText(result.file);
   j["complete"] = result.complete;
-  j["error"] = result.error ? nlohmann::json(*result.error) : nlohmann::json(nullptr);
-  j["name"] = lint.nameRead() ? nlohmann::json(session.controls().caption(ControlId::Label1))
-                              : nlohmann::json(nullptr);
+  j["error"] =
+      result.error ? nlohmann::ordered_json(*result.error) : nlohmann::ordered_json(nullptr);
+  j["name"] = lint.nameRead()
+                  ? nlohmann::ordered_json(session.controls().caption(ControlId::Label1))
+                  : nlohmann::ordered_json(nullptr);
   j["frame_interval"] = state.FrameInterval;
   if (hasPicture(state)) {
     j["sheet"] = {{"path", encoding::toDisplayText(state.CGFileName)},
@@ -78,13 +80,13 @@ nlohmann::json toJson(const CheckResult& result, const HeadlessSession& session,
   } else {
     j["sheet"] = nullptr;
   }
-  nlohmann::json cels = nlohmann::json::object();
+  nlohmann::ordered_json cels = nlohmann::ordered_json::object();
   for (const auto& [cel, line] : lint.definedCels()) {
     cels[std::to_string(cel)] = {state.CelX[cel], state.CelY[cel], state.CelW[cel],
                                  state.CelH[cel]};
   }
   j["cels"] = cels;
-  nlohmann::json states = nlohmann::json::object();
+  nlohmann::ordered_json states = nlohmann::ordered_json::object();
   for (int32_t s = 0; s < kStateCount; ++s) {
     if (!stateHasContent(state, s)) continue;
     states[std::to_string(s)] = {{"pattern", usedSlots(state.PatternSeq[s])},
@@ -93,10 +95,10 @@ nlohmann::json toJson(const CheckResult& result, const HeadlessSession& session,
                                  {"layer_on", state.LayerOn[s] != 0}};
   }
   j["states"] = states;
-  nlohmann::json buttons = nlohmann::json::array();
+  nlohmann::ordered_json buttons = nlohmann::ordered_json::array();
   for (ControlId id : enabledButtons(session.controls())) buttons.push_back(controlName(id));
   j["buttons"] = buttons;
-  nlohmann::json warnings = nlohmann::json::array();
+  nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
   for (const LintWarning& w : lint.warnings()) {
     warnings.push_back({{"line", w.line}, {"message", w.message}});
   }
@@ -207,7 +209,7 @@ int runCheckMode(std::span<const std::string> args) {
 
   if (json) {
     std::cout << toJson(result, *session, lint)
-                     .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+                     .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
               << '\n';
   } else {
     printText(std::cout, result, *session, lint);
