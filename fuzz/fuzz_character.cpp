@@ -1,0 +1,114 @@
+// Any bytes as a character file. A tiny sheet "s.bmp" (and "s.dib") lies next to it, so
+// "#CHARBMP" lines can load a real picture; the file names stay fixed so that findings
+// reproduce. The reader loads the file or raises one of the program's own errors, and the
+// tables stay within their ranges either way.
+#include "character/character_reader.h"
+#include "character/frame_interval.h"
+#include "character/viewer_state.h"
+#include "common/encoding.h"
+#include "common/errors.h"
+#include "common/memory_controls.h"
+#include "surfaces/direct_draw.h"
+#include "surfaces/direct_draw_surface.h"
+#include "surfaces/software_surface.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void writeFile(const fs::path& path, const uint8_t* data, std::size_t size) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  if (!out) std::abort();
+}
+
+// 3 × 2 pixels, 24 bits, bottom-up; the bottom-right pixel is 0x123456.
+std::vector<uint8_t> tinySheet() {
+  std::vector<uint8_t> f = {'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+                            40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,
+                            0, 0, 0, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                            0, 0, 0, 0, 0, 0, 0, 0};
+  const uint8_t bottom[] = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x56, 0x34, 0x12, 0, 0, 0};
+  const uint8_t top[] = {0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x10, 0x20, 0x30, 0, 0, 0};
+  f.insert(f.end(), std::begin(bottom), std::end(bottom));
+  f.insert(f.end(), std::begin(top), std::end(top));
+  return f;
+}
+
+struct Scratch {
+  fs::path dir;
+  std::string characterFile;
+
+  Scratch() {
+    std::string pattern = (fs::temp_directory_path() / "patapata_fuzz_XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    dir = pattern;
+    const std::vector<uint8_t> sheet = tinySheet();
+    writeFile(dir / "s.bmp", sheet.data(), sheet.size());
+    writeFile(dir / "s.dib", sheet.data(), sheet.size());
+    characterFile = (dir / "c.chp").string();
+  }
+  ~Scratch() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+};
+
+Scratch& scratch() {
+  static Scratch s;
+  return s;
+}
+
+void check(bool condition) {
+  if (!condition) std::abort();
+}
+
+void checkTables(const patapata::ViewerState& s) {
+  using namespace patapata;
+  for (const SequenceTable* table : {&s.PatternSeq, &s.LayerSeq, &s.LayerDestSeq}) {
+    for (const SequenceRow& row : *table) {
+      check(row[0] == kEmptyCel);
+      for (const int32_t v : row) check(v >= kEmptyCel && v < kCelCount);
+    }
+  }
+  for (const uint8_t on : s.LayerOn) check(on <= 1);
+  check(s.CelRects[0] == TRect{});
+  check(s.AnimState >= 0 && s.AnimState < kStateCount);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  using namespace patapata;
+  Scratch& files = scratch();
+  writeFile(files.characterFile, data, size);
+
+  TDirectDraw context(std::make_shared<platform::SurfaceService>());
+  auto state = std::make_unique<ViewerState>();
+  MemoryControls controls;
+  controls.onTextChanged = [&](ControlId id) {
+    if (id == ControlId::Edit1) Edit1Change(*state, controls);
+  };
+  state->CGSurface = std::make_unique<TDirectDrawSurface>(&context);
+  try {
+    fileload(*state, controls, files.characterFile);
+    check(state->CharLoaded);
+  } catch (const Exception& e) {
+    check(!e.message().empty());
+  }
+  checkTables(*state);
+  check(encoding::isValidUtf8(controls.caption(ControlId::Label1)));
+  check(encoding::isValidUtf8(controls.text(ControlId::Edit1)));
+  controls.onTextChanged = nullptr;
+  state->CGSurface.reset();
+  return 0;
+}

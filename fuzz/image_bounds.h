@@ -1,0 +1,33 @@
+#pragma once
+
+#include "surfaces/bitmap_pixels.h"
+#include "surfaces/image.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace patapata::fuzz {
+
+/// The most pixels a BMP file of `fileBytes` bytes can describe: one bit per pixel when
+/// uncompressed, 255 pixels per two bytes of run-length data, and the sparse run-length
+/// pictures (every pixel left at palette index 0) up to a million pixels.
+inline int64_t describablePixels(std::size_t fileBytes) {
+  const int64_t runLength = (static_cast<int64_t>(fileBytes) / 2 + 1) * 255;
+  const int64_t sparse = int64_t{1} << 20;
+  return runLength > sparse ? runLength : sparse;
+}
+
+/// Aborts (a finding) when a decoded picture is inconsistent or larger than its file could
+/// describe.
+inline void checkDecoded(const DecodedImage& image, std::size_t fileBytes) {
+  const int64_t pixels = int64_t{image.width} * image.height;
+  if (image.width < 0 || image.height < 0) std::abort();
+  if (static_cast<int64_t>(image.pixels.size()) != pixels) std::abort();
+  if (pixels > kMaxBitmapPixels || pixels > describablePixels(fileBytes)) std::abort();
+  for (const uint32_t p : image.pixels) {
+    if ((p >> 24) != 0) std::abort();  // colours are 0x00RRGGBB
+  }
+}
+
+}  // namespace patapata::fuzz
