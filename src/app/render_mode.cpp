@@ -220,6 +220,9 @@ int runRenderMode(std::span<const std::string> args) {
   } catch (const Exception& e) {
     std::cerr << errorBoxText(e.message()) << '\n';
     return 1;
+  } catch (const std::exception& e) {
+    std::cerr << "patapata: " << e.what() << '\n';
+    return 1;
   }
 }
 
