@@ -175,7 +175,8 @@ int render(const RenderOptions& options) {
   FrameLoop loop(state, controls, view, std::move(hooks));
   loop.startClock();
 
-  nlohmann::json report = nlohmann::json::array();
+  // Keys in the order they are documented.
+  nlohmann::ordered_json report = nlohmann::ordered_json::array();
   for (int32_t tick = 1; tick <= ticks; ++tick) {
     bool done = true;
     loop.ApplicationIdle(done);
@@ -201,7 +202,7 @@ int render(const RenderOptions& options) {
       }
     }
   }
-  std::cout << report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+  std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   return 0;
 }
 
