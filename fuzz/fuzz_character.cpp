@@ -33,10 +33,9 @@ void writeFile(const fs::path& path, const uint8_t* data, std::size_t size) {
 
 // 3 × 2 pixels, 24 bits, bottom-up; the bottom-right pixel is 0x123456.
 std::vector<uint8_t> tinySheet() {
-  std::vector<uint8_t> f = {'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
-                            40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,
-                            0, 0, 0, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                            0, 0, 0, 0, 0, 0, 0, 0};
+  std::vector<uint8_t> f = {'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0,  0,
+                            3,   0,   0,  0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0,  0, 24, 0,
+                            0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0,  0};
   const uint8_t bottom[] = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x56, 0x34, 0x12, 0, 0, 0};
   const uint8_t top[] = {0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x10, 0x20, 0x30, 0, 0, 0};
   f.insert(f.end(), std::begin(bottom), std::end(bottom));
