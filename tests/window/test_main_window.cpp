@@ -479,5 +479,16 @@ TEST_F(MainWindowTest, FinalisingTheViewFreesTheSheetSurface) {
   EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(MainWindowTest, ClosingWhileAnimatingFinalisesTheViewAndEndsCleanly) {
+  drop({kSample});
+  ASSERT_TRUE(runUntil([&] { return form->state().AnimFrame >= 2; }));
+  // Closed from a handler that runs inside a tick's frame wait.
+  QTimer::singleShot(30, form.get(), [this] { form->close(); });
+  ASSERT_TRUE(runUntil([&] { return !form->isVisible(); }));
+  QTest::qWait(50);
+  form.reset();
+  EXPECT_TRUE(errors.empty());
+}
+
 }  // namespace
 }  // namespace patapata
