@@ -148,6 +148,26 @@ struct Load {
   }
 };
 
+// Calls `fn` with each line in turn, split as splitLines does. The reader interprets lines
+// as they are found: a list of them would cost 16 bytes per line, sixteen times the size of
+// a file of nothing but line ends.
+template <typename Fn>
+void forEachLine(std::string_view bytes, Fn&& fn) {
+  const std::size_t nul = bytes.find('\0');
+  if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      fn(bytes.substr(start));
+      break;
+    }
+    fn(bytes.substr(start, end - start));
+    start = end + 1;
+    if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
+  }
+}
+
 std::vector<uint8_t> readCharacterFile(const std::string& FileName) {
   const std::string shown = encoding::toDisplayText(FileName);
   std::error_code ec;
@@ -163,20 +183,8 @@ std::vector<uint8_t> readCharacterFile(const std::string& FileName) {
 }  // namespace
 
 std::vector<std::string_view> splitLines(std::string_view bytes) {
-  const std::size_t nul = bytes.find('\0');
-  if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
   std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t end = bytes.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.push_back(bytes.substr(start));
-      break;
-    }
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 1;
-    if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
-  }
+  forEachLine(bytes, [&](std::string_view line) { lines.push_back(line); });
   return lines;
 }
 
@@ -203,12 +211,12 @@ void fileload(ViewerState& state, Controls& controls, const std::string& FileNam
   Load load{state, controls, FileName, observer};
   {
     const std::vector<uint8_t> bytes = readCharacterFile(FileName);
-    const std::vector<std::string_view> lines =
-        splitLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (observer) observer->lineStarted(static_cast<int32_t>(i + 1), lines[i]);
-      load.line(lines[i]);
-    }
+    int32_t number = 0;
+    forEachLine(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                [&](std::string_view line) {
+                  if (observer) observer->lineStarted(++number, line);
+                  load.line(line);
+                });
   }
   state.CharLoaded = true;
   if (state.CGSurface) {

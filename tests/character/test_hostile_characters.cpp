@@ -1,0 +1,338 @@
+#include "character/character_reader.h"
+
+#include "character/state_buttons.h"
+#include "character/viewer_state.h"
+#include "common/encoding.h"
+#include "common/errors.h"
+#include "reader_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <new>
+#include <random>
+#include <string>
+#include <typeindex>
+#include <vector>
+
+// Hostile character files, made at test time because they are large: huge files, very long
+// lines, binary junk, and deep repetition of the sequence lines. Each loads to a defined
+// result or fails with the program's own error, without a fault and without allocating far
+// more than the file's own size.
+
+namespace {
+
+// The largest single allocation while `gTracking` is set. Replacing the global operator new
+// lets the test see allocations inside the reader without hooks in the product code.
+std::atomic<bool> gTracking{false};
+std::atomic<std::size_t> gLargest{0};
+
+void* allocate(std::size_t size) {
+  if (gTracking.load(std::memory_order_relaxed)) {
+    std::size_t seen = gLargest.load(std::memory_order_relaxed);
+    while (size > seen && !gLargest.compare_exchange_weak(seen, size)) {
+    }
+  }
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  return allocate(size);
+}
+void* operator new[](std::size_t size) {
+  return allocate(size);
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+namespace patapata {
+namespace {
+
+using testing::ReaderHarness;
+using testing::TempDir;
+using testing::writeBytes;
+using testing::writeTestSheet;
+
+constexpr std::size_t kMegabyte = std::size_t{1} << 20;
+
+/// Repeats `line` until the text reaches at least `bytes` bytes.
+std::string repeatTo(const std::string& line, std::size_t bytes) {
+  std::string out;
+  out.reserve(bytes + line.size());
+  while (out.size() < bytes) out += line;
+  return out;
+}
+
+std::string pairs(int count, int first) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out;
+  for (int i = 0; i < count; ++i) {
+    const int v = (first + i) % 255 + 1;
+    out += hex[v >> 4];
+    out += hex[v & 15];
+  }
+  return out;
+}
+
+std::string junk(std::size_t bytes, uint32_t seed) {
+  std::mt19937 rng(seed);
+  std::string out(bytes, '\0');
+  for (char& c : out) c = static_cast<char>(rng() & 0xFF);
+  return out;
+}
+
+struct Outcome {
+  bool loads = true;
+  const std::type_info* error = nullptr;  ///< the class when it fails; null: any own error
+  std::string messageStart;               ///< a prefix of the message when it fails
+  std::function<void(const ViewerState&, const Controls&)> check;  ///< after a load
+};
+
+struct HostileCharacter {
+  const char* name;
+  std::function<std::string()> bytes;
+  Outcome outcome;
+};
+
+Outcome loads(std::function<void(const ViewerState&, const Controls&)> check) {
+  return Outcome{true, nullptr, {}, std::move(check)};
+}
+
+Outcome fails(const std::type_info& type, std::string messageStart) {
+  return Outcome{false, &type, std::move(messageStart), nullptr};
+}
+
+bool rowEmpty(const SequenceRow& row) {
+  return std::all_of(row.begin(), row.end(), [](int32_t v) { return v == kEmptyCel; });
+}
+
+bool nothingDefined(const ViewerState& s) {
+  for (const SequenceTable* table : {&s.PatternSeq, &s.LayerSeq, &s.LayerDestSeq}) {
+    for (const SequenceRow& row : *table) {
+      if (!rowEmpty(row)) return false;
+    }
+  }
+  return std::all_of(s.CelRects.begin(), s.CelRects.end(),
+                     [](const TRect& r) { return r == TRect{}; });
+}
+
+void expectTablesWithinBounds(const ViewerState& s) {
+  for (const SequenceTable* table : {&s.PatternSeq, &s.LayerSeq, &s.LayerDestSeq}) {
+    for (const SequenceRow& row : *table) {
+      EXPECT_EQ(row[0], kEmptyCel);
+      for (const int32_t v : row) {
+        ASSERT_GE(v, kEmptyCel);
+        ASSERT_LT(v, kCelCount);
+      }
+    }
+  }
+  for (const uint8_t on : s.LayerOn) EXPECT_LE(on, 1);
+  EXPECT_EQ(s.CelRects[0], TRect{});
+}
+
+std::vector<HostileCharacter> hostileCharacters() {
+  return {
+      {"20 MB of cel, pattern and layer lines",
+       [] {
+         std::string block;
+         for (int cel = 1; cel <= 255; ++cel) {
+           block += "#" + std::to_string(cel) + " 1 2 3 4\r\n";
+         }
+         block += "#PATERN 05 " + pairs(255, 0) + "\r\n#LAYER 06 " + pairs(255, 1) + " " +
+                  pairs(255, 2) + "\r\n";
+         return repeatTo(block, 20 * kMegabyte) + "#7 10 20 30 40\r\n#PATERN 05 FF\r\n";
+       },
+       loads([](const ViewerState& s, const Controls& c) {
+         EXPECT_EQ(s.CelRects[7], (TRect{10, 20, 40, 60}));
+         EXPECT_EQ(s.CelRects[99], (TRect{1, 2, 4, 6}));
+         // A cel number has two digits at most: "#109 1 2 3 4" is cel 10 at x 9, and the last
+         // line for cel 25 is "#255 1 2 3 4".
+         EXPECT_EQ(s.CelRects[10], (TRect{9, 1, 11, 4}));
+         EXPECT_EQ(s.CelRects[25], (TRect{5, 1, 7, 4}));
+         EXPECT_EQ(s.CelRects[100], TRect{});
+         EXPECT_EQ(s.PatternSeq[5][1], 255);
+         EXPECT_EQ(s.PatternSeq[5][2], 2);
+         EXPECT_EQ(s.PatternSeq[5][255], 255);
+         EXPECT_EQ(s.LayerSeq[6][255], 1);
+         EXPECT_EQ(s.LayerDestSeq[6][1], 3);
+         EXPECT_EQ(s.LayerOn[6], 1);
+         EXPECT_TRUE(c.isEnabled(ControlId::Button5));
+         EXPECT_TRUE(c.isEnabled(ControlId::Button6));
+       })},
+      {"20 MB of line ends", [] { return repeatTo("\r\n\n\r", 20 * kMegabyte); },
+       loads([](const ViewerState& s, const Controls&) { EXPECT_TRUE(nothingDefined(s)); })},
+      {"20 MB of lines holding only #", [] { return repeatTo("#\n", 20 * kMegabyte); },
+       loads([](const ViewerState& s, const Controls&) { EXPECT_TRUE(nothingDefined(s)); })},
+      {"a NUL before 20 MB of lines",
+       [] {
+         return "#PATERN 01 01\r\n" + std::string(1, '\0') +
+                repeatTo("#PATERN 02 02\n", 20 * kMegabyte);
+       },
+       loads([](const ViewerState& s, const Controls&) {
+         EXPECT_EQ(s.PatternSeq[1][1], 1);
+         EXPECT_TRUE(rowEmpty(s.PatternSeq[2]));
+       })},
+      {"one 20 MB pattern line: only its first 1024 bytes are read",
+       [] { return "#PATERN 01 " + repeatTo("0A", 20 * kMegabyte); },
+       loads([](const ViewerState& s, const Controls&) {
+         for (int k = 1; k < kFrameSlots; ++k) ASSERT_EQ(s.PatternSeq[1][k], 10) << k;
+       })},
+      {"one 20 MB layer line without a blank",
+       [] { return "#LAYER 02 " + repeatTo("0B", 20 * kMegabyte); },
+       loads([](const ViewerState& s, const Controls&) {
+         EXPECT_EQ(s.LayerSeq[2][255], 11);
+         EXPECT_TRUE(rowEmpty(s.LayerDestSeq[2]));
+         EXPECT_EQ(s.LayerOn[2], 1);
+       })},
+      {"a 20 MB number in a cel line names only what the reader saw",
+       [] { return "#1 0 0 1 " + repeatTo("9", 20 * kMegabyte) + "\r\n"; },
+       fails(typeid(EConvertError), "'999")},
+      {"a 20 MB name",
+       [] { return "#CHARNAME " + repeatTo("\x83\x65", 20 * kMegabyte) + "\r\n#PATERN 01 01"; },
+       loads([](const ViewerState& s, const Controls& c) {
+         EXPECT_EQ(s.PatternSeq[1][1], 1);
+         // 1023 bytes of the name are seen: 511 katakana "テ" of three UTF-8 bytes each, and
+         // a lone lead byte shown as U+FFFD.
+         EXPECT_EQ(c.caption(ControlId::Label1).size(), 512u * 3);
+         EXPECT_EQ(c.caption(ControlId::Label1).substr(0, 6), "テテ");
+       })},
+      {"deep #PATERN repetition over every state",
+       [] {
+         std::string out;
+         for (int i = 0; out.size() < 20 * kMegabyte; ++i) {
+           const int state = i % 31;
+           out += "#PATERN " + std::string(state < 10 ? "0" : "") + std::to_string(state) + " " +
+                  pairs(255, i) + "\n";
+         }
+         return out;
+       },
+       loads([](const ViewerState& s, const Controls& c) {
+         for (int state = 0; state < kStateCount; ++state) {
+           SCOPED_TRACE(state);
+           EXPECT_NE(s.PatternSeq[state][255], kEmptyCel);
+         }
+         for (ControlId button : kStateButtons) EXPECT_TRUE(c.isEnabled(button));
+       })},
+      {"deep #LAYER repetition with growing and shrinking sequences",
+       [] {
+         std::string out;
+         for (int i = 0; out.size() < 20 * kMegabyte; ++i) {
+           out += "#LAYER 30 " + pairs(i % 256, 7) + " " + pairs(255 - i % 256, 9) + "\r";
+         }
+         return out + "#LAYER 30 01 02\r";
+       },
+       loads([](const ViewerState& s, const Controls&) {
+         EXPECT_EQ(s.LayerSeq[30][1], 1);
+         EXPECT_EQ(s.LayerDestSeq[30][1], 2);
+         EXPECT_NE(s.LayerSeq[30][255], kEmptyCel);
+         EXPECT_EQ(s.LayerOn[30], 1);
+       })},
+      {"deep #CHARBMP repetition",
+       [] { return repeatTo("#CHARBMP s.bmp\n", 64 * 1024) + "#1 0 0 3 2\n#PATERN 01 01\n"; },
+       loads([](const ViewerState& s, const Controls&) {
+         ASSERT_TRUE(s.CGSurface);
+         EXPECT_EQ(s.CGSurface->Width(), 8);
+         EXPECT_EQ(s.CGSurface->ISurface()->colorKeyLow(), 0x00123456u);
+       })},
+      {"a bad pair after 20 MB of good lines",
+       [] { return repeatTo("#PATERN 03 0102\r\n", 20 * kMegabyte) + "#PATERN 03 01ZZ\r\n"; },
+       fails(typeid(EConvertError), "'$ZZ' は数値ではありません")},
+      {"8 MB of binary junk", [] { return junk(8 * kMegabyte, 1); }, Outcome{}},
+      {"binary junk between keywords",
+       [] {
+         std::string out;
+         for (uint32_t i = 0; out.size() < 8 * kMegabyte; ++i) {
+           out += "#PATERN 0" + std::to_string(i % 10) + " " + junk(i % 700, i) + "\n";
+         }
+         return out;
+       },
+       Outcome{}},
+  };
+}
+
+TEST(HostileCharacters, LoadOrFailCleanly) {
+  TempDir dir;
+  writeTestSheet(dir.file("s.bmp"));
+  for (const HostileCharacter& c : hostileCharacters()) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.file("hostile.chp");
+    writeBytes(path, c.bytes());
+    ReaderHarness h;
+    try {
+      fileload(h.state, h.controls, path);
+      ASSERT_TRUE(c.outcome.loads || c.outcome.error == nullptr) << "loaded";
+      EXPECT_TRUE(h.state.CharLoaded);
+      if (c.outcome.check) c.outcome.check(h.state, h.controls);
+    } catch (const Exception& e) {
+      ASSERT_FALSE(c.outcome.loads && c.outcome.error != nullptr) << "raised " << e.message();
+      EXPECT_FALSE(h.state.CharLoaded);
+      EXPECT_TRUE(encoding::isValidUtf8(e.message()));
+      // A message quotes at most the 1024 bytes of a value the reader looks at.
+      EXPECT_LT(e.message().size(), 4096u);
+      if (c.outcome.error) {
+        EXPECT_EQ(std::type_index(typeid(e)), std::type_index(*c.outcome.error));
+        EXPECT_EQ(e.message().rfind(c.outcome.messageStart, 0), 0u) << e.message().substr(0, 80);
+      }
+    }
+    expectTablesWithinBounds(h.state);
+  }
+}
+
+TEST(HostileCharacters, AFileOverTheSizeLimitIsRefusedUnread) {
+  TempDir dir;
+  const std::string path = dir.file("huge.chp");
+  writeBytes(path, "#PATERN 01 01\n");
+  // Sparse: the file system holds no data for it, and the reader must not read it either.
+  std::filesystem::resize_file(path, static_cast<uintmax_t>(kMaxCharacterFileBytes) + 1);
+  ReaderHarness h;
+  gLargest = 0;
+  gTracking = true;
+  try {
+    fileload(h.state, h.controls, path);
+    ADD_FAILURE() << "loaded";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.message(), path + " を読み込めません");
+  }
+  gTracking = false;
+  EXPECT_LT(gLargest.load(), kMegabyte);
+  EXPECT_TRUE(rowEmpty(h.state.PatternSeq[1]));
+  EXPECT_EQ(h.controls.text(ControlId::Edit1), "100");
+}
+
+// Regression: the reader kept a list of every line of the file, 16 bytes per line, so a file
+// of nothing but line ends cost sixteen times its size (a gigabyte for a file at the size
+// limit). Lines are now interpreted as they are found.
+TEST(HostileCharacters, LineEndsCostNoMoreThanTheFileItself) {
+  TempDir dir;
+  const std::string path = dir.file("lines.chp");
+  constexpr std::size_t kBytes = 8 * kMegabyte;
+  writeBytes(path, repeatTo("\n", kBytes));
+  ReaderHarness h;
+  gLargest = 0;
+  gTracking = true;
+  fileload(h.state, h.controls, path);
+  gTracking = false;
+  // Reading the file may hold it twice while its buffer grows; nothing else comes close.
+  EXPECT_LE(gLargest.load(), 2 * kBytes + kMegabyte);
+  EXPECT_TRUE(h.state.CharLoaded);
+}
+
+}  // namespace
+}  // namespace patapata
