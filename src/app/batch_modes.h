@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -9,5 +10,10 @@ namespace patapata::app {
 
 int runCheckMode(std::span<const std::string> args);
 int runRenderMode(std::span<const std::string> args);
+int runExportMode(std::span<const std::string> args);
+
+/// Runs the mode the first argument names (a batch mode, --help, --version) and gives its
+/// exit status; nothing when the arguments are for the window.
+std::optional<int> runCommandLine(std::span<const std::string> args);
 
 }  // namespace patapata::app

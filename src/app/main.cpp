@@ -28,12 +28,7 @@ patapata::PixelFormat displayFormat() {
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   // Batch modes run before any window system is touched, so they need no display.
-  if (!args.empty() && args[0] == "--check") {
-    return patapata::app::runCheckMode(std::span(args).subspan(1));
-  }
-  if (!args.empty() && args[0] == "--render") {
-    return patapata::app::runRenderMode(std::span(args).subspan(1));
-  }
+  if (const auto status = patapata::app::runCommandLine(args)) return *status;
 
   QApplication app(argc, argv);
   patapata::TApplication application;

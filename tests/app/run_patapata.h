@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace patapata::testing {
+
+struct ProcessResult {
+  int exitCode = -1;  ///< -1 when the process crashed or did not finish
+  std::string out;
+  std::string err;
+};
+
+/// Runs the patapata executable as authors do, with no display at all.
+ProcessResult runPatapata(const std::vector<std::string>& args);
+
+}  // namespace patapata::testing
