@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace patapata {
 
@@ -45,6 +46,9 @@ uint32_t readLe(const uint8_t* p, int bytes) {
   return v;
 }
 
+// The masks of a plain 32-bit pixel, whose low three bytes are already 0x00RRGGBB.
+constexpr std::array<uint32_t, 3> kXrgbMasks{0x00FF0000, 0x0000FF00, 0x000000FF};
+
 using ColorLut = std::array<uint32_t, 256>;
 
 ColorLut colorLut(const std::vector<uint32_t>& palette) {
@@ -69,13 +73,32 @@ void decodeRow(const uint8_t* src, uint32_t* out, const BitmapLayout& layout, co
     case 8:
       for (int32_t x = 0; x < w; ++x) out[x] = lut[src[x]];
       break;
-    case 24:
-      for (int32_t x = 0; x < w; ++x, src += 3) {
+    case 24: {
+      int32_t x = 0;
+      if constexpr (std::endian::native == std::endian::little) {
+        // One 4-byte load per pixel; every pixel but the row's last has a byte after it.
+        for (; x + 1 < w; ++x, src += 3) {
+          uint32_t v;
+          std::memcpy(&v, src, 4);
+          out[x] = v & 0x00FFFFFF;
+        }
+      }
+      for (; x < w; ++x, src += 3) {
         out[x] = (uint32_t{src[2]} << 16) | (uint32_t{src[1]} << 8) | src[0];
       }
       break;
-    case 16:
-    case 32: {
+    }
+    case 32:
+      if (std::endian::native == std::endian::little && layout.masks == kXrgbMasks) {
+        for (int32_t x = 0; x < w; ++x, src += 4) {
+          uint32_t v;
+          std::memcpy(&v, src, 4);
+          out[x] = v & 0x00FFFFFF;
+        }
+        break;
+      }
+      [[fallthrough]];
+    case 16: {
       const int bytes = layout.bitCount / 8;
       for (int32_t x = 0; x < w; ++x, src += bytes) {
         const uint32_t p = readLe(src, bytes);
@@ -101,14 +124,18 @@ DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayou
   DecodedImage image;
   image.width = layout.width;
   image.height = layout.height;
-  image.pixels.resize(static_cast<std::size_t>(w * h));
   const ColorLut lut = colorLut(layout.palette);
   const std::array<Channel, 3> channels{Channel(layout.masks[0]), Channel(layout.masks[1]),
                                         Channel(layout.masks[2])};
   const uint8_t* base = file.data() + layout.offBits;
-  for (int64_t r = 0; r < h; ++r) {
-    const int64_t outRow = layout.topDown ? r : h - 1 - r;
-    decodeRow(base + r * stride, image.pixels.data() + outRow * w, layout, lut, channels);
+  // Rows are decoded into a buffer that stays in the cache and appended in picture order,
+  // so the picture's memory is written once (resizing first would clear it all beforehand).
+  image.pixels.reserve(static_cast<std::size_t>(w * h));
+  std::vector<uint32_t> row(static_cast<std::size_t>(w));
+  for (int64_t outRow = 0; outRow < h; ++outRow) {
+    const int64_t r = layout.topDown ? outRow : h - 1 - outRow;
+    decodeRow(base + r * stride, row.data(), layout, lut, channels);
+    image.pixels.insert(image.pixels.end(), row.begin(), row.end());
   }
   return image;
 }

@@ -1,0 +1,223 @@
+#include "surfaces/bmp_reader.h"
+
+#include <QByteArray>
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+#include <stb/stb_image.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <string>
+#include <vector>
+
+// The ".bmp" reader against two peers on the same files, made in memory: stb_image (Debian's
+// libstb, asked for four channels, as we give 32-bit pixels) and Qt's QImage::loadFromData
+// (which keeps an 8-bit picture as indices; the "+rgb32" variant converts it as we do).
+// Every benchmark reports "x_ours": its processor time per decode over ours, so above 1 the
+// peer is slower.
+namespace {
+
+void put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void put32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+std::vector<uint8_t> bmpFile(int32_t width, int32_t height, uint16_t bits, uint32_t compression,
+                             const std::vector<uint32_t>& palette,
+                             const std::vector<uint8_t>& data) {
+  const auto offBits = static_cast<uint32_t>(14 + 40 + 4 * palette.size());
+  std::vector<uint8_t> out{'B', 'M'};
+  put32(out, offBits + static_cast<uint32_t>(data.size()));
+  put32(out, 0);
+  put32(out, offBits);
+  put32(out, 40);
+  put32(out, static_cast<uint32_t>(width));
+  put32(out, static_cast<uint32_t>(height));
+  put16(out, 1);
+  put16(out, bits);
+  put32(out, compression);
+  put32(out, static_cast<uint32_t>(data.size()));
+  put32(out, 2835);
+  put32(out, 2835);
+  put32(out, static_cast<uint32_t>(palette.size()));
+  put32(out, 0);
+  for (const uint32_t c : palette) put32(out, c);
+  out.insert(out.end(), data.begin(), data.end());
+  return out;
+}
+
+uint32_t nextRandom(uint32_t& seed) {
+  seed = seed * 1103515245u + 12345u;
+  return seed >> 16;
+}
+
+std::vector<uint32_t> palette256() {
+  std::vector<uint32_t> p(256);
+  for (uint32_t i = 0; i < 256; ++i) p[i] = (i * 0x00010307u) & 0x00FFFFFF;
+  return p;
+}
+
+enum class File { TrueColour4096, Indexed2048, RunLength2048 };
+
+// A photograph-like 24-bit picture: gradients with noise, so nothing is uniform.
+std::vector<uint8_t> makeTrueColour4096() {
+  constexpr int32_t n = 4096;
+  std::vector<uint8_t> data(static_cast<std::size_t>(n) * n * 3);
+  uint32_t seed = 7;
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    data[i] = static_cast<uint8_t>(i / 3 % n / 16 + (nextRandom(seed) & 15));
+  }
+  return bmpFile(n, n, 24, 0, {}, data);
+}
+
+// A sprite-sheet-like 8-bit picture: runs of one index with some noise.
+std::vector<uint8_t> makeIndexed2048() {
+  constexpr int32_t n = 2048;
+  std::vector<uint8_t> data(static_cast<std::size_t>(n) * n);
+  uint32_t seed = 11;
+  uint8_t value = 0;
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    if (nextRandom(seed) % 9 == 0) value = static_cast<uint8_t>(nextRandom(seed));
+    data[i] = value;
+  }
+  return bmpFile(n, n, 8, 0, palette256(), data);
+}
+
+// Runs of 1 to 40 pixels with a literal stretch now and then, each row ended explicitly.
+std::vector<uint8_t> makeRunLength2048() {
+  constexpr int32_t n = 2048;
+  std::vector<uint8_t> data;
+  uint32_t seed = 12345;
+  for (int32_t y = 0; y < n; ++y) {
+    int32_t x = 0;
+    while (x < n) {
+      if (nextRandom(seed) % 8 == 0 && n - x >= 6) {
+        data.insert(data.end(), {0, 6});
+        for (int i = 0; i < 6; ++i) data.push_back(static_cast<uint8_t>(nextRandom(seed)));
+        x += 6;
+      } else {
+        const auto run = static_cast<int32_t>(std::min<uint32_t>(1 + nextRandom(seed) % 40, n - x));
+        data.push_back(static_cast<uint8_t>(run));
+        data.push_back(static_cast<uint8_t>(nextRandom(seed)));
+        x += run;
+      }
+    }
+    data.insert(data.end(), {0, 0});
+  }
+  data.insert(data.end(), {0, 1});
+  return bmpFile(n, n, 8, 1, palette256(), data);
+}
+
+const std::vector<uint8_t>& fileFor(File f) {
+  static const std::map<File, std::vector<uint8_t>> files = {
+      {File::TrueColour4096, makeTrueColour4096()},
+      {File::Indexed2048, makeIndexed2048()},
+      {File::RunLength2048, makeRunLength2048()},
+  };
+  return files.at(f);
+}
+
+int64_t pixelsOf(File f) {
+  return f == File::TrueColour4096 ? int64_t{4096} * 4096 : int64_t{2048} * 2048;
+}
+
+// Processor time of this thread, in seconds: steadier than the wall clock on a shared
+// machine, and it includes the kernel's time for the page faults of a new picture.
+double threadSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Our time per decode of a file: the median of nine decodes after a first one, measured once
+// per file.
+double oursSeconds(File f) {
+  static std::map<File, double> cache;
+  if (const auto it = cache.find(f); it != cache.end()) return it->second;
+  const auto& file = fileFor(f);
+  std::vector<double> times;
+  for (int i = 0; i < 10; ++i) {
+    const double start = threadSeconds();
+    patapata::DecodedImage image = patapata::decodeBmp(file);
+    benchmark::DoNotOptimize(image.pixels.data());
+    image = {};  // freed inside the measurement, as in the benchmark loop
+    if (i > 0) times.push_back(threadSeconds() - start);  // the first one warms up
+  }
+  std::nth_element(times.begin(), times.begin() + 4, times.end());
+  return cache[f] = times[4];
+}
+
+enum class Decoder { Ours, Stb, Qt, QtRgb32 };
+
+// Decodes once; false when the decoder refuses the file.
+bool decodeWith(Decoder d, const std::vector<uint8_t>& file) {
+  switch (d) {
+    case Decoder::Ours: {
+      patapata::DecodedImage image = patapata::decodeBmp(file);
+      benchmark::DoNotOptimize(image.pixels.data());
+      return image.width > 0;
+    }
+    case Decoder::Stb: {
+      int w = 0;
+      int h = 0;
+      int channels = 0;
+      stbi_uc* pixels =
+          stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &w, &h, &channels, 4);
+      benchmark::DoNotOptimize(pixels);
+      const bool ok = pixels != nullptr;
+      stbi_image_free(pixels);
+      return ok;
+    }
+    case Decoder::Qt:
+    case Decoder::QtRgb32: {
+      QImage image;
+      const bool ok =
+          image.loadFromData(QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()),
+                                                     static_cast<qsizetype>(file.size())),
+                             "BMP");
+      if (d == Decoder::QtRgb32 && image.format() != QImage::Format_RGB32) {
+        image = image.convertToFormat(QImage::Format_RGB32);
+      }
+      benchmark::DoNotOptimize(image.constBits());
+      return ok;
+    }
+  }
+  return false;
+}
+
+void BM_Decode(benchmark::State& state, File f, Decoder d) {
+  const auto& file = fileFor(f);
+  if (!decodeWith(d, file)) {
+    state.SkipWithError("this decoder does not read the file");
+    return;
+  }
+  const double ours = oursSeconds(f);
+  const double start = threadSeconds();
+  for (auto _ : state) decodeWith(d, file);
+  const double perDecode = (threadSeconds() - start) / static_cast<double>(state.iterations());
+  state.counters["x_ours"] = perDecode / ours;
+  state.counters["Mpixel/s"] = static_cast<double>(pixelsOf(f)) / perDecode / 1e6;
+}
+
+#define PEERS(name, file)                                                                        \
+  BENCHMARK_CAPTURE(BM_Decode, name##_ours, file, Decoder::Ours)->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(BM_Decode, name##_stb, file, Decoder::Stb)->Unit(benchmark::kMillisecond);   \
+  BENCHMARK_CAPTURE(BM_Decode, name##_qt, file, Decoder::Qt)->Unit(benchmark::kMillisecond);
+
+PEERS(bmp24_4096x4096, File::TrueColour4096)
+PEERS(bmp8_2048x2048, File::Indexed2048)
+BENCHMARK_CAPTURE(BM_Decode, bmp8_2048x2048_qt_rgb32, File::Indexed2048, Decoder::QtRgb32)
+    ->Unit(benchmark::kMillisecond);
+PEERS(rle8_2048x2048, File::RunLength2048)
+BENCHMARK_CAPTURE(BM_Decode, rle8_2048x2048_qt_rgb32, File::RunLength2048, Decoder::QtRgb32)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
