@@ -87,12 +87,7 @@ ExportOptions parseArguments(std::span<const std::string> args) {
 
 int exportFrames(const ExportOptions& options) {
   HeadlessSession session(options.format);
-  try {
-    session.load(options.file);
-  } catch (const Exception& e) {
-    std::cerr << errorBoxText(e.message()) << '\n';
-    return 1;
-  }
+  session.load(options.file);
   HeadlessPlayer player(session);
   if (options.state) player.selectState(*options.state);
 
@@ -133,22 +128,7 @@ int exportFrames(const ExportOptions& options) {
 }  // namespace
 
 int runExportMode(std::span<const std::string> args) {
-  ExportOptions options;
-  try {
-    options = parseArguments(args);
-  } catch (const UsageError& e) {
-    std::cerr << "patapata --export: " << e.what() << '\n' << kUsage << '\n';
-    return 2;
-  }
-  try {
-    return exportFrames(options);
-  } catch (const Exception& e) {
-    std::cerr << "patapata: " << errorBoxText(e.message()) << '\n';
-    return 1;
-  } catch (const std::exception& e) {
-    std::cerr << "patapata: " << e.what() << '\n';
-    return 1;
-  }
+  return runBatchMode<ExportOptions>("--export", kUsage, args, parseArguments, exportFrames);
 }
 
 }  // namespace patapata::app

@@ -79,12 +79,7 @@ std::string frameFileName(const std::string& prefix, int32_t tick) {
 
 int render(const RenderOptions& options) {
   HeadlessSession session(options.format);
-  try {
-    session.load(options.file);
-  } catch (const Exception& e) {
-    std::cerr << errorBoxText(e.message()) << '\n';
-    return 1;
-  }
+  session.load(options.file);
 
   HeadlessPlayer player(session);
   if (options.state) player.selectState(*options.state);
@@ -117,22 +112,7 @@ int render(const RenderOptions& options) {
 }  // namespace
 
 int runRenderMode(std::span<const std::string> args) {
-  RenderOptions options;
-  try {
-    options = parseArguments(args);
-  } catch (const UsageError& e) {
-    std::cerr << "patapata --render: " << e.what() << '\n' << kUsage << '\n';
-    return 2;
-  }
-  try {
-    return render(options);
-  } catch (const Exception& e) {
-    std::cerr << errorBoxText(e.message()) << '\n';
-    return 1;
-  } catch (const std::exception& e) {
-    std::cerr << "patapata: " << e.what() << '\n';
-    return 1;
-  }
+  return runBatchMode<RenderOptions>("--render", kUsage, args, parseArguments, render);
 }
 
 }  // namespace patapata::app
