@@ -227,4 +227,18 @@ DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayou
   return decodeUncompressed(file, layout);
 }
 
+BitmapLayout bitmapLayout(const BitmapInfo& info, const std::array<uint32_t, 3>& masks,
+                          std::vector<uint32_t> palette) {
+  BitmapLayout layout;
+  layout.width = info.width;
+  layout.height = info.topDown() ? -info.height : info.height;
+  layout.topDown = info.topDown();
+  layout.bitCount = info.bitCount;
+  layout.compression = info.compression;
+  layout.offBits = info.offBits;
+  layout.palette = std::move(palette);
+  layout.masks = masks;
+  return layout;
+}
+
 }  // namespace patapata

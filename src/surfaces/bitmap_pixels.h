@@ -29,6 +29,11 @@ struct BitmapLayout {
   std::array<uint32_t, 3> masks{};
 };
 
+/// The layout of a checked header: its size, row order, depth and compression, with the
+/// masks and colour table the reader settled on.
+BitmapLayout bitmapLayout(const BitmapInfo& info, const std::array<uint32_t, 3>& masks,
+                          std::vector<uint32_t> palette);
+
 /// Decodes the pixel data described by `layout` into 0x00RRGGBB, top-down. Pixels that
 /// run-length data never writes take the colour of palette index 0; a run or delta past the
 /// row or the image is clipped. Throws EReadError "ストリームからの読み込みエラー" when

@@ -53,27 +53,20 @@ DecodedImage decodeBmp(std::span<const uint8_t> file) {
   const bool runLength = info.compression == kBiRle8 || info.compression == kBiRle4;
   if (runLength && info.topDown()) invalid();  // run-length pictures are bottom-up only
 
-  BitmapLayout layout;
+  std::array<uint32_t, 3> masks = defaultBitmapMasks(bpp);
   std::size_t headersEnd = kFileHeaderSize + info.headerSize;
   if (info.compression == kBiBitfields) {
     headersEnd = readBitFields(file, info);
     for (const uint32_t mask : info.masks) {
       if (!isContiguousMask(mask, bpp)) invalid();
     }
-    layout.masks = info.masks;
-  } else {
-    layout.masks = defaultBitmapMasks(bpp);
+    masks = info.masks;
   }
-  layout.palette = readColorTable(file, info, headersEnd);
+  std::vector<uint32_t> palette = readColorTable(file, info, headersEnd);
   if (info.offBits < headersEnd) invalid();
 
-  layout.width = info.width;
-  layout.height = info.topDown() ? -info.height : info.height;
-  layout.topDown = info.topDown();
-  layout.bitCount = bpp;
-  layout.compression = info.compression;
-  layout.offBits = info.offBits;
-  return decodeBitmapPixels(file, layout, messages::kInvalidBitmap);
+  return decodeBitmapPixels(file, bitmapLayout(info, masks, std::move(palette)),
+                            messages::kInvalidBitmap);
 }
 
 }  // namespace patapata

@@ -64,27 +64,20 @@ DecodedImage decodeDib(std::span<const uint8_t> file) {
   }
   if (info.width <= 0 || info.height == 0 || info.height == INT_MIN) invalid();
 
-  BitmapLayout layout;
+  std::array<uint32_t, 3> masks = defaultBitmapMasks(bpp);
   std::size_t headersEnd = kFileHeaderSize + info.headerSize;
   if (info.compression == kBiBitfields) {
     headersEnd = readBitFields(file, info);
     if (!supportedMasks(info.masks, bpp)) {
       throw EInvalidGraphicOperation(messages::kInvalidPixelFormat);
     }
-    layout.masks = info.masks;
-  } else {
-    layout.masks = defaultBitmapMasks(bpp);
+    masks = info.masks;
   }
-  layout.palette = readColorTable(file, info, headersEnd);
+  std::vector<uint32_t> palette = readColorTable(file, info, headersEnd);
   if (info.offBits < headersEnd) invalid();
 
-  layout.width = info.width;
-  layout.height = info.topDown() ? -info.height : info.height;
-  layout.topDown = info.topDown();
-  layout.bitCount = bpp;
-  layout.compression = info.compression;
-  layout.offBits = info.offBits;
-  return decodeBitmapPixels(file, layout, messages::kInvalidDib);
+  return decodeBitmapPixels(file, bitmapLayout(info, masks, std::move(palette)),
+                            messages::kInvalidDib);
 }
 
 }  // namespace patapata
