@@ -1,0 +1,41 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace patapata::testing {
+
+/// A fresh folder under the system's temporary folder, removed with the object. Unique per
+/// process and object, so tests of two build trees running at once never share files.
+class TempDir {
+ public:
+  TempDir() {
+    static std::atomic<int> counter{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("patapata-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  /// The path of `name` inside the folder, as a byte string.
+  std::string file(std::string_view name) const {
+    return path_.string() + "/" + std::string(name);
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace patapata::testing
