@@ -1,57 +1,23 @@
 #include "character/reader_fixture.h"
+#include "run_patapata.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace patapata {
 namespace {
 
+using testing::ProcessResult;
+using testing::runPatapata;
 using testing::TempDir;
 using testing::writeBytes;
 using testing::writeTestSheet;
-
-struct ProcessResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string quoted(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-// Runs the executable as an author would, with no display of any kind.
-ProcessResult runPatapata(const TempDir& dir, const std::vector<std::string>& args) {
-  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
-  command += quoted(PATAPATA_EXE);
-  for (const auto& arg : args) command += " " + quoted(arg);
-  command += " >" + quoted(dir.file("out.txt")) + " 2>" + quoted(dir.file("err.txt"));
-  ProcessResult run;
-  const int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = readFile(dir.file("out.txt"));
-  run.err = readFile(dir.file("err.txt"));
-  return run;
-}
 
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -67,8 +33,8 @@ std::string writeWorkedExample(const TempDir& dir) {
 
 TEST(CheckMode, TextReportOfACompleteLoad) {
   TempDir dir;
-  const ProcessResult run = runPatapata(dir, {"--check", writeWorkedExample(dir)});
-  EXPECT_EQ(run.status, 0) << run.err;
+  const ProcessResult run = runPatapata({"--check", writeWorkedExample(dir)});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");
   for (const std::string& part : std::vector<std::string>{
            "name: テスト\n", "frame interval: 120 ms\n",
@@ -83,8 +49,8 @@ TEST(CheckMode, TextReportOfACompleteLoad) {
 
 TEST(CheckMode, JsonReportOfACompleteLoad) {
   TempDir dir;
-  const ProcessResult run = runPatapata(dir, {"--check", writeWorkedExample(dir), "--json"});
-  ASSERT_EQ(run.status, 0) << run.err;
+  const ProcessResult run = runPatapata({"--check", writeWorkedExample(dir), "--json"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
   const auto j = nlohmann::json::parse(run.out);
   std::set<std::string> keys;
   for (const auto& [key, value] : j.items()) keys.insert(key);
@@ -118,14 +84,14 @@ TEST(CheckMode, StoppedLoadReportsTheTablesAsLeft) {
   TempDir dir;
   writeBytes(dir.file("bad.chp"),
              "#ANIM 5\n#3 1 2 3 4\n#LAYER 20 0101 0202\n#PATERN 01 0G03\n#PATERN 02 01\n");
-  const ProcessResult text = runPatapata(dir, {"--check", dir.file("bad.chp")});
-  EXPECT_EQ(text.status, 1);
+  const ProcessResult text = runPatapata({"--check", dir.file("bad.chp")});
+  EXPECT_EQ(text.exitCode, 1);
   EXPECT_EQ(text.err, "patapata: line 4: '$0G' は数値ではありません.\n");
   EXPECT_TRUE(contains(text.out, "result: the load stopped at line 4\n")) << text.out;
   EXPECT_TRUE(contains(text.out, "line 1: '#ANIM' is no keyword")) << text.out;
 
-  const ProcessResult json = runPatapata(dir, {"--check", "--json", dir.file("bad.chp")});
-  ASSERT_EQ(json.status, 1) << json.err;
+  const ProcessResult json = runPatapata({"--check", "--json", dir.file("bad.chp")});
+  ASSERT_EQ(json.exitCode, 1) << json.err;
   const auto j = nlohmann::json::parse(json.out);
   EXPECT_EQ(j["complete"], false);
   EXPECT_EQ(j["error"], "'$0G' は数値ではありません");
@@ -150,8 +116,8 @@ TEST(CheckMode, MissingFileStops) {
     SCOPED_TRACE(json);
     std::vector<std::string> args{"--check", dir.file("none.chp")};
     if (json) args.push_back("--json");
-    const ProcessResult run = runPatapata(dir, args);
-    EXPECT_EQ(run.status, 1);
+    const ProcessResult run = runPatapata(args);
+    EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(contains(run.err, "ファイル " + dir.file("none.chp") + " は開けません."))
         << run.err;
     if (json) {
@@ -172,8 +138,8 @@ TEST(CheckMode, UsageErrors) {
   };
   for (const auto& args : cases) {
     SCOPED_TRACE(::testing::PrintToString(args));
-    const ProcessResult run = runPatapata(dir, args);
-    EXPECT_EQ(run.status, 2);
+    const ProcessResult run = runPatapata(args);
+    EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(contains(run.err, "usage: patapata --check FILE.chp [--json]")) << run.err;
     EXPECT_EQ(run.out, "");
   }
@@ -182,8 +148,8 @@ TEST(CheckMode, UsageErrors) {
 TEST(CheckMode, EmptyFileCompletes) {
   TempDir dir;
   writeBytes(dir.file("a.chp"), "");
-  const ProcessResult run = runPatapata(dir, {"--check", dir.file("a.chp"), "--json"});
-  EXPECT_EQ(run.status, 0);
+  const ProcessResult run = runPatapata({"--check", dir.file("a.chp"), "--json"});
+  EXPECT_EQ(run.exitCode, 0);
   const auto j = nlohmann::json::parse(run.out);
   EXPECT_EQ(j["complete"], true);
   EXPECT_EQ(j["states"], nlohmann::json::object());
@@ -195,9 +161,9 @@ TEST(CheckMode, ShiftJisPathsAndNamesComeOutAsUtf8) {
   TempDir dir;
   const std::string file = dir.file("\x83\x65.chp");  // テ.chp in Shift-JIS
   writeBytes(file, "#CHARNAME \x82\xD0\x82\xE6\x82\xB1\n#PATERN 01 0\x83\x65\n");
-  const ProcessResult run = runPatapata(dir, {"--check", file, "--json"});
+  const ProcessResult run = runPatapata({"--check", file, "--json"});
   // The pair "0" + the first byte of テ is no number: the message shows it readably.
-  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(run.exitCode, 1) << run.err;
   const auto j = nlohmann::json::parse(run.out);
   EXPECT_TRUE(j["error"].is_string());
   EXPECT_EQ(j["file"], dir.path().string() + "/テ.chp");

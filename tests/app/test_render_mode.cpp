@@ -2,14 +2,12 @@
 #include "character/viewer_state.h"
 #include "player/animation.h"
 #include "player/frame_composer.h"
+#include "run_patapata.h"
 #include "surfaces/direct_draw_surface.h"
 
 #include <QByteArray>
 #include <QImage>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,31 +20,14 @@
 namespace patapata::app {
 namespace {
 
+using testing::ProcessResult;
+using testing::runPatapata;
+
 const std::string kData = std::string(PATAPATA_TEST_DATA) + "/player/render/";
 
-struct ProcessResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs the executable as authors do, with no display at all.
-ProcessResult runRender(const std::vector<std::string>& args) {
-  QProcess process;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.remove(QStringLiteral("DISPLAY"));
-  env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-  env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-  process.setProcessEnvironment(env);
-  QStringList arguments{QStringLiteral("--render")};
-  for (const std::string& a : args) arguments << QString::fromStdString(a);
-  process.start(QStringLiteral(PATAPATA_EXE), arguments);
-  ProcessResult run;
-  if (!process.waitForFinished(60000)) return run;
-  run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  run.out = process.readAllStandardOutput().toStdString();
-  run.err = process.readAllStandardError().toStdString();
-  return run;
+ProcessResult runRender(std::vector<std::string> args) {
+  args.insert(args.begin(), "--render");
+  return runPatapata(args);
 }
 
 class TempDir {
