@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -69,31 +67,9 @@ namespace patapata {
 namespace {
 
 using testing::ReaderHarness;
+using testing::TempDir;
 using testing::writeBytes;
 using testing::writeTestSheet;
-
-/// A scratch directory of its own (mkdtemp), removed with the object: these files are large,
-/// and another run of the suite from another build directory must not share them.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "patapata_hostile_XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  bool made() const { return !path_.empty(); }
-  std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
-
- private:
-  std::string path_;
-};
 
 constexpr std::size_t kMegabyte = std::size_t{1} << 20;
 
@@ -293,8 +269,7 @@ std::vector<HostileCharacter> hostileCharacters() {
 }
 
 TEST(HostileCharacters, LoadOrFailCleanly) {
-  ScratchDir dir;
-  ASSERT_TRUE(dir.made());
+  TempDir dir;
   writeTestSheet(dir.file("s.bmp"));
   for (const HostileCharacter& c : hostileCharacters()) {
     SCOPED_TRACE(c.name);
@@ -323,8 +298,7 @@ TEST(HostileCharacters, LoadOrFailCleanly) {
 }
 
 TEST(HostileCharacters, AFileOverTheSizeLimitIsRefusedUnread) {
-  ScratchDir dir;
-  ASSERT_TRUE(dir.made());
+  TempDir dir;
   const std::string path = dir.file("huge.chp");
   writeBytes(path, "#PATERN 01 01\n");
   // Sparse: the file system holds no data for it, and the reader must not read it either.
@@ -348,8 +322,7 @@ TEST(HostileCharacters, AFileOverTheSizeLimitIsRefusedUnread) {
 // of nothing but line ends cost sixteen times its size (a gigabyte for a file at the size
 // limit). Lines are now interpreted as they are found.
 TEST(HostileCharacters, LineEndsCostNoMoreThanTheFileItself) {
-  ScratchDir dir;
-  ASSERT_TRUE(dir.made());
+  TempDir dir;
   const std::string path = dir.file("lines.chp");
   constexpr std::size_t kBytes = 8 * kMegabyte;
   writeBytes(path, repeatTo("\n", kBytes));
