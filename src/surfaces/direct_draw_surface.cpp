@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace patapata {
 
@@ -98,6 +100,9 @@ void TDirectDrawSurface::LoadImageFile(const std::string& path) {
     throw EInvalidGraphic(
         formatMessage(messages::kUnknownExtension, encoding::toDisplayText(extension)));
   }
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec && size > kMaxImageFileBytes) throw EInvalidGraphic(reader->invalidMessage);
   const auto file = readWholeFile(path);
   if (!file) {
     throw EFOpenError(formatMessage(messages::kCannotOpenFile, encoding::toDisplayText(path)));

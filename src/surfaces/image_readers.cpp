@@ -1,5 +1,6 @@
 #include "surfaces/image_readers.h"
 
+#include "common/messages.h"
 #include "surfaces/bmp_reader.h"
 #include "surfaces/dib_reader.h"
 
@@ -12,8 +13,8 @@ namespace {
 // In order of registration. Icons and metafiles are drawn by the Windows drawing services,
 // which the software display does not have; their extensions get the unknown-format error.
 constexpr std::array<ImageReader, 2> kReaders{{
-    {"bmp", "ビットマップ", &decodeBmp, false},
-    {"dib", "Device Independent Bitmap", &decodeDib, true},
+    {"bmp", "ビットマップ", &decodeBmp, false, messages::kInvalidBitmap},
+    {"dib", "Device Independent Bitmap", &decodeDib, true, messages::kInvalidDib},
 }};
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {

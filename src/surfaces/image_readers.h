@@ -17,7 +17,14 @@ struct ImageReader {
   /// The picture is copied from its own drawing context, so even an empty one needs a
   /// surface to land on.
   bool copiesFromOwnContext;
+  /// The reader's message for a file that is no picture it can read.
+  const char* invalidMessage;
 };
+
+/// No picture the readers accept needs a larger file: the largest picture at 32 bits per
+/// pixel, with room for headers and a colour table. Larger files are refused before they are
+/// read, so naming a huge file costs no memory.
+inline constexpr uint64_t kMaxImageFileBytes = (uint64_t{1} << 28) + (uint64_t{1} << 20);
 
 /// The reader for an extension (compared without regard to case), searching the most
 /// recently registered first; null when none matches.

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "surfaces/direct_draw.h"
+#include "surfaces/image_readers.h"
 #include "surfaces/platform_codes.h"
 #include "surfaces/software_surface.h"
 
@@ -453,6 +454,27 @@ TEST_P(SheetSurface, FailedLoadsLeaveTheSurfaceUntouched) {
     EXPECT_EQ(keyOf(sheet_), format().fromRgb(0x8040C0));
     EXPECT_EQ(sheet_.PixelValue(199, 99), format().fromRgb(0x8040C0));
     EXPECT_EQ(sheet_.PixelValue(10, 20), format().fromRgb(sheetColours()[20 * 200 + 10]));
+  }
+}
+
+// A file larger than any picture the readers accept is refused before it is read: naming a
+// huge file must not cost its size in memory.
+TEST_P(SheetSurface, HugeFileIsRefusedUnread) {
+  sheet_.LoadImageFile(sheetPath_);
+  const platform::PlatformSurface* before = sheet_.ISurface();
+  for (const auto& [name, message] : {std::pair{"huge.bmp", "ビットマップイメージが不正です"},
+                                      std::pair{"huge.dib", "不正な DIB です"}}) {
+    SCOPED_TRACE(name);
+    const std::string path = folder_.write(name, small24());
+    std::filesystem::resize_file(path, kMaxImageFileBytes + 1);  // sparse: no disk used
+    try {
+      sheet_.LoadImageFile(path);
+      ADD_FAILURE() << "no exception";
+    } catch (const EInvalidGraphic& e) {
+      EXPECT_EQ(e.message(), message);
+    }
+    EXPECT_EQ(sheet_.ISurface(), before);
+    std::filesystem::remove(path);
   }
 }
 
