@@ -10,8 +10,8 @@ namespace patapata {
 
 /// The thirteen state buttons, in the order a reset disables them.
 inline constexpr std::array<ControlId, 13> kStateButtons{
-    ControlId::Button1, ControlId::Button2, ControlId::Button3,  ControlId::Button4,
-    ControlId::Button5, ControlId::Button6, ControlId::Button7,  ControlId::Button8,
+    ControlId::Button1, ControlId::Button2,  ControlId::Button3,  ControlId::Button4,
+    ControlId::Button5, ControlId::Button6,  ControlId::Button7,  ControlId::Button8,
     ControlId::Button9, ControlId::Button10, ControlId::Button11, ControlId::Button12,
     ControlId::Button14};
 

@@ -71,7 +71,9 @@ int32_t StrToIntDef(std::string_view text, int32_t fallback) {
   return tryStrToInt(text).value_or(fallback);
 }
 
-int32_t hexPair(std::string_view pair) { return hexPairUntrimmed(text::trim(pair)); }
+int32_t hexPair(std::string_view pair) {
+  return hexPairUntrimmed(text::trim(pair));
+}
 
 int32_t hexPairUntrimmed(std::string_view pair) {
   std::string prefixed = "$";

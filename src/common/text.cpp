@@ -3,7 +3,9 @@
 namespace patapata::text {
 
 namespace {
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool isBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
 }  // namespace
 
 std::string_view trim(std::string_view s) {

@@ -23,7 +23,9 @@ std::string_view afterToken(std::string_view s);
 std::string_view copy(std::string_view s, int64_t index, int64_t count);
 
 /// The value window of a line: bytes index .. index + 1023.
-inline std::string_view from(std::string_view s, int64_t index) { return copy(s, index, 1024); }
+inline std::string_view from(std::string_view s, int64_t index) {
+  return copy(s, index, 1024);
+}
 
 /// Folds a–z to upper case; every other byte is kept.
 std::string upperAscii(std::string_view s);

@@ -3,11 +3,11 @@
 #include "character/frame_interval.h"
 #include "character/viewer_state.h"
 #include "common/memory_controls.h"
+#include "support/bmp_writer.h"
+#include "support/temp_dir.h"
 #include "surfaces/direct_draw.h"
 #include "surfaces/direct_draw_surface.h"
 #include "surfaces/software_surface.h"
-#include "support/bmp_writer.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

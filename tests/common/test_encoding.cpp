@@ -16,7 +16,10 @@ TEST(Encoding, AnythingElseIsShiftJis) {
 }
 
 TEST(Encoding, UndecodableBytesBecomeReplacementCharacters) {
-  EXPECT_EQ(toDisplayText("a\xff" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(toDisplayText("a\xff"
+                          "b"),
+            "a\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(toDisplayText("\x83"), "\xEF\xBF\xBD");  // a lone lead byte
 }
 

@@ -10,7 +10,10 @@ TEST(Text, TrimRemovesEveryByteUpToSpace) {
   EXPECT_EQ(trim("   "), "");
   EXPECT_EQ(trim(""), "");
   // A full-width space (81 40) is not a blank.
-  EXPECT_EQ(trim("\x81\x40" "a"), "\x81\x40" "a");
+  EXPECT_EQ(trim("\x81\x40"
+                 "a"),
+            "\x81\x40"
+            "a");
 }
 
 TEST(Text, TokenEndsAtTheFirstSpaceOrTab) {
@@ -27,7 +30,11 @@ TEST(Text, TokenEndsAtTheFirstSpaceOrTab) {
       {"", "", ""},
       {" abc", "", "abc"},
       {"\x83\x65\x83\x58\x83\x67 \x89\xbc", "\x83\x65\x83\x58\x83\x67", "\x89\xbc"},
-      {"a\x81\x40" "b c", "a\x81\x40" "b", "c"},
+      {"a\x81\x40"
+       "b c",
+       "a\x81\x40"
+       "b",
+       "c"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.in);

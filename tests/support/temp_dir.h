@@ -30,9 +30,7 @@ class TempDir {
 
   const std::filesystem::path& path() const { return path_; }
   /// The path of `name` inside the folder, as a byte string.
-  std::string file(std::string_view name) const {
-    return path_.string() + "/" + std::string(name);
-  }
+  std::string file(std::string_view name) const { return path_.string() + "/" + std::string(name); }
 
  private:
   std::filesystem::path path_;
