@@ -5,15 +5,14 @@
 #include "common/encoding.h"
 #include "common/errors.h"
 #include "reader_fixture.h"
+#include "support/allocation_watch.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <new>
 #include <random>
 #include <string>
 #include <string_view>
@@ -24,44 +23,6 @@
 // lines, binary junk, and deep repetition of the sequence lines. Each loads to a defined
 // result or fails with the program's own error, without a fault and without allocating far
 // more than the file's own size.
-
-namespace {
-
-// The largest single allocation while `gTracking` is set. Replacing the global operator new
-// lets the test see allocations inside the reader without hooks in the product code.
-std::atomic<bool> gTracking{false};
-std::atomic<std::size_t> gLargest{0};
-
-void* allocate(std::size_t size) {
-  if (gTracking.load(std::memory_order_relaxed)) {
-    std::size_t seen = gLargest.load(std::memory_order_relaxed);
-    while (size > seen && !gLargest.compare_exchange_weak(seen, size)) {
-    }
-  }
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  return allocate(size);
-}
-void* operator new[](std::size_t size) {
-  return allocate(size);
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 namespace patapata {
 namespace {
@@ -304,16 +265,18 @@ TEST(HostileCharacters, AFileOverTheSizeLimitIsRefusedUnread) {
   // Sparse: the file system holds no data for it, and the reader must not read it either.
   std::filesystem::resize_file(path, static_cast<uintmax_t>(kMaxCharacterFileBytes) + 1);
   ReaderHarness h;
-  gLargest = 0;
-  gTracking = true;
-  try {
-    fileload(h.state, h.controls, path);
-    ADD_FAILURE() << "loaded";
-  } catch (const EReadError& e) {
-    EXPECT_EQ(e.message(), path + " を読み込めません");
+  std::size_t largest = 0;
+  {
+    const testing::AllocationWatch watch;
+    try {
+      fileload(h.state, h.controls, path);
+      ADD_FAILURE() << "loaded";
+    } catch (const EReadError& e) {
+      EXPECT_EQ(e.message(), path + " を読み込めません");
+    }
+    largest = watch.largest();
   }
-  gTracking = false;
-  EXPECT_LT(gLargest.load(), kMegabyte);
+  EXPECT_LT(largest, kMegabyte);
   EXPECT_TRUE(rowEmpty(h.state.PatternSeq[1]));
   EXPECT_EQ(h.controls.text(ControlId::Edit1), "100");
 }
@@ -327,12 +290,16 @@ TEST(HostileCharacters, LineEndsCostNoMoreThanTheFileItself) {
   constexpr std::size_t kBytes = 8 * kMegabyte;
   writeBytes(path, repeatTo("\n", kBytes));
   ReaderHarness h;
-  gLargest = 0;
-  gTracking = true;
-  fileload(h.state, h.controls, path);
-  gTracking = false;
-  // Reading the file may hold it twice while its buffer grows; nothing else comes close.
-  EXPECT_LE(gLargest.load(), 2 * kBytes + kMegabyte);
+  std::size_t largest = 0;
+  {
+    const testing::AllocationWatch watch;
+    fileload(h.state, h.controls, path);
+    largest = watch.largest();
+  }
+  // Reading the file may hold it twice while its buffer grows; nothing else comes close. The
+  // file's own buffer is seen, so the watch does see the reader's allocations.
+  EXPECT_GE(largest, kBytes);
+  EXPECT_LE(largest, 2 * kBytes + kMegabyte);
   EXPECT_TRUE(h.state.CharLoaded);
 }
 

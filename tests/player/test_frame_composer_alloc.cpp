@@ -1,59 +1,14 @@
 #include "player/frame_composer.h"
 
 #include "character/viewer_state.h"
+#include "support/allocation_watch.h"
 #include "surfaces/direct_draw.h"
 #include "surfaces/direct_draw_surface.h"
 #include "surfaces/software_surface.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
-
-// Every allocation of this test program is counted, so a frame that allocates shows.
-namespace {
-std::atomic<long> allocations{0};
-
-void* countedAlloc(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  return std::malloc(size == 0 ? 1 : size);
-}
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (void* p = countedAlloc(size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-  if (void* p = countedAlloc(size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return countedAlloc(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  return countedAlloc(size);
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-  std::free(p);
-}
 
 namespace patapata {
 namespace {
@@ -79,12 +34,15 @@ TEST(ComposerAllocation, AFrameWithALayerAllocatesNothing) {
   v.LayerDestSeq[1][1] = 4;
   v.LayerOn[1] = 1;
 
-  const long before = allocations.load();
-  for (int i = 0; i < 10; ++i) {
-    back.FillAll(0);
-    composeFrame(v, back);
+  long during = -1;
+  {
+    const testing::AllocationWatch watch;
+    for (int i = 0; i < 10; ++i) {
+      back.FillAll(0);
+      composeFrame(v, back);
+    }
+    during = watch.count();
   }
-  const long during = allocations.load() - before;
   EXPECT_EQ(during, 0);
   // The layer was drawn, so the frame did reach all three copies.
   EXPECT_NE(back.PixelValue(0, 10), back.PixelValue(0, 9) + 1);
