@@ -1,5 +1,7 @@
 #include "surfaces/bmp_reader.h"
 
+#include "bmp_file.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -9,44 +11,14 @@
 // Decoding speed of the ".bmp" reader on pictures made in memory, in megapixels per second.
 namespace {
 
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-std::vector<uint8_t> bmpFile(int32_t width, int32_t height, uint16_t bits, uint32_t compression,
-                             uint32_t paletteSize, const std::vector<uint8_t>& data) {
-  const uint32_t offBits = 14 + 40 + 4 * paletteSize;
-  std::vector<uint8_t> out{'B', 'M'};
-  put32(out, offBits + static_cast<uint32_t>(data.size()));
-  put32(out, 0);
-  put32(out, offBits);
-  put32(out, 40);
-  put32(out, static_cast<uint32_t>(width));
-  put32(out, static_cast<uint32_t>(height));
-  put16(out, 1);
-  put16(out, bits);
-  put32(out, compression);
-  put32(out, static_cast<uint32_t>(data.size()));
-  put32(out, 2835);
-  put32(out, 2835);
-  put32(out, paletteSize);
-  put32(out, 0);
-  for (uint32_t i = 0; i < paletteSize; ++i) put32(out, i * 0x010203u);
-  out.insert(out.end(), data.begin(), data.end());
-  return out;
-}
+using patapata::bench::bmpFile;
 
 const std::vector<uint8_t>& trueColour4096() {
   static const std::vector<uint8_t> file = [] {
     constexpr int32_t n = 4096;
     std::vector<uint8_t> data(static_cast<std::size_t>(n) * n * 3);
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 31 + i / 4099);
-    return bmpFile(n, n, 24, 0, 0, data);
+    return bmpFile(n, n, 24, 0, {}, data);
   }();
   return file;
 }
@@ -78,7 +50,9 @@ const std::vector<uint8_t>& runLength2048() {
       data.insert(data.end(), {0, 0});
     }
     data.insert(data.end(), {0, 1});
-    return bmpFile(n, n, 8, 1, 256, data);
+    std::vector<uint32_t> palette(256);
+    for (uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010203u;
+    return bmpFile(n, n, 8, 1, palette, data);
   }();
   return file;
 }
