@@ -23,10 +23,14 @@ inline int64_t describablePixels(std::size_t fileBytes) {
 inline void checkDecoded(const DecodedImage& image, std::size_t fileBytes) {
   const int64_t pixels = int64_t{image.width} * image.height;
   if (image.width < 0 || image.height < 0) std::abort();
-  if (static_cast<int64_t>(image.pixels.size()) != pixels) std::abort();
+  if (static_cast<int64_t>(image.size()) != pixels) std::abort();
+  if (image.indexed() && !image.pixels.empty()) std::abort();  // one form or the other
   if (pixels > kMaxBitmapPixels || pixels > describablePixels(fileBytes)) std::abort();
   for (const uint32_t p : image.pixels) {
     if ((p >> 24) != 0) std::abort();  // colours are 0x00RRGGBB
+  }
+  for (const uint32_t p : image.palette) {
+    if ((p >> 24) != 0) std::abort();
   }
 }
 

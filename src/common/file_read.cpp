@@ -1,5 +1,6 @@
 #include "common/file_read.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -11,10 +12,20 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
   if (!std::filesystem::is_regular_file(path, ec) || ec) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
+  // Read straight into the result, sized for the file as it stands; a file that grows or
+  // shrinks while it is read still comes whole.
+  const auto expected = std::filesystem::file_size(path, ec);
   std::vector<uint8_t> bytes;
-  char buffer[1 << 16];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    bytes.insert(bytes.end(), buffer, buffer + in.gcount());
+  constexpr std::size_t kChunk = std::size_t{1} << 20;
+  std::size_t capacity = ec ? kChunk : static_cast<std::size_t>(expected) + 1;
+  for (;;) {
+    const std::size_t used = bytes.size();
+    bytes.resize(std::max(capacity, used + 1));
+    in.read(reinterpret_cast<char*>(bytes.data() + used),
+            static_cast<std::streamsize>(bytes.size() - used));
+    bytes.resize(used + static_cast<std::size_t>(in.gcount()));
+    if (!in) break;
+    capacity = bytes.size() + kChunk;
   }
   if (in.bad()) return std::nullopt;
   return bytes;

@@ -57,22 +57,23 @@ ColorLut colorLut(const std::vector<uint32_t>& palette) {
   return lut;
 }
 
-void decodeRow(const uint8_t* src, uint32_t* out, const BitmapLayout& layout, const ColorLut& lut,
+// Unpacks one row of 1- or 4-bit palette indices, the leftmost pixel in the high bits.
+void indexRow(const uint8_t* src, uint8_t* out, int32_t w, uint16_t bitCount) {
+  if (bitCount == 1) {
+    for (int32_t x = 0; x < w; ++x) out[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
+    return;
+  }
+  for (int32_t x = 0; x < w; ++x) {
+    const uint8_t b = src[x >> 1];
+    out[x] = (x & 1) == 0 ? b >> 4 : b & 0x0F;
+  }
+}
+
+// Decodes one row of 16-, 24- or 32-bit pixels into colours.
+void decodeRow(const uint8_t* src, uint32_t* out, const BitmapLayout& layout,
                const std::array<Channel, 3>& channels) {
   const int32_t w = layout.width;
   switch (layout.bitCount) {
-    case 1:
-      for (int32_t x = 0; x < w; ++x) out[x] = lut[(src[x >> 3] >> (7 - (x & 7))) & 1];
-      break;
-    case 4:
-      for (int32_t x = 0; x < w; ++x) {
-        const uint8_t b = src[x >> 1];
-        out[x] = lut[(x & 1) == 0 ? b >> 4 : b & 0x0F];
-      }
-      break;
-    case 8:
-      for (int32_t x = 0; x < w; ++x) out[x] = lut[src[x]];
-      break;
     case 24: {
       int32_t x = 0;
       if constexpr (std::endian::native == std::endian::little) {
@@ -112,6 +113,21 @@ void decodeRow(const uint8_t* src, uint32_t* out, const BitmapLayout& layout, co
   }
 }
 
+// Builds the picture row by row in picture order through a row buffer that stays in the
+// cache, so its memory is written once (resizing first would clear it all beforehand).
+template <typename Pixel, typename DecodeRow>
+std::vector<Pixel> decodeRows(const BitmapLayout& layout, DecodeRow decodeRow) {
+  const auto w = static_cast<std::size_t>(layout.width);
+  std::vector<Pixel> pixels;
+  pixels.reserve(w * static_cast<std::size_t>(layout.height));
+  std::vector<Pixel> row(w);
+  for (int32_t outRow = 0; outRow < layout.height; ++outRow) {
+    decodeRow(layout.topDown ? outRow : layout.height - 1 - outRow, row.data());
+    pixels.insert(pixels.end(), row.begin(), row.end());
+  }
+  return pixels;
+}
+
 DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayout& layout) {
   const int64_t w = layout.width;
   const int64_t h = layout.height;
@@ -124,19 +140,29 @@ DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayou
   DecodedImage image;
   image.width = layout.width;
   image.height = layout.height;
-  const ColorLut lut = colorLut(layout.palette);
+  const uint8_t* base = file.data() + layout.offBits;
+  const auto rowAt = [&](int32_t r) { return base + r * stride; };
+  if (layout.bitCount == 8) {
+    // The rows already are the indices: one copy each, straight from the file.
+    image.palette = colorLut(layout.palette);
+    image.indices.reserve(static_cast<std::size_t>(w * h));
+    for (int32_t outRow = 0; outRow < layout.height; ++outRow) {
+      const uint8_t* src = rowAt(layout.topDown ? outRow : layout.height - 1 - outRow);
+      image.indices.insert(image.indices.end(), src, src + w);
+    }
+    return image;
+  }
+  if (layout.bitCount == 1 || layout.bitCount == 4) {
+    image.palette = colorLut(layout.palette);
+    image.indices = decodeRows<uint8_t>(layout, [&](int32_t r, uint8_t* out) {
+      indexRow(rowAt(r), out, layout.width, layout.bitCount);
+    });
+    return image;
+  }
   const std::array<Channel, 3> channels{Channel(layout.masks[0]), Channel(layout.masks[1]),
                                         Channel(layout.masks[2])};
-  const uint8_t* base = file.data() + layout.offBits;
-  // Rows are decoded into a buffer that stays in the cache and appended in picture order,
-  // so the picture's memory is written once (resizing first would clear it all beforehand).
-  image.pixels.reserve(static_cast<std::size_t>(w * h));
-  std::vector<uint32_t> row(static_cast<std::size_t>(w));
-  for (int64_t outRow = 0; outRow < h; ++outRow) {
-    const int64_t r = layout.topDown ? outRow : h - 1 - outRow;
-    decodeRow(base + r * stride, row.data(), layout, lut, channels);
-    image.pixels.insert(image.pixels.end(), row.begin(), row.end());
-  }
+  image.pixels = decodeRows<uint32_t>(
+      layout, [&](int32_t r, uint32_t* out) { decodeRow(rowAt(r), out, layout, channels); });
   return image;
 }
 
@@ -147,27 +173,36 @@ DecodedImage decodeRunLength(std::span<const uint8_t> file, const BitmapLayout& 
   const bool four = layout.compression == kBiRle4;
   const int64_t w = layout.width;
   const int64_t h = layout.height;
-  const ColorLut lut = colorLut(layout.palette);
   DecodedImage image;
   image.width = layout.width;
   image.height = layout.height;
-  image.pixels.assign(static_cast<std::size_t>(w * h), lut[0]);
+  image.palette = colorLut(layout.palette);
+  image.indices.assign(static_cast<std::size_t>(w * h), 0);
 
   std::size_t p = layout.offBits;
   const std::size_t end = file.size();
   int64_t x = 0;
   int64_t y = 0;  // counted from the bottom row
-  auto put = [&](uint32_t index) {
-    if (x < w) image.pixels[static_cast<std::size_t>((h - 1 - y) * w + x)] = lut[index & 0xFF];
-    ++x;
+  const auto nibble = [](const uint8_t* src, int64_t i) {
+    return static_cast<uint8_t>((i & 1) == 0 ? src[i / 2] >> 4 : src[i / 2] & 0x0F);
   };
+  // Where the next `n` pixels go, and how many of them fall inside the row.
+  const auto inRow = [&](int64_t n) { return std::clamp<int64_t>(w - x, 0, n); };
+  const auto at = [&] { return image.indices.data() + (h - 1 - y) * w + x; };
   while (y < h && end - p >= 2) {
     const uint8_t count = file[p];
     const uint8_t value = file[p + 1];
     p += 2;
     if (count > 0) {
-      for (int i = 0; i < count; ++i)
-        put(four ? ((i & 1) == 0 ? value >> 4 : value & 0x0F) : value);
+      if (const int64_t n = inRow(count); n > 0) {
+        uint8_t* out = at();
+        if (four) {
+          for (int64_t i = 0; i < n; ++i) out[i] = nibble(&value, i & 1);
+        } else {
+          std::memset(out, value, static_cast<std::size_t>(n));
+        }
+      }
+      x += count;
       continue;
     }
     if (value == 0) {
@@ -183,12 +218,19 @@ DecodedImage decodeRunLength(std::span<const uint8_t> file, const BitmapLayout& 
     } else {
       const std::size_t bytes = four ? (value + 1u) / 2 : value;
       const std::size_t available = std::min(bytes, end - p);
-      for (int i = 0; i < value; ++i) {
-        const std::size_t at = four ? static_cast<std::size_t>(i / 2) : static_cast<std::size_t>(i);
-        if (at >= available) break;
-        const uint8_t b = file[p + at];
-        put(four ? ((i & 1) == 0 ? b >> 4 : b & 0x0F) : b);
+      // A literal cut short by the end of the file gives the pixels it holds.
+      const int64_t given = four ? std::min<int64_t>(value, 2 * static_cast<int64_t>(available))
+                                 : static_cast<int64_t>(available);
+      if (const int64_t n = inRow(given); n > 0) {
+        uint8_t* out = at();
+        const uint8_t* src = file.data() + p;
+        if (four) {
+          for (int64_t i = 0; i < n; ++i) out[i] = nibble(src, i);
+        } else {
+          std::memcpy(out, src, static_cast<std::size_t>(n));
+        }
       }
+      x += given;
       p += std::min(end - p, bytes + (bytes & 1));
     }
   }

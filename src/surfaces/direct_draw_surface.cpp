@@ -5,34 +5,16 @@
 #include "common/file_read.h"
 #include "common/messages.h"
 #include "surfaces/direct_draw.h"
+#include "surfaces/image_conversion.h"
 #include "surfaces/image_readers.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 namespace patapata {
 
 using namespace platform;
-
-namespace {
-
-// Writes `count` 0x00RRGGBB colours as raw little-endian pixels of `format`.
-void convertRow(const uint32_t* rgb, int32_t count, const PixelFormat& format, uint8_t* out) {
-  if (std::endian::native == std::endian::little && format == PixelFormat::xrgb8888()) {
-    std::memcpy(out, rgb, static_cast<std::size_t>(count) * 4);  // already the raw values
-    return;
-  }
-  const int32_t bytes = format.bytesPerPixel();
-  for (int32_t x = 0; x < count; ++x, out += bytes) {
-    const uint32_t raw = format.fromRgb(rgb[x]);
-    for (int32_t b = 0; b < bytes; ++b) out[b] = static_cast<uint8_t>(raw >> (8 * b));
-  }
-}
-
-}  // namespace
 
 TDirectDrawSurface::TDirectDrawSurface(TDirectDraw* owner) : owner_(owner) {
   if (owner_ != nullptr) owner_->surfaces_.push_back(this);
@@ -118,10 +100,7 @@ void TDirectDrawSurface::LoadImageFile(const std::string& path) {
   }
   LockDescription lock;
   if (!Lock(nullptr, lock)) throw EInvalidOperation(messages::kCannotDrawOnCanvas);
-  for (int32_t y = 0; y < image.height; ++y) {
-    convertRow(image.pixels.data() + static_cast<std::size_t>(y) * image.width, image.width,
-               lock.format, lock.bits + static_cast<std::ptrdiff_t>(y) * lock.pitch);
-  }
+  writeImage(image, lock);
   Unlock();
 }
 

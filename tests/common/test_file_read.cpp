@@ -1,0 +1,57 @@
+#include "common/file_read.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace patapata {
+namespace {
+
+std::vector<uint8_t> pattern(std::size_t size) {
+  std::vector<uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 131 + i / 251);
+  return bytes;
+}
+
+// Sizes around the read chunk, so that a byte lost or doubled at a boundary shows.
+TEST(ReadWholeFile, ReturnsEveryByteWhateverTheSize) {
+  const testing::TempDir dir;
+  for (const std::size_t size :
+       {std::size_t{0}, std::size_t{1}, std::size_t{65536}, std::size_t{1} << 20,
+        (std::size_t{1} << 20) + 1, (std::size_t{3} << 20) + 7}) {
+    SCOPED_TRACE(size);
+    const std::vector<uint8_t> bytes = pattern(size);
+    const std::string path = dir.file("f.bin");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(size));
+    const auto got = readWholeFile(path);
+    ASSERT_TRUE(got.has_value());
+    EXPECT_EQ(*got, bytes);
+  }
+}
+
+TEST(ReadWholeFile, RefusesWhatIsNotARegularFile) {
+  const testing::TempDir dir;
+  EXPECT_FALSE(readWholeFile(dir.path().string()).has_value());
+  EXPECT_FALSE(readWholeFile(dir.file("missing.bmp")).has_value());
+}
+
+// Files whose stated size is wrong (here 0, as for every file under /proc) still come whole.
+TEST(ReadWholeFile, ReadsPastAStatedSizeThatIsWrong) {
+  const std::string path = "/proc/self/cmdline";
+  std::ifstream in(path, std::ios::binary);
+  if (!in) GTEST_SKIP() << "no /proc on this system";
+  const std::vector<uint8_t> expected{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_FALSE(expected.empty());
+  const auto got = readWholeFile(path);
+  ASSERT_TRUE(got.has_value());
+  EXPECT_EQ(*got, expected);
+}
+
+}  // namespace
+}  // namespace patapata
