@@ -2,10 +2,12 @@
 
 #include "surfaces/bitmap_pixels.h"
 #include "surfaces/image.h"
+#include "surfaces/image_conversion.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace patapata::fuzz {
 
@@ -31,6 +33,22 @@ inline void checkDecoded(const DecodedImage& image, std::size_t fileBytes) {
   }
   for (const uint32_t p : image.palette) {
     if ((p >> 24) != 0) std::abort();
+  }
+}
+
+/// Writes a decoded picture into surface memory of exactly its size in both display formats,
+/// so that the sanitizers see any write past it. Large pictures are left out: clearing their
+/// memory would slow the search through the readers far more than it adds.
+inline void writeDecoded(const DecodedImage& image) {
+  if (int64_t{image.width} * image.height > (int64_t{1} << 16)) return;
+  for (const PixelFormat format : {PixelFormat::xrgb8888(), PixelFormat::rgb565()}) {
+    const int32_t pitch = image.width * format.bytesPerPixel();
+    std::vector<uint8_t> memory(static_cast<std::size_t>(pitch) * image.height);
+    platform::LockDescription target;
+    target.bits = memory.data();
+    target.pitch = pitch;
+    target.format = format;
+    writeImage(image, target);
   }
 }
 
