@@ -183,6 +183,7 @@ DecodedImage decodeRunLength(std::span<const uint8_t> file, const BitmapLayout& 
   const std::size_t end = file.size();
   int64_t x = 0;
   int64_t y = 0;  // counted from the bottom row
+  // Pixel `i` of 4-bit literal data, the first in the high bits.
   const auto nibble = [](const uint8_t* src, int64_t i) {
     return static_cast<uint8_t>((i & 1) == 0 ? src[i / 2] >> 4 : src[i / 2] & 0x0F);
   };
@@ -197,6 +198,7 @@ DecodedImage decodeRunLength(std::span<const uint8_t> file, const BitmapLayout& 
       if (const int64_t n = inRow(count); n > 0) {
         uint8_t* out = at();
         if (four) {
+          // A run alternates the two halves of its byte, the high one first.
           for (int64_t i = 0; i < n; ++i) out[i] = nibble(&value, i & 1);
         } else {
           std::memset(out, value, static_cast<std::size_t>(n));
