@@ -1,6 +1,6 @@
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,30 +19,31 @@ PixelFormat formatFor(int64_t bits) {
 
 // A 121 x 271 cel on a sheet with a keyed background and a figure in the middle, so that
 // about half of the pixels are skipped.
-void fillSheet(TDirectDrawSurface& sheet, const PixelFormat& format) {
+void fillSheet(Surface& sheet, const PixelFormat& format) {
   const uint32_t key = format.fromRgb(0x00FF00FF);
-  for (int32_t y = 0; y < sheet.Height(); ++y) {
-    for (int32_t x = 0; x < sheet.Width(); ++x) {
+  for (int32_t y = 0; y < sheet.height(); ++y) {
+    for (int32_t x = 0; x < sheet.width(); ++x) {
       const int32_t dx = x - kViewWidth / 2;
       const int32_t dy = y - kViewHeight / 2;
       const bool figure = dx * dx * 4 + dy * dy < 120 * 120;
-      sheet.ISurface()->setPixel(x, y, figure ? format.fromRgb(uint32_t(x * 2 + y * 512)) : key);
+      sheet.platformSurface()->setPixel(x, y,
+                                        figure ? format.fromRgb(uint32_t(x * 2 + y * 512)) : key);
     }
   }
-  sheet.SetSourceKey(sheet.PixelValue(sheet.Width() - 1, sheet.Height() - 1));
+  sheet.setSourceKey(sheet.pixelValue(sheet.width() - 1, sheet.height() - 1));
 }
 
 void BM_KeyedBltFastOfACel(benchmark::State& state) {
   const PixelFormat format = formatFor(state.range(0));
-  TDirectDraw context(std::make_shared<platform::SurfaceService>(format));
-  TDirectDrawSurface back(&context);
-  back.Resize(kViewWidth, kViewHeight);
-  TDirectDrawSurface sheet(&context);
-  sheet.Resize(kViewWidth, kViewHeight);
+  DrawContext context(std::make_shared<platform::SurfaceService>(format));
+  Surface back(&context);
+  back.resize(kViewWidth, kViewHeight);
+  Surface sheet(&context);
+  sheet.resize(kViewWidth, kViewHeight);
   fillSheet(sheet, format);
-  const TRect cel{0, 0, kViewWidth, kViewHeight};
+  const Rect cel{0, 0, kViewWidth, kViewHeight};
   for (auto _ : state) {
-    const bool drawn = back.BltFast(0, 0, cel, 1, sheet);
+    const bool drawn = back.blit(0, 0, cel, 1, sheet);
     benchmark::DoNotOptimize(drawn);
     if (!drawn) state.SkipWithError("BltFast refused");
   }
@@ -53,11 +54,11 @@ BENCHMARK(BM_KeyedBltFastOfACel)->Arg(32)->Arg(16);
 
 void BM_FillAllOfTheBackSurface(benchmark::State& state) {
   const PixelFormat format = formatFor(state.range(0));
-  TDirectDraw context(std::make_shared<platform::SurfaceService>(format));
-  TDirectDrawSurface back(&context);
-  back.Resize(kViewWidth, kViewHeight);
+  DrawContext context(std::make_shared<platform::SurfaceService>(format));
+  Surface back(&context);
+  back.resize(kViewWidth, kViewHeight);
   for (auto _ : state) {
-    const bool filled = back.FillAll(0);
+    const bool filled = back.fill(0);
     benchmark::DoNotOptimize(filled);
     if (!filled) state.SkipWithError("FillAll refused");
   }

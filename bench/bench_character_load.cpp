@@ -2,9 +2,9 @@
 #include "character/frame_interval.h"
 #include "character/viewer_state.h"
 #include "common/memory_controls.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-// fileload of the largest character the tables hold: 255 cels, and 31 states of 255 frames
+// loadCharacterFile of the largest character the tables hold: 255 cels, and 31 states of 255 frames
 // each, with a layer and its destination for every state; once without a sheet and once
 // with a 1024 × 1024 24-bit sheet.
 namespace patapata {
@@ -96,25 +96,25 @@ class LargeCharacter {
 void BM_FileloadLargeCharacter(benchmark::State& run) {
   const bool withSheet = run.range(0) != 0;
   const LargeCharacter character;
-  TDirectDraw context(std::make_shared<platform::SurfaceService>());
+  DrawContext context(std::make_shared<platform::SurfaceService>());
   auto state = std::make_unique<ViewerState>();
   MemoryControls controls;
   controls.onTextChanged = [&](ControlId id) {
-    if (id == ControlId::Edit1) Edit1Change(*state, controls);
+    if (id == ControlId::intervalEdit) applyIntervalText(*state, controls);
   };
-  state->CGSurface = std::make_unique<TDirectDrawSurface>(&context);
+  state->sheet = std::make_unique<Surface>(&context);
   const std::string path = character.file(withSheet);
   for (auto _ : run) {
-    fileload(*state, controls, path);
-    benchmark::DoNotOptimize(state->PatternSeq[30][255]);
+    loadCharacterFile(*state, controls, path);
+    benchmark::DoNotOptimize(state->pattern[30][255]);
   }
-  if (state->PatternSeq[30][255] == kEmptyCel || (withSheet && state->CGSurface->Width() != 1024)) {
+  if (state->pattern[30][255] == kEmptyCel || (withSheet && state->sheet->width() != 1024)) {
     run.SkipWithError("the character did not load as written");
   }
   run.SetLabel(withSheet ? "with a 1024x1024 sheet" : "tables only");
   run.counters["file_KiB"] = static_cast<double>(character.bytes()) / 1024.0;
   controls.onTextChanged = nullptr;
-  state->CGSurface.reset();
+  state->sheet.reset();
 }
 BENCHMARK(BM_FileloadLargeCharacter)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -1,8 +1,8 @@
 #include "character/viewer_state.h"
 #include "player/frame_composer.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,15 +16,15 @@ namespace {
 // clipped at the left edge, all full-size cels of the 121 × 271 view.
 void BM_ComposedFrame(benchmark::State& run, PixelFormat format) {
   auto service = std::make_shared<platform::SurfaceService>(format);
-  TDirectDraw dd(service);
-  TDirectDrawSurface back(&dd);
-  back.Resize(kViewWidth, kViewHeight);
+  DrawContext dd(service);
+  Surface back(&dd);
+  back.resize(kViewWidth, kViewHeight);
   auto state = std::make_unique<ViewerState>();
   ViewerState& v = *state;
-  v.CGSurface = std::make_unique<TDirectDrawSurface>(&dd);
-  v.CGSurface->Resize(400, 300);
+  v.sheet = std::make_unique<Surface>(&dd);
+  v.sheet->resize(400, 300);
   platform::LockDescription lock;
-  if (!v.CGSurface->Lock(nullptr, lock)) {
+  if (!v.sheet->lock(nullptr, lock)) {
     run.SkipWithError("cannot lock the sheet");
     return;
   }
@@ -36,21 +36,21 @@ void BM_ComposedFrame(benchmark::State& run, PixelFormat format) {
       std::memcpy(lock.bits + y * lock.pitch + x * bytes, &raw, bytes);
     }
   }
-  v.CGSurface->Unlock();
-  v.CGSurface->SetSourceKey(1);
-  v.CelRects[1] = {0, 0, kViewWidth, kViewHeight};
-  v.CelRects[2] = {130, 0, 130 + kViewWidth, kViewHeight};
-  v.CelX[3] = 260, v.CelY[3] = 0, v.CelW[3] = 64, v.CelH[3] = 64;
-  v.CelX[4] = -10, v.CelY[4] = 100, v.CelW[4] = 64, v.CelH[4] = 64;
-  v.AnimState = 6;
-  v.AnimFrame = 1;
-  v.PatternSeq[6][1] = 2;
-  v.LayerSeq[6][1] = 3;
-  v.LayerDestSeq[6][1] = 4;
-  v.LayerOn[6] = 1;
+  v.sheet->unlock();
+  v.sheet->setSourceKey(1);
+  v.celRects[1] = {0, 0, kViewWidth, kViewHeight};
+  v.celRects[2] = {130, 0, 130 + kViewWidth, kViewHeight};
+  v.celX[3] = 260, v.celY[3] = 0, v.celW[3] = 64, v.celH[3] = 64;
+  v.celX[4] = -10, v.celY[4] = 100, v.celW[4] = 64, v.celH[4] = 64;
+  v.state = 6;
+  v.frame = 1;
+  v.pattern[6][1] = 2;
+  v.layer[6][1] = 3;
+  v.layerDest[6][1] = 4;
+  v.layerOn[6] = 1;
 
   for (auto _ : run) {
-    back.FillAll(0);
+    back.fill(0);
     composeFrame(v, back);
     benchmark::ClobberMemory();
   }

@@ -1,6 +1,6 @@
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include "bmp_file.h"
 
@@ -43,13 +43,13 @@ void BM_LoadSheet(benchmark::State& run, bool indexed, PixelFormat display) {
   const std::vector<uint8_t> file = indexed ? indexedSheet(n) : trueColourSheet(n);
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-  TDirectDraw context(std::make_shared<platform::SurfaceService>(display));
-  TDirectDrawSurface sheet(&context);
+  DrawContext context(std::make_shared<platform::SurfaceService>(display));
+  Surface sheet(&context);
   for (auto _ : run) {
-    sheet.LoadImageFile(path.string());
-    benchmark::DoNotOptimize(sheet.ISurface());
+    sheet.loadImageFile(path.string());
+    benchmark::DoNotOptimize(sheet.platformSurface());
   }
-  if (sheet.Width() != n) run.SkipWithError("the sheet did not load");
+  if (sheet.width() != n) run.SkipWithError("the sheet did not load");
   run.counters["Mpixel/s"] =
       benchmark::Counter(static_cast<double>(n) * n * static_cast<double>(run.iterations()) / 1e6,
                          benchmark::Counter::kIsRate);

@@ -1,4 +1,4 @@
-// The real viewer's frame loop, measured: the application object and the main window TForm1
+// The real viewer's frame loop, measured: the application object and the main window MainWindow
 // play a character on Qt's offscreen platform, at each frame interval in turn, and the
 // program prints how far the intervals between frame starts stray from the frame interval
 // (median and 99th percentile) and the processor time the process used over that time.
@@ -8,7 +8,7 @@
 #include "common/controls.h"
 #include "surfaces/pixel_format.h"
 #include "surfaces/software_surface.h"
-#include "window/application.h"
+#include "window/idle_loop.h"
 #include "window/main_window.h"
 
 #include <QApplication>
@@ -96,10 +96,10 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
-  patapata::TApplication application;
+  patapata::IdleLoop application;
   application.setTitle(QStringLiteral("ぱたぱた！"));
   auto service = std::make_shared<patapata::platform::SurfaceService>();
-  patapata::TForm1 form(application, service, {options.file});
+  patapata::MainWindow form(application, service, {options.file});
   int errors = 0;
   form.setErrorReporter([&](const QString& text) {
     ++errors;
@@ -130,10 +130,10 @@ int main(int argc, char** argv) {
   std::function<void()> endPhase;
   startPhase = [&] {
     phase = Phase{options.intervals[next], false, {}, {}, 0};
-    form.controls().setText(patapata::ControlId::Edit1, std::to_string(phase.interval));
+    form.controls().setText(patapata::ControlId::intervalEdit, std::to_string(phase.interval));
     QTimer::singleShot(warmUp, [&] {
       // Again: the start-up load of the first phase sets the file's own interval.
-      form.controls().setText(patapata::ControlId::Edit1, std::to_string(phase.interval));
+      form.controls().setText(patapata::ControlId::intervalEdit, std::to_string(phase.interval));
       phase.frames.clear();
       phase.measuring = true;
       phase.start = Clock::now();

@@ -8,9 +8,9 @@
 #include "common/encoding.h"
 #include "common/errors.h"
 #include "common/memory_controls.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -73,15 +73,15 @@ void check(bool condition) {
 
 void checkTables(const patapata::ViewerState& s) {
   using namespace patapata;
-  for (const SequenceTable* table : {&s.PatternSeq, &s.LayerSeq, &s.LayerDestSeq}) {
+  for (const SequenceTable* table : {&s.pattern, &s.layer, &s.layerDest}) {
     for (const SequenceRow& row : *table) {
       check(row[0] == kEmptyCel);
       for (const int32_t v : row) check(v >= kEmptyCel && v < kCelCount);
     }
   }
-  for (const uint8_t on : s.LayerOn) check(on <= 1);
-  check(s.CelRects[0] == TRect{});
-  check(s.AnimState >= 0 && s.AnimState < kStateCount);
+  for (const uint8_t on : s.layerOn) check(on <= 1);
+  check(s.celRects[0] == Rect{});
+  check(s.state >= 0 && s.state < kStateCount);
 }
 
 }  // namespace
@@ -91,23 +91,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   Scratch& files = scratch();
   writeFile(files.characterFile, data, size);
 
-  TDirectDraw context(std::make_shared<platform::SurfaceService>());
+  DrawContext context(std::make_shared<platform::SurfaceService>());
   auto state = std::make_unique<ViewerState>();
   MemoryControls controls;
   controls.onTextChanged = [&](ControlId id) {
-    if (id == ControlId::Edit1) Edit1Change(*state, controls);
+    if (id == ControlId::intervalEdit) applyIntervalText(*state, controls);
   };
-  state->CGSurface = std::make_unique<TDirectDrawSurface>(&context);
+  state->sheet = std::make_unique<Surface>(&context);
   try {
-    fileload(*state, controls, files.characterFile);
-    check(state->CharLoaded);
+    loadCharacterFile(*state, controls, files.characterFile);
+    check(state->characterLoaded);
   } catch (const Exception& e) {
     check(!e.message().empty());
   }
   checkTables(*state);
-  check(encoding::isValidUtf8(controls.caption(ControlId::Label1)));
-  check(encoding::isValidUtf8(controls.text(ControlId::Edit1)));
+  check(encoding::isValidUtf8(controls.caption(ControlId::nameLabel)));
+  check(encoding::isValidUtf8(controls.text(ControlId::intervalEdit)));
   controls.onTextChanged = nullptr;
-  state->CGSurface.reset();
+  state->sheet.reset();
   return 0;
 }

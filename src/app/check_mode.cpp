@@ -6,7 +6,7 @@
 #include "character/viewer_state.h"
 #include "common/encoding.h"
 #include "common/errors.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/surface.h"
 
 #include <nlohmann/json.hpp>
 
@@ -39,17 +39,17 @@ std::vector<int32_t> usedSlots(const SequenceRow& row) {
   return std::vector<int32_t>(row.begin() + 1, row.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
-bool stateHasContent(const ViewerState& state, int32_t s) {
-  return state.LayerOn[s] != 0 || !usedSlots(state.PatternSeq[s]).empty() ||
-         !usedSlots(state.LayerSeq[s]).empty() || !usedSlots(state.LayerDestSeq[s]).empty();
+bool stateHasContent(const ViewerState& viewer, int32_t s) {
+  return viewer.layerOn[s] != 0 || !usedSlots(viewer.pattern[s]).empty() ||
+         !usedSlots(viewer.layer[s]).empty() || !usedSlots(viewer.layerDest[s]).empty();
 }
 
-bool hasPicture(const ViewerState& state) {
-  return state.CGSurface && state.CGSurface->Width() > 0 && state.CGSurface->Height() > 0;
+bool hasPicture(const ViewerState& viewer) {
+  return viewer.sheet && viewer.sheet->width() > 0 && viewer.sheet->height() > 0;
 }
 
-uint32_t sheetKey(const ViewerState& state) {
-  return state.CGSurface->ISurface() ? state.CGSurface->ISurface()->colorKeyLow() : 0;
+uint32_t sheetKey(const ViewerState& viewer) {
+  return viewer.sheet->platformSurface() ? viewer.sheet->platformSurface()->colorKeyLow() : 0;
 }
 
 std::vector<ControlId> enabledButtons(const Controls& controls) {
@@ -62,37 +62,37 @@ std::vector<ControlId> enabledButtons(const Controls& controls) {
 
 nlohmann::ordered_json toJson(const CheckResult& result, const HeadlessSession& session,
                               const CharacterLint& lint) {
-  const ViewerState& state = session.state();
+  const ViewerState& viewer = session.viewer();
   nlohmann::ordered_json j = nlohmann::ordered_json::object();
   j["file"] = encoding::toDisplayText(result.file);
   j["complete"] = result.complete;
   j["error"] =
       result.error ? nlohmann::ordered_json(*result.error) : nlohmann::ordered_json(nullptr);
   j["name"] = lint.nameRead()
-                  ? nlohmann::ordered_json(session.controls().caption(ControlId::Label1))
+                  ? nlohmann::ordered_json(session.controls().caption(ControlId::nameLabel))
                   : nlohmann::ordered_json(nullptr);
-  j["frame_interval"] = state.FrameInterval;
-  if (hasPicture(state)) {
-    j["sheet"] = {{"path", encoding::toDisplayText(state.CGFileName)},
-                  {"width", state.CGSurface->Width()},
-                  {"height", state.CGSurface->Height()},
-                  {"key", sheetKey(state)}};
+  j["frame_interval"] = viewer.frameIntervalMs;
+  if (hasPicture(viewer)) {
+    j["sheet"] = {{"path", encoding::toDisplayText(viewer.sheetPath)},
+                  {"width", viewer.sheet->width()},
+                  {"height", viewer.sheet->height()},
+                  {"key", sheetKey(viewer)}};
   } else {
     j["sheet"] = nullptr;
   }
   nlohmann::ordered_json cels = nlohmann::ordered_json::object();
   for (const auto& [cel, line] : lint.definedCels()) {
-    cels[std::to_string(cel)] = {state.CelX[cel], state.CelY[cel], state.CelW[cel],
-                                 state.CelH[cel]};
+    cels[std::to_string(cel)] = {viewer.celX[cel], viewer.celY[cel], viewer.celW[cel],
+                                 viewer.celH[cel]};
   }
   j["cels"] = cels;
   nlohmann::ordered_json states = nlohmann::ordered_json::object();
   for (int32_t s = 0; s < kStateCount; ++s) {
-    if (!stateHasContent(state, s)) continue;
-    states[std::to_string(s)] = {{"pattern", usedSlots(state.PatternSeq[s])},
-                                 {"layer", usedSlots(state.LayerSeq[s])},
-                                 {"dest", usedSlots(state.LayerDestSeq[s])},
-                                 {"layer_on", state.LayerOn[s] != 0}};
+    if (!stateHasContent(viewer, s)) continue;
+    states[std::to_string(s)] = {{"pattern", usedSlots(viewer.pattern[s])},
+                                 {"layer", usedSlots(viewer.layer[s])},
+                                 {"dest", usedSlots(viewer.layerDest[s])},
+                                 {"layer_on", viewer.layerOn[s] != 0}};
   }
   j["states"] = states;
   nlohmann::ordered_json buttons = nlohmann::ordered_json::array();
@@ -117,37 +117,36 @@ std::string sequenceText(const std::vector<int32_t>& slots) {
 
 void printText(std::ostream& out, const CheckResult& result, const HeadlessSession& session,
                const CharacterLint& lint) {
-  const ViewerState& state = session.state();
+  const ViewerState& viewer = session.viewer();
   const Controls& controls = session.controls();
   out << "file: " << encoding::toDisplayText(result.file) << '\n';
-  out << "name: " << (lint.nameRead() ? controls.caption(ControlId::Label1) : std::string("(none)"))
-      << '\n';
-  out << "frame interval: " << state.FrameInterval << " ms\n";
-  if (hasPicture(state)) {
+  out << "name: "
+      << (lint.nameRead() ? controls.caption(ControlId::nameLabel) : std::string("(none)")) << '\n';
+  out << "frame interval: " << viewer.frameIntervalMs << " ms\n";
+  if (hasPicture(viewer)) {
     char key[16];
-    std::snprintf(key, sizeof key, "0x%08X", sheetKey(state));
-    out << "sheet: " << encoding::toDisplayText(state.CGFileName) << " ("
-        << state.CGSurface->Width() << " x " << state.CGSurface->Height() << ", key " << key
-        << ")\n";
+    std::snprintf(key, sizeof key, "0x%08X", sheetKey(viewer));
+    out << "sheet: " << encoding::toDisplayText(viewer.sheetPath) << " (" << viewer.sheet->width()
+        << " x " << viewer.sheet->height() << ", key " << key << ")\n";
   } else {
     out << "sheet: (none)\n";
   }
   out << "cels: " << lint.definedCels().size() << '\n';
   for (const auto& [cel, line] : lint.definedCels()) {
-    out << "  " << cel << ": x " << state.CelX[cel] << ", y " << state.CelY[cel] << ", w "
-        << state.CelW[cel] << ", h " << state.CelH[cel] << "  (line " << line << ")\n";
+    out << "  " << cel << ": x " << viewer.celX[cel] << ", y " << viewer.celY[cel] << ", w "
+        << viewer.celW[cel] << ", h " << viewer.celH[cel] << "  (line " << line << ")\n";
   }
   out << "states:\n";
   bool anyState = false;
   for (int32_t s = 0; s < kStateCount; ++s) {
-    if (!stateHasContent(state, s)) continue;
+    if (!stateHasContent(viewer, s)) continue;
     anyState = true;
-    out << "  " << s << ": pattern [" << sequenceText(usedSlots(state.PatternSeq[s])) << "]";
-    if (state.LayerOn[s] != 0 || !usedSlots(state.LayerSeq[s]).empty() ||
-        !usedSlots(state.LayerDestSeq[s]).empty()) {
-      out << ", layer [" << sequenceText(usedSlots(state.LayerSeq[s])) << "], dest ["
-          << sequenceText(usedSlots(state.LayerDestSeq[s])) << "]"
-          << (state.LayerOn[s] != 0 ? "" : ", layer off");
+    out << "  " << s << ": pattern [" << sequenceText(usedSlots(viewer.pattern[s])) << "]";
+    if (viewer.layerOn[s] != 0 || !usedSlots(viewer.layer[s]).empty() ||
+        !usedSlots(viewer.layerDest[s]).empty()) {
+      out << ", layer [" << sequenceText(usedSlots(viewer.layer[s])) << "], dest ["
+          << sequenceText(usedSlots(viewer.layerDest[s])) << "]"
+          << (viewer.layerOn[s] != 0 ? "" : ", layer off");
     }
     out << '\n';
   }
@@ -205,7 +204,7 @@ int runCheckMode(std::span<const std::string> args) {
     std::cerr << "patapata: " << errorBoxText(*result.error) << '\n';
     return 1;
   }
-  lint.finish(session->state());
+  lint.finish(session->viewer());
 
   if (json) {
     std::cout << toJson(result, *session, lint)

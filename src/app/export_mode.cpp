@@ -106,7 +106,7 @@ int exportFrames(const ExportOptions& options) {
   }
 
   if (options.kind == ExportKind::Gif) {
-    writeAnimatedGif(options.out, frames, session.state().FrameInterval);
+    writeAnimatedGif(options.out, frames, session.viewer().frameIntervalMs);
   } else {
     const int w = frames.front().width();
     QImage strip(w * static_cast<int>(frames.size()), frames.front().height(),

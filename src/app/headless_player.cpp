@@ -4,7 +4,7 @@
 #include "player/animation.h"
 #include "player/frame_composer.h"
 #include "player/frame_loop.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/surface.h"
 
 #include <cstring>
 
@@ -23,75 +23,75 @@ HeadlessPlayer::HeadlessPlayer(HeadlessSession& session)
     : session_(session), view_(session.service()) {
   view_.setBounds(kViewWidth, kViewHeight);
   view_.setHost(&host_);
-  view_.InitializeView();
+  view_.initialize();
 
   FrameLoopHooks hooks;
   hooks.clock = [this] { return virtualNow_; };
   hooks.processEvents = [this](uint32_t ms) { virtualNow_ += ms; };
   loop_ =
-      std::make_unique<FrameLoop>(session_.state(), session_.controls(), view_, std::move(hooks));
+      std::make_unique<FrameLoop>(session_.viewer(), session_.controls(), view_, std::move(hooks));
   loop_->startClock();
 }
 
 HeadlessPlayer::~HeadlessPlayer() {
-  view_.FinalizeView();
+  view_.finalize();
 }
 
 bool HeadlessPlayer::selectState(int32_t state) {
   const auto button = buttonSelectingState(state);
   if (!button) return false;
-  if (state == CheckState) {
+  if (state == kCheckState) {
     // The check button would first refill row 30 from the pattern edits, which are empty
     // here; the file's own row 30 is what is asked for.
-    selectCheckState(session_.state(), session_.controls());
+    selectCheckState(session_.viewer(), session_.controls());
   } else {
-    clickStateButton(*button, session_.state(), session_.controls());
+    clickStateButton(*button, session_.viewer(), session_.controls());
   }
   return true;
 }
 
 int32_t HeadlessPlayer::onePassTicks() const {
-  return sequenceLength(session_.state(), session_.state().AnimState);
+  return sequenceLength(session_.viewer(), session_.viewer().state);
 }
 
 TickRecord HeadlessPlayer::tick() {
   bool done = true;
   loop_->ApplicationIdle(done);
-  if (done || view_.BackSurface() == nullptr) {
+  if (done || view_.backSurface() == nullptr) {
     throw Exception("the view could not draw tick " + std::to_string(ticks_ + 1));
   }
-  const ViewerState& state = session_.state();
-  const int32_t s = state.AnimState;
-  const int32_t f = state.AnimFrame;
+  const ViewerState& viewer = session_.viewer();
+  const int32_t s = viewer.state;
+  const int32_t f = viewer.frame;
   return TickRecord{++ticks_,
                     s,
                     f,
-                    session_.controls().caption(ControlId::Label2),
-                    entryAt(state.PatternSeq, s, f),
-                    entryAt(state.LayerSeq, s, f),
-                    entryAt(state.LayerDestSeq, s, f)};
+                    session_.controls().caption(ControlId::stateCaptionLabel),
+                    entryAt(viewer.pattern, s, f),
+                    entryAt(viewer.layer, s, f),
+                    entryAt(viewer.layerDest, s, f)};
 }
 
-TDirectDrawSurface& HeadlessPlayer::backSurface() const {
-  return *view_.BackSurface();
+Surface& HeadlessPlayer::backSurface() const {
+  return *view_.backSurface();
 }
 
-QImage surfaceImage(TDirectDrawSurface& surface) {
-  const PixelFormat format = surface.Format();
+QImage surfaceImage(Surface& surface) {
+  const PixelFormat format = surface.format();
   const int32_t bytes = format.bytesPerPixel();
-  QImage image(surface.Width(), surface.Height(), QImage::Format_RGB32);
+  QImage image(surface.width(), surface.height(), QImage::Format_RGB32);
   platform::LockDescription lock;
-  if (image.isNull() || !surface.Lock(nullptr, lock)) return {};
-  for (int32_t y = 0; y < surface.Height(); ++y) {
+  if (image.isNull() || !surface.lock(nullptr, lock)) return {};
+  for (int32_t y = 0; y < surface.height(); ++y) {
     const uint8_t* row = lock.bits + static_cast<std::ptrdiff_t>(y) * lock.pitch;
     auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int32_t x = 0; x < surface.Width(); ++x) {
+    for (int32_t x = 0; x < surface.width(); ++x) {
       uint32_t raw = 0;
       std::memcpy(&raw, row + static_cast<std::ptrdiff_t>(x) * bytes, bytes);
       out[x] = 0xFF000000u | format.toRgb(raw);
     }
   }
-  surface.Unlock();
+  surface.unlock();
   return image;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/headless_session.h"
-#include "surfaces/dx_draw.h"
+#include "surfaces/view_control.h"
 
 #include <QImage>
 
@@ -12,7 +12,7 @@
 namespace patapata {
 
 class FrameLoop;
-class TDirectDrawSurface;
+class Surface;
 
 namespace app {
 
@@ -49,7 +49,7 @@ class HeadlessPlayer {
   /// the tick throws, and Exception when the view could not draw.
   TickRecord tick();
 
-  TDirectDrawSurface& backSurface() const;
+  Surface& backSurface() const;
 
  private:
   class Host : public ViewHost {
@@ -67,7 +67,7 @@ class HeadlessPlayer {
 };
 
 /// The surface's pixels as an RGB picture (0xFFRRGGBB); a null image when it cannot be read.
-QImage surfaceImage(TDirectDrawSurface& surface);
+QImage surfaceImage(Surface& surface);
 
 }  // namespace app
 }  // namespace patapata

@@ -2,28 +2,28 @@
 
 #include "character/character_reader.h"
 #include "character/frame_interval.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 namespace patapata::app {
 
 HeadlessSession::HeadlessSession(PixelFormat displayFormat)
     : service_(std::make_shared<platform::SurfaceService>(displayFormat)),
-      directDraw_(std::make_unique<TDirectDraw>(service_)) {
+      directDraw_(std::make_unique<DrawContext>(service_)) {
   controls_.onTextChanged = [this](ControlId id) {
-    if (id == ControlId::Edit1) Edit1Change(state_, controls_);
+    if (id == ControlId::intervalEdit) applyIntervalText(viewer_, controls_);
   };
-  state_.CGSurface = std::make_unique<TDirectDrawSurface>(directDraw_.get());
+  viewer_.sheet = std::make_unique<Surface>(directDraw_.get());
 }
 
 HeadlessSession::~HeadlessSession() {
   controls_.onTextChanged = nullptr;
-  state_.CGSurface.reset();
+  viewer_.sheet.reset();
 }
 
 void HeadlessSession::load(const std::string& path, ReaderObserver* observer) {
-  fileload(state_, controls_, path, observer);
+  loadCharacterFile(viewer_, controls_, path, observer);
 }
 
 }  // namespace patapata::app

@@ -12,7 +12,7 @@ namespace patapata {
 namespace platform {
 class SurfaceService;
 }
-class TDirectDraw;
+class DrawContext;
 class ReaderObserver;
 
 namespace app {
@@ -28,21 +28,21 @@ class HeadlessSession {
   HeadlessSession(const HeadlessSession&) = delete;
   HeadlessSession& operator=(const HeadlessSession&) = delete;
 
-  ViewerState& state() { return state_; }
-  const ViewerState& state() const { return state_; }
+  ViewerState& viewer() { return viewer_; }
+  const ViewerState& viewer() const { return viewer_; }
   MemoryControls& controls() { return controls_; }
   const MemoryControls& controls() const { return controls_; }
-  TDirectDraw& directDraw() { return *directDraw_; }
+  DrawContext& directDraw() { return *directDraw_; }
   const std::shared_ptr<platform::SurfaceService>& service() const { return service_; }
 
-  /// Runs `fileload` on `path`; throws what the reader throws.
+  /// Runs `loadCharacterFile` on `path`; throws what the reader throws.
   void load(const std::string& path, ReaderObserver* observer = nullptr);
 
  private:
   std::shared_ptr<platform::SurfaceService> service_;
-  std::unique_ptr<TDirectDraw> directDraw_;
+  std::unique_ptr<DrawContext> directDraw_;
   // Declared after the context so that the sheet surface goes first.
-  ViewerState state_;
+  ViewerState viewer_;
   MemoryControls controls_;
 };
 

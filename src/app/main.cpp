@@ -1,7 +1,7 @@
 #include "app/batch_modes.h"
 #include "surfaces/pixel_format.h"
 #include "surfaces/software_surface.h"
-#include "window/application.h"
+#include "window/idle_loop.h"
 #include "window/main_window.h"
 
 #include <QApplication>
@@ -31,13 +31,13 @@ int main(int argc, char** argv) {
   if (const auto status = patapata::app::runCommandLine(args)) return *status;
 
   QApplication app(argc, argv);
-  patapata::TApplication application;
+  patapata::IdleLoop application;
   application.setTitle(QStringLiteral("ぱたぱた！"));
 
   // QApplication has taken its own options out of argv; what is left are the viewer's.
   std::vector<std::string> arguments(argv + 1, argv + argc);
   auto service = std::make_shared<patapata::platform::SurfaceService>(displayFormat());
-  patapata::TForm1 form(application, std::move(service), std::move(arguments));
+  patapata::MainWindow form(application, std::move(service), std::move(arguments));
   form.show();
   return QApplication::exec();
 }

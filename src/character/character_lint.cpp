@@ -4,7 +4,7 @@
 #include "common/encoding.h"
 #include "common/int_conversion.h"
 #include "common/text.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/surface.h"
 
 #include <algorithm>
 #include <array>
@@ -124,7 +124,7 @@ void CharacterLint::lineStarted(int32_t number, std::string_view line) {
 }
 
 void CharacterLint::checkSequenceLine(std::string_view keyword, std::string_view rest, bool layer) {
-  const auto state = tryStrToInt(trim(copy(rest, 1, 2)));
+  const auto state = tryParseInt(trim(copy(rest, 1, 2)));
   if (!state) return;  // the load stops here with its own message
   if (*state < 0 || *state >= kStateCount) {
     warn(std::string(keyword) + " of state " + std::to_string(*state) +
@@ -155,7 +155,7 @@ void CharacterLint::checkSequence(std::string_view what, std::string_view sequen
   }
   const std::size_t stored = std::min<std::size_t>(pairs, kFrameSlots - 1);
   for (std::size_t k = 0; k < stored; ++k) {
-    const auto cel = tryStrToInt("$" + std::string(trim(seq.substr(2 * k, 2))));
+    const auto cel = tryParseInt("$" + std::string(trim(seq.substr(2 * k, 2))));
     if (!cel) break;  // the load stops at this pair
     if (*cel != 0) references_.push_back(CelReference{lastLine_, *cel, destination});
   }
@@ -165,15 +165,15 @@ void CharacterLint::celDefined(int32_t cel) {
   definedCels_[cel] = lastLine_;
 }
 
-void CharacterLint::finish(const ViewerState& state) {
+void CharacterLint::finish(const ViewerState& viewer) {
   std::set<std::pair<int32_t, int32_t>> reported;
   for (const CelReference& ref : references_) {
     if (definedCels_.contains(ref.cel) || !reported.insert({ref.line, ref.cel}).second) continue;
     warnings_.push_back(LintWarning{
         ref.line, "cel " + std::to_string(ref.cel) + " is used, but no cel line defines it"});
   }
-  const int32_t width = state.CGSurface ? state.CGSurface->Width() : 0;
-  const int32_t height = state.CGSurface ? state.CGSurface->Height() : 0;
+  const int32_t width = viewer.sheet ? viewer.sheet->width() : 0;
+  const int32_t height = viewer.sheet ? viewer.sheet->height() : 0;
   // A cel used only as a destination names a place in the view, which may lie anywhere.
   std::set<int32_t> onlyDestinations;
   for (const CelReference& ref : references_) {
@@ -185,10 +185,10 @@ void CharacterLint::finish(const ViewerState& state) {
   if (width > 0 && height > 0) {
     for (const auto& [cel, line] : definedCels_) {
       if (onlyDestinations.contains(cel)) continue;
-      const int64_t x = state.CelX[cel];
-      const int64_t y = state.CelY[cel];
-      const int64_t w = state.CelW[cel];
-      const int64_t h = state.CelH[cel];
+      const int64_t x = viewer.celX[cel];
+      const int64_t y = viewer.celY[cel];
+      const int64_t w = viewer.celW[cel];
+      const int64_t h = viewer.celH[cel];
       if (x < 0 || y < 0 || w < 0 || h < 0 || x + w > width || y + h > height) {
         warnings_.push_back(
             LintWarning{line, "cel " + std::to_string(cel) + " (" + std::to_string(x) + ", " +

@@ -30,7 +30,7 @@ class CharacterLint : public ReaderObserver {
   void celDefined(int32_t cel) override;
 
   /// The checks that need the whole load, on the state the load left; call once after it.
-  void finish(const ViewerState& state);
+  void finish(const ViewerState& viewer);
 
   /// In line order.
   const std::vector<LintWarning>& warnings() const { return warnings_; }

@@ -6,12 +6,12 @@
 #include "common/controls.h"
 #include "common/encoding.h"
 #include "common/errors.h"
-#include "common/file_age.h"
 #include "common/file_read.h"
+#include "common/file_stamp.h"
 #include "common/int_conversion.h"
 #include "common/messages.h"
 #include "common/text.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/surface.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -45,7 +45,7 @@ void storePairs(SequenceTable& table, int32_t state, std::string_view sequence) 
 
 // The state number of a "#PATERN" or "#LAYER" value: always its first two characters.
 int32_t stateNumber(std::string_view value) {
-  return StrToInt(trim(copy(value, 1, 2)));
+  return parseInt(trim(copy(value, 1, 2)));
 }
 
 void enableStateButton(Controls& controls, int32_t state) {
@@ -54,11 +54,11 @@ void enableStateButton(Controls& controls, int32_t state) {
 }
 
 struct Load {
-  ViewerState& state;
+  ViewerState& viewer;
   Controls& controls;
   const std::string& fileName;
   ReaderObserver* observer;
-  bool HexIndexMode = false;
+  bool hexCelNumbers = false;
 
   void line(std::string_view line) {
     if (startsWithKeyword(line, "#CHARNAME")) charName(line);
@@ -72,36 +72,35 @@ struct Load {
 
   void charName(std::string_view line) {
     const std::string_view name = token(trim(from(line, 10)));
-    controls.setCaption(ControlId::Label1, encoding::toDisplayText(name));
+    controls.setCaption(ControlId::nameLabel, encoding::toDisplayText(name));
   }
 
   void anime(std::string_view line) {
-    const int32_t value = StrToInt(trim(from(line, 7)));
-    state.FrameInterval = value;
-    controls.setText(ControlId::Edit1, std::to_string(value));
+    const int32_t value = parseInt(trim(from(line, 7)));
+    viewer.frameIntervalMs = value;
+    controls.setText(ControlId::intervalEdit, std::to_string(value));
   }
 
   void data(std::string_view line) {
-    if (text::upperAscii(trim(copy(line, 6, 4))) == "16") HexIndexMode = true;
+    if (text::upperAscii(trim(copy(line, 6, 4))) == "16") hexCelNumbers = true;
   }
 
   void charBmp(std::string_view line) {
     const std::string_view name = token(trim(from(line, 9)));
     const std::string path = resolveSheetPath(fileName, name);
-    if (!state.CGSurface) {
-      throw EDirectDrawSurfaceError(
-          formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
+    if (!viewer.sheet) {
+      throw SurfaceError(formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
     }
-    state.CGSurface->LoadImageFile(path);
-    state.CGFileName = path;
-    state.CGFileAge = fileAge(path);
+    viewer.sheet->loadImageFile(path);
+    viewer.sheetPath = path;
+    viewer.sheetStamp = fileStamp(path);
   }
 
   void patern(std::string_view line) {
     std::string_view rest = trim(from(line, 8));
     const int32_t number = stateNumber(rest);
     rest = trim(from(rest, 3));
-    storePairs(state.PatternSeq, number, token(rest));
+    storePairs(viewer.pattern, number, token(rest));
     enableStateButton(controls, number);
   }
 
@@ -112,16 +111,16 @@ struct Load {
     // The destination follows the one blank that ended the layer sequence; a second blank
     // leaves it empty.
     const std::string_view after = afterToken(rest);
-    storePairs(state.LayerSeq, number, token(rest));
-    storePairs(state.LayerDestSeq, number, token(after));
+    storePairs(viewer.layer, number, token(rest));
+    storePairs(viewer.layerDest, number, token(after));
     enableStateButton(controls, number);
-    if (isState(number)) state.LayerOn[number] = 1;
+    if (isState(number)) viewer.layerOn[number] = 1;
   }
 
   void cel(std::string_view line) {
     int32_t e = -1;
-    if (!HexIndexMode) {
-      e = StrToIntDef(trim(copy(line, 2, 2)), -1);
+    if (!hexCelNumbers) {
+      e = parseIntOr(trim(copy(line, 2, 2)), -1);
     } else if (trim(copy(line, 2, 3)).size() == 2) {
       e = hexPair(copy(line, 2, 2));
     }
@@ -133,17 +132,17 @@ struct Load {
       t = token(rest);
       rest = trim(afterToken(rest));
     }
-    const int32_t h = StrToInt(trim(tokens[3]));
-    const int32_t w = StrToInt(trim(tokens[2]));
-    const int32_t y = StrToInt(trim(tokens[1]));
-    const int32_t x = StrToInt(trim(tokens[0]));
+    const int32_t h = parseInt(trim(tokens[3]));
+    const int32_t w = parseInt(trim(tokens[2]));
+    const int32_t y = parseInt(trim(tokens[1]));
+    const int32_t x = parseInt(trim(tokens[0]));
     // Right and bottom wrap as 32-bit values; no range check relates cels to the sheet.
-    state.CelRects[e] =
-        TRect{x, y, static_cast<int32_t>(int64_t{x} + w), static_cast<int32_t>(int64_t{y} + h)};
-    state.CelX[e] = x;
-    state.CelY[e] = y;
-    state.CelW[e] = w;
-    state.CelH[e] = h;
+    viewer.celRects[e] =
+        Rect{x, y, static_cast<int32_t>(int64_t{x} + w), static_cast<int32_t>(int64_t{y} + h)};
+    viewer.celX[e] = x;
+    viewer.celY[e] = y;
+    viewer.celW[e] = w;
+    viewer.celH[e] = h;
     if (observer) observer->celDefined(e);
   }
 };
@@ -173,10 +172,10 @@ std::vector<uint8_t> readCharacterFile(const std::string& FileName) {
   std::error_code ec;
   const auto size = std::filesystem::file_size(std::filesystem::path(FileName), ec);
   if (!ec && size > static_cast<uintmax_t>(kMaxCharacterFileBytes)) {
-    throw EReadError(formatMessage(messages::kCannotLoad, shown));
+    throw ReadError(formatMessage(messages::kCannotLoad, shown));
   }
   auto bytes = readWholeFile(FileName);
-  if (!bytes) throw EFOpenError(formatMessage(messages::kCannotOpenFile, shown));
+  if (!bytes) throw FileOpenError(formatMessage(messages::kCannotOpenFile, shown));
   return std::move(*bytes);
 }
 
@@ -188,27 +187,27 @@ std::vector<std::string_view> splitLines(std::string_view bytes) {
   return lines;
 }
 
-void ResetCharacter(ViewerState& state, Controls& controls) {
-  state.CelRects.fill(TRect{});
-  for (SequenceTable* table : {&state.PatternSeq, &state.LayerSeq, &state.LayerDestSeq}) {
+void resetCharacter(ViewerState& viewer, Controls& controls) {
+  viewer.celRects.fill(Rect{});
+  for (SequenceTable* table : {&viewer.pattern, &viewer.layer, &viewer.layerDest}) {
     for (SequenceRow& row : *table) row.fill(kEmptyCel);
   }
-  state.LayerOn.fill(0);
-  state.FrameInterval = 100;
-  state.AnimState = 1;
+  viewer.layerOn.fill(0);
+  viewer.frameIntervalMs = 100;
+  viewer.state = 1;
   for (ControlId button : kStateButtons) controls.setEnabled(button, false);
-  controls.setText(ControlId::Edit1, "100");
-  controls.setCaption(ControlId::Label2, "状態");
+  controls.setText(ControlId::intervalEdit, "100");
+  controls.setCaption(ControlId::stateCaptionLabel, "状態");
 }
 
-void fileload(ViewerState& state, Controls& controls, const std::string& FileName) {
-  fileload(state, controls, FileName, nullptr);
+void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& FileName) {
+  loadCharacterFile(viewer, controls, FileName, nullptr);
 }
 
-void fileload(ViewerState& state, Controls& controls, const std::string& FileName,
-              ReaderObserver* observer) {
-  ResetCharacter(state, controls);
-  Load load{state, controls, FileName, observer};
+void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& FileName,
+                       ReaderObserver* observer) {
+  resetCharacter(viewer, controls);
+  Load load{viewer, controls, FileName, observer};
   {
     const std::vector<uint8_t> bytes = readCharacterFile(FileName);
     int32_t number = 0;
@@ -218,10 +217,10 @@ void fileload(ViewerState& state, Controls& controls, const std::string& FileNam
                   load.line(line);
                 });
   }
-  state.CharLoaded = true;
-  if (state.CGSurface) {
-    TDirectDrawSurface& sheet = *state.CGSurface;
-    sheet.SetSourceKey(sheet.PixelValue(sheet.Width() - 1, sheet.Height() - 1));
+  viewer.characterLoaded = true;
+  if (viewer.sheet) {
+    Surface& sheet = *viewer.sheet;
+    sheet.setSourceKey(sheet.pixelValue(sheet.width() - 1, sheet.height() - 1));
   }
 }
 

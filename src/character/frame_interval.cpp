@@ -6,9 +6,9 @@
 
 namespace patapata {
 
-void Edit1Change(ViewerState& state, const Controls& controls) {
-  const int32_t value = StrToIntDef(controls.text(ControlId::Edit1), 0);
-  if (value > 0) state.FrameInterval = value;
+void applyIntervalText(ViewerState& viewer, const Controls& controls) {
+  const int32_t value = parseIntOr(controls.text(ControlId::intervalEdit), 0);
+  if (value > 0) viewer.frameIntervalMs = value;
 }
 
 }  // namespace patapata

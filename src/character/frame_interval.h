@@ -6,8 +6,8 @@ struct ViewerState;
 class Controls;
 
 /// Change handler of the frame-interval edit `Edit1`: a text that converts (leniently,
-/// default 0) to a value above 0 becomes `FrameInterval`; anything else changes nothing.
+/// default 0) to a value above 0 becomes `frameIntervalMs`; anything else changes nothing.
 /// Cannot fail.
-void Edit1Change(ViewerState& state, const Controls& controls);
+void applyIntervalText(ViewerState& viewer, const Controls& controls);
 
 }  // namespace patapata

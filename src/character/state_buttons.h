@@ -10,10 +10,11 @@ namespace patapata {
 
 /// The thirteen state buttons, in the order a reset disables them.
 inline constexpr std::array<ControlId, 13> kStateButtons{
-    ControlId::Button1, ControlId::Button2,  ControlId::Button3,  ControlId::Button4,
-    ControlId::Button5, ControlId::Button6,  ControlId::Button7,  ControlId::Button8,
-    ControlId::Button9, ControlId::Button10, ControlId::Button11, ControlId::Button12,
-    ControlId::Button14};
+    ControlId::stateButton1,  ControlId::stateButton2,  ControlId::stateButton15,
+    ControlId::stateButton16, ControlId::stateButton5,  ControlId::stateButton6,
+    ControlId::stateButton7,  ControlId::stateButton8,  ControlId::stateButton10,
+    ControlId::stateButton11, ControlId::stateButton12, ControlId::stateButton4,
+    ControlId::stateButton3};
 
 /// The button a "#PATERN" or "#LAYER" line of a state enables; none for states no button
 /// plays (state 9 enables Button1, the button of state 1).

@@ -1,6 +1,6 @@
 #include "character/viewer_state.h"
 
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/surface.h"
 
 namespace patapata {
 

@@ -5,6 +5,6 @@
 namespace patapata {
 
 /// Milliseconds from a monotonic clock, as a 32-bit count that wraps.
-uint32_t timeGetTime();
+uint32_t millisecondsNow();
 
 }  // namespace patapata

@@ -17,35 +17,35 @@ class Exception : public std::exception {
 };
 
 /// A text that is not a number ("'%s' は数値ではありません").
-class EConvertError : public Exception {
+class ConversionError : public Exception {
   using Exception::Exception;
 };
 
-class EDirectDrawError : public Exception {
+class DrawContextError : public Exception {
   using Exception::Exception;
 };
-class EDirectDrawSurfaceError : public EDirectDrawError {
-  using EDirectDrawError::EDirectDrawError;
+class SurfaceError : public DrawContextError {
+  using DrawContextError::DrawContextError;
 };
-class EDirectDrawClipperError : public EDirectDrawError {
-  using EDirectDrawError::EDirectDrawError;
+class ClipperError : public DrawContextError {
+  using DrawContextError::DrawContextError;
 };
-class EDXDrawError : public Exception {
+class ViewError : public Exception {
   using Exception::Exception;
 };
-class EInvalidGraphic : public Exception {
+class InvalidImageError : public Exception {
   using Exception::Exception;
 };
-class EInvalidGraphicOperation : public Exception {
+class UnsupportedImageError : public Exception {
   using Exception::Exception;
 };
-class EFOpenError : public Exception {
+class FileOpenError : public Exception {
   using Exception::Exception;
 };
-class EReadError : public Exception {
+class ReadError : public Exception {
   using Exception::Exception;
 };
-class EInvalidOperation : public Exception {
+class InvalidOperationError : public Exception {
   using Exception::Exception;
 };
 

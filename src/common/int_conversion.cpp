@@ -45,7 +45,7 @@ std::optional<int32_t> parseDecimal(std::string_view digits, bool negative) {
 
 }  // namespace
 
-std::optional<int32_t> tryStrToInt(std::string_view text) {
+std::optional<int32_t> tryParseInt(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
   std::string_view rest = text.substr(i);
@@ -62,13 +62,13 @@ std::optional<int32_t> tryStrToInt(std::string_view text) {
   return parseDecimal(rest, negative);
 }
 
-int32_t StrToInt(std::string_view text) {
-  if (auto value = tryStrToInt(text)) return *value;
-  throw EConvertError(formatMessage(messages::kNotANumber, encoding::toDisplayText(text)));
+int32_t parseInt(std::string_view text) {
+  if (auto value = tryParseInt(text)) return *value;
+  throw ConversionError(formatMessage(messages::kNotANumber, encoding::toDisplayText(text)));
 }
 
-int32_t StrToIntDef(std::string_view text, int32_t fallback) {
-  return tryStrToInt(text).value_or(fallback);
+int32_t parseIntOr(std::string_view text, int32_t fallback) {
+  return tryParseInt(text).value_or(fallback);
 }
 
 int32_t hexPair(std::string_view pair) {
@@ -78,7 +78,7 @@ int32_t hexPair(std::string_view pair) {
 int32_t hexPairUntrimmed(std::string_view pair) {
   std::string prefixed = "$";
   prefixed += pair;
-  return StrToInt(prefixed);
+  return parseInt(prefixed);
 }
 
 }  // namespace patapata

@@ -9,13 +9,13 @@ namespace patapata {
 /// Parses an integer: optional leading spaces, then a decimal number with an optional sign
 /// in the signed 32-bit range, or a hexadecimal number after "$", "x", "X", "0x" or "0X"
 /// (no sign; at most 32 bits; 80000000 and above wrap to negative). Nothing may follow.
-std::optional<int32_t> tryStrToInt(std::string_view text);
+std::optional<int32_t> tryParseInt(std::string_view text);
 
-/// As tryStrToInt; throws EConvertError "'<text>' は数値ではありません" on failure.
-int32_t StrToInt(std::string_view text);
+/// As tryParseInt; throws ConversionError "'<text>' は数値ではありません" on failure.
+int32_t parseInt(std::string_view text);
 
-/// As tryStrToInt, giving `fallback` on failure.
-int32_t StrToIntDef(std::string_view text, int32_t fallback);
+/// As tryParseInt, giving `fallback` on failure.
+int32_t parseIntOr(std::string_view text, int32_t fallback);
 
 /// A two-character entry of a sequence text: trimmed, "$" put in front, converted.
 int32_t hexPair(std::string_view pair);

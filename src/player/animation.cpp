@@ -44,7 +44,7 @@ bool isOneShot(int32_t state) {
 bool isEmptySlot(const ViewerState& viewer, int32_t state, int32_t frame) {
   // A row outside the tables, or an index past 255, has nothing in it.
   if (state < 0 || state >= kStateCount || frame < 0 || frame >= kFrameSlots) return true;
-  return viewer.PatternSeq[state][frame] == kEmptyCel && viewer.LayerSeq[state][frame] == kEmptyCel;
+  return viewer.pattern[state][frame] == kEmptyCel && viewer.layer[state][frame] == kEmptyCel;
 }
 
 const char* captionOf(int32_t state) {
@@ -53,24 +53,24 @@ const char* captionOf(int32_t state) {
 }
 
 void selectState(ViewerState& viewer, Controls& controls, int32_t state) {
-  viewer.AnimFrame = 0;
-  viewer.AnimState = state;
-  controls.setCaption(ControlId::Label2, captionOf(state));
+  viewer.frame = 0;
+  viewer.state = state;
+  controls.setCaption(ControlId::stateCaptionLabel, captionOf(state));
 }
 
 void rememberReturnTarget(ViewerState& viewer, const Controls& controls) {
-  viewer.ReturnState = viewer.AnimState;
-  viewer.ReturnCaption = controls.caption(ControlId::Label2);
+  viewer.returnState = viewer.state;
+  viewer.returnCaption = controls.caption(ControlId::stateCaptionLabel);
 }
 
 void selectOneShot(ViewerState& viewer, Controls& controls, int32_t state) {
-  if (isRememberedByOneShot(viewer.AnimState)) rememberReturnTarget(viewer, controls);
+  if (isRememberedByOneShot(viewer.state)) rememberReturnTarget(viewer, controls);
   selectState(viewer, controls, state);
 }
 
 void returnToBase(ViewerState& viewer, Controls& controls) {
-  viewer.AnimState = viewer.ReturnState;
-  controls.setCaption(ControlId::Label2, viewer.ReturnCaption);
+  viewer.state = viewer.returnState;
+  controls.setCaption(ControlId::stateCaptionLabel, viewer.returnCaption);
 }
 
 }  // namespace
@@ -87,86 +87,86 @@ std::optional<ControlId> buttonSelectingState(int32_t state) {
   return entry->button;
 }
 
-void Button1Click(ViewerState& state, Controls& controls) {
-  selectState(state, controls, 1);
+void Button1Click(ViewerState& viewer, Controls& controls) {
+  selectState(viewer, controls, 1);
 }
-void Button2Click(ViewerState& state, Controls& controls) {
-  selectState(state, controls, 2);
+void Button2Click(ViewerState& viewer, Controls& controls) {
+  selectState(viewer, controls, 2);
 }
-void Button14Click(ViewerState& state, Controls& controls) {
-  selectState(state, controls, 3);
+void Button14Click(ViewerState& viewer, Controls& controls) {
+  selectState(viewer, controls, 3);
 }
-void Button5Click(ViewerState& state, Controls& controls) {
-  selectState(state, controls, 5);
+void Button5Click(ViewerState& viewer, Controls& controls) {
+  selectState(viewer, controls, 5);
 }
-void Button3Click(ViewerState& state, Controls& controls) {
-  selectState(state, controls, 15);
+void Button3Click(ViewerState& viewer, Controls& controls) {
+  selectState(viewer, controls, 15);
 }
-void Button4Click(ViewerState& state, Controls& controls) {
-  selectState(state, controls, 16);
-}
-
-void Button6Click(ViewerState& state, Controls& controls) {
-  selectOneShot(state, controls, 6);
-}
-void Button7Click(ViewerState& state, Controls& controls) {
-  selectOneShot(state, controls, 7);
-}
-void Button8Click(ViewerState& state, Controls& controls) {
-  selectOneShot(state, controls, 8);
-}
-void Button9Click(ViewerState& state, Controls& controls) {
-  selectOneShot(state, controls, 10);
-}
-void Button10Click(ViewerState& state, Controls& controls) {
-  selectOneShot(state, controls, 11);
-}
-void Button11Click(ViewerState& state, Controls& controls) {
-  selectOneShot(state, controls, 12);
-}
-void Button12Click(ViewerState& state, Controls& controls) {
-  selectOneShot(state, controls, 4);
+void Button4Click(ViewerState& viewer, Controls& controls) {
+  selectState(viewer, controls, 16);
 }
 
-bool clickStateButton(ControlId button, ViewerState& state, Controls& controls) {
+void Button6Click(ViewerState& viewer, Controls& controls) {
+  selectOneShot(viewer, controls, 6);
+}
+void Button7Click(ViewerState& viewer, Controls& controls) {
+  selectOneShot(viewer, controls, 7);
+}
+void Button8Click(ViewerState& viewer, Controls& controls) {
+  selectOneShot(viewer, controls, 8);
+}
+void Button9Click(ViewerState& viewer, Controls& controls) {
+  selectOneShot(viewer, controls, 10);
+}
+void Button10Click(ViewerState& viewer, Controls& controls) {
+  selectOneShot(viewer, controls, 11);
+}
+void Button11Click(ViewerState& viewer, Controls& controls) {
+  selectOneShot(viewer, controls, 12);
+}
+void Button12Click(ViewerState& viewer, Controls& controls) {
+  selectOneShot(viewer, controls, 4);
+}
+
+bool clickStateButton(ControlId button, ViewerState& viewer, Controls& controls) {
   using Handler = void (*)(ViewerState&, Controls&);
   struct Binding {
     ControlId button;
     Handler handler;
   };
   static constexpr Binding kBindings[] = {
-      {ControlId::Button1, Button1Click},   {ControlId::Button2, Button2Click},
-      {ControlId::Button3, Button3Click},   {ControlId::Button4, Button4Click},
-      {ControlId::Button5, Button5Click},   {ControlId::Button6, Button6Click},
-      {ControlId::Button7, Button7Click},   {ControlId::Button8, Button8Click},
-      {ControlId::Button9, Button9Click},   {ControlId::Button10, Button10Click},
-      {ControlId::Button11, Button11Click}, {ControlId::Button12, Button12Click},
-      {ControlId::Button14, Button14Click},
+      {ControlId::stateButton1, Button1Click},   {ControlId::stateButton2, Button2Click},
+      {ControlId::stateButton15, Button3Click},  {ControlId::stateButton16, Button4Click},
+      {ControlId::stateButton5, Button5Click},   {ControlId::stateButton6, Button6Click},
+      {ControlId::stateButton7, Button7Click},   {ControlId::stateButton8, Button8Click},
+      {ControlId::stateButton10, Button9Click},  {ControlId::stateButton11, Button10Click},
+      {ControlId::stateButton12, Button11Click}, {ControlId::stateButton4, Button12Click},
+      {ControlId::stateButton3, Button14Click},
   };
   for (const Binding& b : kBindings) {
     if (b.button == button) {
-      b.handler(state, controls);
+      b.handler(viewer, controls);
       return true;
     }
   }
   return false;
 }
 
-void selectCheckState(ViewerState& state, Controls& controls) {
-  if (isRememberedByCheck(state.AnimState)) rememberReturnTarget(state, controls);
-  selectState(state, controls, CheckState);
+void selectCheckState(ViewerState& viewer, Controls& controls) {
+  if (isRememberedByCheck(viewer.state)) rememberReturnTarget(viewer, controls);
+  selectState(viewer, controls, kCheckState);
 }
 
-void advanceAndEnd(ViewerState& state, Controls& controls) {
-  state.AnimFrame += 1;
-  if (!isEmptySlot(state, state.AnimState, state.AnimFrame)) return;
-  // The loop boxes are read now, at the end, so a change while the state plays decides it.
-  if (state.AnimState == CheckState) {
-    if (!controls.isChecked(ControlId::CheckBox1)) returnToBase(state, controls);
-  } else if (isOneShot(state.AnimState)) {
-    if (!controls.isChecked(ControlId::CheckBox2)) returnToBase(state, controls);
+void advanceAndEnd(ViewerState& viewer, Controls& controls) {
+  viewer.frame += 1;
+  if (!isEmptySlot(viewer, viewer.state, viewer.frame)) return;
+  // The loop boxes are read now, at the end, so a change while the viewer plays decides it.
+  if (viewer.state == kCheckState) {
+    if (!controls.isChecked(ControlId::patternLoopBox)) returnToBase(viewer, controls);
+  } else if (isOneShot(viewer.state)) {
+    if (!controls.isChecked(ControlId::oneShotLoopBox)) returnToBase(viewer, controls);
   }
-  state.AnimFrame = 1;
+  viewer.frame = 1;
 }
 
 int32_t sequenceLength(const ViewerState& viewer, int32_t state) {

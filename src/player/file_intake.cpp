@@ -3,44 +3,43 @@
 #include "character/character_reader.h"
 #include "character/viewer_state.h"
 #include "common/errors.h"
-#include "common/file_age.h"
+#include "common/file_stamp.h"
 #include "common/messages.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/surface.h"
 
 namespace patapata {
 
-void WMDropFiles(ViewerState& state, Controls& controls, const std::string& path) {
-  state.CharFileName = path;
-  controls.setEnabled(ControlId::reload, true);
-  controls.setEnabled(ControlId::CGreload, true);
-  controls.setEnabled(ControlId::buttonck, true);
-  fileload(state, controls, path);
+void openDroppedFile(ViewerState& viewer, Controls& controls, const std::string& path) {
+  viewer.characterPath = path;
+  controls.setEnabled(ControlId::reloadButton, true);
+  controls.setEnabled(ControlId::sheetReloadButton, true);
+  controls.setEnabled(ControlId::patternCheckButton, true);
+  loadCharacterFile(viewer, controls, path);
 }
 
-void reloadClick(ViewerState& state, Controls& controls) {
-  fileload(state, controls, state.CharFileName);
+void reloadCharacter(ViewerState& viewer, Controls& controls) {
+  loadCharacterFile(viewer, controls, viewer.characterPath);
 }
 
-void CGreloadClick(ViewerState& state) {
-  if (!state.CGSurface) {
+void reloadSheet(ViewerState& viewer) {
+  if (!viewer.sheet) {
     // Without a view there is no surface to load into; say so rather than lose the stamp.
-    throw EDirectDrawSurfaceError(
-        formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
+    throw SurfaceError(formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
   }
-  TDirectDrawSurface& sheet = *state.CGSurface;
-  state.CGFileAge = fileAge(state.CGFileName);
-  sheet.LoadImageFile(state.CGFileName);
-  sheet.SetSourceKey(sheet.PixelValue(sheet.Width() - 1, sheet.Height() - 1));
+  Surface& sheet = *viewer.sheet;
+  viewer.sheetStamp = fileStamp(viewer.sheetPath);
+  sheet.loadImageFile(viewer.sheetPath);
+  sheet.setSourceKey(sheet.pixelValue(sheet.width() - 1, sheet.height() - 1));
 }
 
-void autocgloadClick(Controls& controls) {
-  controls.setChecked(ControlId::autocgload, !controls.isChecked(ControlId::autocgload));
+void toggleAutoSheetReload(Controls& controls) {
+  controls.setChecked(ControlId::autoSheetReload, !controls.isChecked(ControlId::autoSheetReload));
 }
 
-void pollSheet(ViewerState& state, const Controls& controls) {
-  if (!controls.isChecked(ControlId::autocgload) || state.CGFileName.empty()) return;
-  if (fileAge(state.CGFileName) == state.CGFileAge) return;
-  CGreloadClick(state);
+void pollSheet(ViewerState& viewer, const Controls& controls) {
+  if (!controls.isChecked(ControlId::autoSheetReload) || viewer.sheetPath.empty()) return;
+  if (fileStamp(viewer.sheetPath) == viewer.sheetStamp) return;
+  reloadSheet(viewer);
 }
 
 }  // namespace patapata

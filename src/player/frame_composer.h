@@ -5,18 +5,18 @@
 namespace patapata {
 
 struct ViewerState;
-class TDirectDrawSurface;
+class Surface;
 
 /// The view's size; the composition clips the layer cel to it without asking the surface.
 inline constexpr int32_t kViewWidth = 121;
 inline constexpr int32_t kViewHeight = 271;
 
-/// Builds the frame of AnimState at AnimFrame on `back` out of CGSurface, with up to three
+/// Builds the frame of state at frame on `back` out of sheet, with up to three
 /// BltFast copies and nothing allocated: cel 1 opaque at (0, 0), the pattern cel keyed at
-/// (0, 0), and, when LayerOn of the state is 1, the layer cel keyed at the destination cel's
+/// (0, 0), and, when layerOn of the state is 1, the layer cel keyed at the destination cel's
 /// position, clipped to the view by the destination cel's box. A copy whose cel number is
 /// -1 at this frame is left out; a refused copy is left out too. Without a sheet surface
 /// nothing is drawn.
-void composeFrame(const ViewerState& state, TDirectDrawSurface& back);
+void composeFrame(const ViewerState& viewer, Surface& back);
 
 }  // namespace patapata

@@ -6,8 +6,8 @@
 #include "common/controls.h"
 #include "player/animation.h"
 #include "player/frame_composer.h"
-#include "surfaces/direct_draw_surface.h"
-#include "surfaces/dx_draw.h"
+#include "surfaces/surface.h"
+#include "surfaces/view_control.h"
 
 #include <algorithm>
 #include <chrono>
@@ -32,10 +32,10 @@ class TickGuard {
 
 }  // namespace
 
-FrameLoop::FrameLoop(ViewerState& state, Controls& controls, TCustomDXDraw& view,
+FrameLoop::FrameLoop(ViewerState& viewer, Controls& controls, ViewControl& view,
                      FrameLoopHooks hooks)
-    : state_(state), controls_(controls), view_(view), hooks_(std::move(hooks)) {
-  if (!hooks_.clock) hooks_.clock = [] { return timeGetTime(); };
+    : viewer_(viewer), controls_(controls), view_(view), hooks_(std::move(hooks)) {
+  if (!hooks_.clock) hooks_.clock = [] { return millisecondsNow(); };
   if (!hooks_.processEvents) {
     hooks_.processEvents = [](uint32_t ms) {
       std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -44,12 +44,14 @@ FrameLoop::FrameLoop(ViewerState& state, Controls& controls, TCustomDXDraw& view
   if (!hooks_.pollSheet) hooks_.pollSheet = [] {};
   if (!hooks_.trackCarets) hooks_.trackCarets = [] {};
   if (!hooks_.load) {
-    hooks_.load = [this](const std::string& fileName) { fileload(state_, controls_, fileName); };
+    hooks_.load = [this](const std::string& fileName) {
+      loadCharacterFile(viewer_, controls_, fileName);
+    };
   }
 }
 
 void FrameLoop::startClock() {
-  state_.LastFrameTime = hooks_.clock();
+  viewer_.lastFrameMs = hooks_.clock();
 }
 
 void FrameLoop::waitForFrame() {
@@ -58,38 +60,38 @@ void FrameLoop::waitForFrame() {
   // that changed it during the wait decides this very wait.
   uint32_t now = hooks_.clock();
   for (;;) {
-    const int64_t elapsed = static_cast<int32_t>(now - state_.LastFrameTime);
-    const int64_t remaining = int64_t{state_.FrameInterval} - elapsed;
+    const int64_t elapsed = static_cast<int32_t>(now - viewer_.lastFrameMs);
+    const int64_t remaining = int64_t{viewer_.frameIntervalMs} - elapsed;
     if (remaining <= 0) break;
     hooks_.processEvents(static_cast<uint32_t>(std::min<int64_t>(remaining, UINT32_MAX)));
     now = hooks_.clock();
   }
   // The next wait is measured from a fresh reading, not from the one compared above.
-  state_.LastFrameTime = hooks_.clock();
+  viewer_.lastFrameMs = hooks_.clock();
 }
 
 void FrameLoop::ApplicationIdle(bool& done) {
   if (inTick_) return;
   TickGuard guard(inTick_);
 
-  if (!view_.ReadyToDraw()) return;
-  if (state_.StartupLoadPending == kStartupLoadMark) {
+  if (!view_.readyToDraw()) return;
+  if (viewer_.startupLoadPending == kStartupLoadMark) {
     // Cleared before the load, so a load that fails is not tried again.
-    state_.StartupLoadPending = 0;
-    controls_.setEnabled(ControlId::buttonck, true);
-    hooks_.load(state_.StartupFileName);
+    viewer_.startupLoadPending = 0;
+    controls_.setEnabled(ControlId::patternCheckButton, true);
+    hooks_.load(viewer_.startupPath);
   }
-  view_.BackSurface()->FillAll(0);
+  view_.backSurface()->fill(0);
   hooks_.pollSheet();
   waitForFrame();
-  if (!state_.CharLoaded) return;
+  if (!viewer_.characterLoaded) return;
   hooks_.trackCarets();
-  advanceAndEnd(state_, controls_);
+  advanceAndEnd(viewer_, controls_);
   // A handler run during the wait may have finalised the view (the window closing); there
   // is then no back surface to draw on.
-  if (TDirectDrawSurface* back = view_.BackSurface()) composeFrame(state_, *back);
+  if (Surface* back = view_.backSurface()) composeFrame(viewer_, *back);
   done = false;
-  view_.Present();
+  view_.present();
 }
 
 }  // namespace patapata

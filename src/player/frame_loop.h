@@ -8,12 +8,12 @@ namespace patapata {
 
 struct ViewerState;
 class Controls;
-class TCustomDXDraw;
+class ViewControl;
 
 /// What the tick needs from outside the core. Every member may be left empty for its
 /// default.
 struct FrameLoopHooks {
-  /// The millisecond clock, 32-bit wrapping. Default: timeGetTime.
+  /// The millisecond clock, 32-bit wrapping. Default: millisecondsNow.
   std::function<uint32_t()> clock;
   /// Blocks until the next event arrives or `maxWaitMs` milliseconds have passed,
   /// dispatching what arrives; handlers run nested inside the tick here. Default: sleeps.
@@ -22,7 +22,7 @@ struct FrameLoopHooks {
   std::function<void()> pollSheet;
   /// The caret tracking of the pattern edits. Default: nothing.
   std::function<void()> trackCarets;
-  /// Loads a character file (the start-up load). Default: fileload.
+  /// Loads a character file (the start-up load). Default: loadCharacterFile.
   std::function<void(const std::string&)> load;
 };
 
@@ -30,15 +30,15 @@ struct FrameLoopHooks {
 /// frame on the view's back surface.
 class FrameLoop {
  public:
-  FrameLoop(ViewerState& state, Controls& controls, TCustomDXDraw& view, FrameLoopHooks hooks = {});
+  FrameLoop(ViewerState& viewer, Controls& controls, ViewControl& view, FrameLoopHooks hooks = {});
 
-  /// LastFrameTime := a clock reading; the window calls it when it is created, so that the
+  /// lastFrameMs := a clock reading; the window calls it when it is created, so that the
   /// first wait is measured from then.
   void startClock();
 
   /// One tick: returns at once unless the view can draw; runs the pending start-up load;
-  /// clears the back surface; polls the sheet; waits until FrameInterval has passed since
-  /// LastFrameTime; stops while no character is loaded; tracks the carets, advances the
+  /// clears the back surface; polls the sheet; waits until frameIntervalMs has passed since
+  /// lastFrameMs; stops while no character is loaded; tracks the carets, advances the
   /// animation, composes the frame, sets `done` to false and presents. An exception ends the
   /// tick where it is raised and propagates. A call made while a tick runs (from a handler
   /// dispatched by the wait) returns at once.
@@ -50,9 +50,9 @@ class FrameLoop {
  private:
   void waitForFrame();
 
-  ViewerState& state_;
+  ViewerState& viewer_;
   Controls& controls_;
-  TCustomDXDraw& view_;
+  ViewControl& view_;
   FrameLoopHooks hooks_;
   bool inTick_ = false;
 };

@@ -27,9 +27,9 @@ struct TrackedEdit {
 };
 
 constexpr TrackedEdit kTrackedEdits[] = {
-    {ControlId::Edit2, ControlId::Label6, &ViewerState::PatternCaretPos},
-    {ControlId::Edit3, ControlId::Label7, &ViewerState::LayerCaretPos},
-    {ControlId::Edit4, ControlId::Label8, &ViewerState::LayerDestCaretPos},
+    {ControlId::patternEdit, ControlId::patternCounter, &ViewerState::patternCaret},
+    {ControlId::layerEdit, ControlId::layerCounter, &ViewerState::layerCaret},
+    {ControlId::destinationEdit, ControlId::destinationCounter, &ViewerState::destinationCaret},
 };
 
 }  // namespace
@@ -39,34 +39,34 @@ int32_t entryCount(std::string_view sequenceText) {
   return static_cast<int32_t>(std::min<std::size_t>(sequenceText.size() / 2, INT32_MAX));
 }
 
-void buttonckClick(ViewerState& state, Controls& controls) {
-  state.LayerOn[CheckState] = 0;
-  SequenceRow& pattern = state.PatternSeq[CheckState];
+void startPatternCheck(ViewerState& viewer, Controls& controls) {
+  viewer.layerOn[kCheckState] = 0;
+  SequenceRow& pattern = viewer.pattern[kCheckState];
   // Slot 0 keeps what caret tracking put there; it is never shown.
   std::fill(pattern.begin() + 1, pattern.end(), kEmptyCel);
 
-  storeEntries(controls.text(ControlId::Edit2), pattern);
+  storeEntries(controls.text(ControlId::patternEdit), pattern);
 
-  const std::string layer = controls.text(ControlId::Edit3);
-  if (entryCount(layer) > 0) state.LayerOn[CheckState] = 1;
-  storeEntries(layer, state.LayerSeq[CheckState]);
+  const std::string layer = controls.text(ControlId::layerEdit);
+  if (entryCount(layer) > 0) viewer.layerOn[kCheckState] = 1;
+  storeEntries(layer, viewer.layer[kCheckState]);
 
-  storeEntries(controls.text(ControlId::Edit4), state.LayerDestSeq[CheckState]);
+  storeEntries(controls.text(ControlId::destinationEdit), viewer.layerDest[kCheckState]);
 
-  selectCheckState(state, controls);
+  selectCheckState(viewer, controls);
 }
 
-void trackCarets(ViewerState& state, Controls& controls) {
+void trackCarets(ViewerState& viewer, Controls& controls) {
   for (const TrackedEdit& tracked : kTrackedEdits) {
     const int32_t pos = controls.caretPosition(tracked.edit);
-    if (pos == state.*tracked.savedPosition) continue;
-    state.*tracked.savedPosition = pos;
+    if (pos == viewer.*tracked.savedPosition) continue;
+    viewer.*tracked.savedPosition = pos;
 
     const int32_t k = pos / 2;
     const std::pair<ControlId, SequenceRow*> rows[] = {
-        {ControlId::Edit2, &state.PatternSeq[CheckState]},
-        {ControlId::Edit3, &state.LayerSeq[CheckState]},
-        {ControlId::Edit4, &state.LayerDestSeq[CheckState]},
+        {ControlId::patternEdit, &viewer.pattern[kCheckState]},
+        {ControlId::layerEdit, &viewer.layer[kCheckState]},
+        {ControlId::destinationEdit, &viewer.layerDest[kCheckState]},
     };
     for (const auto& [edit, row] : rows) {
       const std::string sequence = controls.text(edit);
@@ -75,17 +75,17 @@ void trackCarets(ViewerState& state, Controls& controls) {
       row->fill(hexPairUntrimmed(text::copy(sequence, int64_t{2} * k + 1, 2)));
     }
 
-    state.LayerOn[CheckState] = 1;
-    state.AnimFrame = 0;
-    state.AnimState = CheckState;
+    viewer.layerOn[kCheckState] = 1;
+    viewer.frame = 0;
+    viewer.state = kCheckState;
     const std::string sequence = controls.text(tracked.edit);
     controls.setCaption(tracked.counter,
                         std::to_string(k) + "/" + std::to_string(entryCount(sequence)));
   }
 }
 
-void clipperClick(Controls& controls) {
-  controls.selectAllAndCopy(ControlId::Edit2);
+void copyPatternToClipboard(Controls& controls) {
+  controls.selectAllAndCopy(ControlId::patternEdit);
 }
 
 }  // namespace patapata

@@ -18,17 +18,17 @@ int32_t entryCount(std::string_view sequenceText);
 
 /// The pattern check button: refills row 30 from Edit2 (pattern), Edit3 (layer) and Edit4
 /// (destination), each entry trimmed and read as hexadecimal, then plays the check state.
-/// A bad entry throws EConvertError at that entry; what was stored before it stays and the
+/// A bad entry throws ConversionError at that entry; what was stored before it stays and the
 /// player's state is left as it was.
-void buttonckClick(ViewerState& state, Controls& controls);
+void startPatternCheck(ViewerState& viewer, Controls& controls);
 
 /// Caret tracking of the three pattern edits, once per tick while a character is loaded:
 /// an edit whose caret moved shows the entry under it (from all three edits) as a still
 /// picture in the check state, and its counter shows "index/count". A bad entry throws
-/// EConvertError; the moved caret is remembered all the same, so it does not throw again.
-void trackCarets(ViewerState& state, Controls& controls);
+/// ConversionError; the moved caret is remembered all the same, so it does not throw again.
+void trackCarets(ViewerState& viewer, Controls& controls);
 
 /// The clipboard button: selects Edit2's whole text and copies it.
-void clipperClick(Controls& controls);
+void copyPatternToClipboard(Controls& controls);
 
 }  // namespace patapata

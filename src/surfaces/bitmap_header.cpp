@@ -19,7 +19,7 @@ uint32_t u32(std::span<const uint8_t> f, std::size_t at) {
 }
 
 void require(std::span<const uint8_t> file, std::size_t end) {
-  if (file.size() < end) throw EReadError(messages::kStreamReadError);
+  if (file.size() < end) throw ReadError(messages::kStreamReadError);
 }
 
 }  // namespace

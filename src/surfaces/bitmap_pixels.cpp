@@ -135,7 +135,7 @@ DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayou
   // The last row's padding may be missing; its pixels may not.
   const int64_t needed = stride * (h - 1) + (w * layout.bitCount + 7) / 8;
   if (layout.offBits > file.size() || static_cast<int64_t>(file.size() - layout.offBits) < needed) {
-    throw EReadError(messages::kStreamReadError);
+    throw ReadError(messages::kStreamReadError);
   }
   DecodedImage image;
   image.width = layout.width;
@@ -257,14 +257,14 @@ DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayou
                                 const char* invalidMessage) {
   const int64_t pixels = int64_t{layout.width} * layout.height;
   if (layout.width <= 0 || layout.height <= 0 || pixels > kMaxBitmapPixels) {
-    throw EInvalidGraphic(invalidMessage);
+    throw InvalidImageError(invalidMessage);
   }
   if (layout.compression == kBiRle8 || layout.compression == kBiRle4) {
-    if (layout.offBits > file.size()) throw EReadError(messages::kStreamReadError);
+    if (layout.offBits > file.size()) throw ReadError(messages::kStreamReadError);
     // Each two bytes of run-length data give at most 255 pixels (or end a row).
     const int64_t data = static_cast<int64_t>(file.size() - layout.offBits);
     if (pixels > kSparseRlePixels && pixels > (data / 2 + 1) * 255) {
-      throw EInvalidGraphic(invalidMessage);
+      throw InvalidImageError(invalidMessage);
     }
     return decodeRunLength(file, layout);
   }

@@ -37,8 +37,8 @@ BitmapLayout bitmapLayout(const BitmapInfo& info, const std::array<uint32_t, 3>&
 /// Decodes the pixel data described by `layout`, top-down: palette indices and the colour
 /// table for 1-, 4- and 8-bit and run-length pictures, 0x00RRGGBB colours for the others.
 /// Pixels that run-length data never writes take palette index 0; a run or delta past the
-/// row or the image is clipped. Throws EReadError "ストリームからの読み込みエラー" when
-/// uncompressed data is cut short, and EInvalidGraphic with `invalidMessage` when the picture
+/// row or the image is clipped. Throws ReadError "ストリームからの読み込みエラー" when
+/// uncompressed data is cut short, and InvalidImageError with `invalidMessage` when the picture
 /// is larger than kMaxBitmapPixels or than the run-length data could describe.
 DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayout& layout,
                                 const char* invalidMessage);

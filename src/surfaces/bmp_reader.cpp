@@ -12,7 +12,7 @@ namespace patapata {
 namespace {
 
 [[noreturn]] void invalid() {
-  throw EInvalidGraphic(messages::kInvalidBitmap);
+  throw InvalidImageError(messages::kInvalidBitmap);
 }
 
 bool acceptedHeaderSize(uint32_t size) {

@@ -14,7 +14,7 @@ namespace patapata {
 namespace {
 
 [[noreturn]] void invalid() {
-  throw EInvalidGraphic(messages::kInvalidDib);
+  throw InvalidImageError(messages::kInvalidDib);
 }
 
 // The DIB reader only knows the 5-5-5 and 5-6-5 pixels at 16 bits and 8-8-8 at 32, in any
@@ -45,7 +45,7 @@ DecodedImage decodeDib(std::span<const uint8_t> file) {
 
   const uint16_t bpp = info.bitCount;
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {
-    throw EInvalidGraphicOperation(formatMessage(messages::kInvalidBitCount, std::to_string(bpp)));
+    throw UnsupportedImageError(formatMessage(messages::kInvalidBitCount, std::to_string(bpp)));
   }
   switch (info.compression) {
     case kBiRgb:
@@ -69,7 +69,7 @@ DecodedImage decodeDib(std::span<const uint8_t> file) {
   if (info.compression == kBiBitfields) {
     headersEnd = readBitFields(file, info);
     if (!supportedMasks(info.masks, bpp)) {
-      throw EInvalidGraphicOperation(messages::kInvalidPixelFormat);
+      throw UnsupportedImageError(messages::kInvalidPixelFormat);
     }
     masks = info.masks;
   }

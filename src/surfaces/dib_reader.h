@@ -8,9 +8,9 @@
 namespace patapata {
 
 /// Decodes a device-independent bitmap in the BMP file layout (the ".dib" reader, stricter
-/// than the ".bmp" one). A zero-length file gives an empty image. Throws EInvalidGraphic
-/// "不正な DIB です", EInvalidGraphicOperation "不正なビット数です (%d)" or
-/// "不正なピクセルフォーマットです", or EReadError.
+/// than the ".bmp" one). A zero-length file gives an empty image. Throws InvalidImageError
+/// "不正な DIB です", UnsupportedImageError "不正なビット数です (%d)" or
+/// "不正なピクセルフォーマットです", or ReadError.
 DecodedImage decodeDib(std::span<const uint8_t> file);
 
 }  // namespace patapata

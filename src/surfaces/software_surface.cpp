@@ -32,13 +32,13 @@ void writeRaw(uint8_t* p, int32_t bytes, uint32_t v) {
   for (int32_t i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-bool inside(const TRect& r, int32_t width, int32_t height) {
-  return r.Left >= 0 && r.Top >= 0 && r.Right <= width && r.Bottom <= height;
+bool inside(const Rect& r, int32_t width, int32_t height) {
+  return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height;
 }
 
-TRect intersect(const TRect& a, const TRect& b) {
-  return TRect{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-               std::min(a.Bottom, b.Bottom)};
+Rect intersect(const Rect& a, const Rect& b) {
+  return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+              std::min(a.bottom, b.bottom)};
 }
 
 // Copies one row of `count` pixels, skipping those whose value lies in [low, high] when keyed.
@@ -114,16 +114,16 @@ int32_t PlatformSurface::setClipper(const Clipper* clipper) {
   return DD_OK;
 }
 
-int32_t PlatformSurface::lock(const TRect* rect, LockDescription& out) {
+int32_t PlatformSurface::lock(const Rect* rect, LockDescription& out) {
   if (lost_) return DDERR_SURFACELOST;
   if (locked_) return DDERR_SURFACEBUSY;
-  TRect area{0, 0, width_, height_};
+  Rect area{0, 0, width_, height_};
   if (rect != nullptr) {
     if (rect->isEmpty() || !inside(*rect, width_, height_)) return DDERR_INVALIDRECT;
     area = *rect;
   }
   locked_ = true;
-  out.bits = row(area.Top) + area.Left * format_.bytesPerPixel();
+  out.bits = row(area.top) + area.left * format_.bytesPerPixel();
   out.pitch = pitch_;
   out.format = format_;
   return DD_OK;
@@ -147,7 +147,7 @@ void PlatformSurface::markLost() {
 }
 
 int32_t PlatformSurface::bltFast(int32_t x, int32_t y, const PlatformSurface* source,
-                                 const TRect& sourceRect, uint32_t flags) {
+                                 const Rect& sourceRect, uint32_t flags) {
   if (source == nullptr) return DDERR_INVALIDPARAMS;
   if (lost_ || source->lost_) return DDERR_SURFACELOST;
   if (locked_ || source->locked_) return DDERR_SURFACEBUSY;
@@ -165,40 +165,40 @@ int32_t PlatformSurface::bltFast(int32_t x, int32_t y, const PlatformSurface* so
   const auto h = static_cast<int32_t>(sourceRect.height());
   // Within one surface, walk away from the overlap so no pixel is read after being written.
   const bool sameSurface = source == this;
-  const bool bottomUp = sameSurface && y > sourceRect.Top;
-  const bool rightToLeft = sameSurface && y == sourceRect.Top && x > sourceRect.Left;
+  const bool bottomUp = sameSurface && y > sourceRect.top;
+  const bool rightToLeft = sameSurface && y == sourceRect.top && x > sourceRect.left;
   for (int32_t k = 0; k < h; ++k) {
     const int32_t r = bottomUp ? h - 1 - k : k;
-    copyRow(row(y + r) + x * bytes, source->row(sourceRect.Top + r) + sourceRect.Left * bytes, w,
+    copyRow(row(y + r) + x * bytes, source->row(sourceRect.top + r) + sourceRect.left * bytes, w,
             bytes, keyed, source->keyLow_, source->keyHigh_, rightToLeft);
   }
   return DD_OK;
 }
 
-int32_t PlatformSurface::fill(const TRect& rect, uint32_t raw) {
+int32_t PlatformSurface::fill(const Rect& rect, uint32_t raw) {
   const int32_t bytes = format_.bytesPerPixel();
-  for (int32_t yy = rect.Top; yy < rect.Bottom; ++yy) {
-    uint8_t* p = row(yy) + rect.Left * bytes;
+  for (int32_t yy = rect.top; yy < rect.bottom; ++yy) {
+    uint8_t* p = row(yy) + rect.left * bytes;
     if (bytes == 4) {
-      for (int32_t xx = rect.Left; xx < rect.Right; ++xx, p += 4) std::memcpy(p, &raw, 4);
+      for (int32_t xx = rect.left; xx < rect.right; ++xx, p += 4) std::memcpy(p, &raw, 4);
     } else if (bytes == 2) {
       const auto raw16 = static_cast<uint16_t>(raw);
-      for (int32_t xx = rect.Left; xx < rect.Right; ++xx, p += 2) std::memcpy(p, &raw16, 2);
+      for (int32_t xx = rect.left; xx < rect.right; ++xx, p += 2) std::memcpy(p, &raw16, 2);
     } else {
-      for (int32_t xx = rect.Left; xx < rect.Right; ++xx, p += bytes) writeRaw(p, bytes, raw);
+      for (int32_t xx = rect.left; xx < rect.right; ++xx, p += bytes) writeRaw(p, bytes, raw);
     }
   }
   return DD_OK;
 }
 
-int32_t PlatformSurface::blt(const TRect* destRect, const PlatformSurface* source,
-                             const TRect* sourceRect, uint32_t flags, uint32_t fillColor) {
+int32_t PlatformSurface::blt(const Rect* destRect, const PlatformSurface* source,
+                             const Rect* sourceRect, uint32_t flags, uint32_t fillColor) {
   if (lost_) return DDERR_SURFACELOST;
   if (locked_) return DDERR_SURFACEBUSY;
-  const TRect whole{0, 0, width_, height_};
-  const TRect dest = destRect != nullptr ? *destRect : whole;
+  const Rect whole{0, 0, width_, height_};
+  const Rect dest = destRect != nullptr ? *destRect : whole;
   if (dest.isEmpty()) return DDERR_INVALIDRECT;
-  TRect visible = dest;
+  Rect visible = dest;
   if (clipper_ != nullptr) {
     visible = intersect(visible, whole);
     if (clipper_->region) visible = intersect(visible, *clipper_->region);
@@ -213,8 +213,8 @@ int32_t PlatformSurface::blt(const TRect* destRect, const PlatformSurface* sourc
   if (source->lost_) return DDERR_SURFACELOST;
   if (source->locked_) return DDERR_SURFACEBUSY;
   if (source->format_.bytesPerPixel() != format_.bytesPerPixel()) return DDERR_INVALIDPARAMS;
-  const TRect src =
-      sourceRect != nullptr ? *sourceRect : TRect{0, 0, source->width_, source->height_};
+  const Rect src =
+      sourceRect != nullptr ? *sourceRect : Rect{0, 0, source->width_, source->height_};
   if (src.isEmpty() || !inside(src, source->width_, source->height_)) return DDERR_INVALIDRECT;
   if (source == this) {
     // Reading from the buffer being written would pick up pixels already overwritten where
@@ -224,7 +224,7 @@ int32_t PlatformSurface::blt(const TRect* destRect, const PlatformSurface* sourc
     aside.bltFast(0, 0, this, src, 0);
     aside.keyLow_ = keyLow_;
     aside.keyHigh_ = keyHigh_;
-    const TRect whole{0, 0, aside.width_, aside.height_};
+    const Rect whole{0, 0, aside.width_, aside.height_};
     return blt(destRect, &aside, &whole, flags, fillColor);
   }
 
@@ -235,20 +235,20 @@ int32_t PlatformSurface::blt(const TRect* destRect, const PlatformSurface* sourc
   const int64_t sw = src.width();
   const int64_t sh = src.height();
   if (dw == sw && dh == sh) {
-    const auto count = static_cast<int32_t>(visible.Right - visible.Left);
-    for (int32_t yy = visible.Top; yy < visible.Bottom; ++yy) {
-      const int32_t sy = src.Top + (yy - dest.Top);
-      const int32_t sx = src.Left + (visible.Left - dest.Left);
-      copyRow(row(yy) + visible.Left * bytes, source->row(sy) + sx * bytes, count, bytes, keyed,
+    const auto count = static_cast<int32_t>(visible.right - visible.left);
+    for (int32_t yy = visible.top; yy < visible.bottom; ++yy) {
+      const int32_t sy = src.top + (yy - dest.top);
+      const int32_t sx = src.left + (visible.left - dest.left);
+      copyRow(row(yy) + visible.left * bytes, source->row(sy) + sx * bytes, count, bytes, keyed,
               source->keyLow_, source->keyHigh_, false);
     }
     return DD_OK;
   }
   // Scaled: nearest neighbour, pixel by pixel.
-  for (int32_t yy = visible.Top; yy < visible.Bottom; ++yy) {
-    const auto sy = static_cast<int32_t>(src.Top + (int64_t{yy} - dest.Top) * sh / dh);
-    for (int32_t xx = visible.Left; xx < visible.Right; ++xx) {
-      const auto sx = static_cast<int32_t>(src.Left + (int64_t{xx} - dest.Left) * sw / dw);
+  for (int32_t yy = visible.top; yy < visible.bottom; ++yy) {
+    const auto sy = static_cast<int32_t>(src.top + (int64_t{yy} - dest.top) * sh / dh);
+    for (int32_t xx = visible.left; xx < visible.right; ++xx) {
+      const auto sx = static_cast<int32_t>(src.left + (int64_t{xx} - dest.left) * sw / dw);
       const uint32_t v = source->pixel(sx, sy);
       if (keyed && v >= source->keyLow_ && v <= source->keyHigh_) continue;
       setPixel(xx, yy, v);

@@ -23,7 +23,7 @@ struct LockDescription {
 class Clipper {
  public:
   /// The visible region in the destination's coordinates; none clips nothing.
-  std::optional<TRect> region;
+  std::optional<Rect> region;
 };
 
 /// One pixel buffer.
@@ -52,7 +52,7 @@ class PlatformSurface {
   const Clipper* clipper() const { return clipper_; }
 
   /// Locks the whole surface or one rectangle of it.
-  int32_t lock(const TRect* rect, LockDescription& out);
+  int32_t lock(const Rect* rect, LockDescription& out);
   int32_t unlock();
 
   int32_t isLost() const { return lost_ ? DDERR_SURFACELOST : DD_OK; }
@@ -64,15 +64,15 @@ class PlatformSurface {
   void setRestoreRefused(bool refused) { restoreRefused_ = refused; }
 
   /// Unscaled copy with no clipping; refuses rectangles that leave either surface.
-  int32_t bltFast(int32_t x, int32_t y, const PlatformSurface* source, const TRect& sourceRect,
+  int32_t bltFast(int32_t x, int32_t y, const PlatformSurface* source, const Rect& sourceRect,
                   uint32_t flags);
   /// Rectangle-to-rectangle copy (nearest-neighbour when scaled) or colour fill, limited by
   /// an attached clipper.
-  int32_t blt(const TRect* destRect, const PlatformSurface* source, const TRect* sourceRect,
+  int32_t blt(const Rect* destRect, const PlatformSurface* source, const Rect* sourceRect,
               uint32_t flags, uint32_t fillColor);
 
  private:
-  int32_t fill(const TRect& rect, uint32_t raw);
+  int32_t fill(const Rect& rect, uint32_t raw);
 
   int32_t width_;
   int32_t height_;

@@ -6,9 +6,9 @@
 #include "player/file_intake.h"
 #include "player/frame_loop.h"
 #include "player/pattern_check.h"
-#include "surfaces/direct_draw_surface.h"
-#include "surfaces/dx_draw.h"
-#include "window/application.h"
+#include "surfaces/surface.h"
+#include "surfaces/view_control.h"
+#include "window/idle_loop.h"
 #include "window/view_widget.h"
 
 #include <QAction>
@@ -68,8 +68,8 @@ std::optional<std::string> droppedFile(const QMimeData* mime) {
 
 }  // namespace
 
-TForm1::TForm1(TApplication& application, std::shared_ptr<platform::SurfaceService> service,
-               std::vector<std::string> arguments, QWidget* parent)
+MainWindow::MainWindow(IdleLoop& application, std::shared_ptr<platform::SurfaceService> service,
+                       std::vector<std::string> arguments, QWidget* parent)
     : QMainWindow(parent),
       application_(application),
       arguments_(std::move(arguments)),
@@ -98,10 +98,10 @@ TForm1::TForm1(TApplication& application, std::shared_ptr<platform::SurfaceServi
   DXDraw1->setErrorHandler([this](const std::exception& error) {
     report(QString::fromStdString(errorBoxText(error.what())));
   });
-  DXDraw1->dxDraw().OnInitializeSurface = [this](TCustomDXDraw& sender) {
+  DXDraw1->dxDraw().OnInitializeSurface = [this](ViewControl& sender) {
     DXDraw1InitializeSurface(sender);
   };
-  DXDraw1->dxDraw().OnFinalizeSurface = [this](TCustomDXDraw& sender) {
+  DXDraw1->dxDraw().OnFinalizeSurface = [this](ViewControl& sender) {
     DXDraw1FinalizeSurface(sender);
   };
 
@@ -112,15 +112,15 @@ TForm1::TForm1(TApplication& application, std::shared_ptr<platform::SurfaceServi
 
   FrameLoopHooks hooks;
   hooks.processEvents = [this](uint32_t maxWaitMs) { application_.processEvents(maxWaitMs); };
-  hooks.pollSheet = [this] { pollSheet(state_, controls_); };
-  hooks.trackCarets = [this] { trackCarets(state_, controls_); };
-  frameLoop_ = std::make_unique<FrameLoop>(state_, controls_, DXDraw1->dxDraw(), hooks);
+  hooks.pollSheet = [this] { pollSheet(viewer_, controls_); };
+  hooks.trackCarets = [this] { trackCarets(viewer_, controls_); };
+  frameLoop_ = std::make_unique<FrameLoop>(viewer_, controls_, DXDraw1->dxDraw(), hooks);
   frameLoop_->startClock();
 
   FormCreate();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
   // The sheet surface goes with the view's surfaces, while this window's state still exists.
   DXDraw1->finalizeView();
   DXDraw1->dxDraw().OnInitializeSurface = nullptr;
@@ -129,42 +129,43 @@ TForm1::~TForm1() {
   FormDestroy();
 }
 
-void TForm1::createControls() {
+void MainWindow::createControls() {
   using enum ControlId;
-  addLabel(Label2, "Label2", "状態", 104, 272, 21);
-  addLabel(Label3, "Label3", "Anime", 0, 274, 16);
-  addLabel(Label1, "Label1", "名前", 0, 248, 16);
-  addLabel(Label4, "Label4", "レイヤ", 0, 338, kFormFontHeight);
-  addLabel(Label5, "Label5", "転送先", 0, 374, kFormFontHeight);
-  addLabel(Label6, "Label6", "0/0", 182, 320, kFormFontHeight);
-  addLabel(Label7, "Label7", "0/0", 182, 356, kFormFontHeight);
-  addLabel(Label8, "Label8", "0/0", 182, 392, kFormFontHeight);
+  addLabel(stateCaptionLabel, "Label2", "状態", 104, 272, 21);
+  addLabel(intervalLabel, "Label3", "Anime", 0, 274, 16);
+  addLabel(nameLabel, "Label1", "名前", 0, 248, 16);
+  addLabel(layerLabel, "Label4", "レイヤ", 0, 338, kFormFontHeight);
+  addLabel(destinationLabel, "Label5", "転送先", 0, 374, kFormFontHeight);
+  addLabel(patternCounter, "Label6", "0/0", 182, 320, kFormFontHeight);
+  addLabel(layerCounter, "Label7", "0/0", 182, 356, kFormFontHeight);
+  addLabel(destinationCounter, "Label8", "0/0", 182, 392, kFormFontHeight);
 
-  addButton(Button1, "Button1", "通常１", 0, 48, 49, 25, &TForm1::Button1Click);
-  addButton(Button2, "Button2", "通常２", 48, 48, 49, 25, &TForm1::Button2Click);
-  addButton(Button3, "Button3", "勝ち", 0, 72, 49, 25, &TForm1::Button3Click);
-  addButton(Button4, "Button4", "負け", 48, 72, 49, 25, &TForm1::Button4Click);
-  addButton(Button5, "Button5", "立ち", 0, 96, 49, 25, &TForm1::Button5Click);
-  addButton(Button6, "Button6", "喜び１", 0, 136, 49, 25, &TForm1::Button6Click);
-  addButton(Button7, "Button7", "喜び２", 48, 136, 49, 25, &TForm1::Button7Click);
-  addButton(Button8, "Button8", "喜び３", 0, 160, 49, 25, &TForm1::Button8Click);
-  addButton(Button9, "Button9", "ﾀﾞﾒｰｼﾞ１", 48, 160, 49, 25, &TForm1::Button9Click);
-  addButton(Button10, "Button10", "ﾀﾞﾒｰｼﾞ２", 0, 184, 49, 25, &TForm1::Button10Click);
-  addButton(Button11, "Button11", "ﾀﾞﾒｰｼﾞ３", 48, 184, 49, 25, &TForm1::Button11Click);
-  addButton(Button12, "Button12", "ミス", 0, 208, 49, 25, &TForm1::Button12Click);
-  this->Edit1 = addEdit(ControlId::Edit1, "Edit1", "100", 64, 272, 33, 20);
-  addEdit(Edit2, "Edit2", "", 0, 316, 177, 20);
-  addButton(buttonck, "buttonck", "ﾊﾟﾀｰﾝﾁｪｯｸ", 0, 296, 75, 17, &TForm1::buttonckClick);
-  addCheckBox(CheckBox1, "CheckBox1", "ループ", 80, 296, 57, 17);
-  addButton(reload, "reload", "再読込み", 0, 0, 97, 17, &TForm1::reloadClick);
-  QPushButton* clipperButton =
-      addButton(clipper, "clipper", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへ", 144, 296, 80, 17, &TForm1::clipperClick);
-  addButton(CGreload, "CGreload", "CG再読込み", 0, 16, 97, 17, &TForm1::CGreloadClick);
-  addCheckBox(CheckBox2, "CheckBox2", "ﾙｰﾌﾟ", 50, 213, 49, 17);
+  addButton(stateButton1, "Button1", "通常１", 0, 48, 49, 25, &MainWindow::Button1Click);
+  addButton(stateButton2, "Button2", "通常２", 48, 48, 49, 25, &MainWindow::Button2Click);
+  addButton(stateButton15, "Button3", "勝ち", 0, 72, 49, 25, &MainWindow::Button3Click);
+  addButton(stateButton16, "Button4", "負け", 48, 72, 49, 25, &MainWindow::Button4Click);
+  addButton(stateButton5, "Button5", "立ち", 0, 96, 49, 25, &MainWindow::Button5Click);
+  addButton(stateButton6, "Button6", "喜び１", 0, 136, 49, 25, &MainWindow::Button6Click);
+  addButton(stateButton7, "Button7", "喜び２", 48, 136, 49, 25, &MainWindow::Button7Click);
+  addButton(stateButton8, "Button8", "喜び３", 0, 160, 49, 25, &MainWindow::Button8Click);
+  addButton(stateButton10, "Button9", "ﾀﾞﾒｰｼﾞ１", 48, 160, 49, 25, &MainWindow::Button9Click);
+  addButton(stateButton11, "Button10", "ﾀﾞﾒｰｼﾞ２", 0, 184, 49, 25, &MainWindow::Button10Click);
+  addButton(stateButton12, "Button11", "ﾀﾞﾒｰｼﾞ３", 48, 184, 49, 25, &MainWindow::Button11Click);
+  addButton(stateButton4, "Button12", "ミス", 0, 208, 49, 25, &MainWindow::Button12Click);
+  this->Edit1 = addEdit(ControlId::intervalEdit, "Edit1", "100", 64, 272, 33, 20);
+  addEdit(patternEdit, "Edit2", "", 0, 316, 177, 20);
+  addButton(patternCheckButton, "buttonck", "ﾊﾟﾀｰﾝﾁｪｯｸ", 0, 296, 75, 17,
+            &MainWindow::startPatternCheck);
+  addCheckBox(patternLoopBox, "CheckBox1", "ループ", 80, 296, 57, 17);
+  addButton(reloadButton, "reload", "再読込み", 0, 0, 97, 17, &MainWindow::reloadCharacter);
+  QPushButton* clipperButton = addButton(copyPatternButton, "clipper", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへ", 144, 296, 80,
+                                         17, &MainWindow::copyPatternToClipboard);
+  addButton(sheetReloadButton, "CGreload", "CG再読込み", 0, 16, 97, 17, &MainWindow::reloadSheet);
+  addCheckBox(oneShotLoopBox, "CheckBox2", "ﾙｰﾌﾟ", 50, 213, 49, 17);
   tabOrder_.push_back(DXDraw1);
-  addButton(Button14, "Button14", "おじゃま", 48, 96, 49, 25, &TForm1::Button14Click);
-  addEdit(Edit3, "Edit3", "", 0, 352, 177, 20);
-  addEdit(Edit4, "Edit4", "", 0, 388, 177, 20);
+  addButton(stateButton3, "Button14", "おじゃま", 48, 96, 49, 25, &MainWindow::Button14Click);
+  addEdit(layerEdit, "Edit3", "", 0, 352, 177, 20);
+  addEdit(destinationEdit, "Edit4", "", 0, 388, 177, 20);
 
   // Every button but clipper starts disabled: the state buttons wait for the reader, the
   // others for a drop or the start-up load.
@@ -178,36 +179,36 @@ void TForm1::createControls() {
     interval->setMaxLength(std::max<int>(kIntervalTypedLimit, static_cast<int>(text.size())));
   });
   controls_.onTextChanged = [this](ControlId id) {
-    if (id == ControlId::Edit1) this->Edit1Change();
+    if (id == ControlId::intervalEdit) this->applyIntervalText();
   };
 }
 
-void TForm1::createMenu() {
+void MainWindow::createMenu() {
   N1 = menuBar()->addMenu(QStringLiteral("設定"));
   N1->setObjectName(QStringLiteral("N1"));
   autocgload = N1->addAction(QStringLiteral("自動ＣＧ再読込み"));
   autocgload->setObjectName(QStringLiteral("autocgload"));
   autocgload->setCheckable(true);
   autocgload->setChecked(false);
-  controls_.addAction(ControlId::autocgload, autocgload);
+  controls_.addAction(ControlId::autoSheetReload, autocgload);
   connect(autocgload, &QAction::triggered, this, [this] {
     // A checkable action has flipped its mark already; the handler owns the toggle.
     {
       const QSignalBlocker blocker(autocgload);
       autocgload->setChecked(!autocgload->isChecked());
     }
-    enter([this] { autocgloadClick(); });
+    enter([this] { toggleAutoSheetReload(); });
   });
 }
 
-void TForm1::setTabOrder() {
+void MainWindow::setTabOrder() {
   for (std::size_t i = 0; i + 1 < tabOrder_.size(); ++i) {
     QWidget::setTabOrder(tabOrder_[i], tabOrder_[i + 1]);
   }
 }
 
-QLabel* TForm1::addLabel(ControlId id, const char* name, const char* caption, int x, int y,
-                         int pixelHeight) {
+QLabel* MainWindow::addLabel(ControlId id, const char* name, const char* caption, int x, int y,
+                             int pixelHeight) {
   auto* label = new QLabel(client_);
   label->setObjectName(QString::fromUtf8(name));
   // Captions from files are shown as written, never as markup.
@@ -219,8 +220,8 @@ QLabel* TForm1::addLabel(ControlId id, const char* name, const char* caption, in
   return label;
 }
 
-QPushButton* TForm1::addButton(ControlId id, const char* name, const char* caption, int x, int y,
-                               int w, int h, void (TForm1::*handler)()) {
+QPushButton* MainWindow::addButton(ControlId id, const char* name, const char* caption, int x,
+                                   int y, int w, int h, void (MainWindow::*handler)()) {
   auto* button = new QPushButton(QString::fromUtf8(caption), client_);
   button->setObjectName(QString::fromUtf8(name));
   button->setGeometry(x, y, w, h);
@@ -232,8 +233,8 @@ QPushButton* TForm1::addButton(ControlId id, const char* name, const char* capti
   return button;
 }
 
-QLineEdit* TForm1::addEdit(ControlId id, const char* name, const char* text, int x, int y, int w,
-                           int h) {
+QLineEdit* MainWindow::addEdit(ControlId id, const char* name, const char* text, int x, int y,
+                               int w, int h) {
   auto* edit = new QLineEdit(QString::fromUtf8(text), client_);
   edit->setObjectName(QString::fromUtf8(name));
   edit->setGeometry(x, y, w, h);
@@ -244,8 +245,8 @@ QLineEdit* TForm1::addEdit(ControlId id, const char* name, const char* text, int
   return edit;
 }
 
-QCheckBox* TForm1::addCheckBox(ControlId id, const char* name, const char* caption, int x, int y,
-                               int w, int h) {
+QCheckBox* MainWindow::addCheckBox(ControlId id, const char* name, const char* caption, int x,
+                                   int y, int w, int h) {
   auto* box = new QCheckBox(QString::fromUtf8(caption), client_);
   box->setObjectName(QString::fromUtf8(name));
   box->setGeometry(x, y, w, h);
@@ -255,11 +256,11 @@ QCheckBox* TForm1::addCheckBox(ControlId id, const char* name, const char* capti
   return box;
 }
 
-void TForm1::setErrorReporter(ErrorReporter reporter) {
+void MainWindow::setErrorReporter(ErrorReporter reporter) {
   reporter_ = std::move(reporter);
 }
 
-void TForm1::enter(const std::function<void()>& handler) {
+void MainWindow::enter(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const Exception& error) {
@@ -269,7 +270,7 @@ void TForm1::enter(const std::function<void()>& handler) {
   }
 }
 
-void TForm1::report(const QString& text) {
+void MainWindow::report(const QString& text) {
   if (reporter_) {
     reporter_(text);
     return;
@@ -281,108 +282,108 @@ void TForm1::report(const QString& text) {
   application_.resumeIdle();
 }
 
-void TForm1::FormCreate() {
+void MainWindow::FormCreate() {
   setAcceptDrops(true);
   application_.setOnIdle([this](bool& done) { enter([&] { ApplicationIdle(done); }); });
-  state_.CharLoaded = false;
+  viewer_.characterLoaded = false;
   if (!arguments_.empty()) {
-    state_.StartupLoadPending = 50;
-    state_.StartupFileName = arguments_.front();
+    viewer_.startupLoadPending = 50;
+    viewer_.startupPath = arguments_.front();
   }
 }
 
-void TForm1::FormDestroy() {}
+void MainWindow::FormDestroy() {}
 
-void TForm1::ApplicationIdle(bool& done) {
+void MainWindow::ApplicationIdle(bool& done) {
   frameLoop_->ApplicationIdle(done);
 }
 
-void TForm1::WMDropFiles(const std::string& path) {
-  patapata::WMDropFiles(state_, controls_, path);
+void MainWindow::openDroppedFile(const std::string& path) {
+  patapata::openDroppedFile(viewer_, controls_, path);
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (droppedFile(event->mimeData())) event->acceptProposedAction();
 }
 
-void TForm1::dragMoveEvent(QDragMoveEvent* event) {
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
   if (droppedFile(event->mimeData())) event->acceptProposedAction();
 }
 
-void TForm1::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
   const std::optional<std::string> path = droppedFile(event->mimeData());
   if (!path) return;
   event->acceptProposedAction();
   // The drop is finished before the file is loaded, so that a slow load or an error box
   // does not keep the file manager waiting.
   QMetaObject::invokeMethod(
-      this, [this, file = *path] { enter([&] { WMDropFiles(file); }); }, Qt::QueuedConnection);
+      this, [this, file = *path] { enter([&] { openDroppedFile(file); }); }, Qt::QueuedConnection);
 }
 
-void TForm1::Button1Click() {
-  patapata::Button1Click(state_, controls_);
+void MainWindow::Button1Click() {
+  patapata::Button1Click(viewer_, controls_);
 }
-void TForm1::Button2Click() {
-  patapata::Button2Click(state_, controls_);
+void MainWindow::Button2Click() {
+  patapata::Button2Click(viewer_, controls_);
 }
-void TForm1::Button3Click() {
-  patapata::Button3Click(state_, controls_);
+void MainWindow::Button3Click() {
+  patapata::Button3Click(viewer_, controls_);
 }
-void TForm1::Button4Click() {
-  patapata::Button4Click(state_, controls_);
+void MainWindow::Button4Click() {
+  patapata::Button4Click(viewer_, controls_);
 }
-void TForm1::Button5Click() {
-  patapata::Button5Click(state_, controls_);
+void MainWindow::Button5Click() {
+  patapata::Button5Click(viewer_, controls_);
 }
-void TForm1::Button6Click() {
-  patapata::Button6Click(state_, controls_);
+void MainWindow::Button6Click() {
+  patapata::Button6Click(viewer_, controls_);
 }
-void TForm1::Button7Click() {
-  patapata::Button7Click(state_, controls_);
+void MainWindow::Button7Click() {
+  patapata::Button7Click(viewer_, controls_);
 }
-void TForm1::Button8Click() {
-  patapata::Button8Click(state_, controls_);
+void MainWindow::Button8Click() {
+  patapata::Button8Click(viewer_, controls_);
 }
-void TForm1::Button9Click() {
-  patapata::Button9Click(state_, controls_);
+void MainWindow::Button9Click() {
+  patapata::Button9Click(viewer_, controls_);
 }
-void TForm1::Button10Click() {
-  patapata::Button10Click(state_, controls_);
+void MainWindow::Button10Click() {
+  patapata::Button10Click(viewer_, controls_);
 }
-void TForm1::Button11Click() {
-  patapata::Button11Click(state_, controls_);
+void MainWindow::Button11Click() {
+  patapata::Button11Click(viewer_, controls_);
 }
-void TForm1::Button12Click() {
-  patapata::Button12Click(state_, controls_);
+void MainWindow::Button12Click() {
+  patapata::Button12Click(viewer_, controls_);
 }
-void TForm1::Button14Click() {
-  patapata::Button14Click(state_, controls_);
+void MainWindow::Button14Click() {
+  patapata::Button14Click(viewer_, controls_);
 }
-void TForm1::buttonckClick() {
-  patapata::buttonckClick(state_, controls_);
+void MainWindow::startPatternCheck() {
+  patapata::startPatternCheck(viewer_, controls_);
 }
-void TForm1::reloadClick() {
-  patapata::reloadClick(state_, controls_);
+void MainWindow::reloadCharacter() {
+  patapata::reloadCharacter(viewer_, controls_);
 }
-void TForm1::CGreloadClick() {
-  patapata::CGreloadClick(state_);
+void MainWindow::reloadSheet() {
+  patapata::reloadSheet(viewer_);
 }
-void TForm1::clipperClick() {
-  patapata::clipperClick(controls_);
+void MainWindow::copyPatternToClipboard() {
+  patapata::copyPatternToClipboard(controls_);
 }
-void TForm1::autocgloadClick() {
-  patapata::autocgloadClick(controls_);
+void MainWindow::toggleAutoSheetReload() {
+  patapata::toggleAutoSheetReload(controls_);
 }
-void TForm1::Edit1Change() {
-  patapata::Edit1Change(state_, controls_);
-}
-
-void TForm1::DXDraw1InitializeSurface(TCustomDXDraw& sender) {
-  state_.CGSurface = std::make_unique<TDirectDrawSurface>(sender.DrawContext());
+void MainWindow::applyIntervalText() {
+  patapata::applyIntervalText(viewer_, controls_);
 }
 
-void TForm1::DXDraw1FinalizeSurface(TCustomDXDraw& /*sender*/) {
-  state_.CGSurface.reset();
+void MainWindow::DXDraw1InitializeSurface(ViewControl& sender) {
+  viewer_.sheet = std::make_unique<Surface>(sender.drawContext());
+}
+
+void MainWindow::DXDraw1FinalizeSurface(ViewControl& /*sender*/) {
+  viewer_.sheet.reset();
 }
 
 }  // namespace patapata

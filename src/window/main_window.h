@@ -24,13 +24,13 @@ namespace platform {
 class SurfaceService;
 }
 class FrameLoop;
-class TApplication;
-class TCustomDXDraw;
+class IdleLoop;
+class ViewControl;
 class ViewWidget;
 
 /// The viewer's main window: every control at its fixed place, the view DXDraw1, the menu
 /// "設定", and the handlers, which delegate to the core. Owns the program's state.
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
@@ -40,13 +40,13 @@ class TForm1 : public QMainWindow {
 
   /// `arguments` are the command-line arguments after the program's name (bytes as given);
   /// the first names a character file to load at the first tick that can draw.
-  TForm1(TApplication& application, std::shared_ptr<platform::SurfaceService> service,
-         std::vector<std::string> arguments, QWidget* parent = nullptr);
-  ~TForm1() override;
-  TForm1(const TForm1&) = delete;
-  TForm1& operator=(const TForm1&) = delete;
+  MainWindow(IdleLoop& application, std::shared_ptr<platform::SurfaceService> service,
+             std::vector<std::string> arguments, QWidget* parent = nullptr);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
 
-  ViewerState& state() { return state_; }
+  ViewerState& viewer() { return viewer_; }
   Controls& controls() { return controls_; }
   ViewWidget& view() { return *DXDraw1; }
   /// The client area holding every control.
@@ -62,7 +62,7 @@ class TForm1 : public QMainWindow {
   void FormCreate();
   void FormDestroy();
   void ApplicationIdle(bool& done);
-  void WMDropFiles(const std::string& path);
+  void openDroppedFile(const std::string& path);
   void Button1Click();
   void Button2Click();
   void Button3Click();
@@ -76,14 +76,14 @@ class TForm1 : public QMainWindow {
   void Button11Click();
   void Button12Click();
   void Button14Click();
-  void buttonckClick();
-  void reloadClick();
-  void CGreloadClick();
-  void clipperClick();
-  void autocgloadClick();
-  void Edit1Change();
-  void DXDraw1InitializeSurface(TCustomDXDraw& sender);
-  void DXDraw1FinalizeSurface(TCustomDXDraw& sender);
+  void startPatternCheck();
+  void reloadCharacter();
+  void reloadSheet();
+  void copyPatternToClipboard();
+  void toggleAutoSheetReload();
+  void applyIntervalText();
+  void DXDraw1InitializeSurface(ViewControl& sender);
+  void DXDraw1FinalizeSurface(ViewControl& sender);
 
   /// Runs `handler` as the event loop enters a handler: an error it raises ends it and is
   /// reported in the error box; nothing propagates into Qt.
@@ -101,15 +101,15 @@ class TForm1 : public QMainWindow {
   QLabel* addLabel(ControlId id, const char* name, const char* caption, int x, int y,
                    int pixelHeight);
   QPushButton* addButton(ControlId id, const char* name, const char* caption, int x, int y, int w,
-                         int h, void (TForm1::*handler)());
+                         int h, void (MainWindow::*handler)());
   QLineEdit* addEdit(ControlId id, const char* name, const char* text, int x, int y, int w, int h);
   QCheckBox* addCheckBox(ControlId id, const char* name, const char* caption, int x, int y, int w,
                          int h);
   void report(const QString& text);
 
-  TApplication& application_;
+  IdleLoop& application_;
   std::vector<std::string> arguments_;
-  ViewerState state_;
+  ViewerState viewer_;
   QtControls controls_;
   ErrorReporter reporter_;
   QWidget* client_ = nullptr;

@@ -1,8 +1,8 @@
 #include "window/view_widget.h"
 
 #include "common/errors.h"
-#include "surfaces/direct_draw_surface.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -36,13 +36,13 @@ ViewWidget::ViewWidget(std::shared_ptr<platform::SurfaceService> service, QWidge
   setAttribute(Qt::WA_OpaquePaintEvent);
 
   // The window's stored properties of DXDraw1.
-  using enum TDXDrawOption;
+  using enum ViewOption;
   view_.beginLoading();
   view_.setOptions({doAllowReboot, doCenter, doRetainedMode, doHardware, doSelectDriver});
   view_.setSurfaceWidth(kWidth);
   view_.setSurfaceHeight(kHeight);
   view_.setBounds(kWidth, kHeight);
-  view_.Loaded();
+  view_.loaded();
   view_.setHost(this);
   watchTopLevel();
 }
@@ -111,11 +111,12 @@ void ViewWidget::resizeEvent(QResizeEvent* event) {
 
 void ViewWidget::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  const TDirectDrawSurface* primary = view_.PrimarySurface();
-  const platform::PlatformSurface* pixels = primary != nullptr ? primary->ISurface() : nullptr;
+  const Surface* primary = view_.primarySurface();
+  const platform::PlatformSurface* pixels =
+      primary != nullptr ? primary->platformSurface() : nullptr;
   const QImage::Format format =
       pixels != nullptr ? imageFormatFor(pixels->format()) : QImage::Format_Invalid;
-  if (!view_.Initialized() || format == QImage::Format_Invalid) {
+  if (!view_.isInitialized() || format == QImage::Format_Invalid) {
     painter.fillRect(rect(), palette().color(QPalette::Button));
     return;
   }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surfaces/dx_draw.h"
+#include "surfaces/view_control.h"
 
 #include <QPointer>
 #include <QWidget>

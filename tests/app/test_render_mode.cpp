@@ -3,7 +3,7 @@
 #include "player/animation.h"
 #include "player/frame_composer.h"
 #include "run_patapata.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/surface.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -107,15 +107,15 @@ TEST(RenderMode, FramesEqualTheComposition) {
     HeadlessSession session(std::string(depth) == "16" ? PixelFormat::rgb565()
                                                        : PixelFormat::xrgb8888());
     session.load(kData + "multi.chp");
-    ViewerState& v = session.state();
+    ViewerState& v = session.viewer();
     Button6Click(v, session.controls());
-    TDirectDrawSurface back(&session.directDraw());
-    back.Resize(kViewWidth, kViewHeight);
-    const PixelFormat format = back.Format();
+    Surface back(&session.directDraw());
+    back.resize(kViewWidth, kViewHeight);
+    const PixelFormat format = back.format();
     for (int tick = 1; tick <= 5; ++tick) {
       SCOPED_TRACE(tick);
       advanceAndEnd(v, session.controls());
-      back.FillAll(0);
+      back.fill(0);
       composeFrame(v, back);
       char name[32];
       std::snprintf(name, sizeof name, "-%04d.png", tick);
@@ -127,7 +127,7 @@ TEST(RenderMode, FramesEqualTheComposition) {
       int mismatches = 0;
       for (int32_t y = 0; y < kViewHeight; ++y) {
         for (int32_t x = 0; x < kViewWidth; ++x) {
-          const uint32_t expected = format.toRgb(back.PixelValue(x, y));
+          const uint32_t expected = format.toRgb(back.pixelValue(x, y));
           const uint32_t actual = image.pixel(x, y) & 0xFFFFFFu;
           if (expected != actual && ++mismatches <= 3) {
             ADD_FAILURE() << "(" << x << ", " << y << "): " << std::hex << actual
@@ -138,13 +138,13 @@ TEST(RenderMode, FramesEqualTheComposition) {
       EXPECT_EQ(mismatches, 0);
     }
     // The layer of frame 1 was clipped at the left edge: 15 columns of cel 6 at (0, 100).
-    back.FillAll(0);
-    v.AnimState = 6;
-    v.AnimFrame = 1;
+    back.fill(0);
+    v.state = 6;
+    v.frame = 1;
     composeFrame(v, back);
     const QImage first(QString::fromStdString(dir.prefix() + "-0001.png"));
-    EXPECT_EQ(first.pixel(0, 100) & 0xFFFFFFu, format.toRgb(back.PixelValue(0, 100)));
-    EXPECT_NE(format.toRgb(back.PixelValue(0, 100)), format.toRgb(back.PixelValue(0, 99)));
+    EXPECT_EQ(first.pixel(0, 100) & 0xFFFFFFu, format.toRgb(back.pixelValue(0, 100)));
+    EXPECT_NE(format.toRgb(back.pixelValue(0, 100)), format.toRgb(back.pixelValue(0, 99)));
   }
 }
 

@@ -5,9 +5,9 @@
 #include "common/memory_controls.h"
 #include "support/bmp_writer.h"
 #include "support/temp_dir.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <gtest/gtest.h>
 
@@ -41,25 +41,25 @@ class ReaderHarness {
  public:
   explicit ReaderHarness(bool withSheetSurface = true)
       : service_(std::make_shared<platform::SurfaceService>()),
-        directDraw_(std::make_unique<TDirectDraw>(service_)) {
+        directDraw_(std::make_unique<DrawContext>(service_)) {
     controls.onTextChanged = [this](ControlId id) {
-      if (id == ControlId::Edit1) Edit1Change(state, controls);
+      if (id == ControlId::intervalEdit) applyIntervalText(viewer, controls);
     };
-    if (withSheetSurface) state.CGSurface = std::make_unique<TDirectDrawSurface>(directDraw_.get());
+    if (withSheetSurface) viewer.sheet = std::make_unique<Surface>(directDraw_.get());
   }
   ~ReaderHarness() {
     controls.onTextChanged = nullptr;
-    state.CGSurface.reset();
+    viewer.sheet.reset();
   }
   ReaderHarness(const ReaderHarness&) = delete;
   ReaderHarness& operator=(const ReaderHarness&) = delete;
 
  private:
   std::shared_ptr<platform::SurfaceService> service_;
-  std::unique_ptr<TDirectDraw> directDraw_;
+  std::unique_ptr<DrawContext> directDraw_;
 
  public:
-  ViewerState state;
+  ViewerState viewer;
   MemoryControls controls;
 };
 

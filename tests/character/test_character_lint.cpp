@@ -37,10 +37,10 @@ CharacterLint lintOf(const std::vector<std::string>& lines, ReaderHarness& h) {
   writeBytes(dir.file("c.chp"), file);
   CharacterLint lint;
   try {
-    fileload(h.state, h.controls, dir.file("c.chp"), &lint);
+    loadCharacterFile(h.viewer, h.controls, dir.file("c.chp"), &lint);
   } catch (const Exception&) {
   }
-  lint.finish(h.state);
+  lint.finish(h.viewer);
   return lint;
 }
 

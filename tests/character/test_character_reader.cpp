@@ -3,7 +3,7 @@
 #include "character/state_buttons.h"
 #include "character/viewer_state.h"
 #include "common/errors.h"
-#include "common/file_age.h"
+#include "common/file_stamp.h"
 #include "reader_fixture.h"
 
 #include <gtest/gtest.h>
@@ -38,10 +38,10 @@ std::string joinLines(const std::vector<std::string>& lines) {
   return out;
 }
 
-// Runs fileload and gives the error's message, or "" when the load completed.
+// Runs loadCharacterFile and gives the error's message, or "" when the load completed.
 std::string loadMessage(ReaderHarness& h, const std::string& path) {
   try {
-    fileload(h.state, h.controls, path);
+    loadCharacterFile(h.viewer, h.controls, path);
   } catch (const Exception& e) {
     return e.message();
   }
@@ -80,7 +80,7 @@ TEST(SplitLines, BreaksAtEveryLineEndAndStopsAtNul) {
   }
 }
 
-// --- ResetCharacter ------------------------------------------------------------------------
+// --- resetCharacter ------------------------------------------------------------------------
 
 class RecordingControls : public MemoryControls {
  public:
@@ -95,86 +95,86 @@ class RecordingControls : public MemoryControls {
   std::vector<std::string> calls;
 };
 
-TEST(ResetCharacter, EmptiesTheTablesInItsOrderAndLeavesTheRestAlone) {
-  ViewerState state;
+TEST(resetCharacter, EmptiesTheTablesInItsOrderAndLeavesTheRestAlone) {
+  ViewerState viewer;
   RecordingControls controls;
-  controls.type(ControlId::Edit1, "50");
+  controls.type(ControlId::intervalEdit, "50");
   int handlerRuns = 0;
   controls.onTextChanged = [&](ControlId id) {
-    if (id != ControlId::Edit1) return;
+    if (id != ControlId::intervalEdit) return;
     ++handlerRuns;
     // The change handler runs after the interval and the state were reset.
-    EXPECT_EQ(state.FrameInterval, 100);
-    EXPECT_EQ(state.AnimState, 1);
+    EXPECT_EQ(viewer.frameIntervalMs, 100);
+    EXPECT_EQ(viewer.state, 1);
     EXPECT_EQ(controls.calls.size(), 13u);
   };
-  state.CelRects[7] = TRect{1, 2, 3, 4};
-  state.CelX[7] = 1;
-  state.CelY[7] = 2;
-  state.CelW[7] = 3;
-  state.CelH[7] = 4;
-  state.LayerOn[3] = 1;
-  state.FrameInterval = 50;
-  state.CharLoaded = true;
-  state.CGFileName = "old.bmp";
-  state.CGFileAge = FileAge{5, 6};
-  state.AnimState = 6;
-  state.AnimFrame = 4;
-  state.ReturnState = 2;
-  state.ReturnCaption = "通常２";
-  state.CharFileName = "old.chp";
-  controls.setCaption(ControlId::Label1, "old");
-  controls.setEnabled(ControlId::reload, true);
-  controls.setEnabled(ControlId::CGreload, true);
-  controls.setEnabled(ControlId::buttonck, true);
+  viewer.celRects[7] = Rect{1, 2, 3, 4};
+  viewer.celX[7] = 1;
+  viewer.celY[7] = 2;
+  viewer.celW[7] = 3;
+  viewer.celH[7] = 4;
+  viewer.layerOn[3] = 1;
+  viewer.frameIntervalMs = 50;
+  viewer.characterLoaded = true;
+  viewer.sheetPath = "old.bmp";
+  viewer.sheetStamp = FileStamp{5, 6};
+  viewer.state = 6;
+  viewer.frame = 4;
+  viewer.returnState = 2;
+  viewer.returnCaption = "通常２";
+  viewer.characterPath = "old.chp";
+  controls.setCaption(ControlId::nameLabel, "old");
+  controls.setEnabled(ControlId::reloadButton, true);
+  controls.setEnabled(ControlId::sheetReloadButton, true);
+  controls.setEnabled(ControlId::patternCheckButton, true);
   for (ControlId id : kStateButtons) controls.setEnabled(id, true);
-  controls.type(ControlId::Edit2, "0102");
+  controls.type(ControlId::patternEdit, "0102");
   controls.calls.clear();
 
-  ResetCharacter(state, controls);
+  resetCharacter(viewer, controls);
 
   std::vector<std::string> expectedCalls;
   for (ControlId id : kStateButtons) expectedCalls.push_back(std::string(controlName(id)) + "-");
   expectedCalls.push_back("Label2=状態");
   EXPECT_EQ(controls.calls, expectedCalls);
   EXPECT_EQ(handlerRuns, 1);
-  EXPECT_EQ(controls.text(ControlId::Edit1), "100");
+  EXPECT_EQ(controls.text(ControlId::intervalEdit), "100");
 
-  for (const TRect& r : state.CelRects) EXPECT_EQ(r, TRect{});
-  for (const auto* table : {&state.PatternSeq, &state.LayerSeq, &state.LayerDestSeq}) {
+  for (const Rect& r : viewer.celRects) EXPECT_EQ(r, Rect{});
+  for (const auto* table : {&viewer.pattern, &viewer.layer, &viewer.layerDest}) {
     for (const SequenceRow& row : *table) EXPECT_TRUE(rowEmpty(row));
   }
-  for (uint8_t on : state.LayerOn) EXPECT_EQ(on, 0);
-  EXPECT_EQ(state.FrameInterval, 100);
-  EXPECT_EQ(state.AnimState, 1);
+  for (uint8_t on : viewer.layerOn) EXPECT_EQ(on, 0);
+  EXPECT_EQ(viewer.frameIntervalMs, 100);
+  EXPECT_EQ(viewer.state, 1);
 
-  EXPECT_EQ(state.CelX[7], 1);
-  EXPECT_EQ(state.CelY[7], 2);
-  EXPECT_EQ(state.CelW[7], 3);
-  EXPECT_EQ(state.CelH[7], 4);
-  EXPECT_TRUE(state.CharLoaded);
-  EXPECT_EQ(state.CGFileName, "old.bmp");
-  EXPECT_EQ(state.CGFileAge, (FileAge{5, 6}));
-  EXPECT_EQ(state.AnimFrame, 4);
-  EXPECT_EQ(state.ReturnState, 2);
-  EXPECT_EQ(state.ReturnCaption, "通常２");
-  EXPECT_EQ(state.CharFileName, "old.chp");
-  EXPECT_EQ(controls.caption(ControlId::Label1), "old");
-  EXPECT_TRUE(controls.isEnabled(ControlId::reload));
-  EXPECT_TRUE(controls.isEnabled(ControlId::CGreload));
-  EXPECT_TRUE(controls.isEnabled(ControlId::buttonck));
-  EXPECT_EQ(controls.text(ControlId::Edit2), "0102");
+  EXPECT_EQ(viewer.celX[7], 1);
+  EXPECT_EQ(viewer.celY[7], 2);
+  EXPECT_EQ(viewer.celW[7], 3);
+  EXPECT_EQ(viewer.celH[7], 4);
+  EXPECT_TRUE(viewer.characterLoaded);
+  EXPECT_EQ(viewer.sheetPath, "old.bmp");
+  EXPECT_EQ(viewer.sheetStamp, (FileStamp{5, 6}));
+  EXPECT_EQ(viewer.frame, 4);
+  EXPECT_EQ(viewer.returnState, 2);
+  EXPECT_EQ(viewer.returnCaption, "通常２");
+  EXPECT_EQ(viewer.characterPath, "old.chp");
+  EXPECT_EQ(controls.caption(ControlId::nameLabel), "old");
+  EXPECT_TRUE(controls.isEnabled(ControlId::reloadButton));
+  EXPECT_TRUE(controls.isEnabled(ControlId::sheetReloadButton));
+  EXPECT_TRUE(controls.isEnabled(ControlId::patternCheckButton));
+  EXPECT_EQ(controls.text(ControlId::patternEdit), "0102");
 }
 
-TEST(ResetCharacter, AnUnchangedIntervalEditRunsNoHandler) {
-  ViewerState state;
+TEST(resetCharacter, AnUnchangedIntervalEditRunsNoHandler) {
+  ViewerState viewer;
   MemoryControls controls;
   int handlerRuns = 0;
   controls.onTextChanged = [&](ControlId) { ++handlerRuns; };
-  state.FrameInterval = 7;
-  ResetCharacter(state, controls);
+  viewer.frameIntervalMs = 7;
+  resetCharacter(viewer, controls);
   EXPECT_EQ(handlerRuns, 0);
-  EXPECT_EQ(state.FrameInterval, 100);
+  EXPECT_EQ(viewer.frameIntervalMs, 100);
 }
 
 // --- The worked example ----------------------------------------------------------------------
@@ -199,33 +199,33 @@ TEST(Fileload, WorkedExampleGivesExactlyTheListedTables) {
                                    }));
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("test.chp")), "");
-  const ViewerState& s = h.state;
+  const ViewerState& s = h.viewer;
 
-  EXPECT_EQ(h.controls.caption(ControlId::Label1), "テスト");
-  EXPECT_EQ(s.FrameInterval, 120);
-  EXPECT_EQ(h.controls.text(ControlId::Edit1), "120");
-  EXPECT_EQ(h.controls.caption(ControlId::Label2), "状態");
+  EXPECT_EQ(h.controls.caption(ControlId::nameLabel), "テスト");
+  EXPECT_EQ(s.frameIntervalMs, 120);
+  EXPECT_EQ(h.controls.text(ControlId::intervalEdit), "120");
+  EXPECT_EQ(h.controls.caption(ControlId::stateCaptionLabel), "状態");
 
-  EXPECT_EQ(s.CGFileName, dir.file("chara.bmp"));
-  EXPECT_EQ(s.CGFileAge, fileAge(dir.file("chara.bmp")));
-  EXPECT_FALSE(s.CGFileAge.isMissing());
-  ASSERT_TRUE(s.CGSurface);
-  EXPECT_EQ(s.CGSurface->Width(), 8);
-  EXPECT_EQ(s.CGSurface->Height(), 6);
+  EXPECT_EQ(s.sheetPath, dir.file("chara.bmp"));
+  EXPECT_EQ(s.sheetStamp, fileStamp(dir.file("chara.bmp")));
+  EXPECT_FALSE(s.sheetStamp.isMissing());
+  ASSERT_TRUE(s.sheet);
+  EXPECT_EQ(s.sheet->width(), 8);
+  EXPECT_EQ(s.sheet->height(), 6);
 
-  const std::vector<TRect> rects{{0, 0, 0, 0},      {0, 0, 121, 271},   {121, 0, 185, 48},
-                                 {185, 0, 249, 48}, {121, 48, 153, 80}, {10, 200, 10, 200}};
+  const std::vector<Rect> rects{{0, 0, 0, 0},      {0, 0, 121, 271},   {121, 0, 185, 48},
+                                {185, 0, 249, 48}, {121, 48, 153, 80}, {10, 200, 10, 200}};
   for (int i = 0; i < kCelCount; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(s.CelRects[i], i < 6 ? rects[i] : TRect{});
+    EXPECT_EQ(s.celRects[i], i < 6 ? rects[i] : Rect{});
   }
-  EXPECT_EQ(std::vector<int32_t>(s.CelX.begin() + 1, s.CelX.begin() + 6),
+  EXPECT_EQ(std::vector<int32_t>(s.celX.begin() + 1, s.celX.begin() + 6),
             (std::vector<int32_t>{0, 121, 185, 121, 10}));
-  EXPECT_EQ(std::vector<int32_t>(s.CelY.begin() + 1, s.CelY.begin() + 6),
+  EXPECT_EQ(std::vector<int32_t>(s.celY.begin() + 1, s.celY.begin() + 6),
             (std::vector<int32_t>{0, 0, 0, 48, 200}));
-  EXPECT_EQ(std::vector<int32_t>(s.CelW.begin() + 1, s.CelW.begin() + 6),
+  EXPECT_EQ(std::vector<int32_t>(s.celW.begin() + 1, s.celW.begin() + 6),
             (std::vector<int32_t>{121, 64, 64, 32, 0}));
-  EXPECT_EQ(std::vector<int32_t>(s.CelH.begin() + 1, s.CelH.begin() + 6),
+  EXPECT_EQ(std::vector<int32_t>(s.celH.begin() + 1, s.celH.begin() + 6),
             (std::vector<int32_t>{271, 48, 48, 32, 0}));
 
   auto expectRow = [](const SequenceRow& row, std::vector<int32_t> leading) {
@@ -235,19 +235,19 @@ TEST(Fileload, WorkedExampleGivesExactlyTheListedTables) {
   };
   for (int st = 0; st < kStateCount; ++st) {
     SCOPED_TRACE(st);
-    expectRow(s.PatternSeq[st], st == 1   ? std::vector<int32_t>{3, 3}
-                                : st == 6 ? std::vector<int32_t>{2, 3, 2, 10}
-                                          : std::vector<int32_t>{});
-    expectRow(s.LayerSeq[st], st == 6 ? std::vector<int32_t>{4, 4} : std::vector<int32_t>{});
-    expectRow(s.LayerDestSeq[st], st == 6 ? std::vector<int32_t>{5, 5} : std::vector<int32_t>{});
-    EXPECT_EQ(s.LayerOn[st], st == 6 ? 1 : 0);
+    expectRow(s.pattern[st], st == 1   ? std::vector<int32_t>{3, 3}
+                             : st == 6 ? std::vector<int32_t>{2, 3, 2, 10}
+                                       : std::vector<int32_t>{});
+    expectRow(s.layer[st], st == 6 ? std::vector<int32_t>{4, 4} : std::vector<int32_t>{});
+    expectRow(s.layerDest[st], st == 6 ? std::vector<int32_t>{5, 5} : std::vector<int32_t>{});
+    EXPECT_EQ(s.layerOn[st], st == 6 ? 1 : 0);
   }
   EXPECT_EQ(enabledStateButtons(h.controls),
-            (std::vector<ControlId>{ControlId::Button1, ControlId::Button6}));
-  EXPECT_TRUE(s.CharLoaded);
-  EXPECT_EQ(s.AnimState, 1);
-  EXPECT_EQ(s.CGSurface->ISurface()->colorKeyLow(), 0x00123456u);
-  EXPECT_EQ(s.CGSurface->ISurface()->colorKeyHigh(), 0x00123456u);
+            (std::vector<ControlId>{ControlId::stateButton1, ControlId::stateButton6}));
+  EXPECT_TRUE(s.characterLoaded);
+  EXPECT_EQ(s.state, 1);
+  EXPECT_EQ(s.sheet->platformSurface()->colorKeyLow(), 0x00123456u);
+  EXPECT_EQ(s.sheet->platformSurface()->colorKeyHigh(), 0x00123456u);
 }
 
 TEST(Fileload, ColourKeyIsTheRawValueInA16BitDisplay) {
@@ -255,13 +255,13 @@ TEST(Fileload, ColourKeyIsTheRawValueInA16BitDisplay) {
   writeTestSheet(dir.file("chara.bmp"));
   writeBytes(dir.file("c.chp"), "#CHARBMP chara.bmp\n");
   auto service = std::make_shared<platform::SurfaceService>(PixelFormat::rgb565());
-  TDirectDraw draw(service);
-  ViewerState state;
+  DrawContext draw(service);
+  ViewerState viewer;
   MemoryControls controls;
-  state.CGSurface = std::make_unique<TDirectDrawSurface>(&draw);
-  fileload(state, controls, dir.file("c.chp"));
-  EXPECT_EQ(state.CGSurface->ISurface()->colorKeyLow(), PixelFormat::rgb565().fromRgb(0x123456));
-  state.CGSurface.reset();
+  viewer.sheet = std::make_unique<Surface>(&draw);
+  loadCharacterFile(viewer, controls, dir.file("c.chp"));
+  EXPECT_EQ(viewer.sheet->platformSurface()->colorKeyLow(), PixelFormat::rgb565().fromRgb(0x123456));
+  viewer.sheet.reset();
 }
 
 // --- Single lines --------------------------------------------------------------------------
@@ -274,17 +274,17 @@ struct LineCase {
 };
 
 void expectCel(const ViewerState& s, int cel, int32_t x, int32_t y, int32_t w, int32_t h) {
-  EXPECT_EQ(s.CelRects[cel], (TRect{x, y, x + w, y + h})) << "cel " << cel;
-  EXPECT_EQ(s.CelX[cel], x) << "cel " << cel;
-  EXPECT_EQ(s.CelY[cel], y) << "cel " << cel;
-  EXPECT_EQ(s.CelW[cel], w) << "cel " << cel;
-  EXPECT_EQ(s.CelH[cel], h) << "cel " << cel;
+  EXPECT_EQ(s.celRects[cel], (Rect{x, y, x + w, y + h})) << "cel " << cel;
+  EXPECT_EQ(s.celX[cel], x) << "cel " << cel;
+  EXPECT_EQ(s.celY[cel], y) << "cel " << cel;
+  EXPECT_EQ(s.celW[cel], w) << "cel " << cel;
+  EXPECT_EQ(s.celH[cel], h) << "cel " << cel;
 }
 
 void expectNoCel(const ViewerState& s) {
   for (int i = 0; i < kCelCount; ++i) {
-    EXPECT_EQ(s.CelRects[i], TRect{}) << "cel " << i;
-    EXPECT_EQ(s.CelX[i], 0) << "cel " << i;
+    EXPECT_EQ(s.celRects[i], Rect{}) << "cel " << i;
+    EXPECT_EQ(s.celX[i], 0) << "cel " << i;
   }
 }
 
@@ -297,8 +297,8 @@ void expectButtons(const MemoryControls& c, std::vector<ControlId> ids) {
 }
 
 void expectInterval(const ViewerState& s, const MemoryControls& c, int32_t v) {
-  EXPECT_EQ(s.FrameInterval, v);
-  EXPECT_EQ(c.text(ControlId::Edit1), std::to_string(v));
+  EXPECT_EQ(s.frameIntervalMs, v);
+  EXPECT_EQ(c.text(ControlId::intervalEdit), std::to_string(v));
 }
 
 std::string spaces(int n) {
@@ -319,8 +319,8 @@ const std::vector<LineCase>& lineCases() {
        {"#ANIME $20"},
        "",
        [](S s, C c) {
-         EXPECT_EQ(s.FrameInterval, 32);
-         EXPECT_EQ(c.text(ControlId::Edit1), "32");
+         EXPECT_EQ(s.frameIntervalMs, 32);
+         EXPECT_EQ(c.text(ControlId::intervalEdit), "32");
        }},
       {"last interval wins",
        {"#ANIME 250", "#ANIME 40"},
@@ -345,19 +345,19 @@ const std::vector<LineCase>& lineCases() {
       {"empty name",
        {"#CHARNAME"},
        "",
-       [](S, C c) { EXPECT_EQ(c.caption(ControlId::Label1), ""); }},
+       [](S, C c) { EXPECT_EQ(c.caption(ControlId::nameLabel), ""); }},
       {"name without blank",
        {"#charnameBob the cat"},
        "",
-       [](S, C c) { EXPECT_EQ(c.caption(ControlId::Label1), "Bob"); }},
+       [](S, C c) { EXPECT_EQ(c.caption(ControlId::nameLabel), "Bob"); }},
       {"name after a tab",
        {"#CHARNAME\tBob\tcat"},
        "",
-       [](S, C c) { EXPECT_EQ(c.caption(ControlId::Label1), "Bob"); }},
+       [](S, C c) { EXPECT_EQ(c.caption(ControlId::nameLabel), "Bob"); }},
       {"name with a full-width space",
        {"#CHARNAME \x83\x65\x81\x40\x83\x67 x"},
        "",
-       [](S, C c) { EXPECT_EQ(c.caption(ControlId::Label1), "テ\u3000ト"); }},
+       [](S, C c) { EXPECT_EQ(c.caption(ControlId::nameLabel), "テ\u3000ト"); }},
       {"three-digit cel", {"#100 1 2 3 4"}, "", [](S s, C) { expectCel(s, 10, 0, 1, 2, 3); }},
       {"one-digit cel", {"#1 10 20 30 40"}, "", [](S s, C) { expectCel(s, 1, 10, 20, 30, 40); }},
       {"blank before cel number and a note",
@@ -392,8 +392,8 @@ const std::vector<LineCase>& lineCases() {
        {"#DATA   16", "#0A 5 5 20 20", "#10 1 1 1 1"},
        "",
        [](S s, C) {
-         EXPECT_EQ(s.CelX[10], 1);
-         EXPECT_EQ(s.CelX[16], 0);
+         EXPECT_EQ(s.celX[10], 1);
+         EXPECT_EQ(s.celX[16], 0);
        }},
       {"#DATA 8", {"#DATA 8", "#10 1 1 1 1"}, "", [](S s, C) { expectCel(s, 10, 1, 1, 1, 1); }},
       {"#DATA 160", {"#DATA 160", "#10 1 1 1 1"}, "", [](S s, C) { expectCel(s, 10, 1, 1, 1, 1); }},
@@ -436,60 +436,60 @@ const std::vector<LineCase>& lineCases() {
        {"#PATERN 01 0"},
        "",
        [](S s, C c) {
-         EXPECT_TRUE(rowEmpty(s.PatternSeq[1]));
-         expectButtons(c, {ControlId::Button1});
+         EXPECT_TRUE(rowEmpty(s.pattern[1]));
+         expectButtons(c, {ControlId::stateButton1});
        }},
       {"state 9 enables Button1",
        {"#PATERN 09 02"},
        "",
        [](S s, C c) {
-         EXPECT_EQ(slots(s.PatternSeq[9], 2), (std::vector<int32_t>{2, -1}));
-         expectButtons(c, {ControlId::Button1});
+         EXPECT_EQ(slots(s.pattern[9], 2), (std::vector<int32_t>{2, -1}));
+         expectButtons(c, {ControlId::stateButton1});
        }},
       {"one-digit state and a blank",
        {"#PATERN 1 0203"},
        "",
        [](S s, C) {
-         EXPECT_EQ(slots(s.PatternSeq[1], 3), (std::vector<int32_t>{2, 3, -1}));
+         EXPECT_EQ(slots(s.pattern[1], 3), (std::vector<int32_t>{2, 3, -1}));
        }},
       {"state is always two characters",
        {"#PATERN 10203"},
        "",
        [](S s, C c) {
-         EXPECT_EQ(slots(s.PatternSeq[10], 2), (std::vector<int32_t>{32, -1}));
-         expectButtons(c, {ControlId::Button9});
+         EXPECT_EQ(slots(s.pattern[10], 2), (std::vector<int32_t>{32, -1}));
+         expectButtons(c, {ControlId::stateButton10});
        }},
       {"pairs in either case",
        {"#PATERN 15 0aFf"},
        "",
        [](S s, C c) {
-         EXPECT_EQ(slots(s.PatternSeq[15], 3), (std::vector<int32_t>{10, 255, -1}));
-         expectButtons(c, {ControlId::Button3});
+         EXPECT_EQ(slots(s.pattern[15], 3), (std::vector<int32_t>{10, 255, -1}));
+         expectButtons(c, {ControlId::stateButton15});
        }},
       {"only the first token",
        {"#PATERN 02 0102 0304"},
        "",
        [](S s, C) {
-         EXPECT_EQ(slots(s.PatternSeq[2], 3), (std::vector<int32_t>{1, 2, -1}));
+         EXPECT_EQ(slots(s.pattern[2], 3), (std::vector<int32_t>{1, 2, -1}));
        }},
       {"later line overwrites its indices only",
        {"#PATERN 01 030405", "#PATERN 01 0102"},
        "",
        [](S s, C) {
-         EXPECT_EQ(slots(s.PatternSeq[1], 4), (std::vector<int32_t>{1, 2, 5, -1}));
+         EXPECT_EQ(slots(s.pattern[1], 4), (std::vector<int32_t>{1, 2, 5, -1}));
        }},
       {"bad pair stops before the button",
        {"#PATERN 01 0G03"},
        "'$0G' は数値ではありません",
        [](S s, C c) {
-         EXPECT_TRUE(rowEmpty(s.PatternSeq[1]));
+         EXPECT_TRUE(rowEmpty(s.pattern[1]));
          expectNoButton(c);
        }},
       {"pairs before a bad one stay",
        {"#PATERN 04 0102ZZ03"},
        "'$ZZ' は数値ではありません",
        [](S s, C c) {
-         EXPECT_EQ(slots(s.PatternSeq[4], 3), (std::vector<int32_t>{1, 2, -1}));
+         EXPECT_EQ(slots(s.pattern[4], 3), (std::vector<int32_t>{1, 2, -1}));
          expectNoButton(c);
        }},
       {"bad state",
@@ -500,58 +500,58 @@ const std::vector<LineCase>& lineCases() {
        {"#LAYER 02 0101  0202"},
        "",
        [](S s, C c) {
-         EXPECT_EQ(slots(s.LayerSeq[2], 3), (std::vector<int32_t>{1, 1, -1}));
-         EXPECT_TRUE(rowEmpty(s.LayerDestSeq[2]));
-         EXPECT_TRUE(rowEmpty(s.PatternSeq[2]));
-         expectButtons(c, {ControlId::Button2});
-         EXPECT_EQ(s.LayerOn[2], 1);
+         EXPECT_EQ(slots(s.layer[2], 3), (std::vector<int32_t>{1, 1, -1}));
+         EXPECT_TRUE(rowEmpty(s.layerDest[2]));
+         EXPECT_TRUE(rowEmpty(s.pattern[2]));
+         expectButtons(c, {ControlId::stateButton2});
+         EXPECT_EQ(s.layerOn[2], 1);
        }},
       {"layer separated by tabs",
        {"#LAYER 03\t0101\t0202"},
        "",
        [](S s, C c) {
-         EXPECT_EQ(slots(s.LayerSeq[3], 3), (std::vector<int32_t>{1, 1, -1}));
-         EXPECT_EQ(slots(s.LayerDestSeq[3], 3), (std::vector<int32_t>{2, 2, -1}));
-         expectButtons(c, {ControlId::Button14});
+         EXPECT_EQ(slots(s.layer[3], 3), (std::vector<int32_t>{1, 1, -1}));
+         EXPECT_EQ(slots(s.layerDest[3], 3), (std::vector<int32_t>{2, 2, -1}));
+         expectButtons(c, {ControlId::stateButton3});
        }},
       {"layer of a state without a button",
        {"#LAYER 20 0101 0202"},
        "",
        [](S s, C c) {
-         EXPECT_EQ(slots(s.LayerSeq[20], 3), (std::vector<int32_t>{1, 1, -1}));
-         EXPECT_EQ(slots(s.LayerDestSeq[20], 3), (std::vector<int32_t>{2, 2, -1}));
-         EXPECT_EQ(s.LayerOn[20], 1);
+         EXPECT_EQ(slots(s.layer[20], 3), (std::vector<int32_t>{1, 1, -1}));
+         EXPECT_EQ(slots(s.layerDest[20], 3), (std::vector<int32_t>{2, 2, -1}));
+         EXPECT_EQ(s.layerOn[20], 1);
          expectNoButton(c);
        }},
       {"layer without pairs still turns the layer on",
        {"#LAYER 05"},
        "",
        [](S s, C c) {
-         EXPECT_EQ(s.LayerOn[5], 1);
-         EXPECT_TRUE(rowEmpty(s.LayerSeq[5]));
-         expectButtons(c, {ControlId::Button5});
+         EXPECT_EQ(s.layerOn[5], 1);
+         EXPECT_TRUE(rowEmpty(s.layer[5]));
+         expectButtons(c, {ControlId::stateButton5});
        }},
       {"layer sequences of different lengths",
        {"#LAYER 07 010203 09 0A"},
        "",
        [](S s, C) {
-         EXPECT_EQ(slots(s.LayerSeq[7], 4), (std::vector<int32_t>{1, 2, 3, -1}));
-         EXPECT_EQ(slots(s.LayerDestSeq[7], 2), (std::vector<int32_t>{9, -1}));
+         EXPECT_EQ(slots(s.layer[7], 4), (std::vector<int32_t>{1, 2, 3, -1}));
+         EXPECT_EQ(slots(s.layerDest[7], 2), (std::vector<int32_t>{9, -1}));
        }},
       {"bad destination pair keeps the layer",
        {"#LAYER 06 0404 05ZZ"},
        "'$ZZ' は数値ではありません",
        [](S s, C c) {
-         EXPECT_EQ(slots(s.LayerSeq[6], 3), (std::vector<int32_t>{4, 4, -1}));
-         EXPECT_EQ(slots(s.LayerDestSeq[6], 2), (std::vector<int32_t>{5, -1}));
-         EXPECT_EQ(s.LayerOn[6], 0);
+         EXPECT_EQ(slots(s.layer[6], 3), (std::vector<int32_t>{4, 4, -1}));
+         EXPECT_EQ(slots(s.layerDest[6], 2), (std::vector<int32_t>{5, -1}));
+         EXPECT_EQ(s.layerOn[6], 0);
          expectNoButton(c);
        }},
       {"lines after a failing one are not read",
        {"#ANIME x", "#PATERN 01 01"},
        "'x' は数値ではありません",
        [](S s, C c) {
-         EXPECT_TRUE(rowEmpty(s.PatternSeq[1]));
+         EXPECT_TRUE(rowEmpty(s.pattern[1]));
          expectNoButton(c);
        }},
       {"unknown lines",
@@ -573,12 +573,12 @@ TEST(Fileload, SingleLines) {
     ReaderHarness h;
     const std::string error = loadMessage(h, dir.file("c.chp"));
     EXPECT_EQ(error, c.error);
-    EXPECT_EQ(h.state.CharLoaded, c.error.empty());
-    c.check(h.state, h.controls);
+    EXPECT_EQ(h.viewer.characterLoaded, c.error.empty());
+    c.check(h.viewer, h.controls);
     for (int st = 0; st < kStateCount; ++st) {
-      EXPECT_EQ(h.state.PatternSeq[st][0], kEmptyCel);
-      EXPECT_EQ(h.state.LayerSeq[st][0], kEmptyCel);
-      EXPECT_EQ(h.state.LayerDestSeq[st][0], kEmptyCel);
+      EXPECT_EQ(h.viewer.pattern[st][0], kEmptyCel);
+      EXPECT_EQ(h.viewer.layer[st][0], kEmptyCel);
+      EXPECT_EQ(h.viewer.layerDest[st][0], kEmptyCel);
     }
   }
 }
@@ -594,12 +594,12 @@ TEST(Fileload, StatesOutsideTheTablesWriteNothing) {
     writeBytes(dir.file("c.chp"), line + "\n");
     ReaderHarness h;
     EXPECT_EQ(loadMessage(h, dir.file("c.chp")), "");
-    for (const auto* table : {&h.state.PatternSeq, &h.state.LayerSeq, &h.state.LayerDestSeq}) {
+    for (const auto* table : {&h.viewer.pattern, &h.viewer.layer, &h.viewer.layerDest}) {
       for (const SequenceRow& row : *table) EXPECT_TRUE(rowEmpty(row));
     }
-    for (uint8_t on : h.state.LayerOn) EXPECT_EQ(on, 0);
+    for (uint8_t on : h.viewer.layerOn) EXPECT_EQ(on, 0);
     expectNoButton(h.controls);
-    EXPECT_TRUE(h.state.CharLoaded);
+    EXPECT_TRUE(h.viewer.characterLoaded);
   }
 }
 
@@ -631,16 +631,16 @@ TEST(Fileload, EntriesPastSlot255AreNotStored) {
   ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
   for (int k = 1; k < kFrameSlots; ++k) {
     SCOPED_TRACE(k);
-    EXPECT_EQ(h.state.PatternSeq[30][k], k % 256);
-    EXPECT_EQ(h.state.LayerSeq[29][k], k % 256);
+    EXPECT_EQ(h.viewer.pattern[30][k], k % 256);
+    EXPECT_EQ(h.viewer.layer[29][k], k % 256);
   }
   for (int k = 1; k < kFrameSlots; ++k) {
     SCOPED_TRACE(k);
-    EXPECT_EQ(h.state.LayerDestSeq[29][k], k <= 209 ? (k + 6) % 256 : kEmptyCel);
+    EXPECT_EQ(h.viewer.layerDest[29][k], k <= 209 ? (k + 6) % 256 : kEmptyCel);
   }
-  EXPECT_EQ(h.state.PatternSeq[30][0], kEmptyCel);
-  EXPECT_TRUE(rowEmpty(h.state.PatternSeq[29]));
-  EXPECT_EQ(h.state.LayerOn[29], 1);
+  EXPECT_EQ(h.viewer.pattern[30][0], kEmptyCel);
+  EXPECT_TRUE(rowEmpty(h.viewer.pattern[29]));
+  EXPECT_EQ(h.viewer.layerOn[29], 1);
 }
 
 TEST(Fileload, WithoutASheetSurfaceTheTablesFillAndCharbmpFails) {
@@ -650,15 +650,15 @@ TEST(Fileload, WithoutASheetSurfaceTheTablesFillAndCharbmpFails) {
   writeBytes(dir.file("b.chp"), joinLines({"#1 1 2 3 4", "#CHARBMP chara.bmp", "#2 1 1 1 1"}));
   ReaderHarness h(false);
   EXPECT_EQ(loadMessage(h, dir.file("a.chp")), "");
-  EXPECT_TRUE(h.state.CharLoaded);
-  EXPECT_EQ(h.state.PatternSeq[1][1], 1);
+  EXPECT_TRUE(h.viewer.characterLoaded);
+  EXPECT_EQ(h.viewer.pattern[1][1], 1);
 
-  h.state.CharLoaded = false;
+  h.viewer.characterLoaded = false;
   EXPECT_EQ(loadMessage(h, dir.file("b.chp")), "IDirectDrawSurface は作成されていません");
-  expectCel(h.state, 1, 1, 2, 3, 4);
-  EXPECT_EQ(h.state.CelX[2], 0);
-  EXPECT_FALSE(h.state.CharLoaded);
-  EXPECT_EQ(h.state.CGFileName, "");
+  expectCel(h.viewer, 1, 1, 2, 3, 4);
+  EXPECT_EQ(h.viewer.celX[2], 0);
+  EXPECT_FALSE(h.viewer.characterLoaded);
+  EXPECT_EQ(h.viewer.sheetPath, "");
 }
 
 // --- Whole files ---------------------------------------------------------------------------
@@ -669,12 +669,12 @@ TEST(Fileload, EmptyFileLoads) {
   ReaderHarness h;
   for (ControlId id : kStateButtons) h.controls.setEnabled(id, true);
   ASSERT_EQ(loadMessage(h, dir.file("e.chp")), "");
-  for (const auto* table : {&h.state.PatternSeq, &h.state.LayerSeq, &h.state.LayerDestSeq}) {
+  for (const auto* table : {&h.viewer.pattern, &h.viewer.layer, &h.viewer.layerDest}) {
     for (const SequenceRow& row : *table) EXPECT_TRUE(rowEmpty(row));
   }
   expectNoButton(h.controls);
-  EXPECT_TRUE(h.state.CharLoaded);
-  EXPECT_EQ(h.state.CGSurface->Width(), 0);
+  EXPECT_TRUE(h.viewer.characterLoaded);
+  EXPECT_EQ(h.viewer.sheet->width(), 0);
 }
 
 TEST(Fileload, MissingSheetStopsAtItsLine) {
@@ -689,19 +689,19 @@ TEST(Fileload, MissingSheetStopsAtItsLine) {
     if (loadedBefore) {
       ASSERT_EQ(loadMessage(h, dir.file("good.chp")), "");
     }
-    const std::string previousName = h.state.CGFileName;
-    const FileAge previousAge = h.state.CGFileAge;
+    const std::string previousName = h.viewer.sheetPath;
+    const FileStamp previousAge = h.viewer.sheetStamp;
     EXPECT_EQ(loadMessage(h, dir.file("bad.chp")),
               "ファイル " + dir.file("missing.bmp") + " は開けません");
-    EXPECT_EQ(h.state.CGFileName, previousName);
-    EXPECT_EQ(h.state.CGFileAge, previousAge);
-    EXPECT_EQ(h.state.CharLoaded, loadedBefore);
-    expectCel(h.state, 1, 1, 2, 3, 4);
-    EXPECT_EQ(h.state.CelX[2], 0);
-    EXPECT_EQ(h.state.PatternSeq[1][1], 1);
-    expectButtons(h.controls, {ControlId::Button1});
+    EXPECT_EQ(h.viewer.sheetPath, previousName);
+    EXPECT_EQ(h.viewer.sheetStamp, previousAge);
+    EXPECT_EQ(h.viewer.characterLoaded, loadedBefore);
+    expectCel(h.viewer, 1, 1, 2, 3, 4);
+    EXPECT_EQ(h.viewer.celX[2], 0);
+    EXPECT_EQ(h.viewer.pattern[1][1], 1);
+    expectButtons(h.controls, {ControlId::stateButton1});
     // The earlier sheet stays, and its key is not taken again.
-    EXPECT_EQ(h.state.CGSurface->Width(), loadedBefore ? 8 : 0);
+    EXPECT_EQ(h.viewer.sheet->width(), loadedBefore ? 8 : 0);
   }
 }
 
@@ -714,8 +714,8 @@ TEST(Fileload, BrokenSheetStopsWithTheDecodersMessage) {
     writeBytes(dir.file("c.chp"), "#CHARBMP " + name + "\n");
     ReaderHarness h;
     EXPECT_NE(loadMessage(h, dir.file("c.chp")), "");
-    EXPECT_EQ(h.state.CGFileName, "");
-    EXPECT_FALSE(h.state.CharLoaded);
+    EXPECT_EQ(h.viewer.sheetPath, "");
+    EXPECT_FALSE(h.viewer.characterLoaded);
   }
 }
 
@@ -726,27 +726,27 @@ TEST(Fileload, ReloadKeepsCelShapesOfUndefinedCels) {
   writeBytes(dir.file("b.chp"), joinLines({"#6 9 9 9 9", "#PATERN 02 06"}));
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("a.chp")), "");
-  expectInterval(h.state, h.controls, 120);
+  expectInterval(h.viewer, h.controls, 120);
   ASSERT_EQ(loadMessage(h, dir.file("b.chp")), "");
-  EXPECT_EQ(h.state.CelRects[5], TRect{});
-  EXPECT_EQ(h.state.CelX[5], 1);
-  EXPECT_EQ(h.state.CelY[5], 2);
-  EXPECT_EQ(h.state.CelW[5], 3);
-  EXPECT_EQ(h.state.CelH[5], 4);
-  expectCel(h.state, 6, 9, 9, 9, 9);
-  EXPECT_TRUE(rowEmpty(h.state.PatternSeq[1]));
-  EXPECT_EQ(h.state.LayerOn[6], 0);
-  expectButtons(h.controls, {ControlId::Button2});
-  expectInterval(h.state, h.controls, 100);
+  EXPECT_EQ(h.viewer.celRects[5], Rect{});
+  EXPECT_EQ(h.viewer.celX[5], 1);
+  EXPECT_EQ(h.viewer.celY[5], 2);
+  EXPECT_EQ(h.viewer.celW[5], 3);
+  EXPECT_EQ(h.viewer.celH[5], 4);
+  expectCel(h.viewer, 6, 9, 9, 9, 9);
+  EXPECT_TRUE(rowEmpty(h.viewer.pattern[1]));
+  EXPECT_EQ(h.viewer.layerOn[6], 0);
+  expectButtons(h.controls, {ControlId::stateButton2});
+  expectInterval(h.viewer, h.controls, 100);
 
   // The same tables as a load into a fresh state, apart from the kept cel shapes.
   ReaderHarness fresh;
   ASSERT_EQ(loadMessage(fresh, dir.file("b.chp")), "");
-  EXPECT_EQ(fresh.state.CelRects, h.state.CelRects);
-  EXPECT_EQ(fresh.state.PatternSeq, h.state.PatternSeq);
-  EXPECT_EQ(fresh.state.LayerSeq, h.state.LayerSeq);
-  EXPECT_EQ(fresh.state.LayerDestSeq, h.state.LayerDestSeq);
-  EXPECT_EQ(fresh.state.LayerOn, h.state.LayerOn);
+  EXPECT_EQ(fresh.viewer.celRects, h.viewer.celRects);
+  EXPECT_EQ(fresh.viewer.pattern, h.viewer.pattern);
+  EXPECT_EQ(fresh.viewer.layer, h.viewer.layer);
+  EXPECT_EQ(fresh.viewer.layerDest, h.viewer.layerDest);
+  EXPECT_EQ(fresh.viewer.layerOn, h.viewer.layerOn);
 }
 
 TEST(Fileload, FailingToOpenStillResets) {
@@ -756,18 +756,18 @@ TEST(Fileload, FailingToOpenStillResets) {
                                            "#PATERN 01 01", "#PATERN 06 01"}));
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("a.chp")), "");
-  h.controls.setCaption(ControlId::Label2, "喜び１");
+  h.controls.setCaption(ControlId::stateCaptionLabel, "喜び１");
   for (const std::string& missing : {dir.file("none.chp"), dir.path().string()}) {
     SCOPED_TRACE(missing);
     EXPECT_EQ(loadMessage(h, missing), "ファイル " + missing + " は開けません");
     expectNoButton(h.controls);
-    for (const SequenceRow& row : h.state.PatternSeq) EXPECT_TRUE(rowEmpty(row));
-    EXPECT_EQ(h.controls.caption(ControlId::Label2), "状態");
-    expectInterval(h.state, h.controls, 100);
-    EXPECT_EQ(h.controls.caption(ControlId::Label1), "Bob");
-    EXPECT_EQ(h.state.CGSurface->Width(), 8);
-    EXPECT_EQ(h.state.CGFileName, dir.file("chara.bmp"));
-    EXPECT_TRUE(h.state.CharLoaded);
+    for (const SequenceRow& row : h.viewer.pattern) EXPECT_TRUE(rowEmpty(row));
+    EXPECT_EQ(h.controls.caption(ControlId::stateCaptionLabel), "状態");
+    expectInterval(h.viewer, h.controls, 100);
+    EXPECT_EQ(h.controls.caption(ControlId::nameLabel), "Bob");
+    EXPECT_EQ(h.viewer.sheet->width(), 8);
+    EXPECT_EQ(h.viewer.sheetPath, dir.file("chara.bmp"));
+    EXPECT_TRUE(h.viewer.characterLoaded);
   }
 }
 
@@ -785,7 +785,7 @@ TEST(Fileload, OversizedFileIsRefused) {
   std::filesystem::resize_file(path, static_cast<uintmax_t>(kMaxCharacterFileBytes) + 1);
   ReaderHarness h;
   EXPECT_EQ(loadMessage(h, path), path + " を読み込めません");
-  EXPECT_FALSE(h.state.CharLoaded);
+  EXPECT_FALSE(h.viewer.characterLoaded);
 }
 
 TEST(Fileload, NoCharbmpKeepsTheSheetAndTakesItsKeyAgain) {
@@ -795,12 +795,12 @@ TEST(Fileload, NoCharbmpKeepsTheSheetAndTakesItsKeyAgain) {
   writeBytes(dir.file("b.chp"), "#1 0 0 1 1\n");
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("a.chp")), "");
-  const FileAge age = h.state.CGFileAge;
-  h.state.CGSurface->SetSourceKey(7);
+  const FileStamp age = h.viewer.sheetStamp;
+  h.viewer.sheet->setSourceKey(7);
   ASSERT_EQ(loadMessage(h, dir.file("b.chp")), "");
-  EXPECT_EQ(h.state.CGFileName, dir.file("chara.bmp"));
-  EXPECT_EQ(h.state.CGFileAge, age);
-  EXPECT_EQ(h.state.CGSurface->ISurface()->colorKeyLow(), 0x00123456u);
+  EXPECT_EQ(h.viewer.sheetPath, dir.file("chara.bmp"));
+  EXPECT_EQ(h.viewer.sheetStamp, age);
+  EXPECT_EQ(h.viewer.sheet->platformSurface()->colorKeyLow(), 0x00123456u);
 }
 
 TEST(Fileload, SeveralSheetsTheLastStays) {
@@ -810,9 +810,9 @@ TEST(Fileload, SeveralSheetsTheLastStays) {
   writeBytes(dir.file("c.chp"), joinLines({"#CHARBMP one.bmp", "#CHARBMP two.bmp"}));
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
-  EXPECT_EQ(h.state.CGFileName, dir.file("two.bmp"));
-  EXPECT_EQ(h.state.CGSurface->Width(), 5);
-  EXPECT_EQ(h.state.CGSurface->Height(), 3);
+  EXPECT_EQ(h.viewer.sheetPath, dir.file("two.bmp"));
+  EXPECT_EQ(h.viewer.sheet->width(), 5);
+  EXPECT_EQ(h.viewer.sheet->height(), 3);
 }
 
 TEST(Fileload, LineEndsOfEveryKindAndNul) {
@@ -821,8 +821,8 @@ TEST(Fileload, LineEndsOfEveryKindAndNul) {
              "#1 1 1 1 1\r#2 2 2 2 2\n#3 3 3 3 3\r\n#4 4 4 4 4\0\n#5 5 5 5 5\n"s);
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
-  for (int cel = 1; cel <= 4; ++cel) expectCel(h.state, cel, cel, cel, cel, cel);
-  EXPECT_EQ(h.state.CelX[5], 0);
+  for (int cel = 1; cel <= 4; ++cel) expectCel(h.viewer, cel, cel, cel, cel, cel);
+  EXPECT_EQ(h.viewer.celX[5], 0);
 }
 
 // --- Names and paths -----------------------------------------------------------------------
@@ -844,7 +844,7 @@ TEST(Fileload, NamesInShiftJisAndUtf8) {
     writeBytes(dir.file("c.chp"), c.line + "\r\n");
     ReaderHarness h;
     ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
-    EXPECT_EQ(h.controls.caption(ControlId::Label1), c.shown);
+    EXPECT_EQ(h.controls.caption(ControlId::nameLabel), c.shown);
   }
 }
 
@@ -872,9 +872,9 @@ TEST(Fileload, SheetFoundWithoutRegardToCaseAndWithBackslashes) {
     writeBytes(dir.file("c.chp"), "#CHARBMP " + c.written + "\n");
     ReaderHarness h;
     ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
-    EXPECT_EQ(h.state.CGFileName, dir.file(c.onDisk));
-    EXPECT_EQ(h.state.CGFileAge, fileAge(dir.file(c.onDisk)));
-    EXPECT_EQ(h.state.CGSurface->Width(), 8);
+    EXPECT_EQ(h.viewer.sheetPath, dir.file(c.onDisk));
+    EXPECT_EQ(h.viewer.sheetStamp, fileStamp(dir.file(c.onDisk)));
+    EXPECT_EQ(h.viewer.sheet->width(), 8);
   }
 }
 
@@ -899,8 +899,8 @@ TEST(Fileload, BareFileNameLooksInTheCurrentDirectory) {
   CurrentDirectory cd(dir.path());
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, "c.chp"), "");
-  EXPECT_EQ(h.state.CGFileName, "Chara.bmp");
-  EXPECT_EQ(h.state.CGSurface->Width(), 8);
+  EXPECT_EQ(h.viewer.sheetPath, "Chara.bmp");
+  EXPECT_EQ(h.viewer.sheet->width(), 8);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 namespace patapata {
 namespace {
 
-TEST(Edit1Change, OnlyAPositiveNumberBecomesTheInterval) {
+TEST(applyIntervalText, OnlyAPositiveNumberBecomesTheInterval) {
   struct Case {
     std::string text;
     int32_t interval;
@@ -28,12 +28,12 @@ TEST(Edit1Change, OnlyAPositiveNumberBecomesTheInterval) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    ViewerState state;
+    ViewerState viewer;
     MemoryControls controls;
-    state.FrameInterval = 77;
-    controls.type(ControlId::Edit1, c.text);
-    Edit1Change(state, controls);
-    EXPECT_EQ(state.FrameInterval, c.interval);
+    viewer.frameIntervalMs = 77;
+    controls.type(ControlId::intervalEdit, c.text);
+    applyIntervalText(viewer, controls);
+    EXPECT_EQ(viewer.frameIntervalMs, c.interval);
   }
 }
 

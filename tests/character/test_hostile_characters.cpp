@@ -86,17 +86,17 @@ bool rowEmpty(const SequenceRow& row) {
 }
 
 bool nothingDefined(const ViewerState& s) {
-  for (const SequenceTable* table : {&s.PatternSeq, &s.LayerSeq, &s.LayerDestSeq}) {
+  for (const SequenceTable* table : {&s.pattern, &s.layer, &s.layerDest}) {
     for (const SequenceRow& row : *table) {
       if (!rowEmpty(row)) return false;
     }
   }
-  return std::all_of(s.CelRects.begin(), s.CelRects.end(),
-                     [](const TRect& r) { return r == TRect{}; });
+  return std::all_of(s.celRects.begin(), s.celRects.end(),
+                     [](const Rect& r) { return r == Rect{}; });
 }
 
 void expectTablesWithinBounds(const ViewerState& s) {
-  for (const SequenceTable* table : {&s.PatternSeq, &s.LayerSeq, &s.LayerDestSeq}) {
+  for (const SequenceTable* table : {&s.pattern, &s.layer, &s.layerDest}) {
     for (const SequenceRow& row : *table) {
       EXPECT_EQ(row[0], kEmptyCel);
       for (const int32_t v : row) {
@@ -105,8 +105,8 @@ void expectTablesWithinBounds(const ViewerState& s) {
       }
     }
   }
-  for (const uint8_t on : s.LayerOn) EXPECT_LE(on, 1);
-  EXPECT_EQ(s.CelRects[0], TRect{});
+  for (const uint8_t on : s.layerOn) EXPECT_LE(on, 1);
+  EXPECT_EQ(s.celRects[0], Rect{});
 }
 
 std::vector<HostileCharacter> hostileCharacters() {
@@ -122,21 +122,21 @@ std::vector<HostileCharacter> hostileCharacters() {
          return repeatTo(block, 20 * kMegabyte) + "#7 10 20 30 40\r\n#PATERN 05 FF\r\n";
        },
        loads([](const ViewerState& s, const Controls& c) {
-         EXPECT_EQ(s.CelRects[7], (TRect{10, 20, 40, 60}));
-         EXPECT_EQ(s.CelRects[99], (TRect{1, 2, 4, 6}));
+         EXPECT_EQ(s.celRects[7], (Rect{10, 20, 40, 60}));
+         EXPECT_EQ(s.celRects[99], (Rect{1, 2, 4, 6}));
          // A cel number has two digits at most: "#109 1 2 3 4" is cel 10 at x 9, and the last
          // line for cel 25 is "#255 1 2 3 4".
-         EXPECT_EQ(s.CelRects[10], (TRect{9, 1, 11, 4}));
-         EXPECT_EQ(s.CelRects[25], (TRect{5, 1, 7, 4}));
-         EXPECT_EQ(s.CelRects[100], TRect{});
-         EXPECT_EQ(s.PatternSeq[5][1], 255);
-         EXPECT_EQ(s.PatternSeq[5][2], 2);
-         EXPECT_EQ(s.PatternSeq[5][255], 255);
-         EXPECT_EQ(s.LayerSeq[6][255], 1);
-         EXPECT_EQ(s.LayerDestSeq[6][1], 3);
-         EXPECT_EQ(s.LayerOn[6], 1);
-         EXPECT_TRUE(c.isEnabled(ControlId::Button5));
-         EXPECT_TRUE(c.isEnabled(ControlId::Button6));
+         EXPECT_EQ(s.celRects[10], (Rect{9, 1, 11, 4}));
+         EXPECT_EQ(s.celRects[25], (Rect{5, 1, 7, 4}));
+         EXPECT_EQ(s.celRects[100], Rect{});
+         EXPECT_EQ(s.pattern[5][1], 255);
+         EXPECT_EQ(s.pattern[5][2], 2);
+         EXPECT_EQ(s.pattern[5][255], 255);
+         EXPECT_EQ(s.layer[6][255], 1);
+         EXPECT_EQ(s.layerDest[6][1], 3);
+         EXPECT_EQ(s.layerOn[6], 1);
+         EXPECT_TRUE(c.isEnabled(ControlId::stateButton5));
+         EXPECT_TRUE(c.isEnabled(ControlId::stateButton6));
        })},
       {"20 MB of line ends", [] { return repeatTo("\r\n\n\r", 20 * kMegabyte); },
        loads([](const ViewerState& s, const Controls&) { EXPECT_TRUE(nothingDefined(s)); })},
@@ -148,32 +148,32 @@ std::vector<HostileCharacter> hostileCharacters() {
                 repeatTo("#PATERN 02 02\n", 20 * kMegabyte);
        },
        loads([](const ViewerState& s, const Controls&) {
-         EXPECT_EQ(s.PatternSeq[1][1], 1);
-         EXPECT_TRUE(rowEmpty(s.PatternSeq[2]));
+         EXPECT_EQ(s.pattern[1][1], 1);
+         EXPECT_TRUE(rowEmpty(s.pattern[2]));
        })},
       {"one 20 MB pattern line: only its first 1024 bytes are read",
        [] { return "#PATERN 01 " + repeatTo("0A", 20 * kMegabyte); },
        loads([](const ViewerState& s, const Controls&) {
-         for (int k = 1; k < kFrameSlots; ++k) ASSERT_EQ(s.PatternSeq[1][k], 10) << k;
+         for (int k = 1; k < kFrameSlots; ++k) ASSERT_EQ(s.pattern[1][k], 10) << k;
        })},
       {"one 8 MB layer line without a blank",
        [] { return "#LAYER 02 " + repeatTo("0B", 8 * kMegabyte); },
        loads([](const ViewerState& s, const Controls&) {
-         EXPECT_EQ(s.LayerSeq[2][255], 11);
-         EXPECT_TRUE(rowEmpty(s.LayerDestSeq[2]));
-         EXPECT_EQ(s.LayerOn[2], 1);
+         EXPECT_EQ(s.layer[2][255], 11);
+         EXPECT_TRUE(rowEmpty(s.layerDest[2]));
+         EXPECT_EQ(s.layerOn[2], 1);
        })},
       {"a 20 MB number in a cel line names only what the reader saw",
        [] { return "#1 0 0 1 " + repeatTo("9", 20 * kMegabyte) + "\r\n"; },
-       fails(typeid(EConvertError), "'999")},
+       fails(typeid(ConversionError), "'999")},
       {"an 8 MB name",
        [] { return "#CHARNAME " + repeatTo("\x83\x65", 8 * kMegabyte) + "\r\n#PATERN 01 01"; },
        loads([](const ViewerState& s, const Controls& c) {
-         EXPECT_EQ(s.PatternSeq[1][1], 1);
+         EXPECT_EQ(s.pattern[1][1], 1);
          // 1023 bytes of the name are seen: 511 katakana "テ" of three UTF-8 bytes each, and
          // a lone lead byte shown as U+FFFD.
-         EXPECT_EQ(c.caption(ControlId::Label1).size(), 512u * 3);
-         EXPECT_EQ(c.caption(ControlId::Label1).substr(0, 6), "テテ");
+         EXPECT_EQ(c.caption(ControlId::nameLabel).size(), 512u * 3);
+         EXPECT_EQ(c.caption(ControlId::nameLabel).substr(0, 6), "テテ");
        })},
       {"deep #PATERN repetition over every state",
        [] {
@@ -188,7 +188,7 @@ std::vector<HostileCharacter> hostileCharacters() {
        loads([](const ViewerState& s, const Controls& c) {
          for (int state = 0; state < kStateCount; ++state) {
            SCOPED_TRACE(state);
-           EXPECT_NE(s.PatternSeq[state][255], kEmptyCel);
+           EXPECT_NE(s.pattern[state][255], kEmptyCel);
          }
          for (ControlId button : kStateButtons) EXPECT_TRUE(c.isEnabled(button));
        })},
@@ -201,21 +201,21 @@ std::vector<HostileCharacter> hostileCharacters() {
          return out + "#LAYER 30 01 02\r";
        },
        loads([](const ViewerState& s, const Controls&) {
-         EXPECT_EQ(s.LayerSeq[30][1], 1);
-         EXPECT_EQ(s.LayerDestSeq[30][1], 2);
-         EXPECT_NE(s.LayerSeq[30][255], kEmptyCel);
-         EXPECT_EQ(s.LayerOn[30], 1);
+         EXPECT_EQ(s.layer[30][1], 1);
+         EXPECT_EQ(s.layerDest[30][1], 2);
+         EXPECT_NE(s.layer[30][255], kEmptyCel);
+         EXPECT_EQ(s.layerOn[30], 1);
        })},
       {"deep #CHARBMP repetition",
        [] { return repeatTo("#CHARBMP s.bmp\n", 64 * 1024) + "#1 0 0 3 2\n#PATERN 01 01\n"; },
        loads([](const ViewerState& s, const Controls&) {
-         ASSERT_TRUE(s.CGSurface);
-         EXPECT_EQ(s.CGSurface->Width(), 8);
-         EXPECT_EQ(s.CGSurface->ISurface()->colorKeyLow(), 0x00123456u);
+         ASSERT_TRUE(s.sheet);
+         EXPECT_EQ(s.sheet->width(), 8);
+         EXPECT_EQ(s.sheet->platformSurface()->colorKeyLow(), 0x00123456u);
        })},
       {"a bad pair after 20 MB of good lines",
        [] { return repeatTo("#PATERN 03 0102\r\n", 20 * kMegabyte) + "#PATERN 03 01ZZ\r\n"; },
-       fails(typeid(EConvertError), "'$ZZ' は数値ではありません")},
+       fails(typeid(ConversionError), "'$ZZ' は数値ではありません")},
       {"8 MB of binary junk", [] { return junk(8 * kMegabyte, 1); }, Outcome{}},
       {"binary junk between keywords",
        [] {
@@ -238,13 +238,13 @@ TEST(HostileCharacters, LoadOrFailCleanly) {
     writeBytes(path, c.bytes());
     ReaderHarness h;
     try {
-      fileload(h.state, h.controls, path);
+      loadCharacterFile(h.viewer, h.controls, path);
       ASSERT_TRUE(c.outcome.loads || c.outcome.error == nullptr) << "loaded";
-      EXPECT_TRUE(h.state.CharLoaded);
-      if (c.outcome.check) c.outcome.check(h.state, h.controls);
+      EXPECT_TRUE(h.viewer.characterLoaded);
+      if (c.outcome.check) c.outcome.check(h.viewer, h.controls);
     } catch (const Exception& e) {
       ASSERT_FALSE(c.outcome.loads && c.outcome.error != nullptr) << "raised " << e.message();
-      EXPECT_FALSE(h.state.CharLoaded);
+      EXPECT_FALSE(h.viewer.characterLoaded);
       EXPECT_TRUE(encoding::isValidUtf8(e.message()));
       // A message quotes at most the 1024 bytes of a value the reader looks at.
       EXPECT_LT(e.message().size(), 4096u);
@@ -254,7 +254,7 @@ TEST(HostileCharacters, LoadOrFailCleanly) {
         EXPECT_EQ(e.message().rfind(c.outcome.messageStart, 0), 0u) << e.message().substr(0, 80);
       }
     }
-    expectTablesWithinBounds(h.state);
+    expectTablesWithinBounds(h.viewer);
   }
 }
 
@@ -269,16 +269,16 @@ TEST(HostileCharacters, AFileOverTheSizeLimitIsRefusedUnread) {
   {
     const testing::AllocationWatch watch;
     try {
-      fileload(h.state, h.controls, path);
+      loadCharacterFile(h.viewer, h.controls, path);
       ADD_FAILURE() << "loaded";
-    } catch (const EReadError& e) {
+    } catch (const ReadError& e) {
       EXPECT_EQ(e.message(), path + " を読み込めません");
     }
     largest = watch.largest();
   }
   EXPECT_LT(largest, kMegabyte);
-  EXPECT_TRUE(rowEmpty(h.state.PatternSeq[1]));
-  EXPECT_EQ(h.controls.text(ControlId::Edit1), "100");
+  EXPECT_TRUE(rowEmpty(h.viewer.pattern[1]));
+  EXPECT_EQ(h.controls.text(ControlId::intervalEdit), "100");
 }
 
 // Regression: the reader kept a list of every line of the file, 16 bytes per line, so a file
@@ -293,14 +293,14 @@ TEST(HostileCharacters, LineEndsCostNoMoreThanTheFileItself) {
   std::size_t largest = 0;
   {
     const testing::AllocationWatch watch;
-    fileload(h.state, h.controls, path);
+    loadCharacterFile(h.viewer, h.controls, path);
     largest = watch.largest();
   }
   // Reading the file may hold it twice while its buffer grows; nothing else comes close. The
   // file's own buffer is seen, so the watch does see the reader's allocations.
   EXPECT_GE(largest, kBytes);
   EXPECT_LE(largest, 2 * kBytes + kMegabyte);
-  EXPECT_TRUE(h.state.CharLoaded);
+  EXPECT_TRUE(h.viewer.characterLoaded);
 }
 
 }  // namespace

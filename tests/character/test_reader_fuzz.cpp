@@ -100,7 +100,7 @@ class LineGenerator {
 };
 
 void expectTablesWithinBounds(const ViewerState& s) {
-  for (const auto* table : {&s.PatternSeq, &s.LayerSeq, &s.LayerDestSeq}) {
+  for (const auto* table : {&s.pattern, &s.layer, &s.layerDest}) {
     for (const SequenceRow& row : *table) {
       EXPECT_EQ(row[0], kEmptyCel);
       for (int32_t v : row) {
@@ -109,9 +109,9 @@ void expectTablesWithinBounds(const ViewerState& s) {
       }
     }
   }
-  for (uint8_t on : s.LayerOn) EXPECT_LE(on, 1);
-  EXPECT_EQ(s.CelRects[0], TRect{});
-  EXPECT_EQ(s.CelX[0], 0);
+  for (uint8_t on : s.layerOn) EXPECT_LE(on, 1);
+  EXPECT_EQ(s.celRects[0], Rect{});
+  EXPECT_EQ(s.celX[0], 0);
 }
 
 TEST(ReaderFuzz, RandomAndHostileLinesNeverFault) {
@@ -134,18 +134,18 @@ TEST(ReaderFuzz, RandomAndHostileLinesNeverFault) {
     // The batch check's lint follows every load, so it meets the same lines.
     CharacterLint lint;
     try {
-      fileload(h.state, h.controls, dir.file("f.chp"), &lint);
+      loadCharacterFile(h.viewer, h.controls, dir.file("f.chp"), &lint);
       ++completed;
     } catch (const Exception& e) {
       EXPECT_FALSE(e.message().empty());
     }
-    lint.finish(h.state);
+    lint.finish(h.viewer);
     EXPECT_LE(lint.lastLine(), static_cast<int32_t>(splitLines(file).size()));
     for (const LintWarning& w : lint.warnings()) {
       EXPECT_GE(w.line, 1);
       EXPECT_LE(w.line, lint.lastLine());
     }
-    expectTablesWithinBounds(h.state);
+    expectTablesWithinBounds(h.viewer);
     if (::testing::Test::HasFailure()) {
       ADD_FAILURE() << "round " << round << ": " << ::testing::PrintToString(file);
       break;
@@ -167,12 +167,12 @@ TEST(ReaderFuzz, WithoutASheetSurfaceNothingIsDereferenced) {
     for (std::size_t i = 0, n = 1 + gen.pick(6); i < n; ++i) file += gen.line() + gen.lineEnd();
     writeBytes(dir.file("f.chp"), file);
     try {
-      fileload(h.state, h.controls, dir.file("f.chp"));
+      loadCharacterFile(h.viewer, h.controls, dir.file("f.chp"));
     } catch (const Exception&) {
     }
-    expectTablesWithinBounds(h.state);
+    expectTablesWithinBounds(h.viewer);
   }
-  EXPECT_FALSE(h.state.CGSurface);
+  EXPECT_FALSE(h.viewer.sheet);
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ TEST(ErrorMessages, FormatReplacesTheFirstPlaceholder) {
 }
 
 TEST(ErrorClasses, CarryTheirMessageAndFamily) {
-  const EDirectDrawSurfaceError e("サーフェース を作成できません");
-  const EDirectDrawError& base = e;
+  const SurfaceError e("サーフェース を作成できません");
+  const DrawContextError& base = e;
   EXPECT_STREQ(base.what(), "サーフェース を作成できません");
   EXPECT_NE(dynamic_cast<const Exception*>(&base), nullptr);
 }

@@ -55,22 +55,22 @@ TEST(IntConversion, FollowsTheNumberSyntax) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(tryStrToInt(c.text), c.expected);
-    EXPECT_EQ(StrToIntDef(c.text, -99), c.expected.value_or(-99));
+    EXPECT_EQ(tryParseInt(c.text), c.expected);
+    EXPECT_EQ(parseIntOr(c.text, -99), c.expected.value_or(-99));
   }
 }
 
 TEST(IntConversion, ErrorNamesTheConvertedText) {
   try {
-    StrToInt("$ZZ");
+    parseInt("$ZZ");
     FAIL() << "no error";
-  } catch (const EConvertError& e) {
+  } catch (const ConversionError& e) {
     EXPECT_EQ(e.message(), "'$ZZ' は数値ではありません");
   }
   try {
-    StrToInt("");
+    parseInt("");
     FAIL() << "no error";
-  } catch (const EConvertError& e) {
+  } catch (const ConversionError& e) {
     EXPECT_EQ(e.message(), "'' は数値ではありません");
   }
 }
@@ -78,9 +78,9 @@ TEST(IntConversion, ErrorNamesTheConvertedText) {
 TEST(IntConversion, ShiftJisInErrorIsShownAsText) {
   // "テ" in Shift-JIS: the message shows the character, not broken bytes.
   try {
-    StrToInt("\x83\x65");
+    parseInt("\x83\x65");
     FAIL() << "no error";
-  } catch (const EConvertError& e) {
+  } catch (const ConversionError& e) {
     EXPECT_EQ(e.message(), "'テ' は数値ではありません");
   }
 }
@@ -90,16 +90,16 @@ TEST(HexPair, TrimsThenReadsHexadecimal) {
   EXPECT_EQ(hexPair("FF"), 255);
   EXPECT_EQ(hexPair("0b"), 11);
   EXPECT_EQ(hexPair(" 5"), 5);
-  EXPECT_THROW(hexPair("  "), EConvertError);
+  EXPECT_THROW(hexPair("  "), ConversionError);
   try {
     hexPair("0G");
-  } catch (const EConvertError& e) {
+  } catch (const ConversionError& e) {
     EXPECT_EQ(e.message(), "'$0G' は数値ではありません");
   }
   try {
     hexPairUntrimmed(" 5");
     FAIL() << "no error";
-  } catch (const EConvertError& e) {
+  } catch (const ConversionError& e) {
     EXPECT_EQ(e.message(), "'$ 5' は数値ではありません");
   }
 }

@@ -26,15 +26,15 @@ OUT = os.path.join(HERE, "hostile")
 
 BI_RGB, BI_RLE8, BI_RLE4, BI_BITFIELDS = 0, 1, 2, 3
 
-BAD_BMP = "error EInvalidGraphic ビットマップイメージが不正です"
-BAD_DIB = "error EInvalidGraphic 不正な DIB です"
-SHORT = "error EReadError ストリームからの読み込みエラー"
-BAD_FORMAT = "error EInvalidGraphicOperation 不正なピクセルフォーマットです"
-NOT_CREATED = "error EDirectDrawSurfaceError IDirectDrawSurface は作成されていません"
+BAD_BMP = "error InvalidImageError ビットマップイメージが不正です"
+BAD_DIB = "error InvalidImageError 不正な DIB です"
+SHORT = "error ReadError ストリームからの読み込みエラー"
+BAD_FORMAT = "error UnsupportedImageError 不正なピクセルフォーマットです"
+NOT_CREATED = "error SurfaceError IDirectDrawSurface は作成されていません"
 
 
 def bad_bits(n):
-    return "error EInvalidGraphicOperation 不正なビット数です (%d)" % n
+    return "error UnsupportedImageError 不正なビット数です (%d)" % n
 
 
 def picture(w, h, pixels):

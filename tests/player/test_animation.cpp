@@ -17,19 +17,19 @@ namespace {
 
 // The tables as a load leaves them: every slot empty.
 void emptyTables(ViewerState& v) {
-  for (auto* table : {&v.PatternSeq, &v.LayerSeq, &v.LayerDestSeq}) {
+  for (auto* table : {&v.pattern, &v.layer, &v.layerDest}) {
     for (auto& row : *table) row.fill(kEmptyCel);
   }
-  v.LayerOn.fill(0);
+  v.layerOn.fill(0);
 }
 
 // Puts `cels` into the pattern row of `state` from frame 1 on.
 void setPattern(ViewerState& v, int32_t state, const std::vector<int32_t>& cels) {
-  for (std::size_t i = 0; i < cels.size(); ++i) v.PatternSeq[state][i + 1] = cels[i];
+  for (std::size_t i = 0; i < cels.size(); ++i) v.pattern[state][i + 1] = cels[i];
 }
 
 void setLayer(ViewerState& v, int32_t state, const std::vector<int32_t>& cels) {
-  for (std::size_t i = 0; i < cels.size(); ++i) v.LayerSeq[state][i + 1] = cels[i];
+  for (std::size_t i = 0; i < cels.size(); ++i) v.layer[state][i + 1] = cels[i];
 }
 
 struct Shown {
@@ -47,7 +47,7 @@ std::vector<Shown> play(ViewerState& v, MemoryControls& c, int ticks) {
   std::vector<Shown> shown;
   for (int i = 0; i < ticks; ++i) {
     advanceAndEnd(v, c);
-    shown.push_back({v.AnimState, v.AnimFrame, c.caption(ControlId::Label2)});
+    shown.push_back({v.state, v.frame, c.caption(ControlId::stateCaptionLabel)});
   }
   return shown;
 }
@@ -56,7 +56,7 @@ class Animation : public ::testing::Test {
  protected:
   void SetUp() override {
     emptyTables(v);
-    v.AnimState = 1;
+    v.state = 1;
   }
   ViewerState v;
   MemoryControls c;
@@ -70,34 +70,34 @@ TEST_F(Animation, EveryButtonSelectsItsStateWithTheLabelCaption) {
     const char* caption;
   };
   const Case cases[] = {
-      {Button1Click, ControlId::Button1, 1, "通常１"},
-      {Button2Click, ControlId::Button2, 2, "通常2"},  // ASCII 2, unlike the button
-      {Button14Click, ControlId::Button14, 3, "おじゃま"},
-      {Button5Click, ControlId::Button5, 5, "立ち"},
-      {Button3Click, ControlId::Button3, 15, "勝ち"},
-      {Button4Click, ControlId::Button4, 16, "負け"},
-      {Button6Click, ControlId::Button6, 6, "喜び１"},
-      {Button7Click, ControlId::Button7, 7, "喜び２"},
-      {Button8Click, ControlId::Button8, 8, "喜び３"},
-      {Button9Click, ControlId::Button9, 10, "ダメージ１"},  // full-width on the label
-      {Button10Click, ControlId::Button10, 11, "ダメージ２"},
-      {Button11Click, ControlId::Button11, 12, "ダメージ３"},
-      {Button12Click, ControlId::Button12, 4, "ミス"},
+      {Button1Click, ControlId::stateButton1, 1, "通常１"},
+      {Button2Click, ControlId::stateButton2, 2, "通常2"},  // ASCII 2, unlike the button
+      {Button14Click, ControlId::stateButton3, 3, "おじゃま"},
+      {Button5Click, ControlId::stateButton5, 5, "立ち"},
+      {Button3Click, ControlId::stateButton15, 15, "勝ち"},
+      {Button4Click, ControlId::stateButton16, 16, "負け"},
+      {Button6Click, ControlId::stateButton6, 6, "喜び１"},
+      {Button7Click, ControlId::stateButton7, 7, "喜び２"},
+      {Button8Click, ControlId::stateButton8, 8, "喜び３"},
+      {Button9Click, ControlId::stateButton10, 10, "ダメージ１"},  // full-width on the label
+      {Button10Click, ControlId::stateButton11, 11, "ダメージ２"},
+      {Button11Click, ControlId::stateButton12, 12, "ダメージ３"},
+      {Button12Click, ControlId::stateButton4, 4, "ミス"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.caption);
-    v.AnimFrame = 7;
+    v.frame = 7;
     k.handler(v, c);
-    EXPECT_EQ(v.AnimState, k.state);
-    EXPECT_EQ(v.AnimFrame, 0);
-    EXPECT_EQ(c.caption(ControlId::Label2), k.caption);
+    EXPECT_EQ(v.state, k.state);
+    EXPECT_EQ(v.frame, 0);
+    EXPECT_EQ(c.caption(ControlId::stateCaptionLabel), k.caption);
 
-    v.AnimFrame = 7;
-    c.setCaption(ControlId::Label2, "x");
+    v.frame = 7;
+    c.setCaption(ControlId::stateCaptionLabel, "x");
     ASSERT_TRUE(clickStateButton(k.button, v, c));
-    EXPECT_EQ(v.AnimState, k.state);
-    EXPECT_EQ(v.AnimFrame, 0);
-    EXPECT_EQ(c.caption(ControlId::Label2), k.caption);
+    EXPECT_EQ(v.state, k.state);
+    EXPECT_EQ(v.frame, 0);
+    EXPECT_EQ(c.caption(ControlId::stateCaptionLabel), k.caption);
 
     EXPECT_EQ(buttonSelectingState(k.state), k.button);
   }
@@ -105,10 +105,10 @@ TEST_F(Animation, EveryButtonSelectsItsStateWithTheLabelCaption) {
 
 TEST_F(Animation, TheCheckStateHasItsOwnCaptionAndButton) {
   selectCheckState(v, c);
-  EXPECT_EQ(v.AnimState, 30);
-  EXPECT_EQ(v.AnimFrame, 0);
-  EXPECT_EQ(c.caption(ControlId::Label2), "ﾁｪｯｸﾊﾟﾀｰﾝ");
-  EXPECT_EQ(buttonSelectingState(30), ControlId::buttonck);
+  EXPECT_EQ(v.state, 30);
+  EXPECT_EQ(v.frame, 0);
+  EXPECT_EQ(c.caption(ControlId::stateCaptionLabel), "ﾁｪｯｸﾊﾟﾀｰﾝ");
+  EXPECT_EQ(buttonSelectingState(30), ControlId::patternCheckButton);
 }
 
 TEST_F(Animation, StatesWithoutAButtonHaveNone) {
@@ -116,21 +116,22 @@ TEST_F(Animation, StatesWithoutAButtonHaveNone) {
     SCOPED_TRACE(s);
     EXPECT_EQ(buttonSelectingState(s), std::nullopt);
   }
-  for (ControlId id : {ControlId::buttonck, ControlId::reload, ControlId::Label2}) {
-    v.AnimState = 5;
+  for (ControlId id :
+       {ControlId::patternCheckButton, ControlId::reloadButton, ControlId::stateCaptionLabel}) {
+    v.state = 5;
     EXPECT_FALSE(clickStateButton(id, v, c));
-    EXPECT_EQ(v.AnimState, 5);
+    EXPECT_EQ(v.state, 5);
   }
 }
 
 TEST_F(Animation, BaseButtonsLeaveTheReturnTargetAlone) {
-  v.ReturnState = 2;
-  v.ReturnCaption = "通常2";
+  v.returnState = 2;
+  v.returnCaption = "通常2";
   for (auto handler :
        {Button1Click, Button2Click, Button14Click, Button5Click, Button3Click, Button4Click}) {
     handler(v, c);
-    EXPECT_EQ(v.ReturnState, 2);
-    EXPECT_EQ(v.ReturnCaption, "通常2");
+    EXPECT_EQ(v.returnState, 2);
+    EXPECT_EQ(v.returnCaption, "通常2");
   }
 }
 
@@ -140,22 +141,22 @@ TEST_F(Animation, ReturnTargetIsRememberedOnlyFromTheBaseStates) {
     SCOPED_TRACE(from);
     const bool base = from == 1 || from == 2 || from == 3 || from == 5 || from == 15 || from == 16;
 
-    v.AnimState = from;
-    v.ReturnState = 99;
-    v.ReturnCaption = "old";
-    c.setCaption(ControlId::Label2, "shown");
+    v.state = from;
+    v.returnState = 99;
+    v.returnCaption = "old";
+    c.setCaption(ControlId::stateCaptionLabel, "shown");
     Button10Click(v, c);
-    EXPECT_EQ(v.ReturnState, base ? from : 99);
-    EXPECT_EQ(v.ReturnCaption, base ? "shown" : "old");
+    EXPECT_EQ(v.returnState, base ? from : 99);
+    EXPECT_EQ(v.returnCaption, base ? "shown" : "old");
 
-    v.AnimState = from;
-    v.ReturnState = 99;
-    v.ReturnCaption = "old";
-    c.setCaption(ControlId::Label2, "shown");
+    v.state = from;
+    v.returnState = 99;
+    v.returnCaption = "old";
+    c.setCaption(ControlId::stateCaptionLabel, "shown");
     selectCheckState(v, c);
     const bool check = base && from != 3;
-    EXPECT_EQ(v.ReturnState, check ? from : 99);
-    EXPECT_EQ(v.ReturnCaption, check ? "shown" : "old");
+    EXPECT_EQ(v.returnState, check ? from : 99);
+    EXPECT_EQ(v.returnCaption, check ? "shown" : "old");
   }
 }
 
@@ -172,7 +173,7 @@ TEST_F(Animation, BaseStateLoopsForEver) {
 TEST_F(Animation, OneShotReturnsWithTheCaptionShownWhenItStarted) {
   setPattern(v, 1, {1, 2});
   setPattern(v, 6, {3, 4, 5});
-  c.setCaption(ControlId::Label2, "状態");  // as right after a load
+  c.setCaption(ControlId::stateCaptionLabel, "状態");  // as right after a load
   Button6Click(v, c);
   const auto shown = play(v, c, 5);
   const std::vector<Shown> expected{
@@ -200,7 +201,7 @@ TEST_F(Animation, PressingTheSameOneShotAgainRestartsIt) {
   Button7Click(v, c);
   play(v, c, 2);
   Button7Click(v, c);
-  EXPECT_EQ(v.ReturnState, 1);
+  EXPECT_EQ(v.returnState, 1);
   EXPECT_EQ(play(v, c, 1).front(), (Shown{7, 1, "喜び２"}));
 }
 
@@ -233,8 +234,9 @@ TEST_F(Animation, LoopBoxUncheckedDuringALoopEndsAtTheNextEnd) {
     const char* caption;
   };
   const Case cases[] = {
-      {"one-shot", Button8Click, 8, ControlId::CheckBox2, ControlId::CheckBox1, "喜び３"},
-      {"check", selectCheckState, 30, ControlId::CheckBox1, ControlId::CheckBox2, "ﾁｪｯｸﾊﾟﾀｰﾝ"},
+      {"one-shot", Button8Click, 8, ControlId::oneShotLoopBox, ControlId::patternLoopBox, "喜び３"},
+      {"check", selectCheckState, 30, ControlId::patternLoopBox, ControlId::oneShotLoopBox,
+       "ﾁｪｯｸﾊﾟﾀｰﾝ"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -258,12 +260,12 @@ TEST_F(Animation, LoopBoxUncheckedDuringALoopEndsAtTheNextEnd) {
 TEST_F(Animation, TheOtherLoopBoxDoesNotKeepAStateLooping) {
   setPattern(v, 11, {1});
   setPattern(v, 30, {1});
-  c.setChecked(ControlId::CheckBox1, true);
+  c.setChecked(ControlId::patternLoopBox, true);
   Button1Click(v, c);
   Button10Click(v, c);
   EXPECT_EQ(play(v, c, 2).back().state, 1);
-  c.setChecked(ControlId::CheckBox1, false);
-  c.setChecked(ControlId::CheckBox2, true);
+  c.setChecked(ControlId::patternLoopBox, false);
+  c.setChecked(ControlId::oneShotLoopBox, true);
   selectCheckState(v, c);
   EXPECT_EQ(play(v, c, 2).back().state, 1);
 }
@@ -271,8 +273,8 @@ TEST_F(Animation, TheOtherLoopBoxDoesNotKeepAStateLooping) {
 TEST_F(Animation, LayerRowLongerThanThePatternRowKeepsTheSequenceGoing) {
   setPattern(v, 12, {1, 2});
   setLayer(v, 12, {3, 3, 3, 3});
-  v.LayerDestSeq[12][1] = 4;  // the destination row takes no part in the end test
-  v.LayerDestSeq[12][5] = 4;
+  v.layerDest[12][1] = 4;  // the destination row takes no part in the end test
+  v.layerDest[12][5] = 4;
   Button1Click(v, c);
   Button11Click(v, c);
   const auto shown = play(v, c, 5);
@@ -291,8 +293,8 @@ TEST_F(Animation, PatternEndingWhileTheLayerGoesOnOnlyEndsWhereBothAreEmpty) {
 }
 
 TEST_F(Animation, AFullRowOf255EntriesEndsAt256) {
-  v.PatternSeq[30].fill(2);  // as the caret tracking leaves it, slot 0 included
-  v.LayerSeq[30].fill(3);
+  v.pattern[30].fill(2);  // as the caret tracking leaves it, slot 0 included
+  v.layer[30].fill(3);
   Button1Click(v, c);
   selectCheckState(v, c);
   const auto shown = play(v, c, 256);
@@ -301,7 +303,7 @@ TEST_F(Animation, AFullRowOf255EntriesEndsAt256) {
   EXPECT_EQ(sequenceLength(v, 30), 255);
 
   // Looping, the row starts again at 1, never at 0 or 256.
-  c.setChecked(ControlId::CheckBox1, true);
+  c.setChecked(ControlId::patternLoopBox, true);
   selectCheckState(v, c);
   const auto looped = play(v, c, 256);
   EXPECT_EQ(looped[255], (Shown{30, 1, "ﾁｪｯｸﾊﾟﾀｰﾝ"}));
@@ -319,11 +321,11 @@ TEST_F(Animation, ALoopingOneShotRemembersNothingNew) {
   setPattern(v, 7, {1});
   Button2Click(v, c);
   Button6Click(v, c);
-  c.setChecked(ControlId::CheckBox2, true);
+  c.setChecked(ControlId::oneShotLoopBox, true);
   play(v, c, 3);
   Button7Click(v, c);
-  EXPECT_EQ(v.ReturnState, 2);
-  EXPECT_EQ(v.ReturnCaption, "通常2");
+  EXPECT_EQ(v.returnState, 2);
+  EXPECT_EQ(v.returnCaption, "通常2");
 }
 
 class TempFile {
@@ -344,20 +346,20 @@ class TempFile {
 
 TEST_F(Animation, ALoadKeepsTheFrameAndTheReturnTarget) {
   TempFile file("#PATERN 01 010203\r\n#PATERN 06 0405\r\n");
-  fileload(v, c, file.path());
-  ASSERT_TRUE(v.CharLoaded);
+  loadCharacterFile(v, c, file.path());
+  ASSERT_TRUE(v.characterLoaded);
   Button6Click(v, c);
   play(v, c, 1);
-  EXPECT_EQ(v.ReturnState, 1);
-  EXPECT_EQ(v.ReturnCaption, "状態");
+  EXPECT_EQ(v.returnState, 1);
+  EXPECT_EQ(v.returnCaption, "状態");
 
-  v.AnimFrame = 2;
-  fileload(v, c, file.path());
-  EXPECT_EQ(v.AnimState, 1);
-  EXPECT_EQ(v.AnimFrame, 2);
-  EXPECT_EQ(v.ReturnState, 1);
-  EXPECT_EQ(v.ReturnCaption, "状態");
-  EXPECT_EQ(c.caption(ControlId::Label2), "状態");
+  v.frame = 2;
+  loadCharacterFile(v, c, file.path());
+  EXPECT_EQ(v.state, 1);
+  EXPECT_EQ(v.frame, 2);
+  EXPECT_EQ(v.returnState, 1);
+  EXPECT_EQ(v.returnCaption, "状態");
+  EXPECT_EQ(c.caption(ControlId::stateCaptionLabel), "状態");
   // State 1 goes on from the old index; past its end the rule brings it back to 1.
   const auto shown = play(v, c, 2);
   EXPECT_EQ(shown[0], (Shown{1, 3, "状態"}));
@@ -366,8 +368,8 @@ TEST_F(Animation, ALoadKeepsTheFrameAndTheReturnTarget) {
 
 TEST_F(Animation, AOneShotRightAfterALoadReturnsToState) {
   TempFile file("#PATERN 01 01\n#PATERN 10 0203\n");
-  c.setCaption(ControlId::Label2, "勝ち");
-  fileload(v, c, file.path());
+  c.setCaption(ControlId::stateCaptionLabel, "勝ち");
+  loadCharacterFile(v, c, file.path());
   Button9Click(v, c);
   const auto shown = play(v, c, 3);
   EXPECT_EQ(shown[2], (Shown{1, 1, "状態"}));

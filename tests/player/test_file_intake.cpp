@@ -3,12 +3,12 @@
 #include "character/state_buttons.h"
 #include "character/viewer_state.h"
 #include "common/errors.h"
-#include "common/file_age.h"
+#include "common/file_stamp.h"
 #include "common/memory_controls.h"
 #include "player/test_file_intake_files.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <gtest/gtest.h>
 
@@ -34,15 +34,15 @@ class FileIntakeTest : public ::testing::Test {
  protected:
   FileIntakeTest()
       : service(std::make_shared<platform::SurfaceService>()),
-        draw(std::make_unique<TDirectDraw>(service)) {
-    state.CGSurface = std::make_unique<TDirectDrawSurface>(draw.get());
+        draw(std::make_unique<DrawContext>(service)) {
+    viewer.sheet = std::make_unique<Surface>(draw.get());
     sheetPath = dir.file("sheet.bmp");
     charPath = dir.file("chara.chp");
   }
-  ~FileIntakeTest() override { state.CGSurface.reset(); }
+  ~FileIntakeTest() override { viewer.sheet.reset(); }
 
-  uint32_t sheetKey() const { return state.CGSurface->ISurface()->colorKeyLow(); }
-  int32_t sheetWidth() const { return state.CGSurface->Width(); }
+  uint32_t sheetKey() const { return viewer.sheet->platformSurface()->colorKeyLow(); }
+  int32_t sheetWidth() const { return viewer.sheet->width(); }
 
   /// Sets the sheet file's modification time to `base` + `offset`.
   void touchSheet(std::filesystem::file_time_type base, std::chrono::milliseconds offset) {
@@ -51,8 +51,8 @@ class FileIntakeTest : public ::testing::Test {
 
   TempDir dir;
   std::shared_ptr<platform::SurfaceService> service;
-  std::unique_ptr<TDirectDraw> draw;
-  ViewerState state;
+  std::unique_ptr<DrawContext> draw;
+  ViewerState viewer;
   MemoryControls controls;
   std::string sheetPath;
   std::string charPath;
@@ -62,16 +62,17 @@ TEST_F(FileIntakeTest, DropRecordsThePathEnablesTheButtonsAndLoads) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("ひよこ", "sheet.bmp"));
 
-  WMDropFiles(state, controls, charPath);
+  openDroppedFile(viewer, controls, charPath);
 
-  EXPECT_EQ(state.CharFileName, charPath);
-  for (ControlId id : {ControlId::reload, ControlId::CGreload, ControlId::buttonck}) {
+  EXPECT_EQ(viewer.characterPath, charPath);
+  for (ControlId id :
+       {ControlId::reloadButton, ControlId::sheetReloadButton, ControlId::patternCheckButton}) {
     EXPECT_TRUE(controls.isEnabled(id)) << controlName(id);
   }
-  EXPECT_TRUE(controls.isEnabled(ControlId::Button1));
-  EXPECT_TRUE(state.CharLoaded);
-  EXPECT_EQ(controls.caption(ControlId::Label1), "ひよこ");
-  EXPECT_EQ(state.CGFileName, sheetPath);
+  EXPECT_TRUE(controls.isEnabled(ControlId::stateButton1));
+  EXPECT_TRUE(viewer.characterLoaded);
+  EXPECT_EQ(controls.caption(ControlId::nameLabel), "ひよこ");
+  EXPECT_EQ(viewer.sheetPath, sheetPath);
   EXPECT_EQ(sheetWidth(), 20);
   EXPECT_EQ(sheetKey(), kGreen);
 }
@@ -95,16 +96,16 @@ TEST_F(FileIntakeTest, DropOfWhatIsNoCharacterFileStillEnablesTheButtons) {
     SCOPED_TRACE(c.name);
     MemoryControls fresh;
     try {
-      WMDropFiles(state, fresh, c.path);
+      openDroppedFile(viewer, fresh, c.path);
       ADD_FAILURE() << "no error";
     } catch (const Exception& e) {
       EXPECT_EQ(e.message(), c.message);
     }
-    EXPECT_EQ(state.CharFileName, c.path);
-    EXPECT_TRUE(fresh.isEnabled(ControlId::reload));
-    EXPECT_TRUE(fresh.isEnabled(ControlId::CGreload));
-    EXPECT_TRUE(fresh.isEnabled(ControlId::buttonck));
-    EXPECT_FALSE(state.CharLoaded);
+    EXPECT_EQ(viewer.characterPath, c.path);
+    EXPECT_TRUE(fresh.isEnabled(ControlId::reloadButton));
+    EXPECT_TRUE(fresh.isEnabled(ControlId::sheetReloadButton));
+    EXPECT_TRUE(fresh.isEnabled(ControlId::patternCheckButton));
+    EXPECT_FALSE(viewer.characterLoaded);
   }
 }
 
@@ -117,110 +118,110 @@ TEST_F(FileIntakeTest, DroppedPathLongerThan255CharactersIsLoadedWhole) {
   writeFile(path, characterFile("long", "sheet.bmp"));
   ASSERT_GT(path.size(), 255u);
 
-  WMDropFiles(state, controls, path);
+  openDroppedFile(viewer, controls, path);
 
-  EXPECT_EQ(state.CharFileName, path);
-  EXPECT_TRUE(state.CharLoaded);
-  EXPECT_EQ(controls.caption(ControlId::Label1), "long");
+  EXPECT_EQ(viewer.characterPath, path);
+  EXPECT_TRUE(viewer.characterLoaded);
+  EXPECT_EQ(controls.caption(ControlId::nameLabel), "long");
 }
 
 TEST_F(FileIntakeTest, ReloadTriesTheDroppedPathAgain) {
   writeFile(sheetPath, bmp24(8, 8, kRed, kRed));
   writeFile(charPath, "#ANIME fast\r\n");
-  EXPECT_THROW(WMDropFiles(state, controls, charPath), EConvertError);
-  EXPECT_FALSE(state.CharLoaded);
+  EXPECT_THROW(openDroppedFile(viewer, controls, charPath), ConversionError);
+  EXPECT_FALSE(viewer.characterLoaded);
 
   writeFile(charPath, characterFile("fixed", "sheet.bmp", "250"));
-  reloadClick(state, controls);
+  reloadCharacter(viewer, controls);
 
-  EXPECT_TRUE(state.CharLoaded);
-  EXPECT_EQ(controls.caption(ControlId::Label1), "fixed");
-  EXPECT_EQ(state.FrameInterval, 250);
+  EXPECT_TRUE(viewer.characterLoaded);
+  EXPECT_EQ(controls.caption(ControlId::nameLabel), "fixed");
+  EXPECT_EQ(viewer.frameIntervalMs, 250);
 
   std::filesystem::remove(charPath);
   try {
-    reloadClick(state, controls);
+    reloadCharacter(viewer, controls);
     ADD_FAILURE() << "no error";
-  } catch (const EFOpenError& e) {
+  } catch (const FileOpenError& e) {
     EXPECT_EQ(e.message(), "ファイル " + charPath + " は開けません");
   }
-  EXPECT_FALSE(controls.isEnabled(ControlId::Button1));
-  EXPECT_EQ(controls.caption(ControlId::Label2), "状態");
+  EXPECT_FALSE(controls.isEnabled(ControlId::stateButton1));
+  EXPECT_EQ(controls.caption(ControlId::stateCaptionLabel), "状態");
 }
 
 TEST_F(FileIntakeTest, CGreloadTakesTheNewPictureItsSizeAndItsCornerColour) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  WMDropFiles(state, controls, charPath);
-  const FileAge first = state.CGFileAge;
+  openDroppedFile(viewer, controls, charPath);
+  const FileStamp first = viewer.sheetStamp;
 
   writeFile(sheetPath, bmp24(30, 12, kRed, kBlue));
-  CGreloadClick(state);
+  reloadSheet(viewer);
 
   EXPECT_EQ(sheetWidth(), 30);
-  EXPECT_EQ(state.CGSurface->Height(), 12);
+  EXPECT_EQ(viewer.sheet->height(), 12);
   EXPECT_EQ(sheetKey(), kBlue);
-  EXPECT_EQ(state.CGFileAge, fileAge(sheetPath));
-  EXPECT_NE(state.CGFileAge, first);
-  EXPECT_EQ(state.AnimState, 1);
+  EXPECT_EQ(viewer.sheetStamp, fileStamp(sheetPath));
+  EXPECT_NE(viewer.sheetStamp, first);
+  EXPECT_EQ(viewer.state, 1);
 }
 
 TEST_F(FileIntakeTest, CGreloadOfAMissingSheetStoresTheMissingStampAndKeepsThePicture) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  WMDropFiles(state, controls, charPath);
+  openDroppedFile(viewer, controls, charPath);
   std::filesystem::remove(sheetPath);
 
   try {
-    CGreloadClick(state);
+    reloadSheet(viewer);
     ADD_FAILURE() << "no error";
   } catch (const Exception& e) {
     EXPECT_EQ(e.message(), "ファイル " + sheetPath + " は開けません");
   }
-  EXPECT_TRUE(state.CGFileAge.isMissing());
+  EXPECT_TRUE(viewer.sheetStamp.isMissing());
   EXPECT_EQ(sheetWidth(), 20);
   EXPECT_EQ(sheetKey(), kGreen);
 }
 
 TEST_F(FileIntakeTest, CGreloadWithoutASheetNameReportsTheEmptyExtension) {
   try {
-    CGreloadClick(state);
+    reloadSheet(viewer);
     ADD_FAILURE() << "no error";
   } catch (const Exception& e) {
     EXPECT_EQ(e.message(), "拡張子 . の画像形式は処理できません");
   }
-  EXPECT_TRUE(state.CGFileAge.isMissing());
+  EXPECT_TRUE(viewer.sheetStamp.isMissing());
 }
 
 TEST_F(FileIntakeTest, CGreloadWithoutASheetSurfaceReportsItAndTouchesNothing) {
   writeFile(sheetPath, bmp24(4, 4, kRed, kRed));
-  state.CGSurface.reset();
-  state.CGFileName = sheetPath;
-  state.CGFileAge = FileAge{123, 4};
-  controls.setChecked(ControlId::autocgload, true);
+  viewer.sheet.reset();
+  viewer.sheetPath = sheetPath;
+  viewer.sheetStamp = FileStamp{123, 4};
+  controls.setChecked(ControlId::autoSheetReload, true);
 
   try {
-    CGreloadClick(state);
+    reloadSheet(viewer);
     ADD_FAILURE() << "no error";
-  } catch (const EDirectDrawSurfaceError& e) {
+  } catch (const SurfaceError& e) {
     EXPECT_EQ(e.message(), "IDirectDrawSurface は作成されていません");
   }
-  EXPECT_THROW(pollSheet(state, controls), EDirectDrawSurfaceError);
-  EXPECT_EQ(state.CGFileAge, (FileAge{123, 4}));
+  EXPECT_THROW(pollSheet(viewer, controls), SurfaceError);
+  EXPECT_EQ(viewer.sheetStamp, (FileStamp{123, 4}));
 }
 
 TEST_F(FileIntakeTest, AutocgloadTogglesItsOwnMark) {
   const bool expected[] = {true, false, true};
   for (const bool mark : expected) {
-    autocgloadClick(controls);
-    EXPECT_EQ(controls.isChecked(ControlId::autocgload), mark);
+    toggleAutoSheetReload(controls);
+    EXPECT_EQ(controls.isChecked(ControlId::autoSheetReload), mark);
   }
 }
 
 TEST_F(FileIntakeTest, PollReloadsOnlyWhenSwitchedOnNamedAndChanged) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  WMDropFiles(state, controls, charPath);
+  openDroppedFile(viewer, controls, charPath);
   const auto base = std::filesystem::last_write_time(sheetPath);
 
   struct Step {
@@ -240,12 +241,12 @@ TEST_F(FileIntakeTest, PollReloadsOnlyWhenSwitchedOnNamedAndChanged) {
   int offsetMs = 0;
   for (const Step& s : steps) {
     SCOPED_TRACE(s.name);
-    controls.setChecked(ControlId::autocgload, s.autoReload);
+    controls.setChecked(ControlId::autoSheetReload, s.autoReload);
     if (s.rewrite) {
       writeFile(sheetPath, bmp24(20, 10, kRed, s.corner));
       touchSheet(base, std::chrono::milliseconds(offsetMs += 3000));
     }
-    pollSheet(state, controls);
+    pollSheet(viewer, controls);
     EXPECT_EQ(sheetKey(), s.expectedKey);
   }
 }
@@ -253,8 +254,8 @@ TEST_F(FileIntakeTest, PollReloadsOnlyWhenSwitchedOnNamedAndChanged) {
 TEST_F(FileIntakeTest, TwoSavesWithinTwoSecondsAreBothSeen) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  WMDropFiles(state, controls, charPath);
-  controls.setChecked(ControlId::autocgload, true);
+  openDroppedFile(viewer, controls, charPath);
+  controls.setChecked(ControlId::autoSheetReload, true);
   const auto base = std::filesystem::last_write_time(sheetPath);
 
   struct Save {
@@ -273,7 +274,7 @@ TEST_F(FileIntakeTest, TwoSavesWithinTwoSecondsAreBothSeen) {
     SCOPED_TRACE(s.name);
     writeFile(sheetPath, bmp24(s.width, 10, kRed, s.corner));
     touchSheet(base, std::chrono::milliseconds(s.offsetMs));
-    pollSheet(state, controls);
+    pollSheet(viewer, controls);
     EXPECT_EQ(sheetKey(), s.corner);
     EXPECT_EQ(sheetWidth(), s.width);
   }
@@ -282,44 +283,44 @@ TEST_F(FileIntakeTest, TwoSavesWithinTwoSecondsAreBothSeen) {
 TEST_F(FileIntakeTest, PollOfARemovedSheetFailsOnceThenWaitsForItsReturn) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  WMDropFiles(state, controls, charPath);
-  controls.setChecked(ControlId::autocgload, true);
+  openDroppedFile(viewer, controls, charPath);
+  controls.setChecked(ControlId::autoSheetReload, true);
 
   std::filesystem::remove(sheetPath);
-  EXPECT_THROW(pollSheet(state, controls), Exception);
-  EXPECT_TRUE(state.CGFileAge.isMissing());
-  EXPECT_NO_THROW(pollSheet(state, controls));
+  EXPECT_THROW(pollSheet(viewer, controls), Exception);
+  EXPECT_TRUE(viewer.sheetStamp.isMissing());
+  EXPECT_NO_THROW(pollSheet(viewer, controls));
   EXPECT_EQ(sheetKey(), kGreen);
 
   writeFile(sheetPath, bmp24(20, 10, kRed, kBlue));
-  pollSheet(state, controls);
+  pollSheet(viewer, controls);
   EXPECT_EQ(sheetKey(), kBlue);
-  EXPECT_FALSE(state.CGFileAge.isMissing());
+  EXPECT_FALSE(viewer.sheetStamp.isMissing());
 }
 
 TEST_F(FileIntakeTest, PollWithoutASheetNameDoesNothing) {
-  controls.setChecked(ControlId::autocgload, true);
-  EXPECT_NO_THROW(pollSheet(state, controls));
-  EXPECT_EQ(state.CGFileAge, FileAge{});
+  controls.setChecked(ControlId::autoSheetReload, true);
+  EXPECT_NO_THROW(pollSheet(viewer, controls));
+  EXPECT_EQ(viewer.sheetStamp, FileStamp{});
   EXPECT_EQ(sheetWidth(), 0);
 }
 
 TEST_F(FileIntakeTest, PollLeavesTheCharacterAlone) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  WMDropFiles(state, controls, charPath);
-  controls.setChecked(ControlId::autocgload, true);
-  state.AnimState = 6;
-  state.AnimFrame = 3;
+  openDroppedFile(viewer, controls, charPath);
+  controls.setChecked(ControlId::autoSheetReload, true);
+  viewer.state = 6;
+  viewer.frame = 3;
   writeFile(charPath, characterFile("changed", "sheet.bmp"));
   writeFile(sheetPath, bmp24(24, 10, kRed, kBlue));
 
-  pollSheet(state, controls);
+  pollSheet(viewer, controls);
 
   EXPECT_EQ(sheetKey(), kBlue);
-  EXPECT_EQ(state.AnimState, 6);
-  EXPECT_EQ(state.AnimFrame, 3);
-  EXPECT_EQ(controls.caption(ControlId::Label1), "c");
+  EXPECT_EQ(viewer.state, 6);
+  EXPECT_EQ(viewer.frame, 3);
+  EXPECT_EQ(controls.caption(ControlId::nameLabel), "c");
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include "player/frame_composer.h"
 
 #include "character/viewer_state.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <gtest/gtest.h>
 
@@ -36,66 +36,66 @@ struct Cel {
 class Composer : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (auto* table : {&v.PatternSeq, &v.LayerSeq, &v.LayerDestSeq}) {
+    for (auto* table : {&v.pattern, &v.layer, &v.layerDest}) {
       for (auto& row : *table) row.fill(kEmptyCel);
     }
-    back.Resize(W, H);
-    v.CGSurface = std::make_unique<TDirectDrawSurface>(&dd);
-    v.CGSurface->Resize(300, 300);
+    back.resize(W, H);
+    v.sheet = std::make_unique<Surface>(&dd);
+    v.sheet->resize(300, 300);
     platform::LockDescription d;
-    ASSERT_TRUE(v.CGSurface->Lock(nullptr, d));
+    ASSERT_TRUE(v.sheet->lock(nullptr, d));
     for (int32_t y = 0; y < 300; ++y) {
       for (int32_t x = 0; x < 300; ++x) {
         const uint32_t value = sheetPixel(x, y);
         std::memcpy(d.bits + y * d.pitch + x * 4, &value, 4);
       }
     }
-    v.CGSurface->Unlock();
-    v.CGSurface->SetSourceKey(kKey);
-    back.FillAll(kFill);
+    v.sheet->unlock();
+    v.sheet->setSourceKey(kKey);
+    back.fill(kFill);
 
     defineCel(1, {0, 0, W, H});      // background: the sheet's top-left corner, whole view
     defineCel(2, {130, 0, 40, 50});  // pattern
-    v.AnimState = 6;
-    v.AnimFrame = 3;
-    v.PatternSeq[6][3] = 2;
+    v.state = 6;
+    v.frame = 3;
+    v.pattern[6][3] = 2;
   }
 
   void defineCel(int32_t n, Cel c) {
     // Wrapping, as the reader's own sums would for the extreme cases below.
-    v.CelRects[n] = {c.x, c.y, static_cast<int32_t>(int64_t{c.x} + c.w),
+    v.celRects[n] = {c.x, c.y, static_cast<int32_t>(int64_t{c.x} + c.w),
                      static_cast<int32_t>(int64_t{c.y} + c.h)};
-    v.CelX[n] = c.x;
-    v.CelY[n] = c.y;
-    v.CelW[n] = c.w;
-    v.CelH[n] = c.h;
+    v.celX[n] = c.x;
+    v.celY[n] = c.y;
+    v.celW[n] = c.w;
+    v.celH[n] = c.h;
   }
 
   void setSheetPixel(int32_t x, int32_t y, uint32_t value) {
     platform::LockDescription d;
-    ASSERT_TRUE(v.CGSurface->Lock(nullptr, d));
+    ASSERT_TRUE(v.sheet->lock(nullptr, d));
     std::memcpy(d.bits + y * d.pitch + x * 4, &value, 4);
-    v.CGSurface->Unlock();
+    v.sheet->unlock();
   }
 
   Image backImage() {
     Image image(W * H);
     platform::LockDescription d;
-    EXPECT_TRUE(back.Lock(nullptr, d));
+    EXPECT_TRUE(back.lock(nullptr, d));
     for (int32_t y = 0; y < H; ++y) std::memcpy(&image[y * W], d.bits + y * d.pitch, W * 4);
-    back.Unlock();
+    back.unlock();
     return image;
   }
 
   // What the test expects, painted by hand from literal rectangles.
-  static void paint(Image& image, int32_t atX, int32_t atY, TRect source, bool keyed,
+  static void paint(Image& image, int32_t atX, int32_t atY, Rect source, bool keyed,
                     const std::vector<std::pair<int32_t, int32_t>>& keyPixels = {}) {
-    for (int32_t y = source.Top; y < source.Bottom; ++y) {
-      for (int32_t x = source.Left; x < source.Right; ++x) {
+    for (int32_t y = source.top; y < source.bottom; ++y) {
+      for (int32_t x = source.left; x < source.right; ++x) {
         bool isKey = false;
         for (auto [kx, ky] : keyPixels) isKey = isKey || (kx == x && ky == y);
         if (keyed && isKey) continue;
-        image[(atY + y - source.Top) * W + atX + x - source.Left] = isKey ? kKey : sheetPixel(x, y);
+        image[(atY + y - source.top) * W + atX + x - source.left] = isKey ? kKey : sheetPixel(x, y);
       }
     }
   }
@@ -121,8 +121,8 @@ class Composer : public ::testing::Test {
 
   std::shared_ptr<platform::SurfaceService> service =
       std::make_shared<platform::SurfaceService>(PixelFormat::xrgb8888());
-  TDirectDraw dd{service};
-  TDirectDrawSurface back{&dd};
+  DrawContext dd{service};
+  Surface back{&dd};
   ViewerState v;
 };
 
@@ -137,7 +137,7 @@ struct ClipCase {
   Cel dest;
   bool drawn;
   int32_t atX, atY;
-  TRect source;  // the rectangle expected on the sheet, written out by hand
+  Rect source;  // the rectangle expected on the sheet, written out by hand
 };
 
 class LayerClipping : public Composer, public ::testing::WithParamInterface<ClipCase> {};
@@ -146,9 +146,9 @@ TEST_P(LayerClipping, CopiesTheClippedRectangleOrNothing) {
   const ClipCase& k = GetParam();
   defineCel(3, k.layer);
   defineCel(4, k.dest);
-  v.LayerOn[6] = 1;
-  v.LayerSeq[6][3] = 3;
-  v.LayerDestSeq[6][3] = 4;
+  v.layerOn[6] = 1;
+  v.layer[6][3] = 3;
+  v.layerDest[6][3] = 4;
   composeFrame(v, back);
   Image expected = backgroundAndPattern();
   if (k.drawn) paint(expected, k.atX, k.atY, k.source, true);
@@ -221,9 +221,9 @@ TEST_F(Composer, KeyedPixelsOfPatternAndLayerShowWhatLiesBelow) {
   setSheetPixel(3, 3, kKey);        // background pixel under the pattern: covered anyway
   defineCel(3, {200, 40, 20, 30});  // off the background's part of the sheet
   defineCel(4, {0, 10, 20, 30});
-  v.LayerOn[6] = 1;
-  v.LayerSeq[6][3] = 3;
-  v.LayerDestSeq[6][3] = 4;
+  v.layerOn[6] = 1;
+  v.layer[6][3] = 3;
+  v.layerDest[6][3] = 4;
   composeFrame(v, back);
   const Image image = backImage();
   EXPECT_EQ(image[1 * W + 1], sheetPixel(1, 1));
@@ -262,11 +262,11 @@ TEST_F(Composer, EmptyEntriesLeaveOutTheirCopyOnly) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    back.FillAll(kFill);
-    v.PatternSeq[6][3] = k.pattern;
-    v.LayerSeq[6][3] = k.layer;
-    v.LayerDestSeq[6][3] = k.dest;
-    v.LayerOn[6] = k.layerOn;
+    back.fill(kFill);
+    v.pattern[6][3] = k.pattern;
+    v.layer[6][3] = k.layer;
+    v.layerDest[6][3] = k.dest;
+    v.layerOn[6] = k.layerOn;
     composeFrame(v, back);
     Image expected(W * H, kFill);
     paint(expected, 0, 0, {0, 0, W, H}, false);
@@ -277,7 +277,7 @@ TEST_F(Composer, EmptyEntriesLeaveOutTheirCopyOnly) {
 }
 
 TEST_F(Composer, CelZeroIsTheEmptyRectangleAndDrawsNothing) {
-  v.PatternSeq[6][3] = 0;
+  v.pattern[6][3] = 0;
   composeFrame(v, back);
   Image expected(W * H, kFill);
   paint(expected, 0, 0, {0, 0, W, H}, false);
@@ -286,11 +286,11 @@ TEST_F(Composer, CelZeroIsTheEmptyRectangleAndDrawsNothing) {
 
 TEST_F(Composer, TheFrameDrawnIsTheOneAtAnimStateAndAnimFrame) {
   defineCel(5, {200, 200, 10, 10});
-  v.PatternSeq[6][4] = 5;
-  v.PatternSeq[7][3] = 5;
+  v.pattern[6][4] = 5;
+  v.pattern[7][3] = 5;
   composeFrame(v, back);
   expectSame(backImage(), backgroundAndPattern());
-  v.AnimFrame = 4;
+  v.frame = 4;
   composeFrame(v, back);
   Image expected(W * H, kFill);
   paint(expected, 0, 0, {0, 0, W, H}, false);
@@ -307,22 +307,22 @@ TEST_F(Composer, ABackgroundLargerThanTheViewIsRefusedAndTheRestIsDrawn) {
 }
 
 TEST_F(Composer, WithoutASheetNothingIsDrawn) {
-  v.CGSurface.reset();
+  v.sheet.reset();
   composeFrame(v, back);
   expectSame(backImage(), Image(W * H, kFill));
 }
 
 TEST_F(Composer, ExtremeCelNumbersAreRefusedWithoutOverflow) {
   const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -1, INT32_MAX, INT32_MAX - 5};
-  v.LayerOn[6] = 1;
-  v.LayerSeq[6][3] = 3;
-  v.LayerDestSeq[6][3] = 4;
+  v.layerOn[6] = 1;
+  v.layer[6][3] = 3;
+  v.layerDest[6][3] = 4;
   for (int32_t a : extremes) {
     for (int32_t b : extremes) {
       SCOPED_TRACE(testing::Message() << a << " " << b);
       defineCel(3, {a, b, b, a});
       defineCel(4, {b, a, a, b});
-      back.FillAll(kFill);
+      back.fill(kFill);
       composeFrame(v, back);
       expectSame(backImage(), backgroundAndPattern());
     }
@@ -331,41 +331,41 @@ TEST_F(Composer, ExtremeCelNumbersAreRefusedWithoutOverflow) {
 
 TEST(ComposerRgb565, CopiesRawValuesOfTheSixteenBitDisplay) {
   auto service = std::make_shared<platform::SurfaceService>(PixelFormat::rgb565());
-  TDirectDraw dd(service);
-  TDirectDrawSurface back(&dd);
-  back.Resize(W, H);
+  DrawContext dd(service);
+  Surface back(&dd);
+  back.resize(W, H);
   ViewerState v;
-  v.CGSurface = std::make_unique<TDirectDrawSurface>(&dd);
-  v.CGSurface->Resize(200, 300);
+  v.sheet = std::make_unique<Surface>(&dd);
+  v.sheet->resize(200, 300);
   auto value = [](int32_t x, int32_t y) { return static_cast<uint16_t>(y * 200 + x + 1); };
   constexpr uint16_t kKey16 = 0xFFFF;
   platform::LockDescription d;
-  ASSERT_TRUE(v.CGSurface->Lock(nullptr, d));
+  ASSERT_TRUE(v.sheet->lock(nullptr, d));
   for (int32_t y = 0; y < 300; ++y) {
     for (int32_t x = 0; x < 200; ++x) {
       const uint16_t raw = (x == 150 && y == 20) ? kKey16 : value(x, y);
       std::memcpy(d.bits + y * d.pitch + x * 2, &raw, 2);
     }
   }
-  v.CGSurface->Unlock();
-  v.CGSurface->SetSourceKey(kKey16);
-  v.CelRects[1] = {0, 0, W, H};
-  v.CelX[3] = 140, v.CelY[3] = 10, v.CelW[3] = 20, v.CelH[3] = 30;
-  v.CelX[4] = -5, v.CelY[4] = 5, v.CelW[4] = 20, v.CelH[4] = 30;
-  v.AnimState = 1;
-  v.AnimFrame = 1;
-  v.PatternSeq[1][1] = -1;
-  v.LayerSeq[1][1] = 3;
-  v.LayerDestSeq[1][1] = 4;
-  v.LayerOn[1] = 1;
+  v.sheet->unlock();
+  v.sheet->setSourceKey(kKey16);
+  v.celRects[1] = {0, 0, W, H};
+  v.celX[3] = 140, v.celY[3] = 10, v.celW[3] = 20, v.celH[3] = 30;
+  v.celX[4] = -5, v.celY[4] = 5, v.celW[4] = 20, v.celH[4] = 30;
+  v.state = 1;
+  v.frame = 1;
+  v.pattern[1][1] = -1;
+  v.layer[1][1] = 3;
+  v.layerDest[1][1] = 4;
+  v.layerOn[1] = 1;
   composeFrame(v, back);
   // Layer source (145, 10)-(160, 40) at (0, 5); the key pixel (150, 20) shows the background.
-  EXPECT_EQ(back.PixelValue(0, 5), value(145, 10));
-  EXPECT_EQ(back.PixelValue(14, 34), value(159, 39));
-  EXPECT_EQ(back.PixelValue(15, 5), value(15, 5));
-  EXPECT_EQ(back.PixelValue(0, 35), value(0, 35));
-  EXPECT_EQ(back.PixelValue(5, 15), value(5, 15));
-  EXPECT_EQ(back.PixelValue(120, 270), value(120, 270));
+  EXPECT_EQ(back.pixelValue(0, 5), value(145, 10));
+  EXPECT_EQ(back.pixelValue(14, 34), value(159, 39));
+  EXPECT_EQ(back.pixelValue(15, 5), value(15, 5));
+  EXPECT_EQ(back.pixelValue(0, 35), value(0, 35));
+  EXPECT_EQ(back.pixelValue(5, 15), value(5, 15));
+  EXPECT_EQ(back.pixelValue(120, 270), value(120, 270));
 }
 
 }  // namespace

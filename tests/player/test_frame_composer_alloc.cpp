@@ -2,9 +2,9 @@
 
 #include "character/viewer_state.h"
 #include "support/allocation_watch.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <gtest/gtest.h>
 
@@ -15,37 +15,37 @@ namespace {
 
 TEST(ComposerAllocation, AFrameWithALayerAllocatesNothing) {
   auto service = std::make_shared<platform::SurfaceService>(PixelFormat::xrgb8888());
-  TDirectDraw dd(service);
-  TDirectDrawSurface back(&dd);
-  back.Resize(kViewWidth, kViewHeight);
+  DrawContext dd(service);
+  Surface back(&dd);
+  back.resize(kViewWidth, kViewHeight);
   auto state = std::make_unique<ViewerState>();
   ViewerState& v = *state;
-  v.CGSurface = std::make_unique<TDirectDrawSurface>(&dd);
-  v.CGSurface->Resize(256, 300);
-  v.CGSurface->SetSourceKey(7);
-  v.CelRects[1] = {0, 0, kViewWidth, kViewHeight};
-  v.CelRects[2] = {130, 0, 170, 50};
-  v.CelX[3] = 100, v.CelY[3] = 40, v.CelW[3] = 20, v.CelH[3] = 30;
-  v.CelX[4] = -5, v.CelY[4] = 10, v.CelW[4] = 20, v.CelH[4] = 30;
-  v.AnimState = 1;
-  v.AnimFrame = 1;
-  v.PatternSeq[1][1] = 2;
-  v.LayerSeq[1][1] = 3;
-  v.LayerDestSeq[1][1] = 4;
-  v.LayerOn[1] = 1;
+  v.sheet = std::make_unique<Surface>(&dd);
+  v.sheet->resize(256, 300);
+  v.sheet->setSourceKey(7);
+  v.celRects[1] = {0, 0, kViewWidth, kViewHeight};
+  v.celRects[2] = {130, 0, 170, 50};
+  v.celX[3] = 100, v.celY[3] = 40, v.celW[3] = 20, v.celH[3] = 30;
+  v.celX[4] = -5, v.celY[4] = 10, v.celW[4] = 20, v.celH[4] = 30;
+  v.state = 1;
+  v.frame = 1;
+  v.pattern[1][1] = 2;
+  v.layer[1][1] = 3;
+  v.layerDest[1][1] = 4;
+  v.layerOn[1] = 1;
 
   long during = -1;
   {
     const testing::AllocationWatch watch;
     for (int i = 0; i < 10; ++i) {
-      back.FillAll(0);
+      back.fill(0);
       composeFrame(v, back);
     }
     during = watch.count();
   }
   EXPECT_EQ(during, 0);
   // The layer was drawn, so the frame did reach all three copies.
-  EXPECT_NE(back.PixelValue(0, 10), back.PixelValue(0, 9) + 1);
+  EXPECT_NE(back.pixelValue(0, 10), back.pixelValue(0, 9) + 1);
 }
 
 }  // namespace

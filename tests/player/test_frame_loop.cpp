@@ -4,9 +4,9 @@
 #include "common/errors.h"
 #include "common/memory_controls.h"
 #include "player/animation.h"
-#include "surfaces/direct_draw_surface.h"
-#include "surfaces/dx_draw.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
+#include "surfaces/view_control.h"
 
 #include <gtest/gtest.h>
 
@@ -38,36 +38,36 @@ class FrameLoopTest : public ::testing::Test {
   void SetUp() override {
     view.setBounds(W, H);
     view.setHost(&host);
-    view.InitializeView();
-    ASSERT_TRUE(view.ReadyToDraw());
+    view.initialize();
+    ASSERT_TRUE(view.readyToDraw());
     host.presents = 0;
 
-    v.CGSurface = std::make_unique<TDirectDrawSurface>(view.DrawContext());
-    v.CGSurface->Resize(200, 300);
+    v.sheet = std::make_unique<Surface>(view.drawContext());
+    v.sheet->resize(200, 300);
     platform::LockDescription d;
-    ASSERT_TRUE(v.CGSurface->Lock(nullptr, d));
+    ASSERT_TRUE(v.sheet->lock(nullptr, d));
     for (int32_t y = 0; y < 300; ++y) {
       for (int32_t x = 0; x < 200; ++x) {
         const uint32_t value = sheet(x, y);
         std::memcpy(d.bits + y * d.pitch + x * 4, &value, 4);
       }
     }
-    v.CGSurface->Unlock();
-    v.CGSurface->SetSourceKey(0x00FFFFFF);
+    v.sheet->unlock();
+    v.sheet->setSourceKey(0x00FFFFFF);
 
-    for (auto* table : {&v.PatternSeq, &v.LayerSeq, &v.LayerDestSeq}) {
+    for (auto* table : {&v.pattern, &v.layer, &v.layerDest}) {
       for (auto& row : *table) row.fill(kEmptyCel);
     }
-    v.CelRects[1] = {0, 0, 10, 10};
-    v.CelRects[2] = {100, 0, 110, 10};
-    v.CelRects[3] = {150, 0, 160, 10};
-    v.PatternSeq[1][1] = 2;
-    v.PatternSeq[1][2] = 3;
-    v.PatternSeq[6][1] = 3;
-    v.AnimState = 1;
-    v.FrameInterval = 100;
-    v.LastFrameTime = now;
-    v.CharLoaded = true;
+    v.celRects[1] = {0, 0, 10, 10};
+    v.celRects[2] = {100, 0, 110, 10};
+    v.celRects[3] = {150, 0, 160, 10};
+    v.pattern[1][1] = 2;
+    v.pattern[1][2] = 3;
+    v.pattern[6][1] = 3;
+    v.state = 1;
+    v.frameIntervalMs = 100;
+    v.lastFrameMs = now;
+    v.characterLoaded = true;
   }
 
   static uint32_t sheet(int32_t x, int32_t y) { return 1 + x + 1000 * y; }
@@ -90,7 +90,7 @@ class FrameLoopTest : public ::testing::Test {
     h.pollSheet = [this] {
       log.push_back("poll");
       if (pollThrows) throw Exception("poll failed");
-      backZeroAtPoll = view.BackSurface()->PixelValue(5, 5) == 0;
+      backZeroAtPoll = view.backSurface()->pixelValue(5, 5) == 0;
     };
     h.trackCarets = [this] {
       log.push_back("track");
@@ -98,14 +98,14 @@ class FrameLoopTest : public ::testing::Test {
     };
     h.load = [this](const std::string& name) {
       log.push_back("load " + name);
-      if (loadThrows) throw EFOpenError("load failed");
-      v.CharLoaded = true;
+      if (loadThrows) throw FileOpenError("load failed");
+      v.characterLoaded = true;
     };
     return h;
   }
 
-  uint32_t backPixel(int32_t x, int32_t y) { return view.BackSurface()->PixelValue(x, y); }
-  uint32_t primaryPixel(int32_t x, int32_t y) { return view.PrimarySurface()->PixelValue(x, y); }
+  uint32_t backPixel(int32_t x, int32_t y) { return view.backSurface()->pixelValue(x, y); }
+  uint32_t primaryPixel(int32_t x, int32_t y) { return view.primarySurface()->pixelValue(x, y); }
 
   // Runs one tick and says whether it asked to be called again at once.
   bool tick(FrameLoop& loop) {
@@ -134,17 +134,17 @@ class FrameLoopTest : public ::testing::Test {
 };
 
 TEST_F(FrameLoopTest, ATickWaitsAdvancesComposesAndPresents) {
-  view.BackSurface()->FillAll(0x55);
+  view.backSurface()->fill(0x55);
   FrameLoop loop(v, c, view, hooks());
   EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.AnimFrame, 1);
+  EXPECT_EQ(v.frame, 1);
   EXPECT_EQ(now, 5100u);
   EXPECT_EQ(backPixel(0, 0), sheet(100, 0));     // pattern cel 2 over cel 1
   EXPECT_EQ(backPixel(10, 0), 0u);               // cleared
   EXPECT_EQ(primaryPixel(9, 9), sheet(109, 9));  // presented
   EXPECT_EQ(host.presents, 1);
   EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.AnimFrame, 2);
+  EXPECT_EQ(v.frame, 2);
   EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));
   const std::vector<std::string> order{"poll", "clock", "wait", "clock", "clock", "track"};
   EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 6), order);
@@ -153,61 +153,61 @@ TEST_F(FrameLoopTest, ATickWaitsAdvancesComposesAndPresents) {
 
 TEST_F(FrameLoopTest, NotReadyToDrawStopsTheTickBeforeEverything) {
   TDXDraw uninitialised{service};
-  v.StartupLoadPending = 50;
-  v.StartupFileName = "a.chp";
+  v.startupLoadPending = 50;
+  v.startupPath = "a.chp";
   FrameLoop loop(v, c, uninitialised, hooks());
   EXPECT_FALSE(tick(loop));
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(v.StartupLoadPending, 50);
-  EXPECT_FALSE(c.isEnabled(ControlId::buttonck));
-  EXPECT_EQ(v.AnimFrame, 0);
+  EXPECT_EQ(v.startupLoadPending, 50);
+  EXPECT_FALSE(c.isEnabled(ControlId::patternCheckButton));
+  EXPECT_EQ(v.frame, 0);
 
   // Finalised, as when the window is destroyed.
   FrameLoop viewLoop(v, c, view, hooks());
-  view.FinalizeView();
+  view.finalize();
   EXPECT_FALSE(tick(viewLoop));
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(v.StartupLoadPending, 50);
+  EXPECT_EQ(v.startupLoadPending, 50);
 }
 
 TEST_F(FrameLoopTest, NothingIsDrawnOrPresentedWhileNoCharacterIsLoaded) {
-  v.CharLoaded = false;
-  view.BackSurface()->FillAll(0x55);
+  v.characterLoaded = false;
+  view.backSurface()->fill(0x55);
   FrameLoop loop(v, c, view, hooks());
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(tick(loop));
   EXPECT_EQ(backPixel(0, 0), 0u);  // the clear runs all the same
   EXPECT_EQ(primaryPixel(0, 0), 0u);
   EXPECT_EQ(host.presents, 0);
-  EXPECT_EQ(v.AnimFrame, 0);
+  EXPECT_EQ(v.frame, 0);
   EXPECT_EQ(std::count(log.begin(), log.end(), "track"), 0);
 }
 
 TEST_F(FrameLoopTest, TheStartupLoadRunsOnceAndDrawsInTheSameTick) {
-  v.CharLoaded = false;
-  v.StartupLoadPending = 50;
-  v.StartupFileName = "start.chp";
+  v.characterLoaded = false;
+  v.startupLoadPending = 50;
+  v.startupPath = "start.chp";
   FrameLoop loop(v, c, view, hooks());
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(log.front(), "load start.chp");
-  EXPECT_EQ(v.StartupLoadPending, 0);
-  EXPECT_TRUE(c.isEnabled(ControlId::buttonck));
-  EXPECT_FALSE(c.isEnabled(ControlId::reload));
+  EXPECT_EQ(v.startupLoadPending, 0);
+  EXPECT_TRUE(c.isEnabled(ControlId::patternCheckButton));
+  EXPECT_FALSE(c.isEnabled(ControlId::reloadButton));
   EXPECT_EQ(host.presents, 1);
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(std::count(log.begin(), log.end(), "load start.chp"), 1);
 }
 
 TEST_F(FrameLoopTest, AFailingStartupLoadIsReportedOnceAndNotRetried) {
-  v.CharLoaded = false;
-  v.StartupLoadPending = 50;
-  v.StartupFileName = "bad.chp";
+  v.characterLoaded = false;
+  v.startupLoadPending = 50;
+  v.startupPath = "bad.chp";
   loadThrows = true;
   FrameLoop loop(v, c, view, hooks());
   bool done = true;
-  EXPECT_THROW(loop.ApplicationIdle(done), EFOpenError);
+  EXPECT_THROW(loop.ApplicationIdle(done), FileOpenError);
   EXPECT_TRUE(done);
-  EXPECT_EQ(v.StartupLoadPending, 0);
-  EXPECT_TRUE(c.isEnabled(ControlId::buttonck));
+  EXPECT_EQ(v.startupLoadPending, 0);
+  EXPECT_TRUE(c.isEnabled(ControlId::patternCheckButton));
   EXPECT_EQ(log, std::vector<std::string>{"load bad.chp"});  // the tick ended there
   for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(tick(loop));
   EXPECT_EQ(std::count(log.begin(), log.end(), "load bad.chp"), 1);
@@ -216,9 +216,9 @@ TEST_F(FrameLoopTest, AFailingStartupLoadIsReportedOnceAndNotRetried) {
 TEST_F(FrameLoopTest, TheDefaultLoadIsTheCharacterReader) {
   const auto dir = std::filesystem::temp_directory_path();
   const std::string missing = (dir / "patapata_frame_loop_missing.chp").string();
-  v.CharLoaded = false;
-  v.StartupLoadPending = 50;
-  v.StartupFileName = missing;
+  v.characterLoaded = false;
+  v.startupLoadPending = 50;
+  v.startupPath = missing;
   FrameLoopHooks h = hooks();
   h.load = nullptr;
   FrameLoop loop(v, c, view, h);
@@ -226,19 +226,19 @@ TEST_F(FrameLoopTest, TheDefaultLoadIsTheCharacterReader) {
   try {
     loop.ApplicationIdle(done);
     ADD_FAILURE() << "no error";
-  } catch (const EFOpenError& e) {
+  } catch (const FileOpenError& e) {
     EXPECT_NE(e.message().find(missing), std::string::npos) << e.message();
   }
   EXPECT_NO_THROW(tick(loop));
 
   const auto file = dir / "patapata_frame_loop_start.chp";
   std::ofstream(file, std::ios::binary) << "#1 0 0 10 10\r\n#3 150 0 10 10\r\n#PATERN 01 0302\r\n";
-  v.StartupLoadPending = 50;
-  v.StartupFileName = file.string();
+  v.startupLoadPending = 50;
+  v.startupPath = file.string();
   EXPECT_TRUE(tick(loop));
   std::filesystem::remove(file);
-  EXPECT_TRUE(v.CharLoaded);
-  EXPECT_EQ(v.AnimState, 1);
+  EXPECT_TRUE(v.characterLoaded);
+  EXPECT_EQ(v.state, 1);
   EXPECT_EQ(backPixel(0, 0), sheet(150, 0));  // frame 1 of the loaded state 1: cel 3
 }
 
@@ -246,7 +246,7 @@ TEST_F(FrameLoopTest, NoFrameStartsEarlierThanTheIntervalAfterThePreviousWait) {
   readCost = 1;
   eventAfter = 7;  // events keep waking the wait early
   FrameLoop loop(v, c, view, hooks());
-  uint32_t previous = v.LastFrameTime;
+  uint32_t previous = v.lastFrameMs;
   for (int i = 0; i < 30; ++i) {
     SCOPED_TRACE(i);
     drawCost = (i % 3) * 40;  // some frames take long to draw
@@ -258,9 +258,9 @@ TEST_F(FrameLoopTest, NoFrameStartsEarlierThanTheIntervalAfterThePreviousWait) {
     const uint32_t ended = readings[readings.size() - 2];
     EXPECT_GE(ended - previous, 100u);
     EXPECT_LT(ended - previous, 100u + 7 + 1 + 1);
-    EXPECT_EQ(v.LastFrameTime, readings.back());
-    EXPECT_GT(v.LastFrameTime, ended);
-    previous = v.LastFrameTime;
+    EXPECT_EQ(v.lastFrameMs, readings.back());
+    EXPECT_GT(v.lastFrameMs, ended);
+    previous = v.lastFrameMs;
   }
   for (uint32_t ms : waits) EXPECT_LE(ms, 100u);
 }
@@ -276,12 +276,12 @@ TEST_F(FrameLoopTest, TheWaitIsRightAcrossTheWrapOfTheClock) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.last);
-    v.LastFrameTime = k.last;
+    v.lastFrameMs = k.last;
     now = k.start;
     waits.clear();
     FrameLoop loop(v, c, view, hooks());
     EXPECT_TRUE(tick(loop));
-    EXPECT_EQ(v.LastFrameTime, k.expectedEnd);
+    EXPECT_EQ(v.lastFrameMs, k.expectedEnd);
     EXPECT_EQ(waits.empty(), k.start == k.expectedEnd);
   }
 }
@@ -296,19 +296,19 @@ TEST_F(FrameLoopTest, AnIntervalChangedDuringTheWaitCountsAtOnce) {
   for (const Case& k : cases) {
     SCOPED_TRACE(testing::Message() << k.before << " -> " << k.after);
     now = 5000;
-    v.LastFrameTime = now;
-    v.FrameInterval = k.before;
+    v.lastFrameMs = now;
+    v.frameIntervalMs = k.before;
     eventAfter = k.eventAfter;
-    duringWait = [this, k] { v.FrameInterval = k.after; };
+    duringWait = [this, k] { v.frameIntervalMs = k.after; };
     FrameLoop loop(v, c, view, hooks());
     EXPECT_TRUE(tick(loop));
-    EXPECT_EQ(v.LastFrameTime - 5000u, k.waited);
+    EXPECT_EQ(v.lastFrameMs - 5000u, k.waited);
   }
 }
 
 TEST_F(FrameLoopTest, AnIntervalOfZeroOrLessDoesNotWait) {
   for (int32_t interval : {0, -1, INT32_MIN}) {
-    v.FrameInterval = interval;
+    v.frameIntervalMs = interval;
     FrameLoop loop(v, c, view, hooks());
     EXPECT_TRUE(tick(loop));
   }
@@ -316,25 +316,25 @@ TEST_F(FrameLoopTest, AnIntervalOfZeroOrLessDoesNotWait) {
 }
 
 TEST_F(FrameLoopTest, StartClockBoundsTheFirstWaitWhateverTheClockReads) {
-  now = 0x90000000u;  // LastFrameTime 0 would be more than 2^31 ms behind
-  v.LastFrameTime = 0;
+  now = 0x90000000u;  // lastFrameMs 0 would be more than 2^31 ms behind
+  v.lastFrameMs = 0;
   FrameLoop loop(v, c, view, hooks());
   loop.startClock();
-  EXPECT_EQ(v.LastFrameTime, 0x90000000u);
+  EXPECT_EQ(v.lastFrameMs, 0x90000000u);
   EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.LastFrameTime, 0x90000000u + 100);
+  EXPECT_EQ(v.lastFrameMs, 0x90000000u + 100);
 }
 
 TEST_F(FrameLoopTest, AButtonPressedDuringTheWaitShowsInTheSameTick) {
-  c.setCaption(ControlId::Label2, "状態");
+  c.setCaption(ControlId::stateCaptionLabel, "状態");
   duringWait = [this] { Button6Click(v, c); };
   FrameLoop loop(v, c, view, hooks());
-  v.AnimFrame = 1;
+  v.frame = 1;
   EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.AnimState, 6);
-  EXPECT_EQ(v.AnimFrame, 1);
+  EXPECT_EQ(v.state, 6);
+  EXPECT_EQ(v.frame, 1);
   EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));
-  EXPECT_EQ(v.ReturnCaption, "状態");
+  EXPECT_EQ(v.returnCaption, "状態");
 }
 
 TEST_F(FrameLoopTest, AnExceptionEndsTheTickWhereItIsRaised) {
@@ -344,11 +344,11 @@ TEST_F(FrameLoopTest, AnExceptionEndsTheTickWhereItIsRaised) {
   EXPECT_THROW(loop.ApplicationIdle(done), Exception);
   EXPECT_TRUE(done);
   EXPECT_EQ(log, std::vector<std::string>{"poll"});
-  EXPECT_EQ(v.AnimFrame, 0);
+  EXPECT_EQ(v.frame, 0);
   EXPECT_FALSE(loop.inTick());
   pollThrows = false;
   EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.AnimFrame, 1);
+  EXPECT_EQ(v.frame, 1);
 }
 
 TEST_F(FrameLoopTest, TheTickIsNeverEnteredTwice) {
@@ -366,18 +366,18 @@ TEST_F(FrameLoopTest, TheTickIsNeverEnteredTwice) {
   self = &loop;
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(nested, 1);
-  EXPECT_EQ(v.AnimFrame, 1);
+  EXPECT_EQ(v.frame, 1);
 }
 
 TEST_F(FrameLoopTest, AViewFinalisedDuringTheWaitIsNotDrawnOn) {
   duringWait = [this] {
-    v.CGSurface.reset();
-    view.FinalizeView();
+    v.sheet.reset();
+    view.finalize();
   };
   FrameLoop loop(v, c, view, hooks());
   EXPECT_NO_THROW(tick(loop));
   EXPECT_EQ(host.presents, 0);
-  EXPECT_FALSE(view.ReadyToDraw());
+  EXPECT_FALSE(view.readyToDraw());
 }
 
 }  // namespace

@@ -18,16 +18,16 @@ class PatternCheckTest : public ::testing::Test {
  protected:
   PatternCheckTest() {
     clearTables();
-    state.AnimState = 1;
-    state.AnimFrame = 4;
-    state.CharLoaded = true;
+    viewer.state = 1;
+    viewer.frame = 4;
+    viewer.characterLoaded = true;
   }
 
   void clearTables() {
     for (int32_t s = 0; s < kStateCount; ++s) {
-      state.PatternSeq[s].fill(kEmptyCel);
-      state.LayerSeq[s].fill(kEmptyCel);
-      state.LayerDestSeq[s].fill(kEmptyCel);
+      viewer.pattern[s].fill(kEmptyCel);
+      viewer.layer[s].fill(kEmptyCel);
+      viewer.layerDest[s].fill(kEmptyCel);
     }
   }
 
@@ -36,7 +36,7 @@ class PatternCheckTest : public ::testing::Test {
     return {row.begin() + 1, row.begin() + 1 + count};
   }
 
-  ViewerState state;
+  ViewerState viewer;
   MemoryControls controls;
 };
 
@@ -64,28 +64,28 @@ TEST_F(PatternCheckTest, ButtonFillsRow30FromTheThreeEdits) {
   for (const ButtonCase& c : cases) {
     SCOPED_TRACE(c.name);
     clearTables();
-    state.LayerOn[CheckState] = 1;
-    state.AnimState = 1;
-    controls.setCaption(ControlId::Label2, "状態");
-    controls.setText(ControlId::Edit2, c.pattern);
-    controls.setText(ControlId::Edit3, c.layer);
-    controls.setText(ControlId::Edit4, c.dest);
+    viewer.layerOn[kCheckState] = 1;
+    viewer.state = 1;
+    controls.setCaption(ControlId::stateCaptionLabel, "状態");
+    controls.setText(ControlId::patternEdit, c.pattern);
+    controls.setText(ControlId::layerEdit, c.layer);
+    controls.setText(ControlId::destinationEdit, c.dest);
 
-    buttonckClick(state, controls);
+    startPatternCheck(viewer, controls);
 
-    EXPECT_EQ(slots(state.PatternSeq[CheckState], static_cast<int32_t>(c.patternSlots.size())),
+    EXPECT_EQ(slots(viewer.pattern[kCheckState], static_cast<int32_t>(c.patternSlots.size())),
               c.patternSlots);
-    EXPECT_EQ(slots(state.LayerSeq[CheckState], static_cast<int32_t>(c.layerSlots.size())),
+    EXPECT_EQ(slots(viewer.layer[kCheckState], static_cast<int32_t>(c.layerSlots.size())),
               c.layerSlots);
-    EXPECT_EQ(slots(state.LayerDestSeq[CheckState], static_cast<int32_t>(c.destSlots.size())),
+    EXPECT_EQ(slots(viewer.layerDest[kCheckState], static_cast<int32_t>(c.destSlots.size())),
               c.destSlots);
-    EXPECT_EQ(state.LayerOn[CheckState], c.layerOn);
-    EXPECT_EQ(state.PatternSeq[CheckState][255], kEmptyCel);
-    EXPECT_EQ(state.AnimState, CheckState);
-    EXPECT_EQ(state.AnimFrame, 0);
-    EXPECT_EQ(controls.caption(ControlId::Label2), "ﾁｪｯｸﾊﾟﾀｰﾝ");
-    EXPECT_EQ(state.ReturnState, 1);
-    EXPECT_EQ(state.ReturnCaption, "状態");
+    EXPECT_EQ(viewer.layerOn[kCheckState], c.layerOn);
+    EXPECT_EQ(viewer.pattern[kCheckState][255], kEmptyCel);
+    EXPECT_EQ(viewer.state, kCheckState);
+    EXPECT_EQ(viewer.frame, 0);
+    EXPECT_EQ(controls.caption(ControlId::stateCaptionLabel), "ﾁｪｯｸﾊﾟﾀｰﾝ");
+    EXPECT_EQ(viewer.returnState, 1);
+    EXPECT_EQ(viewer.returnCaption, "状態");
   }
 }
 
@@ -112,65 +112,65 @@ TEST_F(PatternCheckTest, BadEntryStopsTheButtonAndKeepsThePlayerAsItWas) {
   };
   for (const BadEntryCase& c : cases) {
     SCOPED_TRACE(c.name);
-    state.AnimState = 1;
-    state.AnimFrame = 4;
-    state.ReturnState = 0;
-    state.ReturnCaption.clear();
-    state.LayerOn[CheckState] = 0;
-    controls.setCaption(ControlId::Label2, "状態");
-    controls.setText(ControlId::Edit2, c.pattern);
-    controls.setText(ControlId::Edit3, c.layer);
+    viewer.state = 1;
+    viewer.frame = 4;
+    viewer.returnState = 0;
+    viewer.returnCaption.clear();
+    viewer.layerOn[kCheckState] = 0;
+    controls.setCaption(ControlId::stateCaptionLabel, "状態");
+    controls.setText(ControlId::patternEdit, c.pattern);
+    controls.setText(ControlId::layerEdit, c.layer);
 
     try {
-      buttonckClick(state, controls);
+      startPatternCheck(viewer, controls);
       ADD_FAILURE() << "no error";
-    } catch (const EConvertError& e) {
+    } catch (const ConversionError& e) {
       EXPECT_EQ(e.message(), c.message);
     }
-    EXPECT_EQ(slots(state.PatternSeq[CheckState], static_cast<int32_t>(c.patternSlots.size())),
+    EXPECT_EQ(slots(viewer.pattern[kCheckState], static_cast<int32_t>(c.patternSlots.size())),
               c.patternSlots);
-    EXPECT_EQ(state.LayerOn[CheckState], c.layerOn);
-    EXPECT_EQ(state.AnimState, 1);
-    EXPECT_EQ(state.AnimFrame, 4);
-    EXPECT_EQ(state.ReturnState, 0);
-    EXPECT_EQ(state.ReturnCaption, "");
-    EXPECT_EQ(controls.caption(ControlId::Label2), "状態");
+    EXPECT_EQ(viewer.layerOn[kCheckState], c.layerOn);
+    EXPECT_EQ(viewer.state, 1);
+    EXPECT_EQ(viewer.frame, 4);
+    EXPECT_EQ(viewer.returnState, 0);
+    EXPECT_EQ(viewer.returnCaption, "");
+    EXPECT_EQ(controls.caption(ControlId::stateCaptionLabel), "状態");
   }
 }
 
 TEST_F(PatternCheckTest, ButtonKeepsSlotZeroAndTheLayerRowsBeyondTheTypedEntries) {
-  state.PatternSeq[CheckState].fill(7);
-  state.LayerSeq[CheckState].fill(8);
-  state.LayerDestSeq[CheckState].fill(9);
-  controls.setText(ControlId::Edit2, "01");
-  controls.setText(ControlId::Edit3, "05");
-  controls.setText(ControlId::Edit4, "06");
+  viewer.pattern[kCheckState].fill(7);
+  viewer.layer[kCheckState].fill(8);
+  viewer.layerDest[kCheckState].fill(9);
+  controls.setText(ControlId::patternEdit, "01");
+  controls.setText(ControlId::layerEdit, "05");
+  controls.setText(ControlId::destinationEdit, "06");
 
-  buttonckClick(state, controls);
+  startPatternCheck(viewer, controls);
 
-  EXPECT_EQ(state.PatternSeq[CheckState][0], 7);
-  EXPECT_EQ(slots(state.PatternSeq[CheckState], 3), (std::vector<int32_t>{1, -1, -1}));
-  EXPECT_EQ(slots(state.LayerSeq[CheckState], 3), (std::vector<int32_t>{5, 8, 8}));
-  EXPECT_EQ(slots(state.LayerDestSeq[CheckState], 3), (std::vector<int32_t>{6, 9, 9}));
-  EXPECT_EQ(state.LayerSeq[CheckState][255], 8);
+  EXPECT_EQ(viewer.pattern[kCheckState][0], 7);
+  EXPECT_EQ(slots(viewer.pattern[kCheckState], 3), (std::vector<int32_t>{1, -1, -1}));
+  EXPECT_EQ(slots(viewer.layer[kCheckState], 3), (std::vector<int32_t>{5, 8, 8}));
+  EXPECT_EQ(slots(viewer.layerDest[kCheckState], 3), (std::vector<int32_t>{6, 9, 9}));
+  EXPECT_EQ(viewer.layer[kCheckState][255], 8);
 }
 
 TEST_F(PatternCheckTest, EntriesPastSlot255AreIgnoredEvenWhenBad) {
   std::string text;
   for (int i = 1; i <= 255; ++i) text += "01";
   text += "02ZZ";  // entries 256 and 257: no slot for them
-  controls.setText(ControlId::Edit2, text);
-  controls.setText(ControlId::Edit3, text);
-  controls.setText(ControlId::Edit4, text);
+  controls.setText(ControlId::patternEdit, text);
+  controls.setText(ControlId::layerEdit, text);
+  controls.setText(ControlId::destinationEdit, text);
 
-  EXPECT_NO_THROW(buttonckClick(state, controls));
+  EXPECT_NO_THROW(startPatternCheck(viewer, controls));
 
   for (int32_t slot = 1; slot <= 255; ++slot) {
-    ASSERT_EQ(state.PatternSeq[CheckState][static_cast<std::size_t>(slot)], 1) << slot;
-    ASSERT_EQ(state.LayerSeq[CheckState][static_cast<std::size_t>(slot)], 1) << slot;
-    ASSERT_EQ(state.LayerDestSeq[CheckState][static_cast<std::size_t>(slot)], 1) << slot;
+    ASSERT_EQ(viewer.pattern[kCheckState][static_cast<std::size_t>(slot)], 1) << slot;
+    ASSERT_EQ(viewer.layer[kCheckState][static_cast<std::size_t>(slot)], 1) << slot;
+    ASSERT_EQ(viewer.layerDest[kCheckState][static_cast<std::size_t>(slot)], 1) << slot;
   }
-  EXPECT_EQ(state.AnimState, CheckState);
+  EXPECT_EQ(viewer.state, kCheckState);
 }
 
 TEST_F(PatternCheckTest, ButtonRemembersTheReturnTargetOnlyFromItsBaseStates) {
@@ -182,43 +182,43 @@ TEST_F(PatternCheckTest, ButtonRemembersTheReturnTargetOnlyFromItsBaseStates) {
                         {6, false}, {4, false}, {30, false}, {0, false}, {9, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.from);
-    state.AnimState = c.from;
-    state.ReturnState = 99;
-    state.ReturnCaption = "前";
-    controls.setCaption(ControlId::Label2, "いま");
-    controls.setText(ControlId::Edit2, "01");
+    viewer.state = c.from;
+    viewer.returnState = 99;
+    viewer.returnCaption = "前";
+    controls.setCaption(ControlId::stateCaptionLabel, "いま");
+    controls.setText(ControlId::patternEdit, "01");
 
-    buttonckClick(state, controls);
+    startPatternCheck(viewer, controls);
 
-    EXPECT_EQ(state.ReturnState, c.remembers ? c.from : 99);
-    EXPECT_EQ(state.ReturnCaption, c.remembers ? "いま" : "前");
-    EXPECT_EQ(state.AnimState, CheckState);
+    EXPECT_EQ(viewer.returnState, c.remembers ? c.from : 99);
+    EXPECT_EQ(viewer.returnCaption, c.remembers ? "いま" : "前");
+    EXPECT_EQ(viewer.state, kCheckState);
   }
 }
 
 TEST_F(PatternCheckTest, CheckPlaysTheTypedCelsThenReturnsOrLoops) {
   for (const bool loop : {false, true}) {
     SCOPED_TRACE(loop ? "loop" : "return");
-    state.AnimState = 1;
-    controls.setCaption(ControlId::Label2, "状態");
-    controls.setChecked(ControlId::CheckBox1, loop);
-    controls.setText(ControlId::Edit2, "0102030");
-    buttonckClick(state, controls);
+    viewer.state = 1;
+    controls.setCaption(ControlId::stateCaptionLabel, "状態");
+    controls.setChecked(ControlId::patternLoopBox, loop);
+    controls.setText(ControlId::patternEdit, "0102030");
+    startPatternCheck(viewer, controls);
 
     std::vector<int32_t> shown;
     for (int tick = 0; tick < 4; ++tick) {
-      advanceAndEnd(state, controls);
-      shown.push_back(state.PatternSeq[static_cast<std::size_t>(state.AnimState)]
-                                      [static_cast<std::size_t>(state.AnimFrame)]);
+      advanceAndEnd(viewer, controls);
+      shown.push_back(viewer.pattern[static_cast<std::size_t>(viewer.state)]
+                                   [static_cast<std::size_t>(viewer.frame)]);
     }
     if (loop) {
       EXPECT_EQ(shown, (std::vector<int32_t>{1, 2, 3, 1}));
-      EXPECT_EQ(state.AnimState, CheckState);
+      EXPECT_EQ(viewer.state, kCheckState);
     } else {
       EXPECT_EQ((std::vector<int32_t>(shown.begin(), shown.begin() + 3)),
                 (std::vector<int32_t>{1, 2, 3}));
-      EXPECT_EQ(state.AnimState, 1);
-      EXPECT_EQ(controls.caption(ControlId::Label2), "状態");
+      EXPECT_EQ(viewer.state, 1);
+      EXPECT_EQ(controls.caption(ControlId::stateCaptionLabel), "状態");
     }
   }
 }
@@ -238,163 +238,167 @@ struct CaretCase {
 
 TEST_F(PatternCheckTest, CaretMoveShowsTheEntryUnderTheCaretInAllThreeRows) {
   const CaretCase cases[] = {
-      {"caret inside the second entry", "010203", "", "", ControlId::Edit2, 3, 2, -1, -1, "1/3"},
-      {"caret at the end: nothing after it", "010203", "", "", ControlId::Edit2, 6, -1, -1, -1,
-       "3/3"},
-      {"shorter layer text is left alone", "0102", "05", "", ControlId::Edit2, 2, 2, -1, -1, "1/2"},
-      {"same index from every edit", "0102", "0506", "0708", ControlId::Edit2, 2, 2, 6, 8, "1/2"},
-      {"caret in the layer edit picks the pattern too", "0102", "0506", "0708", ControlId::Edit3, 1,
-       1, 5, 7, "0/2"},
-      {"one character after the caret is an entry", "010", "", "", ControlId::Edit2, 2, 0, -1, -1,
-       "1/1"},
-      {"caret in the destination edit", "", "", "0A0B0C", ControlId::Edit4, 5, -1, -1, 12, "2/3"},
+      {"caret inside the second entry", "010203", "", "", ControlId::patternEdit, 3, 2, -1, -1,
+       "1/3"},
+      {"caret at the end: nothing after it", "010203", "", "", ControlId::patternEdit, 6, -1, -1,
+       -1, "3/3"},
+      {"shorter layer text is left alone", "0102", "05", "", ControlId::patternEdit, 2, 2, -1, -1,
+       "1/2"},
+      {"same index from every edit", "0102", "0506", "0708", ControlId::patternEdit, 2, 2, 6, 8,
+       "1/2"},
+      {"caret in the layer edit picks the pattern too", "0102", "0506", "0708",
+       ControlId::layerEdit, 1, 1, 5, 7, "0/2"},
+      {"one character after the caret is an entry", "010", "", "", ControlId::patternEdit, 2, 0, -1,
+       -1, "1/1"},
+      {"caret in the destination edit", "", "", "0A0B0C", ControlId::destinationEdit, 5, -1, -1, 12,
+       "2/3"},
   };
   for (const CaretCase& c : cases) {
     SCOPED_TRACE(c.name);
     clearTables();
-    state.PatternCaretPos = state.LayerCaretPos = state.LayerDestCaretPos = 0;
-    for (ControlId e : {ControlId::Edit2, ControlId::Edit3, ControlId::Edit4}) {
+    viewer.patternCaret = viewer.layerCaret = viewer.destinationCaret = 0;
+    for (ControlId e : {ControlId::patternEdit, ControlId::layerEdit, ControlId::destinationEdit}) {
       controls.setCaret(e, 0);
     }
-    state.AnimState = 1;
-    state.AnimFrame = 5;
-    state.ReturnState = 16;
-    state.LayerOn[CheckState] = 0;
-    controls.setCaption(ControlId::Label2, "状態");
-    controls.setText(ControlId::Edit2, c.edit2);
-    controls.setText(ControlId::Edit3, c.edit3);
-    controls.setText(ControlId::Edit4, c.edit4);
+    viewer.state = 1;
+    viewer.frame = 5;
+    viewer.returnState = 16;
+    viewer.layerOn[kCheckState] = 0;
+    controls.setCaption(ControlId::stateCaptionLabel, "状態");
+    controls.setText(ControlId::patternEdit, c.edit2);
+    controls.setText(ControlId::layerEdit, c.edit3);
+    controls.setText(ControlId::destinationEdit, c.edit4);
     controls.setCaret(c.moved, c.caret);
 
-    trackCarets(state, controls);
+    trackCarets(viewer, controls);
 
     for (std::size_t slot = 0; slot < kFrameSlots; ++slot) {
-      ASSERT_EQ(state.PatternSeq[CheckState][slot], c.pattern) << slot;
-      ASSERT_EQ(state.LayerSeq[CheckState][slot], c.layer) << slot;
-      ASSERT_EQ(state.LayerDestSeq[CheckState][slot], c.dest) << slot;
+      ASSERT_EQ(viewer.pattern[kCheckState][slot], c.pattern) << slot;
+      ASSERT_EQ(viewer.layer[kCheckState][slot], c.layer) << slot;
+      ASSERT_EQ(viewer.layerDest[kCheckState][slot], c.dest) << slot;
     }
-    EXPECT_EQ(state.AnimState, CheckState);
-    EXPECT_EQ(state.AnimFrame, 0);
-    EXPECT_EQ(state.LayerOn[CheckState], 1);
-    EXPECT_EQ(state.ReturnState, 16);
-    EXPECT_EQ(controls.caption(ControlId::Label2), "状態");
-    const ControlId counter = c.moved == ControlId::Edit2   ? ControlId::Label6
-                              : c.moved == ControlId::Edit3 ? ControlId::Label7
-                                                            : ControlId::Label8;
+    EXPECT_EQ(viewer.state, kCheckState);
+    EXPECT_EQ(viewer.frame, 0);
+    EXPECT_EQ(viewer.layerOn[kCheckState], 1);
+    EXPECT_EQ(viewer.returnState, 16);
+    EXPECT_EQ(controls.caption(ControlId::stateCaptionLabel), "状態");
+    const ControlId counter = c.moved == ControlId::patternEdit ? ControlId::patternCounter
+                              : c.moved == ControlId::layerEdit ? ControlId::layerCounter
+                                                                : ControlId::destinationCounter;
     EXPECT_EQ(controls.caption(counter), c.counter);
   }
 }
 
 TEST_F(PatternCheckTest, UnmovedCaretsChangeNothing) {
-  controls.setText(ControlId::Edit2, "0102");
-  controls.setCaret(ControlId::Edit2, 2);
-  state.PatternCaretPos = 2;
+  controls.setText(ControlId::patternEdit, "0102");
+  controls.setCaret(ControlId::patternEdit, 2);
+  viewer.patternCaret = 2;
 
-  trackCarets(state, controls);
+  trackCarets(viewer, controls);
 
-  EXPECT_EQ(state.AnimState, 1);
-  EXPECT_EQ(state.AnimFrame, 4);
-  EXPECT_EQ(state.PatternSeq[CheckState][1], kEmptyCel);
-  EXPECT_EQ(controls.caption(ControlId::Label6), "0/0");
+  EXPECT_EQ(viewer.state, 1);
+  EXPECT_EQ(viewer.frame, 4);
+  EXPECT_EQ(viewer.pattern[kCheckState][1], kEmptyCel);
+  EXPECT_EQ(controls.caption(ControlId::patternCounter), "0/0");
 }
 
 TEST_F(PatternCheckTest, LaterMovedEditOverwritesTheEarlierOnesRows) {
-  controls.setText(ControlId::Edit2, "0102030405");
-  controls.setText(ControlId::Edit3, "0a0b0c");
-  controls.setCaret(ControlId::Edit2, 2);
-  controls.setCaret(ControlId::Edit3, 4);
+  controls.setText(ControlId::patternEdit, "0102030405");
+  controls.setText(ControlId::layerEdit, "0a0b0c");
+  controls.setCaret(ControlId::patternEdit, 2);
+  controls.setCaret(ControlId::layerEdit, 4);
 
-  trackCarets(state, controls);
+  trackCarets(viewer, controls);
 
-  EXPECT_EQ(state.PatternSeq[CheckState][17], 3);
-  EXPECT_EQ(state.LayerSeq[CheckState][17], 12);
-  EXPECT_EQ(controls.caption(ControlId::Label6), "1/5");
-  EXPECT_EQ(controls.caption(ControlId::Label7), "2/3");
-  EXPECT_EQ(state.PatternCaretPos, 2);
-  EXPECT_EQ(state.LayerCaretPos, 4);
+  EXPECT_EQ(viewer.pattern[kCheckState][17], 3);
+  EXPECT_EQ(viewer.layer[kCheckState][17], 12);
+  EXPECT_EQ(controls.caption(ControlId::patternCounter), "1/5");
+  EXPECT_EQ(controls.caption(ControlId::layerCounter), "2/3");
+  EXPECT_EQ(viewer.patternCaret, 2);
+  EXPECT_EQ(viewer.layerCaret, 4);
 }
 
 TEST_F(PatternCheckTest, BadEntryUnderTheCaretFailsOnceAndChangesNothingElse) {
-  controls.setText(ControlId::Edit2, " 5 6");
-  controls.setCaret(ControlId::Edit2, 1);
+  controls.setText(ControlId::patternEdit, " 5 6");
+  controls.setCaret(ControlId::patternEdit, 1);
 
   try {
-    trackCarets(state, controls);
+    trackCarets(viewer, controls);
     ADD_FAILURE() << "no error";
-  } catch (const EConvertError& e) {
+  } catch (const ConversionError& e) {
     EXPECT_EQ(e.message(), "'$ 5' は数値ではありません");
   }
-  EXPECT_EQ(state.PatternCaretPos, 1);
-  EXPECT_EQ(state.AnimState, 1);
-  EXPECT_EQ(state.AnimFrame, 4);
-  EXPECT_EQ(state.LayerOn[CheckState], 0);
-  EXPECT_EQ(controls.caption(ControlId::Label6), "0/0");
+  EXPECT_EQ(viewer.patternCaret, 1);
+  EXPECT_EQ(viewer.state, 1);
+  EXPECT_EQ(viewer.frame, 4);
+  EXPECT_EQ(viewer.layerOn[kCheckState], 0);
+  EXPECT_EQ(controls.caption(ControlId::patternCounter), "0/0");
 
-  EXPECT_NO_THROW(trackCarets(state, controls));
-  EXPECT_EQ(state.AnimState, 1);
+  EXPECT_NO_THROW(trackCarets(viewer, controls));
+  EXPECT_EQ(viewer.state, 1);
 }
 
 TEST_F(PatternCheckTest, RowFilledEarlierInAFailingMoveKeepsItsNewContents) {
-  controls.setText(ControlId::Edit2, "0102");
-  controls.setText(ControlId::Edit3, "05GG");
-  controls.setCaret(ControlId::Edit2, 2);
+  controls.setText(ControlId::patternEdit, "0102");
+  controls.setText(ControlId::layerEdit, "05GG");
+  controls.setCaret(ControlId::patternEdit, 2);
 
-  EXPECT_THROW(trackCarets(state, controls), EConvertError);
+  EXPECT_THROW(trackCarets(viewer, controls), ConversionError);
 
-  EXPECT_EQ(state.PatternSeq[CheckState][200], 2);
-  EXPECT_EQ(state.LayerSeq[CheckState][1], kEmptyCel);
-  EXPECT_EQ(state.AnimState, 1);
+  EXPECT_EQ(viewer.pattern[kCheckState][200], 2);
+  EXPECT_EQ(viewer.layer[kCheckState][1], kEmptyCel);
+  EXPECT_EQ(viewer.state, 1);
 }
 
 TEST_F(PatternCheckTest, TypingAtTheEndEntersTheCheckStateWithoutChangingTheRow) {
-  controls.type(ControlId::Edit2, "01");
-  trackCarets(state, controls);
-  EXPECT_EQ(state.AnimState, CheckState);
-  EXPECT_EQ(state.PatternSeq[CheckState][1], kEmptyCel);
-  EXPECT_EQ(controls.caption(ControlId::Label6), "1/1");
+  controls.type(ControlId::patternEdit, "01");
+  trackCarets(viewer, controls);
+  EXPECT_EQ(viewer.state, kCheckState);
+  EXPECT_EQ(viewer.pattern[kCheckState][1], kEmptyCel);
+  EXPECT_EQ(controls.caption(ControlId::patternCounter), "1/1");
 
-  state.AnimState = 1;
-  controls.type(ControlId::Edit2, "0102");
-  trackCarets(state, controls);
-  EXPECT_EQ(state.AnimState, CheckState);
-  EXPECT_EQ(state.PatternSeq[CheckState][1], kEmptyCel);
-  EXPECT_EQ(controls.caption(ControlId::Label6), "2/2");
+  viewer.state = 1;
+  controls.type(ControlId::patternEdit, "0102");
+  trackCarets(viewer, controls);
+  EXPECT_EQ(viewer.state, kCheckState);
+  EXPECT_EQ(viewer.pattern[kCheckState][1], kEmptyCel);
+  EXPECT_EQ(controls.caption(ControlId::patternCounter), "2/2");
 }
 
 TEST_F(PatternCheckTest, CaretFilledLayerRowRunsTheCheckToSlot255) {
-  controls.setText(ControlId::Edit3, "0506");
-  controls.setCaret(ControlId::Edit3, 2);
-  trackCarets(state, controls);
-  ASSERT_EQ(state.LayerSeq[CheckState][255], 6);
+  controls.setText(ControlId::layerEdit, "0506");
+  controls.setCaret(ControlId::layerEdit, 2);
+  trackCarets(viewer, controls);
+  ASSERT_EQ(viewer.layer[kCheckState][255], 6);
 
-  controls.setText(ControlId::Edit2, "01");
-  controls.setText(ControlId::Edit3, "07");
-  buttonckClick(state, controls);
-  EXPECT_EQ(state.LayerSeq[CheckState][1], 7);
-  EXPECT_EQ(state.LayerSeq[CheckState][2], 6);
+  controls.setText(ControlId::patternEdit, "01");
+  controls.setText(ControlId::layerEdit, "07");
+  startPatternCheck(viewer, controls);
+  EXPECT_EQ(viewer.layer[kCheckState][1], 7);
+  EXPECT_EQ(viewer.layer[kCheckState][2], 6);
 
   int32_t frames = 0;
   do {
-    advanceAndEnd(state, controls);
+    advanceAndEnd(viewer, controls);
     ++frames;
-  } while (state.AnimState == CheckState && frames < 1000);
+  } while (viewer.state == kCheckState && frames < 1000);
   // Frames 1..255 are shown; the end is found at 256 and the 256th advance returns.
   EXPECT_EQ(frames, 256);
 }
 
 TEST_F(PatternCheckTest, ClipperCopiesEdit2AndMovesItsCaretToTheStart) {
-  controls.setText(ControlId::Edit2, "0102");
-  controls.setText(ControlId::Edit3, "0506");
-  controls.setCaret(ControlId::Edit2, 4);
-  state.PatternCaretPos = 4;
+  controls.setText(ControlId::patternEdit, "0102");
+  controls.setText(ControlId::layerEdit, "0506");
+  controls.setCaret(ControlId::patternEdit, 4);
+  viewer.patternCaret = 4;
 
-  clipperClick(controls);
+  copyPatternToClipboard(controls);
 
   EXPECT_EQ(controls.clipboard, "0102");
-  trackCarets(state, controls);
-  EXPECT_EQ(controls.caption(ControlId::Label6), "0/2");
-  EXPECT_EQ(state.PatternSeq[CheckState][3], 1);
-  EXPECT_EQ(state.LayerSeq[CheckState][3], 5);
+  trackCarets(viewer, controls);
+  EXPECT_EQ(controls.caption(ControlId::patternCounter), "0/2");
+  EXPECT_EQ(viewer.pattern[kCheckState][3], 1);
+  EXPECT_EQ(viewer.layer[kCheckState][3], 5);
 }
 
 TEST(EntryCount, HalfTheLengthRoundedDown) {

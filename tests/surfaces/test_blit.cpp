@@ -1,7 +1,7 @@
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/platform_codes.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <gtest/gtest.h>
 
@@ -19,25 +19,24 @@ struct Canvas {
   explicit Canvas(PixelFormat format = PixelFormat::xrgb8888())
       : service(std::make_shared<platform::SurfaceService>(format)), context(service) {}
 
-  std::unique_ptr<TDirectDrawSurface> surface(int32_t width, int32_t height, uint32_t fill) {
-    auto s = std::make_unique<TDirectDrawSurface>(&context);
-    s->Resize(width, height);
-    EXPECT_TRUE(s->FillAll(fill));
+  std::unique_ptr<Surface> surface(int32_t width, int32_t height, uint32_t fill) {
+    auto s = std::make_unique<Surface>(&context);
+    s->resize(width, height);
+    EXPECT_TRUE(s->fill(fill));
     return s;
   }
 
   std::shared_ptr<platform::SurfaceService> service;
-  TDirectDraw context;
+  DrawContext context;
 };
 
 // Every pixel: `inside` within the rectangle, `outside` elsewhere.
-::testing::AssertionResult holds(TDirectDrawSurface& s, const TRect& r, uint32_t inside,
-                                 uint32_t outside) {
-  for (int32_t y = 0; y < s.Height(); ++y) {
-    for (int32_t x = 0; x < s.Width(); ++x) {
-      const bool in = x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+::testing::AssertionResult holds(Surface& s, const Rect& r, uint32_t inside, uint32_t outside) {
+  for (int32_t y = 0; y < s.height(); ++y) {
+    for (int32_t x = 0; x < s.width(); ++x) {
+      const bool in = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
       const uint32_t want = in ? inside : outside;
-      const uint32_t got = s.PixelValue(x, y);
+      const uint32_t got = s.pixelValue(x, y);
       if (got != want) {
         return ::testing::AssertionFailure()
                << "pixel (" << x << ", " << y << ") is " << got << ", expected " << want;
@@ -55,7 +54,7 @@ struct FastCase {
   const char* name;
   int32_t x;
   int32_t y;
-  TRect source;
+  Rect source;
   bool drawn;
 };
 
@@ -85,15 +84,15 @@ TEST(BltFast, DrawsOnlyWhenBothRectanglesLieWhollyInside) {
     Canvas canvas;
     auto back = canvas.surface(121, 271, 0);
     auto cel = canvas.surface(10, 10, kCel);
-    const bool result = back->BltFast(c.x, c.y, c.source, 0, *cel);
+    const bool result = back->blit(c.x, c.y, c.source, 0, *cel);
     EXPECT_EQ(result, c.drawn);
     if (c.drawn) {
-      EXPECT_EQ(back->LastResult(), DD_OK);
-      const TRect target{c.x, c.y, c.x + c.source.Right - c.source.Left,
-                         c.y + c.source.Bottom - c.source.Top};
+      EXPECT_EQ(back->lastResult(), DD_OK);
+      const Rect target{c.x, c.y, c.x + c.source.right - c.source.left,
+                        c.y + c.source.bottom - c.source.top};
       EXPECT_TRUE(holds(*back, target, kCel, 0));
     } else {
-      EXPECT_NE(back->LastResult(), DD_OK);
+      EXPECT_NE(back->lastResult(), DD_OK);
       EXPECT_TRUE(holds(*back, {}, 0, 0));
     }
   }
@@ -102,35 +101,35 @@ TEST(BltFast, DrawsOnlyWhenBothRectanglesLieWhollyInside) {
 TEST(BltFast, RefusesASourceWithoutAPlatformSurface) {
   Canvas canvas;
   auto back = canvas.surface(121, 271, 0);
-  TDirectDrawSurface empty(&canvas.context);
-  EXPECT_FALSE(back->BltFast(0, 0, {0, 0, 1, 1}, 0, empty));
-  EXPECT_NE(back->LastResult(), DD_OK);
+  Surface empty(&canvas.context);
+  EXPECT_FALSE(back->blit(0, 0, {0, 0, 1, 1}, 0, empty));
+  EXPECT_NE(back->lastResult(), DD_OK);
   EXPECT_TRUE(holds(*back, {}, 0, 0));
 }
 
 TEST(BltFast, RefusesWithoutADestinationSurface) {
   Canvas canvas;
   auto cel = canvas.surface(10, 10, kCel);
-  TDirectDrawSurface empty(&canvas.context);
-  EXPECT_FALSE(empty.BltFast(0, 0, {0, 0, 10, 10}, 0, *cel));
-  EXPECT_FALSE(empty.FillAll(0));
-  EXPECT_FALSE(empty.BltRect(nullptr, nullptr, 0, DDBLTFX{}, cel.get()));
+  Surface empty(&canvas.context);
+  EXPECT_FALSE(empty.blit(0, 0, {0, 0, 10, 10}, 0, *cel));
+  EXPECT_FALSE(empty.fill(0));
+  EXPECT_FALSE(empty.stretchBlit(nullptr, nullptr, 0, BlitEffects{}, cel.get()));
 }
 
 TEST(BltFast, RefusesALostSourceOrDestination) {
   Canvas canvas;
   auto back = canvas.surface(20, 20, 0);
   auto cel = canvas.surface(10, 10, kCel);
-  cel->ISurface()->markLost();
-  EXPECT_FALSE(back->BltFast(0, 0, {0, 0, 10, 10}, 0, *cel));
-  EXPECT_EQ(back->LastResult(), platform::DDERR_SURFACELOST);
+  cel->platformSurface()->markLost();
+  EXPECT_FALSE(back->blit(0, 0, {0, 0, 10, 10}, 0, *cel));
+  EXPECT_EQ(back->lastResult(), platform::DDERR_SURFACELOST);
   EXPECT_TRUE(holds(*back, {}, 0, 0));
 
   auto fresh = canvas.surface(10, 10, kCel);
-  back->ISurface()->markLost();
-  EXPECT_FALSE(back->BltFast(0, 0, {0, 0, 10, 10}, 0, *fresh));
-  EXPECT_FALSE(back->FillAll(0));
-  EXPECT_EQ(back->LastResult(), platform::DDERR_SURFACELOST);
+  back->platformSurface()->markLost();
+  EXPECT_FALSE(back->blit(0, 0, {0, 0, 10, 10}, 0, *fresh));
+  EXPECT_FALSE(back->fill(0));
+  EXPECT_EQ(back->lastResult(), platform::DDERR_SURFACELOST);
 }
 
 // Colour-keyed copies, at each display depth the viewer offers.
@@ -150,25 +149,25 @@ TEST_P(KeyedBltFast, FlagOneSkipsExactlyTheKeyFromTheBottomRightPixel) {
   };
   auto sheet = canvas.surface(4, 3, 0);
   for (int32_t y = 0; y < 3; ++y) {
-    for (int32_t x = 0; x < 4; ++x) sheet->ISurface()->setPixel(x, y, sheetPixels[y][x]);
+    for (int32_t x = 0; x < 4; ++x) sheet->platformSurface()->setPixel(x, y, sheetPixels[y][x]);
   }
-  sheet->SetSourceKey(sheet->PixelValue(sheet->Width() - 1, sheet->Height() - 1));
-  ASSERT_EQ(sheet->PixelValue(3, 2), key);
+  sheet->setSourceKey(sheet->pixelValue(sheet->width() - 1, sheet->height() - 1));
+  ASSERT_EQ(sheet->pixelValue(3, 2), key);
 
   const uint32_t background = format.fromRgb(0x00445566);
   for (uint32_t flags : {0u, 1u}) {
     SCOPED_TRACE("flags " + std::to_string(flags));
     auto back = canvas.surface(10, 10, background);
-    ASSERT_TRUE(back->BltFast(5, 6, {0, 0, 4, 3}, flags, *sheet));
+    ASSERT_TRUE(back->blit(5, 6, {0, 0, 4, 3}, flags, *sheet));
     for (int32_t y = 0; y < 3; ++y) {
       for (int32_t x = 0; x < 4; ++x) {
         const uint32_t src = sheetPixels[y][x];
         const uint32_t want = (flags == 1 && src == key) ? background : src;
-        EXPECT_EQ(back->PixelValue(5 + x, 6 + y), want) << x << ", " << y;
+        EXPECT_EQ(back->pixelValue(5 + x, 6 + y), want) << x << ", " << y;
       }
     }
-    EXPECT_EQ(back->PixelValue(4, 6), background);
-    EXPECT_EQ(back->PixelValue(9, 9), background);
+    EXPECT_EQ(back->pixelValue(4, 6), background);
+    EXPECT_EQ(back->pixelValue(9, 9), background);
   }
 }
 
@@ -176,11 +175,11 @@ TEST_P(KeyedBltFast, KeyAfterCreationIsZero) {
   const PixelFormat format = GetParam();
   Canvas canvas(format);
   auto sheet = canvas.surface(2, 1, 0);
-  sheet->ISurface()->setPixel(1, 0, format.fromRgb(0x00FFFFFF));
+  sheet->platformSurface()->setPixel(1, 0, format.fromRgb(0x00FFFFFF));
   auto back = canvas.surface(2, 1, format.fromRgb(0x000000FF));
-  ASSERT_TRUE(back->BltFast(0, 0, {0, 0, 2, 1}, 1, *sheet));
-  EXPECT_EQ(back->PixelValue(0, 0), format.fromRgb(0x000000FF));  // raw 0 is transparent
-  EXPECT_EQ(back->PixelValue(1, 0), format.fromRgb(0x00FFFFFF));
+  ASSERT_TRUE(back->blit(0, 0, {0, 0, 2, 1}, 1, *sheet));
+  EXPECT_EQ(back->pixelValue(0, 0), format.fromRgb(0x000000FF));  // raw 0 is transparent
+  EXPECT_EQ(back->pixelValue(1, 0), format.fromRgb(0x00FFFFFF));
 }
 
 INSTANTIATE_TEST_SUITE_P(DisplayFormats, KeyedBltFast,
@@ -197,11 +196,11 @@ TEST(KeyedBltFast, ColoursReducedToTheKeyAreTransparentAt16Bits) {
   ASSERT_EQ(a, b);
   Canvas canvas(format);
   auto sheet = canvas.surface(2, 1, 0);
-  sheet->ISurface()->setPixel(0, 0, b);
-  sheet->ISurface()->setPixel(1, 0, a);
-  sheet->SetSourceKey(sheet->PixelValue(1, 0));
+  sheet->platformSurface()->setPixel(0, 0, b);
+  sheet->platformSurface()->setPixel(1, 0, a);
+  sheet->setSourceKey(sheet->pixelValue(1, 0));
   auto back = canvas.surface(2, 1, 0x1234);
-  ASSERT_TRUE(back->BltFast(0, 0, {0, 0, 2, 1}, 1, *sheet));
+  ASSERT_TRUE(back->blit(0, 0, {0, 0, 2, 1}, 1, *sheet));
   EXPECT_TRUE(holds(*back, {}, 0, 0x1234));
 }
 
@@ -221,19 +220,21 @@ TEST(FillAll, SetsEveryPixelToTheRawValue) {
     Canvas canvas(c.format);
     auto back = canvas.surface(121, 271, 0);
     for (int32_t y = 0; y < 271; ++y) {
-      for (int32_t x = 0; x < 121; ++x) back->ISurface()->setPixel(x, y, uint32_t(x + y + 1));
+      for (int32_t x = 0; x < 121; ++x)
+        back->platformSurface()->setPixel(x, y, uint32_t(x + y + 1));
     }
-    EXPECT_TRUE(back->FillAll(c.value));
-    EXPECT_EQ(back->LastResult(), DD_OK);
+    EXPECT_TRUE(back->fill(c.value));
+    EXPECT_EQ(back->lastResult(), DD_OK);
     EXPECT_TRUE(holds(*back, {}, 0, c.value));
   }
 }
 
 // A source whose pixel (x, y) is 100 * y + x + 1.
-std::unique_ptr<TDirectDrawSurface> numbered(Canvas& canvas, int32_t width, int32_t height) {
+std::unique_ptr<Surface> numbered(Canvas& canvas, int32_t width, int32_t height) {
   auto s = canvas.surface(width, height, 0);
   for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) s->ISurface()->setPixel(x, y, uint32_t(100 * y + x + 1));
+    for (int32_t x = 0; x < width; ++x)
+      s->platformSurface()->setPixel(x, y, uint32_t(100 * y + x + 1));
   }
   return s;
 }
@@ -242,14 +243,14 @@ TEST(BltRect, CopiesRectangleToRectangle) {
   Canvas canvas;
   auto source = numbered(canvas, 4, 4);
   auto dest = canvas.surface(8, 8, 0);
-  const TRect to{3, 2, 5, 5};
-  const TRect from{1, 1, 3, 4};
-  ASSERT_TRUE(dest->BltRect(&to, &from, 0, DDBLTFX{}, source.get()));
+  const Rect to{3, 2, 5, 5};
+  const Rect from{1, 1, 3, 4};
+  ASSERT_TRUE(dest->stretchBlit(&to, &from, 0, BlitEffects{}, source.get()));
   for (int32_t y = 0; y < 8; ++y) {
     for (int32_t x = 0; x < 8; ++x) {
       const bool in = x >= 3 && x < 5 && y >= 2 && y < 5;
       const uint32_t want = in ? uint32_t(100 * (y - 1) + (x - 2) + 1) : 0;
-      EXPECT_EQ(dest->PixelValue(x, y), want) << x << ", " << y;
+      EXPECT_EQ(dest->pixelValue(x, y), want) << x << ", " << y;
     }
   }
 }
@@ -258,10 +259,10 @@ TEST(BltRect, ScalesByNearestNeighbour) {
   Canvas canvas;
   auto source = numbered(canvas, 2, 2);
   auto dest = canvas.surface(4, 6, 0);
-  ASSERT_TRUE(dest->BltRect(nullptr, nullptr, 0, DDBLTFX{}, source.get()));
+  ASSERT_TRUE(dest->stretchBlit(nullptr, nullptr, 0, BlitEffects{}, source.get()));
   for (int32_t y = 0; y < 6; ++y) {
     for (int32_t x = 0; x < 4; ++x) {
-      EXPECT_EQ(dest->PixelValue(x, y), uint32_t(100 * (y / 3) + (x / 2) + 1)) << x << ", " << y;
+      EXPECT_EQ(dest->pixelValue(x, y), uint32_t(100 * (y / 3) + (x / 2) + 1)) << x << ", " << y;
     }
   }
 }
@@ -269,10 +270,10 @@ TEST(BltRect, ScalesByNearestNeighbour) {
 TEST(BltRect, FillsARectangle) {
   Canvas canvas;
   auto dest = canvas.surface(8, 8, 7);
-  const TRect r{1, 2, 4, 6};
-  DDBLTFX fx;
-  fx.dwFillColor = 0x00FF0000;
-  ASSERT_TRUE(dest->BltRect(&r, nullptr, platform::DDBLT_COLORFILL, fx, nullptr));
+  const Rect r{1, 2, 4, 6};
+  BlitEffects fx;
+  fx.fillColor = 0x00FF0000;
+  ASSERT_TRUE(dest->stretchBlit(&r, nullptr, platform::DDBLT_COLORFILL, fx, nullptr));
   EXPECT_TRUE(holds(*dest, r, 0x00FF0000, 7));
 }
 
@@ -280,13 +281,14 @@ TEST(BltRect, RefusesRectanglesLeavingAnUnclippedSurface) {
   Canvas canvas;
   auto source = numbered(canvas, 4, 4);
   auto dest = canvas.surface(8, 8, 0);
-  const TRect outside{6, 6, 10, 10};
-  const TRect badSource{2, 2, 6, 6};
-  const TRect empty{3, 3, 3, 3};
-  EXPECT_FALSE(dest->BltRect(&outside, nullptr, 0, DDBLTFX{}, source.get()));
-  EXPECT_FALSE(dest->BltRect(nullptr, &badSource, 0, DDBLTFX{}, source.get()));
-  EXPECT_FALSE(dest->BltRect(&empty, nullptr, 0, DDBLTFX{}, source.get()));
-  EXPECT_FALSE(dest->BltRect(nullptr, nullptr, 0, DDBLTFX{}, nullptr));  // copy needs a source
+  const Rect outside{6, 6, 10, 10};
+  const Rect badSource{2, 2, 6, 6};
+  const Rect empty{3, 3, 3, 3};
+  EXPECT_FALSE(dest->stretchBlit(&outside, nullptr, 0, BlitEffects{}, source.get()));
+  EXPECT_FALSE(dest->stretchBlit(nullptr, &badSource, 0, BlitEffects{}, source.get()));
+  EXPECT_FALSE(dest->stretchBlit(&empty, nullptr, 0, BlitEffects{}, source.get()));
+  EXPECT_FALSE(
+      dest->stretchBlit(nullptr, nullptr, 0, BlitEffects{}, nullptr));  // copy needs a source
   EXPECT_TRUE(holds(*dest, {}, 0, 0));
 }
 
@@ -294,48 +296,49 @@ TEST(BltRect, HonoursTheDestinationsClipper) {
   Canvas canvas;
   auto source = numbered(canvas, 6, 6);
   auto dest = canvas.surface(10, 10, 0);
-  TDirectDrawClipper clipper(&canvas.context);
-  clipper.SetWindowSize(5, 4);
-  dest->SetClipper(&clipper);
-  ASSERT_TRUE(dest->HasClipper());
+  ViewClipper clipper(&canvas.context);
+  clipper.setWindowSize(5, 4);
+  dest->setClipper(&clipper);
+  ASSERT_TRUE(dest->hasClipper());
 
   // Partly outside the surface and the clipper's area: only the visible part is drawn.
-  const TRect to{2, 1, 8, 7};
-  ASSERT_TRUE(dest->BltRect(&to, nullptr, 0, DDBLTFX{}, source.get()));
+  const Rect to{2, 1, 8, 7};
+  ASSERT_TRUE(dest->stretchBlit(&to, nullptr, 0, BlitEffects{}, source.get()));
   for (int32_t y = 0; y < 10; ++y) {
     for (int32_t x = 0; x < 10; ++x) {
       const bool visible = x >= 2 && x < 5 && y >= 1 && y < 4;
       const uint32_t want = visible ? uint32_t(100 * (y - 1) + (x - 2) + 1) : 0;
-      EXPECT_EQ(dest->PixelValue(x, y), want) << x << ", " << y;
+      EXPECT_EQ(dest->pixelValue(x, y), want) << x << ", " << y;
     }
   }
   // A fill of the whole surface reaches only the clipper's area.
-  ASSERT_TRUE(dest->FillAll(9));
-  EXPECT_EQ(dest->PixelValue(4, 3), 9u);
-  EXPECT_EQ(dest->PixelValue(5, 3), 0u);
-  EXPECT_EQ(dest->PixelValue(4, 4), 0u);
+  ASSERT_TRUE(dest->fill(9));
+  EXPECT_EQ(dest->pixelValue(4, 3), 9u);
+  EXPECT_EQ(dest->pixelValue(5, 3), 0u);
+  EXPECT_EQ(dest->pixelValue(4, 4), 0u);
 
   // Wholly hidden: nothing drawn, no error.
-  const TRect hidden{6, 6, 9, 9};
-  EXPECT_TRUE(dest->BltRect(&hidden, nullptr, 0, DDBLTFX{}, source.get()));
-  EXPECT_EQ(dest->PixelValue(6, 6), 0u);
+  const Rect hidden{6, 6, 9, 9};
+  EXPECT_TRUE(dest->stretchBlit(&hidden, nullptr, 0, BlitEffects{}, source.get()));
+  EXPECT_EQ(dest->pixelValue(6, 6), 0u);
 
   // Without the clipper a rectangle leaving the surface is refused again.
-  dest->SetClipper(nullptr);
-  EXPECT_FALSE(dest->HasClipper());
-  const TRect beyond{6, 6, 12, 12};
-  EXPECT_FALSE(dest->BltRect(&beyond, nullptr, 0, DDBLTFX{}, source.get()));
-  EXPECT_EQ(dest->PixelValue(9, 9), 0u);
+  dest->setClipper(nullptr);
+  EXPECT_FALSE(dest->hasClipper());
+  const Rect beyond{6, 6, 12, 12};
+  EXPECT_FALSE(dest->stretchBlit(&beyond, nullptr, 0, BlitEffects{}, source.get()));
+  EXPECT_EQ(dest->pixelValue(9, 9), 0u);
 }
 
 TEST(BltRect, KeyedBlitSkipsTheSourceKey) {
   Canvas canvas;
   auto source = numbered(canvas, 3, 1);
-  source->SetSourceKey(2);
+  source->setSourceKey(2);
   auto dest = canvas.surface(6, 1, 50);
-  ASSERT_TRUE(dest->BltRect(nullptr, nullptr, platform::DDBLT_KEYSRC, DDBLTFX{}, source.get()));
+  ASSERT_TRUE(
+      dest->stretchBlit(nullptr, nullptr, platform::DDBLT_KEYSRC, BlitEffects{}, source.get()));
   const uint32_t want[6] = {1, 1, 50, 50, 3, 3};
-  for (int32_t x = 0; x < 6; ++x) EXPECT_EQ(dest->PixelValue(x, 0), want[x]) << x;
+  for (int32_t x = 0; x < 6; ++x) EXPECT_EQ(dest->pixelValue(x, 0), want[x]) << x;
 }
 
 // Within one surface, a copy whose rectangles overlap must read the pixels as they were
@@ -343,8 +346,8 @@ TEST(BltRect, KeyedBlitSkipsTheSourceKey) {
 TEST(BltRect, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels) {
   struct Case {
     const char* name;
-    TRect to;
-    TRect from;
+    Rect to;
+    Rect from;
   };
   const Case cases[] = {
       {"down and right", {2, 2, 7, 7}, {0, 0, 5, 5}},
@@ -358,11 +361,11 @@ TEST(BltRect, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels) {
     auto surface = numbered(canvas, 8, 8);
     auto reference = numbered(canvas, 8, 8);
     auto expected = numbered(canvas, 8, 8);
-    ASSERT_TRUE(expected->BltRect(&c.to, &c.from, 0, DDBLTFX{}, reference.get()));
-    ASSERT_TRUE(surface->BltRect(&c.to, &c.from, 0, DDBLTFX{}, surface.get()));
+    ASSERT_TRUE(expected->stretchBlit(&c.to, &c.from, 0, BlitEffects{}, reference.get()));
+    ASSERT_TRUE(surface->stretchBlit(&c.to, &c.from, 0, BlitEffects{}, surface.get()));
     for (int32_t y = 0; y < 8; ++y) {
       for (int32_t x = 0; x < 8; ++x) {
-        ASSERT_EQ(surface->PixelValue(x, y), expected->PixelValue(x, y)) << x << ", " << y;
+        ASSERT_EQ(surface->pixelValue(x, y), expected->pixelValue(x, y)) << x << ", " << y;
       }
     }
   }
@@ -373,7 +376,7 @@ TEST(BltFast, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels) {
     const char* name;
     int32_t x;
     int32_t y;
-    TRect from;
+    Rect from;
     uint32_t flags;
   };
   const Case cases[] = {
@@ -388,13 +391,13 @@ TEST(BltFast, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels) {
     auto surface = numbered(canvas, 8, 8);
     auto reference = numbered(canvas, 8, 8);
     auto expected = numbered(canvas, 8, 8);
-    surface->SetSourceKey(203);
-    reference->SetSourceKey(203);
-    ASSERT_TRUE(expected->BltFast(c.x, c.y, c.from, c.flags, *reference));
-    ASSERT_TRUE(surface->BltFast(c.x, c.y, c.from, c.flags, *surface));
+    surface->setSourceKey(203);
+    reference->setSourceKey(203);
+    ASSERT_TRUE(expected->blit(c.x, c.y, c.from, c.flags, *reference));
+    ASSERT_TRUE(surface->blit(c.x, c.y, c.from, c.flags, *surface));
     for (int32_t y = 0; y < 8; ++y) {
       for (int32_t x = 0; x < 8; ++x) {
-        ASSERT_EQ(surface->PixelValue(x, y), expected->PixelValue(x, y)) << x << ", " << y;
+        ASSERT_EQ(surface->pixelValue(x, y), expected->pixelValue(x, y)) << x << ", " << y;
       }
     }
   }

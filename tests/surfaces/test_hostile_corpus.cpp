@@ -1,9 +1,9 @@
 #include "common/errors.h"
 #include "common/file_read.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/pixel_format.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <gtest/gtest.h>
 
@@ -107,11 +107,11 @@ std::vector<HostileFile> loadManifest() {
 
 const std::map<std::string, std::type_index>& errorClasses() {
   static const std::map<std::string, std::type_index> classes = {
-      {"EInvalidGraphic", typeid(EInvalidGraphic)},
-      {"EInvalidGraphicOperation", typeid(EInvalidGraphicOperation)},
-      {"EReadError", typeid(EReadError)},
-      {"EFOpenError", typeid(EFOpenError)},
-      {"EDirectDrawSurfaceError", typeid(EDirectDrawSurfaceError)},
+      {"InvalidImageError", typeid(InvalidImageError)},
+      {"UnsupportedImageError", typeid(UnsupportedImageError)},
+      {"ReadError", typeid(ReadError)},
+      {"FileOpenError", typeid(FileOpenError)},
+      {"SurfaceError", typeid(SurfaceError)},
   };
   return classes;
 }
@@ -133,13 +133,13 @@ class HostileCorpus : public ::testing::TestWithParam<HostileFile> {
   HostileCorpus()
       : context_(std::make_shared<platform::SurfaceService>(PixelFormat::xrgb8888())),
         sheet_(&context_) {
-    sheet_.Resize(kBeforeWidth, kBeforeHeight);
-    sheet_.FillAll(kBefore);
-    sheet_.SetSourceKey(kBefore);
+    sheet_.resize(kBeforeWidth, kBeforeHeight);
+    sheet_.fill(kBefore);
+    sheet_.setSourceKey(kBefore);
   }
 
-  TDirectDraw context_;
-  TDirectDrawSurface sheet_;
+  DrawContext context_;
+  Surface sheet_;
 };
 
 TEST_P(HostileCorpus, FailsWithItsMessageOrDecodesToItsPicture) {
@@ -150,7 +150,7 @@ TEST_P(HostileCorpus, FailsWithItsMessageOrDecodesToItsPicture) {
 
   bool raised = false;
   try {
-    sheet_.LoadImageFile(kCorpus + c.file);
+    sheet_.loadImageFile(kCorpus + c.file);
   } catch (const Exception& e) {
     raised = true;
     ASSERT_TRUE(c.fails) << "raised " << e.message() << "; expected a " << c.width << " x "
@@ -161,33 +161,33 @@ TEST_P(HostileCorpus, FailsWithItsMessageOrDecodesToItsPicture) {
     EXPECT_EQ(e.message(), c.message);
   }
   if (c.fails) {
-    ASSERT_TRUE(raised) << "decoded " << sheet_.Width() << " x " << sheet_.Height() << "; expected "
+    ASSERT_TRUE(raised) << "decoded " << sheet_.width() << " x " << sheet_.height() << "; expected "
                         << c.errorClass << " " << c.message;
-    if (c.errorClass == "EDirectDrawSurfaceError") {
+    if (c.errorClass == "SurfaceError") {
       // Only an empty ".dib" picture gets this far: the surface was released to receive it.
-      EXPECT_EQ(sheet_.ISurface(), nullptr);
+      EXPECT_EQ(sheet_.platformSurface(), nullptr);
       return;
     }
     // Decoding fails before the surface is touched.
-    ASSERT_EQ(sheet_.Width(), kBeforeWidth);
-    ASSERT_EQ(sheet_.Height(), kBeforeHeight);
-    EXPECT_EQ(sheet_.PixelValue(kBeforeWidth - 1, 0), kBefore);
-    EXPECT_EQ(sheet_.ISurface()->colorKeyLow(), kBefore);
+    ASSERT_EQ(sheet_.width(), kBeforeWidth);
+    ASSERT_EQ(sheet_.height(), kBeforeHeight);
+    EXPECT_EQ(sheet_.pixelValue(kBeforeWidth - 1, 0), kBefore);
+    EXPECT_EQ(sheet_.platformSurface()->colorKeyLow(), kBefore);
     return;
   }
 
-  ASSERT_EQ(sheet_.Width(), c.width);
-  ASSERT_EQ(sheet_.Height(), c.height);
+  ASSERT_EQ(sheet_.width(), c.width);
+  ASSERT_EQ(sheet_.height(), c.height);
   EXPECT_LE(int64_t{c.width} * c.height, describablePixels(bytes->size()));
   if (c.width == 0) {
-    EXPECT_EQ(sheet_.ISurface(), nullptr);
+    EXPECT_EQ(sheet_.platformSurface(), nullptr);
     return;
   }
-  EXPECT_EQ(sheet_.ISurface()->colorKeyLow(), 0u) << "a new picture starts with key 0";
+  EXPECT_EQ(sheet_.platformSurface()->colorKeyLow(), 0u) << "a new picture starts with key 0";
   std::vector<uint32_t> got;
   got.reserve(static_cast<std::size_t>(c.width) * c.height);
   for (int32_t y = 0; y < c.height; ++y) {
-    for (int32_t x = 0; x < c.width; ++x) got.push_back(sheet_.ISurface()->pixel(x, y));
+    for (int32_t x = 0; x < c.width; ++x) got.push_back(sheet_.platformSurface()->pixel(x, y));
   }
   if (c.everyPixelSame) {
     EXPECT_EQ(std::count(got.begin(), got.end(), c.everyPixel),

@@ -1,9 +1,9 @@
 #include "common/file_read.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/image_readers.h"
 #include "surfaces/pixel_format.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <gtest/gtest.h>
 
@@ -93,15 +93,15 @@ TEST_P(GoldenImage, LoadsIntoASurfaceInBothDisplayFormats) {
   ASSERT_EQ(expected.size(), static_cast<std::size_t>(c.width) * c.height);
   for (const PixelFormat format : {PixelFormat::xrgb8888(), PixelFormat::rgb565()}) {
     SCOPED_TRACE(format.bitsPerPixel);
-    TDirectDraw context(std::make_shared<platform::SurfaceService>(format));
-    TDirectDrawSurface surface(&context);
-    surface.LoadImageFile(kCorpus + c.file);
-    ASSERT_EQ(surface.Width(), c.width);
-    ASSERT_EQ(surface.Height(), c.height);
+    DrawContext context(std::make_shared<platform::SurfaceService>(format));
+    Surface surface(&context);
+    surface.loadImageFile(kCorpus + c.file);
+    ASSERT_EQ(surface.width(), c.width);
+    ASSERT_EQ(surface.height(), c.height);
     for (int32_t y = 0; y < c.height; ++y) {
       for (int32_t x = 0; x < c.width; ++x) {
         const uint32_t want = expected[static_cast<std::size_t>(y) * c.width + x];
-        const uint32_t got = surface.PixelValue(x, y);
+        const uint32_t got = surface.pixelValue(x, y);
         if (c.trustedBits == 8) {
           ASSERT_EQ(got, format.fromRgb(want)) << "pixel (" << x << ", " << y << ")";
         } else {

@@ -49,13 +49,13 @@ Outcome fails(const std::type_info& type, std::string message) {
   return Outcome{&type, std::move(message), 0, 0, {}, std::nullopt};
 }
 Outcome badBmp() {
-  return fails(typeid(EInvalidGraphic), kBadBmp);
+  return fails(typeid(InvalidImageError), kBadBmp);
 }
 Outcome badDib() {
-  return fails(typeid(EInvalidGraphic), kBadDib);
+  return fails(typeid(InvalidImageError), kBadDib);
 }
 Outcome shortFile() {
-  return fails(typeid(EReadError), kShort);
+  return fails(typeid(ReadError), kShort);
 }
 Outcome picture(int32_t w, int32_t h, std::vector<uint32_t> pixels) {
   return Outcome{nullptr, {}, w, h, std::move(pixels), std::nullopt};
@@ -210,9 +210,9 @@ std::vector<HostileCase> hostileCases() {
       {"bit count 65535", Reader::Bmp, [] { return patch(rgb2x2(), kBitCount, 65535, 2); },
        badBmp()},
       {"bit count 65535", Reader::Dib, [] { return patch(rgb2x2(), kBitCount, 65535, 2); },
-       fails(typeid(EInvalidGraphicOperation), "不正なビット数です (65535)")},
+       fails(typeid(UnsupportedImageError), "不正なビット数です (65535)")},
       {"bit count 2", Reader::Dib, [] { return patch(rgb2x2(), kBitCount, 2, 2); },
-       fails(typeid(EInvalidGraphicOperation), "不正なビット数です (2)")},
+       fails(typeid(UnsupportedImageError), "不正なビット数です (2)")},
       {"plane count 0", Reader::Bmp, [] { return patch(rgb2x2(), 26, 0, 2); }, badBmp()},
       {"compression 0xFFFFFFFF", Reader::Bmp,
        [] { return patch(rgb2x2(), kCompression, 0xFFFFFFFF, 4); }, badBmp()},
@@ -314,17 +314,17 @@ std::vector<HostileCase> hostileCases() {
        [] {
          return bitfields(16, {0xF800, 0x0FC0, 0x001F}, {0, 0, 0, 0});
        },
-       fails(typeid(EInvalidGraphicOperation), "不正なピクセルフォーマットです")},
+       fails(typeid(UnsupportedImageError), "不正なピクセルフォーマットです")},
       {"zero mask", Reader::Dib,
        [] {
          return bitfields(32, {0xFF0000, 0xFF00, 0}, {});
        },
-       fails(typeid(EInvalidGraphicOperation), "不正なピクセルフォーマットです")},
+       fails(typeid(UnsupportedImageError), "不正なピクセルフォーマットです")},
       {"mask with a gap", Reader::Dib,
        [] {
          return bitfields(32, {0xFF000000, 0xFF0000, 0x2FE}, {});
        },
-       fails(typeid(EInvalidGraphicOperation), "不正なピクセルフォーマットです")},
+       fails(typeid(UnsupportedImageError), "不正なピクセルフォーマットです")},
       // Run-length data.
       {"run past the row is clipped", Reader::Bmp,
        [] {

@@ -1,7 +1,7 @@
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/surface.h"
 
 #include "common/errors.h"
-#include "surfaces/direct_draw.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/image_readers.h"
 #include "surfaces/platform_codes.h"
 #include "surfaces/software_surface.h"
@@ -74,8 +74,8 @@ std::vector<uint32_t> sheetColours() {
   return c;
 }
 
-uint32_t keyOf(const TDirectDrawSurface& s) {
-  return s.ISurface() != nullptr ? s.ISurface()->colorKeyLow() : 0xDEADBEEF;
+uint32_t keyOf(const Surface& s) {
+  return s.platformSurface() != nullptr ? s.platformSurface()->colorKeyLow() : 0xDEADBEEF;
 }
 
 // One display format per run: the default 32-bit XRGB and the 16-bit 5-6-5.
@@ -83,241 +83,241 @@ class SheetSurface : public ::testing::TestWithParam<PixelFormat> {
  protected:
   PixelFormat format() const { return GetParam(); }
   std::shared_ptr<SurfaceService> service_ = std::make_shared<SurfaceService>(GetParam());
-  std::unique_ptr<TDirectDraw> context_ = std::make_unique<TDirectDraw>(service_);
-  TDirectDrawSurface sheet_{context_.get()};
+  std::unique_ptr<DrawContext> context_ = std::make_unique<DrawContext>(service_);
+  Surface sheet_{context_.get()};
   TempFolder folder_;
   std::string sheetPath_ = folder_.write("sheet.bmp", makeTrueColorBmp(200, 100, sheetColours()));
 };
 
 TEST_P(SheetSurface, StartsEmpty) {
-  EXPECT_EQ(sheet_.Width(), 0);
-  EXPECT_EQ(sheet_.Height(), 0);
-  EXPECT_EQ(sheet_.ISurface(), nullptr);
-  EXPECT_EQ(sheet_.PixelValue(0, 0), 0u);
-  EXPECT_FALSE(sheet_.SystemMemoryFallback());
-  ASSERT_EQ(context_->Surfaces().size(), 1u);
-  EXPECT_EQ(context_->Surfaces()[0], &sheet_);
+  EXPECT_EQ(sheet_.width(), 0);
+  EXPECT_EQ(sheet_.height(), 0);
+  EXPECT_EQ(sheet_.platformSurface(), nullptr);
+  EXPECT_EQ(sheet_.pixelValue(0, 0), 0u);
+  EXPECT_FALSE(sheet_.usesSystemMemory());
+  ASSERT_EQ(context_->surfaces().size(), 1u);
+  EXPECT_EQ(context_->surfaces()[0], &sheet_);
 }
 
 TEST_P(SheetSurface, ReadsTheBottomRightPixelAndZeroOutside) {
-  sheet_.LoadImageFile(sheetPath_);
-  EXPECT_EQ(sheet_.Width(), 200);
-  EXPECT_EQ(sheet_.Height(), 100);
-  EXPECT_EQ(sheet_.PixelValue(199, 99), format().fromRgb(0x8040C0));
-  EXPECT_EQ(sheet_.PixelValue(0, 0), format().fromRgb(sheetColours()[0]));
+  sheet_.loadImageFile(sheetPath_);
+  EXPECT_EQ(sheet_.width(), 200);
+  EXPECT_EQ(sheet_.height(), 100);
+  EXPECT_EQ(sheet_.pixelValue(199, 99), format().fromRgb(0x8040C0));
+  EXPECT_EQ(sheet_.pixelValue(0, 0), format().fromRgb(sheetColours()[0]));
   const struct {
     int32_t x, y;
   } outside[] = {{200, 0}, {0, 100}, {-1, 0}, {0, -1}, {INT32_MIN, 0}, {0, INT32_MAX}};
   for (const auto& p : outside) {
     SCOPED_TRACE(::testing::Message() << p.x << ", " << p.y);
-    EXPECT_EQ(sheet_.PixelValue(p.x, p.y), 0u);
+    EXPECT_EQ(sheet_.pixelValue(p.x, p.y), 0u);
   }
 }
 
 TEST_P(SheetSurface, KeyIsZeroRightAfterALoadSoBlackIsTransparent) {
-  sheet_.LoadImageFile(sheetPath_);
+  sheet_.loadImageFile(sheetPath_);
   EXPECT_EQ(keyOf(sheet_), 0u);
-  TDirectDrawSurface target(context_.get());
-  target.Resize(10, 10);
-  ASSERT_TRUE(target.FillAll(format().fromRgb(0x123456)));
-  ASSERT_TRUE(target.BltFast(0, 0, TRect{0, 0, 10, 10}, platform::DDBLTFAST_SRCCOLORKEY, sheet_));
-  EXPECT_EQ(target.PixelValue(5, 5), format().fromRgb(0x123456));  // black: skipped
-  EXPECT_EQ(target.PixelValue(6, 5), sheet_.PixelValue(6, 5));     // the rest: copied
+  Surface target(context_.get());
+  target.resize(10, 10);
+  ASSERT_TRUE(target.fill(format().fromRgb(0x123456)));
+  ASSERT_TRUE(target.blit(0, 0, Rect{0, 0, 10, 10}, platform::DDBLTFAST_SRCCOLORKEY, sheet_));
+  EXPECT_EQ(target.pixelValue(5, 5), format().fromRgb(0x123456));  // black: skipped
+  EXPECT_EQ(target.pixelValue(6, 5), sheet_.pixelValue(6, 5));     // the rest: copied
 }
 
 TEST_P(SheetSurface, LoadingAgainKeepsTheSizeAndResetsTheKey) {
-  sheet_.LoadImageFile(sheetPath_);
-  sheet_.SetSourceKey(sheet_.PixelValue(199, 99));
+  sheet_.loadImageFile(sheetPath_);
+  sheet_.setSourceKey(sheet_.pixelValue(199, 99));
   EXPECT_EQ(keyOf(sheet_), format().fromRgb(0x8040C0));
-  sheet_.LoadImageFile(sheetPath_);
-  EXPECT_EQ(sheet_.Width(), 200);
-  EXPECT_EQ(sheet_.Height(), 100);
+  sheet_.loadImageFile(sheetPath_);
+  EXPECT_EQ(sheet_.width(), 200);
+  EXPECT_EQ(sheet_.height(), 100);
   EXPECT_EQ(keyOf(sheet_), 0u);
-  EXPECT_EQ(sheet_.ISurface()->colorKeyHigh(), 0u);
+  EXPECT_EQ(sheet_.platformSurface()->colorKeyHigh(), 0u);
 }
 
 TEST_P(SheetSurface, SetSourceKeyMakesExactlyThatValueTransparent) {
-  sheet_.LoadImageFile(sheetPath_);
-  sheet_.SetSourceKey(0x1234);
-  EXPECT_EQ(sheet_.ISurface()->colorKeyLow(), 0x1234u);
-  EXPECT_EQ(sheet_.ISurface()->colorKeyHigh(), 0x1234u);
-  EXPECT_EQ(sheet_.LastResult(), platform::DD_OK);
+  sheet_.loadImageFile(sheetPath_);
+  sheet_.setSourceKey(0x1234);
+  EXPECT_EQ(sheet_.platformSurface()->colorKeyLow(), 0x1234u);
+  EXPECT_EQ(sheet_.platformSurface()->colorKeyHigh(), 0x1234u);
+  EXPECT_EQ(sheet_.lastResult(), platform::DD_OK);
 }
 
 TEST_P(SheetSurface, ExtensionInCapitalsLoadsLikeLowerCase) {
   const std::string upper = folder_.write("SHEET.BMP", makeTrueColorBmp(200, 100, sheetColours()));
-  sheet_.LoadImageFile(upper);
-  EXPECT_EQ(sheet_.Width(), 200);
-  EXPECT_EQ(sheet_.PixelValue(199, 99), format().fromRgb(0x8040C0));
+  sheet_.loadImageFile(upper);
+  EXPECT_EQ(sheet_.width(), 200);
+  EXPECT_EQ(sheet_.pixelValue(199, 99), format().fromRgb(0x8040C0));
 }
 
 TEST_P(SheetSurface, ZeroLengthBmpLeavesTheSurfaceEmpty) {
-  sheet_.LoadImageFile(sheetPath_);
-  sheet_.LoadImageFile(folder_.write("empty.bmp", {}));
-  EXPECT_EQ(sheet_.Width(), 0);
-  EXPECT_EQ(sheet_.Height(), 0);
-  EXPECT_EQ(sheet_.ISurface(), nullptr);
-  EXPECT_EQ(sheet_.PixelValue(0, 0), 0u);
-  EXPECT_EQ(sheet_.PixelValue(199, 99), 0u);
-  const int32_t before = sheet_.LastResult();
-  sheet_.SetSourceKey(0x55);
-  EXPECT_EQ(sheet_.ISurface(), nullptr);
-  EXPECT_EQ(sheet_.LastResult(), before);
+  sheet_.loadImageFile(sheetPath_);
+  sheet_.loadImageFile(folder_.write("empty.bmp", {}));
+  EXPECT_EQ(sheet_.width(), 0);
+  EXPECT_EQ(sheet_.height(), 0);
+  EXPECT_EQ(sheet_.platformSurface(), nullptr);
+  EXPECT_EQ(sheet_.pixelValue(0, 0), 0u);
+  EXPECT_EQ(sheet_.pixelValue(199, 99), 0u);
+  const int32_t before = sheet_.lastResult();
+  sheet_.setSourceKey(0x55);
+  EXPECT_EQ(sheet_.platformSurface(), nullptr);
+  EXPECT_EQ(sheet_.lastResult(), before);
 }
 
 TEST_P(SheetSurface, ZeroLengthDibFailsWithNoSurface) {
-  sheet_.LoadImageFile(sheetPath_);
+  sheet_.loadImageFile(sheetPath_);
   try {
-    sheet_.LoadImageFile(folder_.write("empty.dib", {}));
+    sheet_.loadImageFile(folder_.write("empty.dib", {}));
     FAIL() << "no exception";
-  } catch (const EDirectDrawSurfaceError& e) {
+  } catch (const SurfaceError& e) {
     EXPECT_STREQ(e.what(), "IDirectDrawSurface は作成されていません");
   }
-  EXPECT_EQ(sheet_.Width(), 0);
-  EXPECT_EQ(sheet_.ISurface(), nullptr);
+  EXPECT_EQ(sheet_.width(), 0);
+  EXPECT_EQ(sheet_.platformSurface(), nullptr);
 }
 
 TEST_P(SheetSurface, FallsBackToSystemMemoryAndStaysThere) {
   service_->faults().refuseDisplayMemory = true;
-  sheet_.LoadImageFile(sheetPath_);
-  EXPECT_TRUE(sheet_.SystemMemoryFallback());
-  EXPECT_NE(sheet_.Caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
-  EXPECT_EQ(sheet_.PixelValue(199, 99), format().fromRgb(0x8040C0));
+  sheet_.loadImageFile(sheetPath_);
+  EXPECT_TRUE(sheet_.usesSystemMemory());
+  EXPECT_NE(sheet_.caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
+  EXPECT_EQ(sheet_.pixelValue(199, 99), format().fromRgb(0x8040C0));
   // Display memory is offered again, but this surface asks for system memory at once.
   service_->faults().refuseDisplayMemory = false;
-  sheet_.Resize(3, 3);
-  EXPECT_NE(sheet_.Caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
-  EXPECT_EQ(sheet_.Caps() & platform::DDSCAPS_VIDEOMEMORY, 0u);
+  sheet_.resize(3, 3);
+  EXPECT_NE(sheet_.caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
+  EXPECT_EQ(sheet_.caps() & platform::DDSCAPS_VIDEOMEMORY, 0u);
   // A fresh surface still starts in display memory.
-  TDirectDrawSurface other(context_.get());
-  other.Resize(3, 3);
-  EXPECT_FALSE(other.SystemMemoryFallback());
-  EXPECT_NE(other.Caps() & platform::DDSCAPS_VIDEOMEMORY, 0u);
+  Surface other(context_.get());
+  other.resize(3, 3);
+  EXPECT_FALSE(other.usesSystemMemory());
+  EXPECT_NE(other.caps() & platform::DDSCAPS_VIDEOMEMORY, 0u);
 }
 
 TEST_P(SheetSurface, BothMemoriesRefusingLeavesItEmpty) {
-  sheet_.LoadImageFile(sheetPath_);
+  sheet_.loadImageFile(sheetPath_);
   service_->faults().refuseDisplayMemory = true;
   service_->faults().refuseSystemMemory = true;
   try {
-    sheet_.LoadImageFile(sheetPath_);
+    sheet_.loadImageFile(sheetPath_);
     FAIL() << "no exception";
-  } catch (const EDirectDrawSurfaceError& e) {
+  } catch (const SurfaceError& e) {
     EXPECT_STREQ(e.what(), "サーフェース を作成できません");
   }
-  EXPECT_EQ(sheet_.ISurface(), nullptr);  // the old pixels went first
-  EXPECT_EQ(sheet_.Width(), 0);
-  EXPECT_NE(sheet_.LastResult(), platform::DD_OK);
+  EXPECT_EQ(sheet_.platformSurface(), nullptr);  // the old pixels went first
+  EXPECT_EQ(sheet_.width(), 0);
+  EXPECT_NE(sheet_.lastResult(), platform::DD_OK);
 }
 
 TEST_P(SheetSurface, ResizeToNothingReleasesWithoutError) {
-  sheet_.Resize(4, 4);
-  ASSERT_NE(sheet_.ISurface(), nullptr);
+  sheet_.resize(4, 4);
+  ASSERT_NE(sheet_.platformSurface(), nullptr);
   for (const auto& size :
        {std::pair{0, 4}, std::pair{4, 0}, std::pair{-1, 4}, std::pair{4, INT32_MIN}}) {
-    sheet_.Resize(4, 4);
-    sheet_.Resize(size.first, size.second);
-    EXPECT_EQ(sheet_.ISurface(), nullptr);
-    EXPECT_EQ(sheet_.Width(), 0);
-    EXPECT_EQ(sheet_.Height(), 0);
+    sheet_.resize(4, 4);
+    sheet_.resize(size.first, size.second);
+    EXPECT_EQ(sheet_.platformSurface(), nullptr);
+    EXPECT_EQ(sheet_.width(), 0);
+    EXPECT_EQ(sheet_.height(), 0);
   }
 }
 
 TEST_P(SheetSurface, EveryCreationStartsWithKeyZero) {
-  sheet_.Resize(4, 4);
-  sheet_.SetSourceKey(7);
+  sheet_.resize(4, 4);
+  sheet_.setSourceKey(7);
   ASSERT_EQ(keyOf(sheet_), 7u);
-  sheet_.Resize(4, 4);
-  ASSERT_NE(sheet_.ISurface(), nullptr);
+  sheet_.resize(4, 4);
+  ASSERT_NE(sheet_.platformSurface(), nullptr);
   EXPECT_EQ(keyOf(sheet_), 0u);
 }
 
 TEST_P(SheetSurface, LockIsNotNestable) {
-  sheet_.LoadImageFile(sheetPath_);
+  sheet_.loadImageFile(sheetPath_);
   platform::LockDescription lock;
-  ASSERT_TRUE(sheet_.Lock(nullptr, lock));
+  ASSERT_TRUE(sheet_.lock(nullptr, lock));
   platform::LockDescription again;
-  EXPECT_FALSE(sheet_.Lock(nullptr, again));
-  EXPECT_EQ(sheet_.PixelValue(0, 0), 0u);  // PixelValue needs the lock too
-  sheet_.Unlock();
-  EXPECT_EQ(sheet_.PixelValue(199, 99), format().fromRgb(0x8040C0));
-  sheet_.Unlock();  // nothing locked: nothing happens
-  EXPECT_TRUE(sheet_.Lock(nullptr, lock));
-  sheet_.Unlock();
+  EXPECT_FALSE(sheet_.lock(nullptr, again));
+  EXPECT_EQ(sheet_.pixelValue(0, 0), 0u);  // PixelValue needs the lock too
+  sheet_.unlock();
+  EXPECT_EQ(sheet_.pixelValue(199, 99), format().fromRgb(0x8040C0));
+  sheet_.unlock();  // nothing locked: nothing happens
+  EXPECT_TRUE(sheet_.lock(nullptr, lock));
+  sheet_.unlock();
 }
 
 TEST_P(SheetSurface, LockOfARectangleStartsAtItsFirstPixel) {
-  sheet_.LoadImageFile(sheetPath_);
+  sheet_.loadImageFile(sheetPath_);
   platform::LockDescription whole;
-  ASSERT_TRUE(sheet_.Lock(nullptr, whole));
-  sheet_.Unlock();
+  ASSERT_TRUE(sheet_.lock(nullptr, whole));
+  sheet_.unlock();
   platform::LockDescription part;
-  const TRect rect{3, 2, 10, 8};
-  ASSERT_TRUE(sheet_.Lock(&rect, part));
-  sheet_.Unlock();
+  const Rect rect{3, 2, 10, 8};
+  ASSERT_TRUE(sheet_.lock(&rect, part));
+  sheet_.unlock();
   EXPECT_EQ(part.bits, whole.bits + 2 * whole.pitch + 3 * format().bytesPerPixel());
   EXPECT_EQ(part.pitch, whole.pitch);
 }
 
 TEST_P(SheetSurface, LostSurfaceReadsZeroUntilRestored) {
-  sheet_.LoadImageFile(sheetPath_);
-  sheet_.ISurface()->markLost();
-  EXPECT_EQ(sheet_.PixelValue(199, 99), 0u);
-  EXPECT_EQ(sheet_.LastResult(), platform::DDERR_SURFACELOST);
-  sheet_.SetSourceKey(5);
-  EXPECT_EQ(sheet_.LastResult(), platform::DDERR_SURFACELOST);
-  EXPECT_TRUE(sheet_.Restore());
-  EXPECT_EQ(sheet_.Width(), 200);
+  sheet_.loadImageFile(sheetPath_);
+  sheet_.platformSurface()->markLost();
+  EXPECT_EQ(sheet_.pixelValue(199, 99), 0u);
+  EXPECT_EQ(sheet_.lastResult(), platform::DDERR_SURFACELOST);
+  sheet_.setSourceKey(5);
+  EXPECT_EQ(sheet_.lastResult(), platform::DDERR_SURFACELOST);
+  EXPECT_TRUE(sheet_.restore());
+  EXPECT_EQ(sheet_.width(), 200);
   // The memory is back, the pixels are not; a new load brings them.
-  sheet_.LoadImageFile(sheetPath_);
-  EXPECT_EQ(sheet_.PixelValue(199, 99), format().fromRgb(0x8040C0));
+  sheet_.loadImageFile(sheetPath_);
+  EXPECT_EQ(sheet_.pixelValue(199, 99), format().fromRgb(0x8040C0));
 }
 
 TEST_P(SheetSurface, RestoreWithoutASurfaceReportsFalse) {
-  EXPECT_FALSE(sheet_.Restore());
+  EXPECT_FALSE(sheet_.restore());
 }
 
 TEST_P(SheetSurface, DestroyingTheContextReleasesTheStillRegisteredSheet) {
-  sheet_.LoadImageFile(sheetPath_);
-  TDirectDrawPalette palette(context_.get());
-  TDirectDrawClipper clipper(context_.get());
+  sheet_.loadImageFile(sheetPath_);
+  ViewPalette palette(context_.get());
+  ViewClipper clipper(context_.get());
   context_.reset();
-  EXPECT_EQ(sheet_.DDraw(), nullptr);
-  EXPECT_EQ(sheet_.ISurface(), nullptr);
-  EXPECT_EQ(sheet_.Width(), 0);
-  EXPECT_EQ(sheet_.PixelValue(0, 0), 0u);
-  EXPECT_EQ(clipper.IDDClipper(), nullptr);
+  EXPECT_EQ(sheet_.context(), nullptr);
+  EXPECT_EQ(sheet_.platformSurface(), nullptr);
+  EXPECT_EQ(sheet_.width(), 0);
+  EXPECT_EQ(sheet_.pixelValue(0, 0), 0u);
+  EXPECT_EQ(clipper.platformClipper(), nullptr);
   // Without a context nothing more can be created, and the owner may still destroy it.
-  EXPECT_THROW(sheet_.Resize(2, 2), EDirectDrawSurfaceError);
+  EXPECT_THROW(sheet_.resize(2, 2), SurfaceError);
 }
 
 TEST_P(SheetSurface, DestroyedSurfacesLeaveTheRegistry) {
   {
-    TDirectDrawSurface a(context_.get());
-    TDirectDrawSurface b(context_.get());
-    EXPECT_EQ(context_->Surfaces().size(), 3u);
+    Surface a(context_.get());
+    Surface b(context_.get());
+    EXPECT_EQ(context_->surfaces().size(), 3u);
   }
-  ASSERT_EQ(context_->Surfaces().size(), 1u);
-  EXPECT_EQ(context_->Surfaces()[0], &sheet_);
+  ASSERT_EQ(context_->surfaces().size(), 1u);
+  EXPECT_EQ(context_->surfaces()[0], &sheet_);
 }
 
 TEST(SixteenBitDisplay, ColoursThatReduceAlikeAreBothTransparent) {
-  TDirectDraw context(std::make_shared<SurfaceService>(PixelFormat::rgb565()));
-  TDirectDrawSurface sheet(&context);
+  DrawContext context(std::make_shared<SurfaceService>(PixelFormat::rgb565()));
+  Surface sheet(&context);
   TempFolder folder;
   // 0x102030 and 0x132333 differ only in the bits 5-6-5 drops.
   const std::vector<uint32_t> colours{0x102030, 0x132333, 0xFFFFFF, 0x102030};
-  sheet.LoadImageFile(folder.write("two.bmp", makeTrueColorBmp(4, 1, colours)));
-  ASSERT_EQ(sheet.PixelValue(0, 0), sheet.PixelValue(1, 0));
-  sheet.SetSourceKey(sheet.PixelValue(1, 0));
-  TDirectDrawSurface target(&context);
-  target.Resize(4, 1);
-  ASSERT_TRUE(target.FillAll(0x0001));
-  ASSERT_TRUE(target.BltFast(0, 0, TRect{0, 0, 4, 1}, platform::DDBLTFAST_SRCCOLORKEY, sheet));
-  EXPECT_EQ(target.PixelValue(0, 0), 0x0001u);
-  EXPECT_EQ(target.PixelValue(1, 0), 0x0001u);
-  EXPECT_EQ(target.PixelValue(2, 0), 0xFFFFu);
-  EXPECT_EQ(target.PixelValue(3, 0), 0x0001u);
+  sheet.loadImageFile(folder.write("two.bmp", makeTrueColorBmp(4, 1, colours)));
+  ASSERT_EQ(sheet.pixelValue(0, 0), sheet.pixelValue(1, 0));
+  sheet.setSourceKey(sheet.pixelValue(1, 0));
+  Surface target(&context);
+  target.resize(4, 1);
+  ASSERT_TRUE(target.fill(0x0001));
+  ASSERT_TRUE(target.blit(0, 0, Rect{0, 0, 4, 1}, platform::DDBLTFAST_SRCCOLORKEY, sheet));
+  EXPECT_EQ(target.pixelValue(0, 0), 0x0001u);
+  EXPECT_EQ(target.pixelValue(1, 0), 0x0001u);
+  EXPECT_EQ(target.pixelValue(2, 0), 0xFFFFu);
+  EXPECT_EQ(target.pixelValue(3, 0), 0x0001u);
 }
 
 // The failure rows of image loading: each raises its class and message and leaves the
@@ -352,9 +352,9 @@ std::vector<uint8_t> masked(uint16_t bits, std::vector<uint32_t> masks) {
 }
 
 std::vector<LoadFailure> loadFailures() {
-  const auto& gi = typeid(EInvalidGraphic);
-  const auto& gio = typeid(EInvalidGraphicOperation);
-  const auto& rd = typeid(EReadError);
+  const auto& gi = typeid(InvalidImageError);
+  const auto& gio = typeid(UnsupportedImageError);
+  const auto& rd = typeid(ReadError);
   const std::string badBmp = "ビットマップイメージが不正です";
   const std::string badDib = "不正な DIB です";
   const std::string shortRead = "ストリームからの読み込みエラー";
@@ -364,7 +364,7 @@ std::vector<LoadFailure> loadFailures() {
       {"icon", "sheet.ico", small24, &gi, "拡張子 .ico の画像形式は処理できません"},
       {"metafile", "sheet.WMF", small24, &gi, "拡張子 .WMF の画像形式は処理できません"},
       {"enhanced metafile", "sheet.emf", small24, &gi, "拡張子 .emf の画像形式は処理できません"},
-      {"missing file", "missing", nullptr, &typeid(EFOpenError), "ファイル %p は開けません"},
+      {"missing file", "missing", nullptr, &typeid(FileOpenError), "ファイル %p は開けません"},
       {"bmp type not BM", "a.bmp", [] { return withField(small24(), 0, 'B' | ('A' << 8), 2); }, &gi,
        badBmp},
       {"bmp plane count 2", "a.bmp", [] { return withField(small24(), 26, 2, 2); }, &gi, badBmp},
@@ -434,46 +434,46 @@ std::vector<LoadFailure> loadFailures() {
 TEST_P(SheetSurface, FailedLoadsLeaveTheSurfaceUntouched) {
   for (const LoadFailure& row : loadFailures()) {
     SCOPED_TRACE(row.name);
-    sheet_.LoadImageFile(sheetPath_);
-    sheet_.SetSourceKey(sheet_.PixelValue(199, 99));
-    const platform::PlatformSurface* before = sheet_.ISurface();
+    sheet_.loadImageFile(sheetPath_);
+    sheet_.setSourceKey(sheet_.pixelValue(199, 99));
+    const platform::PlatformSurface* before = sheet_.platformSurface();
     const std::string path =
         row.bytes ? folder_.write(row.file, row.bytes()) : folder_.pathOf("nothing.bmp");
     std::string expected = row.message;
     if (const auto at = expected.find("%p"); at != std::string::npos) expected.replace(at, 2, path);
     try {
-      sheet_.LoadImageFile(path);
+      sheet_.loadImageFile(path);
       ADD_FAILURE() << "no exception";
     } catch (const Exception& e) {
       EXPECT_EQ(typeid(e), *row.type) << typeid(e).name();
       EXPECT_EQ(e.message(), expected);
     }
-    EXPECT_EQ(sheet_.ISurface(), before);
-    EXPECT_EQ(sheet_.Width(), 200);
-    EXPECT_EQ(sheet_.Height(), 100);
+    EXPECT_EQ(sheet_.platformSurface(), before);
+    EXPECT_EQ(sheet_.width(), 200);
+    EXPECT_EQ(sheet_.height(), 100);
     EXPECT_EQ(keyOf(sheet_), format().fromRgb(0x8040C0));
-    EXPECT_EQ(sheet_.PixelValue(199, 99), format().fromRgb(0x8040C0));
-    EXPECT_EQ(sheet_.PixelValue(10, 20), format().fromRgb(sheetColours()[20 * 200 + 10]));
+    EXPECT_EQ(sheet_.pixelValue(199, 99), format().fromRgb(0x8040C0));
+    EXPECT_EQ(sheet_.pixelValue(10, 20), format().fromRgb(sheetColours()[20 * 200 + 10]));
   }
 }
 
 // A file larger than any picture the readers accept is refused before it is read: naming a
 // huge file must not cost its size in memory.
 TEST_P(SheetSurface, HugeFileIsRefusedUnread) {
-  sheet_.LoadImageFile(sheetPath_);
-  const platform::PlatformSurface* before = sheet_.ISurface();
+  sheet_.loadImageFile(sheetPath_);
+  const platform::PlatformSurface* before = sheet_.platformSurface();
   for (const auto& [name, message] : {std::pair{"huge.bmp", "ビットマップイメージが不正です"},
                                       std::pair{"huge.dib", "不正な DIB です"}}) {
     SCOPED_TRACE(name);
     const std::string path = folder_.write(name, small24());
     std::filesystem::resize_file(path, kMaxImageFileBytes + 1);  // sparse: no disk used
     try {
-      sheet_.LoadImageFile(path);
+      sheet_.loadImageFile(path);
       ADD_FAILURE() << "no exception";
-    } catch (const EInvalidGraphic& e) {
+    } catch (const InvalidImageError& e) {
       EXPECT_EQ(e.message(), message);
     }
-    EXPECT_EQ(sheet_.ISurface(), before);
+    EXPECT_EQ(sheet_.platformSurface(), before);
     std::filesystem::remove(path);
   }
 }
@@ -494,9 +494,9 @@ TEST(DrawingContext, RaisesWhenThePlatformCannotOpenTheDisplay) {
   } rows[] = {
       {"library missing", &FaultInjection::libraryMissing, &typeid(Exception),
        "DDraw.dll を読み込めません"},
-      {"display refused", &FaultInjection::refuseOpen, &typeid(EDirectDrawError),
+      {"display refused", &FaultInjection::refuseOpen, &typeid(DrawContextError),
        "DirectDraw を初期化できません"},
-      {"no version 6 interface", &FaultInjection::missingInterface, &typeid(EDirectDrawError),
+      {"no version 6 interface", &FaultInjection::missingInterface, &typeid(DrawContextError),
        "DirectX 6 以降が必要です"},
   };
   for (const auto& row : rows) {
@@ -504,7 +504,7 @@ TEST(DrawingContext, RaisesWhenThePlatformCannotOpenTheDisplay) {
     auto service = std::make_shared<SurfaceService>();
     service->faults().*(row.fault) = true;
     try {
-      TDirectDraw context(service);
+      DrawContext context(service);
       ADD_FAILURE() << "no exception";
     } catch (const Exception& e) {
       EXPECT_EQ(typeid(e), *row.type);
@@ -514,39 +514,39 @@ TEST(DrawingContext, RaisesWhenThePlatformCannotOpenTheDisplay) {
 }
 
 TEST(DrawingContext, DestroysRegisteredObjectsAndForgetsThem) {
-  auto context = std::make_unique<TDirectDraw>(std::make_shared<SurfaceService>());
-  TDirectDrawClipper clipper1(context.get());
-  TDirectDrawClipper clipper2(context.get());
-  TDirectDrawPalette palette(context.get());
-  TDirectDrawSurface a(context.get());
-  TDirectDrawSurface b(context.get());
-  a.Resize(2, 2);
-  b.Resize(3, 3);
-  EXPECT_EQ(context->Clippers().size(), 2u);
-  EXPECT_EQ(context->Palettes().size(), 1u);
-  EXPECT_EQ(context->Surfaces().size(), 2u);
+  auto context = std::make_unique<DrawContext>(std::make_shared<SurfaceService>());
+  ViewClipper clipper1(context.get());
+  ViewClipper clipper2(context.get());
+  ViewPalette palette(context.get());
+  Surface a(context.get());
+  Surface b(context.get());
+  a.resize(2, 2);
+  b.resize(3, 3);
+  EXPECT_EQ(context->clippers().size(), 2u);
+  EXPECT_EQ(context->palettes().size(), 1u);
+  EXPECT_EQ(context->surfaces().size(), 2u);
   context.reset();
-  for (const TDirectDrawSurface* s : {&a, &b}) {
-    EXPECT_EQ(s->DDraw(), nullptr);
-    EXPECT_EQ(s->ISurface(), nullptr);
+  for (const Surface* s : {&a, &b}) {
+    EXPECT_EQ(s->context(), nullptr);
+    EXPECT_EQ(s->platformSurface(), nullptr);
   }
-  EXPECT_EQ(clipper1.IDDClipper(), nullptr);
-  EXPECT_EQ(clipper2.IDDClipper(), nullptr);
+  EXPECT_EQ(clipper1.platformClipper(), nullptr);
+  EXPECT_EQ(clipper2.platformClipper(), nullptr);
 }
 
 TEST(DrawingContext, CreationResultIsRecordedOnBothObjects) {
   auto service = std::make_shared<SurfaceService>();
-  TDirectDraw context(service);
-  TDirectDrawSurface s(&context);
+  DrawContext context(service);
+  Surface s(&context);
   service->faults().refuseDisplayMemory = true;
   service->faults().refuseSystemMemory = true;
-  EXPECT_FALSE(s.CreateSurface({4, 4, platform::DDSCAPS_OFFSCREENPLAIN}));
-  EXPECT_EQ(s.LastResult(), platform::DDERR_OUTOFVIDEOMEMORY);
-  EXPECT_EQ(context.LastResult(), platform::DDERR_OUTOFVIDEOMEMORY);
+  EXPECT_FALSE(s.create({4, 4, platform::DDSCAPS_OFFSCREENPLAIN}));
+  EXPECT_EQ(s.lastResult(), platform::DDERR_OUTOFVIDEOMEMORY);
+  EXPECT_EQ(context.lastResult(), platform::DDERR_OUTOFVIDEOMEMORY);
   service->faults() = {};
-  EXPECT_TRUE(s.CreateSurface({4, 4, platform::DDSCAPS_OFFSCREENPLAIN}));
-  EXPECT_EQ(s.LastResult(), platform::DD_OK);
-  EXPECT_EQ(context.LastResult(), platform::DD_OK);
+  EXPECT_TRUE(s.create({4, 4, platform::DDSCAPS_OFFSCREENPLAIN}));
+  EXPECT_EQ(s.lastResult(), platform::DD_OK);
+  EXPECT_EQ(context.lastResult(), platform::DD_OK);
 }
 
 // PixelValue in every depth a surface can have; the display formats above use 16 and 32.
@@ -568,15 +568,15 @@ TEST(PixelValue, ReadsTheRawValueAtEveryDepth) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(::testing::Message() << r.bits << " bits, x " << r.x);
-    TDirectDraw context(std::make_shared<SurfaceService>(PixelFormat{r.bits, 0, 0, 0}));
-    TDirectDrawSurface s(&context);
-    s.Resize(8, 2);
+    DrawContext context(std::make_shared<SurfaceService>(PixelFormat{r.bits, 0, 0, 0}));
+    Surface s(&context);
+    s.resize(8, 2);
     platform::LockDescription lock;
-    ASSERT_TRUE(s.Lock(nullptr, lock));
+    ASSERT_TRUE(s.lock(nullptr, lock));
     std::copy(r.row.begin(), r.row.end(), lock.bits + lock.pitch);
-    s.Unlock();
-    EXPECT_EQ(s.PixelValue(r.x, 1), r.expected);
-    EXPECT_EQ(s.PixelValue(r.x, 0), 0u);
+    s.unlock();
+    EXPECT_EQ(s.pixelValue(r.x, 1), r.expected);
+    EXPECT_EQ(s.pixelValue(r.x, 0), 0u);
   }
 }
 

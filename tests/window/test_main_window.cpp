@@ -2,9 +2,9 @@
 
 #include "common/errors.h"
 #include "player/test_file_intake_files.h"
-#include "surfaces/direct_draw_surface.h"
 #include "surfaces/software_surface.h"
-#include "window/application.h"
+#include "surfaces/surface.h"
+#include "window/idle_loop.h"
 #include "window/view_widget.h"
 
 #include <QAction>
@@ -46,9 +46,9 @@ const std::string kSample = std::string(PATAPATA_SAMPLES) + "/hiyoko/hiyoko.chp"
 class MainWindowTest : public ::testing::Test {
  protected:
   void open(std::vector<std::string> arguments = {}) {
-    application = std::make_unique<TApplication>();
-    form = std::make_unique<TForm1>(*application, std::make_shared<platform::SurfaceService>(),
-                                    std::move(arguments));
+    application = std::make_unique<IdleLoop>();
+    form = std::make_unique<MainWindow>(*application, std::make_shared<platform::SurfaceService>(),
+                                        std::move(arguments));
     form->setErrorReporter([this](const QString& text) { errors.push_back(text.toStdString()); });
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -94,10 +94,10 @@ class MainWindowTest : public ::testing::Test {
 
   QImage viewImage() { return form->view().grab().toImage(); }
 
-  uint32_t sheetKey() { return form->state().CGSurface->ISurface()->colorKeyLow(); }
+  uint32_t sheetKey() { return form->viewer().sheet->platformSurface()->colorKeyLow(); }
 
-  std::unique_ptr<TApplication> application;
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<IdleLoop> application;
+  std::unique_ptr<MainWindow> form;
   std::vector<std::string> errors;
   bool dragAccepted = false;
 };
@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, StartsWithTheCaptionsCountersAndOnlyTheClipboardButtonEna
   EXPECT_EQ(autocgload()->text(), QStringLiteral("自動ＣＧ再読込み"));
   EXPECT_TRUE(autocgload()->isCheckable());
   EXPECT_FALSE(autocgload()->isChecked());
-  EXPECT_FALSE(form->state().CharLoaded);
+  EXPECT_FALSE(form->viewer().characterLoaded);
 }
 
 TEST_F(MainWindowTest, ControlsSitAtTheirPlacesInAFixedClientArea) {
@@ -216,9 +216,9 @@ TEST_F(MainWindowTest, FontsIconAndTabOrderAreTheWindows) {
 TEST_F(MainWindowTest, DroppedCharacterEnablesTheButtonsShowsTheNameAndAnimates) {
   drop({kSample});
   ASSERT_TRUE(dragAccepted);
-  ASSERT_TRUE(runUntil([&] { return form->state().CharLoaded; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
   EXPECT_TRUE(errors.empty()) << errors.front();
-  EXPECT_EQ(form->state().CharFileName, kSample);
+  EXPECT_EQ(form->viewer().characterPath, kSample);
   for (const char* name : {"reload", "CGreload", "buttonck", "Button1", "Button2", "Button6"}) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(child<QPushButton>(name)->isEnabled());
@@ -229,9 +229,9 @@ TEST_F(MainWindowTest, DroppedCharacterEnablesTheButtonsShowsTheNameAndAnimates)
   EXPECT_EQ(child<QLineEdit>("Edit1")->text(), QStringLiteral("120"));
 
   // The view shows frame after frame: two pictures a few ticks apart differ.
-  ASSERT_TRUE(runUntil([&] { return form->state().AnimFrame == 1; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().frame == 1; }));
   const QImage first = viewImage();
-  ASSERT_TRUE(runUntil([&] { return form->state().AnimFrame == 2; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().frame == 2; }));
   const QImage second = viewImage();
   EXPECT_EQ(first.size(), QSize(121, 271));
   EXPECT_NE(first, second);
@@ -240,8 +240,8 @@ TEST_F(MainWindowTest, DroppedCharacterEnablesTheButtonsShowsTheNameAndAnimates)
 TEST_F(MainWindowTest, OnlyTheFirstDroppedLocalFileIsTaken) {
   TempDir dir;
   drop({kSample, dir.file("second.chp")});
-  ASSERT_TRUE(runUntil([&] { return form->state().CharLoaded; }));
-  EXPECT_EQ(form->state().CharFileName, kSample);
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
+  EXPECT_EQ(form->viewer().characterPath, kSample);
   EXPECT_TRUE(errors.empty());
 
   QMimeData web;
@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, BadDroppedFileShowsTheReadersMessageAndKeepsReloadEnabled
     EXPECT_TRUE(child<QPushButton>("reload")->isEnabled());
     EXPECT_TRUE(child<QPushButton>("CGreload")->isEnabled());
     EXPECT_TRUE(child<QPushButton>("buttonck")->isEnabled());
-    EXPECT_FALSE(form->state().CharLoaded);
+    EXPECT_FALSE(form->viewer().characterLoaded);
   }
 
   // Fixed, the same path loads with the reload button.
@@ -282,7 +282,7 @@ TEST_F(MainWindowTest, BadDroppedFileShowsTheReadersMessageAndKeepsReloadEnabled
   errors.clear();
   QTest::mouseClick(child<QPushButton>("reload"), Qt::LeftButton);
   EXPECT_TRUE(errors.empty());
-  EXPECT_TRUE(form->state().CharLoaded);
+  EXPECT_TRUE(form->viewer().characterLoaded);
   EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("fixed"));
 }
 
@@ -292,7 +292,7 @@ TEST_F(MainWindowTest, SheetReloadsByButtonAndAutomaticallyAfterEachSave) {
   writeFile(sheet, bmp24(121, 271, 0xFF0000, 0x000010));
   writeFile(dir.file("c.chp"), testfiles::characterFile("c", "sheet.bmp", "30"));
   drop({dir.file("c.chp")});
-  ASSERT_TRUE(runUntil([&] { return form->state().CharLoaded; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
   ASSERT_TRUE(runUntil([&] { return viewImage().pixelColor(60, 100) == QColor(255, 0, 0); }));
   EXPECT_EQ(sheetKey(), 0x000010u);
 
@@ -323,7 +323,7 @@ TEST_F(MainWindowTest, SheetReloadsByButtonAndAutomaticallyAfterEachSave) {
 
 TEST_F(MainWindowTest, PatternCheckButtonPlaysTheTypedSequenceAndReturns) {
   drop({kSample});
-  ASSERT_TRUE(runUntil([&] { return form->state().CharLoaded; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
   QLineEdit* edit2 = child<QLineEdit>("Edit2");
   edit2->setFocus();
   QTest::keyClicks(edit2, "0203040");
@@ -334,17 +334,17 @@ TEST_F(MainWindowTest, PatternCheckButtonPlaysTheTypedSequenceAndReturns) {
 
   QTest::mouseClick(child<QPushButton>("buttonck"), Qt::LeftButton);
   EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("ﾁｪｯｸﾊﾟﾀｰﾝ"));
-  const SequenceRow& row = form->state().PatternSeq[CheckState];
+  const SequenceRow& row = form->viewer().pattern[kCheckState];
   EXPECT_EQ((std::vector<int32_t>(row.begin() + 1, row.begin() + 5)),
             (std::vector<int32_t>{2, 3, 4, -1}));
 
   std::vector<int32_t> shown;
   ASSERT_TRUE(runUntil([&] {
-    const ViewerState& s = form->state();
-    if (s.AnimState == CheckState && (shown.empty() || shown.back() != s.AnimFrame)) {
-      shown.push_back(s.AnimFrame);
+    const ViewerState& s = form->viewer();
+    if (s.state == kCheckState && (shown.empty() || shown.back() != s.frame)) {
+      shown.push_back(s.frame);
     }
-    return s.AnimState == 1;
+    return s.state == 1;
   }));
   EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("通常１"));
   ASSERT_FALSE(shown.empty());
@@ -354,7 +354,7 @@ TEST_F(MainWindowTest, PatternCheckButtonPlaysTheTypedSequenceAndReturns) {
 
 TEST_F(MainWindowTest, CaretTrackingShowsTheEntryUnderTheCaretWithItsCounter) {
   drop({kSample});
-  ASSERT_TRUE(runUntil([&] { return form->state().CharLoaded; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
   QLineEdit* edit2 = child<QLineEdit>("Edit2");
   QLineEdit* edit3 = child<QLineEdit>("Edit3");
   edit3->setText(QStringLiteral("202122"));
@@ -362,23 +362,23 @@ TEST_F(MainWindowTest, CaretTrackingShowsTheEntryUnderTheCaretWithItsCounter) {
   edit2->setCursorPosition(3);
 
   ASSERT_TRUE(runUntil([&] { return child<QLabel>("Label6")->text() == QStringLiteral("1/3"); }));
-  const ViewerState& s = form->state();
-  EXPECT_EQ(s.AnimState, CheckState);
-  EXPECT_EQ(s.PatternSeq[CheckState][100], 0x0B);
-  EXPECT_EQ(s.LayerSeq[CheckState][100], 0x21);
-  EXPECT_EQ(s.LayerOn[CheckState], 1);
+  const ViewerState& s = form->viewer();
+  EXPECT_EQ(s.state, kCheckState);
+  EXPECT_EQ(s.pattern[kCheckState][100], 0x0B);
+  EXPECT_EQ(s.layer[kCheckState][100], 0x21);
+  EXPECT_EQ(s.layerOn[kCheckState], 1);
 
   // A still picture: every frame shows the same entry.
-  ASSERT_TRUE(runUntil([&] { return s.AnimFrame >= 2; }));
+  ASSERT_TRUE(runUntil([&] { return s.frame >= 2; }));
   const QImage first = viewImage();
-  const int32_t frame = s.AnimFrame;
-  ASSERT_TRUE(runUntil([&] { return s.AnimFrame > frame; }));
+  const int32_t frame = s.frame;
+  ASSERT_TRUE(runUntil([&] { return s.frame > frame; }));
   EXPECT_EQ(viewImage(), first);
 
   edit3->setSelection(4, 2);
   EXPECT_TRUE(runUntil([&] { return child<QLabel>("Label7")->text() == QStringLiteral("2/3"); }));
-  EXPECT_TRUE(runUntil([&] { return s.PatternSeq[CheckState][7] == 0x0C; }));
-  EXPECT_EQ(s.LayerSeq[CheckState][7], 0x22);
+  EXPECT_TRUE(runUntil([&] { return s.pattern[kCheckState][7] == 0x0C; }));
+  EXPECT_EQ(s.layer[kCheckState][7], 0x22);
 }
 
 TEST_F(MainWindowTest, ClipboardButtonCopiesThePatternText) {
@@ -396,19 +396,19 @@ TEST_F(MainWindowTest, IntervalEditRefusesAFourthTypedCharacterButShowsALongerFi
   edit1->selectAll();
   QTest::keyClicks(edit1, "1504");
   EXPECT_EQ(edit1->text(), QStringLiteral("150"));
-  EXPECT_EQ(form->state().FrameInterval, 150);
+  EXPECT_EQ(form->viewer().frameIntervalMs, 150);
 
   edit1->selectAll();
   QTest::keyClicks(edit1, "abc");
   EXPECT_EQ(edit1->text(), QStringLiteral("abc"));
-  EXPECT_EQ(form->state().FrameInterval, 150);
+  EXPECT_EQ(form->viewer().frameIntervalMs, 150);
 
   TempDir dir;
   writeFile(dir.file("slow.chp"), "#ANIME 1000\r\n");
   drop({dir.file("slow.chp")});
-  ASSERT_TRUE(runUntil([&] { return form->state().CharLoaded; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
   EXPECT_EQ(edit1->text(), QStringLiteral("1000"));
-  EXPECT_EQ(form->state().FrameInterval, 1000);
+  EXPECT_EQ(form->viewer().frameIntervalMs, 1000);
 
   edit1->setFocus();
   edit1->end(false);
@@ -416,7 +416,7 @@ TEST_F(MainWindowTest, IntervalEditRefusesAFourthTypedCharacterButShowsALongerFi
   EXPECT_EQ(edit1->text(), QStringLiteral("1000"));
   QTest::keyClick(edit1, Qt::Key_Backspace);
   EXPECT_EQ(edit1->text(), QStringLiteral("100"));
-  EXPECT_EQ(form->state().FrameInterval, 100);
+  EXPECT_EQ(form->viewer().frameIntervalMs, 100);
   QTest::keyClicks(edit1, "5");
   EXPECT_EQ(edit1->text(), QStringLiteral("100"));
 }
@@ -424,12 +424,12 @@ TEST_F(MainWindowTest, IntervalEditRefusesAFourthTypedCharacterButShowsALongerFi
 TEST_F(MainWindowTest, StartupArgumentLoadsAtTheFirstTickAndEnablesOnlyThePatternCheck) {
   form.reset();
   open({kSample});
-  ASSERT_TRUE(runUntil([&] { return form->state().CharLoaded; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
   EXPECT_TRUE(child<QPushButton>("buttonck")->isEnabled());
   EXPECT_FALSE(child<QPushButton>("reload")->isEnabled());
   EXPECT_FALSE(child<QPushButton>("CGreload")->isEnabled());
-  EXPECT_TRUE(form->state().CharFileName.empty());
-  EXPECT_EQ(form->state().StartupLoadPending, 0);
+  EXPECT_TRUE(form->viewer().characterPath.empty());
+  EXPECT_EQ(form->viewer().startupLoadPending, 0);
   EXPECT_TRUE(errors.empty());
 }
 
@@ -442,7 +442,7 @@ TEST_F(MainWindowTest, FailingStartupLoadIsReportedOnce) {
   QTest::qWait(200);
   EXPECT_EQ(errors, std::vector<std::string>{"ファイル " + missing + " は開けません."});
   EXPECT_TRUE(child<QPushButton>("buttonck")->isEnabled());
-  EXPECT_FALSE(form->state().CharLoaded);
+  EXPECT_FALSE(form->viewer().characterLoaded);
 }
 
 TEST_F(MainWindowTest, ErrorBoxIsACriticalBoxWithTheTitleAndOneOkButton) {
@@ -469,11 +469,11 @@ TEST_F(MainWindowTest, ErrorBoxIsACriticalBoxWithTheTitleAndOneOkButton) {
 
 TEST_F(MainWindowTest, FinalisingTheViewFreesTheSheetSurface) {
   drop({kSample});
-  ASSERT_TRUE(runUntil([&] { return form->state().CharLoaded; }));
-  ASSERT_NE(form->state().CGSurface, nullptr);
-  EXPECT_GT(form->state().CGSurface->Width(), 0);
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
+  ASSERT_NE(form->viewer().sheet, nullptr);
+  EXPECT_GT(form->viewer().sheet->width(), 0);
   form->view().finalizeView();
-  EXPECT_EQ(form->state().CGSurface, nullptr);
+  EXPECT_EQ(form->viewer().sheet, nullptr);
   // The ticks go on without a view to draw in, and nothing is reported.
   QTest::qWait(100);
   EXPECT_TRUE(errors.empty());
@@ -481,7 +481,7 @@ TEST_F(MainWindowTest, FinalisingTheViewFreesTheSheetSurface) {
 
 TEST_F(MainWindowTest, ClosingWhileAnimatingFinalisesTheViewAndEndsCleanly) {
   drop({kSample});
-  ASSERT_TRUE(runUntil([&] { return form->state().AnimFrame >= 2; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().frame >= 2; }));
   // Closed from a handler that runs inside a tick's frame wait.
   QTimer::singleShot(30, form.get(), [this] { form->close(); });
   ASSERT_TRUE(runUntil([&] { return !form->isVisible(); }));

@@ -32,12 +32,12 @@ class QtControlsTest : public ::testing::Test {
         button(new QPushButton(&window)),
         box(new QCheckBox(&window)),
         action(new QAction(&window)) {
-    controls.addEdit(ControlId::Edit2, edit);
-    controls.addLabel(ControlId::Label6, label);
-    controls.addButton(ControlId::clipper, button);
-    controls.addButton(ControlId::CheckBox1, box);
+    controls.addEdit(ControlId::patternEdit, edit);
+    controls.addLabel(ControlId::patternCounter, label);
+    controls.addButton(ControlId::copyPatternButton, button);
+    controls.addButton(ControlId::patternLoopBox, box);
     action->setCheckable(true);
-    controls.addAction(ControlId::autocgload, action);
+    controls.addAction(ControlId::autoSheetReload, action);
     controls.onTextChanged = [this](ControlId id) { changes.push_back(id); };
   }
 
@@ -60,7 +60,7 @@ TEST_F(QtControlsTest, SetTextRunsTheChangeHandlerOnlyWhenTheTextChanges) {
   const Step steps[] = {{"0102", 1}, {"0102", 1}, {"", 2}, {"", 2}, {"FF", 3}};
   for (const Step& s : steps) {
     SCOPED_TRACE(s.text);
-    controls.setText(ControlId::Edit2, s.text);
+    controls.setText(ControlId::patternEdit, s.text);
     EXPECT_EQ(edit->text(), QString::fromUtf8(s.text));
     EXPECT_EQ(changes.size(), s.changesAfter);
   }
@@ -73,22 +73,22 @@ TEST_F(QtControlsTest, TypedChangesRunTheChangeHandlerThroughTheEntry) {
   edit->setFocus();
   QTest::keyClicks(edit, "0a");
   EXPECT_EQ(edit->text(), QStringLiteral("0a"));
-  EXPECT_EQ(changes, (std::vector<ControlId>{ControlId::Edit2, ControlId::Edit2}));
+  EXPECT_EQ(changes, (std::vector<ControlId>{ControlId::patternEdit, ControlId::patternEdit}));
   EXPECT_EQ(entered, 2);
 }
 
 TEST_F(QtControlsTest, EditTextsReachTheCoreAsShiftJisBytes) {
-  controls.setText(ControlId::Edit2, "あ01");  // UTF-8 from the program
+  controls.setText(ControlId::patternEdit, "あ01");  // UTF-8 from the program
   EXPECT_EQ(edit->text(), QStringLiteral("あ01"));
-  EXPECT_EQ(controls.text(ControlId::Edit2),
+  EXPECT_EQ(controls.text(ControlId::patternEdit),
             "\x82\xa0"
             "01");
-  controls.setText(ControlId::Edit2, "\x83\x65\x83\x58\x83\x67");  // Shift-JIS テスト
+  controls.setText(ControlId::patternEdit, "\x83\x65\x83\x58\x83\x67");  // Shift-JIS テスト
   EXPECT_EQ(edit->text(), QStringLiteral("テスト"));
 }
 
 TEST_F(QtControlsTest, CaretPositionCountsShiftJisBytesAndTakesTheSelectionsLeftEnd) {
-  controls.setText(ControlId::Edit2, "あ0102");
+  controls.setText(ControlId::patternEdit, "あ0102");
   struct Case {
     const char* name;
     int cursor;
@@ -108,56 +108,56 @@ TEST_F(QtControlsTest, CaretPositionCountsShiftJisBytesAndTakesTheSelectionsLeft
     edit->deselect();
     edit->setCursorPosition(c.cursor);
     if (c.selectionStart >= 0) edit->setSelection(c.selectionStart, c.selectionLength);
-    EXPECT_EQ(controls.caretPosition(ControlId::Edit2), c.bytes);
+    EXPECT_EQ(controls.caretPosition(ControlId::patternEdit), c.bytes);
   }
 }
 
 TEST_F(QtControlsTest, ProgramTextIsNotCutByATypedLengthLimit) {
   edit->setMaxLength(3);
-  controls.setText(ControlId::Edit2, "1000");
+  controls.setText(ControlId::patternEdit, "1000");
   EXPECT_EQ(edit->text(), QStringLiteral("1000"));
-  EXPECT_EQ(controls.text(ControlId::Edit2), "1000");
+  EXPECT_EQ(controls.text(ControlId::patternEdit), "1000");
 }
 
 TEST_F(QtControlsTest, LabelsTakeUtf8CaptionsAndSizeThemselvesToThem) {
-  controls.setCaption(ControlId::Label6, "0/0");
+  controls.setCaption(ControlId::patternCounter, "0/0");
   const int narrow = label->width();
-  controls.setCaption(ControlId::Label6, "123/456 ひよこ");
+  controls.setCaption(ControlId::patternCounter, "123/456 ひよこ");
   EXPECT_EQ(label->text(), QStringLiteral("123/456 ひよこ"));
-  EXPECT_EQ(controls.caption(ControlId::Label6), "123/456 ひよこ");
+  EXPECT_EQ(controls.caption(ControlId::patternCounter), "123/456 ひよこ");
   EXPECT_GT(label->width(), narrow);
   EXPECT_EQ(label->size(), label->sizeHint());
 }
 
 TEST_F(QtControlsTest, EnabledAndCheckedReachTheWidgets) {
-  controls.setEnabled(ControlId::clipper, false);
+  controls.setEnabled(ControlId::copyPatternButton, false);
   EXPECT_FALSE(button->isEnabled());
-  EXPECT_FALSE(controls.isEnabled(ControlId::clipper));
-  controls.setEnabled(ControlId::clipper, true);
+  EXPECT_FALSE(controls.isEnabled(ControlId::copyPatternButton));
+  controls.setEnabled(ControlId::copyPatternButton, true);
   EXPECT_TRUE(button->isEnabled());
 
   for (const bool mark : {true, false}) {
-    controls.setChecked(ControlId::CheckBox1, mark);
-    controls.setChecked(ControlId::autocgload, mark);
+    controls.setChecked(ControlId::patternLoopBox, mark);
+    controls.setChecked(ControlId::autoSheetReload, mark);
     EXPECT_EQ(box->isChecked(), mark);
     EXPECT_EQ(action->isChecked(), mark);
-    EXPECT_EQ(controls.isChecked(ControlId::CheckBox1), mark);
-    EXPECT_EQ(controls.isChecked(ControlId::autocgload), mark);
+    EXPECT_EQ(controls.isChecked(ControlId::patternLoopBox), mark);
+    EXPECT_EQ(controls.isChecked(ControlId::autoSheetReload), mark);
   }
 }
 
 TEST_F(QtControlsTest, SelectAllAndCopyUsesTheEditsOwnCopy) {
-  controls.setText(ControlId::Edit2, "0A0B");
+  controls.setText(ControlId::patternEdit, "0A0B");
   edit->setCursorPosition(4);
-  controls.selectAllAndCopy(ControlId::Edit2);
+  controls.selectAllAndCopy(ControlId::patternEdit);
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("0A0B"));
   EXPECT_EQ(edit->selectedText(), QStringLiteral("0A0B"));
-  EXPECT_EQ(controls.caretPosition(ControlId::Edit2), 0);
+  EXPECT_EQ(controls.caretPosition(ControlId::patternEdit), 0);
 }
 
 TEST_F(QtControlsTest, UnknownControlIsAProgrammingError) {
-  EXPECT_THROW(controls.caretPosition(ControlId::Edit3), std::logic_error);
-  EXPECT_THROW(controls.setChecked(ControlId::Label6, true), std::logic_error);
+  EXPECT_THROW(controls.caretPosition(ControlId::layerEdit), std::logic_error);
+  EXPECT_THROW(controls.setChecked(ControlId::patternCounter, true), std::logic_error);
 }
 
 }  // namespace

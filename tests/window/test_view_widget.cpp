@@ -1,8 +1,8 @@
 #include "window/view_widget.h"
 
 #include "common/messages.h"
-#include "surfaces/direct_draw_surface.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -66,16 +66,16 @@ TEST_P(ViewWidgetPresent, GrabShowsPresentedPixelsAtTheControlsPosition) {
   form.window.show();
   ASSERT_TRUE(form.errors.empty()) << form.errors.front();
   TDXDraw& view = form.view->dxDraw();
-  ASSERT_TRUE(view.ReadyToDraw());
+  ASSERT_TRUE(view.readyToDraw());
 
-  TDirectDrawSurface& back = *view.BackSurface();
-  ASSERT_EQ(back.Width(), ViewWidget::kWidth);
-  ASSERT_EQ(back.Height(), ViewWidget::kHeight);
-  for (int y = 0; y < back.Height(); ++y) {
-    for (int x = 0; x < back.Width(); ++x)
-      back.ISurface()->setPixel(x, y, patternRaw(format, x, y));
+  Surface& back = *view.backSurface();
+  ASSERT_EQ(back.width(), ViewWidget::kWidth);
+  ASSERT_EQ(back.height(), ViewWidget::kHeight);
+  for (int y = 0; y < back.height(); ++y) {
+    for (int x = 0; x < back.width(); ++x)
+      back.platformSurface()->setPixel(x, y, patternRaw(format, x, y));
   }
-  view.Present();
+  view.present();
 
   const QImage shot = form.window.grab().toImage().convertToFormat(QImage::Format_RGB32);
   ASSERT_GE(shot.width(), kViewLeft + ViewWidget::kWidth);
@@ -114,17 +114,17 @@ TEST(ViewWidget, ButtonFaceBeforeTheWindowIsShownAndAfterFinalisation) {
   Form form;
   const QColor face = form.view->palette().color(QPalette::Button);
   ASSERT_NE(face, QColor(Qt::black));
-  EXPECT_FALSE(form.view->dxDraw().Initialized());
+  EXPECT_FALSE(form.view->dxDraw().isInitialized());
   EXPECT_TRUE(showsOnly(form.view->grab().toImage(), face));
 
   form.window.show();
-  ASSERT_TRUE(form.view->dxDraw().Initialized());
+  ASSERT_TRUE(form.view->dxDraw().isInitialized());
   // A fresh view is cleared to 0: black.
   EXPECT_TRUE(showsOnly(form.view->grab().toImage().convertToFormat(QImage::Format_RGB32),
                         QColor(Qt::black)));
 
   form.view->finalizeView();
-  EXPECT_FALSE(form.view->dxDraw().Initialized());
+  EXPECT_FALSE(form.view->dxDraw().isInitialized());
   EXPECT_TRUE(showsOnly(form.view->grab().toImage(), face));
   form.view->finalizeView();  // twice is harmless
 }
@@ -132,22 +132,22 @@ TEST(ViewWidget, ButtonFaceBeforeTheWindowIsShownAndAfterFinalisation) {
 TEST(ViewWidget, InitialisesOnceOnFirstShow) {
   Form form;
   int initialisations = 0;
-  form.view->dxDraw().OnInitialize = [&](TCustomDXDraw&) { ++initialisations; };
+  form.view->dxDraw().OnInitialize = [&](ViewControl&) { ++initialisations; };
   form.window.show();
   form.window.hide();
   form.window.show();
   EXPECT_EQ(initialisations, 1);
-  EXPECT_TRUE(form.view->dxDraw().ReadyToDraw());
+  EXPECT_TRUE(form.view->dxDraw().readyToDraw());
 }
 
 TEST(ViewWidget, FinalisesBeforeTheWindowsObjectsGo) {
   auto form = std::make_unique<Form>();
   std::vector<std::string> order;
   TDXDraw& view = form->view->dxDraw();
-  view.OnFinalizeSurface = [&](TCustomDXDraw& v) {
-    order.push_back(v.DrawContext() != nullptr ? "surface, context alive" : "surface, no context");
+  view.OnFinalizeSurface = [&](ViewControl& v) {
+    order.push_back(v.drawContext() != nullptr ? "surface, context alive" : "surface, no context");
   };
-  view.OnFinalize = [&](TCustomDXDraw&) { order.push_back("finalize"); };
+  view.OnFinalize = [&](ViewControl&) { order.push_back("finalize"); };
   form->window.show();
   form.reset();  // destroys the window and, with it, the widget
   EXPECT_EQ(order, (std::vector<std::string>{"surface, context alive", "finalize"}));
@@ -159,14 +159,14 @@ TEST(ViewWidget, RefusedPrimarySurfaceIsReportedAndLeavesTheViewBlank) {
   form.window.show();
   ASSERT_EQ(form.errors.size(), 1u);
   EXPECT_EQ(form.errors.front(), "プライマリサーフェース を作成できません");
-  EXPECT_FALSE(form.view->dxDraw().Initialized());
-  EXPECT_FALSE(form.view->dxDraw().ReadyToDraw());
+  EXPECT_FALSE(form.view->dxDraw().isInitialized());
+  EXPECT_FALSE(form.view->dxDraw().readyToDraw());
   // The failed attempt is not repeated by a later show.
   form.service->faults().refusePrimary = false;
   form.window.hide();
   form.window.show();
   EXPECT_EQ(form.errors.size(), 1u);
-  EXPECT_FALSE(form.view->dxDraw().Initialized());
+  EXPECT_FALSE(form.view->dxDraw().isInitialized());
   EXPECT_TRUE(showsOnly(form.view->grab().toImage(), form.view->palette().color(QPalette::Button)));
 }
 
@@ -176,22 +176,22 @@ TEST(ViewWidget, WithoutATopLevelWindowNothingInitialises) {
   lone.setErrorHandler([&](const std::exception& e) { errors.push_back(e.what()); });
   lone.show();
   EXPECT_TRUE(errors.empty());
-  EXPECT_FALSE(lone.dxDraw().Initialized());
+  EXPECT_FALSE(lone.dxDraw().isInitialized());
   EXPECT_FALSE(lone.hasParentForm());
 }
 
 TEST(ViewWidget, ScaledScreenShowsEachPixelAsABlockWithoutSmoothing) {
   Form form;
   form.window.show();
-  TDirectDrawSurface& back = *form.view->dxDraw().BackSurface();
-  const PixelFormat format = back.Format();
-  for (int y = 0; y < back.Height(); ++y) {
-    for (int x = 0; x < back.Width(); ++x) {
+  Surface& back = *form.view->dxDraw().backSurface();
+  const PixelFormat format = back.format();
+  for (int y = 0; y < back.height(); ++y) {
+    for (int x = 0; x < back.width(); ++x) {
       // A checkerboard of extremes: any smoothing would produce values in between.
-      back.ISurface()->setPixel(x, y, ((x + y) % 2 == 0) ? format.fromRgb(0x00FFFFFF) : 0);
+      back.platformSurface()->setPixel(x, y, ((x + y) % 2 == 0) ? format.fromRgb(0x00FFFFFF) : 0);
     }
   }
-  form.view->dxDraw().Present();
+  form.view->dxDraw().present();
 
   QImage scaled(2 * ViewWidget::kWidth, 2 * ViewWidget::kHeight, QImage::Format_RGB32);
   scaled.setDevicePixelRatio(2);
@@ -229,7 +229,7 @@ TEST(ViewWidget, PresentSchedulesARepaint) {
   form.view->installEventFilter(&counter);
   QApplication::processEvents();
   EXPECT_EQ(counter.paints, 0);  // nothing new to show
-  form.view->dxDraw().Present();
+  form.view->dxDraw().present();
   QApplication::processEvents();
   EXPECT_GE(counter.paints, 1);
   form.view->removeEventFilter(&counter);

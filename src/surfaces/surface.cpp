@@ -1,10 +1,10 @@
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/surface.h"
 
 #include "common/encoding.h"
 #include "common/errors.h"
 #include "common/file_read.h"
 #include "common/messages.h"
-#include "surfaces/direct_draw.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/image_conversion.h"
 #include "surfaces/image_readers.h"
 
@@ -16,12 +16,12 @@ namespace patapata {
 
 using namespace platform;
 
-TDirectDrawSurface::TDirectDrawSurface(TDirectDraw* owner) : owner_(owner) {
+Surface::Surface(DrawContext* owner) : owner_(owner) {
   if (owner_ != nullptr) owner_->surfaces_.push_back(this);
 }
 
-TDirectDrawSurface::~TDirectDrawSurface() {
-  ReleaseSurface();
+Surface::~Surface() {
+  release();
   if (owner_ != nullptr) {
     auto& registry = owner_->surfaces_;
     const auto it = std::find(registry.rbegin(), registry.rend(), this);
@@ -29,88 +29,87 @@ TDirectDrawSurface::~TDirectDrawSurface() {
   }
 }
 
-void TDirectDrawSurface::detach() {
-  ReleaseSurface();
+void Surface::detach() {
+  release();
   owner_ = nullptr;
 }
 
-void TDirectDrawSurface::ReleaseSurface() {
+void Surface::release() {
   surface_.reset();
   hasClipper_ = false;
   lockCount_ = 0;
 }
 
-bool TDirectDrawSurface::CreateSurface(const SurfaceRequest& request) {
+bool Surface::create(const SurfaceRequest& request) {
   // The old pixels go first, whatever the outcome.
-  ReleaseSurface();
+  release();
   if (owner_ == nullptr) {
     setLastResult(DDERR_INVALIDOBJECT);
     return false;
   }
   std::unique_ptr<PlatformSurface> created;
-  owner_->setLastResult(owner_->IDraw().createSurface(request, created));
-  setLastResult(owner_->LastResult());
-  if (LastResult() != DD_OK || !created) return false;
+  owner_->setLastResult(owner_->service().createSurface(request, created));
+  setLastResult(owner_->lastResult());
+  if (lastResult() != DD_OK || !created) return false;
   surface_ = std::move(created);
   hasClipper_ = surface_->clipper() != nullptr;
-  SetSourceKey(0);
+  setSourceKey(0);
   return true;
 }
 
-void TDirectDrawSurface::Resize(int32_t width, int32_t height) {
+void Surface::resize(int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) {
-    ReleaseSurface();
+    release();
     return;
   }
   SurfaceRequest request{width, height, DDSCAPS_OFFSCREENPLAIN};
   if (systemMemoryFallback_) request.caps |= DDSCAPS_SYSTEMMEMORY;
-  if (CreateSurface(request)) return;
+  if (create(request)) return;
   if ((request.caps & DDSCAPS_SYSTEMMEMORY) == 0) {
     request.caps = (request.caps & ~DDSCAPS_VIDEOMEMORY) | DDSCAPS_SYSTEMMEMORY;
-    if (CreateSurface(request)) {
+    if (create(request)) {
       systemMemoryFallback_ = true;
       return;
     }
   }
-  throw EDirectDrawSurfaceError(formatMessage(messages::kCannotCreate, messages::kSurface));
+  throw SurfaceError(formatMessage(messages::kCannotCreate, messages::kSurface));
 }
 
-void TDirectDrawSurface::LoadImageFile(const std::string& path) {
+void Surface::loadImageFile(const std::string& path) {
   const std::string_view extension = fileExtension(path);
   const ImageReader* reader = imageReaderFor(extension);
   if (reader == nullptr) {
-    throw EInvalidGraphic(
+    throw InvalidImageError(
         formatMessage(messages::kUnknownExtension, encoding::toDisplayText(extension)));
   }
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
-  if (!ec && size > kMaxImageFileBytes) throw EInvalidGraphic(reader->invalidMessage);
+  if (!ec && size > kMaxImageFileBytes) throw InvalidImageError(reader->invalidMessage);
   const auto file = readWholeFile(path);
   if (!file) {
-    throw EFOpenError(formatMessage(messages::kCannotOpenFile, encoding::toDisplayText(path)));
+    throw FileOpenError(formatMessage(messages::kCannotOpenFile, encoding::toDisplayText(path)));
   }
   // Decoding finishes before the surface is touched, so a bad file leaves it as it was.
   const DecodedImage image = reader->decode(*file);
 
-  Resize(image.width, image.height);
+  resize(image.width, image.height);
   if (image.width <= 0 || image.height <= 0) {
     if (!reader->copiesFromOwnContext) return;
-    throw EDirectDrawSurfaceError(
-        formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
+    throw SurfaceError(formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
   }
-  LockDescription lock;
-  if (!Lock(nullptr, lock)) throw EInvalidOperation(messages::kCannotDrawOnCanvas);
-  writeImage(image, lock);
-  Unlock();
+  LockDescription pixels;
+  if (!lock(nullptr, pixels)) throw InvalidOperationError(messages::kCannotDrawOnCanvas);
+  writeImage(image, pixels);
+  unlock();
 }
 
-uint32_t TDirectDrawSurface::PixelValue(int32_t x, int32_t y) {
-  if (!surface_ || x < 0 || y < 0 || x >= Width() || y >= Height()) return 0;
-  LockDescription lock;
-  if (!Lock(nullptr, lock)) return 0;
-  const uint8_t* row = lock.bits + static_cast<std::ptrdiff_t>(y) * lock.pitch;
+uint32_t Surface::pixelValue(int32_t x, int32_t y) {
+  if (!surface_ || x < 0 || y < 0 || x >= width() || y >= height()) return 0;
+  LockDescription pixels;
+  if (!lock(nullptr, pixels)) return 0;
+  const uint8_t* row = pixels.bits + static_cast<std::ptrdiff_t>(y) * pixels.pitch;
   uint32_t value = 0;
-  switch (lock.format.bitsPerPixel) {
+  switch (pixels.format.bitsPerPixel) {
     case 8:
       value = row[x];
       break;
@@ -134,61 +133,61 @@ uint32_t TDirectDrawSurface::PixelValue(int32_t x, int32_t y) {
     default:
       value = 0;
   }
-  Unlock();
+  unlock();
   return value;
 }
 
-void TDirectDrawSurface::SetSourceKey(uint32_t value) {
+void Surface::setSourceKey(uint32_t value) {
   if (!surface_) return;
   setLastResult(surface_->setColorKey(value, value));
 }
 
-bool TDirectDrawSurface::Lock(const TRect* rect, LockDescription& out) {
+bool Surface::lock(const Rect* rect, LockDescription& out) {
   if (!surface_ || lockCount_ != 0) return false;
-  const bool whole = rect == nullptr || (rect->Left == 0 && rect->Top == 0 &&
-                                         rect->width() == Width() && rect->height() == Height());
+  const bool whole = rect == nullptr || (rect->left == 0 && rect->top == 0 &&
+                                         rect->width() == width() && rect->height() == height());
   setLastResult(surface_->lock(whole ? nullptr : rect, out));
-  if (LastResult() != DD_OK) return false;
+  if (lastResult() != DD_OK) return false;
   lockCount_ = 1;
   return true;
 }
 
-void TDirectDrawSurface::Unlock() {
+void Surface::unlock() {
   if (lockCount_ == 0) return;
   --lockCount_;
   if (lockCount_ == 0 && surface_) setLastResult(surface_->unlock());
 }
 
-bool TDirectDrawSurface::Restore() {
+bool Surface::restore() {
   if (!surface_) return false;
   setLastResult(surface_->restore());
-  return LastResult() == DD_OK;
+  return lastResult() == DD_OK;
 }
 
-bool TDirectDrawSurface::FillAll(uint32_t value) {
+bool Surface::fill(uint32_t value) {
   if (!surface_) return false;
   setLastResult(surface_->blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, value));
-  return LastResult() == DD_OK;
+  return lastResult() == DD_OK;
 }
 
-bool TDirectDrawSurface::BltFast(int32_t x, int32_t y, const TRect& sourceRect, uint32_t flags,
-                                 const TDirectDrawSurface& source) {
+bool Surface::blit(int32_t x, int32_t y, const Rect& sourceRect, uint32_t flags,
+                   const Surface& source) {
   if (!surface_) return false;
   setLastResult(surface_->bltFast(x, y, source.surface_.get(), sourceRect, flags));
-  return LastResult() == DD_OK;
+  return lastResult() == DD_OK;
 }
 
-bool TDirectDrawSurface::BltRect(const TRect* destRect, const TRect* sourceRect, uint32_t flags,
-                                 const DDBLTFX& effects, const TDirectDrawSurface* source) {
+bool Surface::stretchBlit(const Rect* destRect, const Rect* sourceRect, uint32_t flags,
+                          const BlitEffects& effects, const Surface* source) {
   if (!surface_) return false;
   const PlatformSurface* src = source != nullptr ? source->surface_.get() : nullptr;
-  setLastResult(surface_->blt(destRect, src, sourceRect, flags, effects.dwFillColor));
-  return LastResult() == DD_OK;
+  setLastResult(surface_->blt(destRect, src, sourceRect, flags, effects.fillColor));
+  return lastResult() == DD_OK;
 }
 
-void TDirectDrawSurface::SetClipper(const TDirectDrawClipper* clipper) {
+void Surface::setClipper(const ViewClipper* clipper) {
   if (!surface_) return;
-  setLastResult(surface_->setClipper(clipper != nullptr ? clipper->IDDClipper() : nullptr));
+  setLastResult(surface_->setClipper(clipper != nullptr ? clipper->platformClipper() : nullptr));
   hasClipper_ = surface_->clipper() != nullptr;
 }
 

@@ -1,4 +1,4 @@
-#include "window/application.h"
+#include "window/idle_loop.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,8 +10,8 @@
 namespace patapata {
 namespace {
 
-TEST(TApplication, HandlerThatLeavesDoneTrueWaitsForTheNextEvent) {
-  TApplication application;
+TEST(IdleLoop, HandlerThatLeavesDoneTrueWaitsForTheNextEvent) {
+  IdleLoop application;
   int calls = 0;
   application.setOnIdle([&calls](bool& done) {
     EXPECT_TRUE(done);
@@ -26,8 +26,8 @@ TEST(TApplication, HandlerThatLeavesDoneTrueWaitsForTheNextEvent) {
   EXPECT_EQ(calls, 2);
 }
 
-TEST(TApplication, HandlerThatClearsDoneRunsAgainAtOnce) {
-  TApplication application;
+TEST(IdleLoop, HandlerThatClearsDoneRunsAgainAtOnce) {
+  IdleLoop application;
   int calls = 0;
   application.setOnIdle([&calls](bool& done) {
     ++calls;
@@ -38,8 +38,8 @@ TEST(TApplication, HandlerThatClearsDoneRunsAgainAtOnce) {
   EXPECT_FALSE(application.waitingForEvent());
 }
 
-TEST(TApplication, HandlerIsNeverEnteredTwice) {
-  TApplication application;
+TEST(IdleLoop, HandlerIsNeverEnteredTwice) {
+  IdleLoop application;
   int depth = 0;
   int deepest = 0;
   int calls = 0;
@@ -58,8 +58,8 @@ TEST(TApplication, HandlerIsNeverEnteredTwice) {
   EXPECT_EQ(deepest, 1);
 }
 
-TEST(TApplication, FrameWaitBlocksInsteadOfSpinning) {
-  TApplication application;
+TEST(IdleLoop, FrameWaitBlocksInsteadOfSpinning) {
+  IdleLoop application;
   // Waited out the way the frame loop does: call again with what remains until the time is up.
   // A wait that returned without blocking would be called thousands of times here.
   QElapsedTimer clock;
@@ -72,8 +72,8 @@ TEST(TApplication, FrameWaitBlocksInsteadOfSpinning) {
   EXPECT_LT(calls, 20);
 }
 
-TEST(TApplication, FrameWaitEndsEarlyWhenAnEventArrives) {
-  TApplication application;
+TEST(IdleLoop, FrameWaitEndsEarlyWhenAnEventArrives) {
+  IdleLoop application;
   bool fired = false;
   QTimer::singleShot(10, [&fired] { fired = true; });
   QElapsedTimer clock;
@@ -83,8 +83,8 @@ TEST(TApplication, FrameWaitEndsEarlyWhenAnEventArrives) {
   EXPECT_LT(clock.elapsed(), 4000);
 }
 
-TEST(TApplication, SuspendedIdleRunsAgainAfterTheNextEventOnceResumed) {
-  TApplication application;
+TEST(IdleLoop, SuspendedIdleRunsAgainAfterTheNextEventOnceResumed) {
+  IdleLoop application;
   int calls = 0;
   application.suspendIdle();
   application.setOnIdle([&calls](bool&) { ++calls; });

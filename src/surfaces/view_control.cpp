@@ -1,11 +1,11 @@
-#include "surfaces/dx_draw.h"
+#include "surfaces/view_control.h"
 
 #include "common/errors.h"
 #include "common/messages.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/platform_codes.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <algorithm>
 
@@ -13,12 +13,12 @@ namespace patapata {
 
 using platform::DD_OK;
 using platform::DDERR_SURFACELOST;
-using enum TDXDrawOption;
+using enum ViewOption;
 
 namespace {
 
-constexpr TDXDrawOptions kDefaultOptions{doAllowReboot,  doWaitVBlank, doCenter,
-                                         doRetainedMode, doHardware,   doSelectDriver};
+constexpr ViewOptions kDefaultOptions{doAllowReboot,  doWaitVBlank, doCenter,
+                                      doRetainedMode, doHardware,   doSelectDriver};
 
 // Clears a flag when leaving a scope, also by an exception.
 class FlagReset {
@@ -34,14 +34,14 @@ class FlagReset {
 
 }  // namespace
 
-void TDXDrawDisplay::setBitCount(int32_t bitCount) {
+void DisplayMode::setBitCount(int32_t bitCount) {
   if (bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) {
-    throw EDirectDrawError(messages::kInvalidBitCountChoice);
+    throw DrawContextError(messages::kInvalidBitCountChoice);
   }
   bitCount_ = bitCount;
 }
 
-TCustomDXDraw::TCustomDXDraw(std::shared_ptr<platform::SurfaceService> service)
+ViewControl::ViewControl(std::shared_ptr<platform::SurfaceService> service)
     : service_(std::move(service)) {
   setOptions(kDefaultOptions);
   // The software display has no system palette to capture; a grey ramp stands in. It only
@@ -49,28 +49,28 @@ TCustomDXDraw::TCustomDXDraw(std::shared_ptr<platform::SurfaceService> service)
   for (uint32_t i = 0; i < capturedColors_.size(); ++i) capturedColors_[i] = i * 0x010101u;
 }
 
-TCustomDXDraw::~TCustomDXDraw() {
+ViewControl::~ViewControl() {
   // A destructor cannot pass on what a finalisation handler raised.
   try {
-    FinalizeView();
+    finalize();
   } catch (...) {  // NOLINT(bugprone-empty-catch)
   }
 }
 
-void TCustomDXDraw::setAutoSize(bool value) {
+void ViewControl::setAutoSize(bool value) {
   if (autoSize_ == value) return;
   autoSize_ = value;
-  if (autoSize_ && !loading_) ResizeBackSurface(width_, height_);
+  if (autoSize_ && !loading_) resizeBackSurface(width_, height_);
 }
 
-void TCustomDXDraw::setOptions(TDXDrawOptions options) {
+void ViewControl::setOptions(ViewOptions options) {
   options_ = options;
   if (!initialized_) {
     recomputeEffectiveOptions();
     return;
   }
   // Only these act at once while initialised; the rest wait for the next initialisation.
-  for (TDXDrawOption o : {doWaitVBlank, doStretch, doCenter}) {
+  for (ViewOption o : {doWaitVBlank, doStretch, doCenter}) {
     if (options_.contains(o)) {
       effectiveOptions_.include(o);
     } else {
@@ -79,47 +79,46 @@ void TCustomDXDraw::setOptions(TDXDrawOptions options) {
   }
 }
 
-void TCustomDXDraw::recomputeEffectiveOptions() {
-  TDXDrawOptions e = options_;
+void ViewControl::recomputeEffectiveOptions() {
+  ViewOptions e = options_;
   if (!e.contains(doFullScreen)) {
-    for (TDXDrawOption o : {doNoWindowChange, doAllowReboot, doAllowPalette256, doFlip})
-      e.exclude(o);
+    for (ViewOption o : {doNoWindowChange, doAllowReboot, doAllowPalette256, doFlip}) e.exclude(o);
   }
   if (!e.contains(do3D)) {
-    for (TDXDrawOption o : {doRetainedMode, doHardware, doSelectDriver, doZBuffer}) e.exclude(o);
+    for (ViewOption o : {doRetainedMode, doHardware, doSelectDriver, doZBuffer}) e.exclude(o);
   }
   if (e.contains(doSystemMemory)) e.exclude(doFlip);
   e.exclude(doHardware);
   effectiveOptions_ = e;
 }
 
-int32_t TCustomDXDraw::SurfaceWidth() const {
-  if (backSurface_ && backSurface_->ISurface() != nullptr) return backSurface_->Width();
+int32_t ViewControl::surfaceWidth() const {
+  if (backSurface_ && backSurface_->platformSurface() != nullptr) return backSurface_->width();
   return storedSurfaceWidth_;
 }
 
-int32_t TCustomDXDraw::SurfaceHeight() const {
-  if (backSurface_ && backSurface_->ISurface() != nullptr) return backSurface_->Height();
+int32_t ViewControl::surfaceHeight() const {
+  if (backSurface_ && backSurface_->platformSurface() != nullptr) return backSurface_->height();
   return storedSurfaceHeight_;
 }
 
-void TCustomDXDraw::setSurfaceWidth(int32_t width) {
+void ViewControl::setSurfaceWidth(int32_t width) {
   if (loading_) {
     storedSurfaceWidth_ = width;
     return;
   }
-  ResizeBackSurface(width, SurfaceHeight());
+  resizeBackSurface(width, surfaceHeight());
 }
 
-void TCustomDXDraw::setSurfaceHeight(int32_t height) {
+void ViewControl::setSurfaceHeight(int32_t height) {
   if (loading_) {
     storedSurfaceHeight_ = height;
     return;
   }
-  ResizeBackSurface(SurfaceWidth(), height);
+  resizeBackSurface(surfaceWidth(), height);
 }
 
-void TCustomDXDraw::Loaded() {
+void ViewControl::loaded() {
   loading_ = false;
   if (autoSize_) {
     storedSurfaceWidth_ = width_;
@@ -127,7 +126,7 @@ void TCustomDXDraw::Loaded() {
   }
 }
 
-void TCustomDXDraw::setBounds(int32_t width, int32_t height) {
+void ViewControl::setBounds(int32_t width, int32_t height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   if (width == width_ && height == height_) return;
@@ -135,62 +134,62 @@ void TCustomDXDraw::setBounds(int32_t width, int32_t height) {
   height_ = height;
   // The primary surface stands for the client area, so it follows the control's size.
   if (initialized_ && !updating_) resizePrimary();
-  if (autoSize_ && !updating_ && !loading_) ResizeBackSurface(width_, height_);
+  if (autoSize_ && !updating_ && !loading_) resizeBackSurface(width_, height_);
 }
 
-void TCustomDXDraw::resizePrimary() {
+void ViewControl::resizePrimary() {
   if (!primarySurface_) return;
   service_->setPrimarySize(width_, height_);
-  primarySurface_->CreateSurface({0, 0, platform::DDSCAPS_PRIMARYSURFACE});
+  primarySurface_->create({0, 0, platform::DDSCAPS_PRIMARYSURFACE});
   // A refused primary surface leaves CheckPrimary false, so nothing draws until the next
   // initialisation; the refusal stays in the surface's LastResult.
-  if (primarySurface_->ISurface() == nullptr) return;
+  if (primarySurface_->platformSurface() == nullptr) return;
   if (clipper_) {
-    clipper_->SetWindowSize(width_, height_);
-    primarySurface_->SetClipper(clipper_.get());
+    clipper_->setWindowSize(width_, height_);
+    primarySurface_->setClipper(clipper_.get());
   }
-  primarySurface_->FillAll(0);
+  primarySurface_->fill(0);
   if (host_ != nullptr) host_->presented();
 }
 
-void TCustomDXDraw::setHost(ViewHost* host) {
+void ViewControl::setHost(ViewHost* host) {
   host_ = host;
 }
 
-void TCustomDXDraw::formShown() {
-  if (autoInitialize_ && !autoInitAttempted_) InitializeView();
+void ViewControl::formShown() {
+  if (autoInitialize_ && !autoInitAttempted_) initialize();
 }
 
-void TCustomDXDraw::formDestroyed() {
-  FinalizeView();
+void ViewControl::formDestroyed() {
+  finalize();
 }
 
-void TCustomDXDraw::fire(const Event& event) {
+void ViewControl::fire(const Event& event) {
   if (event) event(*this);
 }
 
-void TCustomDXDraw::InitializeView() {
+void ViewControl::initialize() {
   // A handler of OnFinalizeSurface or OnRestoreSurface must not rebuild the objects that
   // the running operation is using.
   if (updating_) return;
   autoInitAttempted_ = true;
-  FinalizeView();
-  if (host_ == nullptr || !host_->hasParentForm()) throw EDXDrawError(messages::kFormNotFound);
+  finalize();
+  if (host_ == nullptr || !host_->hasParentForm()) throw ViewError(messages::kFormNotFound);
 
   fire(OnInitializing);
   updating_ = true;
   internallyInitialized_ = true;
   try {
     FlagReset clearUpdating(updating_);
-    drawContext_ = std::make_unique<TDirectDraw>(service_);
-    drawContext_->SetCooperativeLevel(effectiveOptions_.contains(doFullScreen));
+    drawContext_ = std::make_unique<DrawContext>(service_);
+    drawContext_->setCooperativeLevel(effectiveOptions_.contains(doFullScreen));
     if (autoSize_) {
       storedSurfaceWidth_ = width_;
       storedSurfaceHeight_ = height_;
     }
     initializeWindowed();
   } catch (...) {
-    FinalizeView();
+    finalize();
     throw;
   }
 
@@ -199,61 +198,61 @@ void TCustomDXDraw::InitializeView() {
   fire(OnInitialize);
   initializeSurfaceFired_ = true;
   fire(OnInitializeSurface);
-  RestoreSurfaces();
+  restoreSurfaces();
 }
 
-void TCustomDXDraw::initializeWindowed() {
+void ViewControl::initializeWindowed() {
   service_->setPrimarySize(width_, height_);
-  primarySurface_ = std::make_unique<TDirectDrawSurface>(drawContext_.get());
-  if (!primarySurface_->CreateSurface({0, 0, platform::DDSCAPS_PRIMARYSURFACE})) {
-    throw EDXDrawError(formatMessage(messages::kCannotCreate, messages::kPrimarySurface));
+  primarySurface_ = std::make_unique<Surface>(drawContext_.get());
+  if (!primarySurface_->create({0, 0, platform::DDSCAPS_PRIMARYSURFACE})) {
+    throw ViewError(formatMessage(messages::kCannotCreate, messages::kPrimarySurface));
   }
-  backSurface_ = std::make_unique<TDirectDrawSurface>(drawContext_.get());
+  backSurface_ = std::make_unique<Surface>(drawContext_.get());
 
-  clipper_ = std::make_unique<TDirectDrawClipper>(drawContext_.get());
-  clipper_->SetWindowSize(width_, height_);
-  primarySurface_->SetClipper(clipper_.get());
+  clipper_ = std::make_unique<ViewClipper>(drawContext_.get());
+  clipper_->setWindowSize(width_, height_);
+  primarySurface_->setClipper(clipper_.get());
 
   // Without doAllowPalette256 the twenty static entries would come from the system palette;
   // the software display's system palette is the captured table itself.
-  palette_ = std::make_unique<TDirectDrawPalette>(drawContext_.get());
-  palette_->SetEntries(capturedColors_);
+  palette_ = std::make_unique<ViewPalette>(drawContext_.get());
+  palette_->setEntries(capturedColors_);
 
   createBackSurface();
 }
 
-void TCustomDXDraw::createBackSurface() {
-  backSurface_->ReleaseSurface();
+void ViewControl::createBackSurface() {
+  backSurface_->release();
   effectiveOptions_.exclude(doSystemMemory);
   platform::SurfaceRequest request{std::max(storedSurfaceWidth_, 1),
                                    std::max(storedSurfaceHeight_, 1),
                                    platform::DDSCAPS_OFFSCREENPLAIN};
   if (options_.contains(doSystemMemory)) request.caps |= platform::DDSCAPS_SYSTEMMEMORY;
   if (effectiveOptions_.contains(do3D)) request.caps |= platform::DDSCAPS_3DDEVICE;
-  if (!backSurface_->CreateSurface(request)) {
+  if (!backSurface_->create(request)) {
     request.caps |= platform::DDSCAPS_SYSTEMMEMORY;
-    if (!backSurface_->CreateSurface(request)) {
-      throw EDXDrawError(formatMessage(messages::kCannotCreate, messages::kSurface));
+    if (!backSurface_->create(request)) {
+      throw ViewError(formatMessage(messages::kCannotCreate, messages::kSurface));
     }
   }
-  if ((backSurface_->Caps() & platform::DDSCAPS_VIDEOMEMORY) == 0) {
+  if ((backSurface_->caps() & platform::DDSCAPS_VIDEOMEMORY) == 0) {
     effectiveOptions_.include(doSystemMemory);
   }
-  backSurface_->FillAll(0);
+  backSurface_->fill(0);
 }
 
-void TCustomDXDraw::FinalizeView() {
+void ViewControl::finalize() {
   if (!internallyInitialized_ || updating_) return;
   // A failed initialisation may not have a back surface yet; its size must not replace the
   // stored one.
-  if (backSurface_ && backSurface_->ISurface() != nullptr) {
-    storedSurfaceWidth_ = backSurface_->Width();
-    storedSurfaceHeight_ = backSurface_->Height();
+  if (backSurface_ && backSurface_->platformSurface() != nullptr) {
+    storedSurfaceWidth_ = backSurface_->width();
+    storedSurfaceHeight_ = backSurface_->height();
   }
   updating_ = true;
 
   struct Teardown {
-    TCustomDXDraw& view;
+    ViewControl& view;
     ~Teardown() {
       view.initialized_ = false;
       view.internallyInitialized_ = false;
@@ -277,9 +276,9 @@ void TCustomDXDraw::FinalizeView() {
   }
 }
 
-void TCustomDXDraw::freeObjects() {
+void ViewControl::freeObjects() {
   // The primary surface must not keep pointing at the clipper's region once it is gone.
-  if (primarySurface_) primarySurface_->SetClipper(nullptr);
+  if (primarySurface_) primarySurface_->setClipper(nullptr);
   clipper_.reset();
   palette_.reset();
   backSurface_.reset();
@@ -287,53 +286,54 @@ void TCustomDXDraw::freeObjects() {
   drawContext_.reset();
 }
 
-bool TCustomDXDraw::ReadyToDraw() {
-  return initialized_ && !updating_ && backSurface_ && backSurface_->ISurface() != nullptr &&
-         CheckPrimary();
+bool ViewControl::readyToDraw() {
+  return initialized_ && !updating_ && backSurface_ && backSurface_->platformSurface() != nullptr &&
+         checkPrimary();
 }
 
-bool TCustomDXDraw::CheckPrimary() {
-  if (!initialized_ || updating_ || !primarySurface_ || primarySurface_->ISurface() == nullptr) {
+bool ViewControl::checkPrimary() {
+  if (!initialized_ || updating_ || !primarySurface_ ||
+      primarySurface_->platformSurface() == nullptr) {
     return false;
   }
-  if (primarySurface_->ISurface()->isLost() != DDERR_SURFACELOST) return true;
-  RestoreSurfaces();
+  if (primarySurface_->platformSurface()->isLost() != DDERR_SURFACELOST) return true;
+  restoreSurfaces();
   // A handler of OnRestoreSurface may have finalised the view.
-  return primarySurface_ && primarySurface_->ISurface() != nullptr &&
-         primarySurface_->ISurface()->isLost() != DDERR_SURFACELOST;
+  return primarySurface_ && primarySurface_->platformSurface() != nullptr &&
+         primarySurface_->platformSurface()->isLost() != DDERR_SURFACELOST;
 }
 
-void TCustomDXDraw::RestoreSurfaces() {
+void ViewControl::restoreSurfaces() {
   if (!initialized_ || updating_) return;
   {
     updating_ = true;
     FlagReset clearUpdating(updating_);
-    if (primarySurface_->Restore() && backSurface_->Restore()) {
-      backSurface_->FillAll(0);
-      primarySurface_->FillAll(0);
-      palette_->SetEntries(capturedColors_);
+    if (primarySurface_->restore() && backSurface_->restore()) {
+      backSurface_->fill(0);
+      primarySurface_->fill(0);
+      palette_->setEntries(capturedColors_);
       fire(OnRestoreSurface);
     }
   }
   if (host_ != nullptr) host_->presented();
 }
 
-void TCustomDXDraw::Present() {
+void ViewControl::present() {
   present(effectiveOptions_.contains(doWaitVBlank));
 }
 
-void TCustomDXDraw::Paint() {
+void ViewControl::paint() {
   if (initialized_) present(false);
 }
 
-void TCustomDXDraw::present(bool waitVBlank) {
-  if (!initialized_ || updating_ || !CheckPrimary()) return;
-  const int32_t backWidth = backSurface_->Width();
-  const int32_t backHeight = backSurface_->Height();
+void ViewControl::present(bool waitVBlank) {
+  if (!initialized_ || updating_ || !checkPrimary()) return;
+  const int32_t backWidth = backSurface_->width();
+  const int32_t backHeight = backSurface_->height();
   // The primary surface is the control's client area, so the client origin is (0, 0).
-  TRect dest;
+  Rect dest;
   if (effectiveOptions_.contains(doStretch)) {
-    dest = TRect{0, 0, width_, height_};
+    dest = Rect{0, 0, width_, height_};
   } else {
     int32_t sx = 0;
     int32_t sy = 0;
@@ -342,17 +342,18 @@ void TCustomDXDraw::present(bool waitVBlank) {
       sx += (width_ - backWidth) / 2;
       sy += (height_ - backHeight) / 2;
     }
-    dest = TRect{sx, sy, sx + backWidth, sy + backHeight};
+    dest = Rect{sx, sy, sx + backWidth, sy + backHeight};
   }
   // The software display has no vertical blank to wait for; presenting at once is what the
   // wait would have achieved.
   static_cast<void>(waitVBlank);
-  primarySurface_->BltRect(&dest, nullptr, platform::DDBLT_WAIT, DDBLTFX{}, backSurface_.get());
+  primarySurface_->stretchBlit(&dest, nullptr, platform::DDBLT_WAIT, BlitEffects{},
+                               backSurface_.get());
   if (host_ != nullptr) host_->presented();
 }
 
-void TCustomDXDraw::ResizeBackSurface(int32_t width, int32_t height) {
-  if (updating_ || (width == SurfaceWidth() && height == SurfaceHeight())) return;
+void ViewControl::resizeBackSurface(int32_t width, int32_t height) {
+  if (updating_ || (width == surfaceWidth() && height == surfaceHeight())) return;
   if (!initialized_) {
     storedSurfaceWidth_ = width;
     storedSurfaceHeight_ = height;
@@ -374,7 +375,7 @@ void TCustomDXDraw::ResizeBackSurface(int32_t width, int32_t height) {
     initializeSurfaceFired_ = true;
     fire(OnInitializeSurface);
   } catch (...) {
-    FinalizeView();
+    finalize();
     throw;
   }
 }

@@ -1,4 +1,4 @@
-#include "window/application.h"
+#include "window/idle_loop.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -40,29 +40,29 @@ bool wakesIdle(const QEvent& event) {
 
 }  // namespace
 
-TApplication::TApplication(QObject* parent) : QObject(parent) {
+IdleLoop::IdleLoop(QObject* parent) : QObject(parent) {
   idleTimer_.setSingleShot(true);
   idleTimer_.setInterval(0);
-  connect(&idleTimer_, &QTimer::timeout, this, &TApplication::idle);
+  connect(&idleTimer_, &QTimer::timeout, this, &IdleLoop::idle);
   QCoreApplication::instance()->installEventFilter(this);
 }
 
-TApplication::~TApplication() {
+IdleLoop::~IdleLoop() {
   if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
 }
 
-void TApplication::setTitle(const QString& title) {
+void IdleLoop::setTitle(const QString& title) {
   QCoreApplication::setApplicationName(title);
   QGuiApplication::setApplicationDisplayName(title);
 }
 
-void TApplication::setOnIdle(IdleHandler handler) {
+void IdleLoop::setOnIdle(IdleHandler handler) {
   handler_ = std::move(handler);
   waiting_ = false;
   idleTimer_.start();
 }
 
-void TApplication::processEvents(uint32_t maxWaitMs) {
+void IdleLoop::processEvents(uint32_t maxWaitMs) {
   if (maxWaitMs == 0) {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     return;
@@ -76,25 +76,25 @@ void TApplication::processEvents(uint32_t maxWaitMs) {
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-void TApplication::suspendIdle() {
+void IdleLoop::suspendIdle() {
   ++suspended_;
 }
 
-void TApplication::resumeIdle() {
+void IdleLoop::resumeIdle() {
   if (suspended_ > 0) --suspended_;
 }
 
-bool TApplication::eventFilter(QObject* watched, QEvent* event) {
+bool IdleLoop::eventFilter(QObject* watched, QEvent* event) {
   if (waiting_ && !inIdle_ && suspended_ == 0 && wakesIdle(*event)) wake();
   return QObject::eventFilter(watched, event);
 }
 
-void TApplication::wake() {
+void IdleLoop::wake() {
   waiting_ = false;
   idleTimer_.start();
 }
 
-void TApplication::idle() {
+void IdleLoop::idle() {
   if (inIdle_ || !handler_) return;
   if (suspended_ > 0) {
     waiting_ = true;

@@ -14,14 +14,14 @@ namespace patapata {
 /// The application services the viewer's window relies on, on Qt's event loop: the title,
 /// an idle handler with its done flag, and the blocking frame wait. Construct it after the
 /// QApplication.
-class TApplication : public QObject {
+class IdleLoop : public QObject {
   Q_OBJECT
 
  public:
-  explicit TApplication(QObject* parent = nullptr);
-  ~TApplication() override;
-  TApplication(const TApplication&) = delete;
-  TApplication& operator=(const TApplication&) = delete;
+  explicit IdleLoop(QObject* parent = nullptr);
+  ~IdleLoop() override;
+  IdleLoop(const IdleLoop&) = delete;
+  IdleLoop& operator=(const IdleLoop&) = delete;
 
   /// The application's title; window captions and message boxes use it.
   void setTitle(const QString& title);

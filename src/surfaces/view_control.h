@@ -13,12 +13,12 @@ namespace patapata {
 namespace platform {
 class SurfaceService;
 }
-class TDirectDraw;
-class TDirectDrawSurface;
-class TDirectDrawClipper;
-class TDirectDrawPalette;
+class DrawContext;
+class Surface;
+class ViewClipper;
+class ViewPalette;
 
-enum class TDXDrawOption : uint32_t {
+enum class ViewOption : uint32_t {
   doFullScreen,
   doNoWindowChange,
   doAllowReboot,
@@ -36,19 +36,17 @@ enum class TDXDrawOption : uint32_t {
 };
 
 /// A set of view options; bit n is option n.
-class TDXDrawOptions {
+class ViewOptions {
  public:
-  constexpr TDXDrawOptions() = default;
-  constexpr TDXDrawOptions(std::initializer_list<TDXDrawOption> options) {
-    for (TDXDrawOption o : options) include(o);
+  constexpr ViewOptions() = default;
+  constexpr ViewOptions(std::initializer_list<ViewOption> options) {
+    for (ViewOption o : options) include(o);
   }
-  constexpr bool contains(TDXDrawOption o) const {
-    return (bits_ >> static_cast<uint32_t>(o)) & 1u;
-  }
-  constexpr void include(TDXDrawOption o) { bits_ |= 1u << static_cast<uint32_t>(o); }
-  constexpr void exclude(TDXDrawOption o) { bits_ &= ~(1u << static_cast<uint32_t>(o)); }
+  constexpr bool contains(ViewOption o) const { return (bits_ >> static_cast<uint32_t>(o)) & 1u; }
+  constexpr void include(ViewOption o) { bits_ |= 1u << static_cast<uint32_t>(o); }
+  constexpr void exclude(ViewOption o) { bits_ &= ~(1u << static_cast<uint32_t>(o)); }
   constexpr uint32_t bits() const { return bits_; }
-  friend constexpr bool operator==(TDXDrawOptions, TDXDrawOptions) = default;
+  friend constexpr bool operator==(ViewOptions, ViewOptions) = default;
 
  private:
   uint32_t bits_ = 0;
@@ -56,7 +54,7 @@ class TDXDrawOptions {
 
 /// The display mode a full-screen view would switch to. The windowed view never uses it; it is
 /// kept so that the control's properties read as they were set.
-class TDXDrawDisplay {
+class DisplayMode {
  public:
   int32_t Width = 640;
   int32_t Height = 480;
@@ -64,8 +62,8 @@ class TDXDrawDisplay {
   bool FixedRatio = true;
   bool FixedSize = false;
 
-  int32_t BitCount() const { return bitCount_; }
-  /// Throws EDirectDrawError "8, 16, 24, 32 のいずれかの値でなければなりません" for any other
+  int32_t bitCount() const { return bitCount_; }
+  /// Throws DrawContextError "8, 16, 24, 32 のいずれかの値でなければなりません" for any other
   /// value, leaving the bit count as it was.
   void setBitCount(int32_t bitCount);
 
@@ -87,14 +85,14 @@ class ViewHost {
 /// client area, a clipper, a palette and an off-screen back surface of the control's size.
 /// Windowed presentation only; full-screen, page flipping and 3D options are accepted and
 /// ignored.
-class TCustomDXDraw {
+class ViewControl {
  public:
-  explicit TCustomDXDraw(std::shared_ptr<platform::SurfaceService> service);
-  virtual ~TCustomDXDraw();
-  TCustomDXDraw(const TCustomDXDraw&) = delete;
-  TCustomDXDraw& operator=(const TCustomDXDraw&) = delete;
+  explicit ViewControl(std::shared_ptr<platform::SurfaceService> service);
+  virtual ~ViewControl();
+  ViewControl(const ViewControl&) = delete;
+  ViewControl& operator=(const ViewControl&) = delete;
 
-  using Event = std::function<void(TCustomDXDraw&)>;
+  using Event = std::function<void(ViewControl&)>;
   Event OnInitializing;
   Event OnInitialize;
   Event OnInitializeSurface;
@@ -103,31 +101,31 @@ class TCustomDXDraw {
   Event OnRestoreSurface;
 
   // Published properties.
-  bool AutoInitialize() const { return autoInitialize_; }
+  bool autoInitialize() const { return autoInitialize_; }
   void setAutoInitialize(bool value) { autoInitialize_ = value; }
-  bool AutoSize() const { return autoSize_; }
+  bool autoSize() const { return autoSize_; }
   void setAutoSize(bool value);
-  TDXDrawOptions Options() const { return options_; }
-  void setOptions(TDXDrawOptions options);
-  TDXDrawOptions EffectiveOptions() const { return effectiveOptions_; }
+  ViewOptions options() const { return options_; }
+  void setOptions(ViewOptions options);
+  ViewOptions effectiveOptions() const { return effectiveOptions_; }
   /// The back surface's size while one exists, else the stored size (640 × 480 until set).
-  int32_t SurfaceWidth() const;
-  int32_t SurfaceHeight() const;
+  int32_t surfaceWidth() const;
+  int32_t surfaceHeight() const;
   /// Outside loading these resize the back surface (see ResizeBackSurface).
   void setSurfaceWidth(int32_t width);
   void setSurfaceHeight(int32_t height);
-  TDXDrawDisplay& Display() { return display_; }
-  const TDXDrawDisplay& Display() const { return display_; }
+  DisplayMode& display() { return display_; }
+  const DisplayMode& display() const { return display_; }
 
   /// The form's stored properties are being applied: SurfaceWidth and SurfaceHeight only
   /// store the size until Loaded.
   void beginLoading() { loading_ = true; }
   /// Loading has ended: with AutoSize the stored surface size becomes the control's size.
-  void Loaded();
+  void loaded();
 
   /// The control's size in pixels (100 × 100 until set).
-  int32_t Width() const { return width_; }
-  int32_t Height() const { return height_; }
+  int32_t width() const { return width_; }
+  int32_t height() const { return height_; }
   /// A change of the control's bounds; with AutoSize the back surface follows.
   void setBounds(int32_t width, int32_t height);
 
@@ -139,28 +137,28 @@ class TCustomDXDraw {
   /// The form's window is being destroyed: finalises the view first.
   void formDestroyed();
 
-  void InitializeView();
-  void FinalizeView();
-  bool ReadyToDraw();
-  bool CheckPrimary();
-  void RestoreSurfaces();
+  void initialize();
+  void finalize();
+  bool readyToDraw();
+  bool checkPrimary();
+  void restoreSurfaces();
   /// Copies the back surface into the control's area of the primary surface: centred with
   /// doCenter, stretched over the whole area with doStretch. The result lands in the primary
   /// surface's LastResult; nothing is reported.
-  void Present();
+  void present();
   /// The window system asks for a repaint: presents without waiting for a vertical blank.
-  void Paint();
-  void ResizeBackSurface(int32_t width, int32_t height);
+  void paint();
+  void resizeBackSurface(int32_t width, int32_t height);
 
-  bool Initialized() const { return initialized_; }
-  bool Updating() const { return updating_; }
+  bool isInitialized() const { return initialized_; }
+  bool isUpdating() const { return updating_; }
 
-  TDirectDraw* DrawContext() const { return drawContext_.get(); }
-  TDirectDrawSurface* PrimarySurface() const { return primarySurface_.get(); }
-  TDirectDrawSurface* BackSurface() const { return backSurface_.get(); }
-  TDirectDrawClipper* Clipper() const { return clipper_.get(); }
-  TDirectDrawPalette* Palette() const { return palette_.get(); }
-  platform::SurfaceService& Service() const { return *service_; }
+  DrawContext* drawContext() const { return drawContext_.get(); }
+  Surface* primarySurface() const { return primarySurface_.get(); }
+  Surface* backSurface() const { return backSurface_.get(); }
+  ViewClipper* clipper() const { return clipper_.get(); }
+  ViewPalette* palette() const { return palette_.get(); }
+  platform::SurfaceService& service() const { return *service_; }
 
  private:
   void recomputeEffectiveOptions();
@@ -173,12 +171,12 @@ class TCustomDXDraw {
 
   std::shared_ptr<platform::SurfaceService> service_;
   ViewHost* host_ = nullptr;
-  TDXDrawDisplay display_;
+  DisplayMode display_;
   bool loading_ = false;
   bool autoInitialize_ = true;
   bool autoSize_ = true;
-  TDXDrawOptions options_;
-  TDXDrawOptions effectiveOptions_;
+  ViewOptions options_;
+  ViewOptions effectiveOptions_;
   int32_t storedSurfaceWidth_ = 640;
   int32_t storedSurfaceHeight_ = 480;
   int32_t width_ = 100;
@@ -191,17 +189,17 @@ class TCustomDXDraw {
   bool initializeSurfaceFired_ = false;
   std::array<uint32_t, 256> capturedColors_{};
 
-  std::unique_ptr<TDirectDraw> drawContext_;
-  std::unique_ptr<TDirectDrawSurface> primarySurface_;
-  std::unique_ptr<TDirectDrawSurface> backSurface_;
-  std::unique_ptr<TDirectDrawClipper> clipper_;
-  std::unique_ptr<TDirectDrawPalette> palette_;
+  std::unique_ptr<DrawContext> drawContext_;
+  std::unique_ptr<Surface> primarySurface_;
+  std::unique_ptr<Surface> backSurface_;
+  std::unique_ptr<ViewClipper> clipper_;
+  std::unique_ptr<ViewPalette> palette_;
 };
 
 /// The view control as placed on a form.
-class TDXDraw : public TCustomDXDraw {
+class TDXDraw : public ViewControl {
  public:
-  using TCustomDXDraw::TCustomDXDraw;
+  using ViewControl::ViewControl;
 };
 
 }  // namespace patapata

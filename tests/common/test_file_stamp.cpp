@@ -1,4 +1,4 @@
-#include "common/file_age.h"
+#include "common/file_stamp.h"
 
 #include <gtest/gtest.h>
 
@@ -23,26 +23,26 @@ class FileAgeTest : public ::testing::Test {
 };
 
 TEST_F(FileAgeTest, MissingFilesAndDirectoriesReadAsMissing) {
-  EXPECT_TRUE(fileAge((dir_ / "none.bmp").string()).isMissing());
-  EXPECT_TRUE(fileAge(dir_.string()).isMissing());
-  EXPECT_NE(FileAge{}, FileAge::missing());
+  EXPECT_TRUE(fileStamp((dir_ / "none.bmp").string()).isMissing());
+  EXPECT_TRUE(fileStamp(dir_.string()).isMissing());
+  EXPECT_NE(FileStamp{}, FileStamp::missing());
 }
 
 TEST_F(FileAgeTest, SecondSaveWithinTheSameSecondIsAChange) {
   const auto path = (dir_ / "sheet.bmp").string();
   { std::ofstream(path) << "one"; }
   const auto t0 = fs::last_write_time(path);
-  const FileAge first = fileAge(path);
+  const FileStamp first = fileStamp(path);
   EXPECT_FALSE(first.isMissing());
-  EXPECT_EQ(first, fileAge(path));
+  EXPECT_EQ(first, fileStamp(path));
   // Same size, a modification time a millisecond later: still a new stamp.
   { std::ofstream(path) << "two"; }
   fs::last_write_time(path, t0 + std::chrono::milliseconds(1));
-  EXPECT_NE(fileAge(path), first);
+  EXPECT_NE(fileStamp(path), first);
   // Same time, other size: a file still being written reads as a change too.
   { std::ofstream(path) << "three"; }
   fs::last_write_time(path, t0);
-  EXPECT_NE(fileAge(path), first);
+  EXPECT_NE(fileStamp(path), first);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
-#include "surfaces/dx_draw.h"
+#include "surfaces/view_control.h"
 
 #include "common/errors.h"
-#include "surfaces/direct_draw.h"
-#include "surfaces/direct_draw_surface.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/platform_codes.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@
 namespace patapata {
 namespace {
 
-using enum TDXDrawOption;
+using enum ViewOption;
 
 class FakeHost : public ViewHost {
  public:
@@ -38,7 +38,7 @@ struct ViewerView {
     view.setSurfaceWidth(121);
     view.setSurfaceHeight(271);
     view.setBounds(121, 271);
-    view.Loaded();
+    view.loaded();
     view.setHost(&host);
   }
 
@@ -58,74 +58,74 @@ bool allPixelsAre(const platform::PlatformSurface& s, uint32_t raw) {
 
 TEST(DXDraw, PublishedDefaults) {
   TDXDraw view(std::make_shared<platform::SurfaceService>());
-  EXPECT_TRUE(view.AutoInitialize());
-  EXPECT_TRUE(view.AutoSize());
-  EXPECT_EQ(view.Options(), (TDXDrawOptions{doAllowReboot, doWaitVBlank, doCenter, doRetainedMode,
-                                            doHardware, doSelectDriver}));
-  EXPECT_EQ(view.SurfaceWidth(), 640);
-  EXPECT_EQ(view.SurfaceHeight(), 480);
-  EXPECT_EQ(view.Width(), 100);
-  EXPECT_EQ(view.Height(), 100);
-  EXPECT_EQ(view.Display().Width, 640);
-  EXPECT_EQ(view.Display().Height, 480);
-  EXPECT_EQ(view.Display().BitCount(), 8);
-  EXPECT_TRUE(view.Display().FixedBitCount);
-  EXPECT_TRUE(view.Display().FixedRatio);
-  EXPECT_FALSE(view.Display().FixedSize);
+  EXPECT_TRUE(view.autoInitialize());
+  EXPECT_TRUE(view.autoSize());
+  EXPECT_EQ(view.options(), (ViewOptions{doAllowReboot, doWaitVBlank, doCenter, doRetainedMode,
+                                         doHardware, doSelectDriver}));
+  EXPECT_EQ(view.surfaceWidth(), 640);
+  EXPECT_EQ(view.surfaceHeight(), 480);
+  EXPECT_EQ(view.width(), 100);
+  EXPECT_EQ(view.height(), 100);
+  EXPECT_EQ(view.display().Width, 640);
+  EXPECT_EQ(view.display().Height, 480);
+  EXPECT_EQ(view.display().bitCount(), 8);
+  EXPECT_TRUE(view.display().FixedBitCount);
+  EXPECT_TRUE(view.display().FixedRatio);
+  EXPECT_FALSE(view.display().FixedSize);
   // Defaults without full screen or 3D: centring and the vertical-blank wait remain.
-  EXPECT_EQ(view.EffectiveOptions(), (TDXDrawOptions{doWaitVBlank, doCenter}));
-  EXPECT_FALSE(view.Initialized());
-  EXPECT_EQ(view.DrawContext(), nullptr);
-  EXPECT_EQ(view.BackSurface(), nullptr);
+  EXPECT_EQ(view.effectiveOptions(), (ViewOptions{doWaitVBlank, doCenter}));
+  EXPECT_FALSE(view.isInitialized());
+  EXPECT_EQ(view.drawContext(), nullptr);
+  EXPECT_EQ(view.backSurface(), nullptr);
 }
 
 TEST(DXDraw, ViewerOptionsLeaveCentringAlone) {
   ViewerView v;
-  EXPECT_EQ(v.view.EffectiveOptions(), (TDXDrawOptions{doCenter}));
+  EXPECT_EQ(v.view.effectiveOptions(), (ViewOptions{doCenter}));
 }
 
 TEST(DXDraw, InitializedOnFirstShowOnly) {
   ViewerView v;
-  EXPECT_FALSE(v.view.ReadyToDraw());
+  EXPECT_FALSE(v.view.readyToDraw());
   v.view.formShown();
-  ASSERT_TRUE(v.view.Initialized());
-  EXPECT_TRUE(v.view.ReadyToDraw());
-  ASSERT_NE(v.view.BackSurface(), nullptr);
-  EXPECT_EQ(v.view.BackSurface()->Width(), 121);
-  EXPECT_EQ(v.view.BackSurface()->Height(), 271);
-  EXPECT_EQ(v.view.SurfaceWidth(), 121);
-  EXPECT_EQ(v.view.SurfaceHeight(), 271);
-  EXPECT_TRUE(allPixelsAre(*v.view.BackSurface()->ISurface(), 0));
-  ASSERT_NE(v.view.PrimarySurface()->ISurface(), nullptr);
-  EXPECT_EQ(v.view.PrimarySurface()->Width(), 121);
-  EXPECT_EQ(v.view.PrimarySurface()->Height(), 271);
-  EXPECT_TRUE(allPixelsAre(*v.view.PrimarySurface()->ISurface(), 0));
+  ASSERT_TRUE(v.view.isInitialized());
+  EXPECT_TRUE(v.view.readyToDraw());
+  ASSERT_NE(v.view.backSurface(), nullptr);
+  EXPECT_EQ(v.view.backSurface()->width(), 121);
+  EXPECT_EQ(v.view.backSurface()->height(), 271);
+  EXPECT_EQ(v.view.surfaceWidth(), 121);
+  EXPECT_EQ(v.view.surfaceHeight(), 271);
+  EXPECT_TRUE(allPixelsAre(*v.view.backSurface()->platformSurface(), 0));
+  ASSERT_NE(v.view.primarySurface()->platformSurface(), nullptr);
+  EXPECT_EQ(v.view.primarySurface()->width(), 121);
+  EXPECT_EQ(v.view.primarySurface()->height(), 271);
+  EXPECT_TRUE(allPixelsAre(*v.view.primarySurface()->platformSurface(), 0));
 
-  TDirectDrawSurface* back = v.view.BackSurface();
+  Surface* back = v.view.backSurface();
   v.view.formShown();  // a second show does not initialise again
-  EXPECT_EQ(v.view.BackSurface(), back);
+  EXPECT_EQ(v.view.backSurface(), back);
 
   v.view.formDestroyed();
-  EXPECT_FALSE(v.view.Initialized());
-  EXPECT_FALSE(v.view.ReadyToDraw());
-  EXPECT_EQ(v.view.DrawContext(), nullptr);
-  EXPECT_EQ(v.view.SurfaceWidth(), 121);
-  EXPECT_EQ(v.view.SurfaceHeight(), 271);
+  EXPECT_FALSE(v.view.isInitialized());
+  EXPECT_FALSE(v.view.readyToDraw());
+  EXPECT_EQ(v.view.drawContext(), nullptr);
+  EXPECT_EQ(v.view.surfaceWidth(), 121);
+  EXPECT_EQ(v.view.surfaceHeight(), 271);
   v.view.formDestroyed();  // finalising twice is harmless
-  EXPECT_FALSE(v.view.Initialized());
+  EXPECT_FALSE(v.view.isInitialized());
 }
 
 TEST(DXDraw, PresentCopiesBackSurfaceOneToOne) {
   ViewerView v;
   v.view.formShown();
-  auto* back = v.view.BackSurface()->ISurface();
+  auto* back = v.view.backSurface()->platformSurface();
   for (int32_t y = 0; y < back->height(); ++y) {
     for (int32_t x = 0; x < back->width(); ++x) back->setPixel(x, y, uint32_t(x * 1000 + y));
   }
   const int before = v.host.presentedCount;
-  v.view.Present();
+  v.view.present();
   EXPECT_EQ(v.host.presentedCount, before + 1);
-  auto* primary = v.view.PrimarySurface()->ISurface();
+  auto* primary = v.view.primarySurface()->platformSurface();
   for (int32_t y = 0; y < primary->height(); ++y) {
     for (int32_t x = 0; x < primary->width(); ++x) {
       ASSERT_EQ(primary->pixel(x, y), uint32_t(x * 1000 + y)) << x << "," << y;
@@ -136,8 +136,8 @@ TEST(DXDraw, PresentCopiesBackSurfaceOneToOne) {
 TEST(DXDraw, EffectiveOptionsRecomputedFromOptions) {
   struct Case {
     const char* name;
-    TDXDrawOptions options;
-    TDXDrawOptions effective;
+    ViewOptions options;
+    ViewOptions effective;
   };
   const Case cases[] = {
       {"the viewer's options",
@@ -164,41 +164,41 @@ TEST(DXDraw, EffectiveOptionsRecomputedFromOptions) {
     SCOPED_TRACE(c.name);
     TDXDraw view(std::make_shared<platform::SurfaceService>());
     view.setOptions(c.options);
-    EXPECT_EQ(view.Options(), c.options);
-    EXPECT_EQ(view.EffectiveOptions().bits(), c.effective.bits());
+    EXPECT_EQ(view.options(), c.options);
+    EXPECT_EQ(view.effectiveOptions().bits(), c.effective.bits());
   }
 }
 
 TEST(DXDraw, WhileInitialisedOnlyPresentationOptionsActAtOnce) {
   ViewerView v;
   v.view.formShown();
-  ASSERT_TRUE(v.view.Initialized());
+  ASSERT_TRUE(v.view.isInitialized());
   v.view.setOptions({doStretch, doWaitVBlank, doFullScreen, do3D, doFlip, doSystemMemory});
-  EXPECT_EQ(v.view.EffectiveOptions(), (TDXDrawOptions{doStretch, doWaitVBlank}));
+  EXPECT_EQ(v.view.effectiveOptions(), (ViewOptions{doStretch, doWaitVBlank}));
   v.view.setOptions({});
-  EXPECT_EQ(v.view.EffectiveOptions(), TDXDrawOptions{});
+  EXPECT_EQ(v.view.effectiveOptions(), ViewOptions{});
   v.view.setOptions({doCenter, doFullScreen, doNoWindowChange});
-  v.view.FinalizeView();
+  v.view.finalize();
   // Finalisation recomputes everything from Options.
-  EXPECT_EQ(v.view.EffectiveOptions(), (TDXDrawOptions{doCenter, doFullScreen, doNoWindowChange}));
+  EXPECT_EQ(v.view.effectiveOptions(), (ViewOptions{doCenter, doFullScreen, doNoWindowChange}));
 }
 
 TEST(DXDraw, DisplayBitCountAcceptsOnlyDisplayDepths) {
-  TDXDrawDisplay display;
+  DisplayMode display;
   for (int32_t bits : {8, 16, 24, 32}) {
     SCOPED_TRACE(bits);
     display.setBitCount(bits);
-    EXPECT_EQ(display.BitCount(), bits);
+    EXPECT_EQ(display.bitCount(), bits);
   }
   for (int32_t bits : {0, 1, 4, 15, 31, 64, -8}) {
     SCOPED_TRACE(bits);
     try {
       display.setBitCount(bits);
       ADD_FAILURE() << "accepted";
-    } catch (const EDirectDrawError& e) {
+    } catch (const DrawContextError& e) {
       EXPECT_STREQ(e.what(), "8, 16, 24, 32 のいずれかの値でなければなりません");
     }
-    EXPECT_EQ(display.BitCount(), 32);
+    EXPECT_EQ(display.bitCount(), 32);
   }
 }
 
@@ -208,10 +208,10 @@ constexpr uint32_t kMarker = 0x00ABCDEF;
 
 struct PresentCase {
   const char* name;
-  TDXDrawOptions options;
+  ViewOptions options;
   int32_t backWidth;
   int32_t backHeight;
-  TRect dest;  // where the back surface lands on the primary surface
+  Rect dest;  // where the back surface lands on the primary surface
 };
 
 TEST(DXDraw, PresentPlacesTheBackSurface) {
@@ -230,27 +230,27 @@ TEST(DXDraw, PresentPlacesTheBackSurface) {
     ViewerView v;
     v.view.setOptions(c.options);
     v.view.formShown();
-    v.view.ResizeBackSurface(c.backWidth, c.backHeight);
-    ASSERT_EQ(v.view.BackSurface()->Width(), c.backWidth);
-    ASSERT_EQ(v.view.BackSurface()->Height(), c.backHeight);
-    auto* back = v.view.BackSurface()->ISurface();
+    v.view.resizeBackSurface(c.backWidth, c.backHeight);
+    ASSERT_EQ(v.view.backSurface()->width(), c.backWidth);
+    ASSERT_EQ(v.view.backSurface()->height(), c.backHeight);
+    auto* back = v.view.backSurface()->platformSurface();
     for (int32_t y = 0; y < c.backHeight; ++y) {
       for (int32_t x = 0; x < c.backWidth; ++x) back->setPixel(x, y, uint32_t(1000 * y + x + 1));
     }
-    ASSERT_TRUE(v.view.PrimarySurface()->FillAll(kMarker));
-    v.view.Present();
-    EXPECT_EQ(v.view.PrimarySurface()->LastResult(), platform::DD_OK);
+    ASSERT_TRUE(v.view.primarySurface()->fill(kMarker));
+    v.view.present();
+    EXPECT_EQ(v.view.primarySurface()->lastResult(), platform::DD_OK);
 
-    auto* primary = v.view.PrimarySurface()->ISurface();
+    auto* primary = v.view.primarySurface()->platformSurface();
     const int64_t dw = c.dest.width();
     const int64_t dh = c.dest.height();
     int wrong = 0;
     for (int32_t y = 0; y < primary->height(); ++y) {
       for (int32_t x = 0; x < primary->width(); ++x) {
         uint32_t want = kMarker;
-        if (x >= c.dest.Left && x < c.dest.Right && y >= c.dest.Top && y < c.dest.Bottom) {
-          const auto bx = static_cast<int32_t>((x - c.dest.Left) * c.backWidth / dw);
-          const auto by = static_cast<int32_t>((y - c.dest.Top) * c.backHeight / dh);
+        if (x >= c.dest.left && x < c.dest.right && y >= c.dest.top && y < c.dest.bottom) {
+          const auto bx = static_cast<int32_t>((x - c.dest.left) * c.backWidth / dw);
+          const auto by = static_cast<int32_t>((y - c.dest.top) * c.backHeight / dh);
           want = uint32_t(1000 * by + bx + 1);
         }
         if (primary->pixel(x, y) != want && ++wrong <= 3) {
@@ -265,26 +265,26 @@ TEST(DXDraw, PresentPlacesTheBackSurface) {
 
 TEST(DXDraw, NothingBeforeTheFirstShow) {
   ViewerView v;
-  EXPECT_FALSE(v.view.ReadyToDraw());
-  EXPECT_FALSE(v.view.CheckPrimary());
-  v.view.Present();
-  v.view.Paint();
-  v.view.RestoreSurfaces();
+  EXPECT_FALSE(v.view.readyToDraw());
+  EXPECT_FALSE(v.view.checkPrimary());
+  v.view.present();
+  v.view.paint();
+  v.view.restoreSurfaces();
   EXPECT_EQ(v.host.presentedCount, 0);
-  EXPECT_EQ(v.view.PrimarySurface(), nullptr);
+  EXPECT_EQ(v.view.primarySurface(), nullptr);
   // While not initialised a resize only stores the size.
-  v.view.ResizeBackSurface(50, 60);
-  EXPECT_EQ(v.view.SurfaceWidth(), 50);
-  EXPECT_EQ(v.view.SurfaceHeight(), 60);
-  EXPECT_EQ(v.view.BackSurface(), nullptr);
+  v.view.resizeBackSurface(50, 60);
+  EXPECT_EQ(v.view.surfaceWidth(), 50);
+  EXPECT_EQ(v.view.surfaceHeight(), 60);
+  EXPECT_EQ(v.view.backSurface(), nullptr);
 }
 
 // Records the events in the order they fire, with what the view looks like at that moment.
 struct EventLog {
-  explicit EventLog(TCustomDXDraw& view) : view_(view) {
+  explicit EventLog(ViewControl& view) : view_(view) {
     auto record = [this](const char* name) {
-      return [this, name](TCustomDXDraw& v) {
-        entries.push_back(std::string(name) + (v.ReadyToDraw() ? " ready" : " not ready"));
+      return [this, name](ViewControl& v) {
+        entries.push_back(std::string(name) + (v.readyToDraw() ? " ready" : " not ready"));
       };
     };
     view.OnInitializing = record("Initializing");
@@ -292,17 +292,18 @@ struct EventLog {
     view.OnRestoreSurface = record("RestoreSurface");
     view.OnFinalize = record("Finalize");
     // The viewer's sheet surface lives from OnInitializeSurface to OnFinalizeSurface.
-    view.OnInitializeSurface = [this, record](TCustomDXDraw& v) {
+    view.OnInitializeSurface = [this, record](ViewControl& v) {
       record("InitializeSurface")(v);
-      sheet = std::make_unique<TDirectDrawSurface>(v.DrawContext());
-      sheet->Resize(4, 4);
+      sheet = std::make_unique<Surface>(v.drawContext());
+      sheet->resize(4, 4);
     };
-    view.OnFinalizeSurface = [this, record](TCustomDXDraw& v) {
+    view.OnFinalizeSurface = [this, record](ViewControl& v) {
       record("FinalizeSurface")(v);
-      const auto& registered = v.DrawContext()->Surfaces();
+      const auto& registered = v.drawContext()->surfaces();
       sheetRegisteredAtFinalize =
           std::find(registered.begin(), registered.end(), sheet.get()) != registered.end();
-      backHeldAtFinalize = v.BackSurface() != nullptr && v.BackSurface()->ISurface() != nullptr;
+      backHeldAtFinalize =
+          v.backSurface() != nullptr && v.backSurface()->platformSurface() != nullptr;
       sheet.reset();
     };
   }
@@ -316,12 +317,12 @@ struct EventLog {
   EventLog& operator=(const EventLog&) = delete;
 
   std::vector<std::string> entries;
-  std::unique_ptr<TDirectDrawSurface> sheet;
+  std::unique_ptr<Surface> sheet;
   bool sheetRegisteredAtFinalize = false;
   bool backHeldAtFinalize = false;
 
  private:
-  TCustomDXDraw& view_;
+  ViewControl& view_;
 };
 
 TEST(DXDraw, EventOrderOnInitialiseAndFinalise) {
@@ -332,7 +333,7 @@ TEST(DXDraw, EventOrderOnInitialiseAndFinalise) {
             (std::vector<std::string>{"Initializing not ready", "Initialize ready",
                                       "InitializeSurface ready", "RestoreSurface not ready"}));
   ASSERT_NE(log.sheet, nullptr);
-  EXPECT_EQ(log.sheet->DDraw(), v.view.DrawContext());
+  EXPECT_EQ(log.sheet->context(), v.view.drawContext());
 
   log.entries.clear();
   v.view.formDestroyed();
@@ -350,41 +351,41 @@ TEST(DXDraw, EventOrderOnInitialiseAndFinalise) {
 
 TEST(DXDraw, ASheetStillRegisteredIsReleasedWithTheDrawingContext) {
   ViewerView v;
-  std::unique_ptr<TDirectDrawSurface> sheet;
-  v.view.OnInitializeSurface = [&](TCustomDXDraw& view) {
-    sheet = std::make_unique<TDirectDrawSurface>(view.DrawContext());
-    sheet->Resize(8, 8);
+  std::unique_ptr<Surface> sheet;
+  v.view.OnInitializeSurface = [&](ViewControl& view) {
+    sheet = std::make_unique<Surface>(view.drawContext());
+    sheet->resize(8, 8);
   };
   v.view.formShown();
-  ASSERT_NE(sheet->ISurface(), nullptr);
-  v.view.FinalizeView();
-  EXPECT_EQ(sheet->DDraw(), nullptr);
-  EXPECT_EQ(sheet->ISurface(), nullptr);
-  EXPECT_EQ(sheet->Width(), 0);
+  ASSERT_NE(sheet->platformSurface(), nullptr);
+  v.view.finalize();
+  EXPECT_EQ(sheet->context(), nullptr);
+  EXPECT_EQ(sheet->platformSurface(), nullptr);
+  EXPECT_EQ(sheet->width(), 0);
 }
 
 TEST(DXDraw, NotReadyWhileUpdating) {
   ViewerView v;
   std::vector<std::pair<std::string, bool>> seen;
   int presentedInside = -1;
-  v.view.OnRestoreSurface = [&](TCustomDXDraw& view) {
-    seen.emplace_back("restore", view.ReadyToDraw());
+  v.view.OnRestoreSurface = [&](ViewControl& view) {
+    seen.emplace_back("restore", view.readyToDraw());
     const int before = v.host.presentedCount;
-    view.Present();
-    view.RestoreSurfaces();
-    view.ResizeBackSurface(10, 10);
+    view.present();
+    view.restoreSurfaces();
+    view.resizeBackSurface(10, 10);
     presentedInside = v.host.presentedCount - before;
-    EXPECT_EQ(view.BackSurface()->Width(), 121);
+    EXPECT_EQ(view.backSurface()->width(), 121);
   };
-  v.view.OnFinalizeSurface = [&](TCustomDXDraw& view) {
-    seen.emplace_back("finalize surface", view.ReadyToDraw());
-    view.InitializeView();  // cannot rebuild under the running finalisation
+  v.view.OnFinalizeSurface = [&](ViewControl& view) {
+    seen.emplace_back("finalize surface", view.readyToDraw());
+    view.initialize();  // cannot rebuild under the running finalisation
   };
   v.view.formShown();
   EXPECT_EQ(presentedInside, 0);
-  EXPECT_TRUE(v.view.ReadyToDraw());
-  v.view.FinalizeView();
-  EXPECT_FALSE(v.view.Initialized());
+  EXPECT_TRUE(v.view.readyToDraw());
+  v.view.finalize();
+  EXPECT_FALSE(v.view.isInitialized());
   EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>>{{"restore", false},
                                                              {"finalize surface", false}}));
 }
@@ -393,49 +394,49 @@ TEST(DXDraw, LostPrimaryIsRestoredAndClearedByTheNextReadyToDraw) {
   ViewerView v;
   EventLog log(v.view);
   v.view.formShown();
-  log.sheet->SetSourceKey(0);
-  ASSERT_TRUE(v.view.BackSurface()->FillAll(0x00112233));
+  log.sheet->setSourceKey(0);
+  ASSERT_TRUE(v.view.backSurface()->fill(0x00112233));
   log.entries.clear();
   const int presentedBefore = v.host.presentedCount;
 
   // A display mode change reclaims every surface in display memory.
-  v.view.PrimarySurface()->ISurface()->markLost();
-  v.view.BackSurface()->ISurface()->markLost();
-  log.sheet->ISurface()->markLost();
+  v.view.primarySurface()->platformSurface()->markLost();
+  v.view.backSurface()->platformSurface()->markLost();
+  log.sheet->platformSurface()->markLost();
 
-  EXPECT_TRUE(v.view.ReadyToDraw());
+  EXPECT_TRUE(v.view.readyToDraw());
   EXPECT_EQ(log.entries, (std::vector<std::string>{"RestoreSurface not ready"}));
   EXPECT_GT(v.host.presentedCount, presentedBefore);
-  EXPECT_TRUE(allPixelsAre(*v.view.PrimarySurface()->ISurface(), 0));
-  EXPECT_TRUE(allPixelsAre(*v.view.BackSurface()->ISurface(), 0));
+  EXPECT_TRUE(allPixelsAre(*v.view.primarySurface()->platformSurface(), 0));
+  EXPECT_TRUE(allPixelsAre(*v.view.backSurface()->platformSurface(), 0));
 
   // The sheet is not the view's to restore: copies out of it keep failing.
-  EXPECT_EQ(log.sheet->ISurface()->isLost(), platform::DDERR_SURFACELOST);
-  EXPECT_FALSE(v.view.BackSurface()->BltFast(0, 0, {0, 0, 4, 4}, 1, *log.sheet));
-  EXPECT_EQ(log.sheet->PixelValue(0, 0), 0u);
+  EXPECT_EQ(log.sheet->platformSurface()->isLost(), platform::DDERR_SURFACELOST);
+  EXPECT_FALSE(v.view.backSurface()->blit(0, 0, {0, 0, 4, 4}, 1, *log.sheet));
+  EXPECT_EQ(log.sheet->pixelValue(0, 0), 0u);
 
   // Nothing lost: no further restore.
   log.entries.clear();
-  EXPECT_TRUE(v.view.ReadyToDraw());
+  EXPECT_TRUE(v.view.readyToDraw());
   EXPECT_TRUE(log.entries.empty());
 }
 
 TEST(DXDraw, FailedRestoreRepeatsAtTheNextCall) {
   ViewerView v;
   int restores = 0;
-  v.view.OnRestoreSurface = [&](TCustomDXDraw&) { ++restores; };
+  v.view.OnRestoreSurface = [&](ViewControl&) { ++restores; };
   v.view.formShown();
   restores = 0;
-  auto* primary = v.view.PrimarySurface()->ISurface();
+  auto* primary = v.view.primarySurface()->platformSurface();
   primary->markLost();
   primary->setRestoreRefused(true);
-  EXPECT_FALSE(v.view.ReadyToDraw());
-  v.view.Present();  // draws nothing on a lost primary
-  EXPECT_EQ(v.view.PrimarySurface()->LastResult(), platform::DDERR_SURFACELOST);
-  EXPECT_FALSE(v.view.ReadyToDraw());
+  EXPECT_FALSE(v.view.readyToDraw());
+  v.view.present();  // draws nothing on a lost primary
+  EXPECT_EQ(v.view.primarySurface()->lastResult(), platform::DDERR_SURFACELOST);
+  EXPECT_FALSE(v.view.readyToDraw());
   EXPECT_EQ(restores, 0);
   primary->setRestoreRefused(false);
-  EXPECT_TRUE(v.view.ReadyToDraw());
+  EXPECT_TRUE(v.view.readyToDraw());
   EXPECT_EQ(restores, 1);
   EXPECT_TRUE(allPixelsAre(*primary, 0));
 }
@@ -444,9 +445,9 @@ TEST(DXDraw, LostBackSurfaceWithoutALostPrimaryIsNotRestored) {
   // Only the primary surface is checked; a lost back surface shows as failed copies.
   ViewerView v;
   v.view.formShown();
-  v.view.BackSurface()->ISurface()->markLost();
-  EXPECT_TRUE(v.view.ReadyToDraw());
-  EXPECT_FALSE(v.view.BackSurface()->FillAll(0));
+  v.view.backSurface()->platformSurface()->markLost();
+  EXPECT_TRUE(v.view.readyToDraw());
+  EXPECT_FALSE(v.view.backSurface()->fill(0));
 }
 
 struct FailureCase {
@@ -491,26 +492,26 @@ TEST(DXDraw, FailedInitialisationReleasesEverything) {
     EXPECT_EQ(message, c.message);
     EXPECT_EQ(log.entries, c.initializingFires ? std::vector<std::string>{"Initializing not ready"}
                                                : std::vector<std::string>{});
-    EXPECT_FALSE(v.view.Initialized());
-    EXPECT_FALSE(v.view.Updating());
-    EXPECT_FALSE(v.view.ReadyToDraw());
-    EXPECT_EQ(v.view.DrawContext(), nullptr);
-    EXPECT_EQ(v.view.PrimarySurface(), nullptr);
-    EXPECT_EQ(v.view.BackSurface(), nullptr);
-    EXPECT_EQ(v.view.Clipper(), nullptr);
-    EXPECT_EQ(v.view.Palette(), nullptr);
-    EXPECT_EQ(v.view.SurfaceWidth(), 121);
-    EXPECT_EQ(v.view.SurfaceHeight(), 271);
+    EXPECT_FALSE(v.view.isInitialized());
+    EXPECT_FALSE(v.view.isUpdating());
+    EXPECT_FALSE(v.view.readyToDraw());
+    EXPECT_EQ(v.view.drawContext(), nullptr);
+    EXPECT_EQ(v.view.primarySurface(), nullptr);
+    EXPECT_EQ(v.view.backSurface(), nullptr);
+    EXPECT_EQ(v.view.clipper(), nullptr);
+    EXPECT_EQ(v.view.palette(), nullptr);
+    EXPECT_EQ(v.view.surfaceWidth(), 121);
+    EXPECT_EQ(v.view.surfaceHeight(), 271);
 
     // The show hook does not try again; an explicit call does, and succeeds.
     v.service->faults() = {};
     v.view.setHost(&v.host);
     v.host.form = true;
     v.view.formShown();
-    EXPECT_FALSE(v.view.Initialized());
-    v.view.InitializeView();
-    EXPECT_TRUE(v.view.ReadyToDraw());
-    EXPECT_EQ(v.view.BackSurface()->Width(), 121);
+    EXPECT_FALSE(v.view.isInitialized());
+    v.view.initialize();
+    EXPECT_TRUE(v.view.readyToDraw());
+    EXPECT_EQ(v.view.backSurface()->width(), 121);
   }
 }
 
@@ -518,17 +519,17 @@ TEST(DXDraw, FailureThrowsTheStatedClasses) {
   {
     ViewerView v;
     v.service->faults().refuseClipper = true;
-    EXPECT_THROW(v.view.InitializeView(), EDirectDrawClipperError);
+    EXPECT_THROW(v.view.initialize(), ClipperError);
   }
   {
     ViewerView v;
     v.service->faults().refusePrimary = true;
-    EXPECT_THROW(v.view.InitializeView(), EDXDrawError);
+    EXPECT_THROW(v.view.initialize(), ViewError);
   }
   {
     ViewerView v;
     v.host.form = false;
-    EXPECT_THROW(v.view.InitializeView(), EDXDrawError);
+    EXPECT_THROW(v.view.initialize(), ViewError);
   }
 }
 
@@ -536,50 +537,50 @@ TEST(DXDraw, BackSurfaceFallsBackToSystemMemory) {
   ViewerView v;
   v.service->faults().refuseDisplayMemory = true;
   v.view.formShown();
-  ASSERT_TRUE(v.view.ReadyToDraw());
-  EXPECT_NE(v.view.BackSurface()->Caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
-  EXPECT_TRUE(v.view.EffectiveOptions().contains(doSystemMemory));
-  EXPECT_FALSE(v.view.Options().contains(doSystemMemory));
-  v.view.FinalizeView();
-  EXPECT_FALSE(v.view.EffectiveOptions().contains(doSystemMemory));
+  ASSERT_TRUE(v.view.readyToDraw());
+  EXPECT_NE(v.view.backSurface()->caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
+  EXPECT_TRUE(v.view.effectiveOptions().contains(doSystemMemory));
+  EXPECT_FALSE(v.view.options().contains(doSystemMemory));
+  v.view.finalize();
+  EXPECT_FALSE(v.view.effectiveOptions().contains(doSystemMemory));
 }
 
 TEST(DXDraw, SystemMemoryAskedForWithTheOption) {
   ViewerView v;
   v.view.setOptions({doCenter, doSystemMemory});
   v.view.formShown();
-  EXPECT_NE(v.view.BackSurface()->Caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
+  EXPECT_NE(v.view.backSurface()->caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
 }
 
 TEST(DXDraw, ResizeBackSurfaceAnnouncesTheNewSurface) {
   ViewerView v;
   EventLog log(v.view);
   v.view.formShown();
-  TDirectDrawSurface* back = v.view.BackSurface();
+  Surface* back = v.view.backSurface();
   log.entries.clear();
 
-  v.view.ResizeBackSurface(121, 271);  // same size: nothing
+  v.view.resizeBackSurface(121, 271);  // same size: nothing
   EXPECT_TRUE(log.entries.empty());
 
-  v.view.ResizeBackSurface(60, 0);
+  v.view.resizeBackSurface(60, 0);
   EXPECT_EQ(log.entries,
             (std::vector<std::string>{"FinalizeSurface not ready", "InitializeSurface ready"}));
-  EXPECT_EQ(v.view.BackSurface(), back);  // same object, new platform surface
-  EXPECT_EQ(v.view.SurfaceWidth(), 60);
-  EXPECT_EQ(v.view.SurfaceHeight(), 1);
-  EXPECT_TRUE(allPixelsAre(*back->ISurface(), 0));
+  EXPECT_EQ(v.view.backSurface(), back);  // same object, new platform surface
+  EXPECT_EQ(v.view.surfaceWidth(), 60);
+  EXPECT_EQ(v.view.surfaceHeight(), 1);
+  EXPECT_TRUE(allPixelsAre(*back->platformSurface(), 0));
   ASSERT_NE(log.sheet, nullptr);  // the new sheet
-  EXPECT_TRUE(v.view.ReadyToDraw());
+  EXPECT_TRUE(v.view.readyToDraw());
 
   // Setting the properties outside loading resizes too.
   v.view.setSurfaceWidth(80);
-  EXPECT_EQ(back->Width(), 80);
+  EXPECT_EQ(back->width(), 80);
   v.view.setSurfaceHeight(90);
-  EXPECT_EQ(back->Height(), 90);
+  EXPECT_EQ(back->height(), 90);
 
-  v.view.FinalizeView();
-  EXPECT_EQ(v.view.SurfaceWidth(), 80);  // remembered for the next initialisation
-  EXPECT_EQ(v.view.SurfaceHeight(), 90);
+  v.view.finalize();
+  EXPECT_EQ(v.view.surfaceWidth(), 80);  // remembered for the next initialisation
+  EXPECT_EQ(v.view.surfaceHeight(), 90);
 }
 
 TEST(DXDraw, FailedResizeFinalisesAndPropagates) {
@@ -588,34 +589,34 @@ TEST(DXDraw, FailedResizeFinalisesAndPropagates) {
   v.view.formShown();
   log.entries.clear();
   try {
-    v.view.ResizeBackSurface(1 << 20, 1 << 20);  // far beyond any display memory
+    v.view.resizeBackSurface(1 << 20, 1 << 20);  // far beyond any display memory
     ADD_FAILURE() << "no exception";
-  } catch (const EDXDrawError& e) {
+  } catch (const ViewError& e) {
     EXPECT_STREQ(e.what(), "サーフェース を作成できません");
   }
   EXPECT_EQ(log.entries,
             (std::vector<std::string>{"FinalizeSurface not ready", "Finalize not ready"}));
-  EXPECT_FALSE(v.view.Initialized());
-  EXPECT_EQ(v.view.DrawContext(), nullptr);
+  EXPECT_FALSE(v.view.isInitialized());
+  EXPECT_EQ(v.view.drawContext(), nullptr);
 }
 
 TEST(DXDraw, BoundsFollowedByBackAndPrimarySurfaceWithAutoSize) {
   ViewerView v;
   v.view.formShown();
   v.view.setBounds(50, 40);
-  EXPECT_EQ(v.view.BackSurface()->Width(), 50);
-  EXPECT_EQ(v.view.BackSurface()->Height(), 40);
-  EXPECT_EQ(v.view.PrimarySurface()->Width(), 50);
-  EXPECT_EQ(v.view.PrimarySurface()->Height(), 40);
-  EXPECT_TRUE(v.view.ReadyToDraw());
+  EXPECT_EQ(v.view.backSurface()->width(), 50);
+  EXPECT_EQ(v.view.backSurface()->height(), 40);
+  EXPECT_EQ(v.view.primarySurface()->width(), 50);
+  EXPECT_EQ(v.view.primarySurface()->height(), 40);
+  EXPECT_TRUE(v.view.readyToDraw());
 
   v.view.setAutoSize(false);
   v.view.setBounds(70, 30);
-  EXPECT_EQ(v.view.BackSurface()->Width(), 50);  // the surface keeps its size
-  EXPECT_EQ(v.view.PrimarySurface()->Width(), 70);
+  EXPECT_EQ(v.view.backSurface()->width(), 50);  // the surface keeps its size
+  EXPECT_EQ(v.view.primarySurface()->width(), 70);
   v.view.setAutoSize(true);  // switching it on takes the control's size
-  EXPECT_EQ(v.view.BackSurface()->Width(), 70);
-  EXPECT_EQ(v.view.BackSurface()->Height(), 30);
+  EXPECT_EQ(v.view.backSurface()->width(), 70);
+  EXPECT_EQ(v.view.backSurface()->height(), 30);
 }
 
 TEST(DXDraw, LoadingStoresTheSurfaceSizeUntilLoaded) {
@@ -624,41 +625,41 @@ TEST(DXDraw, LoadingStoresTheSurfaceSizeUntilLoaded) {
   view.setSurfaceWidth(121);
   view.setSurfaceHeight(271);
   view.setBounds(200, 100);
-  EXPECT_EQ(view.SurfaceWidth(), 121);
-  view.Loaded();
-  EXPECT_EQ(view.SurfaceWidth(), 200);  // AutoSize: the control's size
-  EXPECT_EQ(view.SurfaceHeight(), 100);
+  EXPECT_EQ(view.surfaceWidth(), 121);
+  view.loaded();
+  EXPECT_EQ(view.surfaceWidth(), 200);  // AutoSize: the control's size
+  EXPECT_EQ(view.surfaceHeight(), 100);
 }
 
 TEST(DXDraw, PaintPresentsOnceInitialised) {
   ViewerView v;
-  v.view.Paint();
+  v.view.paint();
   EXPECT_EQ(v.host.presentedCount, 0);
   v.view.formShown();
-  ASSERT_TRUE(v.view.BackSurface()->FillAll(0x00010203));
+  ASSERT_TRUE(v.view.backSurface()->fill(0x00010203));
   const int before = v.host.presentedCount;
-  v.view.Paint();
+  v.view.paint();
   EXPECT_EQ(v.host.presentedCount, before + 1);
-  EXPECT_TRUE(allPixelsAre(*v.view.PrimarySurface()->ISurface(), 0x00010203));
+  EXPECT_TRUE(allPixelsAre(*v.view.primarySurface()->platformSurface(), 0x00010203));
 }
 
 TEST(DXDraw, AutoInitializeOffLeavesTheShowAlone) {
   ViewerView v;
   v.view.setAutoInitialize(false);
   v.view.formShown();
-  EXPECT_FALSE(v.view.Initialized());
-  v.view.InitializeView();
-  EXPECT_TRUE(v.view.ReadyToDraw());
+  EXPECT_FALSE(v.view.isInitialized());
+  v.view.initialize();
+  EXPECT_TRUE(v.view.readyToDraw());
 }
 
 TEST(DXDraw, SixteenBitDisplay) {
   ViewerView v(PixelFormat::rgb565());
   v.view.formShown();
-  ASSERT_TRUE(v.view.ReadyToDraw());
-  EXPECT_EQ(v.view.BackSurface()->Format(), PixelFormat::rgb565());
-  ASSERT_TRUE(v.view.BackSurface()->FillAll(0xF81F));
-  v.view.Present();
-  EXPECT_TRUE(allPixelsAre(*v.view.PrimarySurface()->ISurface(), 0xF81F));
+  ASSERT_TRUE(v.view.readyToDraw());
+  EXPECT_EQ(v.view.backSurface()->format(), PixelFormat::rgb565());
+  ASSERT_TRUE(v.view.backSurface()->fill(0xF81F));
+  v.view.present();
+  EXPECT_TRUE(allPixelsAre(*v.view.primarySurface()->platformSurface(), 0xF81F));
 }
 
 }  // namespace
