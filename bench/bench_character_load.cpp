@@ -99,8 +99,8 @@ void BM_FileloadLargeCharacter(benchmark::State& run) {
   DrawContext context(std::make_shared<platform::SurfaceService>());
   auto state = std::make_unique<ViewerState>();
   MemoryControls controls;
-  controls.onTextChanged = [&](ControlId id) {
-    if (id == ControlId::intervalEdit) applyIntervalText(*state, controls);
+  controls.onTextChanged = [&](Edit id) {
+    if (id == Edit::Interval) applyIntervalText(*state, controls);
   };
   state->sheet = std::make_unique<Surface>(&context);
   const std::string path = character.file(withSheet);

@@ -1,4 +1,4 @@
-// The real viewer's frame loop, measured: the application object and the main window MainWindow
+// The real viewer's frame loop, measured: the idle loop and the main window
 // play a character on Qt's offscreen platform, at each frame interval in turn, and the
 // program prints how far the intervals between frame starts stray from the frame interval
 // (median and 99th percentile) and the processor time the process used over that time.
@@ -96,10 +96,10 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
-  patapata::IdleLoop application;
-  application.setTitle(QStringLiteral("ぱたぱた！"));
+  patapata::IdleLoop idleLoop;
+  idleLoop.setTitle(QStringLiteral("ぱたぱた！"));
   auto service = std::make_shared<patapata::platform::SurfaceService>();
-  patapata::MainWindow form(application, service, {options.file});
+  patapata::MainWindow form(idleLoop, service, {options.file});
   int errors = 0;
   form.setErrorReporter([&](const QString& text) {
     ++errors;
@@ -110,8 +110,8 @@ int main(int argc, char** argv) {
   // frame. Its end is taken as the frame's start plus the constant work of composing and
   // presenting (a tenth of a millisecond), so intervals between ends are frame intervals.
   Phase phase;
-  application.setOnIdle([&](bool& done) {
-    form.enter([&] { form.ApplicationIdle(done); });
+  idleLoop.setOnIdle([&](bool& done) {
+    form.onIdle(done);
     if (!done && phase.measuring) phase.frames.push_back(Clock::now());
   });
   form.show();
@@ -130,10 +130,10 @@ int main(int argc, char** argv) {
   std::function<void()> endPhase;
   startPhase = [&] {
     phase = Phase{options.intervals[next], false, {}, {}, 0};
-    form.controls().setText(patapata::ControlId::intervalEdit, std::to_string(phase.interval));
+    form.controls().setText(patapata::Edit::Interval, std::to_string(phase.interval));
     QTimer::singleShot(warmUp, [&] {
       // Again: the start-up load of the first phase sets the file's own interval.
-      form.controls().setText(patapata::ControlId::intervalEdit, std::to_string(phase.interval));
+      form.controls().setText(patapata::Edit::Interval, std::to_string(phase.interval));
       phase.frames.clear();
       phase.measuring = true;
       phase.start = Clock::now();

@@ -94,8 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   DrawContext context(std::make_shared<platform::SurfaceService>());
   auto state = std::make_unique<ViewerState>();
   MemoryControls controls;
-  controls.onTextChanged = [&](ControlId id) {
-    if (id == ControlId::intervalEdit) applyIntervalText(*state, controls);
+  controls.onTextChanged = [&](Edit id) {
+    if (id == Edit::Interval) applyIntervalText(*state, controls);
   };
   state->sheet = std::make_unique<Surface>(&context);
   try {
@@ -105,8 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     check(!e.message().empty());
   }
   checkTables(*state);
-  check(encoding::isValidUtf8(controls.caption(ControlId::nameLabel)));
-  check(encoding::isValidUtf8(controls.text(ControlId::intervalEdit)));
+  check(encoding::isValidUtf8(state->display.characterName));
+  check(encoding::isValidUtf8(controls.text(Edit::Interval)));
   controls.onTextChanged = nullptr;
   state->sheet.reset();
   return 0;

@@ -1,6 +1,6 @@
 #include "app/batch_options.h"
 
-#include "player/animation.h"
+#include "character/state_table.h"
 
 #include <charconv>
 
@@ -17,7 +17,7 @@ std::optional<int32_t> decimal(const std::string& text) {
 int32_t parseState(const std::string& value) {
   const auto state = decimal(value);
   if (!state) throw UsageError("--state " + value + " is not a number");
-  if (!buttonSelectingState(*state)) throw UsageError("no button selects state " + value);
+  if (stateInfo(*state) == nullptr) throw UsageError("no button selects state " + value);
   return *state;
 }
 

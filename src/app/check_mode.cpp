@@ -2,7 +2,7 @@
 
 #include "app/headless_session.h"
 #include "character/character_lint.h"
-#include "character/state_buttons.h"
+#include "character/state_table.h"
 #include "character/viewer_state.h"
 #include "common/encoding.h"
 #include "common/errors.h"
@@ -52,10 +52,11 @@ uint32_t sheetKey(const ViewerState& viewer) {
   return viewer.sheet->platformSurface() ? viewer.sheet->platformSurface()->colorKeyLow() : 0;
 }
 
-std::vector<ControlId> enabledButtons(const Controls& controls) {
-  std::vector<ControlId> out;
-  for (ControlId id : kStateButtons) {
-    if (controls.isEnabled(id)) out.push_back(id);
+// The states whose buttons the load enabled, in ascending order.
+std::vector<int32_t> enabledButtons(const DisplayState& display) {
+  std::vector<int32_t> out;
+  for (int32_t s = 0; s < kStateCount; ++s) {
+    if (display.stateButtonEnabled[s]) out.push_back(s);
   }
   return out;
 }
@@ -68,9 +69,8 @@ nlohmann::ordered_json toJson(const CheckResult& result, const HeadlessSession& 
   j["complete"] = result.complete;
   j["error"] =
       result.error ? nlohmann::ordered_json(*result.error) : nlohmann::ordered_json(nullptr);
-  j["name"] = lint.nameRead()
-                  ? nlohmann::ordered_json(session.controls().caption(ControlId::nameLabel))
-                  : nlohmann::ordered_json(nullptr);
+  j["name"] = lint.nameRead() ? nlohmann::ordered_json(viewer.display.characterName)
+                              : nlohmann::ordered_json(nullptr);
   j["frame_interval"] = viewer.frameIntervalMs;
   if (hasPicture(viewer)) {
     j["sheet"] = {{"path", encoding::toDisplayText(viewer.sheetPath)},
@@ -96,7 +96,7 @@ nlohmann::ordered_json toJson(const CheckResult& result, const HeadlessSession& 
   }
   j["states"] = states;
   nlohmann::ordered_json buttons = nlohmann::ordered_json::array();
-  for (ControlId id : enabledButtons(session.controls())) buttons.push_back(controlName(id));
+  for (int32_t s : enabledButtons(viewer.display)) buttons.push_back(s);
   j["buttons"] = buttons;
   nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
   for (const LintWarning& w : lint.warnings()) {
@@ -118,10 +118,9 @@ std::string sequenceText(const std::vector<int32_t>& slots) {
 void printText(std::ostream& out, const CheckResult& result, const HeadlessSession& session,
                const CharacterLint& lint) {
   const ViewerState& viewer = session.viewer();
-  const Controls& controls = session.controls();
   out << "file: " << encoding::toDisplayText(result.file) << '\n';
-  out << "name: "
-      << (lint.nameRead() ? controls.caption(ControlId::nameLabel) : std::string("(none)")) << '\n';
+  out << "name: " << (lint.nameRead() ? viewer.display.characterName : std::string("(none)"))
+      << '\n';
   out << "frame interval: " << viewer.frameIntervalMs << " ms\n";
   if (hasPicture(viewer)) {
     char key[16];
@@ -152,8 +151,11 @@ void printText(std::ostream& out, const CheckResult& result, const HeadlessSessi
   }
   if (!anyState) out << "  (none)\n";
   out << "buttons:";
-  const auto buttons = enabledButtons(controls);
-  for (ControlId id : buttons) out << ' ' << controlName(id) << " (" << controls.caption(id) << ')';
+  const auto buttons = enabledButtons(viewer.display);
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    out << (i == 0 ? " state " : ", state ") << buttons[i] << ' '
+        << stateInfo(buttons[i])->buttonCaption;
+  }
   out << (buttons.empty() ? " (none)\n" : "\n");
   out << "warnings: " << lint.warnings().size() << '\n';
   for (const LintWarning& w : lint.warnings()) {

@@ -1,5 +1,6 @@
 #include "app/headless_player.h"
 
+#include "character/state_table.h"
 #include "common/errors.h"
 #include "player/animation.h"
 #include "player/frame_composer.h"
@@ -38,15 +39,11 @@ HeadlessPlayer::~HeadlessPlayer() {
 }
 
 bool HeadlessPlayer::selectState(int32_t state) {
-  const auto button = buttonSelectingState(state);
-  if (!button) return false;
-  if (state == kCheckState) {
-    // The check button would first refill row 30 from the pattern edits, which are empty
-    // here; the file's own row 30 is what is asked for.
-    selectCheckState(session_.viewer(), session_.controls());
-  } else {
-    clickStateButton(*button, session_.viewer(), session_.controls());
-  }
+  if (stateInfo(state) == nullptr) return false;
+  // For the check state this is the check button's last step only: the button would first
+  // refill row 30 from the pattern edits, which are empty here, and the file's own row 30 is
+  // what is asked for.
+  patapata::selectState(session_.viewer(), state);
   return true;
 }
 
@@ -56,7 +53,7 @@ int32_t HeadlessPlayer::onePassTicks() const {
 
 TickRecord HeadlessPlayer::tick() {
   bool done = true;
-  loop_->ApplicationIdle(done);
+  loop_->tick(done);
   if (done || view_.backSurface() == nullptr) {
     throw Exception("the view could not draw tick " + std::to_string(ticks_ + 1));
   }
@@ -66,7 +63,7 @@ TickRecord HeadlessPlayer::tick() {
   return TickRecord{++ticks_,
                     s,
                     f,
-                    session_.controls().caption(ControlId::stateCaptionLabel),
+                    viewer.display.stateCaption,
                     entryAt(viewer.pattern, s, f),
                     entryAt(viewer.layer, s, f),
                     entryAt(viewer.layerDest, s, f)};

@@ -21,7 +21,7 @@ struct TickRecord {
   int32_t tick = 0;
   int32_t state = 0;
   int32_t frame = 0;
-  std::string caption;  ///< Label2, UTF-8
+  std::string caption;  ///< the state caption, UTF-8
   int32_t pattern = 0;
   int32_t layer = 0;
   int32_t dest = 0;

@@ -11,8 +11,8 @@ namespace patapata::app {
 HeadlessSession::HeadlessSession(PixelFormat displayFormat)
     : service_(std::make_shared<platform::SurfaceService>(displayFormat)),
       directDraw_(std::make_unique<DrawContext>(service_)) {
-  controls_.onTextChanged = [this](ControlId id) {
-    if (id == ControlId::intervalEdit) applyIntervalText(viewer_, controls_);
+  controls_.onTextChanged = [this](Edit edit) {
+    if (edit == Edit::Interval) applyIntervalText(viewer_, controls_);
   };
   viewer_.sheet = std::make_unique<Surface>(directDraw_.get());
 }

@@ -18,8 +18,8 @@ class ReaderObserver;
 namespace app {
 
 /// The viewer without a window, for the batch modes: the program state, controls held in
-/// memory (`Edit1`'s change handler runs as in the window), a software drawing context and
-/// the sprite sheet surface created against it, as the view's surface event creates it.
+/// memory (the interval edit's change handler runs as in the window), a software drawing context
+/// and the sprite sheet surface created against it, as the view's surface event creates it.
 class HeadlessSession {
  public:
   /// Throws what the drawing context's construction throws.

@@ -31,13 +31,13 @@ int main(int argc, char** argv) {
   if (const auto status = patapata::app::runCommandLine(args)) return *status;
 
   QApplication app(argc, argv);
-  patapata::IdleLoop application;
-  application.setTitle(QStringLiteral("ぱたぱた！"));
+  patapata::IdleLoop idleLoop;
+  idleLoop.setTitle(QStringLiteral("ぱたぱた！"));
 
   // QApplication has taken its own options out of argv; what is left are the viewer's.
   std::vector<std::string> arguments(argv + 1, argv + argc);
   auto service = std::make_shared<patapata::platform::SurfaceService>(displayFormat());
-  patapata::MainWindow form(application, std::move(service), std::move(arguments));
-  form.show();
+  patapata::MainWindow window(idleLoop, std::move(service), std::move(arguments));
+  window.show();
   return QApplication::exec();
 }

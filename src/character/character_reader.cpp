@@ -1,7 +1,7 @@
 #include "character/character_reader.h"
 
 #include "character/sheet_path.h"
-#include "character/state_buttons.h"
+#include "character/state_table.h"
 #include "character/viewer_state.h"
 #include "common/controls.h"
 #include "common/encoding.h"
@@ -48,15 +48,16 @@ int32_t stateNumber(std::string_view value) {
   return parseInt(trim(copy(value, 1, 2)));
 }
 
-void enableStateButton(Controls& controls, int32_t state) {
-  if (!isState(state)) return;
-  if (const auto button = buttonEnabledByState(state)) controls.setEnabled(*button, true);
+void enableStateButton(DisplayState& display, int32_t row) {
+  if (!isState(row)) return;
+  const int32_t button = buttonEnabledByRow(row);
+  if (button >= 0) display.stateButtonEnabled[button] = true;
 }
 
 struct Load {
   ViewerState& viewer;
   Controls& controls;
-  const std::string& fileName;
+  const std::string& characterPath;
   ReaderObserver* observer;
   bool hexCelNumbers = false;
 
@@ -72,13 +73,13 @@ struct Load {
 
   void charName(std::string_view line) {
     const std::string_view name = token(trim(from(line, 10)));
-    controls.setCaption(ControlId::nameLabel, encoding::toDisplayText(name));
+    viewer.display.characterName = encoding::toDisplayText(name);
   }
 
   void anime(std::string_view line) {
     const int32_t value = parseInt(trim(from(line, 7)));
     viewer.frameIntervalMs = value;
-    controls.setText(ControlId::intervalEdit, std::to_string(value));
+    controls.setText(Edit::Interval, std::to_string(value));
   }
 
   void data(std::string_view line) {
@@ -87,7 +88,7 @@ struct Load {
 
   void charBmp(std::string_view line) {
     const std::string_view name = token(trim(from(line, 9)));
-    const std::string path = resolveSheetPath(fileName, name);
+    const std::string path = resolveSheetPath(characterPath, name);
     if (!viewer.sheet) {
       throw SurfaceError(formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
     }
@@ -101,7 +102,7 @@ struct Load {
     const int32_t number = stateNumber(rest);
     rest = trim(from(rest, 3));
     storePairs(viewer.pattern, number, token(rest));
-    enableStateButton(controls, number);
+    enableStateButton(viewer.display, number);
   }
 
   void layer(std::string_view line) {
@@ -113,7 +114,7 @@ struct Load {
     const std::string_view after = afterToken(rest);
     storePairs(viewer.layer, number, token(rest));
     storePairs(viewer.layerDest, number, token(after));
-    enableStateButton(controls, number);
+    enableStateButton(viewer.display, number);
     if (isState(number)) viewer.layerOn[number] = 1;
   }
 
@@ -167,14 +168,14 @@ void forEachLine(std::string_view bytes, Fn&& fn) {
   }
 }
 
-std::vector<uint8_t> readCharacterFile(const std::string& FileName) {
-  const std::string shown = encoding::toDisplayText(FileName);
+std::vector<uint8_t> readCharacterFile(const std::string& path) {
+  const std::string shown = encoding::toDisplayText(path);
   std::error_code ec;
-  const auto size = std::filesystem::file_size(std::filesystem::path(FileName), ec);
+  const auto size = std::filesystem::file_size(std::filesystem::path(path), ec);
   if (!ec && size > static_cast<uintmax_t>(kMaxCharacterFileBytes)) {
     throw ReadError(formatMessage(messages::kCannotLoad, shown));
   }
-  auto bytes = readWholeFile(FileName);
+  auto bytes = readWholeFile(path);
   if (!bytes) throw FileOpenError(formatMessage(messages::kCannotOpenFile, shown));
   return std::move(*bytes);
 }
@@ -195,21 +196,21 @@ void resetCharacter(ViewerState& viewer, Controls& controls) {
   viewer.layerOn.fill(0);
   viewer.frameIntervalMs = 100;
   viewer.state = 1;
-  for (ControlId button : kStateButtons) controls.setEnabled(button, false);
-  controls.setText(ControlId::intervalEdit, "100");
-  controls.setCaption(ControlId::stateCaptionLabel, "状態");
+  viewer.display.stateButtonEnabled.fill(false);
+  controls.setText(Edit::Interval, "100");
+  viewer.display.stateCaption = "状態";
 }
 
-void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& FileName) {
-  loadCharacterFile(viewer, controls, FileName, nullptr);
+void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path) {
+  loadCharacterFile(viewer, controls, path, nullptr);
 }
 
-void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& FileName,
+void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path,
                        ReaderObserver* observer) {
   resetCharacter(viewer, controls);
-  Load load{viewer, controls, FileName, observer};
+  Load load{viewer, controls, path, observer};
   {
-    const std::vector<uint8_t> bytes = readCharacterFile(FileName);
+    const std::vector<uint8_t> bytes = readCharacterFile(path);
     int32_t number = 0;
     forEachLine(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                 [&](std::string_view line) {

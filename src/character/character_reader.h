@@ -31,18 +31,18 @@ inline constexpr std::int64_t kMaxCharacterFileBytes = std::int64_t{64} << 20;
 std::vector<std::string_view> splitLines(std::string_view bytes);
 
 /// Empties the character tables for a new load (cel shapes in `celX`..`celH` stay), selects
-/// state 1, disables the thirteen state buttons, puts "100" in `Edit1` (its change handler
-/// runs when that changes it) and "状態" on `Label2`.
+/// state 1, disables the state buttons, puts "100" in the interval edit (its change handler
+/// runs when that changes it) and shows the caption "状態".
 void resetCharacter(ViewerState& viewer, Controls& controls);
 
-/// Loads the character file `FileName` into the tables and its sprite sheet into
-/// `state.sheet`, enables the buttons of the states it defines and takes the sheet's
+/// Loads the character file `path` into the tables and its sprite sheet into
+/// `viewer.sheet`, enables the buttons of the states it defines and takes the sheet's
 /// colour key. Throws FileOpenError when the file cannot be read, ConversionError at a bad
 /// number, the sheet's errors at a "#CHARBMP" line, and SurfaceError at a
 /// "#CHARBMP" line when there is no sheet surface. What the lines before the failing one
 /// did stays; `characterLoaded`, `sheetPath` and `sheetStamp` keep their values.
-void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& FileName);
-void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& FileName,
+void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path);
+void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path,
                        ReaderObserver* observer);
 
 }  // namespace patapata

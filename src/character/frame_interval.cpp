@@ -7,7 +7,7 @@
 namespace patapata {
 
 void applyIntervalText(ViewerState& viewer, const Controls& controls) {
-  const int32_t value = parseIntOr(controls.text(ControlId::intervalEdit), 0);
+  const int32_t value = parseIntOr(controls.text(Edit::Interval), 0);
   if (value > 0) viewer.frameIntervalMs = value;
 }
 

@@ -7,71 +7,46 @@
 
 namespace patapata {
 
-/// The main window's controls, by their design names.
-enum class ControlId {
-  stateButton1,
-  stateButton2,
-  stateButton15,
-  stateButton16,
-  stateButton5,
-  stateButton6,
-  stateButton7,
-  stateButton8,
-  stateButton10,
-  stateButton11,
-  stateButton12,
-  stateButton4,
-  stateButton3,
-  patternCheckButton,
-  reloadButton,
-  copyPatternButton,
-  sheetReloadButton,
-  nameLabel,
-  stateCaptionLabel,
-  intervalLabel,
-  layerLabel,
-  destinationLabel,
-  patternCounter,
-  layerCounter,
-  destinationCounter,
-  intervalEdit,
-  patternEdit,
-  layerEdit,
-  destinationEdit,
-  patternLoopBox,
-  oneShotLoopBox,
-  autoSheetReload,
+/// The edits the user types in.
+enum class Edit {
+  Interval,     ///< the frame interval in milliseconds
+  Pattern,      ///< a pattern sequence to try
+  Layer,        ///< a layer sequence to try
+  Destination,  ///< the layer's destination sequence
 };
 
-/// What the core needs of the window's controls. The window implements it with Qt widgets,
-/// tests with a fake. Captions are UTF-8; edit texts are the bytes the viewer measures
-/// (Shift-JIS where the user typed Japanese), caret positions count those bytes.
+/// The check marks the user sets.
+enum class Switch {
+  PatternLoop,      ///< repeat the pattern check instead of returning
+  OneShotLoop,      ///< repeat a one-shot state instead of returning
+  AutoSheetReload,  ///< reload the sheet whenever its file changes
+};
+
+/// What the core needs of the window's controls: the user's input. What the core only reports
+/// for display lives in DisplayState, which the window renders. The window implements this
+/// with Qt widgets, tests and the batch modes with MemoryControls. Edit texts are the bytes
+/// the viewer measures (Shift-JIS where the user typed Japanese); caret positions count those
+/// bytes.
 class Controls {
  public:
   virtual ~Controls() = default;
 
-  virtual std::string caption(ControlId id) const = 0;
-  virtual void setCaption(ControlId id, std::string_view caption) = 0;
-
   /// Sets an edit's text. When the text differs from the current one, the change handler
   /// runs before this returns; an equal text runs nothing.
-  virtual void setText(ControlId id, std::string_view text) = 0;
-  virtual std::string text(ControlId id) const = 0;
-
-  virtual void setEnabled(ControlId id, bool enabled) = 0;
-  virtual bool isEnabled(ControlId id) const = 0;
-
-  virtual void setChecked(ControlId id, bool checked) = 0;
-  virtual bool isChecked(ControlId id) const = 0;
+  virtual void setText(Edit edit, std::string_view text) = 0;
+  virtual std::string text(Edit edit) const = 0;
 
   /// The edit's selection start: the number of bytes before the caret.
-  virtual int32_t caretPosition(ControlId id) const = 0;
+  virtual int32_t caretPosition(Edit edit) const = 0;
+
+  virtual void setChecked(Switch item, bool checked) = 0;
+  virtual bool isChecked(Switch item) const = 0;
 
   /// Selects the edit's whole text and copies the selection to the clipboard as text.
-  virtual void selectAllAndCopy(ControlId id) = 0;
+  virtual void selectAllAndCopy(Edit edit) = 0;
 
   /// Runs for every change of an edit's text, typed or set by the program.
-  std::function<void(ControlId)> onTextChanged;
+  std::function<void(Edit)> onTextChanged;
 };
 
 }  // namespace patapata

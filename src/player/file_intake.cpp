@@ -2,6 +2,7 @@
 
 #include "character/character_reader.h"
 #include "character/viewer_state.h"
+#include "common/controls.h"
 #include "common/errors.h"
 #include "common/file_stamp.h"
 #include "common/messages.h"
@@ -11,9 +12,8 @@ namespace patapata {
 
 void openDroppedFile(ViewerState& viewer, Controls& controls, const std::string& path) {
   viewer.characterPath = path;
-  controls.setEnabled(ControlId::reloadButton, true);
-  controls.setEnabled(ControlId::sheetReloadButton, true);
-  controls.setEnabled(ControlId::patternCheckButton, true);
+  viewer.display.reloadEnabled = true;
+  viewer.display.patternCheckEnabled = true;
   loadCharacterFile(viewer, controls, path);
 }
 
@@ -33,11 +33,11 @@ void reloadSheet(ViewerState& viewer) {
 }
 
 void toggleAutoSheetReload(Controls& controls) {
-  controls.setChecked(ControlId::autoSheetReload, !controls.isChecked(ControlId::autoSheetReload));
+  controls.setChecked(Switch::AutoSheetReload, !controls.isChecked(Switch::AutoSheetReload));
 }
 
 void pollSheet(ViewerState& viewer, const Controls& controls) {
-  if (!controls.isChecked(ControlId::autoSheetReload) || viewer.sheetPath.empty()) return;
+  if (!controls.isChecked(Switch::AutoSheetReload) || viewer.sheetPath.empty()) return;
   if (fileStamp(viewer.sheetPath) == viewer.sheetStamp) return;
   reloadSheet(viewer);
 }

@@ -16,8 +16,6 @@
 namespace patapata {
 namespace {
 
-constexpr int32_t kStartupLoadMark = 50;
-
 // Clears the flag however the tick ends, so that an exception does not lock the loop out.
 class TickGuard {
  public:
@@ -70,7 +68,7 @@ void FrameLoop::waitForFrame() {
   viewer_.lastFrameMs = hooks_.clock();
 }
 
-void FrameLoop::ApplicationIdle(bool& done) {
+void FrameLoop::tick(bool& done) {
   if (inTick_) return;
   TickGuard guard(inTick_);
 
@@ -78,7 +76,7 @@ void FrameLoop::ApplicationIdle(bool& done) {
   if (viewer_.startupLoadPending == kStartupLoadMark) {
     // Cleared before the load, so a load that fails is not tried again.
     viewer_.startupLoadPending = 0;
-    controls_.setEnabled(ControlId::patternCheckButton, true);
+    viewer_.display.patternCheckEnabled = true;
     hooks_.load(viewer_.startupPath);
   }
   view_.backSurface()->fill(0);

@@ -26,7 +26,7 @@ struct FrameLoopHooks {
   std::function<void(const std::string&)> load;
 };
 
-/// The idle tick: one call of ApplicationIdle waits out the frame interval and draws one
+/// The idle tick: one call of tick waits out the frame interval and draws one
 /// frame on the view's back surface.
 class FrameLoop {
  public:
@@ -42,7 +42,7 @@ class FrameLoop {
   /// animation, composes the frame, sets `done` to false and presents. An exception ends the
   /// tick where it is raised and propagates. A call made while a tick runs (from a handler
   /// dispatched by the wait) returns at once.
-  void ApplicationIdle(bool& done);
+  void tick(bool& done);
 
   /// True while a tick runs.
   bool inTick() const { return inTick_; }

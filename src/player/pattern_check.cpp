@@ -1,6 +1,7 @@
 #include "player/pattern_check.h"
 
 #include "character/viewer_state.h"
+#include "common/controls.h"
 #include "common/int_conversion.h"
 #include "common/text.h"
 #include "player/animation.h"
@@ -21,15 +22,15 @@ void storeEntries(std::string_view sequence, SequenceRow& row) {
 }
 
 struct TrackedEdit {
-  ControlId edit;
-  ControlId counter;
+  Edit edit;
+  std::string DisplayState::*counter;
   int32_t ViewerState::*savedPosition;
 };
 
 constexpr TrackedEdit kTrackedEdits[] = {
-    {ControlId::patternEdit, ControlId::patternCounter, &ViewerState::patternCaret},
-    {ControlId::layerEdit, ControlId::layerCounter, &ViewerState::layerCaret},
-    {ControlId::destinationEdit, ControlId::destinationCounter, &ViewerState::destinationCaret},
+    {Edit::Pattern, &DisplayState::patternCounter, &ViewerState::patternCaret},
+    {Edit::Layer, &DisplayState::layerCounter, &ViewerState::layerCaret},
+    {Edit::Destination, &DisplayState::destinationCounter, &ViewerState::destinationCaret},
 };
 
 }  // namespace
@@ -45,15 +46,15 @@ void startPatternCheck(ViewerState& viewer, Controls& controls) {
   // Slot 0 keeps what caret tracking put there; it is never shown.
   std::fill(pattern.begin() + 1, pattern.end(), kEmptyCel);
 
-  storeEntries(controls.text(ControlId::patternEdit), pattern);
+  storeEntries(controls.text(Edit::Pattern), pattern);
 
-  const std::string layer = controls.text(ControlId::layerEdit);
+  const std::string layer = controls.text(Edit::Layer);
   if (entryCount(layer) > 0) viewer.layerOn[kCheckState] = 1;
   storeEntries(layer, viewer.layer[kCheckState]);
 
-  storeEntries(controls.text(ControlId::destinationEdit), viewer.layerDest[kCheckState]);
+  storeEntries(controls.text(Edit::Destination), viewer.layerDest[kCheckState]);
 
-  selectCheckState(viewer, controls);
+  selectState(viewer, kCheckState);
 }
 
 void trackCarets(ViewerState& viewer, Controls& controls) {
@@ -63,10 +64,10 @@ void trackCarets(ViewerState& viewer, Controls& controls) {
     viewer.*tracked.savedPosition = pos;
 
     const int32_t k = pos / 2;
-    const std::pair<ControlId, SequenceRow*> rows[] = {
-        {ControlId::patternEdit, &viewer.pattern[kCheckState]},
-        {ControlId::layerEdit, &viewer.layer[kCheckState]},
-        {ControlId::destinationEdit, &viewer.layerDest[kCheckState]},
+    const std::pair<Edit, SequenceRow*> rows[] = {
+        {Edit::Pattern, &viewer.pattern[kCheckState]},
+        {Edit::Layer, &viewer.layer[kCheckState]},
+        {Edit::Destination, &viewer.layerDest[kCheckState]},
     };
     for (const auto& [edit, row] : rows) {
       const std::string sequence = controls.text(edit);
@@ -79,13 +80,13 @@ void trackCarets(ViewerState& viewer, Controls& controls) {
     viewer.frame = 0;
     viewer.state = kCheckState;
     const std::string sequence = controls.text(tracked.edit);
-    controls.setCaption(tracked.counter,
-                        std::to_string(k) + "/" + std::to_string(entryCount(sequence)));
+    viewer.display.*tracked.counter =
+        std::to_string(k) + "/" + std::to_string(entryCount(sequence));
   }
 }
 
 void copyPatternToClipboard(Controls& controls) {
-  controls.selectAllAndCopy(ControlId::patternEdit);
+  controls.selectAllAndCopy(Edit::Pattern);
 }
 
 }  // namespace patapata

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "common/controls.h"
-
 #include <cstdint>
 #include <string_view>
 
 namespace patapata {
 
 struct ViewerState;
+class Controls;
 
 /// The most entries a typed sequence fills: slots 1..255 of row 30. Entries after the
 /// 255th are neither converted nor stored.
@@ -16,10 +15,10 @@ inline constexpr int32_t kMaxCheckEntries = 255;
 /// The number of whole two-character entries of a sequence text (a last odd byte is none).
 int32_t entryCount(std::string_view sequenceText);
 
-/// The pattern check button: refills row 30 from Edit2 (pattern), Edit3 (layer) and Edit4
-/// (destination), each entry trimmed and read as hexadecimal, then plays the check state.
-/// A bad entry throws ConversionError at that entry; what was stored before it stays and the
-/// player's state is left as it was.
+/// The pattern check button: refills row 30 from the pattern, layer and destination edits, each
+/// entry trimmed and read as hexadecimal, then plays the check state. A bad entry throws
+/// ConversionError at that entry; what was stored before it stays and the player's state is left as
+/// it was.
 void startPatternCheck(ViewerState& viewer, Controls& controls);
 
 /// Caret tracking of the three pattern edits, once per tick while a character is loaded:
@@ -28,7 +27,7 @@ void startPatternCheck(ViewerState& viewer, Controls& controls);
 /// ConversionError; the moved caret is remembered all the same, so it does not throw again.
 void trackCarets(ViewerState& viewer, Controls& controls);
 
-/// The clipboard button: selects Edit2's whole text and copies it.
+/// The clipboard button: selects the pattern edit's whole text and copies it.
 void copyPatternToClipboard(Controls& controls);
 
 }  // namespace patapata

@@ -1,6 +1,7 @@
 #include "window/main_window.h"
 
 #include "character/frame_interval.h"
+#include "character/state_table.h"
 #include "common/errors.h"
 #include "player/animation.h"
 #include "player/file_intake.h"
@@ -10,6 +11,7 @@
 #include "surfaces/view_control.h"
 #include "window/idle_loop.h"
 #include "window/view_widget.h"
+#include "window/window_layout.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -44,8 +46,7 @@ namespace patapata {
 namespace {
 
 constexpr const char* kTitle = "ぱたぱた！";
-constexpr int kFormFontHeight = 12;
-/// Edit1 takes at most this many typed characters; the program may put in more.
+/// The interval edit takes at most this many typed characters; the program may put in more.
 constexpr int kIntervalTypedLimit = 3;
 
 QFont viewerFont(int pixelHeight) {
@@ -66,15 +67,23 @@ std::optional<std::string> droppedFile(const QMimeData* mime) {
   return QFile::encodeName(first.toLocalFile()).toStdString();
 }
 
+void setCaption(QLabel* label, const std::string& text) {
+  label->setText(QString::fromStdString(text));
+  label->adjustSize();
+}
+
+QRect rectOf(const layout::Box& box) {
+  return {box.x, box.y, box.width, box.height};
+}
+
 }  // namespace
 
-MainWindow::MainWindow(IdleLoop& application, std::shared_ptr<platform::SurfaceService> service,
+MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceService> service,
                        std::vector<std::string> arguments, QWidget* parent)
     : QMainWindow(parent),
-      application_(application),
-      arguments_(std::move(arguments)),
+      idleLoop_(idleLoop),
       controls_([this](const std::function<void()>& handler) { enter(handler); }) {
-  setObjectName(QStringLiteral("Form1"));
+  setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QString::fromUtf8(kTitle));
   // A fixed border with system menu and minimise box; no maximise box.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -82,178 +91,228 @@ MainWindow::MainWindow(IdleLoop& application, std::shared_ptr<platform::SurfaceS
                  Qt::WindowCloseButtonHint);
   registerWindowResources();
   setWindowIcon(QIcon(QStringLiteral(":/patapata/icon.png")));
-  setFont(viewerFont(kFormFontHeight));
+  setFont(viewerFont(layout::kFontHeight));
 
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("client"));
-  client_->setFixedSize(kClientWidth, kClientHeight);
+  client_->setFixedSize(layout::kClientWidth, layout::kClientHeight);
   client_->setAutoFillBackground(true);
   QPalette face = client_->palette();
   face.setColor(QPalette::Window, face.color(QPalette::Button));
   client_->setPalette(face);
   setCentralWidget(client_);
 
-  DXDraw1 = new ViewWidget(std::move(service), client_);
-  DXDraw1->move(104, 0);
-  DXDraw1->setErrorHandler([this](const std::exception& error) {
+  view_ = new ViewWidget(std::move(service), client_);
+  view_->setObjectName(QStringLiteral("view"));
+  view_->setErrorHandler([this](const std::exception& error) {
     report(QString::fromStdString(errorBoxText(error.what())));
   });
-  DXDraw1->dxDraw().OnInitializeSurface = [this](ViewControl& sender) {
-    DXDraw1InitializeSurface(sender);
+  // The sheet surface lives on the view's drawing context, as long as the view's surfaces.
+  view_->dxDraw().OnInitializeSurface = [this](ViewControl& sender) {
+    viewer_.sheet = std::make_unique<Surface>(sender.drawContext());
   };
-  DXDraw1->dxDraw().OnFinalizeSurface = [this](ViewControl& sender) {
-    DXDraw1FinalizeSurface(sender);
-  };
+  view_->dxDraw().OnFinalizeSurface = [this](ViewControl&) { viewer_.sheet.reset(); };
 
   createControls();
   createMenu();
-  setTabOrder();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
   FrameLoopHooks hooks;
-  hooks.processEvents = [this](uint32_t maxWaitMs) { application_.processEvents(maxWaitMs); };
+  hooks.processEvents = [this](uint32_t maxWaitMs) { idleLoop_.processEvents(maxWaitMs); };
   hooks.pollSheet = [this] { pollSheet(viewer_, controls_); };
   hooks.trackCarets = [this] { trackCarets(viewer_, controls_); };
-  frameLoop_ = std::make_unique<FrameLoop>(viewer_, controls_, DXDraw1->dxDraw(), hooks);
+  frameLoop_ = std::make_unique<FrameLoop>(viewer_, controls_, view_->dxDraw(), hooks);
   frameLoop_->startClock();
 
-  FormCreate();
+  setAcceptDrops(true);
+  idleLoop_.setOnIdle([this](bool& done) { onIdle(done); });
+  if (!arguments.empty()) {
+    viewer_.startupLoadPending = kStartupLoadMark;
+    viewer_.startupPath = arguments.front();
+  }
+  render();
 }
 
 MainWindow::~MainWindow() {
   // The sheet surface goes with the view's surfaces, while this window's state still exists.
-  DXDraw1->finalizeView();
-  DXDraw1->dxDraw().OnInitializeSurface = nullptr;
-  DXDraw1->dxDraw().OnFinalizeSurface = nullptr;
-  application_.setOnIdle(nullptr);
-  FormDestroy();
+  view_->finalizeView();
+  view_->dxDraw().OnInitializeSurface = nullptr;
+  view_->dxDraw().OnFinalizeSurface = nullptr;
+  idleLoop_.setOnIdle(nullptr);
 }
 
 void MainWindow::createControls() {
-  using enum ControlId;
-  addLabel(stateCaptionLabel, "Label2", "状態", 104, 272, 21);
-  addLabel(intervalLabel, "Label3", "Anime", 0, 274, 16);
-  addLabel(nameLabel, "Label1", "名前", 0, 248, 16);
-  addLabel(layerLabel, "Label4", "レイヤ", 0, 338, kFormFontHeight);
-  addLabel(destinationLabel, "Label5", "転送先", 0, 374, kFormFontHeight);
-  addLabel(patternCounter, "Label6", "0/0", 182, 320, kFormFontHeight);
-  addLabel(layerCounter, "Label7", "0/0", 182, 356, kFormFontHeight);
-  addLabel(destinationCounter, "Label8", "0/0", 182, 392, kFormFontHeight);
+  for (const layout::LabelPlacement& place : layout::kLabels) {
+    auto* label = new QLabel(client_);
+    label->setObjectName(QString::fromUtf8(place.objectName));
+    // Captions from files are shown as written, never as markup.
+    label->setTextFormat(Qt::PlainText);
+    if (place.fontHeight != layout::kFontHeight) label->setFont(viewerFont(place.fontHeight));
+    label->move(place.x, place.y);
+    if (place.caption != nullptr) setCaption(label, place.caption);
+    switch (place.label) {
+      case layout::Label::StateCaption:
+        stateCaption_ = label;
+        break;
+      case layout::Label::CharacterName:
+        characterName_ = label;
+        break;
+      case layout::Label::PatternCounter:
+        counters_[0] = label;
+        break;
+      case layout::Label::LayerCounter:
+        counters_[1] = label;
+        break;
+      case layout::Label::DestinationCounter:
+        counters_[2] = label;
+        break;
+      case layout::Label::Interval:
+      case layout::Label::Layer:
+      case layout::Label::Destination:
+        break;
+    }
+  }
 
-  addButton(stateButton1, "Button1", "通常１", 0, 48, 49, 25, &MainWindow::Button1Click);
-  addButton(stateButton2, "Button2", "通常２", 48, 48, 49, 25, &MainWindow::Button2Click);
-  addButton(stateButton15, "Button3", "勝ち", 0, 72, 49, 25, &MainWindow::Button3Click);
-  addButton(stateButton16, "Button4", "負け", 48, 72, 49, 25, &MainWindow::Button4Click);
-  addButton(stateButton5, "Button5", "立ち", 0, 96, 49, 25, &MainWindow::Button5Click);
-  addButton(stateButton6, "Button6", "喜び１", 0, 136, 49, 25, &MainWindow::Button6Click);
-  addButton(stateButton7, "Button7", "喜び２", 48, 136, 49, 25, &MainWindow::Button7Click);
-  addButton(stateButton8, "Button8", "喜び３", 0, 160, 49, 25, &MainWindow::Button8Click);
-  addButton(stateButton10, "Button9", "ﾀﾞﾒｰｼﾞ１", 48, 160, 49, 25, &MainWindow::Button9Click);
-  addButton(stateButton11, "Button10", "ﾀﾞﾒｰｼﾞ２", 0, 184, 49, 25, &MainWindow::Button10Click);
-  addButton(stateButton12, "Button11", "ﾀﾞﾒｰｼﾞ３", 48, 184, 49, 25, &MainWindow::Button11Click);
-  addButton(stateButton4, "Button12", "ミス", 0, 208, 49, 25, &MainWindow::Button12Click);
-  this->Edit1 = addEdit(ControlId::intervalEdit, "Edit1", "100", 64, 272, 33, 20);
-  addEdit(patternEdit, "Edit2", "", 0, 316, 177, 20);
-  addButton(patternCheckButton, "buttonck", "ﾊﾟﾀｰﾝﾁｪｯｸ", 0, 296, 75, 17,
-            &MainWindow::startPatternCheck);
-  addCheckBox(patternLoopBox, "CheckBox1", "ループ", 80, 296, 57, 17);
-  addButton(reloadButton, "reload", "再読込み", 0, 0, 97, 17, &MainWindow::reloadCharacter);
-  QPushButton* clipperButton = addButton(copyPatternButton, "clipper", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへ", 144, 296, 80,
-                                         17, &MainWindow::copyPatternToClipboard);
-  addButton(sheetReloadButton, "CGreload", "CG再読込み", 0, 16, 97, 17, &MainWindow::reloadSheet);
-  addCheckBox(oneShotLoopBox, "CheckBox2", "ﾙｰﾌﾟ", 50, 213, 49, 17);
-  tabOrder_.push_back(DXDraw1);
-  addButton(stateButton3, "Button14", "おじゃま", 48, 96, 49, 25, &MainWindow::Button14Click);
-  addEdit(layerEdit, "Edit3", "", 0, 352, 177, 20);
-  addEdit(destinationEdit, "Edit4", "", 0, 388, 177, 20);
-
-  // Every button but clipper starts disabled: the state buttons wait for the reader, the
-  // others for a drop or the start-up load.
-  for (QPushButton* b : client_->findChildren<QPushButton*>()) b->setEnabled(b == clipperButton);
-
-  // Edit1 refuses a fourth typed character, yet shows a longer value the program puts in:
-  // the limit follows the text whenever it is longer than three characters.
-  QLineEdit* interval = this->Edit1;
-  interval->setMaxLength(kIntervalTypedLimit);
-  connect(interval, &QLineEdit::textChanged, interval, [interval](const QString& text) {
-    interval->setMaxLength(std::max<int>(kIntervalTypedLimit, static_cast<int>(text.size())));
-  });
-  controls_.onTextChanged = [this](ControlId id) {
-    if (id == ControlId::intervalEdit) this->applyIntervalText();
+  std::vector<QWidget*> tabOrder;
+  const auto addEdit = [&](Edit id, const char* name) {
+    auto* edit = new QLineEdit(client_);
+    edit->setObjectName(QString::fromUtf8(name));
+    // Files dropped on an edit belong to the window, as on the rest of it.
+    edit->setAcceptDrops(false);
+    controls_.addEdit(id, edit);
+    return edit;
+  };
+  const auto addBox = [&](Switch id, const char* name, const char* caption) {
+    auto* box = new QCheckBox(QString::fromUtf8(caption), client_);
+    box->setObjectName(QString::fromUtf8(name));
+    controls_.addSwitch(id, box);
+    return box;
+  };
+  for (const layout::Placement& place : layout::kTabOrder) {
+    QWidget* widget = nullptr;
+    switch (place.control) {
+      case layout::Control::StateButton: {
+        const int32_t state = place.state;
+        widget = stateButtons_[state] = addButton(
+            ("stateButton" + std::to_string(state)).c_str(), stateInfo(state)->buttonCaption,
+            [this, state] { patapata::selectState(viewer_, state); });
+        break;
+      }
+      case layout::Control::IntervalEdit: {
+        QLineEdit* interval = addEdit(Edit::Interval, "intervalEdit");
+        interval->setText(QStringLiteral("100"));
+        // It refuses a fourth typed character, yet shows a longer value the program puts in:
+        // the limit follows the text whenever it is longer than three characters.
+        interval->setMaxLength(kIntervalTypedLimit);
+        connect(interval, &QLineEdit::textChanged, interval, [interval](const QString& text) {
+          interval->setMaxLength(std::max<int>(kIntervalTypedLimit, static_cast<int>(text.size())));
+        });
+        widget = interval;
+        break;
+      }
+      case layout::Control::PatternEdit:
+        widget = addEdit(Edit::Pattern, "patternEdit");
+        break;
+      case layout::Control::LayerEdit:
+        widget = addEdit(Edit::Layer, "layerEdit");
+        break;
+      case layout::Control::DestinationEdit:
+        widget = addEdit(Edit::Destination, "destinationEdit");
+        break;
+      case layout::Control::PatternCheckButton:
+        widget = patternCheckButton_ =
+            addButton("patternCheckButton", stateInfo(kCheckState)->buttonCaption,
+                      [this] { startPatternCheck(viewer_, controls_); });
+        break;
+      case layout::Control::PatternLoopBox:
+        widget = addBox(Switch::PatternLoop, "patternLoopBox", "ループ");
+        break;
+      case layout::Control::OneShotLoopBox:
+        widget = addBox(Switch::OneShotLoop, "oneShotLoopBox", "ﾙｰﾌﾟ");
+        break;
+      case layout::Control::ReloadButton:
+        widget = reloadButton_ =
+            addButton("reloadButton", "再読込み", [this] { reloadCharacter(viewer_, controls_); });
+        break;
+      case layout::Control::SheetReloadButton:
+        widget = sheetReloadButton_ =
+            addButton("sheetReloadButton", "CG再読込み", [this] { reloadSheet(viewer_); });
+        break;
+      case layout::Control::CopyPatternButton:
+        widget = addButton("copyPatternButton", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへ",
+                           [this] { copyPatternToClipboard(controls_); });
+        break;
+      case layout::Control::View:
+        widget = view_;
+        break;
+    }
+    widget->setGeometry(rectOf(place.box));
+    tabOrder.push_back(widget);
+  }
+  for (std::size_t i = 0; i + 1 < tabOrder.size(); ++i) {
+    QWidget::setTabOrder(tabOrder[i], tabOrder[i + 1]);
+  }
+  controls_.onTextChanged = [this](Edit id) {
+    if (id == Edit::Interval) applyIntervalText(viewer_, controls_);
   };
 }
 
-void MainWindow::createMenu() {
-  N1 = menuBar()->addMenu(QStringLiteral("設定"));
-  N1->setObjectName(QStringLiteral("N1"));
-  autocgload = N1->addAction(QStringLiteral("自動ＣＧ再読込み"));
-  autocgload->setObjectName(QStringLiteral("autocgload"));
-  autocgload->setCheckable(true);
-  autocgload->setChecked(false);
-  controls_.addAction(ControlId::autoSheetReload, autocgload);
-  connect(autocgload, &QAction::triggered, this, [this] {
-    // A checkable action has flipped its mark already; the handler owns the toggle.
-    {
-      const QSignalBlocker blocker(autocgload);
-      autocgload->setChecked(!autocgload->isChecked());
-    }
-    enter([this] { toggleAutoSheetReload(); });
-  });
-}
-
-void MainWindow::setTabOrder() {
-  for (std::size_t i = 0; i + 1 < tabOrder_.size(); ++i) {
-    QWidget::setTabOrder(tabOrder_[i], tabOrder_[i + 1]);
-  }
-}
-
-QLabel* MainWindow::addLabel(ControlId id, const char* name, const char* caption, int x, int y,
-                             int pixelHeight) {
-  auto* label = new QLabel(client_);
-  label->setObjectName(QString::fromUtf8(name));
-  // Captions from files are shown as written, never as markup.
-  label->setTextFormat(Qt::PlainText);
-  if (pixelHeight != kFormFontHeight) label->setFont(viewerFont(pixelHeight));
-  label->move(x, y);
-  controls_.addLabel(id, label);
-  controls_.setCaption(id, caption);
-  return label;
-}
-
-QPushButton* MainWindow::addButton(ControlId id, const char* name, const char* caption, int x,
-                                   int y, int w, int h, void (MainWindow::*handler)()) {
+QPushButton* MainWindow::addButton(const char* name, const char* caption,
+                                   const std::function<void()>& handler) {
   auto* button = new QPushButton(QString::fromUtf8(caption), client_);
   button->setObjectName(QString::fromUtf8(name));
-  button->setGeometry(x, y, w, h);
   button->setAutoDefault(false);
-  connect(button, &QPushButton::clicked, this,
-          [this, handler] { enter([&] { (this->*handler)(); }); });
-  controls_.addButton(id, button);
-  tabOrder_.push_back(button);
+  connect(button, &QPushButton::clicked, this, [this, handler] { enter(handler); });
   return button;
 }
 
-QLineEdit* MainWindow::addEdit(ControlId id, const char* name, const char* text, int x, int y,
-                               int w, int h) {
-  auto* edit = new QLineEdit(QString::fromUtf8(text), client_);
-  edit->setObjectName(QString::fromUtf8(name));
-  edit->setGeometry(x, y, w, h);
-  // Files dropped on an edit belong to the window, as on the rest of it.
-  edit->setAcceptDrops(false);
-  controls_.addEdit(id, edit);
-  tabOrder_.push_back(edit);
-  return edit;
+void MainWindow::createMenu() {
+  QMenu* settings = menuBar()->addMenu(QStringLiteral("設定"));
+  settings->setObjectName(QStringLiteral("settingsMenu"));
+  autoSheetReload_ = settings->addAction(QStringLiteral("自動ＣＧ再読込み"));
+  autoSheetReload_->setObjectName(QStringLiteral("autoSheetReload"));
+  autoSheetReload_->setCheckable(true);
+  autoSheetReload_->setChecked(false);
+  controls_.addSwitch(Switch::AutoSheetReload, autoSheetReload_);
+  connect(autoSheetReload_, &QAction::triggered, this, [this] {
+    // A checkable action has flipped its mark already; the handler owns the toggle.
+    {
+      const QSignalBlocker blocker(autoSheetReload_);
+      autoSheetReload_->setChecked(!autoSheetReload_->isChecked());
+    }
+    enter([this] { toggleAutoSheetReload(controls_); });
+  });
 }
 
-QCheckBox* MainWindow::addCheckBox(ControlId id, const char* name, const char* caption, int x,
-                                   int y, int w, int h) {
-  auto* box = new QCheckBox(QString::fromUtf8(caption), client_);
-  box->setObjectName(QString::fromUtf8(name));
-  box->setGeometry(x, y, w, h);
-  box->setChecked(false);
-  controls_.addButton(id, box);
-  tabOrder_.push_back(box);
-  return box;
+void MainWindow::render() {
+  const DisplayState& shown = viewer_.display;
+  if (everRendered_ && shown == shown_) return;
+  const auto changed = [&](const std::string& now, const std::string& before) {
+    return !everRendered_ || now != before;
+  };
+  if (changed(shown.characterName, shown_.characterName)) {
+    setCaption(characterName_, shown.characterName);
+  }
+  if (changed(shown.stateCaption, shown_.stateCaption)) {
+    setCaption(stateCaption_, shown.stateCaption);
+  }
+  const std::array<const std::string*, 3> counters{&shown.patternCounter, &shown.layerCounter,
+                                                   &shown.destinationCounter};
+  const std::array<const std::string*, 3> countersBefore{
+      &shown_.patternCounter, &shown_.layerCounter, &shown_.destinationCounter};
+  for (std::size_t i = 0; i < counters.size(); ++i) {
+    if (changed(*counters[i], *countersBefore[i])) setCaption(counters_[i], *counters[i]);
+  }
+  for (const StateInfo& info : kStates) {
+    if (QPushButton* button = stateButtons_[info.state]) {
+      button->setEnabled(shown.stateButtonEnabled[info.state]);
+    }
+  }
+  patternCheckButton_->setEnabled(shown.patternCheckEnabled);
+  reloadButton_->setEnabled(shown.reloadEnabled);
+  sheetReloadButton_->setEnabled(shown.reloadEnabled);
+  shown_ = shown;
+  everRendered_ = true;
 }
 
 void MainWindow::setErrorReporter(ErrorReporter reporter) {
@@ -261,13 +320,21 @@ void MainWindow::setErrorReporter(ErrorReporter reporter) {
 }
 
 void MainWindow::enter(const std::function<void()>& handler) {
+  std::optional<QString> failure;
   try {
     handler();
   } catch (const Exception& error) {
-    report(QString::fromStdString(errorBoxText(error.message())));
+    failure = QString::fromStdString(errorBoxText(error.message()));
   } catch (const std::exception& error) {
-    report(QString::fromStdString(errorBoxText(error.what())));
+    failure = QString::fromStdString(errorBoxText(error.what()));
   }
+  // What the handler did before it failed stays, and shows.
+  render();
+  if (failure) report(*failure);
+}
+
+void MainWindow::onIdle(bool& done) {
+  enter([&] { frameLoop_->tick(done); });
 }
 
 void MainWindow::report(const QString& text) {
@@ -276,30 +343,10 @@ void MainWindow::report(const QString& text) {
     return;
   }
   // The tick does not run while the box is up, as under a modal message loop.
-  application_.suspendIdle();
+  idleLoop_.suspendIdle();
   QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kTitle), text, QMessageBox::Ok, this);
   box.exec();
-  application_.resumeIdle();
-}
-
-void MainWindow::FormCreate() {
-  setAcceptDrops(true);
-  application_.setOnIdle([this](bool& done) { enter([&] { ApplicationIdle(done); }); });
-  viewer_.characterLoaded = false;
-  if (!arguments_.empty()) {
-    viewer_.startupLoadPending = 50;
-    viewer_.startupPath = arguments_.front();
-  }
-}
-
-void MainWindow::FormDestroy() {}
-
-void MainWindow::ApplicationIdle(bool& done) {
-  frameLoop_->ApplicationIdle(done);
-}
-
-void MainWindow::openDroppedFile(const std::string& path) {
-  patapata::openDroppedFile(viewer_, controls_, path);
+  idleLoop_.resumeIdle();
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -317,73 +364,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
   // The drop is finished before the file is loaded, so that a slow load or an error box
   // does not keep the file manager waiting.
   QMetaObject::invokeMethod(
-      this, [this, file = *path] { enter([&] { openDroppedFile(file); }); }, Qt::QueuedConnection);
-}
-
-void MainWindow::Button1Click() {
-  patapata::Button1Click(viewer_, controls_);
-}
-void MainWindow::Button2Click() {
-  patapata::Button2Click(viewer_, controls_);
-}
-void MainWindow::Button3Click() {
-  patapata::Button3Click(viewer_, controls_);
-}
-void MainWindow::Button4Click() {
-  patapata::Button4Click(viewer_, controls_);
-}
-void MainWindow::Button5Click() {
-  patapata::Button5Click(viewer_, controls_);
-}
-void MainWindow::Button6Click() {
-  patapata::Button6Click(viewer_, controls_);
-}
-void MainWindow::Button7Click() {
-  patapata::Button7Click(viewer_, controls_);
-}
-void MainWindow::Button8Click() {
-  patapata::Button8Click(viewer_, controls_);
-}
-void MainWindow::Button9Click() {
-  patapata::Button9Click(viewer_, controls_);
-}
-void MainWindow::Button10Click() {
-  patapata::Button10Click(viewer_, controls_);
-}
-void MainWindow::Button11Click() {
-  patapata::Button11Click(viewer_, controls_);
-}
-void MainWindow::Button12Click() {
-  patapata::Button12Click(viewer_, controls_);
-}
-void MainWindow::Button14Click() {
-  patapata::Button14Click(viewer_, controls_);
-}
-void MainWindow::startPatternCheck() {
-  patapata::startPatternCheck(viewer_, controls_);
-}
-void MainWindow::reloadCharacter() {
-  patapata::reloadCharacter(viewer_, controls_);
-}
-void MainWindow::reloadSheet() {
-  patapata::reloadSheet(viewer_);
-}
-void MainWindow::copyPatternToClipboard() {
-  patapata::copyPatternToClipboard(controls_);
-}
-void MainWindow::toggleAutoSheetReload() {
-  patapata::toggleAutoSheetReload(controls_);
-}
-void MainWindow::applyIntervalText() {
-  patapata::applyIntervalText(viewer_, controls_);
-}
-
-void MainWindow::DXDraw1InitializeSurface(ViewControl& sender) {
-  viewer_.sheet = std::make_unique<Surface>(sender.drawContext());
-}
-
-void MainWindow::DXDraw1FinalizeSurface(ViewControl& /*sender*/) {
-  viewer_.sheet.reset();
+      this, [this, file = *path] { enter([&] { openDroppedFile(viewer_, controls_, file); }); },
+      Qt::QueuedConnection);
 }
 
 }  // namespace patapata

@@ -6,16 +6,14 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 class QAction;
-class QCheckBox;
 class QLabel;
-class QLineEdit;
-class QMenu;
 class QPushButton;
 
 namespace patapata {
@@ -25,22 +23,18 @@ class SurfaceService;
 }
 class FrameLoop;
 class IdleLoop;
-class ViewControl;
 class ViewWidget;
 
-/// The viewer's main window: every control at its fixed place, the view DXDraw1, the menu
-/// "設定", and the handlers, which delegate to the core. Owns the program's state.
+/// The viewer's main window: every control at its fixed place, the view, the menu and the
+/// handlers, which delegate to the core. Owns the program's state and renders what the core
+/// decides for display after every handler and tick.
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  /// The client area below the menu bar, in logical pixels.
-  static constexpr int kClientWidth = 226;
-  static constexpr int kClientHeight = 409;
-
   /// `arguments` are the command-line arguments after the program's name (bytes as given);
   /// the first names a character file to load at the first tick that can draw.
-  MainWindow(IdleLoop& application, std::shared_ptr<platform::SurfaceService> service,
+  MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceService> service,
              std::vector<std::string> arguments, QWidget* parent = nullptr);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
@@ -48,7 +42,7 @@ class MainWindow : public QMainWindow {
 
   ViewerState& viewer() { return viewer_; }
   Controls& controls() { return controls_; }
-  ViewWidget& view() { return *DXDraw1; }
+  ViewWidget& view() { return *view_; }
   /// The client area holding every control.
   QWidget& client() { return *client_; }
 
@@ -57,37 +51,13 @@ class MainWindow : public QMainWindow {
   using ErrorReporter = std::function<void(const QString& text)>;
   void setErrorReporter(ErrorReporter reporter);
 
-  // The handlers, under the system's names. Each runs the core's rule; errors propagate to
-  // the one place that enters them from the event loop.
-  void FormCreate();
-  void FormDestroy();
-  void ApplicationIdle(bool& done);
-  void openDroppedFile(const std::string& path);
-  void Button1Click();
-  void Button2Click();
-  void Button3Click();
-  void Button4Click();
-  void Button5Click();
-  void Button6Click();
-  void Button7Click();
-  void Button8Click();
-  void Button9Click();
-  void Button10Click();
-  void Button11Click();
-  void Button12Click();
-  void Button14Click();
-  void startPatternCheck();
-  void reloadCharacter();
-  void reloadSheet();
-  void copyPatternToClipboard();
-  void toggleAutoSheetReload();
-  void applyIntervalText();
-  void DXDraw1InitializeSurface(ViewControl& sender);
-  void DXDraw1FinalizeSurface(ViewControl& sender);
-
-  /// Runs `handler` as the event loop enters a handler: an error it raises ends it and is
-  /// reported in the error box; nothing propagates into Qt.
+  /// Runs `handler` as the event loop enters a handler: an error it raises ends it; the
+  /// window then shows what the core decided, and the error box reports the error. Nothing
+  /// propagates into Qt.
   void enter(const std::function<void()>& handler);
+
+  /// The idle handler: one tick of the frame loop, entered as a handler.
+  void onIdle(bool& done);
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -97,28 +67,29 @@ class MainWindow : public QMainWindow {
  private:
   void createControls();
   void createMenu();
-  void setTabOrder();
-  QLabel* addLabel(ControlId id, const char* name, const char* caption, int x, int y,
-                   int pixelHeight);
-  QPushButton* addButton(ControlId id, const char* name, const char* caption, int x, int y, int w,
-                         int h, void (MainWindow::*handler)());
-  QLineEdit* addEdit(ControlId id, const char* name, const char* text, int x, int y, int w, int h);
-  QCheckBox* addCheckBox(ControlId id, const char* name, const char* caption, int x, int y, int w,
-                         int h);
+  QPushButton* addButton(const char* name, const char* caption,
+                         const std::function<void()>& handler);
+  /// Brings the widgets in line with the core's display state.
+  void render();
   void report(const QString& text);
 
-  IdleLoop& application_;
-  std::vector<std::string> arguments_;
+  IdleLoop& idleLoop_;
   ViewerState viewer_;
   QtControls controls_;
   ErrorReporter reporter_;
+  /// What the widgets show now, so that a tick that changes nothing touches no widget.
+  DisplayState shown_;
+  bool everRendered_ = false;
   QWidget* client_ = nullptr;
-  ViewWidget* DXDraw1 = nullptr;
-  QLineEdit* Edit1 = nullptr;
-  QMenu* N1 = nullptr;
-  QAction* autocgload = nullptr;
-  /// The focusable controls in their tab order, which is their order of creation.
-  std::vector<QWidget*> tabOrder_;
+  ViewWidget* view_ = nullptr;
+  QLabel* characterName_ = nullptr;
+  QLabel* stateCaption_ = nullptr;
+  std::array<QLabel*, 3> counters_{};
+  std::array<QPushButton*, kStateCount> stateButtons_{};
+  QPushButton* patternCheckButton_ = nullptr;
+  QPushButton* reloadButton_ = nullptr;
+  QPushButton* sheetReloadButton_ = nullptr;
+  QAction* autoSheetReload_ = nullptr;
   std::unique_ptr<FrameLoop> frameLoop_;
 };
 

@@ -108,7 +108,7 @@ TEST(RenderMode, FramesEqualTheComposition) {
                                                        : PixelFormat::xrgb8888());
     session.load(kData + "multi.chp");
     ViewerState& v = session.viewer();
-    Button6Click(v, session.controls());
+    selectState(v, 6);
     Surface back(&session.directDraw());
     back.resize(kViewWidth, kViewHeight);
     const PixelFormat format = back.format();

@@ -42,8 +42,8 @@ class ReaderHarness {
   explicit ReaderHarness(bool withSheetSurface = true)
       : service_(std::make_shared<platform::SurfaceService>()),
         directDraw_(std::make_unique<DrawContext>(service_)) {
-    controls.onTextChanged = [this](ControlId id) {
-      if (id == ControlId::intervalEdit) applyIntervalText(viewer, controls);
+    controls.onTextChanged = [this](Edit id) {
+      if (id == Edit::Interval) applyIntervalText(viewer, controls);
     };
     if (withSheetSurface) viewer.sheet = std::make_unique<Surface>(directDraw_.get());
   }

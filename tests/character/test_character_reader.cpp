@@ -1,6 +1,6 @@
 #include "character/character_reader.h"
 
-#include "character/state_buttons.h"
+#include "character/state_table.h"
 #include "character/viewer_state.h"
 #include "common/errors.h"
 #include "common/file_stamp.h"
@@ -24,10 +24,11 @@ using testing::TempDir;
 using testing::writeBytes;
 using testing::writeTestSheet;
 
-std::vector<ControlId> enabledStateButtons(const Controls& controls) {
-  std::vector<ControlId> out;
-  for (ControlId id : kStateButtons) {
-    if (controls.isEnabled(id)) out.push_back(id);
+// The states whose buttons are enabled, in ascending order.
+std::vector<int32_t> enabledStateButtons(const ViewerState& viewer) {
+  std::vector<int32_t> out;
+  for (int32_t s = 0; s < kStateCount; ++s) {
+    if (viewer.display.stateButtonEnabled[s]) out.push_back(s);
   }
   return out;
 }
@@ -82,31 +83,20 @@ TEST(SplitLines, BreaksAtEveryLineEndAndStopsAtNul) {
 
 // --- resetCharacter ------------------------------------------------------------------------
 
-class RecordingControls : public MemoryControls {
- public:
-  void setEnabled(ControlId id, bool enabled) override {
-    calls.push_back(std::string(controlName(id)) + (enabled ? "+" : "-"));
-    MemoryControls::setEnabled(id, enabled);
-  }
-  void setCaption(ControlId id, std::string_view caption) override {
-    calls.push_back(std::string(controlName(id)) + "=" + std::string(caption));
-    MemoryControls::setCaption(id, caption);
-  }
-  std::vector<std::string> calls;
-};
-
 TEST(resetCharacter, EmptiesTheTablesInItsOrderAndLeavesTheRestAlone) {
   ViewerState viewer;
-  RecordingControls controls;
-  controls.type(ControlId::intervalEdit, "50");
+  MemoryControls controls;
+  controls.type(Edit::Interval, "50");
   int handlerRuns = 0;
-  controls.onTextChanged = [&](ControlId id) {
-    if (id != ControlId::intervalEdit) return;
+  controls.onTextChanged = [&](Edit id) {
+    if (id != Edit::Interval) return;
     ++handlerRuns;
-    // The change handler runs after the interval and the state were reset.
+    // The change handler runs after the interval, the state and the buttons were reset, and
+    // before the caption is.
     EXPECT_EQ(viewer.frameIntervalMs, 100);
     EXPECT_EQ(viewer.state, 1);
-    EXPECT_EQ(controls.calls.size(), 13u);
+    EXPECT_TRUE(enabledStateButtons(viewer).empty());
+    EXPECT_EQ(viewer.display.stateCaption, "喜び１");
   };
   viewer.celRects[7] = Rect{1, 2, 3, 4};
   viewer.celX[7] = 1;
@@ -123,22 +113,19 @@ TEST(resetCharacter, EmptiesTheTablesInItsOrderAndLeavesTheRestAlone) {
   viewer.returnState = 2;
   viewer.returnCaption = "通常２";
   viewer.characterPath = "old.chp";
-  controls.setCaption(ControlId::nameLabel, "old");
-  controls.setEnabled(ControlId::reloadButton, true);
-  controls.setEnabled(ControlId::sheetReloadButton, true);
-  controls.setEnabled(ControlId::patternCheckButton, true);
-  for (ControlId id : kStateButtons) controls.setEnabled(id, true);
-  controls.type(ControlId::patternEdit, "0102");
-  controls.calls.clear();
+  viewer.display.characterName = "old";
+  viewer.display.stateCaption = "喜び１";
+  viewer.display.reloadEnabled = true;
+  viewer.display.patternCheckEnabled = true;
+  viewer.display.stateButtonEnabled.fill(true);
+  controls.type(Edit::Pattern, "0102");
 
   resetCharacter(viewer, controls);
 
-  std::vector<std::string> expectedCalls;
-  for (ControlId id : kStateButtons) expectedCalls.push_back(std::string(controlName(id)) + "-");
-  expectedCalls.push_back("Label2=状態");
-  EXPECT_EQ(controls.calls, expectedCalls);
   EXPECT_EQ(handlerRuns, 1);
-  EXPECT_EQ(controls.text(ControlId::intervalEdit), "100");
+  EXPECT_EQ(viewer.display.stateCaption, "状態");
+  EXPECT_TRUE(enabledStateButtons(viewer).empty());
+  EXPECT_EQ(controls.text(Edit::Interval), "100");
 
   for (const Rect& r : viewer.celRects) EXPECT_EQ(r, Rect{});
   for (const auto* table : {&viewer.pattern, &viewer.layer, &viewer.layerDest}) {
@@ -159,18 +146,17 @@ TEST(resetCharacter, EmptiesTheTablesInItsOrderAndLeavesTheRestAlone) {
   EXPECT_EQ(viewer.returnState, 2);
   EXPECT_EQ(viewer.returnCaption, "通常２");
   EXPECT_EQ(viewer.characterPath, "old.chp");
-  EXPECT_EQ(controls.caption(ControlId::nameLabel), "old");
-  EXPECT_TRUE(controls.isEnabled(ControlId::reloadButton));
-  EXPECT_TRUE(controls.isEnabled(ControlId::sheetReloadButton));
-  EXPECT_TRUE(controls.isEnabled(ControlId::patternCheckButton));
-  EXPECT_EQ(controls.text(ControlId::patternEdit), "0102");
+  EXPECT_EQ(viewer.display.characterName, "old");
+  EXPECT_TRUE(viewer.display.reloadEnabled);
+  EXPECT_TRUE(viewer.display.patternCheckEnabled);
+  EXPECT_EQ(controls.text(Edit::Pattern), "0102");
 }
 
 TEST(resetCharacter, AnUnchangedIntervalEditRunsNoHandler) {
   ViewerState viewer;
   MemoryControls controls;
   int handlerRuns = 0;
-  controls.onTextChanged = [&](ControlId) { ++handlerRuns; };
+  controls.onTextChanged = [&](Edit) { ++handlerRuns; };
   viewer.frameIntervalMs = 7;
   resetCharacter(viewer, controls);
   EXPECT_EQ(handlerRuns, 0);
@@ -201,10 +187,10 @@ TEST(Fileload, WorkedExampleGivesExactlyTheListedTables) {
   ASSERT_EQ(loadMessage(h, dir.file("test.chp")), "");
   const ViewerState& s = h.viewer;
 
-  EXPECT_EQ(h.controls.caption(ControlId::nameLabel), "テスト");
+  EXPECT_EQ(h.viewer.display.characterName, "テスト");
   EXPECT_EQ(s.frameIntervalMs, 120);
-  EXPECT_EQ(h.controls.text(ControlId::intervalEdit), "120");
-  EXPECT_EQ(h.controls.caption(ControlId::stateCaptionLabel), "状態");
+  EXPECT_EQ(h.controls.text(Edit::Interval), "120");
+  EXPECT_EQ(h.viewer.display.stateCaption, "状態");
 
   EXPECT_EQ(s.sheetPath, dir.file("chara.bmp"));
   EXPECT_EQ(s.sheetStamp, fileStamp(dir.file("chara.bmp")));
@@ -242,8 +228,7 @@ TEST(Fileload, WorkedExampleGivesExactlyTheListedTables) {
     expectRow(s.layerDest[st], st == 6 ? std::vector<int32_t>{5, 5} : std::vector<int32_t>{});
     EXPECT_EQ(s.layerOn[st], st == 6 ? 1 : 0);
   }
-  EXPECT_EQ(enabledStateButtons(h.controls),
-            (std::vector<ControlId>{ControlId::stateButton1, ControlId::stateButton6}));
+  EXPECT_EQ(enabledStateButtons(h.viewer), (std::vector<int32_t>{1, 6}));
   EXPECT_TRUE(s.characterLoaded);
   EXPECT_EQ(s.state, 1);
   EXPECT_EQ(s.sheet->platformSurface()->colorKeyLow(), 0x00123456u);
@@ -260,7 +245,8 @@ TEST(Fileload, ColourKeyIsTheRawValueInA16BitDisplay) {
   MemoryControls controls;
   viewer.sheet = std::make_unique<Surface>(&draw);
   loadCharacterFile(viewer, controls, dir.file("c.chp"));
-  EXPECT_EQ(viewer.sheet->platformSurface()->colorKeyLow(), PixelFormat::rgb565().fromRgb(0x123456));
+  EXPECT_EQ(viewer.sheet->platformSurface()->colorKeyLow(),
+            PixelFormat::rgb565().fromRgb(0x123456));
   viewer.sheet.reset();
 }
 
@@ -288,17 +274,17 @@ void expectNoCel(const ViewerState& s) {
   }
 }
 
-void expectNoButton(const MemoryControls& c) {
-  EXPECT_TRUE(enabledStateButtons(c).empty());
+void expectNoButton(const ViewerState& s) {
+  EXPECT_TRUE(enabledStateButtons(s).empty());
 }
 
-void expectButtons(const MemoryControls& c, std::vector<ControlId> ids) {
-  EXPECT_EQ(enabledStateButtons(c), ids);
+void expectButtons(const ViewerState& s, std::vector<int32_t> states) {
+  EXPECT_EQ(enabledStateButtons(s), states);
 }
 
 void expectInterval(const ViewerState& s, const MemoryControls& c, int32_t v) {
   EXPECT_EQ(s.frameIntervalMs, v);
-  EXPECT_EQ(c.text(ControlId::intervalEdit), std::to_string(v));
+  EXPECT_EQ(c.text(Edit::Interval), std::to_string(v));
 }
 
 std::string spaces(int n) {
@@ -320,7 +306,7 @@ const std::vector<LineCase>& lineCases() {
        "",
        [](S s, C c) {
          EXPECT_EQ(s.frameIntervalMs, 32);
-         EXPECT_EQ(c.text(ControlId::intervalEdit), "32");
+         EXPECT_EQ(c.text(Edit::Interval), "32");
        }},
       {"last interval wins",
        {"#ANIME 250", "#ANIME 40"},
@@ -342,22 +328,19 @@ const std::vector<LineCase>& lineCases() {
        {"#ANIME" + spaces(1024) + "250"},
        "'' は数値ではありません",
        [](S s, C c) { expectInterval(s, c, 100); }},
-      {"empty name",
-       {"#CHARNAME"},
-       "",
-       [](S, C c) { EXPECT_EQ(c.caption(ControlId::nameLabel), ""); }},
+      {"empty name", {"#CHARNAME"}, "", [](S s, C) { EXPECT_EQ(s.display.characterName, ""); }},
       {"name without blank",
        {"#charnameBob the cat"},
        "",
-       [](S, C c) { EXPECT_EQ(c.caption(ControlId::nameLabel), "Bob"); }},
+       [](S s, C) { EXPECT_EQ(s.display.characterName, "Bob"); }},
       {"name after a tab",
        {"#CHARNAME\tBob\tcat"},
        "",
-       [](S, C c) { EXPECT_EQ(c.caption(ControlId::nameLabel), "Bob"); }},
+       [](S s, C) { EXPECT_EQ(s.display.characterName, "Bob"); }},
       {"name with a full-width space",
        {"#CHARNAME \x83\x65\x81\x40\x83\x67 x"},
        "",
-       [](S, C c) { EXPECT_EQ(c.caption(ControlId::nameLabel), "テ\u3000ト"); }},
+       [](S s, C) { EXPECT_EQ(s.display.characterName, "テ\u3000ト"); }},
       {"three-digit cel", {"#100 1 2 3 4"}, "", [](S s, C) { expectCel(s, 10, 0, 1, 2, 3); }},
       {"one-digit cel", {"#1 10 20 30 40"}, "", [](S s, C) { expectCel(s, 1, 10, 20, 30, 40); }},
       {"blank before cel number and a note",
@@ -435,16 +418,16 @@ const std::vector<LineCase>& lineCases() {
       {"pair count 0",
        {"#PATERN 01 0"},
        "",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_TRUE(rowEmpty(s.pattern[1]));
-         expectButtons(c, {ControlId::stateButton1});
+         expectButtons(s, {1});
        }},
-      {"state 9 enables Button1",
+      {"state 9 enables the button of state 1",
        {"#PATERN 09 02"},
        "",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_EQ(slots(s.pattern[9], 2), (std::vector<int32_t>{2, -1}));
-         expectButtons(c, {ControlId::stateButton1});
+         expectButtons(s, {1});
        }},
       {"one-digit state and a blank",
        {"#PATERN 1 0203"},
@@ -455,16 +438,16 @@ const std::vector<LineCase>& lineCases() {
       {"state is always two characters",
        {"#PATERN 10203"},
        "",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_EQ(slots(s.pattern[10], 2), (std::vector<int32_t>{32, -1}));
-         expectButtons(c, {ControlId::stateButton10});
+         expectButtons(s, {10});
        }},
       {"pairs in either case",
        {"#PATERN 15 0aFf"},
        "",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_EQ(slots(s.pattern[15], 3), (std::vector<int32_t>{10, 255, -1}));
-         expectButtons(c, {ControlId::stateButton15});
+         expectButtons(s, {15});
        }},
       {"only the first token",
        {"#PATERN 02 0102 0304"},
@@ -481,55 +464,55 @@ const std::vector<LineCase>& lineCases() {
       {"bad pair stops before the button",
        {"#PATERN 01 0G03"},
        "'$0G' は数値ではありません",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_TRUE(rowEmpty(s.pattern[1]));
-         expectNoButton(c);
+         expectNoButton(s);
        }},
       {"pairs before a bad one stay",
        {"#PATERN 04 0102ZZ03"},
        "'$ZZ' は数値ではありません",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_EQ(slots(s.pattern[4], 3), (std::vector<int32_t>{1, 2, -1}));
-         expectNoButton(c);
+         expectNoButton(s);
        }},
       {"bad state",
        {"#PATERN xx 01"},
        "'xx' は数値ではありません",
-       [](S, C c) { expectNoButton(c); }},
+       [](S s, C) { expectNoButton(s); }},
       {"layer, two blanks before the destination",
        {"#LAYER 02 0101  0202"},
        "",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_EQ(slots(s.layer[2], 3), (std::vector<int32_t>{1, 1, -1}));
          EXPECT_TRUE(rowEmpty(s.layerDest[2]));
          EXPECT_TRUE(rowEmpty(s.pattern[2]));
-         expectButtons(c, {ControlId::stateButton2});
+         expectButtons(s, {2});
          EXPECT_EQ(s.layerOn[2], 1);
        }},
       {"layer separated by tabs",
        {"#LAYER 03\t0101\t0202"},
        "",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_EQ(slots(s.layer[3], 3), (std::vector<int32_t>{1, 1, -1}));
          EXPECT_EQ(slots(s.layerDest[3], 3), (std::vector<int32_t>{2, 2, -1}));
-         expectButtons(c, {ControlId::stateButton3});
+         expectButtons(s, {3});
        }},
       {"layer of a state without a button",
        {"#LAYER 20 0101 0202"},
        "",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_EQ(slots(s.layer[20], 3), (std::vector<int32_t>{1, 1, -1}));
          EXPECT_EQ(slots(s.layerDest[20], 3), (std::vector<int32_t>{2, 2, -1}));
          EXPECT_EQ(s.layerOn[20], 1);
-         expectNoButton(c);
+         expectNoButton(s);
        }},
       {"layer without pairs still turns the layer on",
        {"#LAYER 05"},
        "",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_EQ(s.layerOn[5], 1);
          EXPECT_TRUE(rowEmpty(s.layer[5]));
-         expectButtons(c, {ControlId::stateButton5});
+         expectButtons(s, {5});
        }},
       {"layer sequences of different lengths",
        {"#LAYER 07 010203 09 0A"},
@@ -541,18 +524,18 @@ const std::vector<LineCase>& lineCases() {
       {"bad destination pair keeps the layer",
        {"#LAYER 06 0404 05ZZ"},
        "'$ZZ' は数値ではありません",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_EQ(slots(s.layer[6], 3), (std::vector<int32_t>{4, 4, -1}));
          EXPECT_EQ(slots(s.layerDest[6], 2), (std::vector<int32_t>{5, -1}));
          EXPECT_EQ(s.layerOn[6], 0);
-         expectNoButton(c);
+         expectNoButton(s);
        }},
       {"lines after a failing one are not read",
        {"#ANIME x", "#PATERN 01 01"},
        "'x' は数値ではありません",
-       [](S s, C c) {
+       [](S s, C) {
          EXPECT_TRUE(rowEmpty(s.pattern[1]));
-         expectNoButton(c);
+         expectNoButton(s);
        }},
       {"unknown lines",
        {"", "   ", "note", "%ANIME 5", "\x83\x65"},
@@ -598,7 +581,7 @@ TEST(Fileload, StatesOutsideTheTablesWriteNothing) {
       for (const SequenceRow& row : *table) EXPECT_TRUE(rowEmpty(row));
     }
     for (uint8_t on : h.viewer.layerOn) EXPECT_EQ(on, 0);
-    expectNoButton(h.controls);
+    expectNoButton(h.viewer);
     EXPECT_TRUE(h.viewer.characterLoaded);
   }
 }
@@ -667,12 +650,12 @@ TEST(Fileload, EmptyFileLoads) {
   TempDir dir;
   writeBytes(dir.file("e.chp"), "");
   ReaderHarness h;
-  for (ControlId id : kStateButtons) h.controls.setEnabled(id, true);
+  h.viewer.display.stateButtonEnabled.fill(true);
   ASSERT_EQ(loadMessage(h, dir.file("e.chp")), "");
   for (const auto* table : {&h.viewer.pattern, &h.viewer.layer, &h.viewer.layerDest}) {
     for (const SequenceRow& row : *table) EXPECT_TRUE(rowEmpty(row));
   }
-  expectNoButton(h.controls);
+  expectNoButton(h.viewer);
   EXPECT_TRUE(h.viewer.characterLoaded);
   EXPECT_EQ(h.viewer.sheet->width(), 0);
 }
@@ -699,7 +682,7 @@ TEST(Fileload, MissingSheetStopsAtItsLine) {
     expectCel(h.viewer, 1, 1, 2, 3, 4);
     EXPECT_EQ(h.viewer.celX[2], 0);
     EXPECT_EQ(h.viewer.pattern[1][1], 1);
-    expectButtons(h.controls, {ControlId::stateButton1});
+    expectButtons(h.viewer, {1});
     // The earlier sheet stays, and its key is not taken again.
     EXPECT_EQ(h.viewer.sheet->width(), loadedBefore ? 8 : 0);
   }
@@ -736,7 +719,7 @@ TEST(Fileload, ReloadKeepsCelShapesOfUndefinedCels) {
   expectCel(h.viewer, 6, 9, 9, 9, 9);
   EXPECT_TRUE(rowEmpty(h.viewer.pattern[1]));
   EXPECT_EQ(h.viewer.layerOn[6], 0);
-  expectButtons(h.controls, {ControlId::stateButton2});
+  expectButtons(h.viewer, {2});
   expectInterval(h.viewer, h.controls, 100);
 
   // The same tables as a load into a fresh state, apart from the kept cel shapes.
@@ -756,15 +739,15 @@ TEST(Fileload, FailingToOpenStillResets) {
                                            "#PATERN 01 01", "#PATERN 06 01"}));
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("a.chp")), "");
-  h.controls.setCaption(ControlId::stateCaptionLabel, "喜び１");
+  h.viewer.display.stateCaption = "喜び１";
   for (const std::string& missing : {dir.file("none.chp"), dir.path().string()}) {
     SCOPED_TRACE(missing);
     EXPECT_EQ(loadMessage(h, missing), "ファイル " + missing + " は開けません");
-    expectNoButton(h.controls);
+    expectNoButton(h.viewer);
     for (const SequenceRow& row : h.viewer.pattern) EXPECT_TRUE(rowEmpty(row));
-    EXPECT_EQ(h.controls.caption(ControlId::stateCaptionLabel), "状態");
+    EXPECT_EQ(h.viewer.display.stateCaption, "状態");
     expectInterval(h.viewer, h.controls, 100);
-    EXPECT_EQ(h.controls.caption(ControlId::nameLabel), "Bob");
+    EXPECT_EQ(h.viewer.display.characterName, "Bob");
     EXPECT_EQ(h.viewer.sheet->width(), 8);
     EXPECT_EQ(h.viewer.sheetPath, dir.file("chara.bmp"));
     EXPECT_TRUE(h.viewer.characterLoaded);
@@ -844,7 +827,7 @@ TEST(Fileload, NamesInShiftJisAndUtf8) {
     writeBytes(dir.file("c.chp"), c.line + "\r\n");
     ReaderHarness h;
     ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
-    EXPECT_EQ(h.controls.caption(ControlId::nameLabel), c.shown);
+    EXPECT_EQ(h.viewer.display.characterName, c.shown);
   }
 }
 

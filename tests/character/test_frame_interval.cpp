@@ -31,7 +31,7 @@ TEST(applyIntervalText, OnlyAPositiveNumberBecomesTheInterval) {
     ViewerState viewer;
     MemoryControls controls;
     viewer.frameIntervalMs = 77;
-    controls.type(ControlId::intervalEdit, c.text);
+    controls.type(Edit::Interval, c.text);
     applyIntervalText(viewer, controls);
     EXPECT_EQ(viewer.frameIntervalMs, c.interval);
   }

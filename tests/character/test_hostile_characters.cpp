@@ -1,6 +1,6 @@
 #include "character/character_reader.h"
 
-#include "character/state_buttons.h"
+#include "character/state_table.h"
 #include "character/viewer_state.h"
 #include "common/encoding.h"
 #include "common/errors.h"
@@ -121,7 +121,7 @@ std::vector<HostileCharacter> hostileCharacters() {
                   pairs(255, 2) + "\r\n";
          return repeatTo(block, 20 * kMegabyte) + "#7 10 20 30 40\r\n#PATERN 05 FF\r\n";
        },
-       loads([](const ViewerState& s, const Controls& c) {
+       loads([](const ViewerState& s, const Controls&) {
          EXPECT_EQ(s.celRects[7], (Rect{10, 20, 40, 60}));
          EXPECT_EQ(s.celRects[99], (Rect{1, 2, 4, 6}));
          // A cel number has two digits at most: "#109 1 2 3 4" is cel 10 at x 9, and the last
@@ -135,8 +135,8 @@ std::vector<HostileCharacter> hostileCharacters() {
          EXPECT_EQ(s.layer[6][255], 1);
          EXPECT_EQ(s.layerDest[6][1], 3);
          EXPECT_EQ(s.layerOn[6], 1);
-         EXPECT_TRUE(c.isEnabled(ControlId::stateButton5));
-         EXPECT_TRUE(c.isEnabled(ControlId::stateButton6));
+         EXPECT_TRUE(s.display.stateButtonEnabled[5]);
+         EXPECT_TRUE(s.display.stateButtonEnabled[6]);
        })},
       {"20 MB of line ends", [] { return repeatTo("\r\n\n\r", 20 * kMegabyte); },
        loads([](const ViewerState& s, const Controls&) { EXPECT_TRUE(nothingDefined(s)); })},
@@ -168,12 +168,12 @@ std::vector<HostileCharacter> hostileCharacters() {
        fails(typeid(ConversionError), "'999")},
       {"an 8 MB name",
        [] { return "#CHARNAME " + repeatTo("\x83\x65", 8 * kMegabyte) + "\r\n#PATERN 01 01"; },
-       loads([](const ViewerState& s, const Controls& c) {
+       loads([](const ViewerState& s, const Controls&) {
          EXPECT_EQ(s.pattern[1][1], 1);
          // 1023 bytes of the name are seen: 511 katakana "テ" of three UTF-8 bytes each, and
          // a lone lead byte shown as U+FFFD.
-         EXPECT_EQ(c.caption(ControlId::nameLabel).size(), 512u * 3);
-         EXPECT_EQ(c.caption(ControlId::nameLabel).substr(0, 6), "テテ");
+         EXPECT_EQ(s.display.characterName.size(), 512u * 3);
+         EXPECT_EQ(s.display.characterName.substr(0, 6), "テテ");
        })},
       {"deep #PATERN repetition over every state",
        [] {
@@ -185,12 +185,15 @@ std::vector<HostileCharacter> hostileCharacters() {
          }
          return out;
        },
-       loads([](const ViewerState& s, const Controls& c) {
+       loads([](const ViewerState& s, const Controls&) {
          for (int state = 0; state < kStateCount; ++state) {
            SCOPED_TRACE(state);
            EXPECT_NE(s.pattern[state][255], kEmptyCel);
          }
-         for (ControlId button : kStateButtons) EXPECT_TRUE(c.isEnabled(button));
+         for (const StateInfo& info : kStates) {
+           EXPECT_EQ(s.display.stateButtonEnabled[info.state],
+                     info.kind != StateKind::PatternCheck);
+         }
        })},
       {"deep #LAYER repetition with growing and shrinking sequences",
        [] {
@@ -278,7 +281,7 @@ TEST(HostileCharacters, AFileOverTheSizeLimitIsRefusedUnread) {
   }
   EXPECT_LT(largest, kMegabyte);
   EXPECT_TRUE(rowEmpty(h.viewer.pattern[1]));
-  EXPECT_EQ(h.controls.text(ControlId::intervalEdit), "100");
+  EXPECT_EQ(h.controls.text(Edit::Interval), "100");
 }
 
 // Regression: the reader kept a list of every line of the file, 16 bytes per line, so a file

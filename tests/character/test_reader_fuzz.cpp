@@ -2,7 +2,6 @@
 
 #include "character/character_lint.h"
 
-#include "character/state_buttons.h"
 #include "common/errors.h"
 #include "reader_fixture.h"
 

@@ -1,6 +1,7 @@
 #include "player/animation.h"
 
 #include "character/character_reader.h"
+#include "character/state_table.h"
 #include "character/viewer_state.h"
 #include "common/memory_controls.h"
 
@@ -47,7 +48,7 @@ std::vector<Shown> play(ViewerState& v, MemoryControls& c, int ticks) {
   std::vector<Shown> shown;
   for (int i = 0; i < ticks; ++i) {
     advanceAndEnd(v, c);
-    shown.push_back({v.state, v.frame, c.caption(ControlId::stateCaptionLabel)});
+    shown.push_back({v.state, v.frame, v.display.stateCaption});
   }
   return shown;
 }
@@ -62,74 +63,59 @@ class Animation : public ::testing::Test {
   MemoryControls c;
 };
 
-TEST_F(Animation, EveryButtonSelectsItsStateWithTheLabelCaption) {
+TEST_F(Animation, EveryButtonSelectsItsStateWithTheStateCaption) {
   struct Case {
-    void (*handler)(ViewerState&, Controls&);
-    ControlId button;
     int32_t state;
+    const char* buttonCaption;
     const char* caption;
   };
   const Case cases[] = {
-      {Button1Click, ControlId::stateButton1, 1, "通常１"},
-      {Button2Click, ControlId::stateButton2, 2, "通常2"},  // ASCII 2, unlike the button
-      {Button14Click, ControlId::stateButton3, 3, "おじゃま"},
-      {Button5Click, ControlId::stateButton5, 5, "立ち"},
-      {Button3Click, ControlId::stateButton15, 15, "勝ち"},
-      {Button4Click, ControlId::stateButton16, 16, "負け"},
-      {Button6Click, ControlId::stateButton6, 6, "喜び１"},
-      {Button7Click, ControlId::stateButton7, 7, "喜び２"},
-      {Button8Click, ControlId::stateButton8, 8, "喜び３"},
-      {Button9Click, ControlId::stateButton10, 10, "ダメージ１"},  // full-width on the label
-      {Button10Click, ControlId::stateButton11, 11, "ダメージ２"},
-      {Button11Click, ControlId::stateButton12, 12, "ダメージ３"},
-      {Button12Click, ControlId::stateButton4, 4, "ミス"},
+      {1, "通常１", "通常１"},
+      {2, "通常２", "通常2"},  // ASCII 2, unlike the button
+      {3, "おじゃま", "おじゃま"},
+      {5, "立ち", "立ち"},
+      {15, "勝ち", "勝ち"},
+      {16, "負け", "負け"},
+      {6, "喜び１", "喜び１"},
+      {7, "喜び２", "喜び２"},
+      {8, "喜び３", "喜び３"},
+      {10, "ﾀﾞﾒｰｼﾞ１", "ダメージ１"},  // full-width on the caption
+      {11, "ﾀﾞﾒｰｼﾞ２", "ダメージ２"},
+      {12, "ﾀﾞﾒｰｼﾞ３", "ダメージ３"},
+      {4, "ミス", "ミス"},
+      {kCheckState, "ﾊﾟﾀｰﾝﾁｪｯｸ", "ﾁｪｯｸﾊﾟﾀｰﾝ"},  // the words in the other order
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.caption);
     v.frame = 7;
-    k.handler(v, c);
+    v.display.stateCaption = "x";
+    selectState(v, k.state);
     EXPECT_EQ(v.state, k.state);
     EXPECT_EQ(v.frame, 0);
-    EXPECT_EQ(c.caption(ControlId::stateCaptionLabel), k.caption);
-
-    v.frame = 7;
-    c.setCaption(ControlId::stateCaptionLabel, "x");
-    ASSERT_TRUE(clickStateButton(k.button, v, c));
-    EXPECT_EQ(v.state, k.state);
-    EXPECT_EQ(v.frame, 0);
-    EXPECT_EQ(c.caption(ControlId::stateCaptionLabel), k.caption);
-
-    EXPECT_EQ(buttonSelectingState(k.state), k.button);
+    EXPECT_EQ(v.display.stateCaption, k.caption);
+    ASSERT_NE(stateInfo(k.state), nullptr);
+    EXPECT_STREQ(stateInfo(k.state)->buttonCaption, k.buttonCaption);
   }
+  EXPECT_EQ(kStates.size(), std::size(cases));
 }
 
-TEST_F(Animation, TheCheckStateHasItsOwnCaptionAndButton) {
-  selectCheckState(v, c);
-  EXPECT_EQ(v.state, 30);
-  EXPECT_EQ(v.frame, 0);
-  EXPECT_EQ(c.caption(ControlId::stateCaptionLabel), "ﾁｪｯｸﾊﾟﾀｰﾝ");
-  EXPECT_EQ(buttonSelectingState(30), ControlId::patternCheckButton);
-}
-
-TEST_F(Animation, StatesWithoutAButtonHaveNone) {
+TEST_F(Animation, StatesWithoutAButtonAreNotSelected) {
   for (int32_t s : {0, 9, 13, 14, 17, 20, 29, -1, 31, 99}) {
     SCOPED_TRACE(s);
-    EXPECT_EQ(buttonSelectingState(s), std::nullopt);
-  }
-  for (ControlId id :
-       {ControlId::patternCheckButton, ControlId::reloadButton, ControlId::stateCaptionLabel}) {
+    EXPECT_EQ(stateInfo(s), nullptr);
     v.state = 5;
-    EXPECT_FALSE(clickStateButton(id, v, c));
+    v.frame = 3;
+    selectState(v, s);
     EXPECT_EQ(v.state, 5);
+    EXPECT_EQ(v.frame, 3);
   }
 }
 
 TEST_F(Animation, BaseButtonsLeaveTheReturnTargetAlone) {
   v.returnState = 2;
   v.returnCaption = "通常2";
-  for (auto handler :
-       {Button1Click, Button2Click, Button14Click, Button5Click, Button3Click, Button4Click}) {
-    handler(v, c);
+  for (int32_t base : {1, 2, 3, 5, 15, 16}) {
+    selectState(v, base);
     EXPECT_EQ(v.returnState, 2);
     EXPECT_EQ(v.returnCaption, "通常2");
   }
@@ -144,16 +130,16 @@ TEST_F(Animation, ReturnTargetIsRememberedOnlyFromTheBaseStates) {
     v.state = from;
     v.returnState = 99;
     v.returnCaption = "old";
-    c.setCaption(ControlId::stateCaptionLabel, "shown");
-    Button10Click(v, c);
+    v.display.stateCaption = "shown";
+    selectState(v, 11);
     EXPECT_EQ(v.returnState, base ? from : 99);
     EXPECT_EQ(v.returnCaption, base ? "shown" : "old");
 
     v.state = from;
     v.returnState = 99;
     v.returnCaption = "old";
-    c.setCaption(ControlId::stateCaptionLabel, "shown");
-    selectCheckState(v, c);
+    v.display.stateCaption = "shown";
+    selectState(v, kCheckState);
     const bool check = base && from != 3;
     EXPECT_EQ(v.returnState, check ? from : 99);
     EXPECT_EQ(v.returnCaption, check ? "shown" : "old");
@@ -162,7 +148,7 @@ TEST_F(Animation, ReturnTargetIsRememberedOnlyFromTheBaseStates) {
 
 TEST_F(Animation, BaseStateLoopsForEver) {
   setPattern(v, 2, {5, 6, 7});
-  Button2Click(v, c);
+  selectState(v, 2);
   const auto shown = play(v, c, 7);
   const std::vector<Shown> expected{{2, 1, "通常2"}, {2, 2, "通常2"}, {2, 3, "通常2"},
                                     {2, 1, "通常2"}, {2, 2, "通常2"}, {2, 3, "通常2"},
@@ -173,8 +159,8 @@ TEST_F(Animation, BaseStateLoopsForEver) {
 TEST_F(Animation, OneShotReturnsWithTheCaptionShownWhenItStarted) {
   setPattern(v, 1, {1, 2});
   setPattern(v, 6, {3, 4, 5});
-  c.setCaption(ControlId::stateCaptionLabel, "状態");  // as right after a load
-  Button6Click(v, c);
+  v.display.stateCaption = "状態";  // as right after a load
+  selectState(v, 6);
   const auto shown = play(v, c, 5);
   const std::vector<Shown> expected{
       {6, 1, "喜び１"}, {6, 2, "喜び１"}, {6, 3, "喜び１"}, {1, 1, "状態"}, {1, 2, "状態"}};
@@ -185,11 +171,11 @@ TEST_F(Animation, OneShotStartedFromAOneShotKeepsTheFirstReturnTarget) {
   setPattern(v, 2, {1});
   setPattern(v, 6, {3, 4});
   setPattern(v, 10, {7});
-  Button2Click(v, c);
+  selectState(v, 2);
   play(v, c, 1);
-  Button6Click(v, c);
+  selectState(v, 6);
   play(v, c, 1);
-  Button9Click(v, c);
+  selectState(v, 10);
   const auto shown = play(v, c, 3);
   const std::vector<Shown> expected{{10, 1, "ダメージ１"}, {2, 1, "通常2"}, {2, 1, "通常2"}};
   EXPECT_EQ(shown, expected);
@@ -197,10 +183,10 @@ TEST_F(Animation, OneShotStartedFromAOneShotKeepsTheFirstReturnTarget) {
 
 TEST_F(Animation, PressingTheSameOneShotAgainRestartsIt) {
   setPattern(v, 7, {1, 2, 3});
-  Button1Click(v, c);
-  Button7Click(v, c);
+  selectState(v, 1);
+  selectState(v, 7);
   play(v, c, 2);
-  Button7Click(v, c);
+  selectState(v, 7);
   EXPECT_EQ(v.returnState, 1);
   EXPECT_EQ(play(v, c, 1).front(), (Shown{7, 1, "喜び２"}));
 }
@@ -209,8 +195,8 @@ TEST_F(Animation, StateThreeIsRememberedByOneShotsButNotByTheCheck) {
   setPattern(v, 3, {1});
   setPattern(v, 4, {2});
   setPattern(v, 30, {3});
-  Button14Click(v, c);
-  Button12Click(v, c);
+  selectState(v, 3);
+  selectState(v, 4);
   EXPECT_EQ(play(v, c, 2).back(), (Shown{3, 1, "おじゃま"}));
 
   // Nothing remembered before: the check returns to state 0 with an empty caption.
@@ -219,24 +205,22 @@ TEST_F(Animation, StateThreeIsRememberedByOneShotsButNotByTheCheck) {
   setPattern(fresh, 3, {1});
   setPattern(fresh, 30, {3});
   MemoryControls fc;
-  Button14Click(fresh, fc);
-  selectCheckState(fresh, fc);
+  selectState(fresh, 3);
+  selectState(fresh, kCheckState);
   EXPECT_EQ(play(fresh, fc, 2).back(), (Shown{0, 1, ""}));
 }
 
 TEST_F(Animation, LoopBoxUncheckedDuringALoopEndsAtTheNextEnd) {
   struct Case {
     const char* name;
-    void (*enter)(ViewerState&, Controls&);
     int32_t state;
-    ControlId box;
-    ControlId otherBox;
+    Switch box;
+    Switch otherBox;
     const char* caption;
   };
   const Case cases[] = {
-      {"one-shot", Button8Click, 8, ControlId::oneShotLoopBox, ControlId::patternLoopBox, "喜び３"},
-      {"check", selectCheckState, 30, ControlId::patternLoopBox, ControlId::oneShotLoopBox,
-       "ﾁｪｯｸﾊﾟﾀｰﾝ"},
+      {"one-shot", 8, Switch::OneShotLoop, Switch::PatternLoop, "喜び３"},
+      {"check", kCheckState, Switch::PatternLoop, Switch::OneShotLoop, "ﾁｪｯｸﾊﾟﾀｰﾝ"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -244,8 +228,8 @@ TEST_F(Animation, LoopBoxUncheckedDuringALoopEndsAtTheNextEnd) {
     emptyTables(v);
     setPattern(v, 5, {9});
     setPattern(v, k.state, {1, 2, 3});
-    Button5Click(v, mc);
-    k.enter(v, mc);
+    selectState(v, 5);
+    selectState(v, k.state);
     mc.setChecked(k.box, true);
     mc.setChecked(k.otherBox, false);
     auto shown = play(v, mc, 5);  // 1 2 3 1 2
@@ -260,13 +244,13 @@ TEST_F(Animation, LoopBoxUncheckedDuringALoopEndsAtTheNextEnd) {
 TEST_F(Animation, TheOtherLoopBoxDoesNotKeepAStateLooping) {
   setPattern(v, 11, {1});
   setPattern(v, 30, {1});
-  c.setChecked(ControlId::patternLoopBox, true);
-  Button1Click(v, c);
-  Button10Click(v, c);
+  c.setChecked(Switch::PatternLoop, true);
+  selectState(v, 1);
+  selectState(v, 11);
   EXPECT_EQ(play(v, c, 2).back().state, 1);
-  c.setChecked(ControlId::patternLoopBox, false);
-  c.setChecked(ControlId::oneShotLoopBox, true);
-  selectCheckState(v, c);
+  c.setChecked(Switch::PatternLoop, false);
+  c.setChecked(Switch::OneShotLoop, true);
+  selectState(v, kCheckState);
   EXPECT_EQ(play(v, c, 2).back().state, 1);
 }
 
@@ -275,8 +259,8 @@ TEST_F(Animation, LayerRowLongerThanThePatternRowKeepsTheSequenceGoing) {
   setLayer(v, 12, {3, 3, 3, 3});
   v.layerDest[12][1] = 4;  // the destination row takes no part in the end test
   v.layerDest[12][5] = 4;
-  Button1Click(v, c);
-  Button11Click(v, c);
+  selectState(v, 1);
+  selectState(v, 12);
   const auto shown = play(v, c, 5);
   EXPECT_EQ(shown[3], (Shown{12, 4, "ダメージ３"}));
   EXPECT_EQ(shown[4], (Shown{1, 1, "通常１"}));
@@ -286,7 +270,7 @@ TEST_F(Animation, LayerRowLongerThanThePatternRowKeepsTheSequenceGoing) {
 TEST_F(Animation, PatternEndingWhileTheLayerGoesOnOnlyEndsWhereBothAreEmpty) {
   setPattern(v, 1, {1, kEmptyCel, 3});
   setLayer(v, 1, {kEmptyCel, 2, kEmptyCel});
-  Button1Click(v, c);
+  selectState(v, 1);
   const auto shown = play(v, c, 4);
   EXPECT_EQ(shown[2].frame, 3);
   EXPECT_EQ(shown[3].frame, 1);
@@ -295,22 +279,22 @@ TEST_F(Animation, PatternEndingWhileTheLayerGoesOnOnlyEndsWhereBothAreEmpty) {
 TEST_F(Animation, AFullRowOf255EntriesEndsAt256) {
   v.pattern[30].fill(2);  // as the caret tracking leaves it, slot 0 included
   v.layer[30].fill(3);
-  Button1Click(v, c);
-  selectCheckState(v, c);
+  selectState(v, 1);
+  selectState(v, kCheckState);
   const auto shown = play(v, c, 256);
   EXPECT_EQ(shown[254], (Shown{30, 255, "ﾁｪｯｸﾊﾟﾀｰﾝ"}));
   EXPECT_EQ(shown[255], (Shown{1, 1, "通常１"}));
   EXPECT_EQ(sequenceLength(v, 30), 255);
 
   // Looping, the row starts again at 1, never at 0 or 256.
-  c.setChecked(ControlId::patternLoopBox, true);
-  selectCheckState(v, c);
+  c.setChecked(Switch::PatternLoop, true);
+  selectState(v, kCheckState);
   const auto looped = play(v, c, 256);
   EXPECT_EQ(looped[255], (Shown{30, 1, "ﾁｪｯｸﾊﾟﾀｰﾝ"}));
 }
 
 TEST_F(Animation, AStateWithoutEntriesStaysOnFrameOne) {
-  Button5Click(v, c);
+  selectState(v, 5);
   const auto shown = play(v, c, 3);
   for (const Shown& s : shown) EXPECT_EQ(s, (Shown{5, 1, "立ち"}));
   EXPECT_EQ(sequenceLength(v, 5), 1);
@@ -319,11 +303,11 @@ TEST_F(Animation, AStateWithoutEntriesStaysOnFrameOne) {
 TEST_F(Animation, ALoopingOneShotRemembersNothingNew) {
   setPattern(v, 6, {1});
   setPattern(v, 7, {1});
-  Button2Click(v, c);
-  Button6Click(v, c);
-  c.setChecked(ControlId::oneShotLoopBox, true);
+  selectState(v, 2);
+  selectState(v, 6);
+  c.setChecked(Switch::OneShotLoop, true);
   play(v, c, 3);
-  Button7Click(v, c);
+  selectState(v, 7);
   EXPECT_EQ(v.returnState, 2);
   EXPECT_EQ(v.returnCaption, "通常2");
 }
@@ -348,7 +332,7 @@ TEST_F(Animation, ALoadKeepsTheFrameAndTheReturnTarget) {
   TempFile file("#PATERN 01 010203\r\n#PATERN 06 0405\r\n");
   loadCharacterFile(v, c, file.path());
   ASSERT_TRUE(v.characterLoaded);
-  Button6Click(v, c);
+  selectState(v, 6);
   play(v, c, 1);
   EXPECT_EQ(v.returnState, 1);
   EXPECT_EQ(v.returnCaption, "状態");
@@ -359,7 +343,7 @@ TEST_F(Animation, ALoadKeepsTheFrameAndTheReturnTarget) {
   EXPECT_EQ(v.frame, 2);
   EXPECT_EQ(v.returnState, 1);
   EXPECT_EQ(v.returnCaption, "状態");
-  EXPECT_EQ(c.caption(ControlId::stateCaptionLabel), "状態");
+  EXPECT_EQ(v.display.stateCaption, "状態");
   // State 1 goes on from the old index; past its end the rule brings it back to 1.
   const auto shown = play(v, c, 2);
   EXPECT_EQ(shown[0], (Shown{1, 3, "状態"}));
@@ -368,9 +352,9 @@ TEST_F(Animation, ALoadKeepsTheFrameAndTheReturnTarget) {
 
 TEST_F(Animation, AOneShotRightAfterALoadReturnsToState) {
   TempFile file("#PATERN 01 01\n#PATERN 10 0203\n");
-  c.setCaption(ControlId::stateCaptionLabel, "勝ち");
+  v.display.stateCaption = "勝ち";
   loadCharacterFile(v, c, file.path());
-  Button9Click(v, c);
+  selectState(v, 10);
   const auto shown = play(v, c, 3);
   EXPECT_EQ(shown[2], (Shown{1, 1, "状態"}));
 }

@@ -1,6 +1,5 @@
 #include "player/file_intake.h"
 
-#include "character/state_buttons.h"
 #include "character/viewer_state.h"
 #include "common/errors.h"
 #include "common/file_stamp.h"
@@ -65,13 +64,11 @@ TEST_F(FileIntakeTest, DropRecordsThePathEnablesTheButtonsAndLoads) {
   openDroppedFile(viewer, controls, charPath);
 
   EXPECT_EQ(viewer.characterPath, charPath);
-  for (ControlId id :
-       {ControlId::reloadButton, ControlId::sheetReloadButton, ControlId::patternCheckButton}) {
-    EXPECT_TRUE(controls.isEnabled(id)) << controlName(id);
-  }
-  EXPECT_TRUE(controls.isEnabled(ControlId::stateButton1));
+  EXPECT_TRUE(viewer.display.reloadEnabled);
+  EXPECT_TRUE(viewer.display.patternCheckEnabled);
+  EXPECT_TRUE(viewer.display.stateButtonEnabled[1]);
   EXPECT_TRUE(viewer.characterLoaded);
-  EXPECT_EQ(controls.caption(ControlId::nameLabel), "ひよこ");
+  EXPECT_EQ(viewer.display.characterName, "ひよこ");
   EXPECT_EQ(viewer.sheetPath, sheetPath);
   EXPECT_EQ(sheetWidth(), 20);
   EXPECT_EQ(sheetKey(), kGreen);
@@ -95,6 +92,7 @@ TEST_F(FileIntakeTest, DropOfWhatIsNoCharacterFileStillEnablesTheButtons) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     MemoryControls fresh;
+    viewer.display = DisplayState{};
     try {
       openDroppedFile(viewer, fresh, c.path);
       ADD_FAILURE() << "no error";
@@ -102,9 +100,8 @@ TEST_F(FileIntakeTest, DropOfWhatIsNoCharacterFileStillEnablesTheButtons) {
       EXPECT_EQ(e.message(), c.message);
     }
     EXPECT_EQ(viewer.characterPath, c.path);
-    EXPECT_TRUE(fresh.isEnabled(ControlId::reloadButton));
-    EXPECT_TRUE(fresh.isEnabled(ControlId::sheetReloadButton));
-    EXPECT_TRUE(fresh.isEnabled(ControlId::patternCheckButton));
+    EXPECT_TRUE(viewer.display.reloadEnabled);
+    EXPECT_TRUE(viewer.display.patternCheckEnabled);
     EXPECT_FALSE(viewer.characterLoaded);
   }
 }
@@ -122,7 +119,7 @@ TEST_F(FileIntakeTest, DroppedPathLongerThan255CharactersIsLoadedWhole) {
 
   EXPECT_EQ(viewer.characterPath, path);
   EXPECT_TRUE(viewer.characterLoaded);
-  EXPECT_EQ(controls.caption(ControlId::nameLabel), "long");
+  EXPECT_EQ(viewer.display.characterName, "long");
 }
 
 TEST_F(FileIntakeTest, ReloadTriesTheDroppedPathAgain) {
@@ -135,7 +132,7 @@ TEST_F(FileIntakeTest, ReloadTriesTheDroppedPathAgain) {
   reloadCharacter(viewer, controls);
 
   EXPECT_TRUE(viewer.characterLoaded);
-  EXPECT_EQ(controls.caption(ControlId::nameLabel), "fixed");
+  EXPECT_EQ(viewer.display.characterName, "fixed");
   EXPECT_EQ(viewer.frameIntervalMs, 250);
 
   std::filesystem::remove(charPath);
@@ -145,8 +142,8 @@ TEST_F(FileIntakeTest, ReloadTriesTheDroppedPathAgain) {
   } catch (const FileOpenError& e) {
     EXPECT_EQ(e.message(), "ファイル " + charPath + " は開けません");
   }
-  EXPECT_FALSE(controls.isEnabled(ControlId::stateButton1));
-  EXPECT_EQ(controls.caption(ControlId::stateCaptionLabel), "状態");
+  EXPECT_FALSE(viewer.display.stateButtonEnabled[1]);
+  EXPECT_EQ(viewer.display.stateCaption, "状態");
 }
 
 TEST_F(FileIntakeTest, CGreloadTakesTheNewPictureItsSizeAndItsCornerColour) {
@@ -198,7 +195,7 @@ TEST_F(FileIntakeTest, CGreloadWithoutASheetSurfaceReportsItAndTouchesNothing) {
   viewer.sheet.reset();
   viewer.sheetPath = sheetPath;
   viewer.sheetStamp = FileStamp{123, 4};
-  controls.setChecked(ControlId::autoSheetReload, true);
+  controls.setChecked(Switch::AutoSheetReload, true);
 
   try {
     reloadSheet(viewer);
@@ -214,7 +211,7 @@ TEST_F(FileIntakeTest, AutocgloadTogglesItsOwnMark) {
   const bool expected[] = {true, false, true};
   for (const bool mark : expected) {
     toggleAutoSheetReload(controls);
-    EXPECT_EQ(controls.isChecked(ControlId::autoSheetReload), mark);
+    EXPECT_EQ(controls.isChecked(Switch::AutoSheetReload), mark);
   }
 }
 
@@ -241,7 +238,7 @@ TEST_F(FileIntakeTest, PollReloadsOnlyWhenSwitchedOnNamedAndChanged) {
   int offsetMs = 0;
   for (const Step& s : steps) {
     SCOPED_TRACE(s.name);
-    controls.setChecked(ControlId::autoSheetReload, s.autoReload);
+    controls.setChecked(Switch::AutoSheetReload, s.autoReload);
     if (s.rewrite) {
       writeFile(sheetPath, bmp24(20, 10, kRed, s.corner));
       touchSheet(base, std::chrono::milliseconds(offsetMs += 3000));
@@ -255,7 +252,7 @@ TEST_F(FileIntakeTest, TwoSavesWithinTwoSecondsAreBothSeen) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
   openDroppedFile(viewer, controls, charPath);
-  controls.setChecked(ControlId::autoSheetReload, true);
+  controls.setChecked(Switch::AutoSheetReload, true);
   const auto base = std::filesystem::last_write_time(sheetPath);
 
   struct Save {
@@ -284,7 +281,7 @@ TEST_F(FileIntakeTest, PollOfARemovedSheetFailsOnceThenWaitsForItsReturn) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
   openDroppedFile(viewer, controls, charPath);
-  controls.setChecked(ControlId::autoSheetReload, true);
+  controls.setChecked(Switch::AutoSheetReload, true);
 
   std::filesystem::remove(sheetPath);
   EXPECT_THROW(pollSheet(viewer, controls), Exception);
@@ -299,7 +296,7 @@ TEST_F(FileIntakeTest, PollOfARemovedSheetFailsOnceThenWaitsForItsReturn) {
 }
 
 TEST_F(FileIntakeTest, PollWithoutASheetNameDoesNothing) {
-  controls.setChecked(ControlId::autoSheetReload, true);
+  controls.setChecked(Switch::AutoSheetReload, true);
   EXPECT_NO_THROW(pollSheet(viewer, controls));
   EXPECT_EQ(viewer.sheetStamp, FileStamp{});
   EXPECT_EQ(sheetWidth(), 0);
@@ -309,7 +306,7 @@ TEST_F(FileIntakeTest, PollLeavesTheCharacterAlone) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
   openDroppedFile(viewer, controls, charPath);
-  controls.setChecked(ControlId::autoSheetReload, true);
+  controls.setChecked(Switch::AutoSheetReload, true);
   viewer.state = 6;
   viewer.frame = 3;
   writeFile(charPath, characterFile("changed", "sheet.bmp"));
@@ -320,7 +317,7 @@ TEST_F(FileIntakeTest, PollLeavesTheCharacterAlone) {
   EXPECT_EQ(sheetKey(), kBlue);
   EXPECT_EQ(viewer.state, 6);
   EXPECT_EQ(viewer.frame, 3);
-  EXPECT_EQ(controls.caption(ControlId::nameLabel), "c");
+  EXPECT_EQ(viewer.display.characterName, "c");
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ class FrameLoopTest : public ::testing::Test {
   // Runs one tick and says whether it asked to be called again at once.
   bool tick(FrameLoop& loop) {
     bool done = true;
-    loop.ApplicationIdle(done);
+    loop.tick(done);
     return !done;
   }
 
@@ -159,7 +159,7 @@ TEST_F(FrameLoopTest, NotReadyToDrawStopsTheTickBeforeEverything) {
   EXPECT_FALSE(tick(loop));
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(v.startupLoadPending, 50);
-  EXPECT_FALSE(c.isEnabled(ControlId::patternCheckButton));
+  EXPECT_FALSE(v.display.patternCheckEnabled);
   EXPECT_EQ(v.frame, 0);
 
   // Finalised, as when the window is destroyed.
@@ -190,8 +190,8 @@ TEST_F(FrameLoopTest, TheStartupLoadRunsOnceAndDrawsInTheSameTick) {
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(log.front(), "load start.chp");
   EXPECT_EQ(v.startupLoadPending, 0);
-  EXPECT_TRUE(c.isEnabled(ControlId::patternCheckButton));
-  EXPECT_FALSE(c.isEnabled(ControlId::reloadButton));
+  EXPECT_TRUE(v.display.patternCheckEnabled);
+  EXPECT_FALSE(v.display.reloadEnabled);
   EXPECT_EQ(host.presents, 1);
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(std::count(log.begin(), log.end(), "load start.chp"), 1);
@@ -204,10 +204,10 @@ TEST_F(FrameLoopTest, AFailingStartupLoadIsReportedOnceAndNotRetried) {
   loadThrows = true;
   FrameLoop loop(v, c, view, hooks());
   bool done = true;
-  EXPECT_THROW(loop.ApplicationIdle(done), FileOpenError);
+  EXPECT_THROW(loop.tick(done), FileOpenError);
   EXPECT_TRUE(done);
   EXPECT_EQ(v.startupLoadPending, 0);
-  EXPECT_TRUE(c.isEnabled(ControlId::patternCheckButton));
+  EXPECT_TRUE(v.display.patternCheckEnabled);
   EXPECT_EQ(log, std::vector<std::string>{"load bad.chp"});  // the tick ended there
   for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(tick(loop));
   EXPECT_EQ(std::count(log.begin(), log.end(), "load bad.chp"), 1);
@@ -224,7 +224,7 @@ TEST_F(FrameLoopTest, TheDefaultLoadIsTheCharacterReader) {
   FrameLoop loop(v, c, view, h);
   bool done = true;
   try {
-    loop.ApplicationIdle(done);
+    loop.tick(done);
     ADD_FAILURE() << "no error";
   } catch (const FileOpenError& e) {
     EXPECT_NE(e.message().find(missing), std::string::npos) << e.message();
@@ -326,8 +326,8 @@ TEST_F(FrameLoopTest, StartClockBoundsTheFirstWaitWhateverTheClockReads) {
 }
 
 TEST_F(FrameLoopTest, AButtonPressedDuringTheWaitShowsInTheSameTick) {
-  c.setCaption(ControlId::stateCaptionLabel, "状態");
-  duringWait = [this] { Button6Click(v, c); };
+  v.display.stateCaption = "状態";
+  duringWait = [this] { selectState(v, 6); };
   FrameLoop loop(v, c, view, hooks());
   v.frame = 1;
   EXPECT_TRUE(tick(loop));
@@ -341,7 +341,7 @@ TEST_F(FrameLoopTest, AnExceptionEndsTheTickWhereItIsRaised) {
   pollThrows = true;
   FrameLoop loop(v, c, view, hooks());
   bool done = true;
-  EXPECT_THROW(loop.ApplicationIdle(done), Exception);
+  EXPECT_THROW(loop.tick(done), Exception);
   EXPECT_TRUE(done);
   EXPECT_EQ(log, std::vector<std::string>{"poll"});
   EXPECT_EQ(v.frame, 0);
@@ -357,7 +357,7 @@ TEST_F(FrameLoopTest, TheTickIsNeverEnteredTwice) {
   duringWait = [&] {
     bool innerDone = true;
     const std::size_t before = log.size();
-    self->ApplicationIdle(innerDone);
+    self->tick(innerDone);
     EXPECT_TRUE(innerDone);
     EXPECT_EQ(log.size(), before);
     ++nested;

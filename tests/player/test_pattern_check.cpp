@@ -66,10 +66,10 @@ TEST_F(PatternCheckTest, ButtonFillsRow30FromTheThreeEdits) {
     clearTables();
     viewer.layerOn[kCheckState] = 1;
     viewer.state = 1;
-    controls.setCaption(ControlId::stateCaptionLabel, "状態");
-    controls.setText(ControlId::patternEdit, c.pattern);
-    controls.setText(ControlId::layerEdit, c.layer);
-    controls.setText(ControlId::destinationEdit, c.dest);
+    viewer.display.stateCaption = "状態";
+    controls.setText(Edit::Pattern, c.pattern);
+    controls.setText(Edit::Layer, c.layer);
+    controls.setText(Edit::Destination, c.dest);
 
     startPatternCheck(viewer, controls);
 
@@ -83,7 +83,7 @@ TEST_F(PatternCheckTest, ButtonFillsRow30FromTheThreeEdits) {
     EXPECT_EQ(viewer.pattern[kCheckState][255], kEmptyCel);
     EXPECT_EQ(viewer.state, kCheckState);
     EXPECT_EQ(viewer.frame, 0);
-    EXPECT_EQ(controls.caption(ControlId::stateCaptionLabel), "ﾁｪｯｸﾊﾟﾀｰﾝ");
+    EXPECT_EQ(viewer.display.stateCaption, "ﾁｪｯｸﾊﾟﾀｰﾝ");
     EXPECT_EQ(viewer.returnState, 1);
     EXPECT_EQ(viewer.returnCaption, "状態");
   }
@@ -117,9 +117,9 @@ TEST_F(PatternCheckTest, BadEntryStopsTheButtonAndKeepsThePlayerAsItWas) {
     viewer.returnState = 0;
     viewer.returnCaption.clear();
     viewer.layerOn[kCheckState] = 0;
-    controls.setCaption(ControlId::stateCaptionLabel, "状態");
-    controls.setText(ControlId::patternEdit, c.pattern);
-    controls.setText(ControlId::layerEdit, c.layer);
+    viewer.display.stateCaption = "状態";
+    controls.setText(Edit::Pattern, c.pattern);
+    controls.setText(Edit::Layer, c.layer);
 
     try {
       startPatternCheck(viewer, controls);
@@ -134,7 +134,7 @@ TEST_F(PatternCheckTest, BadEntryStopsTheButtonAndKeepsThePlayerAsItWas) {
     EXPECT_EQ(viewer.frame, 4);
     EXPECT_EQ(viewer.returnState, 0);
     EXPECT_EQ(viewer.returnCaption, "");
-    EXPECT_EQ(controls.caption(ControlId::stateCaptionLabel), "状態");
+    EXPECT_EQ(viewer.display.stateCaption, "状態");
   }
 }
 
@@ -142,9 +142,9 @@ TEST_F(PatternCheckTest, ButtonKeepsSlotZeroAndTheLayerRowsBeyondTheTypedEntries
   viewer.pattern[kCheckState].fill(7);
   viewer.layer[kCheckState].fill(8);
   viewer.layerDest[kCheckState].fill(9);
-  controls.setText(ControlId::patternEdit, "01");
-  controls.setText(ControlId::layerEdit, "05");
-  controls.setText(ControlId::destinationEdit, "06");
+  controls.setText(Edit::Pattern, "01");
+  controls.setText(Edit::Layer, "05");
+  controls.setText(Edit::Destination, "06");
 
   startPatternCheck(viewer, controls);
 
@@ -159,9 +159,9 @@ TEST_F(PatternCheckTest, EntriesPastSlot255AreIgnoredEvenWhenBad) {
   std::string text;
   for (int i = 1; i <= 255; ++i) text += "01";
   text += "02ZZ";  // entries 256 and 257: no slot for them
-  controls.setText(ControlId::patternEdit, text);
-  controls.setText(ControlId::layerEdit, text);
-  controls.setText(ControlId::destinationEdit, text);
+  controls.setText(Edit::Pattern, text);
+  controls.setText(Edit::Layer, text);
+  controls.setText(Edit::Destination, text);
 
   EXPECT_NO_THROW(startPatternCheck(viewer, controls));
 
@@ -185,8 +185,8 @@ TEST_F(PatternCheckTest, ButtonRemembersTheReturnTargetOnlyFromItsBaseStates) {
     viewer.state = c.from;
     viewer.returnState = 99;
     viewer.returnCaption = "前";
-    controls.setCaption(ControlId::stateCaptionLabel, "いま");
-    controls.setText(ControlId::patternEdit, "01");
+    viewer.display.stateCaption = "いま";
+    controls.setText(Edit::Pattern, "01");
 
     startPatternCheck(viewer, controls);
 
@@ -200,16 +200,16 @@ TEST_F(PatternCheckTest, CheckPlaysTheTypedCelsThenReturnsOrLoops) {
   for (const bool loop : {false, true}) {
     SCOPED_TRACE(loop ? "loop" : "return");
     viewer.state = 1;
-    controls.setCaption(ControlId::stateCaptionLabel, "状態");
-    controls.setChecked(ControlId::patternLoopBox, loop);
-    controls.setText(ControlId::patternEdit, "0102030");
+    viewer.display.stateCaption = "状態";
+    controls.setChecked(Switch::PatternLoop, loop);
+    controls.setText(Edit::Pattern, "0102030");
     startPatternCheck(viewer, controls);
 
     std::vector<int32_t> shown;
     for (int tick = 0; tick < 4; ++tick) {
       advanceAndEnd(viewer, controls);
       shown.push_back(viewer.pattern[static_cast<std::size_t>(viewer.state)]
-                                   [static_cast<std::size_t>(viewer.frame)]);
+                                    [static_cast<std::size_t>(viewer.frame)]);
     }
     if (loop) {
       EXPECT_EQ(shown, (std::vector<int32_t>{1, 2, 3, 1}));
@@ -218,7 +218,7 @@ TEST_F(PatternCheckTest, CheckPlaysTheTypedCelsThenReturnsOrLoops) {
       EXPECT_EQ((std::vector<int32_t>(shown.begin(), shown.begin() + 3)),
                 (std::vector<int32_t>{1, 2, 3}));
       EXPECT_EQ(viewer.state, 1);
-      EXPECT_EQ(controls.caption(ControlId::stateCaptionLabel), "状態");
+      EXPECT_EQ(viewer.display.stateCaption, "状態");
     }
   }
 }
@@ -228,7 +228,7 @@ struct CaretCase {
   const char* edit2;
   const char* edit3;
   const char* edit4;
-  ControlId moved;
+  Edit moved;
   int32_t caret;
   int32_t pattern;  ///< value of every pattern slot afterwards (-1: unchanged row)
   int32_t layer;
@@ -238,36 +238,31 @@ struct CaretCase {
 
 TEST_F(PatternCheckTest, CaretMoveShowsTheEntryUnderTheCaretInAllThreeRows) {
   const CaretCase cases[] = {
-      {"caret inside the second entry", "010203", "", "", ControlId::patternEdit, 3, 2, -1, -1,
-       "1/3"},
-      {"caret at the end: nothing after it", "010203", "", "", ControlId::patternEdit, 6, -1, -1,
-       -1, "3/3"},
-      {"shorter layer text is left alone", "0102", "05", "", ControlId::patternEdit, 2, 2, -1, -1,
-       "1/2"},
-      {"same index from every edit", "0102", "0506", "0708", ControlId::patternEdit, 2, 2, 6, 8,
-       "1/2"},
-      {"caret in the layer edit picks the pattern too", "0102", "0506", "0708",
-       ControlId::layerEdit, 1, 1, 5, 7, "0/2"},
-      {"one character after the caret is an entry", "010", "", "", ControlId::patternEdit, 2, 0, -1,
-       -1, "1/1"},
-      {"caret in the destination edit", "", "", "0A0B0C", ControlId::destinationEdit, 5, -1, -1, 12,
-       "2/3"},
+      {"caret inside the second entry", "010203", "", "", Edit::Pattern, 3, 2, -1, -1, "1/3"},
+      {"caret at the end: nothing after it", "010203", "", "", Edit::Pattern, 6, -1, -1, -1, "3/3"},
+      {"shorter layer text is left alone", "0102", "05", "", Edit::Pattern, 2, 2, -1, -1, "1/2"},
+      {"same index from every edit", "0102", "0506", "0708", Edit::Pattern, 2, 2, 6, 8, "1/2"},
+      {"caret in the layer edit picks the pattern too", "0102", "0506", "0708", Edit::Layer, 1, 1,
+       5, 7, "0/2"},
+      {"one character after the caret is an entry", "010", "", "", Edit::Pattern, 2, 0, -1, -1,
+       "1/1"},
+      {"caret in the destination edit", "", "", "0A0B0C", Edit::Destination, 5, -1, -1, 12, "2/3"},
   };
   for (const CaretCase& c : cases) {
     SCOPED_TRACE(c.name);
     clearTables();
     viewer.patternCaret = viewer.layerCaret = viewer.destinationCaret = 0;
-    for (ControlId e : {ControlId::patternEdit, ControlId::layerEdit, ControlId::destinationEdit}) {
+    for (Edit e : {Edit::Pattern, Edit::Layer, Edit::Destination}) {
       controls.setCaret(e, 0);
     }
     viewer.state = 1;
     viewer.frame = 5;
     viewer.returnState = 16;
     viewer.layerOn[kCheckState] = 0;
-    controls.setCaption(ControlId::stateCaptionLabel, "状態");
-    controls.setText(ControlId::patternEdit, c.edit2);
-    controls.setText(ControlId::layerEdit, c.edit3);
-    controls.setText(ControlId::destinationEdit, c.edit4);
+    viewer.display.stateCaption = "状態";
+    controls.setText(Edit::Pattern, c.edit2);
+    controls.setText(Edit::Layer, c.edit3);
+    controls.setText(Edit::Destination, c.edit4);
     controls.setCaret(c.moved, c.caret);
 
     trackCarets(viewer, controls);
@@ -281,17 +276,17 @@ TEST_F(PatternCheckTest, CaretMoveShowsTheEntryUnderTheCaretInAllThreeRows) {
     EXPECT_EQ(viewer.frame, 0);
     EXPECT_EQ(viewer.layerOn[kCheckState], 1);
     EXPECT_EQ(viewer.returnState, 16);
-    EXPECT_EQ(controls.caption(ControlId::stateCaptionLabel), "状態");
-    const ControlId counter = c.moved == ControlId::patternEdit ? ControlId::patternCounter
-                              : c.moved == ControlId::layerEdit ? ControlId::layerCounter
-                                                                : ControlId::destinationCounter;
-    EXPECT_EQ(controls.caption(counter), c.counter);
+    EXPECT_EQ(viewer.display.stateCaption, "状態");
+    const std::string& counter = c.moved == Edit::Pattern ? viewer.display.patternCounter
+                                 : c.moved == Edit::Layer ? viewer.display.layerCounter
+                                                          : viewer.display.destinationCounter;
+    EXPECT_EQ(counter, c.counter);
   }
 }
 
 TEST_F(PatternCheckTest, UnmovedCaretsChangeNothing) {
-  controls.setText(ControlId::patternEdit, "0102");
-  controls.setCaret(ControlId::patternEdit, 2);
+  controls.setText(Edit::Pattern, "0102");
+  controls.setCaret(Edit::Pattern, 2);
   viewer.patternCaret = 2;
 
   trackCarets(viewer, controls);
@@ -299,28 +294,28 @@ TEST_F(PatternCheckTest, UnmovedCaretsChangeNothing) {
   EXPECT_EQ(viewer.state, 1);
   EXPECT_EQ(viewer.frame, 4);
   EXPECT_EQ(viewer.pattern[kCheckState][1], kEmptyCel);
-  EXPECT_EQ(controls.caption(ControlId::patternCounter), "0/0");
+  EXPECT_EQ(viewer.display.patternCounter, "0/0");
 }
 
 TEST_F(PatternCheckTest, LaterMovedEditOverwritesTheEarlierOnesRows) {
-  controls.setText(ControlId::patternEdit, "0102030405");
-  controls.setText(ControlId::layerEdit, "0a0b0c");
-  controls.setCaret(ControlId::patternEdit, 2);
-  controls.setCaret(ControlId::layerEdit, 4);
+  controls.setText(Edit::Pattern, "0102030405");
+  controls.setText(Edit::Layer, "0a0b0c");
+  controls.setCaret(Edit::Pattern, 2);
+  controls.setCaret(Edit::Layer, 4);
 
   trackCarets(viewer, controls);
 
   EXPECT_EQ(viewer.pattern[kCheckState][17], 3);
   EXPECT_EQ(viewer.layer[kCheckState][17], 12);
-  EXPECT_EQ(controls.caption(ControlId::patternCounter), "1/5");
-  EXPECT_EQ(controls.caption(ControlId::layerCounter), "2/3");
+  EXPECT_EQ(viewer.display.patternCounter, "1/5");
+  EXPECT_EQ(viewer.display.layerCounter, "2/3");
   EXPECT_EQ(viewer.patternCaret, 2);
   EXPECT_EQ(viewer.layerCaret, 4);
 }
 
 TEST_F(PatternCheckTest, BadEntryUnderTheCaretFailsOnceAndChangesNothingElse) {
-  controls.setText(ControlId::patternEdit, " 5 6");
-  controls.setCaret(ControlId::patternEdit, 1);
+  controls.setText(Edit::Pattern, " 5 6");
+  controls.setCaret(Edit::Pattern, 1);
 
   try {
     trackCarets(viewer, controls);
@@ -332,16 +327,16 @@ TEST_F(PatternCheckTest, BadEntryUnderTheCaretFailsOnceAndChangesNothingElse) {
   EXPECT_EQ(viewer.state, 1);
   EXPECT_EQ(viewer.frame, 4);
   EXPECT_EQ(viewer.layerOn[kCheckState], 0);
-  EXPECT_EQ(controls.caption(ControlId::patternCounter), "0/0");
+  EXPECT_EQ(viewer.display.patternCounter, "0/0");
 
   EXPECT_NO_THROW(trackCarets(viewer, controls));
   EXPECT_EQ(viewer.state, 1);
 }
 
 TEST_F(PatternCheckTest, RowFilledEarlierInAFailingMoveKeepsItsNewContents) {
-  controls.setText(ControlId::patternEdit, "0102");
-  controls.setText(ControlId::layerEdit, "05GG");
-  controls.setCaret(ControlId::patternEdit, 2);
+  controls.setText(Edit::Pattern, "0102");
+  controls.setText(Edit::Layer, "05GG");
+  controls.setCaret(Edit::Pattern, 2);
 
   EXPECT_THROW(trackCarets(viewer, controls), ConversionError);
 
@@ -351,28 +346,28 @@ TEST_F(PatternCheckTest, RowFilledEarlierInAFailingMoveKeepsItsNewContents) {
 }
 
 TEST_F(PatternCheckTest, TypingAtTheEndEntersTheCheckStateWithoutChangingTheRow) {
-  controls.type(ControlId::patternEdit, "01");
+  controls.type(Edit::Pattern, "01");
   trackCarets(viewer, controls);
   EXPECT_EQ(viewer.state, kCheckState);
   EXPECT_EQ(viewer.pattern[kCheckState][1], kEmptyCel);
-  EXPECT_EQ(controls.caption(ControlId::patternCounter), "1/1");
+  EXPECT_EQ(viewer.display.patternCounter, "1/1");
 
   viewer.state = 1;
-  controls.type(ControlId::patternEdit, "0102");
+  controls.type(Edit::Pattern, "0102");
   trackCarets(viewer, controls);
   EXPECT_EQ(viewer.state, kCheckState);
   EXPECT_EQ(viewer.pattern[kCheckState][1], kEmptyCel);
-  EXPECT_EQ(controls.caption(ControlId::patternCounter), "2/2");
+  EXPECT_EQ(viewer.display.patternCounter, "2/2");
 }
 
 TEST_F(PatternCheckTest, CaretFilledLayerRowRunsTheCheckToSlot255) {
-  controls.setText(ControlId::layerEdit, "0506");
-  controls.setCaret(ControlId::layerEdit, 2);
+  controls.setText(Edit::Layer, "0506");
+  controls.setCaret(Edit::Layer, 2);
   trackCarets(viewer, controls);
   ASSERT_EQ(viewer.layer[kCheckState][255], 6);
 
-  controls.setText(ControlId::patternEdit, "01");
-  controls.setText(ControlId::layerEdit, "07");
+  controls.setText(Edit::Pattern, "01");
+  controls.setText(Edit::Layer, "07");
   startPatternCheck(viewer, controls);
   EXPECT_EQ(viewer.layer[kCheckState][1], 7);
   EXPECT_EQ(viewer.layer[kCheckState][2], 6);
@@ -387,16 +382,16 @@ TEST_F(PatternCheckTest, CaretFilledLayerRowRunsTheCheckToSlot255) {
 }
 
 TEST_F(PatternCheckTest, ClipperCopiesEdit2AndMovesItsCaretToTheStart) {
-  controls.setText(ControlId::patternEdit, "0102");
-  controls.setText(ControlId::layerEdit, "0506");
-  controls.setCaret(ControlId::patternEdit, 4);
+  controls.setText(Edit::Pattern, "0102");
+  controls.setText(Edit::Layer, "0506");
+  controls.setCaret(Edit::Pattern, 4);
   viewer.patternCaret = 4;
 
   copyPatternToClipboard(controls);
 
   EXPECT_EQ(controls.clipboard, "0102");
   trackCarets(viewer, controls);
-  EXPECT_EQ(controls.caption(ControlId::patternCounter), "0/2");
+  EXPECT_EQ(viewer.display.patternCounter, "0/2");
   EXPECT_EQ(viewer.pattern[kCheckState][3], 1);
   EXPECT_EQ(viewer.layer[kCheckState][3], 5);
 }

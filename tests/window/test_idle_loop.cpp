@@ -11,15 +11,15 @@ namespace patapata {
 namespace {
 
 TEST(IdleLoop, HandlerThatLeavesDoneTrueWaitsForTheNextEvent) {
-  IdleLoop application;
+  IdleLoop loop;
   int calls = 0;
-  application.setOnIdle([&calls](bool& done) {
+  loop.setOnIdle([&calls](bool& done) {
     EXPECT_TRUE(done);
     ++calls;
   });
   QTest::qWait(100);
   EXPECT_EQ(calls, 1);
-  EXPECT_TRUE(application.waitingForEvent());
+  EXPECT_TRUE(loop.waitingForEvent());
 
   QTimer::singleShot(0, [] {});
   QTest::qWait(50);
@@ -27,29 +27,29 @@ TEST(IdleLoop, HandlerThatLeavesDoneTrueWaitsForTheNextEvent) {
 }
 
 TEST(IdleLoop, HandlerThatClearsDoneRunsAgainAtOnce) {
-  IdleLoop application;
+  IdleLoop loop;
   int calls = 0;
-  application.setOnIdle([&calls](bool& done) {
+  loop.setOnIdle([&calls](bool& done) {
     ++calls;
     done = false;
   });
   QTest::qWait(50);
   EXPECT_GT(calls, 10);
-  EXPECT_FALSE(application.waitingForEvent());
+  EXPECT_FALSE(loop.waitingForEvent());
 }
 
 TEST(IdleLoop, HandlerIsNeverEnteredTwice) {
-  IdleLoop application;
+  IdleLoop loop;
   int depth = 0;
   int deepest = 0;
   int calls = 0;
-  application.setOnIdle([&](bool& done) {
+  loop.setOnIdle([&](bool& done) {
     ++depth;
     deepest = std::max(deepest, depth);
     ++calls;
     // Events dispatched during the wait may ask for the idle handler; it must not nest.
     QTimer::singleShot(0, [] {});
-    application.processEvents(5);
+    loop.processEvents(5);
     --depth;
     done = calls >= 5;  // ask to be called again until the fifth call
   });
@@ -59,38 +59,38 @@ TEST(IdleLoop, HandlerIsNeverEnteredTwice) {
 }
 
 TEST(IdleLoop, FrameWaitBlocksInsteadOfSpinning) {
-  IdleLoop application;
+  IdleLoop loop;
   // Waited out the way the frame loop does: call again with what remains until the time is up.
   // A wait that returned without blocking would be called thousands of times here.
   QElapsedTimer clock;
   clock.start();
   int calls = 0;
   while (clock.elapsed() < 60) {
-    application.processEvents(static_cast<uint32_t>(60 - clock.elapsed()));
+    loop.processEvents(static_cast<uint32_t>(60 - clock.elapsed()));
     ++calls;
   }
   EXPECT_LT(calls, 20);
 }
 
 TEST(IdleLoop, FrameWaitEndsEarlyWhenAnEventArrives) {
-  IdleLoop application;
+  IdleLoop loop;
   bool fired = false;
   QTimer::singleShot(10, [&fired] { fired = true; });
   QElapsedTimer clock;
   clock.start();
-  while (!fired && clock.elapsed() < 5000) application.processEvents(5000);
+  while (!fired && clock.elapsed() < 5000) loop.processEvents(5000);
   EXPECT_TRUE(fired);
   EXPECT_LT(clock.elapsed(), 4000);
 }
 
 TEST(IdleLoop, SuspendedIdleRunsAgainAfterTheNextEventOnceResumed) {
-  IdleLoop application;
+  IdleLoop loop;
   int calls = 0;
-  application.suspendIdle();
-  application.setOnIdle([&calls](bool&) { ++calls; });
+  loop.suspendIdle();
+  loop.setOnIdle([&calls](bool&) { ++calls; });
   QTest::qWait(30);
   EXPECT_EQ(calls, 0);
-  application.resumeIdle();
+  loop.resumeIdle();
   QTimer::singleShot(0, [] {});
   QTest::qWait(30);
   EXPECT_EQ(calls, 1);

@@ -46,8 +46,8 @@ const std::string kSample = std::string(PATAPATA_SAMPLES) + "/hiyoko/hiyoko.chp"
 class MainWindowTest : public ::testing::Test {
  protected:
   void open(std::vector<std::string> arguments = {}) {
-    application = std::make_unique<IdleLoop>();
-    form = std::make_unique<MainWindow>(*application, std::make_shared<platform::SurfaceService>(),
+    idleLoop = std::make_unique<IdleLoop>();
+    form = std::make_unique<MainWindow>(*idleLoop, std::make_shared<platform::SurfaceService>(),
                                         std::move(arguments));
     form->setErrorReporter([this](const QString& text) { errors.push_back(text.toStdString()); });
     form->show();
@@ -58,7 +58,7 @@ class MainWindowTest : public ::testing::Test {
 
   void TearDown() override {
     form.reset();
-    application.reset();
+    idleLoop.reset();
   }
 
   template <typename T = QWidget>
@@ -68,7 +68,9 @@ class MainWindowTest : public ::testing::Test {
     return found;
   }
 
-  QAction* autocgload() { return form->findChild<QAction*>(QStringLiteral("autocgload")); }
+  QAction* autoSheetReload() {
+    return form->findChild<QAction*>(QStringLiteral("autoSheetReload"));
+  }
 
   /// Drops `paths` on the window as a file manager does, and lets the window take it.
   void drop(const std::vector<std::string>& paths) {
@@ -96,7 +98,7 @@ class MainWindowTest : public ::testing::Test {
 
   uint32_t sheetKey() { return form->viewer().sheet->platformSurface()->colorKeyLow(); }
 
-  std::unique_ptr<IdleLoop> application;
+  std::unique_ptr<IdleLoop> idleLoop;
   std::unique_ptr<MainWindow> form;
   std::vector<std::string> errors;
   bool dragAccepted = false;
@@ -105,46 +107,57 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, StartsWithTheCaptionsCountersAndOnlyTheClipboardButtonEnabled) {
   EXPECT_EQ(form->windowTitle(), QStringLiteral("ぱたぱた！"));
   const std::pair<const char*, const char*> labels[] = {
-      {"Label1", "名前"},   {"Label2", "状態"}, {"Label3", "Anime"}, {"Label4", "レイヤ"},
-      {"Label5", "転送先"}, {"Label6", "0/0"},  {"Label7", "0/0"},   {"Label8", "0/0"}};
+      {"characterName", "名前"}, {"stateCaption", "状態"},       {"intervalLabel", "Anime"},
+      {"layerLabel", "レイヤ"},  {"destinationLabel", "転送先"}, {"patternCounter", "0/0"},
+      {"layerCounter", "0/0"},   {"destinationCounter", "0/0"}};
   for (const auto& [name, caption] : labels) {
     SCOPED_TRACE(name);
     EXPECT_EQ(child<QLabel>(name)->text(), QString::fromUtf8(caption));
   }
   const std::pair<const char*, const char*> edits[] = {
-      {"Edit1", "100"}, {"Edit2", ""}, {"Edit3", ""}, {"Edit4", ""}};
+      {"intervalEdit", "100"}, {"patternEdit", ""}, {"layerEdit", ""}, {"destinationEdit", ""}};
   for (const auto& [name, text] : edits) {
     SCOPED_TRACE(name);
     EXPECT_EQ(child<QLineEdit>(name)->text(), QString::fromUtf8(text));
     EXPECT_TRUE(child<QLineEdit>(name)->isEnabled());
   }
-  const std::pair<const char*, const char*> buttons[] = {
-      {"Button1", "通常１"},      {"Button2", "通常２"},      {"Button3", "勝ち"},
-      {"Button4", "負け"},        {"Button5", "立ち"},        {"Button6", "喜び１"},
-      {"Button7", "喜び２"},      {"Button8", "喜び３"},      {"Button9", "ﾀﾞﾒｰｼﾞ１"},
-      {"Button10", "ﾀﾞﾒｰｼﾞ２"},   {"Button11", "ﾀﾞﾒｰｼﾞ３"},   {"Button12", "ミス"},
-      {"Button14", "おじゃま"},   {"buttonck", "ﾊﾟﾀｰﾝﾁｪｯｸ"},  {"reload", "再読込み"},
-      {"CGreload", "CG再読込み"}, {"clipper", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへ"}};
+  const std::pair<const char*, const char*> buttons[] = {{"stateButton1", "通常１"},
+                                                         {"stateButton2", "通常２"},
+                                                         {"stateButton15", "勝ち"},
+                                                         {"stateButton16", "負け"},
+                                                         {"stateButton5", "立ち"},
+                                                         {"stateButton6", "喜び１"},
+                                                         {"stateButton7", "喜び２"},
+                                                         {"stateButton8", "喜び３"},
+                                                         {"stateButton10", "ﾀﾞﾒｰｼﾞ１"},
+                                                         {"stateButton11", "ﾀﾞﾒｰｼﾞ２"},
+                                                         {"stateButton12", "ﾀﾞﾒｰｼﾞ３"},
+                                                         {"stateButton4", "ミス"},
+                                                         {"stateButton3", "おじゃま"},
+                                                         {"patternCheckButton", "ﾊﾟﾀｰﾝﾁｪｯｸ"},
+                                                         {"reloadButton", "再読込み"},
+                                                         {"sheetReloadButton", "CG再読込み"},
+                                                         {"copyPatternButton", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへ"}};
   for (const auto& [name, caption] : buttons) {
     SCOPED_TRACE(name);
     QPushButton* b = child<QPushButton>(name);
     EXPECT_EQ(b->text(), QString::fromUtf8(caption));
-    EXPECT_EQ(b->isEnabled(), std::string(name) == "clipper");
+    EXPECT_EQ(b->isEnabled(), std::string(name) == "copyPatternButton");
   }
   EXPECT_EQ(form->findChildren<QPushButton*>().size(), 17);
   for (const auto& [name, caption] :
-       {std::pair{"CheckBox1", "ループ"}, std::pair{"CheckBox2", "ﾙｰﾌﾟ"}}) {
+       {std::pair{"patternLoopBox", "ループ"}, std::pair{"oneShotLoopBox", "ﾙｰﾌﾟ"}}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(child<QCheckBox>(name)->text(), QString::fromUtf8(caption));
     EXPECT_FALSE(child<QCheckBox>(name)->isChecked());
     EXPECT_TRUE(child<QCheckBox>(name)->isEnabled());
   }
-  QMenu* settings = child<QMenu>("N1");
+  QMenu* settings = child<QMenu>("settingsMenu");
   EXPECT_EQ(settings->title(), QStringLiteral("設定"));
-  ASSERT_NE(autocgload(), nullptr);
-  EXPECT_EQ(autocgload()->text(), QStringLiteral("自動ＣＧ再読込み"));
-  EXPECT_TRUE(autocgload()->isCheckable());
-  EXPECT_FALSE(autocgload()->isChecked());
+  ASSERT_NE(autoSheetReload(), nullptr);
+  EXPECT_EQ(autoSheetReload()->text(), QStringLiteral("自動ＣＧ再読込み"));
+  EXPECT_TRUE(autoSheetReload()->isCheckable());
+  EXPECT_FALSE(autoSheetReload()->isChecked());
   EXPECT_FALSE(form->viewer().characterLoaded);
 }
 
@@ -154,23 +167,31 @@ TEST_F(MainWindowTest, ControlsSitAtTheirPlacesInAFixedClientArea) {
     QRect geometry;
   };
   const Place places[] = {
-      {"reload", {0, 0, 97, 17}},       {"CGreload", {0, 16, 97, 17}},
-      {"Button1", {0, 48, 49, 25}},     {"Button2", {48, 48, 49, 25}},
-      {"Button14", {48, 96, 49, 25}},   {"Button12", {0, 208, 49, 25}},
-      {"CheckBox2", {50, 213, 49, 17}}, {"Edit1", {64, 272, 33, 20}},
-      {"buttonck", {0, 296, 75, 17}},   {"CheckBox1", {80, 296, 57, 17}},
-      {"clipper", {144, 296, 80, 17}},  {"Edit2", {0, 316, 177, 20}},
-      {"Edit3", {0, 352, 177, 20}},     {"Edit4", {0, 388, 177, 20}},
-      {"DXDraw1", {104, 0, 121, 271}},
+      {"reloadButton", {0, 0, 97, 17}},
+      {"sheetReloadButton", {0, 16, 97, 17}},
+      {"stateButton1", {0, 48, 49, 25}},
+      {"stateButton2", {48, 48, 49, 25}},
+      {"stateButton3", {48, 96, 49, 25}},
+      {"stateButton4", {0, 208, 49, 25}},
+      {"oneShotLoopBox", {50, 213, 49, 17}},
+      {"intervalEdit", {64, 272, 33, 20}},
+      {"patternCheckButton", {0, 296, 75, 17}},
+      {"patternLoopBox", {80, 296, 57, 17}},
+      {"copyPatternButton", {144, 296, 80, 17}},
+      {"patternEdit", {0, 316, 177, 20}},
+      {"layerEdit", {0, 352, 177, 20}},
+      {"destinationEdit", {0, 388, 177, 20}},
+      {"view", {104, 0, 121, 271}},
   };
   for (const Place& p : places) {
     SCOPED_TRACE(p.name);
     EXPECT_EQ(child(p.name)->geometry(), p.geometry);
   }
-  const std::pair<const char*, QPoint> labels[] = {{"Label2", {104, 272}}, {"Label3", {0, 274}},
-                                                   {"Label1", {0, 248}},   {"Label4", {0, 338}},
-                                                   {"Label5", {0, 374}},   {"Label6", {182, 320}},
-                                                   {"Label7", {182, 356}}, {"Label8", {182, 392}}};
+  const std::pair<const char*, QPoint> labels[] = {
+      {"stateCaption", {104, 272}},   {"intervalLabel", {0, 274}},
+      {"characterName", {0, 248}},    {"layerLabel", {0, 338}},
+      {"destinationLabel", {0, 374}}, {"patternCounter", {182, 320}},
+      {"layerCounter", {182, 356}},   {"destinationCounter", {182, 392}}};
   for (const auto& [name, pos] : labels) {
     SCOPED_TRACE(name);
     EXPECT_EQ(child<QLabel>(name)->pos(), pos);
@@ -184,8 +205,9 @@ TEST_F(MainWindowTest, ControlsSitAtTheirPlacesInAFixedClientArea) {
 }
 
 TEST_F(MainWindowTest, FontsIconAndTabOrderAreTheWindows) {
-  const std::pair<const char*, int> heights[] = {{"Label2", 21}, {"Label3", 16},  {"Label1", 16},
-                                                 {"Label4", 12}, {"Button1", 12}, {"Edit2", 12}};
+  const std::pair<const char*, int> heights[] = {{"stateCaption", 21},  {"intervalLabel", 16},
+                                                 {"characterName", 16}, {"layerLabel", 12},
+                                                 {"stateButton1", 12},  {"patternEdit", 12}};
   for (const auto& [name, height] : heights) {
     SCOPED_TRACE(name);
     EXPECT_EQ(child(name)->font().pixelSize(), height);
@@ -195,10 +217,13 @@ TEST_F(MainWindowTest, FontsIconAndTabOrderAreTheWindows) {
   ASSERT_FALSE(icon.isNull());
   EXPECT_EQ(icon.pixmap(32, 32).size(), QSize(32, 32));
 
-  const char* order[] = {"Button1",  "Button2",   "Button3",  "Button4",   "Button5",  "Button6",
-                         "Button7",  "Button8",   "Button9",  "Button10",  "Button11", "Button12",
-                         "Edit1",    "Edit2",     "buttonck", "CheckBox1", "reload",   "clipper",
-                         "CGreload", "CheckBox2", "DXDraw1",  "Button14",  "Edit3",    "Edit4"};
+  const char* order[] = {
+      "stateButton1",  "stateButton2",      "stateButton15",      "stateButton16",
+      "stateButton5",  "stateButton6",      "stateButton7",       "stateButton8",
+      "stateButton10", "stateButton11",     "stateButton12",      "stateButton4",
+      "intervalEdit",  "patternEdit",       "patternCheckButton", "patternLoopBox",
+      "reloadButton",  "copyPatternButton", "sheetReloadButton",  "oneShotLoopBox",
+      "view",          "stateButton3",      "layerEdit",          "destinationEdit"};
   // The view takes no focus, so Tab passes over its place in the order.
   std::vector<QWidget*> tabStops;
   for (const char* name : order) {
@@ -219,14 +244,15 @@ TEST_F(MainWindowTest, DroppedCharacterEnablesTheButtonsShowsTheNameAndAnimates)
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
   EXPECT_TRUE(errors.empty()) << errors.front();
   EXPECT_EQ(form->viewer().characterPath, kSample);
-  for (const char* name : {"reload", "CGreload", "buttonck", "Button1", "Button2", "Button6"}) {
+  for (const char* name : {"reloadButton", "sheetReloadButton", "patternCheckButton",
+                           "stateButton1", "stateButton2", "stateButton6"}) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(child<QPushButton>(name)->isEnabled());
   }
-  QLabel* name = child<QLabel>("Label1");
+  QLabel* name = child<QLabel>("characterName");
   EXPECT_EQ(name->text(), QStringLiteral("ひよこ"));
   EXPECT_EQ(name->size(), name->sizeHint());
-  EXPECT_EQ(child<QLineEdit>("Edit1")->text(), QStringLiteral("120"));
+  EXPECT_EQ(child<QLineEdit>("intervalEdit")->text(), QStringLiteral("120"));
 
   // The view shows frame after frame: two pictures a few ticks apart differ.
   ASSERT_TRUE(runUntil([&] { return form->viewer().frame == 1; }));
@@ -271,19 +297,19 @@ TEST_F(MainWindowTest, BadDroppedFileShowsTheReadersMessageAndKeepsReloadEnabled
     drop({c.path});
     ASSERT_TRUE(runUntil([&] { return !errors.empty(); }));
     EXPECT_EQ(errors, std::vector<std::string>{c.message});
-    EXPECT_TRUE(child<QPushButton>("reload")->isEnabled());
-    EXPECT_TRUE(child<QPushButton>("CGreload")->isEnabled());
-    EXPECT_TRUE(child<QPushButton>("buttonck")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("reloadButton")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("sheetReloadButton")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("patternCheckButton")->isEnabled());
     EXPECT_FALSE(form->viewer().characterLoaded);
   }
 
   // Fixed, the same path loads with the reload button.
   writeFile(missing, "#CHARNAME fixed\r\n");
   errors.clear();
-  QTest::mouseClick(child<QPushButton>("reload"), Qt::LeftButton);
+  QTest::mouseClick(child<QPushButton>("reloadButton"), Qt::LeftButton);
   EXPECT_TRUE(errors.empty());
   EXPECT_TRUE(form->viewer().characterLoaded);
-  EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("fixed"));
+  EXPECT_EQ(child<QLabel>("characterName")->text(), QStringLiteral("fixed"));
 }
 
 TEST_F(MainWindowTest, SheetReloadsByButtonAndAutomaticallyAfterEachSave) {
@@ -297,12 +323,12 @@ TEST_F(MainWindowTest, SheetReloadsByButtonAndAutomaticallyAfterEachSave) {
   EXPECT_EQ(sheetKey(), 0x000010u);
 
   writeFile(sheet, bmp24(121, 271, 0x00FF00, 0x000020));
-  QTest::mouseClick(child<QPushButton>("CGreload"), Qt::LeftButton);
+  QTest::mouseClick(child<QPushButton>("sheetReloadButton"), Qt::LeftButton);
   EXPECT_EQ(sheetKey(), 0x000020u);
   EXPECT_TRUE(runUntil([&] { return viewImage().pixelColor(60, 100) == QColor(0, 255, 0); }));
 
-  autocgload()->trigger();
-  EXPECT_TRUE(autocgload()->isChecked());
+  autoSheetReload()->trigger();
+  EXPECT_TRUE(autoSheetReload()->isChecked());
   // Two saves 400 ms apart, within the same two seconds: each is seen.
   const auto base = std::filesystem::last_write_time(sheet);
   const std::pair<uint32_t, uint32_t> saves[] = {{0x0000FF, 0x000030}, {0xFFFF00, 0x000040}};
@@ -317,23 +343,23 @@ TEST_F(MainWindowTest, SheetReloadsByButtonAndAutomaticallyAfterEachSave) {
   }
   EXPECT_TRUE(errors.empty());
 
-  autocgload()->trigger();
-  EXPECT_FALSE(autocgload()->isChecked());
+  autoSheetReload()->trigger();
+  EXPECT_FALSE(autoSheetReload()->isChecked());
 }
 
 TEST_F(MainWindowTest, PatternCheckButtonPlaysTheTypedSequenceAndReturns) {
   drop({kSample});
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
-  QLineEdit* edit2 = child<QLineEdit>("Edit2");
-  edit2->setFocus();
-  QTest::keyClicks(edit2, "0203040");
+  QLineEdit* patternEdit = child<QLineEdit>("patternEdit");
+  patternEdit->setFocus();
+  QTest::keyClicks(patternEdit, "0203040");
   // Typing moved the caret; let the ticks see it, then pick a base state to return to.
   QTest::qWait(300);
-  QTest::mouseClick(child<QPushButton>("Button1"), Qt::LeftButton);
-  EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("通常１"));
+  QTest::mouseClick(child<QPushButton>("stateButton1"), Qt::LeftButton);
+  EXPECT_EQ(child<QLabel>("stateCaption")->text(), QStringLiteral("通常１"));
 
-  QTest::mouseClick(child<QPushButton>("buttonck"), Qt::LeftButton);
-  EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("ﾁｪｯｸﾊﾟﾀｰﾝ"));
+  QTest::mouseClick(child<QPushButton>("patternCheckButton"), Qt::LeftButton);
+  EXPECT_EQ(child<QLabel>("stateCaption")->text(), QStringLiteral("ﾁｪｯｸﾊﾟﾀｰﾝ"));
   const SequenceRow& row = form->viewer().pattern[kCheckState];
   EXPECT_EQ((std::vector<int32_t>(row.begin() + 1, row.begin() + 5)),
             (std::vector<int32_t>{2, 3, 4, -1}));
@@ -346,7 +372,7 @@ TEST_F(MainWindowTest, PatternCheckButtonPlaysTheTypedSequenceAndReturns) {
     }
     return s.state == 1;
   }));
-  EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("通常１"));
+  EXPECT_EQ(child<QLabel>("stateCaption")->text(), QStringLiteral("通常１"));
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ(shown.back(), 3);
   EXPECT_TRUE(errors.empty());
@@ -355,13 +381,14 @@ TEST_F(MainWindowTest, PatternCheckButtonPlaysTheTypedSequenceAndReturns) {
 TEST_F(MainWindowTest, CaretTrackingShowsTheEntryUnderTheCaretWithItsCounter) {
   drop({kSample});
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
-  QLineEdit* edit2 = child<QLineEdit>("Edit2");
-  QLineEdit* edit3 = child<QLineEdit>("Edit3");
-  edit3->setText(QStringLiteral("202122"));
-  edit2->setText(QStringLiteral("0A0B0C"));
-  edit2->setCursorPosition(3);
+  QLineEdit* patternEdit = child<QLineEdit>("patternEdit");
+  QLineEdit* layerEdit = child<QLineEdit>("layerEdit");
+  layerEdit->setText(QStringLiteral("202122"));
+  patternEdit->setText(QStringLiteral("0A0B0C"));
+  patternEdit->setCursorPosition(3);
 
-  ASSERT_TRUE(runUntil([&] { return child<QLabel>("Label6")->text() == QStringLiteral("1/3"); }));
+  ASSERT_TRUE(
+      runUntil([&] { return child<QLabel>("patternCounter")->text() == QStringLiteral("1/3"); }));
   const ViewerState& s = form->viewer();
   EXPECT_EQ(s.state, kCheckState);
   EXPECT_EQ(s.pattern[kCheckState][100], 0x0B);
@@ -375,59 +402,60 @@ TEST_F(MainWindowTest, CaretTrackingShowsTheEntryUnderTheCaretWithItsCounter) {
   ASSERT_TRUE(runUntil([&] { return s.frame > frame; }));
   EXPECT_EQ(viewImage(), first);
 
-  edit3->setSelection(4, 2);
-  EXPECT_TRUE(runUntil([&] { return child<QLabel>("Label7")->text() == QStringLiteral("2/3"); }));
+  layerEdit->setSelection(4, 2);
+  EXPECT_TRUE(
+      runUntil([&] { return child<QLabel>("layerCounter")->text() == QStringLiteral("2/3"); }));
   EXPECT_TRUE(runUntil([&] { return s.pattern[kCheckState][7] == 0x0C; }));
   EXPECT_EQ(s.layer[kCheckState][7], 0x22);
 }
 
 TEST_F(MainWindowTest, ClipboardButtonCopiesThePatternText) {
-  QLineEdit* edit2 = child<QLineEdit>("Edit2");
-  edit2->setText(QStringLiteral("0102030A"));
+  QLineEdit* patternEdit = child<QLineEdit>("patternEdit");
+  patternEdit->setText(QStringLiteral("0102030A"));
   QApplication::clipboard()->clear();
-  QTest::mouseClick(child<QPushButton>("clipper"), Qt::LeftButton);
+  QTest::mouseClick(child<QPushButton>("copyPatternButton"), Qt::LeftButton);
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("0102030A"));
-  EXPECT_EQ(edit2->selectedText(), QStringLiteral("0102030A"));
+  EXPECT_EQ(patternEdit->selectedText(), QStringLiteral("0102030A"));
 }
 
 TEST_F(MainWindowTest, IntervalEditRefusesAFourthTypedCharacterButShowsALongerFileValue) {
-  QLineEdit* edit1 = child<QLineEdit>("Edit1");
-  edit1->setFocus();
-  edit1->selectAll();
-  QTest::keyClicks(edit1, "1504");
-  EXPECT_EQ(edit1->text(), QStringLiteral("150"));
+  QLineEdit* interval = child<QLineEdit>("intervalEdit");
+  interval->setFocus();
+  interval->selectAll();
+  QTest::keyClicks(interval, "1504");
+  EXPECT_EQ(interval->text(), QStringLiteral("150"));
   EXPECT_EQ(form->viewer().frameIntervalMs, 150);
 
-  edit1->selectAll();
-  QTest::keyClicks(edit1, "abc");
-  EXPECT_EQ(edit1->text(), QStringLiteral("abc"));
+  interval->selectAll();
+  QTest::keyClicks(interval, "abc");
+  EXPECT_EQ(interval->text(), QStringLiteral("abc"));
   EXPECT_EQ(form->viewer().frameIntervalMs, 150);
 
   TempDir dir;
   writeFile(dir.file("slow.chp"), "#ANIME 1000\r\n");
   drop({dir.file("slow.chp")});
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
-  EXPECT_EQ(edit1->text(), QStringLiteral("1000"));
+  EXPECT_EQ(interval->text(), QStringLiteral("1000"));
   EXPECT_EQ(form->viewer().frameIntervalMs, 1000);
 
-  edit1->setFocus();
-  edit1->end(false);
-  QTest::keyClicks(edit1, "5");
-  EXPECT_EQ(edit1->text(), QStringLiteral("1000"));
-  QTest::keyClick(edit1, Qt::Key_Backspace);
-  EXPECT_EQ(edit1->text(), QStringLiteral("100"));
+  interval->setFocus();
+  interval->end(false);
+  QTest::keyClicks(interval, "5");
+  EXPECT_EQ(interval->text(), QStringLiteral("1000"));
+  QTest::keyClick(interval, Qt::Key_Backspace);
+  EXPECT_EQ(interval->text(), QStringLiteral("100"));
   EXPECT_EQ(form->viewer().frameIntervalMs, 100);
-  QTest::keyClicks(edit1, "5");
-  EXPECT_EQ(edit1->text(), QStringLiteral("100"));
+  QTest::keyClicks(interval, "5");
+  EXPECT_EQ(interval->text(), QStringLiteral("100"));
 }
 
 TEST_F(MainWindowTest, StartupArgumentLoadsAtTheFirstTickAndEnablesOnlyThePatternCheck) {
   form.reset();
   open({kSample});
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
-  EXPECT_TRUE(child<QPushButton>("buttonck")->isEnabled());
-  EXPECT_FALSE(child<QPushButton>("reload")->isEnabled());
-  EXPECT_FALSE(child<QPushButton>("CGreload")->isEnabled());
+  EXPECT_TRUE(child<QPushButton>("patternCheckButton")->isEnabled());
+  EXPECT_FALSE(child<QPushButton>("reloadButton")->isEnabled());
+  EXPECT_FALSE(child<QPushButton>("sheetReloadButton")->isEnabled());
   EXPECT_TRUE(form->viewer().characterPath.empty());
   EXPECT_EQ(form->viewer().startupLoadPending, 0);
   EXPECT_TRUE(errors.empty());
@@ -441,7 +469,7 @@ TEST_F(MainWindowTest, FailingStartupLoadIsReportedOnce) {
   ASSERT_TRUE(runUntil([&] { return !errors.empty(); }));
   QTest::qWait(200);
   EXPECT_EQ(errors, std::vector<std::string>{"ファイル " + missing + " は開けません."});
-  EXPECT_TRUE(child<QPushButton>("buttonck")->isEnabled());
+  EXPECT_TRUE(child<QPushButton>("patternCheckButton")->isEnabled());
   EXPECT_FALSE(form->viewer().characterLoaded);
 }
 

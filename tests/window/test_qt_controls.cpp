@@ -4,9 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 
@@ -28,26 +26,20 @@ class QtControlsTest : public ::testing::Test {
           handler();
         }),
         edit(new QLineEdit(&window)),
-        label(new QLabel(&window)),
-        button(new QPushButton(&window)),
         box(new QCheckBox(&window)),
         action(new QAction(&window)) {
-    controls.addEdit(ControlId::patternEdit, edit);
-    controls.addLabel(ControlId::patternCounter, label);
-    controls.addButton(ControlId::copyPatternButton, button);
-    controls.addButton(ControlId::patternLoopBox, box);
+    controls.addEdit(Edit::Pattern, edit);
+    controls.addSwitch(Switch::PatternLoop, box);
     action->setCheckable(true);
-    controls.addAction(ControlId::autoSheetReload, action);
-    controls.onTextChanged = [this](ControlId id) { changes.push_back(id); };
+    controls.addSwitch(Switch::AutoSheetReload, action);
+    controls.onTextChanged = [this](Edit id) { changes.push_back(id); };
   }
 
   QWidget window;
   int entered = 0;
-  std::vector<ControlId> changes;
+  std::vector<Edit> changes;
   QtControls controls;
   QLineEdit* edit;
-  QLabel* label;
-  QPushButton* button;
   QCheckBox* box;
   QAction* action;
 };
@@ -60,7 +52,7 @@ TEST_F(QtControlsTest, SetTextRunsTheChangeHandlerOnlyWhenTheTextChanges) {
   const Step steps[] = {{"0102", 1}, {"0102", 1}, {"", 2}, {"", 2}, {"FF", 3}};
   for (const Step& s : steps) {
     SCOPED_TRACE(s.text);
-    controls.setText(ControlId::patternEdit, s.text);
+    controls.setText(Edit::Pattern, s.text);
     EXPECT_EQ(edit->text(), QString::fromUtf8(s.text));
     EXPECT_EQ(changes.size(), s.changesAfter);
   }
@@ -73,22 +65,22 @@ TEST_F(QtControlsTest, TypedChangesRunTheChangeHandlerThroughTheEntry) {
   edit->setFocus();
   QTest::keyClicks(edit, "0a");
   EXPECT_EQ(edit->text(), QStringLiteral("0a"));
-  EXPECT_EQ(changes, (std::vector<ControlId>{ControlId::patternEdit, ControlId::patternEdit}));
+  EXPECT_EQ(changes, (std::vector<Edit>{Edit::Pattern, Edit::Pattern}));
   EXPECT_EQ(entered, 2);
 }
 
 TEST_F(QtControlsTest, EditTextsReachTheCoreAsShiftJisBytes) {
-  controls.setText(ControlId::patternEdit, "あ01");  // UTF-8 from the program
+  controls.setText(Edit::Pattern, "あ01");  // UTF-8 from the program
   EXPECT_EQ(edit->text(), QStringLiteral("あ01"));
-  EXPECT_EQ(controls.text(ControlId::patternEdit),
+  EXPECT_EQ(controls.text(Edit::Pattern),
             "\x82\xa0"
             "01");
-  controls.setText(ControlId::patternEdit, "\x83\x65\x83\x58\x83\x67");  // Shift-JIS テスト
+  controls.setText(Edit::Pattern, "\x83\x65\x83\x58\x83\x67");  // Shift-JIS テスト
   EXPECT_EQ(edit->text(), QStringLiteral("テスト"));
 }
 
 TEST_F(QtControlsTest, CaretPositionCountsShiftJisBytesAndTakesTheSelectionsLeftEnd) {
-  controls.setText(ControlId::patternEdit, "あ0102");
+  controls.setText(Edit::Pattern, "あ0102");
   struct Case {
     const char* name;
     int cursor;
@@ -108,56 +100,40 @@ TEST_F(QtControlsTest, CaretPositionCountsShiftJisBytesAndTakesTheSelectionsLeft
     edit->deselect();
     edit->setCursorPosition(c.cursor);
     if (c.selectionStart >= 0) edit->setSelection(c.selectionStart, c.selectionLength);
-    EXPECT_EQ(controls.caretPosition(ControlId::patternEdit), c.bytes);
+    EXPECT_EQ(controls.caretPosition(Edit::Pattern), c.bytes);
   }
 }
 
 TEST_F(QtControlsTest, ProgramTextIsNotCutByATypedLengthLimit) {
   edit->setMaxLength(3);
-  controls.setText(ControlId::patternEdit, "1000");
+  controls.setText(Edit::Pattern, "1000");
   EXPECT_EQ(edit->text(), QStringLiteral("1000"));
-  EXPECT_EQ(controls.text(ControlId::patternEdit), "1000");
+  EXPECT_EQ(controls.text(Edit::Pattern), "1000");
 }
 
-TEST_F(QtControlsTest, LabelsTakeUtf8CaptionsAndSizeThemselvesToThem) {
-  controls.setCaption(ControlId::patternCounter, "0/0");
-  const int narrow = label->width();
-  controls.setCaption(ControlId::patternCounter, "123/456 ひよこ");
-  EXPECT_EQ(label->text(), QStringLiteral("123/456 ひよこ"));
-  EXPECT_EQ(controls.caption(ControlId::patternCounter), "123/456 ひよこ");
-  EXPECT_GT(label->width(), narrow);
-  EXPECT_EQ(label->size(), label->sizeHint());
-}
-
-TEST_F(QtControlsTest, EnabledAndCheckedReachTheWidgets) {
-  controls.setEnabled(ControlId::copyPatternButton, false);
-  EXPECT_FALSE(button->isEnabled());
-  EXPECT_FALSE(controls.isEnabled(ControlId::copyPatternButton));
-  controls.setEnabled(ControlId::copyPatternButton, true);
-  EXPECT_TRUE(button->isEnabled());
-
+TEST_F(QtControlsTest, CheckMarksReachTheBoxesAndMenuItems) {
   for (const bool mark : {true, false}) {
-    controls.setChecked(ControlId::patternLoopBox, mark);
-    controls.setChecked(ControlId::autoSheetReload, mark);
+    controls.setChecked(Switch::PatternLoop, mark);
+    controls.setChecked(Switch::AutoSheetReload, mark);
     EXPECT_EQ(box->isChecked(), mark);
     EXPECT_EQ(action->isChecked(), mark);
-    EXPECT_EQ(controls.isChecked(ControlId::patternLoopBox), mark);
-    EXPECT_EQ(controls.isChecked(ControlId::autoSheetReload), mark);
+    EXPECT_EQ(controls.isChecked(Switch::PatternLoop), mark);
+    EXPECT_EQ(controls.isChecked(Switch::AutoSheetReload), mark);
   }
 }
 
 TEST_F(QtControlsTest, SelectAllAndCopyUsesTheEditsOwnCopy) {
-  controls.setText(ControlId::patternEdit, "0A0B");
+  controls.setText(Edit::Pattern, "0A0B");
   edit->setCursorPosition(4);
-  controls.selectAllAndCopy(ControlId::patternEdit);
+  controls.selectAllAndCopy(Edit::Pattern);
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("0A0B"));
   EXPECT_EQ(edit->selectedText(), QStringLiteral("0A0B"));
-  EXPECT_EQ(controls.caretPosition(ControlId::patternEdit), 0);
+  EXPECT_EQ(controls.caretPosition(Edit::Pattern), 0);
 }
 
 TEST_F(QtControlsTest, UnknownControlIsAProgrammingError) {
-  EXPECT_THROW(controls.caretPosition(ControlId::layerEdit), std::logic_error);
-  EXPECT_THROW(controls.setChecked(ControlId::patternCounter, true), std::logic_error);
+  EXPECT_THROW(controls.caretPosition(Edit::Layer), std::logic_error);
+  EXPECT_THROW(controls.setChecked(Switch::OneShotLoop, true), std::logic_error);
 }
 
 }  // namespace

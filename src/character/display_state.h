@@ -1,0 +1,28 @@
+#pragma once
+
+#include "character/state_table.h"
+
+#include <array>
+#include <string>
+
+namespace patapata {
+
+/// What the window shows that the core decides: the core writes it, the window renders it
+/// after every handler and tick, the batch check reports it. Texts are UTF-8.
+struct DisplayState {
+  std::string characterName = "名前";
+  std::string stateCaption = "状態";
+  /// "entry/entries" beside the pattern, layer and destination edits.
+  std::string patternCounter = "0/0";
+  std::string layerCounter = "0/0";
+  std::string destinationCounter = "0/0";
+  /// The state buttons, by the state each selects. The pattern-check button has its own flag.
+  std::array<bool, kStateCount> stateButtonEnabled{};
+  bool patternCheckEnabled = false;
+  /// The reload and sheet reload buttons.
+  bool reloadEnabled = false;
+
+  friend bool operator==(const DisplayState&, const DisplayState&) = default;
+};
+
+}  // namespace patapata
