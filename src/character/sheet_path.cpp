@@ -92,9 +92,9 @@ std::string matchPathIgnoringCase(const std::string& path) {
     if (end == std::string::npos) end = path.size();
     const std::string_view component = std::string_view(path).substr(start, end - start);
     const bool last = end == path.size();
-    if (component.empty() || component == "." || component == "..") {
-      matched += component;
-    } else if (exists(matched + std::string(component))) {
+    // Empty, "." and ".." components, and those that exist as written, are kept.
+    if (component.empty() || component == "." || component == ".." ||
+        exists(matched + std::string(component))) {
       matched += component;
     } else {
       const std::string found = findIgnoringCase(matched, component);

@@ -16,7 +16,8 @@ using IconvHandle = std::unique_ptr<void, IconvCloser>;
 
 IconvHandle openConverter(const char* to, const char* from) {
   iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;
+  // iconv_open reports failure as the handle (iconv_t)-1, which is no pointer to compare.
+  if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;  // NOLINT(performance-no-int-to-ptr)
   return IconvHandle(cd);
 }
 
