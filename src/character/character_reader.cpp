@@ -210,12 +210,26 @@ void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::strin
   resetCharacter(viewer, controls);
   Load load{viewer, controls, path, observer};
   {
-    const std::vector<uint8_t> bytes = readCharacterFile(path);
+    std::vector<uint8_t> bytes;
+    try {
+      bytes = readCharacterFile(path);
+    } catch (Exception& e) {
+      e.setLocation(FileLocation{path, 0});
+      throw;
+    }
     int32_t number = 0;
     forEachLine(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                 [&](std::string_view line) {
-                  if (observer) observer->lineStarted(++number, line);
-                  load.line(line);
+                  ++number;
+                  if (observer) observer->lineStarted(number, line);
+                  try {
+                    load.line(line);
+                  } catch (Exception& e) {
+                    // The error says where the load stopped, so nobody reads the file again
+                    // to find out.
+                    e.setLocation(FileLocation{path, number});
+                    throw;
+                  }
                 });
   }
   viewer.characterLoaded = true;

@@ -40,7 +40,9 @@ void resetCharacter(ViewerState& viewer, Controls& controls);
 /// colour key. Throws FileOpenError when the file cannot be read, ConversionError at a bad
 /// number, the sheet's errors at a "#CHARBMP" line, and SurfaceError at a
 /// "#CHARBMP" line when there is no sheet surface. What the lines before the failing one
-/// did stays; `characterLoaded`, `sheetPath` and `sheetStamp` keep their values.
+/// did stays; `characterLoaded`, `sheetPath` and `sheetStamp` keep their values. Every
+/// Exception it throws carries the file and the line where the load stopped (line 0 when the
+/// file could not be read).
 void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path);
 void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path,
                        ReaderObserver* observer);

@@ -109,7 +109,13 @@ std::string matchPathIgnoringCase(const std::string& path) {
 }
 
 std::string resolveSheetPath(std::string_view characterFile, std::string_view sheetName) {
-  return matchPathIgnoringCase(composeSheetPath(characterFile, sheetName));
+  std::string path = matchPathIgnoringCase(composeSheetPath(characterFile, sheetName));
+  if (exists(path) || encoding::isValidUtf8(sheetName)) return path;
+  // A name written in Shift-JIS, on a disk that stores names in UTF-8. The separators are
+  // found in the Shift-JIS bytes, where a trail byte may look like "\".
+  const std::string utf8Name = encoding::toDisplayText(sheetNameAsPath(sheetName));
+  std::string converted = matchPathIgnoringCase(characterDirectory(characterFile) + utf8Name);
+  return exists(converted) ? converted : path;
 }
 
 }  // namespace patapata

@@ -24,6 +24,8 @@ std::string composeSheetPath(std::string_view characterFile, std::string_view sh
 std::string matchPathIgnoringCase(const std::string& path);
 
 /// The sheet path a "#CHARBMP" line loads: composed, then matched without regard to case.
+/// A name that is not valid UTF-8 and is not found as written is tried again converted from
+/// Shift-JIS to UTF-8. When nothing is found, the composed path.
 std::string resolveSheetPath(std::string_view characterFile, std::string_view sheetName);
 
 }  // namespace patapata

@@ -1,9 +1,19 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace patapata {
+
+/// Where in a character file a load stopped.
+struct FileLocation {
+  std::string file;  ///< the character file's path, bytes as the file system takes them
+  int32_t line = 0;  ///< counted from 1; 0 when the file could not be read at all
+
+  friend bool operator==(const FileLocation&, const FileLocation&) = default;
+};
 
 /// Base of every error the program reports. The message is UTF-8 text, ready to be shown.
 class Exception : public std::exception {
@@ -12,8 +22,13 @@ class Exception : public std::exception {
   const char* what() const noexcept override { return message_.c_str(); }
   const std::string& message() const noexcept { return message_; }
 
+  /// The character file and line a load stopped at, when the character reader raised it.
+  const std::optional<FileLocation>& location() const noexcept { return location_; }
+  void setLocation(FileLocation location) { location_ = std::move(location); }
+
  private:
   std::string message_;
+  std::optional<FileLocation> location_;
 };
 
 /// A text that is not a number ("'%s' は数値ではありません").

@@ -38,14 +38,19 @@ void returnToBase(ViewerState& viewer) {
 
 }  // namespace
 
+void rememberReturnForCheck(ViewerState& viewer) {
+  if (isBaseStateWithButton(viewer.state) && stateInfo(viewer.state)->patternCheckReturnsHere) {
+    rememberReturnTarget(viewer);
+  }
+}
+
 void selectState(ViewerState& viewer, int32_t state) {
   const StateInfo* info = stateInfo(state);
   if (info == nullptr) return;
-  const int32_t playing = viewer.state;
-  if ((info->kind == StateKind::OneShot && isBaseStateWithButton(playing)) ||
-      (info->kind == StateKind::PatternCheck && isBaseStateWithButton(playing) &&
-       stateInfo(playing)->patternCheckReturnsHere)) {
+  if (info->kind == StateKind::OneShot && isBaseStateWithButton(viewer.state)) {
     rememberReturnTarget(viewer);
+  } else if (info->kind == StateKind::PatternCheck) {
+    rememberReturnForCheck(viewer);
   }
   viewer.frame = 0;
   viewer.state = state;

@@ -77,6 +77,9 @@ void trackCarets(ViewerState& viewer, Controls& controls) {
     }
 
     viewer.layerOn[kCheckState] = 1;
+    // Remembered as the check button does, so that a check typed and then started returns to
+    // the base state it was typed over instead of to whatever was remembered before.
+    rememberReturnForCheck(viewer);
     viewer.frame = 0;
     viewer.state = kCheckState;
     const std::string sequence = controls.text(tracked.edit);

@@ -888,3 +888,39 @@ TEST(Fileload, BareFileNameLooksInTheCurrentDirectory) {
 
 }  // namespace
 }  // namespace patapata
+
+namespace patapata {
+namespace {
+
+// The window and the status line name where a load stopped from the error itself.
+TEST(LoadCharacterFile, ErrorsCarryTheFileAndTheLineWhereTheLoadStopped) {
+  TempDir dir;
+  struct Case {
+    const char* name;
+    std::string content;  ///< none: the file does not exist
+    int32_t line;
+  };
+  const Case cases[] = {
+      {"bad cel number on line 3", "#CHARNAME a\r\n\r\n#3 242 0 121\r\n#4 0 0 1 1\r\n", 3},
+      {"bad interval on the first line", "#ANIME fast", 1},
+      {"missing sheet on line 2", "#1 0 0 1 1\n#CHARBMP none.bmp\n", 2},
+      {"lone CR ends a line too", "#1 0 0 1 1\r#PATERN xx 01\r", 2},
+      {"missing file", {}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.file(std::string(c.name) + ".chp");
+    if (c.line != 0) writeBytes(path, c.content);
+    ReaderHarness h;
+    try {
+      loadCharacterFile(h.viewer, h.controls, path);
+      ADD_FAILURE() << "the load completed";
+    } catch (const Exception& e) {
+      ASSERT_TRUE(e.location().has_value());
+      EXPECT_EQ(*e.location(), (FileLocation{path, c.line}));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace patapata

@@ -91,5 +91,25 @@ TEST(SheetPath, MatchesRelativePaths) {
   EXPECT_EQ(bare, "Img/Chara.bmp");
 }
 
+// A file written on Windows names its sheet in Shift-JIS; the sheet on a Linux disk is named in
+// UTF-8.
+TEST(SheetPath, ShiftJisNameFindsTheSheetNamedInUtf8) {
+  TempDir dir;
+  const std::string root = dir.path().string() + "/";
+  std::filesystem::create_directories(root + "表");
+  writeBytes(root + "表/スライム.bmp", "x");
+  writeBytes(root + "both.bmp", "x");
+  // スライム, in a folder whose Shift-JIS name ends in the byte 5C.
+  const std::string sjisName = "\x95\x5C\\\x83\x58\x83\x89\x83\x43\x83\x80.bmp";
+  EXPECT_EQ(resolveSheetPath(root + "c.chp", sjisName), root + "表/スライム.bmp");
+  // Case does not matter after the conversion either.
+  EXPECT_EQ(resolveSheetPath(root + "c.chp", "\x95\x5C/\x83\x58\x83\x89\x83\x43\x83\x80.BMP"),
+            root + "表/スライム.bmp");
+  // Not found either way: the name as written.
+  EXPECT_EQ(resolveSheetPath(root + "c.chp", "\x83\x41.bmp"), root + "\x83\x41.bmp");
+  // A UTF-8 name is never converted.
+  EXPECT_EQ(resolveSheetPath(root + "c.chp", "BOTH.bmp"), root + "both.bmp");
+}
+
 }  // namespace
 }  // namespace patapata

@@ -223,6 +223,22 @@ TEST_F(PatternCheckTest, CheckPlaysTheTypedCelsThenReturnsOrLoops) {
   }
 }
 
+// Typing moves the caret, so the caret tracking enters the check state before the button is
+// pressed; the check must still return to the base state it was typed over.
+TEST_F(PatternCheckTest, TypedThenStartedCheckReturnsToTheStateItWasTypedOver) {
+  viewer.pattern[15][1] = 9;
+  viewer.state = 15;
+  viewer.display.stateCaption = "勝ち";
+  controls.type(Edit::Pattern, "0102");
+  trackCarets(viewer, controls);
+  ASSERT_EQ(viewer.state, kCheckState);
+  startPatternCheck(viewer, controls);
+  for (int tick = 0; tick < 3; ++tick) advanceAndEnd(viewer, controls);
+  EXPECT_EQ(viewer.state, 15);
+  EXPECT_EQ(viewer.frame, 1);
+  EXPECT_EQ(viewer.display.stateCaption, "勝ち");
+}
+
 struct CaretCase {
   const char* name;
   const char* edit2;
@@ -275,7 +291,9 @@ TEST_F(PatternCheckTest, CaretMoveShowsTheEntryUnderTheCaretInAllThreeRows) {
     EXPECT_EQ(viewer.state, kCheckState);
     EXPECT_EQ(viewer.frame, 0);
     EXPECT_EQ(viewer.layerOn[kCheckState], 1);
-    EXPECT_EQ(viewer.returnState, 16);
+    // Entered from state 1, which becomes the return target; the caption stays.
+    EXPECT_EQ(viewer.returnState, 1);
+    EXPECT_EQ(viewer.returnCaption, "状態");
     EXPECT_EQ(viewer.display.stateCaption, "状態");
     const std::string& counter = c.moved == Edit::Pattern ? viewer.display.patternCounter
                                  : c.moved == Edit::Layer ? viewer.display.layerCounter
