@@ -23,6 +23,7 @@ struct StateInfo {
   int32_t state;
   const char* buttonCaption;  ///< UTF-8
   const char* caption;        ///< UTF-8, the state caption
+  const char* english;        ///< what the state means, in English
   StateKind kind;
   /// The character-file rows whose entries enable the button, -1 for none. Row 9 has no
   /// button of its own and lights up the first one; the pattern-check button is enabled by
@@ -35,20 +36,26 @@ struct StateInfo {
 /// Every state a button selects. Rows 0, 9, 13, 14 and 17..29 have none: they loop, and only
 /// a return to a never-remembered state or caret tracking plays them.
 inline constexpr std::array<StateInfo, 14> kStates{{
-    {1, "通常１", "通常１", StateKind::Base, {1, 9}, true},
-    {2, "通常２", "通常2", StateKind::Base, {2, -1}, true},
-    {15, "勝ち", "勝ち", StateKind::Base, {15, -1}, true},
-    {16, "負け", "負け", StateKind::Base, {16, -1}, true},
-    {5, "立ち", "立ち", StateKind::Base, {5, -1}, true},
-    {3, "おじゃま", "おじゃま", StateKind::Base, {3, -1}, false},
-    {6, "喜び１", "喜び１", StateKind::OneShot, {6, -1}, false},
-    {7, "喜び２", "喜び２", StateKind::OneShot, {7, -1}, false},
-    {8, "喜び３", "喜び３", StateKind::OneShot, {8, -1}, false},
-    {10, "ﾀﾞﾒｰｼﾞ１", "ダメージ１", StateKind::OneShot, {10, -1}, false},
-    {11, "ﾀﾞﾒｰｼﾞ２", "ダメージ２", StateKind::OneShot, {11, -1}, false},
-    {12, "ﾀﾞﾒｰｼﾞ３", "ダメージ３", StateKind::OneShot, {12, -1}, false},
-    {4, "ミス", "ミス", StateKind::OneShot, {4, -1}, false},
-    {kCheckState, "ﾊﾟﾀｰﾝﾁｪｯｸ", "ﾁｪｯｸﾊﾟﾀｰﾝ", StateKind::PatternCheck, {-1, -1}, false},
+    {1, "通常１", "通常１", "normal 1", StateKind::Base, {1, 9}, true},
+    {2, "通常２", "通常2", "normal 2", StateKind::Base, {2, -1}, true},
+    {15, "勝ち", "勝ち", "win", StateKind::Base, {15, -1}, true},
+    {16, "負け", "負け", "lose", StateKind::Base, {16, -1}, true},
+    {5, "立ち", "立ち", "standing", StateKind::Base, {5, -1}, true},
+    {3, "おじゃま", "おじゃま", "nuisance", StateKind::Base, {3, -1}, false},
+    {6, "喜び１", "喜び１", "joy 1", StateKind::OneShot, {6, -1}, false},
+    {7, "喜び２", "喜び２", "joy 2", StateKind::OneShot, {7, -1}, false},
+    {8, "喜び３", "喜び３", "joy 3", StateKind::OneShot, {8, -1}, false},
+    {10, "ﾀﾞﾒｰｼﾞ１", "ダメージ１", "damage 1", StateKind::OneShot, {10, -1}, false},
+    {11, "ﾀﾞﾒｰｼﾞ２", "ダメージ２", "damage 2", StateKind::OneShot, {11, -1}, false},
+    {12, "ﾀﾞﾒｰｼﾞ３", "ダメージ３", "damage 3", StateKind::OneShot, {12, -1}, false},
+    {4, "ミス", "ミス", "miss", StateKind::OneShot, {4, -1}, false},
+    {kCheckState,
+     "ﾊﾟﾀｰﾝﾁｪｯｸ",
+     "ﾁｪｯｸﾊﾟﾀｰﾝ",
+     "pattern check",
+     StateKind::PatternCheck,
+     {-1, -1},
+     false},
 }};
 
 /// The table row of a state, or null for a state no button selects.
