@@ -98,10 +98,10 @@ MainWindow::MainWindow(IdleLoop& application, std::shared_ptr<platform::SurfaceS
   DXDraw1->setErrorHandler([this](const std::exception& error) {
     report(QString::fromStdString(errorBoxText(error.what())));
   });
-  DXDraw1->dxDraw().OnInitializeSurface = [this](ViewControl& sender) {
+  DXDraw1->viewControl().onSurfacesCreated = [this](ViewControl& sender) {
     DXDraw1InitializeSurface(sender);
   };
-  DXDraw1->dxDraw().OnFinalizeSurface = [this](ViewControl& sender) {
+  DXDraw1->viewControl().onSurfacesReleased = [this](ViewControl& sender) {
     DXDraw1FinalizeSurface(sender);
   };
 
@@ -114,7 +114,7 @@ MainWindow::MainWindow(IdleLoop& application, std::shared_ptr<platform::SurfaceS
   hooks.processEvents = [this](uint32_t maxWaitMs) { application_.processEvents(maxWaitMs); };
   hooks.pollSheet = [this] { pollSheet(viewer_, controls_); };
   hooks.trackCarets = [this] { trackCarets(viewer_, controls_); };
-  frameLoop_ = std::make_unique<FrameLoop>(viewer_, controls_, DXDraw1->dxDraw(), hooks);
+  frameLoop_ = std::make_unique<FrameLoop>(viewer_, controls_, DXDraw1->viewControl(), hooks);
   frameLoop_->startClock();
 
   FormCreate();
@@ -123,8 +123,8 @@ MainWindow::MainWindow(IdleLoop& application, std::shared_ptr<platform::SurfaceS
 MainWindow::~MainWindow() {
   // The sheet surface goes with the view's surfaces, while this window's state still exists.
   DXDraw1->finalizeView();
-  DXDraw1->dxDraw().OnInitializeSurface = nullptr;
-  DXDraw1->dxDraw().OnFinalizeSurface = nullptr;
+  DXDraw1->viewControl().onSurfacesCreated = nullptr;
+  DXDraw1->viewControl().onSurfacesReleased = nullptr;
   application_.setOnIdle(nullptr);
   FormDestroy();
 }

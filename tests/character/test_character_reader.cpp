@@ -246,8 +246,7 @@ TEST(Fileload, WorkedExampleGivesExactlyTheListedTables) {
             (std::vector<ControlId>{ControlId::stateButton1, ControlId::stateButton6}));
   EXPECT_TRUE(s.characterLoaded);
   EXPECT_EQ(s.state, 1);
-  EXPECT_EQ(s.sheet->platformSurface()->colorKeyLow(), 0x00123456u);
-  EXPECT_EQ(s.sheet->platformSurface()->colorKeyHigh(), 0x00123456u);
+  EXPECT_EQ(s.sheet->sourceKey(), 0x00123456u);
 }
 
 TEST(Fileload, ColourKeyIsTheRawValueInA16BitDisplay) {
@@ -260,7 +259,7 @@ TEST(Fileload, ColourKeyIsTheRawValueInA16BitDisplay) {
   MemoryControls controls;
   viewer.sheet = std::make_unique<Surface>(&draw);
   loadCharacterFile(viewer, controls, dir.file("c.chp"));
-  EXPECT_EQ(viewer.sheet->platformSurface()->colorKeyLow(), PixelFormat::rgb565().fromRgb(0x123456));
+  EXPECT_EQ(viewer.sheet->sourceKey(), PixelFormat::rgb565().fromRgb(0x123456));
   viewer.sheet.reset();
 }
 
@@ -800,7 +799,7 @@ TEST(Fileload, NoCharbmpKeepsTheSheetAndTakesItsKeyAgain) {
   ASSERT_EQ(loadMessage(h, dir.file("b.chp")), "");
   EXPECT_EQ(h.viewer.sheetPath, dir.file("chara.bmp"));
   EXPECT_EQ(h.viewer.sheetStamp, age);
-  EXPECT_EQ(h.viewer.sheet->platformSurface()->colorKeyLow(), 0x00123456u);
+  EXPECT_EQ(h.viewer.sheet->sourceKey(), 0x00123456u);
 }
 
 TEST(Fileload, SeveralSheetsTheLastStays) {

@@ -94,7 +94,7 @@ class MainWindowTest : public ::testing::Test {
 
   QImage viewImage() { return form->view().grab().toImage(); }
 
-  uint32_t sheetKey() { return form->viewer().sheet->platformSurface()->colorKeyLow(); }
+  uint32_t sheetKey() { return form->viewer().sheet->sourceKey(); }
 
   std::unique_ptr<IdleLoop> application;
   std::unique_ptr<MainWindow> form;
