@@ -53,8 +53,6 @@ class Surface {
   /// Makes this a view's primary surface, standing for a client area of width × height.
   /// Returns false, holding none, on refusal.
   bool createPrimary(int32_t width, int32_t height);
-  /// Releases the platform surface; the surface is empty afterwards.
-  void release();
 
   /// Loads an image file (reader chosen by extension), resizes the surface to the image and
   /// draws it at (0, 0), converted to the display format. Failures raise with the surface
@@ -84,6 +82,8 @@ class Surface {
 
  private:
   friend class DrawContext;
+  /// Releases the platform surface; the surface is empty afterwards.
+  void release();
   /// The context is going away: release everything and forget it.
   void detach();
 

@@ -48,7 +48,7 @@ void ViewControl::setHost(ViewHost* host) {
 }
 
 void ViewControl::windowShown() {
-  if (!shownOnce_) initialize();
+  if (!initializeAttempted_) initialize();
 }
 
 void ViewControl::fire(const Event& event) {
@@ -58,7 +58,7 @@ void ViewControl::fire(const Event& event) {
 void ViewControl::initialize() {
   // A release handler must not rebuild the objects that are being released.
   if (updating_) return;
-  shownOnce_ = true;
+  initializeAttempted_ = true;
   finalize();
   if (host_ == nullptr || !host_->hasParentWindow()) throw ViewError(messages::kFormNotFound);
 
@@ -115,7 +115,7 @@ bool ViewControl::checkPrimary() {
   }
   if (!primarySurface_->isLost()) return true;
   restoreSurfaces();
-  // The host's repaint request ran in between and may have finalised the view.
+  // restoreSurfaces called out to the host, which may have finalised the view.
   return primarySurface_ && !primarySurface_->isLost();
 }
 

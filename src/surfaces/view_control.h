@@ -44,8 +44,8 @@ class ViewControl {
 
   /// Places the control in a window (or none).
   void setHost(ViewHost* host);
-  /// The host window was shown: the first call initialises the view; later ones, even after
-  /// a failed first attempt, do nothing.
+  /// The host window was shown: initialises the view unless an initialisation was already
+  /// attempted, whatever its outcome.
   void windowShown();
 
   /// Finalises, then creates the drawing context, the primary and the back surface, fires
@@ -65,11 +65,13 @@ class ViewControl {
   bool readyToDraw();
   /// True when the primary surface is usable; a lost one is restored first.
   bool checkPrimary();
-  /// Restores lost primary and back surfaces and clears both; a restore that fails is tried
-  /// again at the next call. The host is asked to repaint either way.
+  /// Gives lost primary and back surfaces their memory back and clears both; when that fails
+  /// nothing is cleared, and the next call tries again. The host is asked to repaint either
+  /// way.
   void restoreSurfaces();
   /// Copies the back surface into the primary surface, centred in the client area and
-  /// clipped to it, and asks the host to repaint. Does nothing while not ready.
+  /// clipped to it, and asks the host to repaint. Does nothing without a usable primary
+  /// surface.
   void present();
 
   bool isInitialized() const { return initialized_; }
@@ -93,7 +95,7 @@ class ViewControl {
   int32_t clientHeight_;
   bool initialized_ = false;
   bool updating_ = false;
-  bool shownOnce_ = false;
+  bool initializeAttempted_ = false;
 
   std::unique_ptr<DrawContext> drawContext_;
   std::unique_ptr<Surface> primarySurface_;
