@@ -43,7 +43,7 @@ void BM_KeyedBltFastOfACel(benchmark::State& state) {
   fillSheet(sheet, format);
   const Rect cel{0, 0, kViewWidth, kViewHeight};
   for (auto _ : state) {
-    const bool drawn = back.blit(0, 0, cel, 1, sheet);
+    const bool drawn = back.blit(0, 0, cel, CopyMode::keyed, sheet);
     benchmark::DoNotOptimize(drawn);
     if (!drawn) state.SkipWithError("BltFast refused");
   }

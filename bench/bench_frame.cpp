@@ -23,7 +23,7 @@ void BM_ComposedFrame(benchmark::State& run, PixelFormat format) {
   ViewerState& v = *state;
   v.sheet = std::make_unique<Surface>(&dd);
   v.sheet->resize(400, 300);
-  platform::LockDescription lock;
+  LockDescription lock;
   if (!v.sheet->lock(nullptr, lock)) {
     run.SkipWithError("cannot lock the sheet");
     return;

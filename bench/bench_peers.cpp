@@ -118,7 +118,7 @@ enum class Decoder { Ours, OursRgb32, Stb, Qt, QtRgb32 };
 void toRgb32(const patapata::DecodedImage& image) {
   if (!image.indexed()) return;
   const auto pixels = std::make_unique_for_overwrite<uint32_t[]>(image.size());
-  patapata::platform::LockDescription target;
+  patapata::LockDescription target;
   target.bits = reinterpret_cast<uint8_t*>(pixels.get());
   target.pitch = image.width * 4;
   target.format = patapata::PixelFormat::xrgb8888();

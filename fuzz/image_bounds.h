@@ -44,7 +44,7 @@ inline void writeDecoded(const DecodedImage& image) {
   for (const PixelFormat format : {PixelFormat::xrgb8888(), PixelFormat::rgb565()}) {
     const int32_t pitch = image.width * format.bytesPerPixel();
     std::vector<uint8_t> memory(static_cast<std::size_t>(pitch) * image.height);
-    platform::LockDescription target;
+    LockDescription target;
     target.bits = memory.data();
     target.pitch = pitch;
     target.format = format;

@@ -49,7 +49,7 @@ bool hasPicture(const ViewerState& viewer) {
 }
 
 uint32_t sheetKey(const ViewerState& viewer) {
-  return viewer.sheet->platformSurface() ? viewer.sheet->platformSurface()->colorKeyLow() : 0;
+  return viewer.sheet->sourceKey();
 }
 
 // The states whose buttons the load enabled, in ascending order.

@@ -21,8 +21,7 @@ int32_t entryAt(const SequenceTable& table, int32_t state, int32_t frame) {
 }  // namespace
 
 HeadlessPlayer::HeadlessPlayer(HeadlessSession& session)
-    : session_(session), view_(session.service()) {
-  view_.setBounds(kViewWidth, kViewHeight);
+    : session_(session), view_(session.service(), kViewWidth, kViewHeight) {
   view_.setHost(&host_);
   view_.initialize();
 
@@ -77,7 +76,7 @@ QImage surfaceImage(Surface& surface) {
   const PixelFormat format = surface.format();
   const int32_t bytes = format.bytesPerPixel();
   QImage image(surface.width(), surface.height(), QImage::Format_RGB32);
-  platform::LockDescription lock;
+  LockDescription lock;
   if (image.isNull() || !surface.lock(nullptr, lock)) return {};
   for (int32_t y = 0; y < surface.height(); ++y) {
     const uint8_t* row = lock.bits + static_cast<std::ptrdiff_t>(y) * lock.pitch;

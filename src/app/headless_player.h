@@ -54,13 +54,13 @@ class HeadlessPlayer {
  private:
   class Host : public ViewHost {
    public:
-    bool hasParentForm() const override { return true; }
+    bool hasParentWindow() const override { return true; }
     void presented() override {}
   };
 
   HeadlessSession& session_;
   Host host_;
-  TDXDraw view_;
+  ViewControl view_;
   uint32_t virtualNow_ = 0;
   std::unique_ptr<FrameLoop> loop_;
   int32_t ticks_ = 0;

@@ -42,9 +42,6 @@ class DrawContextError : public Exception {
 class SurfaceError : public DrawContextError {
   using DrawContextError::DrawContextError;
 };
-class ClipperError : public DrawContextError {
-  using DrawContextError::DrawContextError;
-};
 class ViewError : public Exception {
   using Exception::Exception;
 };

@@ -18,16 +18,11 @@ inline constexpr const char* kCannotCreate = "%s を作成できません";
 inline constexpr const char* kNotCreated = "%s は作成されていません";
 inline constexpr const char* kCannotDrawOnCanvas = "Canvas に対する描画ができません";
 inline constexpr const char* kFormNotFound = "フォームが見つかりません";
-inline constexpr const char* kCannotChangeDisplayMode =
-    "ディスプレイモードを変更できません (%dx%d %dbit)";
-inline constexpr const char* kInvalidBitCountChoice =
-    "8, 16, 24, 32 のいずれかの値でなければなりません";
 
 inline constexpr const char* kDirectDraw = "DirectDraw";
 inline constexpr const char* kDDrawDll = "DDraw.dll";
 inline constexpr const char* kSurface = "サーフェース";
 inline constexpr const char* kPrimarySurface = "プライマリサーフェース";
-inline constexpr const char* kClipper = "クリッパー";
 inline constexpr const char* kSurfaceInterface = "IDirectDrawSurface";
 
 }  // namespace patapata::messages

@@ -8,8 +8,8 @@
 namespace patapata {
 namespace {
 
-constexpr uint32_t kOpaque = 0;
-constexpr uint32_t kKeyed = 1;
+constexpr CopyMode kOpaque = CopyMode::opaque;
+constexpr CopyMode kKeyed = CopyMode::keyed;
 
 // Cel coordinates come from a file as any 32-bit value, so the clipping is done in 64 bits
 // where nothing overflows; a rectangle that then does not fit 32 bits lies outside every

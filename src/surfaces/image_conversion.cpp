@@ -67,7 +67,7 @@ void convertIndexRow(const uint8_t* indices, int32_t count, const std::array<uin
 
 }  // namespace
 
-void writeImage(const DecodedImage& image, const platform::LockDescription& target) {
+void writeImage(const DecodedImage& image, const LockDescription& target) {
   const auto width = static_cast<std::size_t>(image.width);
   if (image.indexed()) {
     std::array<uint32_t, 256> raw{};

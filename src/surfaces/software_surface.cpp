@@ -36,16 +36,11 @@ bool inside(const Rect& r, int32_t width, int32_t height) {
   return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height;
 }
 
-Rect intersect(const Rect& a, const Rect& b) {
-  return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-              std::min(a.bottom, b.bottom)};
-}
-
-// Copies one row of `count` pixels, skipping those whose value lies in [low, high] when keyed.
+// Copies one row of `count` pixels, skipping those whose value is `key` when keyed.
 // `reverse` walks right to left, for overlapping copies within one surface.
 template <typename Pixel>
-void copyRowTyped(uint8_t* dst, const uint8_t* src, int32_t count, bool keyed, uint32_t low,
-                  uint32_t high, bool reverse) {
+void copyRowTyped(uint8_t* dst, const uint8_t* src, int32_t count, bool keyed, uint32_t key,
+                  bool reverse) {
   if (!keyed) {
     std::memmove(dst, src, static_cast<std::size_t>(count) * sizeof(Pixel));
     return;
@@ -54,21 +49,21 @@ void copyRowTyped(uint8_t* dst, const uint8_t* src, int32_t count, bool keyed, u
     const int32_t i = reverse ? count - 1 - k : k;
     Pixel v;
     std::memcpy(&v, src + i * sizeof(Pixel), sizeof(Pixel));
-    if (v < low || v > high) std::memcpy(dst + i * sizeof(Pixel), &v, sizeof(Pixel));
+    if (v != key) std::memcpy(dst + i * sizeof(Pixel), &v, sizeof(Pixel));
   }
 }
 
 void copyRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t bytes, bool keyed,
-             uint32_t low, uint32_t high, bool reverse) {
+             uint32_t key, bool reverse) {
   switch (bytes) {
     case 4:
-      copyRowTyped<uint32_t>(dst, src, count, keyed, low, high, reverse);
+      copyRowTyped<uint32_t>(dst, src, count, keyed, key, reverse);
       return;
     case 2:
-      copyRowTyped<uint16_t>(dst, src, count, keyed, low, high, reverse);
+      copyRowTyped<uint16_t>(dst, src, count, keyed, key, reverse);
       return;
     case 1:
-      copyRowTyped<uint8_t>(dst, src, count, keyed, low, high, reverse);
+      copyRowTyped<uint8_t>(dst, src, count, keyed, key, reverse);
       return;
     default:
       break;
@@ -80,19 +75,19 @@ void copyRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t bytes, boo
   for (int32_t k = 0; k < count; ++k) {
     const int32_t i = reverse ? count - 1 - k : k;
     const uint32_t v = readRaw(src + i * bytes, bytes);
-    if (v < low || v > high) writeRaw(dst + i * bytes, bytes, v);
+    if (v != key) writeRaw(dst + i * bytes, bytes, v);
   }
 }
 
 }  // namespace
 
-PlatformSurface::PlatformSurface(int32_t width, int32_t height, PixelFormat format, uint32_t caps)
+PlatformSurface::PlatformSurface(int32_t width, int32_t height, PixelFormat format, Memory memory)
     : width_(width),
       height_(height),
       pitch_(((width * format.bytesPerPixel()) + 3) & ~3),
       format_(format),
-      caps_(caps),
-      memory_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height), 0) {}
+      memory_(memory),
+      pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height), 0) {}
 
 uint32_t PlatformSurface::pixel(int32_t x, int32_t y) const {
   return readRaw(row(y) + x * format_.bytesPerPixel(), format_.bytesPerPixel());
@@ -102,191 +97,101 @@ void PlatformSurface::setPixel(int32_t x, int32_t y, uint32_t raw) {
   writeRaw(row(y) + x * format_.bytesPerPixel(), format_.bytesPerPixel(), raw);
 }
 
-int32_t PlatformSurface::setColorKey(uint32_t low, uint32_t high) {
-  if (lost_) return DDERR_SURFACELOST;
-  keyLow_ = low;
-  keyHigh_ = high;
-  return DD_OK;
+bool PlatformSurface::setColorKey(uint32_t raw) {
+  if (lost_) return false;
+  colorKey_ = raw;
+  return true;
 }
 
-int32_t PlatformSurface::setClipper(const Clipper* clipper) {
-  clipper_ = clipper;
-  return DD_OK;
-}
-
-int32_t PlatformSurface::lock(const Rect* rect, LockDescription& out) {
-  if (lost_) return DDERR_SURFACELOST;
-  if (locked_) return DDERR_SURFACEBUSY;
+bool PlatformSurface::lock(const Rect* rect, LockDescription& out) {
+  if (lost_ || locked_) return false;
   Rect area{0, 0, width_, height_};
   if (rect != nullptr) {
-    if (rect->isEmpty() || !inside(*rect, width_, height_)) return DDERR_INVALIDRECT;
+    if (rect->isEmpty() || !inside(*rect, width_, height_)) return false;
     area = *rect;
   }
   locked_ = true;
   out.bits = row(area.top) + area.left * format_.bytesPerPixel();
   out.pitch = pitch_;
   out.format = format_;
-  return DD_OK;
+  return true;
 }
 
-int32_t PlatformSurface::unlock() {
-  if (!locked_) return DDERR_NOTLOCKED;
-  locked_ = false;
-  return DD_OK;
-}
-
-int32_t PlatformSurface::restore() {
-  if (restoreRefused_) return DDERR_SURFACELOST;
+bool PlatformSurface::restore() {
+  if (restoreRefused_) return false;
   lost_ = false;
-  return DD_OK;
+  return true;
 }
 
 void PlatformSurface::markLost() {
   lost_ = true;
-  std::fill(memory_.begin(), memory_.end(), kReclaimedByte);
+  std::fill(pixels_.begin(), pixels_.end(), kReclaimedByte);
 }
 
-int32_t PlatformSurface::bltFast(int32_t x, int32_t y, const PlatformSurface* source,
-                                 const Rect& sourceRect, uint32_t flags) {
-  if (source == nullptr) return DDERR_INVALIDPARAMS;
-  if (lost_ || source->lost_) return DDERR_SURFACELOST;
-  if (locked_ || source->locked_) return DDERR_SURFACEBUSY;
-  if (source->format_.bytesPerPixel() != format_.bytesPerPixel()) return DDERR_INVALIDPARAMS;
-  if (sourceRect.isEmpty() || !inside(sourceRect, source->width_, source->height_)) {
-    return DDERR_INVALIDRECT;
-  }
+bool PlatformSurface::copyFrom(int32_t x, int32_t y, const PlatformSurface& source,
+                               const Rect& sourceRect, bool keyed) {
+  if (lost_ || source.lost_ || locked_ || source.locked_) return false;
+  if (source.format_.bytesPerPixel() != format_.bytesPerPixel()) return false;
+  if (sourceRect.isEmpty() || !inside(sourceRect, source.width_, source.height_)) return false;
   const int64_t right = int64_t{x} + sourceRect.width();
   const int64_t bottom = int64_t{y} + sourceRect.height();
-  if (x < 0 || y < 0 || right > width_ || bottom > height_) return DDERR_INVALIDRECT;
+  if (x < 0 || y < 0 || right > width_ || bottom > height_) return false;
 
-  const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0;
   const int32_t bytes = format_.bytesPerPixel();
   const auto w = static_cast<int32_t>(sourceRect.width());
   const auto h = static_cast<int32_t>(sourceRect.height());
   // Within one surface, walk away from the overlap so no pixel is read after being written.
-  const bool sameSurface = source == this;
+  const bool sameSurface = &source == this;
   const bool bottomUp = sameSurface && y > sourceRect.top;
   const bool rightToLeft = sameSurface && y == sourceRect.top && x > sourceRect.left;
   for (int32_t k = 0; k < h; ++k) {
     const int32_t r = bottomUp ? h - 1 - k : k;
-    copyRow(row(y + r) + x * bytes, source->row(sourceRect.top + r) + sourceRect.left * bytes, w,
-            bytes, keyed, source->keyLow_, source->keyHigh_, rightToLeft);
+    copyRow(row(y + r) + x * bytes, source.row(sourceRect.top + r) + sourceRect.left * bytes, w,
+            bytes, keyed, source.colorKey_, rightToLeft);
   }
-  return DD_OK;
+  return true;
 }
 
-int32_t PlatformSurface::fill(const Rect& rect, uint32_t raw) {
+bool PlatformSurface::fill(uint32_t raw) {
+  if (lost_ || locked_) return false;
   const int32_t bytes = format_.bytesPerPixel();
-  for (int32_t yy = rect.top; yy < rect.bottom; ++yy) {
-    uint8_t* p = row(yy) + rect.left * bytes;
+  for (int32_t y = 0; y < height_; ++y) {
+    uint8_t* p = row(y);
     if (bytes == 4) {
-      for (int32_t xx = rect.left; xx < rect.right; ++xx, p += 4) std::memcpy(p, &raw, 4);
+      for (int32_t x = 0; x < width_; ++x, p += 4) std::memcpy(p, &raw, 4);
     } else if (bytes == 2) {
       const auto raw16 = static_cast<uint16_t>(raw);
-      for (int32_t xx = rect.left; xx < rect.right; ++xx, p += 2) std::memcpy(p, &raw16, 2);
+      for (int32_t x = 0; x < width_; ++x, p += 2) std::memcpy(p, &raw16, 2);
     } else {
-      for (int32_t xx = rect.left; xx < rect.right; ++xx, p += bytes) writeRaw(p, bytes, raw);
+      for (int32_t x = 0; x < width_; ++x, p += bytes) writeRaw(p, bytes, raw);
     }
   }
-  return DD_OK;
-}
-
-int32_t PlatformSurface::blt(const Rect* destRect, const PlatformSurface* source,
-                             const Rect* sourceRect, uint32_t flags, uint32_t fillColor) {
-  if (lost_) return DDERR_SURFACELOST;
-  if (locked_) return DDERR_SURFACEBUSY;
-  const Rect whole{0, 0, width_, height_};
-  const Rect dest = destRect != nullptr ? *destRect : whole;
-  if (dest.isEmpty()) return DDERR_INVALIDRECT;
-  Rect visible = dest;
-  if (clipper_ != nullptr) {
-    visible = intersect(visible, whole);
-    if (clipper_->region) visible = intersect(visible, *clipper_->region);
-    if (visible.isEmpty()) return DD_OK;  // wholly hidden: nothing to draw, no error
-  } else if (!inside(dest, width_, height_)) {
-    return DDERR_INVALIDRECT;
-  }
-
-  if ((flags & DDBLT_COLORFILL) != 0) return fill(visible, fillColor);
-
-  if (source == nullptr) return DDERR_INVALIDPARAMS;
-  if (source->lost_) return DDERR_SURFACELOST;
-  if (source->locked_) return DDERR_SURFACEBUSY;
-  if (source->format_.bytesPerPixel() != format_.bytesPerPixel()) return DDERR_INVALIDPARAMS;
-  const Rect src =
-      sourceRect != nullptr ? *sourceRect : Rect{0, 0, source->width_, source->height_};
-  if (src.isEmpty() || !inside(src, source->width_, source->height_)) return DDERR_INVALIDRECT;
-  if (source == this) {
-    // Reading from the buffer being written would pick up pixels already overwritten where
-    // the rectangles overlap; copy the source rectangle aside first.
-    PlatformSurface aside(static_cast<int32_t>(src.width()), static_cast<int32_t>(src.height()),
-                          format_, caps_);
-    aside.bltFast(0, 0, this, src, 0);
-    aside.keyLow_ = keyLow_;
-    aside.keyHigh_ = keyHigh_;
-    const Rect whole{0, 0, aside.width_, aside.height_};
-    return blt(destRect, &aside, &whole, flags, fillColor);
-  }
-
-  const bool keyed = (flags & DDBLT_KEYSRC) != 0;
-  const int32_t bytes = format_.bytesPerPixel();
-  const int64_t dw = dest.width();
-  const int64_t dh = dest.height();
-  const int64_t sw = src.width();
-  const int64_t sh = src.height();
-  if (dw == sw && dh == sh) {
-    const auto count = static_cast<int32_t>(visible.right - visible.left);
-    for (int32_t yy = visible.top; yy < visible.bottom; ++yy) {
-      const int32_t sy = src.top + (yy - dest.top);
-      const int32_t sx = src.left + (visible.left - dest.left);
-      copyRow(row(yy) + visible.left * bytes, source->row(sy) + sx * bytes, count, bytes, keyed,
-              source->keyLow_, source->keyHigh_, false);
-    }
-    return DD_OK;
-  }
-  // Scaled: nearest neighbour, pixel by pixel.
-  for (int32_t yy = visible.top; yy < visible.bottom; ++yy) {
-    const auto sy = static_cast<int32_t>(src.top + (int64_t{yy} - dest.top) * sh / dh);
-    for (int32_t xx = visible.left; xx < visible.right; ++xx) {
-      const auto sx = static_cast<int32_t>(src.left + (int64_t{xx} - dest.left) * sw / dw);
-      const uint32_t v = source->pixel(sx, sy);
-      if (keyed && v >= source->keyLow_ && v <= source->keyHigh_) continue;
-      setPixel(xx, yy, v);
-    }
-  }
-  return DD_OK;
+  return true;
 }
 
 SurfaceService::SurfaceService(PixelFormat displayFormat) : displayFormat_(displayFormat) {}
 
-void SurfaceService::setPrimarySize(int32_t width, int32_t height) {
-  primaryWidth_ = width;
-  primaryHeight_ = height;
+std::unique_ptr<PlatformSurface> SurfaceService::createSurface(int32_t width, int32_t height,
+                                                               Memory memory) {
+  const bool refused =
+      memory == Memory::system ? faults_.refuseSystemMemory : faults_.refuseDisplayMemory;
+  if (refused) return nullptr;
+  return make(width, height, memory);
 }
 
-int32_t SurfaceService::createSurface(const SurfaceRequest& request,
-                                      std::unique_ptr<PlatformSurface>& out) {
-  out.reset();
-  int32_t width = request.width;
-  int32_t height = request.height;
-  uint32_t caps = request.caps;
-  if ((caps & DDSCAPS_PRIMARYSURFACE) != 0) {
-    if (faults_.refusePrimary) return DDERR_OUTOFVIDEOMEMORY;
-    width = primaryWidth_;
-    height = primaryHeight_;
-    caps |= DDSCAPS_VIDEOMEMORY;
-  } else if ((caps & DDSCAPS_SYSTEMMEMORY) != 0) {
-    if (faults_.refuseSystemMemory) return DDERR_OUTOFMEMORY;
-  } else {
-    if (faults_.refuseDisplayMemory) return DDERR_OUTOFVIDEOMEMORY;
-    caps |= DDSCAPS_VIDEOMEMORY;
-  }
-  if (width <= 0 || height <= 0) return DDERR_INVALIDPARAMS;
+std::unique_ptr<PlatformSurface> SurfaceService::createPrimarySurface(int32_t width,
+                                                                      int32_t height) {
+  if (faults_.refusePrimary) return nullptr;
+  return make(width, height, Memory::display);
+}
+
+std::unique_ptr<PlatformSurface> SurfaceService::make(int32_t width, int32_t height,
+                                                      Memory memory) const {
+  if (width <= 0 || height <= 0) return nullptr;
   const int64_t bytes =
       ((int64_t{width} * displayFormat_.bytesPerPixel() + 3) & ~int64_t{3}) * int64_t{height};
-  if (bytes > kMaxSurfaceBytes) return DDERR_OUTOFMEMORY;
-  out = std::make_unique<PlatformSurface>(width, height, displayFormat_, caps);
-  return DD_OK;
+  if (bytes > kMaxSurfaceBytes) return nullptr;
+  return std::make_unique<PlatformSurface>(width, height, displayFormat_, memory);
 }
 
 }  // namespace patapata::platform

@@ -1,98 +1,78 @@
 #pragma once
 
 #include "surfaces/geometry.h"
+#include "surfaces/lock_description.h"
 #include "surfaces/pixel_format.h"
-#include "surfaces/platform_codes.h"
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 // The software surface service: surfaces are plain pixel buffers in the display format.
 namespace patapata::platform {
 
-/// What a lock hands out: the address of the locked area's first pixel and the row pitch.
-struct LockDescription {
-  uint8_t* bits = nullptr;
-  int32_t pitch = 0;
-  PixelFormat format;
-};
-
-/// Limits copies to a destination to its visible region.
-class Clipper {
- public:
-  /// The visible region in the destination's coordinates; none clips nothing.
-  std::optional<Rect> region;
-};
+/// Where a surface's pixels live. The software display has only one kind of memory; the two
+/// are told apart so that a refusal of display memory, and the fallback it causes, can be
+/// exercised.
+enum class Memory { display, system };
 
 /// One pixel buffer.
 class PlatformSurface {
  public:
-  PlatformSurface(int32_t width, int32_t height, PixelFormat format, uint32_t caps);
+  PlatformSurface(int32_t width, int32_t height, PixelFormat format, Memory memory);
 
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
+  /// Bytes from one row to the next.
   int32_t pitch() const { return pitch_; }
   const PixelFormat& format() const { return format_; }
-  uint32_t caps() const { return caps_; }
+  Memory memory() const { return memory_; }
 
-  uint8_t* row(int32_t y) { return memory_.data() + static_cast<std::size_t>(y) * pitch_; }
+  uint8_t* row(int32_t y) { return pixels_.data() + static_cast<std::size_t>(y) * pitch_; }
   const uint8_t* row(int32_t y) const {
-    return memory_.data() + static_cast<std::size_t>(y) * pitch_;
+    return pixels_.data() + static_cast<std::size_t>(y) * pitch_;
   }
   uint32_t pixel(int32_t x, int32_t y) const;
   void setPixel(int32_t x, int32_t y, uint32_t raw);
 
-  int32_t setColorKey(uint32_t low, uint32_t high);
-  uint32_t colorKeyLow() const { return keyLow_; }
-  uint32_t colorKeyHigh() const { return keyHigh_; }
+  /// The raw value that keyed copies out of this surface skip; 0 from creation. Refused
+  /// (false, key unchanged) while the surface is lost.
+  bool setColorKey(uint32_t raw);
+  uint32_t colorKey() const { return colorKey_; }
 
-  int32_t setClipper(const Clipper* clipper);
-  const Clipper* clipper() const { return clipper_; }
+  /// Locks the whole surface (null) or one rectangle of it. False while lost or locked, or
+  /// when the rectangle is empty or leaves the surface.
+  bool lock(const Rect* rect, LockDescription& out);
+  void unlock() { locked_ = false; }
 
-  /// Locks the whole surface or one rectangle of it.
-  int32_t lock(const Rect* rect, LockDescription& out);
-  int32_t unlock();
-
-  int32_t isLost() const { return lost_ ? DDERR_SURFACELOST : DD_OK; }
-  /// Gives the memory back after a loss; the pixels are not restored.
-  int32_t restore();
+  bool isLost() const { return lost_; }
+  /// Gives the memory back after a loss; the pixels are not restored. False while the test
+  /// hook refuses it.
+  bool restore();
   /// Test hook: the platform reclaims the memory, as on a display mode change.
   void markLost();
   /// Test hook: restore keeps failing (the display memory is not back yet) while set.
   void setRestoreRefused(bool refused) { restoreRefused_ = refused; }
 
-  /// Unscaled copy with no clipping; refuses rectangles that leave either surface.
-  int32_t bltFast(int32_t x, int32_t y, const PlatformSurface* source, const Rect& sourceRect,
-                  uint32_t flags);
-  /// Rectangle-to-rectangle copy (nearest-neighbour when scaled) or colour fill, limited by
-  /// an attached clipper.
-  int32_t blt(const Rect* destRect, const PlatformSurface* source, const Rect* sourceRect,
-              uint32_t flags, uint32_t fillColor);
+  /// Unscaled copy of `sourceRect` of `source` to (x, y), skipping the source's key when
+  /// `keyed`. No clipping: false, and nothing drawn, when a rectangle is empty or leaves
+  /// either surface, when either surface is lost or locked, or when their pixel sizes differ.
+  bool copyFrom(int32_t x, int32_t y, const PlatformSurface& source, const Rect& sourceRect,
+                bool keyed);
+  /// Sets every pixel to the raw value; false while lost or locked.
+  bool fill(uint32_t raw);
 
  private:
-  int32_t fill(const Rect& rect, uint32_t raw);
-
   int32_t width_;
   int32_t height_;
   int32_t pitch_;
   PixelFormat format_;
-  uint32_t caps_;
-  std::vector<uint8_t> memory_;
-  uint32_t keyLow_ = 0;
-  uint32_t keyHigh_ = 0;
+  Memory memory_;
+  std::vector<uint8_t> pixels_;
+  uint32_t colorKey_ = 0;
   bool locked_ = false;
   bool lost_ = false;
   bool restoreRefused_ = false;
-  const Clipper* clipper_ = nullptr;
-};
-
-/// A surface creation request.
-struct SurfaceRequest {
-  int32_t width = 0;
-  int32_t height = 0;
-  uint32_t caps = 0;
 };
 
 /// Refusals a test can ask the service for, to exercise the fallback and failure paths.
@@ -103,23 +83,21 @@ struct FaultInjection {
   bool refuseDisplayMemory = false;
   bool refuseSystemMemory = false;
   bool refusePrimary = false;
-  bool refuseClipper = false;
 };
 
-/// The display: its pixel format, the primary surface's size (the view's client area), and
-/// surface creation.
+/// The display: its pixel format and surface creation.
 class SurfaceService {
  public:
   explicit SurfaceService(PixelFormat displayFormat = PixelFormat::xrgb8888());
 
   const PixelFormat& displayFormat() const { return displayFormat_; }
 
-  /// The size of the window area the primary surface stands for.
-  void setPrimarySize(int32_t width, int32_t height);
-  int32_t primaryWidth() const { return primaryWidth_; }
-  int32_t primaryHeight() const { return primaryHeight_; }
-
-  int32_t createSurface(const SurfaceRequest& request, std::unique_ptr<PlatformSurface>& out);
+  /// An off-screen surface of width × height in the given memory, cleared to 0; null when
+  /// refused, when a side is ≤ 0 or when it would exceed kMaxSurfaceBytes.
+  std::unique_ptr<PlatformSurface> createSurface(int32_t width, int32_t height, Memory memory);
+  /// The surface standing for a view's client area of width × height, in display memory;
+  /// null when refused, as createSurface.
+  std::unique_ptr<PlatformSurface> createPrimarySurface(int32_t width, int32_t height);
 
   FaultInjection& faults() { return faults_; }
   const FaultInjection& faults() const { return faults_; }
@@ -128,9 +106,9 @@ class SurfaceService {
   static constexpr int64_t kMaxSurfaceBytes = int64_t{1} << 29;
 
  private:
+  std::unique_ptr<PlatformSurface> make(int32_t width, int32_t height, Memory memory) const;
+
   PixelFormat displayFormat_;
-  int32_t primaryWidth_ = 0;
-  int32_t primaryHeight_ = 0;
   FaultInjection faults_;
 };
 

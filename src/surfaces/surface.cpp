@@ -7,6 +7,7 @@
 #include "surfaces/draw_context.h"
 #include "surfaces/image_conversion.h"
 #include "surfaces/image_readers.h"
+#include "surfaces/software_surface.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -14,7 +15,7 @@
 
 namespace patapata {
 
-using namespace platform;
+using platform::Memory;
 
 Surface::Surface(DrawContext* owner) : owner_(owner) {
   if (owner_ != nullptr) owner_->surfaces_.push_back(this);
@@ -34,45 +35,49 @@ void Surface::detach() {
   owner_ = nullptr;
 }
 
-void Surface::release() {
-  surface_.reset();
-  hasClipper_ = false;
-  lockCount_ = 0;
+int32_t Surface::width() const {
+  return surface_ ? surface_->width() : 0;
 }
 
-bool Surface::create(const SurfaceRequest& request) {
-  // The old pixels go first, whatever the outcome.
-  release();
-  if (owner_ == nullptr) {
-    setLastResult(DDERR_INVALIDOBJECT);
-    return false;
-  }
-  std::unique_ptr<PlatformSurface> created;
-  owner_->setLastResult(owner_->service().createSurface(request, created));
-  setLastResult(owner_->lastResult());
-  if (lastResult() != DD_OK || !created) return false;
-  surface_ = std::move(created);
-  hasClipper_ = surface_->clipper() != nullptr;
-  setSourceKey(0);
-  return true;
+int32_t Surface::height() const {
+  return surface_ ? surface_->height() : 0;
+}
+
+PixelFormat Surface::format() const {
+  return surface_ ? surface_->format() : PixelFormat{};
+}
+
+bool Surface::isInSystemMemory() const {
+  return surface_ && surface_->memory() == Memory::system;
+}
+
+bool Surface::isLost() const {
+  return surface_ && surface_->isLost();
+}
+
+void Surface::release() {
+  surface_.reset();
 }
 
 void Surface::resize(int32_t width, int32_t height) {
-  if (width <= 0 || height <= 0) {
-    release();
-    return;
-  }
-  SurfaceRequest request{width, height, DDSCAPS_OFFSCREENPLAIN};
-  if (systemMemoryFallback_) request.caps |= DDSCAPS_SYSTEMMEMORY;
-  if (create(request)) return;
-  if ((request.caps & DDSCAPS_SYSTEMMEMORY) == 0) {
-    request.caps = (request.caps & ~DDSCAPS_VIDEOMEMORY) | DDSCAPS_SYSTEMMEMORY;
-    if (create(request)) {
-      systemMemoryFallback_ = true;
-      return;
+  // The old pixels go first, whatever the outcome.
+  release();
+  if (width <= 0 || height <= 0) return;
+  if (owner_ != nullptr) {
+    platform::SurfaceService& service = owner_->service();
+    if (!systemMemoryFallback_) surface_ = service.createSurface(width, height, Memory::display);
+    if (!surface_) {
+      surface_ = service.createSurface(width, height, Memory::system);
+      if (surface_) systemMemoryFallback_ = true;
     }
   }
-  throw SurfaceError(formatMessage(messages::kCannotCreate, messages::kSurface));
+  if (!surface_) throw SurfaceError(formatMessage(messages::kCannotCreate, messages::kSurface));
+}
+
+bool Surface::createPrimary(int32_t width, int32_t height) {
+  release();
+  if (owner_ != nullptr) surface_ = owner_->service().createPrimarySurface(width, height);
+  return surface_ != nullptr;
 }
 
 void Surface::loadImageFile(const std::string& path) {
@@ -138,57 +143,36 @@ uint32_t Surface::pixelValue(int32_t x, int32_t y) {
 }
 
 void Surface::setSourceKey(uint32_t value) {
-  if (!surface_) return;
-  setLastResult(surface_->setColorKey(value, value));
+  if (surface_) surface_->setColorKey(value);
+}
+
+uint32_t Surface::sourceKey() const {
+  return surface_ ? surface_->colorKey() : 0;
 }
 
 bool Surface::lock(const Rect* rect, LockDescription& out) {
-  if (!surface_ || lockCount_ != 0) return false;
+  if (!surface_) return false;
   const bool whole = rect == nullptr || (rect->left == 0 && rect->top == 0 &&
                                          rect->width() == width() && rect->height() == height());
-  setLastResult(surface_->lock(whole ? nullptr : rect, out));
-  if (lastResult() != DD_OK) return false;
-  lockCount_ = 1;
-  return true;
+  return surface_->lock(whole ? nullptr : rect, out);
 }
 
 void Surface::unlock() {
-  if (lockCount_ == 0) return;
-  --lockCount_;
-  if (lockCount_ == 0 && surface_) setLastResult(surface_->unlock());
+  if (surface_) surface_->unlock();
 }
 
 bool Surface::restore() {
-  if (!surface_) return false;
-  setLastResult(surface_->restore());
-  return lastResult() == DD_OK;
+  return surface_ && surface_->restore();
 }
 
 bool Surface::fill(uint32_t value) {
-  if (!surface_) return false;
-  setLastResult(surface_->blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, value));
-  return lastResult() == DD_OK;
+  return surface_ && surface_->fill(value);
 }
 
-bool Surface::blit(int32_t x, int32_t y, const Rect& sourceRect, uint32_t flags,
+bool Surface::blit(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode,
                    const Surface& source) {
-  if (!surface_) return false;
-  setLastResult(surface_->bltFast(x, y, source.surface_.get(), sourceRect, flags));
-  return lastResult() == DD_OK;
-}
-
-bool Surface::stretchBlit(const Rect* destRect, const Rect* sourceRect, uint32_t flags,
-                          const BlitEffects& effects, const Surface* source) {
-  if (!surface_) return false;
-  const PlatformSurface* src = source != nullptr ? source->surface_.get() : nullptr;
-  setLastResult(surface_->blt(destRect, src, sourceRect, flags, effects.fillColor));
-  return lastResult() == DD_OK;
-}
-
-void Surface::setClipper(const ViewClipper* clipper) {
-  if (!surface_) return;
-  setLastResult(surface_->setClipper(clipper != nullptr ? clipper->platformClipper() : nullptr));
-  hasClipper_ = surface_->clipper() != nullptr;
+  if (!surface_ || !source.surface_) return false;
+  return surface_->copyFrom(x, y, *source.surface_, sourceRect, mode == CopyMode::keyed);
 }
 
 }  // namespace patapata

@@ -1,205 +1,105 @@
 #pragma once
 
-#include "surfaces/geometry.h"
+#include "surfaces/view_host.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 
 namespace patapata {
 
 namespace platform {
 class SurfaceService;
-}
+}  // namespace platform
+
 class DrawContext;
 class Surface;
-class ViewClipper;
-class ViewPalette;
 
-enum class ViewOption : uint32_t {
-  doFullScreen,
-  doNoWindowChange,
-  doAllowReboot,
-  doWaitVBlank,
-  doAllowPalette256,
-  doSystemMemory,
-  doStretch,
-  doCenter,
-  doFlip,
-  do3D,
-  doRetainedMode,
-  doHardware,
-  doSelectDriver,
-  doZBuffer,
-};
-
-/// A set of view options; bit n is option n.
-class ViewOptions {
- public:
-  constexpr ViewOptions() = default;
-  constexpr ViewOptions(std::initializer_list<ViewOption> options) {
-    for (ViewOption o : options) include(o);
-  }
-  constexpr bool contains(ViewOption o) const { return (bits_ >> static_cast<uint32_t>(o)) & 1u; }
-  constexpr void include(ViewOption o) { bits_ |= 1u << static_cast<uint32_t>(o); }
-  constexpr void exclude(ViewOption o) { bits_ &= ~(1u << static_cast<uint32_t>(o)); }
-  constexpr uint32_t bits() const { return bits_; }
-  friend constexpr bool operator==(ViewOptions, ViewOptions) = default;
-
- private:
-  uint32_t bits_ = 0;
-};
-
-/// The display mode a full-screen view would switch to. The windowed view never uses it; it is
-/// kept so that the control's properties read as they were set.
-class DisplayMode {
- public:
-  int32_t Width = 640;
-  int32_t Height = 480;
-  bool FixedBitCount = true;
-  bool FixedRatio = true;
-  bool FixedSize = false;
-
-  int32_t bitCount() const { return bitCount_; }
-  /// Throws DrawContextError "8, 16, 24, 32 のいずれかの値でなければなりません" for any other
-  /// value, leaving the bit count as it was.
-  void setBitCount(int32_t bitCount);
-
- private:
-  int32_t bitCount_ = 8;
-};
-
-/// The window side of a view control: where it sits, and how to show what was presented.
-class ViewHost {
- public:
-  virtual ~ViewHost() = default;
-  /// True when the control sits on a form (a top-level window).
-  virtual bool hasParentForm() const = 0;
-  /// The primary surface changed: repaint the control's area from it.
-  virtual void presented() = 0;
-};
-
-/// The view control: a drawing context, a primary surface standing for the control's
-/// client area, a clipper, a palette and an off-screen back surface of the control's size.
-/// Windowed presentation only; full-screen, page flipping and 3D options are accepted and
-/// ignored.
+/// The view control: a drawing context, a primary surface standing for the control's client
+/// area, and an off-screen back surface of a fixed size that `present` copies, centred, into
+/// the primary surface.
 class ViewControl {
  public:
-  explicit ViewControl(std::shared_ptr<platform::SurfaceService> service);
-  virtual ~ViewControl();
+  /// The back surface will be backWidth × backHeight (at least 1 × 1); the client area starts
+  /// at that size.
+  ViewControl(std::shared_ptr<platform::SurfaceService> service, int32_t backWidth,
+              int32_t backHeight);
+  ~ViewControl();
   ViewControl(const ViewControl&) = delete;
   ViewControl& operator=(const ViewControl&) = delete;
 
   using Event = std::function<void(ViewControl&)>;
-  Event OnInitializing;
-  Event OnInitialize;
-  Event OnInitializeSurface;
-  Event OnFinalizeSurface;
-  Event OnFinalize;
-  Event OnRestoreSurface;
+  /// The surfaces have just been created, and drawing is allowed: surfaces that live with the
+  /// view (the sprite sheet) are created against `drawContext()` here.
+  Event onSurfacesCreated;
+  /// The surfaces are about to be released, and drawing is no longer allowed: what
+  /// onSurfacesCreated made goes here, while the drawing context still exists.
+  Event onSurfacesReleased;
 
-  // Published properties.
-  bool autoInitialize() const { return autoInitialize_; }
-  void setAutoInitialize(bool value) { autoInitialize_ = value; }
-  bool autoSize() const { return autoSize_; }
-  void setAutoSize(bool value);
-  ViewOptions options() const { return options_; }
-  void setOptions(ViewOptions options);
-  ViewOptions effectiveOptions() const { return effectiveOptions_; }
-  /// The back surface's size while one exists, else the stored size (640 × 480 until set).
-  int32_t surfaceWidth() const;
-  int32_t surfaceHeight() const;
-  /// Outside loading these resize the back surface (see ResizeBackSurface).
-  void setSurfaceWidth(int32_t width);
-  void setSurfaceHeight(int32_t height);
-  DisplayMode& display() { return display_; }
-  const DisplayMode& display() const { return display_; }
+  int32_t clientWidth() const { return clientWidth_; }
+  int32_t clientHeight() const { return clientHeight_; }
+  /// The client area changed size (negative sides count as 0). While initialised the primary
+  /// surface is created anew at that size and cleared; the back surface keeps its size.
+  void setClientSize(int32_t width, int32_t height);
 
-  /// The form's stored properties are being applied: SurfaceWidth and SurfaceHeight only
-  /// store the size until Loaded.
-  void beginLoading() { loading_ = true; }
-  /// Loading has ended: with AutoSize the stored surface size becomes the control's size.
-  void loaded();
-
-  /// The control's size in pixels (100 × 100 until set).
-  int32_t width() const { return width_; }
-  int32_t height() const { return height_; }
-  /// A change of the control's bounds; with AutoSize the back surface follows.
-  void setBounds(int32_t width, int32_t height);
-
-  /// Places the control on a window (or none); the window's show and destroy messages
-  /// arrive through formShown and formDestroyed.
+  /// Places the control in a window (or none).
   void setHost(ViewHost* host);
-  /// The form was shown: initialises the view once, when AutoInitialize is set.
-  void formShown();
-  /// The form's window is being destroyed: finalises the view first.
-  void formDestroyed();
+  /// The host window was shown: initialises the view unless an initialisation was already
+  /// attempted, whatever its outcome.
+  void windowShown();
 
+  /// Finalises, then creates the drawing context, the primary and the back surface, fires
+  /// onSurfacesCreated and clears both surfaces. Throws, leaving the view finalised:
+  /// - ViewError "フォームが見つかりません" without a parent window;
+  /// - what DrawContext's construction throws;
+  /// - ViewError "プライマリサーフェース を作成できません";
+  /// - SurfaceError "サーフェース を作成できません" when both memories refuse the back surface.
+  /// What onSurfacesCreated raises passes through with the view initialised.
   void initialize();
+  /// Fires onSurfacesReleased and releases the surfaces and the drawing context. Harmless
+  /// when not initialised.
   void finalize();
+
+  /// True when initialised, outside finalisation, with a back surface and a usable primary
+  /// surface (see checkPrimary).
   bool readyToDraw();
+  /// True when the primary surface is usable; a lost one is restored first.
   bool checkPrimary();
+  /// Gives lost primary and back surfaces their memory back and clears both; when that fails
+  /// nothing is cleared, and the next call tries again. The host is asked to repaint either
+  /// way.
   void restoreSurfaces();
-  /// Copies the back surface into the control's area of the primary surface: centred with
-  /// doCenter, stretched over the whole area with doStretch. The result lands in the primary
-  /// surface's LastResult; nothing is reported.
+  /// Copies the back surface into the primary surface, centred in the client area and
+  /// clipped to it, and asks the host to repaint. Does nothing without a usable primary
+  /// surface.
   void present();
-  /// The window system asks for a repaint: presents without waiting for a vertical blank.
-  void paint();
-  void resizeBackSurface(int32_t width, int32_t height);
 
   bool isInitialized() const { return initialized_; }
+  /// True while finalisation runs (onSurfacesReleased).
   bool isUpdating() const { return updating_; }
 
   DrawContext* drawContext() const { return drawContext_.get(); }
   Surface* primarySurface() const { return primarySurface_.get(); }
   Surface* backSurface() const { return backSurface_.get(); }
-  ViewClipper* clipper() const { return clipper_.get(); }
-  ViewPalette* palette() const { return palette_.get(); }
-  platform::SurfaceService& service() const { return *service_; }
 
  private:
-  void recomputeEffectiveOptions();
-  void initializeWindowed();
-  void createBackSurface();
-  void freeObjects();
-  void present(bool waitVBlank);
   void resizePrimary();
+  void freeObjects();
   void fire(const Event& event);
 
   std::shared_ptr<platform::SurfaceService> service_;
   ViewHost* host_ = nullptr;
-  DisplayMode display_;
-  bool loading_ = false;
-  bool autoInitialize_ = true;
-  bool autoSize_ = true;
-  ViewOptions options_;
-  ViewOptions effectiveOptions_;
-  int32_t storedSurfaceWidth_ = 640;
-  int32_t storedSurfaceHeight_ = 480;
-  int32_t width_ = 100;
-  int32_t height_ = 100;
+  int32_t backWidth_;
+  int32_t backHeight_;
+  int32_t clientWidth_;
+  int32_t clientHeight_;
   bool initialized_ = false;
-  bool internallyInitialized_ = false;
   bool updating_ = false;
-  bool autoInitAttempted_ = false;
-  bool initializeFired_ = false;
-  bool initializeSurfaceFired_ = false;
-  std::array<uint32_t, 256> capturedColors_{};
+  bool initializeAttempted_ = false;
 
   std::unique_ptr<DrawContext> drawContext_;
   std::unique_ptr<Surface> primarySurface_;
   std::unique_ptr<Surface> backSurface_;
-  std::unique_ptr<ViewClipper> clipper_;
-  std::unique_ptr<ViewPalette> palette_;
-};
-
-/// The view control as placed on a form.
-class TDXDraw : public ViewControl {
- public:
-  using ViewControl::ViewControl;
 };
 
 }  // namespace patapata

@@ -103,15 +103,14 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   setCentralWidget(client_);
 
   view_ = new ViewWidget(std::move(service), client_);
-  view_->setObjectName(QStringLiteral("view"));
   view_->setErrorHandler([this](const std::exception& error) {
     report(QString::fromStdString(errorBoxText(error.what())));
   });
   // The sheet surface lives on the view's drawing context, as long as the view's surfaces.
-  view_->dxDraw().OnInitializeSurface = [this](ViewControl& sender) {
+  view_->viewControl().onSurfacesCreated = [this](ViewControl& sender) {
     viewer_.sheet = std::make_unique<Surface>(sender.drawContext());
   };
-  view_->dxDraw().OnFinalizeSurface = [this](ViewControl&) { viewer_.sheet.reset(); };
+  view_->viewControl().onSurfacesReleased = [this](ViewControl&) { viewer_.sheet.reset(); };
 
   createControls();
   createMenu();
@@ -121,7 +120,7 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   hooks.processEvents = [this](uint32_t maxWaitMs) { idleLoop_.processEvents(maxWaitMs); };
   hooks.pollSheet = [this] { pollSheet(viewer_, controls_); };
   hooks.trackCarets = [this] { trackCarets(viewer_, controls_); };
-  frameLoop_ = std::make_unique<FrameLoop>(viewer_, controls_, view_->dxDraw(), hooks);
+  frameLoop_ = std::make_unique<FrameLoop>(viewer_, controls_, view_->viewControl(), hooks);
   frameLoop_->startClock();
 
   setAcceptDrops(true);
@@ -136,8 +135,8 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
 MainWindow::~MainWindow() {
   // The sheet surface goes with the view's surfaces, while this window's state still exists.
   view_->finalizeView();
-  view_->dxDraw().OnInitializeSurface = nullptr;
-  view_->dxDraw().OnFinalizeSurface = nullptr;
+  view_->viewControl().onSurfacesCreated = nullptr;
+  view_->viewControl().onSurfacesReleased = nullptr;
   idleLoop_.setOnIdle(nullptr);
 }
 

@@ -1,7 +1,7 @@
 #include "window/view_widget.h"
 
 #include "common/errors.h"
-#include "surfaces/software_surface.h"
+#include "surfaces/lock_description.h"
 #include "surfaces/surface.h"
 
 #include <QApplication>
@@ -30,19 +30,10 @@ QImage::Format imageFormatFor(const PixelFormat& format) {
 }  // namespace
 
 ViewWidget::ViewWidget(std::shared_ptr<platform::SurfaceService> service, QWidget* parent)
-    : QWidget(parent), view_(std::move(service)) {
-  setObjectName(QStringLiteral("DXDraw1"));
+    : QWidget(parent), view_(std::move(service), kWidth, kHeight) {
+  setObjectName(QStringLiteral("view"));
   setFixedSize(kWidth, kHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
-
-  // The window's stored properties of DXDraw1.
-  using enum ViewOption;
-  view_.beginLoading();
-  view_.setOptions({doAllowReboot, doCenter, doRetainedMode, doHardware, doSelectDriver});
-  view_.setSurfaceWidth(kWidth);
-  view_.setSurfaceHeight(kHeight);
-  view_.setBounds(kWidth, kHeight);
-  view_.loaded();
   view_.setHost(this);
   watchTopLevel();
 }
@@ -53,11 +44,11 @@ ViewWidget::~ViewWidget() {
 }
 
 void ViewWidget::finalizeView() {
-  view_.formDestroyed();
+  view_.finalize();
   update();
 }
 
-bool ViewWidget::hasParentForm() const {
+bool ViewWidget::hasParentWindow() const {
   return window() != this;
 }
 
@@ -80,10 +71,10 @@ void ViewWidget::watchTopLevel() {
 
 bool ViewWidget::eventFilter(QObject* watched, QEvent* event) {
   if (watched == watchedWindow_ && event->type() == QEvent::Show) {
-    // An exception must not cross Qt's event dispatch; it is shown here instead, as the
-    // form's message handling would, and the view stays blank.
+    // An exception must not cross Qt's event dispatch; it is shown here instead, and the
+    // view stays blank.
     try {
-      view_.formShown();
+      view_.windowShown();
     } catch (const std::exception& error) {
       reportError(error);
     }
@@ -102,29 +93,30 @@ void ViewWidget::reportError(const std::exception& error) {
 
 void ViewWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  try {
-    view_.setBounds(event->size().width(), event->size().height());
-  } catch (const std::exception& error) {
-    reportError(error);
-  }
+  view_.setClientSize(event->size().width(), event->size().height());
 }
 
 void ViewWidget::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  const Surface* primary = view_.primarySurface();
-  const platform::PlatformSurface* pixels =
-      primary != nullptr ? primary->platformSurface() : nullptr;
-  const QImage::Format format =
-      pixels != nullptr ? imageFormatFor(pixels->format()) : QImage::Format_Invalid;
-  if (!view_.isInitialized() || format == QImage::Format_Invalid) {
+  Surface* primary = view_.primarySurface();
+  LockDescription pixels;
+  if (!view_.isInitialized() || primary == nullptr || !primary->lock(nullptr, pixels)) {
     painter.fillRect(rect(), palette().color(QPalette::Button));
     return;
   }
-  const QImage image(pixels->row(0), pixels->width(), pixels->height(), pixels->pitch(), format);
+  const QImage::Format format = imageFormatFor(pixels.format);
+  if (format == QImage::Format_Invalid) {
+    primary->unlock();
+    painter.fillRect(rect(), palette().color(QPalette::Button));
+    return;
+  }
+  const QImage image(static_cast<const uchar*>(pixels.bits), primary->width(), primary->height(),
+                     pixels.pitch, format);
   // Drawn at the image's own pixel size in logical units: on a scaled screen each pixel
   // becomes a block, without smoothing.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter.drawImage(QPoint(0, 0), image);
+  primary->unlock();
 }
 
 }  // namespace patapata

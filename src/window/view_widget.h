@@ -15,13 +15,13 @@ namespace platform {
 class SurfaceService;
 }
 
-/// The window's view control DXDraw1: hosts the core view, initialises it when its
-/// top-level window is first shown and paints the primary surface 1:1.
+/// The viewer's view: hosts the view control, initialises it when its top-level window is
+/// first shown and paints the primary surface 1:1.
 class ViewWidget : public QWidget, public ViewHost {
   Q_OBJECT
 
  public:
-  /// The control's fixed size in pixels.
+  /// The control's fixed size in pixels, which is also the back surface's size.
   static constexpr int kWidth = 121;
   static constexpr int kHeight = 271;
 
@@ -31,10 +31,10 @@ class ViewWidget : public QWidget, public ViewHost {
   ViewWidget(const ViewWidget&) = delete;
   ViewWidget& operator=(const ViewWidget&) = delete;
 
-  TDXDraw& dxDraw() { return view_; }
-  const TDXDraw& dxDraw() const { return view_; }
+  ViewControl& viewControl() { return view_; }
+  const ViewControl& viewControl() const { return view_; }
 
-  /// The window is going away: the view's surface events fire and its objects go now, while
+  /// The window is going away: onSurfacesReleased fires and the view's objects go now, while
   /// the window's own objects still exist. Harmless when already finalised.
   void finalizeView();
 
@@ -43,7 +43,7 @@ class ViewWidget : public QWidget, public ViewHost {
   using ErrorHandler = std::function<void(const std::exception&)>;
   void setErrorHandler(ErrorHandler handler) { errorHandler_ = std::move(handler); }
 
-  bool hasParentForm() const override;
+  bool hasParentWindow() const override;
   void presented() override;
 
  protected:
@@ -56,7 +56,7 @@ class ViewWidget : public QWidget, public ViewHost {
   void watchTopLevel();
   void reportError(const std::exception& error);
 
-  TDXDraw view_;
+  ViewControl view_;
   QPointer<QWidget> watchedWindow_;
   ErrorHandler errorHandler_;
 };

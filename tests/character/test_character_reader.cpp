@@ -231,8 +231,7 @@ TEST(Fileload, WorkedExampleGivesExactlyTheListedTables) {
   EXPECT_EQ(enabledStateButtons(h.viewer), (std::vector<int32_t>{1, 6}));
   EXPECT_TRUE(s.characterLoaded);
   EXPECT_EQ(s.state, 1);
-  EXPECT_EQ(s.sheet->platformSurface()->colorKeyLow(), 0x00123456u);
-  EXPECT_EQ(s.sheet->platformSurface()->colorKeyHigh(), 0x00123456u);
+  EXPECT_EQ(s.sheet->sourceKey(), 0x00123456u);
 }
 
 TEST(Fileload, ColourKeyIsTheRawValueInA16BitDisplay) {
@@ -245,8 +244,7 @@ TEST(Fileload, ColourKeyIsTheRawValueInA16BitDisplay) {
   MemoryControls controls;
   viewer.sheet = std::make_unique<Surface>(&draw);
   loadCharacterFile(viewer, controls, dir.file("c.chp"));
-  EXPECT_EQ(viewer.sheet->platformSurface()->colorKeyLow(),
-            PixelFormat::rgb565().fromRgb(0x123456));
+  EXPECT_EQ(viewer.sheet->sourceKey(), PixelFormat::rgb565().fromRgb(0x123456));
   viewer.sheet.reset();
 }
 
@@ -783,7 +781,7 @@ TEST(Fileload, NoCharbmpKeepsTheSheetAndTakesItsKeyAgain) {
   ASSERT_EQ(loadMessage(h, dir.file("b.chp")), "");
   EXPECT_EQ(h.viewer.sheetPath, dir.file("chara.bmp"));
   EXPECT_EQ(h.viewer.sheetStamp, age);
-  EXPECT_EQ(h.viewer.sheet->platformSurface()->colorKeyLow(), 0x00123456u);
+  EXPECT_EQ(h.viewer.sheet->sourceKey(), 0x00123456u);
 }
 
 TEST(Fileload, SeveralSheetsTheLastStays) {

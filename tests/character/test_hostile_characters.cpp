@@ -214,7 +214,7 @@ std::vector<HostileCharacter> hostileCharacters() {
        loads([](const ViewerState& s, const Controls&) {
          ASSERT_TRUE(s.sheet);
          EXPECT_EQ(s.sheet->width(), 8);
-         EXPECT_EQ(s.sheet->platformSurface()->colorKeyLow(), 0x00123456u);
+         EXPECT_EQ(s.sheet->sourceKey(), 0x00123456u);
        })},
       {"a bad pair after 20 MB of good lines",
        [] { return repeatTo("#PATERN 03 0102\r\n", 20 * kMegabyte) + "#PATERN 03 01ZZ\r\n"; },

@@ -40,7 +40,7 @@ class FileIntakeTest : public ::testing::Test {
   }
   ~FileIntakeTest() override { viewer.sheet.reset(); }
 
-  uint32_t sheetKey() const { return viewer.sheet->platformSurface()->colorKeyLow(); }
+  uint32_t sheetKey() const { return viewer.sheet->sourceKey(); }
   int32_t sheetWidth() const { return viewer.sheet->width(); }
 
   /// Sets the sheet file's modification time to `base` + `offset`.

@@ -42,7 +42,7 @@ class Composer : public ::testing::Test {
     back.resize(W, H);
     v.sheet = std::make_unique<Surface>(&dd);
     v.sheet->resize(300, 300);
-    platform::LockDescription d;
+    LockDescription d;
     ASSERT_TRUE(v.sheet->lock(nullptr, d));
     for (int32_t y = 0; y < 300; ++y) {
       for (int32_t x = 0; x < 300; ++x) {
@@ -72,7 +72,7 @@ class Composer : public ::testing::Test {
   }
 
   void setSheetPixel(int32_t x, int32_t y, uint32_t value) {
-    platform::LockDescription d;
+    LockDescription d;
     ASSERT_TRUE(v.sheet->lock(nullptr, d));
     std::memcpy(d.bits + y * d.pitch + x * 4, &value, 4);
     v.sheet->unlock();
@@ -80,7 +80,7 @@ class Composer : public ::testing::Test {
 
   Image backImage() {
     Image image(W * H);
-    platform::LockDescription d;
+    LockDescription d;
     EXPECT_TRUE(back.lock(nullptr, d));
     for (int32_t y = 0; y < H; ++y) std::memcpy(&image[y * W], d.bits + y * d.pitch, W * 4);
     back.unlock();
@@ -339,7 +339,7 @@ TEST(ComposerRgb565, CopiesRawValuesOfTheSixteenBitDisplay) {
   v.sheet->resize(200, 300);
   auto value = [](int32_t x, int32_t y) { return static_cast<uint16_t>(y * 200 + x + 1); };
   constexpr uint16_t kKey16 = 0xFFFF;
-  platform::LockDescription d;
+  LockDescription d;
   ASSERT_TRUE(v.sheet->lock(nullptr, d));
   for (int32_t y = 0; y < 300; ++y) {
     for (int32_t x = 0; x < 200; ++x) {

@@ -26,7 +26,7 @@ constexpr int32_t H = 271;
 
 class Host : public ViewHost {
  public:
-  bool hasParentForm() const override { return true; }
+  bool hasParentWindow() const override { return true; }
   void presented() override { ++presents; }
   int presents = 0;
 };
@@ -36,7 +36,6 @@ class Host : public ViewHost {
 class FrameLoopTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    view.setBounds(W, H);
     view.setHost(&host);
     view.initialize();
     ASSERT_TRUE(view.readyToDraw());
@@ -44,7 +43,7 @@ class FrameLoopTest : public ::testing::Test {
 
     v.sheet = std::make_unique<Surface>(view.drawContext());
     v.sheet->resize(200, 300);
-    platform::LockDescription d;
+    LockDescription d;
     ASSERT_TRUE(v.sheet->lock(nullptr, d));
     for (int32_t y = 0; y < 300; ++y) {
       for (int32_t x = 0; x < 200; ++x) {
@@ -116,7 +115,7 @@ class FrameLoopTest : public ::testing::Test {
 
   Host host;
   std::shared_ptr<platform::SurfaceService> service = std::make_shared<platform::SurfaceService>();
-  TDXDraw view{service};
+  ViewControl view{service, W, H};
   ViewerState v;
   MemoryControls c;
 
@@ -152,7 +151,7 @@ TEST_F(FrameLoopTest, ATickWaitsAdvancesComposesAndPresents) {
 }
 
 TEST_F(FrameLoopTest, NotReadyToDrawStopsTheTickBeforeEverything) {
-  TDXDraw uninitialised{service};
+  ViewControl uninitialised{service, W, H};
   v.startupLoadPending = 50;
   v.startupPath = "a.chp";
   FrameLoop loop(v, c, uninitialised, hooks());

@@ -8,8 +8,6 @@
 namespace patapata {
 namespace {
 
-using platform::LockDescription;
-
 constexpr uint8_t kPadding = 0xA5;
 
 // An indexed picture whose pixels all differ from their neighbours, with a palette whose

@@ -3,7 +3,6 @@
 #include "common/errors.h"
 #include "surfaces/draw_context.h"
 #include "surfaces/image_readers.h"
-#include "surfaces/platform_codes.h"
 #include "surfaces/software_surface.h"
 
 #include "test_image_bmp_builder.h"
@@ -74,10 +73,6 @@ std::vector<uint32_t> sheetColours() {
   return c;
 }
 
-uint32_t keyOf(const Surface& s) {
-  return s.platformSurface() != nullptr ? s.platformSurface()->colorKeyLow() : 0xDEADBEEF;
-}
-
 // One display format per run: the default 32-bit XRGB and the 16-bit 5-6-5.
 class SheetSurface : public ::testing::TestWithParam<PixelFormat> {
  protected:
@@ -94,7 +89,8 @@ TEST_P(SheetSurface, StartsEmpty) {
   EXPECT_EQ(sheet_.height(), 0);
   EXPECT_EQ(sheet_.platformSurface(), nullptr);
   EXPECT_EQ(sheet_.pixelValue(0, 0), 0u);
-  EXPECT_FALSE(sheet_.usesSystemMemory());
+  EXPECT_EQ(sheet_.sourceKey(), 0u);
+  EXPECT_FALSE(sheet_.isInSystemMemory());
   ASSERT_EQ(context_->surfaces().size(), 1u);
   EXPECT_EQ(context_->surfaces()[0], &sheet_);
 }
@@ -116,11 +112,11 @@ TEST_P(SheetSurface, ReadsTheBottomRightPixelAndZeroOutside) {
 
 TEST_P(SheetSurface, KeyIsZeroRightAfterALoadSoBlackIsTransparent) {
   sheet_.loadImageFile(sheetPath_);
-  EXPECT_EQ(keyOf(sheet_), 0u);
+  EXPECT_EQ(sheet_.sourceKey(), 0u);
   Surface target(context_.get());
   target.resize(10, 10);
   ASSERT_TRUE(target.fill(format().fromRgb(0x123456)));
-  ASSERT_TRUE(target.blit(0, 0, Rect{0, 0, 10, 10}, platform::DDBLTFAST_SRCCOLORKEY, sheet_));
+  ASSERT_TRUE(target.blit(0, 0, Rect{0, 0, 10, 10}, CopyMode::keyed, sheet_));
   EXPECT_EQ(target.pixelValue(5, 5), format().fromRgb(0x123456));  // black: skipped
   EXPECT_EQ(target.pixelValue(6, 5), sheet_.pixelValue(6, 5));     // the rest: copied
 }
@@ -128,20 +124,18 @@ TEST_P(SheetSurface, KeyIsZeroRightAfterALoadSoBlackIsTransparent) {
 TEST_P(SheetSurface, LoadingAgainKeepsTheSizeAndResetsTheKey) {
   sheet_.loadImageFile(sheetPath_);
   sheet_.setSourceKey(sheet_.pixelValue(199, 99));
-  EXPECT_EQ(keyOf(sheet_), format().fromRgb(0x8040C0));
+  EXPECT_EQ(sheet_.sourceKey(), format().fromRgb(0x8040C0));
   sheet_.loadImageFile(sheetPath_);
   EXPECT_EQ(sheet_.width(), 200);
   EXPECT_EQ(sheet_.height(), 100);
-  EXPECT_EQ(keyOf(sheet_), 0u);
-  EXPECT_EQ(sheet_.platformSurface()->colorKeyHigh(), 0u);
+  EXPECT_EQ(sheet_.sourceKey(), 0u);
 }
 
 TEST_P(SheetSurface, SetSourceKeyMakesExactlyThatValueTransparent) {
   sheet_.loadImageFile(sheetPath_);
   sheet_.setSourceKey(0x1234);
-  EXPECT_EQ(sheet_.platformSurface()->colorKeyLow(), 0x1234u);
-  EXPECT_EQ(sheet_.platformSurface()->colorKeyHigh(), 0x1234u);
-  EXPECT_EQ(sheet_.lastResult(), platform::DD_OK);
+  EXPECT_EQ(sheet_.sourceKey(), 0x1234u);
+  EXPECT_EQ(sheet_.platformSurface()->colorKey(), 0x1234u);
 }
 
 TEST_P(SheetSurface, ExtensionInCapitalsLoadsLikeLowerCase) {
@@ -159,10 +153,9 @@ TEST_P(SheetSurface, ZeroLengthBmpLeavesTheSurfaceEmpty) {
   EXPECT_EQ(sheet_.platformSurface(), nullptr);
   EXPECT_EQ(sheet_.pixelValue(0, 0), 0u);
   EXPECT_EQ(sheet_.pixelValue(199, 99), 0u);
-  const int32_t before = sheet_.lastResult();
   sheet_.setSourceKey(0x55);
   EXPECT_EQ(sheet_.platformSurface(), nullptr);
-  EXPECT_EQ(sheet_.lastResult(), before);
+  EXPECT_EQ(sheet_.sourceKey(), 0u);
 }
 
 TEST_P(SheetSurface, ZeroLengthDibFailsWithNoSurface) {
@@ -180,19 +173,16 @@ TEST_P(SheetSurface, ZeroLengthDibFailsWithNoSurface) {
 TEST_P(SheetSurface, FallsBackToSystemMemoryAndStaysThere) {
   service_->faults().refuseDisplayMemory = true;
   sheet_.loadImageFile(sheetPath_);
-  EXPECT_TRUE(sheet_.usesSystemMemory());
-  EXPECT_NE(sheet_.caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
+  EXPECT_TRUE(sheet_.isInSystemMemory());
   EXPECT_EQ(sheet_.pixelValue(199, 99), format().fromRgb(0x8040C0));
   // Display memory is offered again, but this surface asks for system memory at once.
   service_->faults().refuseDisplayMemory = false;
   sheet_.resize(3, 3);
-  EXPECT_NE(sheet_.caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
-  EXPECT_EQ(sheet_.caps() & platform::DDSCAPS_VIDEOMEMORY, 0u);
+  EXPECT_TRUE(sheet_.isInSystemMemory());
   // A fresh surface still starts in display memory.
   Surface other(context_.get());
   other.resize(3, 3);
-  EXPECT_FALSE(other.usesSystemMemory());
-  EXPECT_NE(other.caps() & platform::DDSCAPS_VIDEOMEMORY, 0u);
+  EXPECT_FALSE(other.isInSystemMemory());
 }
 
 TEST_P(SheetSurface, BothMemoriesRefusingLeavesItEmpty) {
@@ -207,7 +197,6 @@ TEST_P(SheetSurface, BothMemoriesRefusingLeavesItEmpty) {
   }
   EXPECT_EQ(sheet_.platformSurface(), nullptr);  // the old pixels went first
   EXPECT_EQ(sheet_.width(), 0);
-  EXPECT_NE(sheet_.lastResult(), platform::DD_OK);
 }
 
 TEST_P(SheetSurface, ResizeToNothingReleasesWithoutError) {
@@ -226,17 +215,17 @@ TEST_P(SheetSurface, ResizeToNothingReleasesWithoutError) {
 TEST_P(SheetSurface, EveryCreationStartsWithKeyZero) {
   sheet_.resize(4, 4);
   sheet_.setSourceKey(7);
-  ASSERT_EQ(keyOf(sheet_), 7u);
+  ASSERT_EQ(sheet_.sourceKey(), 7u);
   sheet_.resize(4, 4);
   ASSERT_NE(sheet_.platformSurface(), nullptr);
-  EXPECT_EQ(keyOf(sheet_), 0u);
+  EXPECT_EQ(sheet_.sourceKey(), 0u);
 }
 
 TEST_P(SheetSurface, LockIsNotNestable) {
   sheet_.loadImageFile(sheetPath_);
-  platform::LockDescription lock;
+  LockDescription lock;
   ASSERT_TRUE(sheet_.lock(nullptr, lock));
-  platform::LockDescription again;
+  LockDescription again;
   EXPECT_FALSE(sheet_.lock(nullptr, again));
   EXPECT_EQ(sheet_.pixelValue(0, 0), 0u);  // PixelValue needs the lock too
   sheet_.unlock();
@@ -248,10 +237,10 @@ TEST_P(SheetSurface, LockIsNotNestable) {
 
 TEST_P(SheetSurface, LockOfARectangleStartsAtItsFirstPixel) {
   sheet_.loadImageFile(sheetPath_);
-  platform::LockDescription whole;
+  LockDescription whole;
   ASSERT_TRUE(sheet_.lock(nullptr, whole));
   sheet_.unlock();
-  platform::LockDescription part;
+  LockDescription part;
   const Rect rect{3, 2, 10, 8};
   ASSERT_TRUE(sheet_.lock(&rect, part));
   sheet_.unlock();
@@ -262,11 +251,12 @@ TEST_P(SheetSurface, LockOfARectangleStartsAtItsFirstPixel) {
 TEST_P(SheetSurface, LostSurfaceReadsZeroUntilRestored) {
   sheet_.loadImageFile(sheetPath_);
   sheet_.platformSurface()->markLost();
+  EXPECT_TRUE(sheet_.isLost());
   EXPECT_EQ(sheet_.pixelValue(199, 99), 0u);
-  EXPECT_EQ(sheet_.lastResult(), platform::DDERR_SURFACELOST);
   sheet_.setSourceKey(5);
-  EXPECT_EQ(sheet_.lastResult(), platform::DDERR_SURFACELOST);
+  EXPECT_EQ(sheet_.sourceKey(), 0u);  // refused while lost
   EXPECT_TRUE(sheet_.restore());
+  EXPECT_FALSE(sheet_.isLost());
   EXPECT_EQ(sheet_.width(), 200);
   // The memory is back, the pixels are not; a new load brings them.
   sheet_.loadImageFile(sheetPath_);
@@ -279,14 +269,11 @@ TEST_P(SheetSurface, RestoreWithoutASurfaceReportsFalse) {
 
 TEST_P(SheetSurface, DestroyingTheContextReleasesTheStillRegisteredSheet) {
   sheet_.loadImageFile(sheetPath_);
-  ViewPalette palette(context_.get());
-  ViewClipper clipper(context_.get());
   context_.reset();
   EXPECT_EQ(sheet_.context(), nullptr);
   EXPECT_EQ(sheet_.platformSurface(), nullptr);
   EXPECT_EQ(sheet_.width(), 0);
   EXPECT_EQ(sheet_.pixelValue(0, 0), 0u);
-  EXPECT_EQ(clipper.platformClipper(), nullptr);
   // Without a context nothing more can be created, and the owner may still destroy it.
   EXPECT_THROW(sheet_.resize(2, 2), SurfaceError);
 }
@@ -313,7 +300,7 @@ TEST(SixteenBitDisplay, ColoursThatReduceAlikeAreBothTransparent) {
   Surface target(&context);
   target.resize(4, 1);
   ASSERT_TRUE(target.fill(0x0001));
-  ASSERT_TRUE(target.blit(0, 0, Rect{0, 0, 4, 1}, platform::DDBLTFAST_SRCCOLORKEY, sheet));
+  ASSERT_TRUE(target.blit(0, 0, Rect{0, 0, 4, 1}, CopyMode::keyed, sheet));
   EXPECT_EQ(target.pixelValue(0, 0), 0x0001u);
   EXPECT_EQ(target.pixelValue(1, 0), 0x0001u);
   EXPECT_EQ(target.pixelValue(2, 0), 0xFFFFu);
@@ -451,7 +438,7 @@ TEST_P(SheetSurface, FailedLoadsLeaveTheSurfaceUntouched) {
     EXPECT_EQ(sheet_.platformSurface(), before);
     EXPECT_EQ(sheet_.width(), 200);
     EXPECT_EQ(sheet_.height(), 100);
-    EXPECT_EQ(keyOf(sheet_), format().fromRgb(0x8040C0));
+    EXPECT_EQ(sheet_.sourceKey(), format().fromRgb(0x8040C0));
     EXPECT_EQ(sheet_.pixelValue(199, 99), format().fromRgb(0x8040C0));
     EXPECT_EQ(sheet_.pixelValue(10, 20), format().fromRgb(sheetColours()[20 * 200 + 10]));
   }
@@ -513,40 +500,18 @@ TEST(DrawingContext, RaisesWhenThePlatformCannotOpenTheDisplay) {
   }
 }
 
-TEST(DrawingContext, DestroysRegisteredObjectsAndForgetsThem) {
+TEST(DrawingContext, DestroysRegisteredSurfacesAndForgetsThem) {
   auto context = std::make_unique<DrawContext>(std::make_shared<SurfaceService>());
-  ViewClipper clipper1(context.get());
-  ViewClipper clipper2(context.get());
-  ViewPalette palette(context.get());
   Surface a(context.get());
   Surface b(context.get());
   a.resize(2, 2);
   b.resize(3, 3);
-  EXPECT_EQ(context->clippers().size(), 2u);
-  EXPECT_EQ(context->palettes().size(), 1u);
   EXPECT_EQ(context->surfaces().size(), 2u);
   context.reset();
   for (const Surface* s : {&a, &b}) {
     EXPECT_EQ(s->context(), nullptr);
     EXPECT_EQ(s->platformSurface(), nullptr);
   }
-  EXPECT_EQ(clipper1.platformClipper(), nullptr);
-  EXPECT_EQ(clipper2.platformClipper(), nullptr);
-}
-
-TEST(DrawingContext, CreationResultIsRecordedOnBothObjects) {
-  auto service = std::make_shared<SurfaceService>();
-  DrawContext context(service);
-  Surface s(&context);
-  service->faults().refuseDisplayMemory = true;
-  service->faults().refuseSystemMemory = true;
-  EXPECT_FALSE(s.create({4, 4, platform::DDSCAPS_OFFSCREENPLAIN}));
-  EXPECT_EQ(s.lastResult(), platform::DDERR_OUTOFVIDEOMEMORY);
-  EXPECT_EQ(context.lastResult(), platform::DDERR_OUTOFVIDEOMEMORY);
-  service->faults() = {};
-  EXPECT_TRUE(s.create({4, 4, platform::DDSCAPS_OFFSCREENPLAIN}));
-  EXPECT_EQ(s.lastResult(), platform::DD_OK);
-  EXPECT_EQ(context.lastResult(), platform::DD_OK);
 }
 
 // PixelValue in every depth a surface can have; the display formats above use 16 and 32.
@@ -571,7 +536,7 @@ TEST(PixelValue, ReadsTheRawValueAtEveryDepth) {
     DrawContext context(std::make_shared<SurfaceService>(PixelFormat{r.bits, 0, 0, 0}));
     Surface s(&context);
     s.resize(8, 2);
-    platform::LockDescription lock;
+    LockDescription lock;
     ASSERT_TRUE(s.lock(nullptr, lock));
     std::copy(r.row.begin(), r.row.end(), lock.bits + lock.pitch);
     s.unlock();

@@ -2,7 +2,6 @@
 
 #include "common/errors.h"
 #include "surfaces/draw_context.h"
-#include "surfaces/platform_codes.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
@@ -10,41 +9,36 @@
 
 #include <algorithm>
 #include <functional>
-#include <utility>
-
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace patapata {
 namespace {
 
-using enum ViewOption;
-
 class FakeHost : public ViewHost {
  public:
-  bool form = true;
+  bool inWindow = true;
   int presentedCount = 0;
-  bool hasParentForm() const override { return form; }
+  bool hasParentWindow() const override { return inWindow; }
   void presented() override { ++presentedCount; }
 };
 
-// The view as the main window sets it up: 121 × 271, the viewer's options, on a form.
+// The view as the main window sets it up: a 121 × 271 back surface in a client area of the
+// same size, in a window.
 struct ViewerView {
-  explicit ViewerView(PixelFormat format = PixelFormat::xrgb8888())
-      : service(std::make_shared<platform::SurfaceService>(format)), view(service) {
-    view.beginLoading();
-    view.setOptions({doAllowReboot, doCenter, doRetainedMode, doHardware, doSelectDriver});
-    view.setSurfaceWidth(121);
-    view.setSurfaceHeight(271);
-    view.setBounds(121, 271);
-    view.loaded();
+  explicit ViewerView(PixelFormat format = PixelFormat::xrgb8888(), int32_t backWidth = 121,
+                      int32_t backHeight = 271)
+      : service(std::make_shared<platform::SurfaceService>(format)),
+        view(service, backWidth, backHeight) {
+    view.setClientSize(121, 271);
     view.setHost(&host);
   }
 
   std::shared_ptr<platform::SurfaceService> service;
   FakeHost host;
-  TDXDraw view;
+  ViewControl view;
 };
 
 bool allPixelsAre(const platform::PlatformSurface& s, uint32_t raw) {
@@ -56,45 +50,26 @@ bool allPixelsAre(const platform::PlatformSurface& s, uint32_t raw) {
   return true;
 }
 
-TEST(DXDraw, PublishedDefaults) {
-  TDXDraw view(std::make_shared<platform::SurfaceService>());
-  EXPECT_TRUE(view.autoInitialize());
-  EXPECT_TRUE(view.autoSize());
-  EXPECT_EQ(view.options(), (ViewOptions{doAllowReboot, doWaitVBlank, doCenter, doRetainedMode,
-                                         doHardware, doSelectDriver}));
-  EXPECT_EQ(view.surfaceWidth(), 640);
-  EXPECT_EQ(view.surfaceHeight(), 480);
-  EXPECT_EQ(view.width(), 100);
-  EXPECT_EQ(view.height(), 100);
-  EXPECT_EQ(view.display().Width, 640);
-  EXPECT_EQ(view.display().Height, 480);
-  EXPECT_EQ(view.display().bitCount(), 8);
-  EXPECT_TRUE(view.display().FixedBitCount);
-  EXPECT_TRUE(view.display().FixedRatio);
-  EXPECT_FALSE(view.display().FixedSize);
-  // Defaults without full screen or 3D: centring and the vertical-blank wait remain.
-  EXPECT_EQ(view.effectiveOptions(), (ViewOptions{doWaitVBlank, doCenter}));
+TEST(ViewControl, StartsUninitialisedWithTheClientAreaOfTheBackSurface) {
+  ViewControl view(std::make_shared<platform::SurfaceService>(), 121, 271);
+  EXPECT_EQ(view.clientWidth(), 121);
+  EXPECT_EQ(view.clientHeight(), 271);
   EXPECT_FALSE(view.isInitialized());
+  EXPECT_FALSE(view.readyToDraw());
   EXPECT_EQ(view.drawContext(), nullptr);
+  EXPECT_EQ(view.primarySurface(), nullptr);
   EXPECT_EQ(view.backSurface(), nullptr);
 }
 
-TEST(DXDraw, ViewerOptionsLeaveCentringAlone) {
-  ViewerView v;
-  EXPECT_EQ(v.view.effectiveOptions(), (ViewOptions{doCenter}));
-}
-
-TEST(DXDraw, InitializedOnFirstShowOnly) {
+TEST(ViewControl, InitializedOnFirstShowOnly) {
   ViewerView v;
   EXPECT_FALSE(v.view.readyToDraw());
-  v.view.formShown();
+  v.view.windowShown();
   ASSERT_TRUE(v.view.isInitialized());
   EXPECT_TRUE(v.view.readyToDraw());
   ASSERT_NE(v.view.backSurface(), nullptr);
   EXPECT_EQ(v.view.backSurface()->width(), 121);
   EXPECT_EQ(v.view.backSurface()->height(), 271);
-  EXPECT_EQ(v.view.surfaceWidth(), 121);
-  EXPECT_EQ(v.view.surfaceHeight(), 271);
   EXPECT_TRUE(allPixelsAre(*v.view.backSurface()->platformSurface(), 0));
   ASSERT_NE(v.view.primarySurface()->platformSurface(), nullptr);
   EXPECT_EQ(v.view.primarySurface()->width(), 121);
@@ -102,22 +77,21 @@ TEST(DXDraw, InitializedOnFirstShowOnly) {
   EXPECT_TRUE(allPixelsAre(*v.view.primarySurface()->platformSurface(), 0));
 
   Surface* back = v.view.backSurface();
-  v.view.formShown();  // a second show does not initialise again
+  v.view.windowShown();  // a second show does not initialise again
   EXPECT_EQ(v.view.backSurface(), back);
 
-  v.view.formDestroyed();
+  v.view.finalize();
   EXPECT_FALSE(v.view.isInitialized());
   EXPECT_FALSE(v.view.readyToDraw());
   EXPECT_EQ(v.view.drawContext(), nullptr);
-  EXPECT_EQ(v.view.surfaceWidth(), 121);
-  EXPECT_EQ(v.view.surfaceHeight(), 271);
-  v.view.formDestroyed();  // finalising twice is harmless
+  EXPECT_EQ(v.view.backSurface(), nullptr);
+  v.view.finalize();  // finalising twice is harmless
   EXPECT_FALSE(v.view.isInitialized());
 }
 
-TEST(DXDraw, PresentCopiesBackSurfaceOneToOne) {
+TEST(ViewControl, PresentCopiesBackSurfaceOneToOne) {
   ViewerView v;
-  v.view.formShown();
+  v.view.windowShown();
   auto* back = v.view.backSurface()->platformSurface();
   for (int32_t y = 0; y < back->height(); ++y) {
     for (int32_t x = 0; x < back->width(); ++x) back->setPixel(x, y, uint32_t(x * 1000 + y));
@@ -133,104 +107,30 @@ TEST(DXDraw, PresentCopiesBackSurfaceOneToOne) {
   }
 }
 
-TEST(DXDraw, EffectiveOptionsRecomputedFromOptions) {
-  struct Case {
-    const char* name;
-    ViewOptions options;
-    ViewOptions effective;
-  };
-  const Case cases[] = {
-      {"the viewer's options",
-       {doAllowReboot, doCenter, doRetainedMode, doHardware, doSelectDriver},
-       {doCenter}},
-      {"window-only options go without full screen",
-       {doNoWindowChange, doAllowReboot, doAllowPalette256, doFlip, doWaitVBlank},
-       {doWaitVBlank}},
-      {"full screen keeps them",
-       {doFullScreen, doNoWindowChange, doAllowReboot, doAllowPalette256, doFlip},
-       {doFullScreen, doNoWindowChange, doAllowReboot, doAllowPalette256, doFlip}},
-      {"3D options go without 3D",
-       {doRetainedMode, doHardware, doSelectDriver, doZBuffer, doStretch},
-       {doStretch}},
-      {"3D keeps them, but never hardware",
-       {do3D, doRetainedMode, doHardware, doSelectDriver, doZBuffer},
-       {do3D, doRetainedMode, doSelectDriver, doZBuffer}},
-      {"system memory rules out flipping",
-       {doFullScreen, doSystemMemory, doFlip},
-       {doFullScreen, doSystemMemory}},
-      {"nothing", {}, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TDXDraw view(std::make_shared<platform::SurfaceService>());
-    view.setOptions(c.options);
-    EXPECT_EQ(view.options(), c.options);
-    EXPECT_EQ(view.effectiveOptions().bits(), c.effective.bits());
-  }
-}
-
-TEST(DXDraw, WhileInitialisedOnlyPresentationOptionsActAtOnce) {
-  ViewerView v;
-  v.view.formShown();
-  ASSERT_TRUE(v.view.isInitialized());
-  v.view.setOptions({doStretch, doWaitVBlank, doFullScreen, do3D, doFlip, doSystemMemory});
-  EXPECT_EQ(v.view.effectiveOptions(), (ViewOptions{doStretch, doWaitVBlank}));
-  v.view.setOptions({});
-  EXPECT_EQ(v.view.effectiveOptions(), ViewOptions{});
-  v.view.setOptions({doCenter, doFullScreen, doNoWindowChange});
-  v.view.finalize();
-  // Finalisation recomputes everything from Options.
-  EXPECT_EQ(v.view.effectiveOptions(), (ViewOptions{doCenter, doFullScreen, doNoWindowChange}));
-}
-
-TEST(DXDraw, DisplayBitCountAcceptsOnlyDisplayDepths) {
-  DisplayMode display;
-  for (int32_t bits : {8, 16, 24, 32}) {
-    SCOPED_TRACE(bits);
-    display.setBitCount(bits);
-    EXPECT_EQ(display.bitCount(), bits);
-  }
-  for (int32_t bits : {0, 1, 4, 15, 31, 64, -8}) {
-    SCOPED_TRACE(bits);
-    try {
-      display.setBitCount(bits);
-      ADD_FAILURE() << "accepted";
-    } catch (const DrawContextError& e) {
-      EXPECT_STREQ(e.what(), "8, 16, 24, 32 のいずれかの値でなければなりません");
-    }
-    EXPECT_EQ(display.bitCount(), 32);
-  }
-}
-
-// A view initialised with a back surface of the given size, its primary surface filled with
-// a marker so that what Present copies stands out.
+// A view whose back surface has the given size in the 121 × 271 client area, its primary
+// surface filled with a marker so that what present copies stands out.
 constexpr uint32_t kMarker = 0x00ABCDEF;
 
 struct PresentCase {
   const char* name;
-  ViewOptions options;
   int32_t backWidth;
   int32_t backHeight;
   Rect dest;  // where the back surface lands on the primary surface
 };
 
-TEST(DXDraw, PresentPlacesTheBackSurface) {
+TEST(ViewControl, PresentCentresTheBackSurfaceAndClipsIt) {
   const PresentCase cases[] = {
-      {"same size", {doCenter}, 121, 271, {0, 0, 121, 271}},
-      {"narrower, centred: 10 right", {doCenter}, 100, 271, {10, 0, 110, 271}},
-      {"wider, centred: 4 left, truncated toward zero", {doCenter}, 130, 271, {-4, 0, 126, 271}},
-      {"shorter and narrower, centred", {doCenter}, 101, 200, {10, 35, 111, 235}},
-      {"odd difference, taller", {doCenter}, 121, 274, {0, -1, 121, 273}},
-      {"not centred", {}, 100, 200, {0, 0, 100, 200}},
-      {"stretched over the control", {doStretch, doCenter}, 60, 90, {0, 0, 121, 271}},
-      {"vertical-blank wait accepted", {doCenter, doWaitVBlank}, 100, 271, {10, 0, 110, 271}},
+      {"same size", 121, 271, {0, 0, 121, 271}},
+      {"narrower: 10 right", 100, 271, {10, 0, 110, 271}},
+      {"wider: 4 left, truncated toward zero", 130, 271, {-4, 0, 126, 271}},
+      {"shorter and narrower", 101, 200, {10, 35, 111, 235}},
+      {"odd difference, taller", 121, 274, {0, -1, 121, 273}},
+      {"larger both ways", 300, 400, {-89, -64, 211, 336}},
   };
   for (const PresentCase& c : cases) {
     SCOPED_TRACE(c.name);
-    ViewerView v;
-    v.view.setOptions(c.options);
-    v.view.formShown();
-    v.view.resizeBackSurface(c.backWidth, c.backHeight);
+    ViewerView v(PixelFormat::xrgb8888(), c.backWidth, c.backHeight);
+    v.view.windowShown();
     ASSERT_EQ(v.view.backSurface()->width(), c.backWidth);
     ASSERT_EQ(v.view.backSurface()->height(), c.backHeight);
     auto* back = v.view.backSurface()->platformSurface();
@@ -239,19 +139,14 @@ TEST(DXDraw, PresentPlacesTheBackSurface) {
     }
     ASSERT_TRUE(v.view.primarySurface()->fill(kMarker));
     v.view.present();
-    EXPECT_EQ(v.view.primarySurface()->lastResult(), platform::DD_OK);
 
     auto* primary = v.view.primarySurface()->platformSurface();
-    const int64_t dw = c.dest.width();
-    const int64_t dh = c.dest.height();
     int wrong = 0;
     for (int32_t y = 0; y < primary->height(); ++y) {
       for (int32_t x = 0; x < primary->width(); ++x) {
         uint32_t want = kMarker;
         if (x >= c.dest.left && x < c.dest.right && y >= c.dest.top && y < c.dest.bottom) {
-          const auto bx = static_cast<int32_t>((x - c.dest.left) * c.backWidth / dw);
-          const auto by = static_cast<int32_t>((y - c.dest.top) * c.backHeight / dh);
-          want = uint32_t(1000 * by + bx + 1);
+          want = uint32_t(1000 * (y - c.dest.top) + (x - c.dest.left) + 1);
         }
         if (primary->pixel(x, y) != want && ++wrong <= 3) {
           ADD_FAILURE() << "primary (" << x << ", " << y << ") is " << primary->pixel(x, y)
@@ -263,100 +158,140 @@ TEST(DXDraw, PresentPlacesTheBackSurface) {
   }
 }
 
-TEST(DXDraw, NothingBeforeTheFirstShow) {
+// A later presentation scales the view; until then a larger widget must not change what is
+// drawn: the back surface, which the frame composer draws on, keeps its size.
+TEST(ViewControl, BackSurfaceKeepsItsSizeWhenTheClientAreaChanges) {
+  ViewerView v;
+  v.view.windowShown();
+  Surface* back = v.view.backSurface();
+  const int before = v.host.presentedCount;
+  v.view.setClientSize(141, 301);
+  EXPECT_EQ(v.view.backSurface(), back);
+  EXPECT_EQ(back->width(), 121);
+  EXPECT_EQ(back->height(), 271);
+  EXPECT_EQ(v.view.primarySurface()->width(), 141);
+  EXPECT_EQ(v.view.primarySurface()->height(), 301);
+  EXPECT_GT(v.host.presentedCount, before);
+  ASSERT_TRUE(v.view.readyToDraw());
+
+  ASSERT_TRUE(back->fill(0x00010203));
+  v.view.present();
+  EXPECT_EQ(v.view.primarySurface()->pixelValue(9, 14), 0u);  // outside the centred back
+  EXPECT_EQ(v.view.primarySurface()->pixelValue(10, 15), 0x00010203u);
+  EXPECT_EQ(v.view.primarySurface()->pixelValue(130, 285), 0x00010203u);
+  EXPECT_EQ(v.view.primarySurface()->pixelValue(131, 286), 0u);
+}
+
+TEST(ViewControl, RefusedPrimaryOnResizeStopsDrawingUntilOneIsCreated) {
+  ViewerView v;
+  v.view.windowShown();
+  v.view.setClientSize(0, 271);
+  EXPECT_FALSE(v.view.readyToDraw());
+  v.view.present();  // nothing to draw on; must not fail
+  v.view.setClientSize(121, 271);
+  EXPECT_TRUE(v.view.readyToDraw());
+  v.service->faults().refusePrimary = true;
+  v.view.setClientSize(50, 50);
+  EXPECT_FALSE(v.view.readyToDraw());
+  v.service->faults() = {};
+  v.view.initialize();
+  EXPECT_TRUE(v.view.readyToDraw());
+  EXPECT_EQ(v.view.primarySurface()->width(), 50);
+}
+
+TEST(ViewControl, NothingBeforeTheFirstShow) {
   ViewerView v;
   EXPECT_FALSE(v.view.readyToDraw());
   EXPECT_FALSE(v.view.checkPrimary());
   v.view.present();
-  v.view.paint();
   v.view.restoreSurfaces();
+  v.view.setClientSize(50, 60);
   EXPECT_EQ(v.host.presentedCount, 0);
   EXPECT_EQ(v.view.primarySurface(), nullptr);
-  // While not initialised a resize only stores the size.
-  v.view.resizeBackSurface(50, 60);
-  EXPECT_EQ(v.view.surfaceWidth(), 50);
-  EXPECT_EQ(v.view.surfaceHeight(), 60);
   EXPECT_EQ(v.view.backSurface(), nullptr);
+  EXPECT_EQ(v.view.clientWidth(), 50);
+  EXPECT_EQ(v.view.clientHeight(), 60);
 }
 
-// Records the events in the order they fire, with what the view looks like at that moment.
+// Records the surface events in the order they fire, with what the view looks like then.
 struct EventLog {
   explicit EventLog(ViewControl& view) : view_(view) {
-    auto record = [this](const char* name) {
-      return [this, name](ViewControl& v) {
-        entries.push_back(std::string(name) + (v.readyToDraw() ? " ready" : " not ready"));
-      };
+    auto record = [this](const char* name, ViewControl& v) {
+      entries.push_back(std::string(name) + (v.readyToDraw() ? " ready" : " not ready"));
     };
-    view.OnInitializing = record("Initializing");
-    view.OnInitialize = record("Initialize");
-    view.OnRestoreSurface = record("RestoreSurface");
-    view.OnFinalize = record("Finalize");
-    // The viewer's sheet surface lives from OnInitializeSurface to OnFinalizeSurface.
-    view.OnInitializeSurface = [this, record](ViewControl& v) {
-      record("InitializeSurface")(v);
+    // The viewer's sheet surface lives from one event to the other.
+    view.onSurfacesCreated = [this, record](ViewControl& v) {
+      record("SurfacesCreated", v);
       sheet = std::make_unique<Surface>(v.drawContext());
       sheet->resize(4, 4);
     };
-    view.OnFinalizeSurface = [this, record](ViewControl& v) {
-      record("FinalizeSurface")(v);
+    view.onSurfacesReleased = [this, record](ViewControl& v) {
+      record("SurfacesReleased", v);
       const auto& registered = v.drawContext()->surfaces();
-      sheetRegisteredAtFinalize =
+      sheetRegisteredAtRelease =
           std::find(registered.begin(), registered.end(), sheet.get()) != registered.end();
-      backHeldAtFinalize =
+      backHeldAtRelease =
           v.backSurface() != nullptr && v.backSurface()->platformSurface() != nullptr;
       sheet.reset();
     };
   }
 
   // The handlers point into this log; a view that outlives it must not call them.
-  ~EventLog() {
-    view_.OnInitializing = view_.OnInitialize = view_.OnInitializeSurface = nullptr;
-    view_.OnFinalizeSurface = view_.OnFinalize = view_.OnRestoreSurface = nullptr;
-  }
+  ~EventLog() { view_.onSurfacesCreated = view_.onSurfacesReleased = nullptr; }
   EventLog(const EventLog&) = delete;
   EventLog& operator=(const EventLog&) = delete;
 
   std::vector<std::string> entries;
   std::unique_ptr<Surface> sheet;
-  bool sheetRegisteredAtFinalize = false;
-  bool backHeldAtFinalize = false;
+  bool sheetRegisteredAtRelease = false;
+  bool backHeldAtRelease = false;
 
  private:
   ViewControl& view_;
 };
 
-TEST(DXDraw, EventOrderOnInitialiseAndFinalise) {
+TEST(ViewControl, SurfaceEventsOnInitialiseAndFinalise) {
   ViewerView v;
   EventLog log(v.view);
-  v.view.formShown();
-  EXPECT_EQ(log.entries,
-            (std::vector<std::string>{"Initializing not ready", "Initialize ready",
-                                      "InitializeSurface ready", "RestoreSurface not ready"}));
+  v.view.windowShown();
+  EXPECT_EQ(log.entries, (std::vector<std::string>{"SurfacesCreated ready"}));
   ASSERT_NE(log.sheet, nullptr);
   EXPECT_EQ(log.sheet->context(), v.view.drawContext());
 
   log.entries.clear();
-  v.view.formDestroyed();
-  EXPECT_EQ(log.entries,
-            (std::vector<std::string>{"FinalizeSurface not ready", "Finalize not ready"}));
+  v.view.finalize();
+  EXPECT_EQ(log.entries, (std::vector<std::string>{"SurfacesReleased not ready"}));
   // The sheet was freed while the drawing context and the back surface still existed.
-  EXPECT_TRUE(log.sheetRegisteredAtFinalize);
-  EXPECT_TRUE(log.backHeldAtFinalize);
+  EXPECT_TRUE(log.sheetRegisteredAtRelease);
+  EXPECT_TRUE(log.backHeldAtRelease);
   EXPECT_EQ(log.sheet, nullptr);
 
   log.entries.clear();
-  v.view.formDestroyed();
+  v.view.finalize();
   EXPECT_TRUE(log.entries.empty());
 }
 
-TEST(DXDraw, ASheetStillRegisteredIsReleasedWithTheDrawingContext) {
+TEST(ViewControl, ReinitialisingReleasesThenCreatesAgain) {
+  ViewerView v;
+  EventLog log(v.view);
+  v.view.windowShown();
+  log.entries.clear();
+  v.view.initialize();
+  EXPECT_EQ(log.entries,
+            (std::vector<std::string>{"SurfacesReleased not ready", "SurfacesCreated ready"}));
+  EXPECT_TRUE(log.sheetRegisteredAtRelease);
+  ASSERT_NE(log.sheet, nullptr);
+  EXPECT_EQ(log.sheet->context(), v.view.drawContext());
+}
+
+TEST(ViewControl, ASheetStillRegisteredIsReleasedWithTheDrawingContext) {
   ViewerView v;
   std::unique_ptr<Surface> sheet;
-  v.view.OnInitializeSurface = [&](ViewControl& view) {
+  v.view.onSurfacesCreated = [&](ViewControl& view) {
     sheet = std::make_unique<Surface>(view.drawContext());
     sheet->resize(8, 8);
   };
-  v.view.formShown();
+  v.view.windowShown();
   ASSERT_NE(sheet->platformSurface(), nullptr);
   v.view.finalize();
   EXPECT_EQ(sheet->context(), nullptr);
@@ -364,36 +299,45 @@ TEST(DXDraw, ASheetStillRegisteredIsReleasedWithTheDrawingContext) {
   EXPECT_EQ(sheet->width(), 0);
 }
 
-TEST(DXDraw, NotReadyWhileUpdating) {
+TEST(ViewControl, NothingDrawsOrRebuildsWhileReleasing) {
   ViewerView v;
-  std::vector<std::pair<std::string, bool>> seen;
+  bool readyInside = true;
   int presentedInside = -1;
-  v.view.OnRestoreSurface = [&](ViewControl& view) {
-    seen.emplace_back("restore", view.readyToDraw());
+  v.view.onSurfacesReleased = [&](ViewControl& view) {
+    readyInside = view.readyToDraw();
     const int before = v.host.presentedCount;
     view.present();
     view.restoreSurfaces();
-    view.resizeBackSurface(10, 10);
     presentedInside = v.host.presentedCount - before;
-    EXPECT_EQ(view.backSurface()->width(), 121);
-  };
-  v.view.OnFinalizeSurface = [&](ViewControl& view) {
-    seen.emplace_back("finalize surface", view.readyToDraw());
     view.initialize();  // cannot rebuild under the running finalisation
+    EXPECT_TRUE(view.isUpdating());
   };
-  v.view.formShown();
-  EXPECT_EQ(presentedInside, 0);
+  v.view.windowShown();
   EXPECT_TRUE(v.view.readyToDraw());
+  EXPECT_FALSE(v.view.isUpdating());
   v.view.finalize();
+  EXPECT_FALSE(readyInside);
+  EXPECT_EQ(presentedInside, 0);
   EXPECT_FALSE(v.view.isInitialized());
-  EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>>{{"restore", false},
-                                                             {"finalize surface", false}}));
+  EXPECT_FALSE(v.view.isUpdating());
+  EXPECT_EQ(v.view.drawContext(), nullptr);
 }
 
-TEST(DXDraw, LostPrimaryIsRestoredAndClearedByTheNextReadyToDraw) {
+TEST(ViewControl, ReleaseHandlerThatRaisesStillReleasesEverything) {
+  ViewerView v;
+  v.view.onSurfacesReleased = [](ViewControl&) { throw Exception("handler failed"); };
+  v.view.windowShown();
+  EXPECT_THROW(v.view.finalize(), Exception);
+  EXPECT_FALSE(v.view.isInitialized());
+  EXPECT_FALSE(v.view.isUpdating());
+  EXPECT_EQ(v.view.drawContext(), nullptr);
+  EXPECT_EQ(v.view.backSurface(), nullptr);
+}
+
+TEST(ViewControl, LostPrimaryIsRestoredAndClearedByTheNextReadyToDraw) {
   ViewerView v;
   EventLog log(v.view);
-  v.view.formShown();
+  v.view.windowShown();
   log.sheet->setSourceKey(0);
   ASSERT_TRUE(v.view.backSurface()->fill(0x00112233));
   log.entries.clear();
@@ -405,46 +349,45 @@ TEST(DXDraw, LostPrimaryIsRestoredAndClearedByTheNextReadyToDraw) {
   log.sheet->platformSurface()->markLost();
 
   EXPECT_TRUE(v.view.readyToDraw());
-  EXPECT_EQ(log.entries, (std::vector<std::string>{"RestoreSurface not ready"}));
+  EXPECT_TRUE(log.entries.empty());  // a restore is no new set of surfaces
   EXPECT_GT(v.host.presentedCount, presentedBefore);
   EXPECT_TRUE(allPixelsAre(*v.view.primarySurface()->platformSurface(), 0));
   EXPECT_TRUE(allPixelsAre(*v.view.backSurface()->platformSurface(), 0));
 
   // The sheet is not the view's to restore: copies out of it keep failing.
-  EXPECT_EQ(log.sheet->platformSurface()->isLost(), platform::DDERR_SURFACELOST);
-  EXPECT_FALSE(v.view.backSurface()->blit(0, 0, {0, 0, 4, 4}, 1, *log.sheet));
+  EXPECT_TRUE(log.sheet->isLost());
+  EXPECT_FALSE(v.view.backSurface()->blit(0, 0, {0, 0, 4, 4}, CopyMode::keyed, *log.sheet));
   EXPECT_EQ(log.sheet->pixelValue(0, 0), 0u);
 
-  // Nothing lost: no further restore.
-  log.entries.clear();
+  // Nothing lost: no further restore, so the back surface keeps what is drawn on it.
+  ASSERT_TRUE(v.view.backSurface()->fill(0x00445566));
   EXPECT_TRUE(v.view.readyToDraw());
-  EXPECT_TRUE(log.entries.empty());
+  EXPECT_TRUE(allPixelsAre(*v.view.backSurface()->platformSurface(), 0x00445566));
 }
 
-TEST(DXDraw, FailedRestoreRepeatsAtTheNextCall) {
+TEST(ViewControl, FailedRestoreRepeatsAtTheNextCall) {
   ViewerView v;
-  int restores = 0;
-  v.view.OnRestoreSurface = [&](ViewControl&) { ++restores; };
-  v.view.formShown();
-  restores = 0;
+  v.view.windowShown();
+  ASSERT_TRUE(v.view.backSurface()->fill(0x00112233));
   auto* primary = v.view.primarySurface()->platformSurface();
   primary->markLost();
   primary->setRestoreRefused(true);
   EXPECT_FALSE(v.view.readyToDraw());
   v.view.present();  // draws nothing on a lost primary
-  EXPECT_EQ(v.view.primarySurface()->lastResult(), platform::DDERR_SURFACELOST);
+  EXPECT_TRUE(primary->isLost());
   EXPECT_FALSE(v.view.readyToDraw());
-  EXPECT_EQ(restores, 0);
+  // No restore went through, so nothing was cleared.
+  EXPECT_TRUE(allPixelsAre(*v.view.backSurface()->platformSurface(), 0x00112233));
   primary->setRestoreRefused(false);
   EXPECT_TRUE(v.view.readyToDraw());
-  EXPECT_EQ(restores, 1);
   EXPECT_TRUE(allPixelsAre(*primary, 0));
+  EXPECT_TRUE(allPixelsAre(*v.view.backSurface()->platformSurface(), 0));
 }
 
-TEST(DXDraw, LostBackSurfaceWithoutALostPrimaryIsNotRestored) {
+TEST(ViewControl, LostBackSurfaceWithoutALostPrimaryIsNotRestored) {
   // Only the primary surface is checked; a lost back surface shows as failed copies.
   ViewerView v;
-  v.view.formShown();
+  v.view.windowShown();
   v.view.backSurface()->platformSurface()->markLost();
   EXPECT_TRUE(v.view.readyToDraw());
   EXPECT_FALSE(v.view.backSurface()->fill(0));
@@ -454,29 +397,28 @@ struct FailureCase {
   const char* name;
   std::function<void(ViewerView&)> arrange;
   std::string message;
-  bool initializingFires;
 };
 
-TEST(DXDraw, FailedInitialisationReleasesEverything) {
+TEST(ViewControl, FailedInitialisationReleasesEverything) {
   const FailureCase cases[] = {
       {"primary surface refused", [](ViewerView& v) { v.service->faults().refusePrimary = true; },
-       "プライマリサーフェース を作成できません", true},
-      {"clipper refused", [](ViewerView& v) { v.service->faults().refuseClipper = true; },
-       "クリッパー を作成できません", true},
+       "プライマリサーフェース を作成できません"},
       {"back surface refused in both memories",
        [](ViewerView& v) {
          v.service->faults().refuseDisplayMemory = true;
          v.service->faults().refuseSystemMemory = true;
        },
-       "サーフェース を作成できません", true},
+       "サーフェース を作成できません"},
       {"no platform library", [](ViewerView& v) { v.service->faults().libraryMissing = true; },
-       "DDraw.dll を読み込めません", true},
+       "DDraw.dll を読み込めません"},
       {"display cannot be opened", [](ViewerView& v) { v.service->faults().refuseOpen = true; },
-       "DirectDraw を初期化できません", true},
-      {"no parent form", [](ViewerView& v) { v.host.form = false; }, "フォームが見つかりません",
-       false},
-      {"no host at all", [](ViewerView& v) { v.view.setHost(nullptr); }, "フォームが見つかりません",
-       false},
+       "DirectDraw を初期化できません"},
+      {"no version 6 interface", [](ViewerView& v) { v.service->faults().missingInterface = true; },
+       "DirectX 6 以降が必要です"},
+      {"not in a window", [](ViewerView& v) { v.host.inWindow = false; },
+       "フォームが見つかりません"},
+      {"no host at all", [](ViewerView& v) { v.view.setHost(nullptr); },
+       "フォームが見つかりません"},
   };
   for (const FailureCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -485,42 +427,33 @@ TEST(DXDraw, FailedInitialisationReleasesEverything) {
     c.arrange(v);
     std::string message;
     try {
-      v.view.formShown();
+      v.view.windowShown();
     } catch (const Exception& e) {
       message = e.what();
     }
     EXPECT_EQ(message, c.message);
-    EXPECT_EQ(log.entries, c.initializingFires ? std::vector<std::string>{"Initializing not ready"}
-                                               : std::vector<std::string>{});
+    EXPECT_TRUE(log.entries.empty());
     EXPECT_FALSE(v.view.isInitialized());
     EXPECT_FALSE(v.view.isUpdating());
     EXPECT_FALSE(v.view.readyToDraw());
     EXPECT_EQ(v.view.drawContext(), nullptr);
     EXPECT_EQ(v.view.primarySurface(), nullptr);
     EXPECT_EQ(v.view.backSurface(), nullptr);
-    EXPECT_EQ(v.view.clipper(), nullptr);
-    EXPECT_EQ(v.view.palette(), nullptr);
-    EXPECT_EQ(v.view.surfaceWidth(), 121);
-    EXPECT_EQ(v.view.surfaceHeight(), 271);
 
     // The show hook does not try again; an explicit call does, and succeeds.
     v.service->faults() = {};
     v.view.setHost(&v.host);
-    v.host.form = true;
-    v.view.formShown();
+    v.host.inWindow = true;
+    v.view.windowShown();
     EXPECT_FALSE(v.view.isInitialized());
     v.view.initialize();
     EXPECT_TRUE(v.view.readyToDraw());
     EXPECT_EQ(v.view.backSurface()->width(), 121);
+    EXPECT_EQ(log.entries, (std::vector<std::string>{"SurfacesCreated ready"}));
   }
 }
 
-TEST(DXDraw, FailureThrowsTheStatedClasses) {
-  {
-    ViewerView v;
-    v.service->faults().refuseClipper = true;
-    EXPECT_THROW(v.view.initialize(), ClipperError);
-  }
+TEST(ViewControl, FailureThrowsTheStatedClasses) {
   {
     ViewerView v;
     v.service->faults().refusePrimary = true;
@@ -528,133 +461,38 @@ TEST(DXDraw, FailureThrowsTheStatedClasses) {
   }
   {
     ViewerView v;
-    v.host.form = false;
+    v.host.inWindow = false;
     EXPECT_THROW(v.view.initialize(), ViewError);
   }
+  {
+    ViewerView v;
+    v.service->faults().refuseDisplayMemory = true;
+    v.service->faults().refuseSystemMemory = true;
+    EXPECT_THROW(v.view.initialize(), SurfaceError);
+  }
+  {
+    ViewerView v;
+    v.service->faults().refuseOpen = true;
+    EXPECT_THROW(v.view.initialize(), DrawContextError);
+  }
 }
 
-TEST(DXDraw, BackSurfaceFallsBackToSystemMemory) {
+TEST(ViewControl, BackSurfaceFallsBackToSystemMemory) {
   ViewerView v;
   v.service->faults().refuseDisplayMemory = true;
-  v.view.formShown();
+  v.view.windowShown();
   ASSERT_TRUE(v.view.readyToDraw());
-  EXPECT_NE(v.view.backSurface()->caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
-  EXPECT_TRUE(v.view.effectiveOptions().contains(doSystemMemory));
-  EXPECT_FALSE(v.view.options().contains(doSystemMemory));
-  v.view.finalize();
-  EXPECT_FALSE(v.view.effectiveOptions().contains(doSystemMemory));
-}
-
-TEST(DXDraw, SystemMemoryAskedForWithTheOption) {
-  ViewerView v;
-  v.view.setOptions({doCenter, doSystemMemory});
-  v.view.formShown();
-  EXPECT_NE(v.view.backSurface()->caps() & platform::DDSCAPS_SYSTEMMEMORY, 0u);
-}
-
-TEST(DXDraw, ResizeBackSurfaceAnnouncesTheNewSurface) {
-  ViewerView v;
-  EventLog log(v.view);
-  v.view.formShown();
-  Surface* back = v.view.backSurface();
-  log.entries.clear();
-
-  v.view.resizeBackSurface(121, 271);  // same size: nothing
-  EXPECT_TRUE(log.entries.empty());
-
-  v.view.resizeBackSurface(60, 0);
-  EXPECT_EQ(log.entries,
-            (std::vector<std::string>{"FinalizeSurface not ready", "InitializeSurface ready"}));
-  EXPECT_EQ(v.view.backSurface(), back);  // same object, new platform surface
-  EXPECT_EQ(v.view.surfaceWidth(), 60);
-  EXPECT_EQ(v.view.surfaceHeight(), 1);
-  EXPECT_TRUE(allPixelsAre(*back->platformSurface(), 0));
-  ASSERT_NE(log.sheet, nullptr);  // the new sheet
-  EXPECT_TRUE(v.view.readyToDraw());
-
-  // Setting the properties outside loading resizes too.
-  v.view.setSurfaceWidth(80);
-  EXPECT_EQ(back->width(), 80);
-  v.view.setSurfaceHeight(90);
-  EXPECT_EQ(back->height(), 90);
-
-  v.view.finalize();
-  EXPECT_EQ(v.view.surfaceWidth(), 80);  // remembered for the next initialisation
-  EXPECT_EQ(v.view.surfaceHeight(), 90);
-}
-
-TEST(DXDraw, FailedResizeFinalisesAndPropagates) {
-  ViewerView v;
-  EventLog log(v.view);
-  v.view.formShown();
-  log.entries.clear();
-  try {
-    v.view.resizeBackSurface(1 << 20, 1 << 20);  // far beyond any display memory
-    ADD_FAILURE() << "no exception";
-  } catch (const ViewError& e) {
-    EXPECT_STREQ(e.what(), "サーフェース を作成できません");
-  }
-  EXPECT_EQ(log.entries,
-            (std::vector<std::string>{"FinalizeSurface not ready", "Finalize not ready"}));
-  EXPECT_FALSE(v.view.isInitialized());
-  EXPECT_EQ(v.view.drawContext(), nullptr);
-}
-
-TEST(DXDraw, BoundsFollowedByBackAndPrimarySurfaceWithAutoSize) {
-  ViewerView v;
-  v.view.formShown();
-  v.view.setBounds(50, 40);
-  EXPECT_EQ(v.view.backSurface()->width(), 50);
-  EXPECT_EQ(v.view.backSurface()->height(), 40);
-  EXPECT_EQ(v.view.primarySurface()->width(), 50);
-  EXPECT_EQ(v.view.primarySurface()->height(), 40);
-  EXPECT_TRUE(v.view.readyToDraw());
-
-  v.view.setAutoSize(false);
-  v.view.setBounds(70, 30);
-  EXPECT_EQ(v.view.backSurface()->width(), 50);  // the surface keeps its size
-  EXPECT_EQ(v.view.primarySurface()->width(), 70);
-  v.view.setAutoSize(true);  // switching it on takes the control's size
-  EXPECT_EQ(v.view.backSurface()->width(), 70);
-  EXPECT_EQ(v.view.backSurface()->height(), 30);
-}
-
-TEST(DXDraw, LoadingStoresTheSurfaceSizeUntilLoaded) {
-  TDXDraw view(std::make_shared<platform::SurfaceService>());
-  view.beginLoading();
-  view.setSurfaceWidth(121);
-  view.setSurfaceHeight(271);
-  view.setBounds(200, 100);
-  EXPECT_EQ(view.surfaceWidth(), 121);
-  view.loaded();
-  EXPECT_EQ(view.surfaceWidth(), 200);  // AutoSize: the control's size
-  EXPECT_EQ(view.surfaceHeight(), 100);
-}
-
-TEST(DXDraw, PaintPresentsOnceInitialised) {
-  ViewerView v;
-  v.view.paint();
-  EXPECT_EQ(v.host.presentedCount, 0);
-  v.view.formShown();
-  ASSERT_TRUE(v.view.backSurface()->fill(0x00010203));
-  const int before = v.host.presentedCount;
-  v.view.paint();
-  EXPECT_EQ(v.host.presentedCount, before + 1);
-  EXPECT_TRUE(allPixelsAre(*v.view.primarySurface()->platformSurface(), 0x00010203));
-}
-
-TEST(DXDraw, AutoInitializeOffLeavesTheShowAlone) {
-  ViewerView v;
-  v.view.setAutoInitialize(false);
-  v.view.formShown();
-  EXPECT_FALSE(v.view.isInitialized());
+  EXPECT_TRUE(v.view.backSurface()->isInSystemMemory());
+  EXPECT_FALSE(v.view.primarySurface()->isInSystemMemory());
+  // The next initialisation asks for display memory again.
+  v.service->faults() = {};
   v.view.initialize();
-  EXPECT_TRUE(v.view.readyToDraw());
+  EXPECT_FALSE(v.view.backSurface()->isInSystemMemory());
 }
 
-TEST(DXDraw, SixteenBitDisplay) {
+TEST(ViewControl, SixteenBitDisplay) {
   ViewerView v(PixelFormat::rgb565());
-  v.view.formShown();
+  v.view.windowShown();
   ASSERT_TRUE(v.view.readyToDraw());
   EXPECT_EQ(v.view.backSurface()->format(), PixelFormat::rgb565());
   ASSERT_TRUE(v.view.backSurface()->fill(0xF81F));

@@ -96,7 +96,7 @@ class MainWindowTest : public ::testing::Test {
 
   QImage viewImage() { return form->view().grab().toImage(); }
 
-  uint32_t sheetKey() { return form->viewer().sheet->platformSurface()->colorKeyLow(); }
+  uint32_t sheetKey() { return form->viewer().sheet->sourceKey(); }
 
   std::unique_ptr<IdleLoop> idleLoop;
   std::unique_ptr<MainWindow> form;

@@ -65,7 +65,7 @@ TEST_P(ViewWidgetPresent, GrabShowsPresentedPixelsAtTheControlsPosition) {
   Form form(format);
   form.window.show();
   ASSERT_TRUE(form.errors.empty()) << form.errors.front();
-  TDXDraw& view = form.view->dxDraw();
+  ViewControl& view = form.view->viewControl();
   ASSERT_TRUE(view.readyToDraw());
 
   Surface& back = *view.backSurface();
@@ -114,17 +114,17 @@ TEST(ViewWidget, ButtonFaceBeforeTheWindowIsShownAndAfterFinalisation) {
   Form form;
   const QColor face = form.view->palette().color(QPalette::Button);
   ASSERT_NE(face, QColor(Qt::black));
-  EXPECT_FALSE(form.view->dxDraw().isInitialized());
+  EXPECT_FALSE(form.view->viewControl().isInitialized());
   EXPECT_TRUE(showsOnly(form.view->grab().toImage(), face));
 
   form.window.show();
-  ASSERT_TRUE(form.view->dxDraw().isInitialized());
+  ASSERT_TRUE(form.view->viewControl().isInitialized());
   // A fresh view is cleared to 0: black.
   EXPECT_TRUE(showsOnly(form.view->grab().toImage().convertToFormat(QImage::Format_RGB32),
                         QColor(Qt::black)));
 
   form.view->finalizeView();
-  EXPECT_FALSE(form.view->dxDraw().isInitialized());
+  EXPECT_FALSE(form.view->viewControl().isInitialized());
   EXPECT_TRUE(showsOnly(form.view->grab().toImage(), face));
   form.view->finalizeView();  // twice is harmless
 }
@@ -132,25 +132,25 @@ TEST(ViewWidget, ButtonFaceBeforeTheWindowIsShownAndAfterFinalisation) {
 TEST(ViewWidget, InitialisesOnceOnFirstShow) {
   Form form;
   int initialisations = 0;
-  form.view->dxDraw().OnInitialize = [&](ViewControl&) { ++initialisations; };
+  form.view->viewControl().onSurfacesCreated = [&](ViewControl&) { ++initialisations; };
   form.window.show();
   form.window.hide();
   form.window.show();
   EXPECT_EQ(initialisations, 1);
-  EXPECT_TRUE(form.view->dxDraw().readyToDraw());
+  EXPECT_TRUE(form.view->viewControl().readyToDraw());
 }
 
 TEST(ViewWidget, FinalisesBeforeTheWindowsObjectsGo) {
   auto form = std::make_unique<Form>();
   std::vector<std::string> order;
-  TDXDraw& view = form->view->dxDraw();
-  view.OnFinalizeSurface = [&](ViewControl& v) {
-    order.push_back(v.drawContext() != nullptr ? "surface, context alive" : "surface, no context");
+  ViewControl& view = form->view->viewControl();
+  view.onSurfacesReleased = [&](ViewControl& v) {
+    order.push_back(v.drawContext() != nullptr ? "released, context alive"
+                                               : "released, no context");
   };
-  view.OnFinalize = [&](ViewControl&) { order.push_back("finalize"); };
   form->window.show();
   form.reset();  // destroys the window and, with it, the widget
-  EXPECT_EQ(order, (std::vector<std::string>{"surface, context alive", "finalize"}));
+  EXPECT_EQ(order, (std::vector<std::string>{"released, context alive"}));
 }
 
 TEST(ViewWidget, RefusedPrimarySurfaceIsReportedAndLeavesTheViewBlank) {
@@ -159,14 +159,14 @@ TEST(ViewWidget, RefusedPrimarySurfaceIsReportedAndLeavesTheViewBlank) {
   form.window.show();
   ASSERT_EQ(form.errors.size(), 1u);
   EXPECT_EQ(form.errors.front(), "プライマリサーフェース を作成できません");
-  EXPECT_FALSE(form.view->dxDraw().isInitialized());
-  EXPECT_FALSE(form.view->dxDraw().readyToDraw());
+  EXPECT_FALSE(form.view->viewControl().isInitialized());
+  EXPECT_FALSE(form.view->viewControl().readyToDraw());
   // The failed attempt is not repeated by a later show.
   form.service->faults().refusePrimary = false;
   form.window.hide();
   form.window.show();
   EXPECT_EQ(form.errors.size(), 1u);
-  EXPECT_FALSE(form.view->dxDraw().isInitialized());
+  EXPECT_FALSE(form.view->viewControl().isInitialized());
   EXPECT_TRUE(showsOnly(form.view->grab().toImage(), form.view->palette().color(QPalette::Button)));
 }
 
@@ -176,14 +176,14 @@ TEST(ViewWidget, WithoutATopLevelWindowNothingInitialises) {
   lone.setErrorHandler([&](const std::exception& e) { errors.push_back(e.what()); });
   lone.show();
   EXPECT_TRUE(errors.empty());
-  EXPECT_FALSE(lone.dxDraw().isInitialized());
-  EXPECT_FALSE(lone.hasParentForm());
+  EXPECT_FALSE(lone.viewControl().isInitialized());
+  EXPECT_FALSE(lone.hasParentWindow());
 }
 
 TEST(ViewWidget, ScaledScreenShowsEachPixelAsABlockWithoutSmoothing) {
   Form form;
   form.window.show();
-  Surface& back = *form.view->dxDraw().backSurface();
+  Surface& back = *form.view->viewControl().backSurface();
   const PixelFormat format = back.format();
   for (int y = 0; y < back.height(); ++y) {
     for (int x = 0; x < back.width(); ++x) {
@@ -191,7 +191,7 @@ TEST(ViewWidget, ScaledScreenShowsEachPixelAsABlockWithoutSmoothing) {
       back.platformSurface()->setPixel(x, y, ((x + y) % 2 == 0) ? format.fromRgb(0x00FFFFFF) : 0);
     }
   }
-  form.view->dxDraw().present();
+  form.view->viewControl().present();
 
   QImage scaled(2 * ViewWidget::kWidth, 2 * ViewWidget::kHeight, QImage::Format_RGB32);
   scaled.setDevicePixelRatio(2);
@@ -229,7 +229,7 @@ TEST(ViewWidget, PresentSchedulesARepaint) {
   form.view->installEventFilter(&counter);
   QApplication::processEvents();
   EXPECT_EQ(counter.paints, 0);  // nothing new to show
-  form.view->dxDraw().present();
+  form.view->viewControl().present();
   QApplication::processEvents();
   EXPECT_GE(counter.paints, 1);
   form.view->removeEventFilter(&counter);

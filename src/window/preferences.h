@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+namespace patapata {
+
+/// What the viewer remembers between runs: the two automatic reloads, the files opened last,
+/// and where the window stood. Kept by QSettings in the user's configuration, or in a file of
+/// the caller's choosing (tests).
+class Preferences {
+ public:
+  /// The most recent files remembered.
+  static constexpr int kRecentFiles = 8;
+
+  /// The user's own settings.
+  Preferences();
+  /// Settings kept in the INI file `path`.
+  explicit Preferences(const QString& path);
+  ~Preferences();
+  Preferences(const Preferences&) = delete;
+  Preferences& operator=(const Preferences&) = delete;
+
+  bool autoSheetReload() const;
+  void setAutoSheetReload(bool on);
+  bool autoCharacterReload() const;
+  void setAutoCharacterReload(bool on);
+
+  /// The files opened last, newest first; at most kRecentFiles. Paths in the file system's
+  /// encoding, as QFile::decodeName gives them.
+  QStringList recentFiles() const;
+  /// Puts `path` first, once.
+  void addRecentFile(const QString& path);
+  void removeRecentFile(const QString& path);
+
+  std::optional<QPoint> windowPosition() const;
+  void setWindowPosition(const QPoint& position);
+
+ private:
+  std::unique_ptr<QSettings> settings_;
+};
+
+}  // namespace patapata
