@@ -74,8 +74,8 @@ void copyRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t bytes, boo
   }
   for (int32_t k = 0; k < count; ++k) {
     const int32_t i = reverse ? count - 1 - k : k;
-    const uint32_t v = readRaw(src + i * bytes, bytes);
-    if (v != key) writeRaw(dst + i * bytes, bytes, v);
+    const uint32_t v = readRaw(src + std::ptrdiff_t{i} * bytes, bytes);
+    if (v != key) writeRaw(dst + std::ptrdiff_t{i} * bytes, bytes, v);
   }
 }
 
@@ -90,11 +90,11 @@ PlatformSurface::PlatformSurface(int32_t width, int32_t height, PixelFormat form
       pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height), 0) {}
 
 uint32_t PlatformSurface::pixel(int32_t x, int32_t y) const {
-  return readRaw(row(y) + x * format_.bytesPerPixel(), format_.bytesPerPixel());
+  return readRaw(row(y) + std::ptrdiff_t{x} * format_.bytesPerPixel(), format_.bytesPerPixel());
 }
 
 void PlatformSurface::setPixel(int32_t x, int32_t y, uint32_t raw) {
-  writeRaw(row(y) + x * format_.bytesPerPixel(), format_.bytesPerPixel(), raw);
+  writeRaw(row(y) + std::ptrdiff_t{x} * format_.bytesPerPixel(), format_.bytesPerPixel(), raw);
 }
 
 bool PlatformSurface::setColorKey(uint32_t raw) {
@@ -111,7 +111,7 @@ bool PlatformSurface::lock(const Rect* rect, LockDescription& out) {
     area = *rect;
   }
   locked_ = true;
-  out.bits = row(area.top) + area.left * format_.bytesPerPixel();
+  out.bits = row(area.top) + std::ptrdiff_t{area.left} * format_.bytesPerPixel();
   out.pitch = pitch_;
   out.format = format_;
   return true;
@@ -146,8 +146,9 @@ bool PlatformSurface::copyFrom(int32_t x, int32_t y, const PlatformSurface& sour
   const bool rightToLeft = sameSurface && y == sourceRect.top && x > sourceRect.left;
   for (int32_t k = 0; k < h; ++k) {
     const int32_t r = bottomUp ? h - 1 - k : k;
-    copyRow(row(y + r) + x * bytes, source.row(sourceRect.top + r) + sourceRect.left * bytes, w,
-            bytes, keyed, source.colorKey_, rightToLeft);
+    copyRow(row(y + r) + std::ptrdiff_t{x} * bytes,
+            source.row(sourceRect.top + r) + std::ptrdiff_t{sourceRect.left} * bytes, w, bytes,
+            keyed, source.colorKey_, rightToLeft);
   }
   return true;
 }

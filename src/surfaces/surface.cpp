@@ -114,20 +114,19 @@ uint32_t Surface::pixelValue(int32_t x, int32_t y) {
   if (!lock(nullptr, pixels)) return 0;
   const uint8_t* row = pixels.bits + static_cast<std::ptrdiff_t>(y) * pixels.pitch;
   uint32_t value = 0;
+  // Little-endian bytes of a whole-byte pixel: the first at byte x times the pixel's width.
+  const auto bytesAt = [&](std::ptrdiff_t width) {
+    const uint8_t* p = row + width * x;
+    uint32_t raw = 0;
+    for (std::ptrdiff_t b = width - 1; b >= 0; --b) raw = (raw << 8) | p[b];
+    return raw;
+  };
   switch (pixels.format.bitsPerPixel) {
     case 8:
-      value = row[x];
-      break;
     case 16:
-      value = uint32_t{row[2 * x]} | (uint32_t{row[2 * x + 1]} << 8);
-      break;
     case 24:
-      value =
-          uint32_t{row[3 * x]} + uint32_t{row[3 * x + 1]} * 256 + uint32_t{row[3 * x + 2]} * 65536;
-      break;
     case 32:
-      value = uint32_t{row[4 * x]} | (uint32_t{row[4 * x + 1]} << 8) |
-              (uint32_t{row[4 * x + 2]} << 16) | (uint32_t{row[4 * x + 3]} << 24);
+      value = bytesAt(pixels.format.bitsPerPixel / 8);
       break;
     case 4:
       value = (x % 2 == 0) ? (row[x / 2] >> 4) : (row[x / 2] & 0x0F);

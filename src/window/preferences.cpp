@@ -14,7 +14,8 @@ const QString kWindowPosition = QStringLiteral("window/position");
 }  // namespace
 
 Preferences::Preferences()
-    : settings_(std::make_unique<QSettings>(QStringLiteral("patapata"), QStringLiteral("patapata"))) {}
+    : settings_(
+          std::make_unique<QSettings>(QStringLiteral("patapata"), QStringLiteral("patapata"))) {}
 
 Preferences::Preferences(const QString& path)
     : settings_(std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
