@@ -45,7 +45,7 @@ void BM_KeyedBltFastOfACel(benchmark::State& state) {
   for (auto _ : state) {
     const bool drawn = back.blit(0, 0, cel, CopyMode::keyed, sheet);
     benchmark::DoNotOptimize(drawn);
-    if (!drawn) state.SkipWithError("BltFast refused");
+    if (!drawn) state.SkipWithError("blit refused");
   }
   state.SetItemsProcessed(state.iterations() * kViewWidth * kViewHeight);
   state.SetLabel("pixels");
@@ -60,7 +60,7 @@ void BM_FillAllOfTheBackSurface(benchmark::State& state) {
   for (auto _ : state) {
     const bool filled = back.fill(0);
     benchmark::DoNotOptimize(filled);
-    if (!filled) state.SkipWithError("FillAll refused");
+    if (!filled) state.SkipWithError("fill refused");
   }
   state.SetItemsProcessed(state.iterations() * kViewWidth * kViewHeight);
   state.SetLabel("pixels");

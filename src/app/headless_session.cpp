@@ -10,11 +10,11 @@ namespace patapata::app {
 
 HeadlessSession::HeadlessSession(PixelFormat displayFormat)
     : service_(std::make_shared<platform::SurfaceService>(displayFormat)),
-      directDraw_(std::make_unique<DrawContext>(service_)) {
+      drawContext_(std::make_unique<DrawContext>(service_)) {
   controls_.onTextChanged = [this](Edit edit) {
     if (edit == Edit::Interval) applyIntervalText(viewer_, controls_);
   };
-  viewer_.sheet = std::make_unique<Surface>(directDraw_.get());
+  viewer_.sheet = std::make_unique<Surface>(drawContext_.get());
 }
 
 HeadlessSession::~HeadlessSession() {

@@ -32,7 +32,7 @@ class HeadlessSession {
   const ViewerState& viewer() const { return viewer_; }
   MemoryControls& controls() { return controls_; }
   const MemoryControls& controls() const { return controls_; }
-  DrawContext& directDraw() { return *directDraw_; }
+  DrawContext& drawContext() { return *drawContext_; }
   const std::shared_ptr<platform::SurfaceService>& service() const { return service_; }
 
   /// Runs `loadCharacterFile` on `path`; throws what the reader throws.
@@ -40,7 +40,7 @@ class HeadlessSession {
 
  private:
   std::shared_ptr<platform::SurfaceService> service_;
-  std::unique_ptr<DrawContext> directDraw_;
+  std::unique_ptr<DrawContext> drawContext_;
   // Declared after the context so that the sheet surface goes first.
   ViewerState viewer_;
   MemoryControls controls_;

@@ -109,7 +109,7 @@ TEST(RenderMode, FramesEqualTheComposition) {
     session.load(kData + "multi.chp");
     ViewerState& v = session.viewer();
     selectState(v, 6);
-    Surface back(&session.directDraw());
+    Surface back(&session.drawContext());
     back.resize(kViewWidth, kViewHeight);
     const PixelFormat format = back.format();
     for (int tick = 1; tick <= 5; ++tick) {

@@ -41,11 +41,11 @@ class ReaderHarness {
  public:
   explicit ReaderHarness(bool withSheetSurface = true)
       : service_(std::make_shared<platform::SurfaceService>()),
-        directDraw_(std::make_unique<DrawContext>(service_)) {
+        drawContext_(std::make_unique<DrawContext>(service_)) {
     controls.onTextChanged = [this](Edit id) {
       if (id == Edit::Interval) applyIntervalText(viewer, controls);
     };
-    if (withSheetSurface) viewer.sheet = std::make_unique<Surface>(directDraw_.get());
+    if (withSheetSurface) viewer.sheet = std::make_unique<Surface>(drawContext_.get());
   }
   ~ReaderHarness() {
     controls.onTextChanged = nullptr;
@@ -56,7 +56,7 @@ class ReaderHarness {
 
  private:
   std::shared_ptr<platform::SurfaceService> service_;
-  std::unique_ptr<DrawContext> directDraw_;
+  std::unique_ptr<DrawContext> drawContext_;
 
  public:
   ViewerState viewer;

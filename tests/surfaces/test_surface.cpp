@@ -227,7 +227,7 @@ TEST_P(SheetSurface, LockIsNotNestable) {
   ASSERT_TRUE(sheet_.lock(nullptr, lock));
   LockDescription again;
   EXPECT_FALSE(sheet_.lock(nullptr, again));
-  EXPECT_EQ(sheet_.pixelValue(0, 0), 0u);  // PixelValue needs the lock too
+  EXPECT_EQ(sheet_.pixelValue(0, 0), 0u);  // pixelValue needs the lock too
   sheet_.unlock();
   EXPECT_EQ(sheet_.pixelValue(199, 99), format().fromRgb(0x8040C0));
   sheet_.unlock();  // nothing locked: nothing happens
@@ -514,8 +514,8 @@ TEST(DrawingContext, DestroysRegisteredSurfacesAndForgetsThem) {
   }
 }
 
-// PixelValue in every depth a surface can have; the display formats above use 16 and 32.
-TEST(PixelValue, ReadsTheRawValueAtEveryDepth) {
+// pixelValue in every depth a surface can have; the display formats above use 16 and 32.
+TEST(SurfacePixelValue, ReadsTheRawValueAtEveryDepth) {
   const struct {
     int32_t bits;
     std::vector<uint8_t> row;  // the first bytes of row 1
