@@ -10,8 +10,10 @@
 #include "surfaces/software_surface.h"
 #include "window/idle_loop.h"
 #include "window/main_window.h"
+#include "window/preferences.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -99,7 +101,10 @@ int main(int argc, char** argv) {
   patapata::IdleLoop idleLoop;
   idleLoop.setTitle(QStringLiteral("ぱたぱた！"));
   auto service = std::make_shared<patapata::platform::SurfaceService>();
-  patapata::MainWindow form(idleLoop, service, {options.file});
+  // Settings of its own, so that a run never changes the user's.
+  patapata::MainWindow form(
+      idleLoop, service, {options.file},
+      std::make_unique<patapata::Preferences>(QDir::tempPath() + "/patapata-frame-loop-bench.ini"));
   int errors = 0;
   form.setErrorReporter([&](const QString& text) {
     ++errors;

@@ -3,6 +3,7 @@
 #include "surfaces/software_surface.h"
 #include "window/idle_loop.h"
 #include "window/main_window.h"
+#include "window/preferences.h"
 
 #include <QApplication>
 
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
   // QApplication has taken its own options out of argv; what is left are the viewer's.
   std::vector<std::string> arguments(argv + 1, argv + argc);
   auto service = std::make_shared<patapata::platform::SurfaceService>(displayFormat());
-  patapata::MainWindow window(idleLoop, std::move(service), std::move(arguments));
+  patapata::MainWindow window(idleLoop, std::move(service), std::move(arguments),
+                              std::make_unique<patapata::Preferences>());
   window.show();
   return QApplication::exec();
 }

@@ -92,9 +92,12 @@ struct Load {
     if (!viewer.sheet) {
       throw SurfaceError(formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
     }
+    // The stamp is taken before the read: a save that lands during the read then shows as a
+    // change, and the picture is read again.
+    const FileStamp stamp = fileStamp(path);
     viewer.sheet->loadImageFile(path);
     viewer.sheetPath = path;
-    viewer.sheetStamp = fileStamp(path);
+    viewer.sheetStamp = stamp;
   }
 
   void patern(std::string_view line) {
@@ -210,6 +213,9 @@ void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::strin
   resetCharacter(viewer, controls);
   Load load{viewer, controls, path, observer};
   {
+    // Taken before the read, as for the sheet; also when the read fails, so that the poll does
+    // not read again a version the author has already seen fail.
+    viewer.characterStamp = fileStamp(path);
     std::vector<uint8_t> bytes;
     try {
       bytes = readCharacterFile(path);
@@ -233,6 +239,7 @@ void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::strin
                 });
   }
   viewer.characterLoaded = true;
+  viewer.display.reloadFailure.reset();
   if (viewer.sheet) {
     Surface& sheet = *viewer.sheet;
     sheet.setSourceKey(sheet.pixelValue(sheet.width() - 1, sheet.height() - 1));

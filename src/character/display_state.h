@@ -3,9 +3,20 @@
 #include "character/state_table.h"
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace patapata {
+
+/// An automatic reload that failed, as the status line tells it until the next good load.
+struct ReloadFailure {
+  std::string file;     ///< the file that failed, bytes as the file system takes them
+  int32_t line = 0;     ///< the character file's line; 0 for a sheet, or a file not read at all
+  std::string message;  ///< the system's message, UTF-8
+
+  friend bool operator==(const ReloadFailure&, const ReloadFailure&) = default;
+};
 
 /// What the window shows that the core decides: the core writes it, the window renders it
 /// after every handler and tick, the batch check reports it. Texts are UTF-8.
@@ -21,6 +32,7 @@ struct DisplayState {
   bool patternCheckEnabled = false;
   /// The reload and sheet reload buttons.
   bool reloadEnabled = false;
+  std::optional<ReloadFailure> reloadFailure;
 
   friend bool operator==(const DisplayState&, const DisplayState&) = default;
 };

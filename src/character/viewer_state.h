@@ -3,6 +3,7 @@
 #include "character/display_state.h"
 #include "character/state_table.h"
 #include "common/file_stamp.h"
+#include "common/settle_watch.h"
 #include "surfaces/geometry.h"
 
 #include <array>
@@ -63,8 +64,11 @@ struct ViewerState {
   std::string startupPath;         ///< the first command-line argument
   uint32_t lastFrameMs = 0;        ///< 32-bit wrapping clock
 
-  // File intake.
-  std::string characterPath;  ///< the last dropped character file
+  // File intake and the automatic reloads.
+  std::string characterPath;   ///< the file opened last, which the reload button reads again
+  FileStamp characterStamp{};  ///< the stamp of the character file as last loaded
+  SettleWatch sheetWatch;
+  SettleWatch characterWatch;
 
   // The pattern check tool: the caret positions last seen, in bytes.
   int32_t patternCaret = 0;

@@ -17,9 +17,10 @@ enum class Edit {
 
 /// The check marks the user sets.
 enum class Switch {
-  PatternLoop,      ///< repeat the pattern check instead of returning
-  OneShotLoop,      ///< repeat a one-shot state instead of returning
-  AutoSheetReload,  ///< reload the sheet whenever its file changes
+  PatternLoop,          ///< repeat the pattern check instead of returning
+  OneShotLoop,          ///< repeat a one-shot state instead of returning
+  AutoSheetReload,      ///< reload the sheet whenever its file changes
+  AutoCharacterReload,  ///< reload the character file whenever it changes
 };
 
 /// What the core needs of the window's controls: the user's input. What the core only reports

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "common/file_stamp.h"
+
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace patapata {
@@ -7,11 +11,11 @@ namespace patapata {
 struct ViewerState;
 class Controls;
 
-/// A character file dropped on the window (the first of the dropped files, its whole path):
-/// records it as the reloadable file and enables the reload buttons and the pattern check before
-/// it is loaded,
-/// so they stand whatever the load does. The reader's errors propagate.
-void openDroppedFile(ViewerState& viewer, Controls& controls, const std::string& path);
+/// A character file the author opened: dropped on the window, chosen in the file dialog or
+/// the recent files, or given on the command line (its whole path). Records it as the file
+/// the reload button reads, and enables the reload buttons and the pattern check before it is
+/// loaded, so they stand whatever the load does. The reader's errors propagate.
+void openCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path);
 
 /// The reload button: loads the recorded character file again.
 void reloadCharacter(ViewerState& viewer, Controls& controls);
@@ -22,12 +26,23 @@ void reloadCharacter(ViewerState& viewer, Controls& controls);
 /// SurfaceError, touching nothing, while the view has no sheet surface.
 void reloadSheet(ViewerState& viewer);
 
-/// The menu item "自動ＣＧ再読込み": toggles its own check mark.
+/// The settings items "自動ＣＧ再読込み" and "自動キャラ再読込み": each toggles its own check mark.
 void toggleAutoSheetReload(Controls& controls);
+void toggleAutoCharacterReload(Controls& controls);
 
-/// The reload poll of each tick: with automatic reload on and a sheet named, reloads the
-/// sheet as reloadSheet does when its stamp (modification time and size) differs from
-/// sheetStamp.
-void pollSheet(ViewerState& viewer, const Controls& controls);
+/// A file's stamp; tests give a fake.
+using StampSource = std::function<FileStamp(const std::string& path)>;
+
+/// The poll of each tick: one stamp of each watched file (the sheet, and the character file)
+/// whose automatic reload is on. A change is read once the file's stamp has held still for
+/// the settle time, into a fresh surface or a fresh state, and swapped in only when the read
+/// completed and the file did not change meanwhile (else it is read again once settled).
+/// An empty file, or a picture cut short, counts as a save in progress and is waited out. A
+/// failure keeps the last good picture and tables and says what failed in
+/// `display.reloadFailure`; it never throws for the file's sake. A character reload keeps the
+/// playing state and its caption when that state still has entries; otherwise it falls back
+/// as a load does.
+void pollWatchedFiles(ViewerState& viewer, Controls& controls, uint32_t nowMs,
+                      const StampSource& stampOf = fileStamp);
 
 }  // namespace patapata

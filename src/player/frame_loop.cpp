@@ -1,10 +1,10 @@
 #include "player/frame_loop.h"
 
-#include "character/character_reader.h"
 #include "character/viewer_state.h"
 #include "common/clock.h"
 #include "common/controls.h"
 #include "player/animation.h"
+#include "player/file_intake.h"
 #include "player/frame_composer.h"
 #include "surfaces/surface.h"
 #include "surfaces/view_control.h"
@@ -39,12 +39,10 @@ FrameLoop::FrameLoop(ViewerState& viewer, Controls& controls, ViewControl& view,
       std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     };
   }
-  if (!hooks_.pollSheet) hooks_.pollSheet = [] {};
+  if (!hooks_.pollFiles) hooks_.pollFiles = [](uint32_t) {};
   if (!hooks_.trackCarets) hooks_.trackCarets = [] {};
   if (!hooks_.load) {
-    hooks_.load = [this](const std::string& fileName) {
-      loadCharacterFile(viewer_, controls_, fileName);
-    };
+    hooks_.load = [this](const std::string& path) { openCharacterFile(viewer_, controls_, path); };
   }
 }
 
@@ -76,11 +74,10 @@ void FrameLoop::tick(bool& done) {
   if (viewer_.startupLoadPending == kStartupLoadMark) {
     // Cleared before the load, so a load that fails is not tried again.
     viewer_.startupLoadPending = 0;
-    viewer_.display.patternCheckEnabled = true;
     hooks_.load(viewer_.startupPath);
   }
   view_.backSurface()->fill(0);
-  hooks_.pollSheet();
+  hooks_.pollFiles(hooks_.clock());
   waitForFrame();
   if (!viewer_.characterLoaded) return;
   hooks_.trackCarets();

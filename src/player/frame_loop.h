@@ -18,11 +18,11 @@ struct FrameLoopHooks {
   /// Blocks until the next event arrives or `maxWaitMs` milliseconds have passed,
   /// dispatching what arrives; handlers run nested inside the tick here. Default: sleeps.
   std::function<void(uint32_t maxWaitMs)> processEvents;
-  /// The automatic sprite-sheet reload poll. Default: nothing.
-  std::function<void()> pollSheet;
+  /// The poll of the watched files, given the clock reading of the tick. Default: nothing.
+  std::function<void(uint32_t nowMs)> pollFiles;
   /// The caret tracking of the pattern edits. Default: nothing.
   std::function<void()> trackCarets;
-  /// Loads a character file (the start-up load). Default: loadCharacterFile.
+  /// Opens the command-line file at the start-up load. Default: openCharacterFile.
   std::function<void(const std::string&)> load;
 };
 
@@ -37,7 +37,7 @@ class FrameLoop {
   void startClock();
 
   /// One tick: returns at once unless the view can draw; runs the pending start-up load;
-  /// clears the back surface; polls the sheet; waits until frameIntervalMs has passed since
+  /// clears the back surface; polls the watched files; waits until frameIntervalMs has passed since
   /// lastFrameMs; stops while no character is loaded; tracks the carets, advances the
   /// animation, composes the frame, sets `done` to false and presents. An exception ends the
   /// tick where it is raised and propagates. A call made while a tick runs (from a handler

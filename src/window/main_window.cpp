@@ -10,15 +10,19 @@
 #include "surfaces/surface.h"
 #include "surfaces/view_control.h"
 #include "window/idle_loop.h"
+#include "window/preferences.h"
 #include "window/view_widget.h"
 #include "window/window_layout.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
@@ -27,12 +31,15 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QPalette>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QUrl>
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 
 // A resource file compiled into a static library must be registered by name; the macro
@@ -79,9 +86,11 @@ QRect rectOf(const layout::Box& box) {
 }  // namespace
 
 MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceService> service,
-                       std::vector<std::string> arguments, QWidget* parent)
+                       std::vector<std::string> arguments, std::unique_ptr<Preferences> preferences,
+                       QWidget* parent)
     : QMainWindow(parent),
       idleLoop_(idleLoop),
+      preferences_(std::move(preferences)),
       controls_([this](const std::function<void()>& handler) { enter(handler); }) {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QString::fromUtf8(kTitle));
@@ -113,12 +122,22 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   view_->viewControl().onSurfacesReleased = [this](ViewControl&) { viewer_.sheet.reset(); };
 
   createControls();
-  createMenu();
+  createMenus();
+  // The status line sits below the client area and shows only while there is something to
+  // say, so that the controls never move.
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("statusLine"));
+  status_->setTextFormat(Qt::PlainText);
+  statusBar()->setSizeGripEnabled(false);
+  statusBar()->addWidget(status_, 1);
+  statusBar()->hide();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  if (const auto position = preferences_->windowPosition()) move(*position);
 
   FrameLoopHooks hooks;
   hooks.processEvents = [this](uint32_t maxWaitMs) { idleLoop_.processEvents(maxWaitMs); };
-  hooks.pollSheet = [this] { pollSheet(viewer_, controls_); };
+  hooks.pollFiles = [this](uint32_t nowMs) { pollWatchedFiles(viewer_, controls_, nowMs); };
+  hooks.load = [this](const std::string& path) { openFile(path); };
   hooks.trackCarets = [this] { trackCarets(viewer_, controls_); };
   frameLoop_ = std::make_unique<FrameLoop>(viewer_, controls_, view_->viewControl(), hooks);
   frameLoop_->startClock();
@@ -127,7 +146,11 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   idleLoop_.setOnIdle([this](bool& done) { onIdle(done); });
   if (!arguments.empty()) {
     viewer_.startupLoadPending = kStartupLoadMark;
-    viewer_.startupPath = arguments.front();
+    // Made absolute now, while the directory it was given in is the current one, so that the
+    // recent files and a reload find it from anywhere.
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(arguments.front(), error);
+    viewer_.startupPath = error ? arguments.front() : absolute.string();
   }
   render();
 }
@@ -265,22 +288,103 @@ QPushButton* MainWindow::addButton(const char* name, const char* caption,
   return button;
 }
 
-void MainWindow::createMenu() {
+void MainWindow::createMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル"));
+  file->setObjectName(QStringLiteral("fileMenu"));
+  QAction* open = file->addAction(QStringLiteral("開く..."));
+  open->setObjectName(QStringLiteral("openItem"));
+  open->setShortcut(QKeySequence::Open);
+  connect(open, &QAction::triggered, this, [this] {
+    const std::optional<std::string> path = chooser_();
+    if (path) enter([&] { openFile(*path); });
+  });
+  recentMenu_ = file->addMenu(QStringLiteral("最近使ったファイル"));
+  recentMenu_->setObjectName(QStringLiteral("recentMenu"));
+  fillRecentMenu();
+  reloadItem_ = file->addAction(QStringLiteral("再読込み"));
+  reloadItem_->setObjectName(QStringLiteral("reloadItem"));
+  reloadItem_->setShortcut(Qt::Key_F5);
+  connect(reloadItem_, &QAction::triggered, this,
+          [this] { enter([this] { reloadCharacter(viewer_, controls_); }); });
+  file->addSeparator();
+  QAction* quit = file->addAction(QStringLiteral("終了"));
+  quit->setObjectName(QStringLiteral("quitItem"));
+  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(quit, &QAction::triggered, this, &QWidget::close);
+
   QMenu* settings = menuBar()->addMenu(QStringLiteral("設定"));
   settings->setObjectName(QStringLiteral("settingsMenu"));
-  autoSheetReload_ = settings->addAction(QStringLiteral("自動ＣＧ再読込み"));
-  autoSheetReload_->setObjectName(QStringLiteral("autoSheetReload"));
-  autoSheetReload_->setCheckable(true);
-  autoSheetReload_->setChecked(false);
-  controls_.addSwitch(Switch::AutoSheetReload, autoSheetReload_);
-  connect(autoSheetReload_, &QAction::triggered, this, [this] {
+  addSwitchItem(settings, Switch::AutoSheetReload, "autoSheetReload",
+                QStringLiteral("自動ＣＧ再読込み"), preferences_->autoSheetReload(),
+                toggleAutoSheetReload);
+  addSwitchItem(settings, Switch::AutoCharacterReload, "autoCharacterReload",
+                QStringLiteral("自動キャラ再読込み"), preferences_->autoCharacterReload(),
+                toggleAutoCharacterReload);
+
+  chooser_ = [this]() -> std::optional<std::string> {
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, QStringLiteral("開く"), QString(),
+        QStringLiteral("キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)"));
+    if (chosen.isEmpty()) return std::nullopt;
+    return QFile::encodeName(chosen).toStdString();
+  };
+}
+
+QAction* MainWindow::addSwitchItem(QMenu* menu, Switch id, const char* name, const QString& caption,
+                                   bool checked, void (*toggle)(Controls&)) {
+  QAction* item = menu->addAction(caption);
+  item->setObjectName(QString::fromUtf8(name));
+  item->setCheckable(true);
+  item->setChecked(checked);
+  controls_.addSwitch(id, item);
+  connect(item, &QAction::triggered, this, [this, item, id, toggle] {
     // A checkable action has flipped its mark already; the handler owns the toggle.
     {
-      const QSignalBlocker blocker(autoSheetReload_);
-      autoSheetReload_->setChecked(!autoSheetReload_->isChecked());
+      const QSignalBlocker blocker(item);
+      item->setChecked(!item->isChecked());
     }
-    enter([this] { toggleAutoSheetReload(controls_); });
+    enter([&] { toggle(controls_); });
+    if (id == Switch::AutoSheetReload) preferences_->setAutoSheetReload(item->isChecked());
+    if (id == Switch::AutoCharacterReload) {
+      preferences_->setAutoCharacterReload(item->isChecked());
+    }
   });
+  return item;
+}
+
+void MainWindow::setFileChooser(FileChooser chooser) {
+  chooser_ = std::move(chooser);
+}
+
+void MainWindow::openFile(const std::string& path) {
+  if (std::error_code error; std::filesystem::is_regular_file(path, error)) {
+    preferences_->addRecentFile(QFile::decodeName(QByteArray::fromStdString(path)));
+    fillRecentMenu();
+  }
+  openCharacterFile(viewer_, controls_, path);
+}
+
+void MainWindow::openRecentFile(const QString& path) {
+  if (!QFileInfo(path).isFile()) {
+    preferences_->removeRecentFile(path);
+    fillRecentMenu();
+    report(QStringLiteral("ファイル %1 はもうありません。最近使ったファイルから外しました.")
+               .arg(QDir::toNativeSeparators(path)));
+    return;
+  }
+  enter([&] { openFile(QFile::encodeName(path).toStdString()); });
+}
+
+void MainWindow::fillRecentMenu() {
+  recentMenu_->clear();
+  const QStringList files = preferences_->recentFiles();
+  for (const QString& path : files) {
+    QAction* item = recentMenu_->addAction(QFileInfo(path).fileName());
+    item->setToolTip(path);
+    item->setData(path);
+    connect(item, &QAction::triggered, this, [this, path] { openRecentFile(path); });
+  }
+  recentMenu_->setEnabled(!files.isEmpty());
 }
 
 void MainWindow::render() {
@@ -310,6 +414,22 @@ void MainWindow::render() {
   patternCheckButton_->setEnabled(shown.patternCheckEnabled);
   reloadButton_->setEnabled(shown.reloadEnabled);
   sheetReloadButton_->setEnabled(shown.reloadEnabled);
+  reloadItem_->setEnabled(shown.reloadEnabled);
+  if (!everRendered_ || shown.reloadFailure != shown_.reloadFailure) {
+    if (const auto& failure = shown.reloadFailure) {
+      const QString file =
+          QFileInfo(QFile::decodeName(QByteArray::fromStdString(failure->file))).fileName();
+      const QString where =
+          failure->line > 0 ? QStringLiteral("%1, %2 行目").arg(file).arg(failure->line) : file;
+      status_->setText(where + QStringLiteral(": ") +
+                       QString::fromStdString(errorBoxText(failure->message)));
+      status_->setToolTip(QFile::decodeName(QByteArray::fromStdString(failure->file)));
+      statusBar()->show();
+    } else {
+      status_->clear();
+      statusBar()->hide();
+    }
+  }
   shown_ = shown;
   everRendered_ = true;
 }
@@ -348,6 +468,11 @@ void MainWindow::report(const QString& text) {
   idleLoop_.resumeIdle();
 }
 
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  if (isVisible()) preferences_->setWindowPosition(pos());
+}
+
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (droppedFile(event->mimeData())) event->acceptProposedAction();
 }
@@ -363,8 +488,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
   // The drop is finished before the file is loaded, so that a slow load or an error box
   // does not keep the file manager waiting.
   QMetaObject::invokeMethod(
-      this, [this, file = *path] { enter([&] { openDroppedFile(viewer_, controls_, file); }); },
-      Qt::QueuedConnection);
+      this, [this, file = *path] { enter([&] { openFile(file); }); }, Qt::QueuedConnection);
 }
 
 }  // namespace patapata

@@ -9,11 +9,13 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class QAction;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace patapata {
@@ -23,6 +25,7 @@ class SurfaceService;
 }
 class FrameLoop;
 class IdleLoop;
+class Preferences;
 class ViewWidget;
 
 /// The viewer's main window: every control at its fixed place, the view, the menu and the
@@ -33,9 +36,11 @@ class MainWindow : public QMainWindow {
 
  public:
   /// `arguments` are the command-line arguments after the program's name (bytes as given);
-  /// the first names a character file to load at the first tick that can draw.
+  /// the first names a character file to open at the first tick that can draw. What the
+  /// window remembers between runs lives in `preferences`.
   MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceService> service,
-             std::vector<std::string> arguments, QWidget* parent = nullptr);
+             std::vector<std::string> arguments, std::unique_ptr<Preferences> preferences,
+             QWidget* parent = nullptr);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -59,14 +64,26 @@ class MainWindow : public QMainWindow {
   /// The idle handler: one tick of the frame loop, entered as a handler.
   void onIdle(bool& done);
 
+  /// Asks the author for a character file to open; none when the dialog was cancelled. By
+  /// default the file dialog; tests put their own.
+  using FileChooser = std::function<std::optional<std::string>()>;
+  void setFileChooser(FileChooser chooser);
+
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void createControls();
-  void createMenu();
+  void createMenus();
+  QAction* addSwitchItem(QMenu* menu, Switch id, const char* name, const QString& caption,
+                         bool checked, void (*toggle)(Controls&));
+  /// Opens a character file as a drop does, and remembers it among the recent files.
+  void openFile(const std::string& path);
+  void openRecentFile(const QString& path);
+  void fillRecentMenu();
   QPushButton* addButton(const char* name, const char* caption,
                          const std::function<void()>& handler);
   /// Brings the widgets in line with the core's display state.
@@ -74,9 +91,11 @@ class MainWindow : public QMainWindow {
   void report(const QString& text);
 
   IdleLoop& idleLoop_;
+  std::unique_ptr<Preferences> preferences_;
   ViewerState viewer_;
   QtControls controls_;
   ErrorReporter reporter_;
+  FileChooser chooser_;
   /// What the widgets show now, so that a tick that changes nothing touches no widget.
   DisplayState shown_;
   bool everRendered_ = false;
@@ -89,7 +108,9 @@ class MainWindow : public QMainWindow {
   QPushButton* patternCheckButton_ = nullptr;
   QPushButton* reloadButton_ = nullptr;
   QPushButton* sheetReloadButton_ = nullptr;
-  QAction* autoSheetReload_ = nullptr;
+  QAction* reloadItem_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
+  QLabel* status_ = nullptr;
   std::unique_ptr<FrameLoop> frameLoop_;
 };
 

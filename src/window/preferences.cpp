@@ -6,10 +6,10 @@ namespace patapata {
 
 namespace {
 
-const QString kAutoSheetReload = QStringLiteral("reload/sheet");
-const QString kAutoCharacterReload = QStringLiteral("reload/character");
-const QString kRecentFiles = QStringLiteral("files/recent");
-const QString kWindowPosition = QStringLiteral("window/position");
+const QString kAutoSheetReloadKey = QStringLiteral("reload/sheet");
+const QString kAutoCharacterReloadKey = QStringLiteral("reload/character");
+const QString kRecentFilesKey = QStringLiteral("files/recent");
+const QString kWindowPositionKey = QStringLiteral("window/position");
 
 }  // namespace
 
@@ -23,23 +23,23 @@ Preferences::Preferences(const QString& path)
 Preferences::~Preferences() = default;
 
 bool Preferences::autoSheetReload() const {
-  return settings_->value(kAutoSheetReload, false).toBool();
+  return settings_->value(kAutoSheetReloadKey, false).toBool();
 }
 
 void Preferences::setAutoSheetReload(bool on) {
-  settings_->setValue(kAutoSheetReload, on);
+  settings_->setValue(kAutoSheetReloadKey, on);
 }
 
 bool Preferences::autoCharacterReload() const {
-  return settings_->value(kAutoCharacterReload, false).toBool();
+  return settings_->value(kAutoCharacterReloadKey, false).toBool();
 }
 
 void Preferences::setAutoCharacterReload(bool on) {
-  settings_->setValue(kAutoCharacterReload, on);
+  settings_->setValue(kAutoCharacterReloadKey, on);
 }
 
 QStringList Preferences::recentFiles() const {
-  QStringList files = settings_->value(kRecentFiles).toStringList();
+  QStringList files = settings_->value(kRecentFilesKey).toStringList();
   files.removeAll(QString());
   files.removeDuplicates();
   while (files.size() > kRecentFiles) files.removeLast();
@@ -51,23 +51,23 @@ void Preferences::addRecentFile(const QString& path) {
   files.removeAll(path);
   files.prepend(path);
   while (files.size() > kRecentFiles) files.removeLast();
-  settings_->setValue(kRecentFiles, files);
+  settings_->setValue(kRecentFilesKey, files);
 }
 
 void Preferences::removeRecentFile(const QString& path) {
   QStringList files = recentFiles();
   files.removeAll(path);
-  settings_->setValue(kRecentFiles, files);
+  settings_->setValue(kRecentFilesKey, files);
 }
 
 std::optional<QPoint> Preferences::windowPosition() const {
-  const QVariant value = settings_->value(kWindowPosition);
+  const QVariant value = settings_->value(kWindowPositionKey);
   if (!value.isValid()) return std::nullopt;
   return value.toPoint();
 }
 
 void Preferences::setWindowPosition(const QPoint& position) {
-  settings_->setValue(kWindowPosition, position);
+  settings_->setValue(kWindowPositionKey, position);
 }
 
 }  // namespace patapata

@@ -43,6 +43,21 @@ class FileIntakeTest : public ::testing::Test {
   uint32_t sheetKey() const { return viewer.sheet->sourceKey(); }
   int32_t sheetWidth() const { return viewer.sheet->width(); }
 
+  /// Polls as two ticks 200 ms apart do: a change seen at the first has settled by the second.
+  void pollSettled() {
+    pollWatchedFiles(viewer, controls, nowMs);
+    nowMs += 200;
+    pollWatchedFiles(viewer, controls, nowMs);
+    nowMs += 200;
+  }
+
+  /// Gives `path` a modification time of its own, later than any before: the file system's
+  /// clock may not tick between two writes of a fast test.
+  void markSaved(const std::string& path) {
+    std::filesystem::last_write_time(
+        path, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(++saves_));
+  }
+
   /// Sets the sheet file's modification time to `base` + `offset`.
   void touchSheet(std::filesystem::file_time_type base, std::chrono::milliseconds offset) {
     std::filesystem::last_write_time(sheetPath, base + offset);
@@ -55,13 +70,17 @@ class FileIntakeTest : public ::testing::Test {
   MemoryControls controls;
   std::string sheetPath;
   std::string charPath;
+  uint32_t nowMs = 1000;
+
+ private:
+  int saves_ = 0;
 };
 
 TEST_F(FileIntakeTest, DropRecordsThePathEnablesTheButtonsAndLoads) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("ひよこ", "sheet.bmp"));
 
-  openDroppedFile(viewer, controls, charPath);
+  openCharacterFile(viewer, controls, charPath);
 
   EXPECT_EQ(viewer.characterPath, charPath);
   EXPECT_TRUE(viewer.display.reloadEnabled);
@@ -94,7 +113,7 @@ TEST_F(FileIntakeTest, DropOfWhatIsNoCharacterFileStillEnablesTheButtons) {
     MemoryControls fresh;
     viewer.display = DisplayState{};
     try {
-      openDroppedFile(viewer, fresh, c.path);
+      openCharacterFile(viewer, fresh, c.path);
       ADD_FAILURE() << "no error";
     } catch (const Exception& e) {
       EXPECT_EQ(e.message(), c.message);
@@ -115,7 +134,7 @@ TEST_F(FileIntakeTest, DroppedPathLongerThan255CharactersIsLoadedWhole) {
   writeFile(path, characterFile("long", "sheet.bmp"));
   ASSERT_GT(path.size(), 255u);
 
-  openDroppedFile(viewer, controls, path);
+  openCharacterFile(viewer, controls, path);
 
   EXPECT_EQ(viewer.characterPath, path);
   EXPECT_TRUE(viewer.characterLoaded);
@@ -125,7 +144,7 @@ TEST_F(FileIntakeTest, DroppedPathLongerThan255CharactersIsLoadedWhole) {
 TEST_F(FileIntakeTest, ReloadTriesTheDroppedPathAgain) {
   writeFile(sheetPath, bmp24(8, 8, kRed, kRed));
   writeFile(charPath, "#ANIME fast\r\n");
-  EXPECT_THROW(openDroppedFile(viewer, controls, charPath), ConversionError);
+  EXPECT_THROW(openCharacterFile(viewer, controls, charPath), ConversionError);
   EXPECT_FALSE(viewer.characterLoaded);
 
   writeFile(charPath, characterFile("fixed", "sheet.bmp", "250"));
@@ -149,7 +168,7 @@ TEST_F(FileIntakeTest, ReloadTriesTheDroppedPathAgain) {
 TEST_F(FileIntakeTest, CGreloadTakesTheNewPictureItsSizeAndItsCornerColour) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openDroppedFile(viewer, controls, charPath);
+  openCharacterFile(viewer, controls, charPath);
   const FileStamp first = viewer.sheetStamp;
 
   writeFile(sheetPath, bmp24(30, 12, kRed, kBlue));
@@ -166,7 +185,7 @@ TEST_F(FileIntakeTest, CGreloadTakesTheNewPictureItsSizeAndItsCornerColour) {
 TEST_F(FileIntakeTest, CGreloadOfAMissingSheetStoresTheMissingStampAndKeepsThePicture) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openDroppedFile(viewer, controls, charPath);
+  openCharacterFile(viewer, controls, charPath);
   std::filesystem::remove(sheetPath);
 
   try {
@@ -203,22 +222,26 @@ TEST_F(FileIntakeTest, CGreloadWithoutASheetSurfaceReportsItAndTouchesNothing) {
   } catch (const SurfaceError& e) {
     EXPECT_EQ(e.message(), "IDirectDrawSurface は作成されていません");
   }
-  EXPECT_THROW(pollSheet(viewer, controls), SurfaceError);
+  // The poll has nothing to load into, and says nothing.
+  EXPECT_NO_THROW(pollSettled());
   EXPECT_EQ(viewer.sheetStamp, (FileStamp{123, 4}));
+  EXPECT_FALSE(viewer.display.reloadFailure);
 }
 
-TEST_F(FileIntakeTest, AutocgloadTogglesItsOwnMark) {
+TEST_F(FileIntakeTest, AutomaticReloadItemsToggleTheirOwnMarks) {
   const bool expected[] = {true, false, true};
   for (const bool mark : expected) {
     toggleAutoSheetReload(controls);
+    toggleAutoCharacterReload(controls);
     EXPECT_EQ(controls.isChecked(Switch::AutoSheetReload), mark);
+    EXPECT_EQ(controls.isChecked(Switch::AutoCharacterReload), mark);
   }
 }
 
 TEST_F(FileIntakeTest, PollReloadsOnlyWhenSwitchedOnNamedAndChanged) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openDroppedFile(viewer, controls, charPath);
+  openCharacterFile(viewer, controls, charPath);
   const auto base = std::filesystem::last_write_time(sheetPath);
 
   struct Step {
@@ -243,7 +266,7 @@ TEST_F(FileIntakeTest, PollReloadsOnlyWhenSwitchedOnNamedAndChanged) {
       writeFile(sheetPath, bmp24(20, 10, kRed, s.corner));
       touchSheet(base, std::chrono::milliseconds(offsetMs += 3000));
     }
-    pollSheet(viewer, controls);
+    pollSettled();
     EXPECT_EQ(sheetKey(), s.expectedKey);
   }
 }
@@ -251,7 +274,7 @@ TEST_F(FileIntakeTest, PollReloadsOnlyWhenSwitchedOnNamedAndChanged) {
 TEST_F(FileIntakeTest, TwoSavesWithinTwoSecondsAreBothSeen) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openDroppedFile(viewer, controls, charPath);
+  openCharacterFile(viewer, controls, charPath);
   controls.setChecked(Switch::AutoSheetReload, true);
   const auto base = std::filesystem::last_write_time(sheetPath);
 
@@ -271,33 +294,33 @@ TEST_F(FileIntakeTest, TwoSavesWithinTwoSecondsAreBothSeen) {
     SCOPED_TRACE(s.name);
     writeFile(sheetPath, bmp24(s.width, 10, kRed, s.corner));
     touchSheet(base, std::chrono::milliseconds(s.offsetMs));
-    pollSheet(viewer, controls);
+    pollSettled();
     EXPECT_EQ(sheetKey(), s.corner);
     EXPECT_EQ(sheetWidth(), s.width);
   }
 }
 
-TEST_F(FileIntakeTest, PollOfARemovedSheetFailsOnceThenWaitsForItsReturn) {
+// Editors that save by writing a new file and renaming it leave the name missing for a moment.
+TEST_F(FileIntakeTest, PollWaitsOutARemovedSheetAndLoadsItsReturn) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openDroppedFile(viewer, controls, charPath);
+  openCharacterFile(viewer, controls, charPath);
   controls.setChecked(Switch::AutoSheetReload, true);
 
   std::filesystem::remove(sheetPath);
-  EXPECT_THROW(pollSheet(viewer, controls), Exception);
-  EXPECT_TRUE(viewer.sheetStamp.isMissing());
-  EXPECT_NO_THROW(pollSheet(viewer, controls));
+  EXPECT_NO_THROW(pollSettled());
+  EXPECT_FALSE(viewer.display.reloadFailure);
   EXPECT_EQ(sheetKey(), kGreen);
 
   writeFile(sheetPath, bmp24(20, 10, kRed, kBlue));
-  pollSheet(viewer, controls);
+  pollSettled();
   EXPECT_EQ(sheetKey(), kBlue);
   EXPECT_FALSE(viewer.sheetStamp.isMissing());
 }
 
 TEST_F(FileIntakeTest, PollWithoutASheetNameDoesNothing) {
   controls.setChecked(Switch::AutoSheetReload, true);
-  EXPECT_NO_THROW(pollSheet(viewer, controls));
+  EXPECT_NO_THROW(pollSettled());
   EXPECT_EQ(viewer.sheetStamp, FileStamp{});
   EXPECT_EQ(sheetWidth(), 0);
 }
@@ -305,19 +328,162 @@ TEST_F(FileIntakeTest, PollWithoutASheetNameDoesNothing) {
 TEST_F(FileIntakeTest, PollLeavesTheCharacterAlone) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openDroppedFile(viewer, controls, charPath);
+  openCharacterFile(viewer, controls, charPath);
   controls.setChecked(Switch::AutoSheetReload, true);
   viewer.state = 6;
   viewer.frame = 3;
   writeFile(charPath, characterFile("changed", "sheet.bmp"));
   writeFile(sheetPath, bmp24(24, 10, kRed, kBlue));
 
-  pollSheet(viewer, controls);
+  pollSettled();
 
   EXPECT_EQ(sheetKey(), kBlue);
   EXPECT_EQ(viewer.state, 6);
   EXPECT_EQ(viewer.frame, 3);
   EXPECT_EQ(viewer.display.characterName, "c");
+}
+
+// --- Automatic reloads ------------------------------------------------------------------
+
+TEST_F(FileIntakeTest, AChangeIsReadOnlyOnceItsStampHeldStillForTheSettleTime) {
+  writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
+  writeFile(charPath, characterFile("c", "sheet.bmp"));
+  openCharacterFile(viewer, controls, charPath);
+  controls.setChecked(Switch::AutoSheetReload, true);
+  writeFile(sheetPath, bmp24(20, 10, kRed, kBlue));
+  markSaved(sheetPath);
+
+  pollWatchedFiles(viewer, controls, 1000);
+  EXPECT_EQ(sheetKey(), kGreen);  // seen once: maybe still being written
+  pollWatchedFiles(viewer, controls, 1149);
+  EXPECT_EQ(sheetKey(), kGreen);
+  pollWatchedFiles(viewer, controls, 1150);
+  EXPECT_EQ(sheetKey(), kBlue);
+}
+
+// A save that lands while the picture is read must not leave the picture read before it on
+// screen: the stamp taken after the read differs, so the file is read again once settled.
+TEST_F(FileIntakeTest, AChangeDuringTheReadIsReadAgain) {
+  writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
+  writeFile(charPath, characterFile("c", "sheet.bmp"));
+  openCharacterFile(viewer, controls, charPath);
+  controls.setChecked(Switch::AutoSheetReload, true);
+  writeFile(sheetPath, bmp24(20, 10, kRed, kBlue));
+  markSaved(sheetPath);
+
+  // The stamp source sees the save land right after the read's first stamp.
+  int stamps = 0;
+  const FileStamp first = fileStamp(sheetPath);
+  const FileStamp landed{first.modified + 1, first.size};
+  const StampSource saveDuringRead = [&](const std::string&) {
+    return ++stamps <= 2 ? first : landed;
+  };
+  pollWatchedFiles(viewer, controls, 1000, saveDuringRead);
+  pollWatchedFiles(viewer, controls, 1200, saveDuringRead);  // reads, then sees `landed`
+  EXPECT_EQ(stamps, 3);
+  EXPECT_EQ(sheetKey(), kGreen);  // what was read is not shown
+  pollWatchedFiles(viewer, controls, 1300, saveDuringRead);
+  EXPECT_EQ(sheetKey(), kGreen);  // `landed` has not settled yet
+  pollWatchedFiles(viewer, controls, 1400, saveDuringRead);
+  EXPECT_EQ(sheetKey(), kBlue);
+  EXPECT_EQ(viewer.sheetStamp, landed);
+}
+
+TEST_F(FileIntakeTest, AFailedAutomaticLoadKeepsThePictureAndTablesAndSaysWhatFailed) {
+  writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
+  const std::string good = characterFile("c", "sheet.bmp", "120");
+  writeFile(charPath, good);
+  openCharacterFile(viewer, controls, charPath);
+  const SequenceTable pattern = viewer.pattern;
+
+  struct Case {
+    const char* name;
+    Switch watched;
+    std::string file;
+    std::string bytes;
+    int32_t line;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"a bad number on line 3 of the character file", Switch::AutoCharacterReload, charPath,
+       "#CHARNAME broken\r\n#ANIME 50\r\n#3 242 0 121\r\n", 3, "'' は数値ではありません"},
+      {"a sheet that is no picture", Switch::AutoSheetReload, sheetPath, std::string(64, 'x'), 0,
+       "ビットマップイメージが不正です"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    controls.setChecked(c.watched, true);
+    writeFile(c.file, c.bytes);
+    EXPECT_NO_THROW(pollSettled());
+    ASSERT_TRUE(viewer.display.reloadFailure);
+    EXPECT_EQ(*viewer.display.reloadFailure, (ReloadFailure{c.file, c.line, c.message}));
+    EXPECT_EQ(viewer.display.characterName, "c");
+    EXPECT_EQ(viewer.frameIntervalMs, 120);
+    EXPECT_EQ(controls.text(Edit::Interval), "120");
+    EXPECT_EQ(viewer.pattern, pattern);
+    EXPECT_EQ(sheetWidth(), 20);
+    EXPECT_EQ(sheetKey(), kGreen);
+
+    // Fixed, it loads again and the line clears.
+    writeFile(c.file, c.file == charPath ? good : bmp24(20, 10, kRed, kGreen));
+    markSaved(c.file);
+    pollSettled();
+    EXPECT_FALSE(viewer.display.reloadFailure);
+    controls.setChecked(c.watched, false);
+  }
+}
+
+TEST_F(FileIntakeTest, ASheetCutShortIsWaitedOutAsASaveInProgress) {
+  writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
+  writeFile(charPath, characterFile("c", "sheet.bmp"));
+  openCharacterFile(viewer, controls, charPath);
+  controls.setChecked(Switch::AutoSheetReload, true);
+
+  const std::string whole = bmp24(20, 10, kRed, kBlue);
+  for (const std::size_t written : {std::size_t{0}, whole.size() / 2}) {
+    SCOPED_TRACE(written);
+    writeFile(sheetPath, whole.substr(0, written));
+    pollSettled();
+    EXPECT_FALSE(viewer.display.reloadFailure);
+    EXPECT_EQ(sheetWidth(), 20);
+    EXPECT_EQ(sheetKey(), kGreen);
+  }
+  writeFile(sheetPath, whole);
+  markSaved(sheetPath);
+  pollSettled();
+  EXPECT_EQ(sheetKey(), kBlue);
+}
+
+TEST_F(FileIntakeTest, ACharacterReloadKeepsThePlayingStateWhileItHasEntries) {
+  writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
+  const std::string withJoy = characterFile("c", "sheet.bmp") + "#PATERN 06 030203\r\n";
+  writeFile(charPath, withJoy);
+  openCharacterFile(viewer, controls, charPath);
+  controls.setChecked(Switch::AutoCharacterReload, true);
+  viewer.state = 6;
+  viewer.frame = 2;
+  viewer.display.stateCaption = "喜び１";
+
+  // The author edits state 6's sequence and keeps seeing state 6.
+  writeFile(charPath, characterFile("c2", "sheet.bmp", "80") + "#PATERN 06 0202\r\n");
+  pollSettled();
+  EXPECT_EQ(viewer.display.characterName, "c2");
+  EXPECT_EQ(viewer.frameIntervalMs, 80);
+  EXPECT_EQ(controls.text(Edit::Interval), "80");
+  EXPECT_EQ(viewer.state, 6);
+  EXPECT_EQ(viewer.frame, 2);
+  EXPECT_EQ(viewer.display.stateCaption, "喜び１");
+  EXPECT_EQ(viewer.pattern[6][2], 2);
+  EXPECT_EQ(viewer.pattern[6][3], kEmptyCel);
+  EXPECT_TRUE(viewer.display.stateButtonEnabled[6]);
+
+  // State 6 removed: back to state 1 under "状態", as after a load.
+  writeFile(charPath, characterFile("c3", "sheet.bmp"));
+  pollSettled();
+  EXPECT_EQ(viewer.display.characterName, "c3");
+  EXPECT_EQ(viewer.state, 1);
+  EXPECT_EQ(viewer.display.stateCaption, "状態");
+  EXPECT_FALSE(viewer.display.stateButtonEnabled[6]);
 }
 
 }  // namespace

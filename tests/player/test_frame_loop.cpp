@@ -86,7 +86,7 @@ class FrameLoopTest : public ::testing::Test {
       if (duringWait) duringWait();
       now += eventAfter != 0 && eventAfter < ms ? eventAfter : ms;
     };
-    h.pollSheet = [this] {
+    h.pollFiles = [this](uint32_t) {
       log.push_back("poll");
       if (pollThrows) throw Exception("poll failed");
       backZeroAtPoll = view.backSurface()->pixelValue(5, 5) == 0;
@@ -145,8 +145,9 @@ TEST_F(FrameLoopTest, ATickWaitsAdvancesComposesAndPresents) {
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(v.frame, 2);
   EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));
-  const std::vector<std::string> order{"poll", "clock", "wait", "clock", "clock", "track"};
-  EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 6), order);
+  // The poll is given the clock's reading, for the watched files' settle time.
+  const std::vector<std::string> order{"clock", "poll", "clock", "wait", "clock", "clock", "track"};
+  EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 7), order);
   EXPECT_TRUE(backZeroAtPoll);  // the back surface is cleared before the poll
 }
 
@@ -189,8 +190,6 @@ TEST_F(FrameLoopTest, TheStartupLoadRunsOnceAndDrawsInTheSameTick) {
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(log.front(), "load start.chp");
   EXPECT_EQ(v.startupLoadPending, 0);
-  EXPECT_TRUE(v.display.patternCheckEnabled);
-  EXPECT_FALSE(v.display.reloadEnabled);
   EXPECT_EQ(host.presents, 1);
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(std::count(log.begin(), log.end(), "load start.chp"), 1);
@@ -206,13 +205,15 @@ TEST_F(FrameLoopTest, AFailingStartupLoadIsReportedOnceAndNotRetried) {
   EXPECT_THROW(loop.tick(done), FileOpenError);
   EXPECT_TRUE(done);
   EXPECT_EQ(v.startupLoadPending, 0);
-  EXPECT_TRUE(v.display.patternCheckEnabled);
   EXPECT_EQ(log, std::vector<std::string>{"load bad.chp"});  // the tick ended there
   for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(tick(loop));
   EXPECT_EQ(std::count(log.begin(), log.end(), "load bad.chp"), 1);
 }
 
-TEST_F(FrameLoopTest, TheDefaultLoadIsTheCharacterReader) {
+// The desktop opens files by argument, so a file given on the command line is taken as a drop:
+// it becomes the reloadable file and enables reloading and the pattern check, even when its
+// load fails.
+TEST_F(FrameLoopTest, TheDefaultStartupLoadOpensTheFileAsADropDoes) {
   const auto dir = std::filesystem::temp_directory_path();
   const std::string missing = (dir / "patapata_frame_loop_missing.chp").string();
   v.characterLoaded = false;
@@ -228,6 +229,9 @@ TEST_F(FrameLoopTest, TheDefaultLoadIsTheCharacterReader) {
   } catch (const FileOpenError& e) {
     EXPECT_NE(e.message().find(missing), std::string::npos) << e.message();
   }
+  EXPECT_EQ(v.characterPath, missing);
+  EXPECT_TRUE(v.display.reloadEnabled);
+  EXPECT_TRUE(v.display.patternCheckEnabled);
   EXPECT_NO_THROW(tick(loop));
 
   const auto file = dir / "patapata_frame_loop_start.chp";
@@ -342,7 +346,7 @@ TEST_F(FrameLoopTest, AnExceptionEndsTheTickWhereItIsRaised) {
   bool done = true;
   EXPECT_THROW(loop.tick(done), Exception);
   EXPECT_TRUE(done);
-  EXPECT_EQ(log, std::vector<std::string>{"poll"});
+  EXPECT_EQ(log, (std::vector<std::string>{"clock", "poll"}));
   EXPECT_EQ(v.frame, 0);
   EXPECT_FALSE(loop.inTick());
   pollThrows = false;

@@ -5,6 +5,7 @@
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 #include "window/idle_loop.h"
+#include "window/preferences.h"
 #include "window/view_widget.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -47,8 +49,9 @@ class MainWindowTest : public ::testing::Test {
  protected:
   void open(std::vector<std::string> arguments = {}) {
     idleLoop = std::make_unique<IdleLoop>();
-    form = std::make_unique<MainWindow>(*idleLoop, std::make_shared<platform::SurfaceService>(),
-                                        std::move(arguments));
+    form = std::make_unique<MainWindow>(
+        *idleLoop, std::make_shared<platform::SurfaceService>(), std::move(arguments),
+        std::make_unique<Preferences>(QString::fromStdString(settings.file("settings.ini"))));
     form->setErrorReporter([this](const QString& text) { errors.push_back(text.toStdString()); });
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -98,6 +101,8 @@ class MainWindowTest : public ::testing::Test {
 
   uint32_t sheetKey() { return form->viewer().sheet->sourceKey(); }
 
+  /// Where the window keeps what it remembers; a restart in a test finds it again.
+  TempDir settings;
   std::unique_ptr<IdleLoop> idleLoop;
   std::unique_ptr<MainWindow> form;
   std::vector<std::string> errors;
@@ -449,14 +454,17 @@ TEST_F(MainWindowTest, IntervalEditRefusesAFourthTypedCharacterButShowsALongerFi
   EXPECT_EQ(interval->text(), QStringLiteral("100"));
 }
 
-TEST_F(MainWindowTest, StartupArgumentLoadsAtTheFirstTickAndEnablesOnlyThePatternCheck) {
+// The desktop entry and scripts/run open files by argument: such a file is reloadable.
+TEST_F(MainWindowTest, StartupArgumentLoadsAtTheFirstTickAndCanBeReloaded) {
   form.reset();
   open({kSample});
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
-  EXPECT_TRUE(child<QPushButton>("patternCheckButton")->isEnabled());
-  EXPECT_FALSE(child<QPushButton>("reloadButton")->isEnabled());
-  EXPECT_FALSE(child<QPushButton>("sheetReloadButton")->isEnabled());
-  EXPECT_TRUE(form->viewer().characterPath.empty());
+  for (const char* name : {"patternCheckButton", "reloadButton", "sheetReloadButton"}) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(child<QPushButton>(name)->isEnabled());
+  }
+  EXPECT_TRUE(form->findChild<QAction*>(QStringLiteral("reloadItem"))->isEnabled());
+  EXPECT_EQ(form->viewer().characterPath, kSample);
   EXPECT_EQ(form->viewer().startupLoadPending, 0);
   EXPECT_TRUE(errors.empty());
 }
@@ -516,6 +524,118 @@ TEST_F(MainWindowTest, ClosingWhileAnimatingFinalisesTheViewAndEndsCleanly) {
   QTest::qWait(50);
   form.reset();
   EXPECT_TRUE(errors.empty());
+}
+
+// --- Opening, remembering, watching ---------------------------------------------------------
+
+TEST_F(MainWindowTest, FileMenuComesBeforeSettingsAndTheClientAreaKeepsItsPlace) {
+  const QList<QAction*> menus = form->menuBar()->actions();
+  ASSERT_EQ(menus.size(), 2);
+  EXPECT_EQ(menus[0]->text(), QStringLiteral("ファイル"));
+  EXPECT_EQ(menus[1]->text(), QStringLiteral("設定"));
+  const std::pair<const char*, QKeySequence> items[] = {
+      {"openItem", QKeySequence(Qt::CTRL | Qt::Key_O)},
+      {"reloadItem", QKeySequence(Qt::Key_F5)},
+      {"quitItem", QKeySequence(Qt::CTRL | Qt::Key_Q)}};
+  for (const auto& [name, keys] : items) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(child<QAction>(name)->shortcut(), keys);
+  }
+  EXPECT_FALSE(child<QAction>("reloadItem")->isEnabled());
+  EXPECT_EQ(child<QMenu>("recentMenu")->title(), QStringLiteral("最近使ったファイル"));
+  EXPECT_EQ(child<QAction>("autoCharacterReload")->text(), QStringLiteral("自動キャラ再読込み"));
+  EXPECT_EQ(form->client().y(), form->menuBar()->height());
+  EXPECT_FALSE(form->statusBar()->isVisible());
+}
+
+TEST_F(MainWindowTest, CtrlOOpensTheChosenFileAndTheRecentFilesRememberIt) {
+  int asked = 0;
+  form->setFileChooser([&]() -> std::optional<std::string> {
+    ++asked;
+    return kSample;
+  });
+  QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(asked, 1);
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
+  EXPECT_EQ(form->viewer().characterPath, kSample);
+  EXPECT_TRUE(child<QPushButton>("reloadButton")->isEnabled());
+
+  // Remembered across a restart.
+  form.reset();
+  open();
+  const QList<QAction*> recent = child<QMenu>("recentMenu")->actions();
+  ASSERT_EQ(recent.size(), 1);
+  EXPECT_EQ(recent[0]->text(), QStringLiteral("hiyoko.chp"));
+  recent[0]->trigger();
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
+  EXPECT_EQ(form->viewer().characterPath, kSample);
+
+  // A cancelled dialog opens nothing.
+  form->setFileChooser([]() -> std::optional<std::string> { return std::nullopt; });
+  child<QAction>("openItem")->trigger();
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainWindowTest, AVanishedRecentFileIsReportedAndRemoved) {
+  TempDir dir;
+  const std::string gone = dir.file("gone.chp");
+  writeFile(gone, "#CHARNAME gone\r\n");
+  drop({gone});
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
+  drop({kSample});
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterPath == kSample; }));
+  std::filesystem::remove(gone);
+
+  QList<QAction*> recent = child<QMenu>("recentMenu")->actions();
+  ASSERT_EQ(recent.size(), 2);
+  EXPECT_EQ(recent[0]->text(), QStringLiteral("hiyoko.chp"));  // newest first
+  recent[1]->trigger();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find(gone), std::string::npos) << errors[0];
+  EXPECT_NE(errors[0].find("最近使ったファイルから外しました"), std::string::npos) << errors[0];
+  EXPECT_EQ(form->viewer().characterPath, kSample);
+  recent = child<QMenu>("recentMenu")->actions();
+  ASSERT_EQ(recent.size(), 1);
+  EXPECT_EQ(recent[0]->text(), QStringLiteral("hiyoko.chp"));
+}
+
+TEST_F(MainWindowTest, AFailedAutomaticReloadSaysSoOnTheStatusLineWithoutABox) {
+  TempDir dir;
+  const std::string chara = dir.file("c.chp");
+  writeFile(dir.file("sheet.bmp"), bmp24(121, 271, 0xFF0000, 0x000010));
+  writeFile(chara, testfiles::characterFile("c", "sheet.bmp", "30"));
+  drop({chara});
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
+  child<QAction>("autoCharacterReload")->trigger();
+  ASSERT_TRUE(child<QAction>("autoCharacterReload")->isChecked());
+  const int clientTop = form->client().y();
+
+  writeFile(chara, "#CHARNAME broken\r\n\r\n#3 242 0 121\r\n");
+  QLabel* status = child<QLabel>("statusLine");
+  ASSERT_TRUE(runUntil([&] { return form->statusBar()->isVisible(); }));
+  EXPECT_EQ(status->text(), QStringLiteral("c.chp, 3 行目: '' は数値ではありません."));
+  EXPECT_EQ(form->client().y(), clientTop);
+  EXPECT_EQ(child<QLabel>("characterName")->text(), QStringLiteral("c"));
+  EXPECT_TRUE(errors.empty()) << errors.front();
+
+  writeFile(chara, testfiles::characterFile("fixed", "sheet.bmp", "30"));
+  ASSERT_TRUE(runUntil([&] { return !form->statusBar()->isVisible(); }));
+  EXPECT_EQ(child<QLabel>("characterName")->text(), QStringLiteral("fixed"));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainWindowTest, TheReloadSwitchesAndThePositionAreRememberedAcrossARestart) {
+  child<QAction>("autoSheetReload")->trigger();
+  child<QAction>("autoCharacterReload")->trigger();
+  child<QAction>("autoCharacterReload")->trigger();
+  form->move(form->pos() + QPoint(37, 23));
+  const QPoint where = form->pos();
+  QTest::qWait(0);
+  form.reset();
+  open();
+  EXPECT_TRUE(child<QAction>("autoSheetReload")->isChecked());
+  EXPECT_FALSE(child<QAction>("autoCharacterReload")->isChecked());
+  EXPECT_EQ(form->pos(), where);
 }
 
 }  // namespace
