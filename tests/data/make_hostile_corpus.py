@@ -278,6 +278,11 @@ case("planes_zero.bmp", "header fields", patch(rgb2x2(), PLANES, 0, 2), BAD_BMP)
 case("type_not_bm.dib", "header fields", b"MB" + rgb2x2()[2:], BAD_DIB)
 case("v5_header_in_dib.dib", "header fields",
      bmp(2, 1, 24, b"\0" * 8, header=124), BAD_DIB)
+case("os2v2_header_in_dib.dib", "header fields",
+     bmp(2, 1, 24, b"\0" * 8, header=64), BAD_DIB)
+# OS/2 2.x gives compression 3 to Huffman 1D (fax coding), not to bit fields.
+case("os2v2_huffman_1d.bmp", "compression",
+     bmp(8, 1, 1, b"\0" * 4, compression=BI_BITFIELDS, palette=[0, WHITE], header=64), BAD_BMP)
 
 
 def main():
