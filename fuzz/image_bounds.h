@@ -20,14 +20,20 @@ inline int64_t describablePixels(std::size_t fileBytes) {
   return runLength > sparse ? runLength : sparse;
 }
 
-/// Aborts (a finding) when a decoded picture is inconsistent or larger than its file could
-/// describe.
-inline void checkDecoded(const DecodedImage& image, std::size_t fileBytes) {
+/// The most pixels a PNG file of `fileBytes` bytes can describe: deflate inflates at most
+/// 1032 times, and a 1-bit picture holds eight pixels in a byte.
+inline int64_t describablePngPixels(std::size_t fileBytes) {
+  return static_cast<int64_t>(fileBytes) * 1032 * 8;
+}
+
+/// Aborts (a finding) when a decoded picture is inconsistent or larger than `describable`, the
+/// most pixels its file could describe.
+inline void checkDecoded(const DecodedImage& image, int64_t describable) {
   const int64_t pixels = int64_t{image.width} * image.height;
   if (image.width < 0 || image.height < 0) std::abort();
   if (static_cast<int64_t>(image.size()) != pixels) std::abort();
   if (image.indexed() && !image.pixels.empty()) std::abort();  // one form or the other
-  if (pixels > kMaxBitmapPixels || pixels > describablePixels(fileBytes)) std::abort();
+  if (pixels > kMaxBitmapPixels || pixels > describable) std::abort();
   for (const uint32_t p : image.pixels) {
     if ((p >> 24) != 0) std::abort();  // colours are 0x00RRGGBB
   }

@@ -17,6 +17,8 @@ inline constexpr uint32_t kBiBitfields = 3;
 inline constexpr uint32_t kFileHeaderSize = 14;
 inline constexpr uint32_t kCoreHeaderSize = 12;
 inline constexpr uint32_t kInfoHeaderSize = 40;
+/// OS/2 2.x: the information header's 40 bytes and 24 of OS/2's own.
+inline constexpr uint32_t kOs2InfoHeaderSize = 64;
 
 /// The fields of a BMP file's two headers, as written in the file (nothing validated).
 struct BitmapInfo {
@@ -35,6 +37,7 @@ struct BitmapInfo {
   std::array<uint32_t, 3> masks{};
 
   bool isCore() const { return headerSize == kCoreHeaderSize; }
+  bool isOs2Info() const { return headerSize == kOs2InfoHeaderSize; }
   /// Bottom-up rows are the norm; a negative height means top-down.
   bool topDown() const { return height < 0; }
 };

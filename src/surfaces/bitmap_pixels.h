@@ -9,7 +9,7 @@
 
 namespace patapata {
 
-/// The largest picture either reader decodes, in pixels (8192 × 8192).
+/// The largest picture any image reader decodes, in pixels (8192 × 8192).
 inline constexpr int64_t kMaxBitmapPixels = int64_t{1} << 26;
 
 /// A validated description of a BMP file's pixel data.

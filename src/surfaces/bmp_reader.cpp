@@ -16,12 +16,16 @@ namespace {
 }
 
 bool acceptedHeaderSize(uint32_t size) {
-  // Core, information, and the V2, V3, V4 and V5 information headers.
-  return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+  // Core, information, OS/2 2.x, and the V2, V3, V4 and V5 information headers.
+  return size == kCoreHeaderSize || size == kInfoHeaderSize || size == kOs2InfoHeaderSize ||
+         size == 52 || size == 56 || size == 108 || size == 124;
 }
 
-bool acceptedCompression(uint16_t bitCount, uint32_t compression) {
-  switch (compression) {
+bool acceptedCompression(const BitmapInfo& info) {
+  const uint16_t bitCount = info.bitCount;
+  // OS/2 2.x gives code 3 to Huffman 1D, not to bit fields.
+  if (info.isOs2Info() && info.compression == kBiBitfields) return false;
+  switch (info.compression) {
     case kBiRgb:
       return true;
     case kBiRle8:
@@ -48,7 +52,7 @@ DecodedImage decodeBmp(std::span<const uint8_t> file) {
   const uint16_t bpp = info.bitCount;
   if (info.planes != 1) invalid();
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) invalid();
-  if (!acceptedCompression(bpp, info.compression)) invalid();
+  if (!acceptedCompression(info)) invalid();
   if (info.width <= 0 || info.height == 0 || info.height == INT_MIN) invalid();
   const bool runLength = info.compression == kBiRle8 || info.compression == kBiRle4;
   if (runLength && info.topDown()) invalid();  // run-length pictures are bottom-up only

@@ -22,8 +22,9 @@ struct ImageReader {
 };
 
 /// No picture the readers accept needs a larger file: the largest picture at 32 bits per
-/// pixel, with room for headers and a colour table. Larger files are refused before they are
-/// read, so naming a huge file costs no memory.
+/// pixel, with room for headers and a colour table (only a PNG stored without compression at
+/// 16 bits per sample would be larger). Larger files are refused before they are read, so
+/// naming a huge file costs no memory.
 inline constexpr uint64_t kMaxImageFileBytes = (uint64_t{1} << 28) + (uint64_t{1} << 20);
 
 /// The reader for an extension (compared without regard to case), searching the most

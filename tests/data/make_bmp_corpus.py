@@ -139,6 +139,10 @@ def info_header(size, w, h, bpp, compression, image_size, colours_used, masks=No
         return struct.pack("<IHHHH", 12, w, h, planes, bpp)
     head = struct.pack("<IiiHHIIiiII", size, w, h, planes, bpp, compression, image_size, 2835,
                        2835, colours_used, 0)
+    if size == 64:
+        # OS/2 2.x: units, reserved, recording (bottom-up), rendering, two sizes, colour
+        # encoding (RGB) and an application's identifier.
+        return head + struct.pack("<HHHHIIII", 0, 0, 0, 0, 0, 0, 0, 0x12345678)
     if size >= 52:
         m = masks or (0, 0, 0)
         head += struct.pack("<III", *m)
@@ -178,7 +182,15 @@ CASES = []
 TRUSTED_BITS = {"info_16bpp_bitfields_444.bmp": 4}
 
 
+# ImageMagick 6 reads the colour table after an OS/2 2.x header as 3-byte entries; OS/2 2.x
+# entries (RGB2) have 4 bytes, as after the Windows information header, and Qt reads them so.
+# The expected pixels of those cases are ImageMagick's for the same file with the 40-byte
+# header, which only differs in the header's size and OS/2's extra fields.
+REFERENCE_HEADER = {64: 40}
+
+
 def case(name, ext="bmp"):
+    """Registers make() under NAME.EXT; the reference decoder reads make(for_reference=True)."""
     def register(fn):
         CASES.append((f"{name}.{ext}", fn))
         return fn
@@ -189,16 +201,17 @@ def indexed(name, bpp, header=40, top_down=False, palette_size=None, ext="bmp", 
     size = palette_size or (1 << bpp)
 
     @case(name, ext)
-    def make():
+    def make(for_reference=False):
         rows = pattern(w, h, size)
         data = rows_in_file_order(pack_indexed(rows, bpp), top_down)
-        return bmp_file(w, h, bpp, data, palette=colours(size, bpp + size), header=header,
+        return bmp_file(w, h, bpp, data, palette=colours(size, bpp + size),
+                        header=REFERENCE_HEADER.get(header, header) if for_reference else header,
                         top_down=top_down)
 
 
 def true(name, bpp, header=40, top_down=False, masks=None, ext="bmp", w=11, h=6):
     @case(name, ext)
-    def make():
+    def make(for_reference=False):
         rows = true_colour(w, h, bpp + header)
         data = rows_in_file_order(pack_true(rows, bpp, masks), top_down)
         compression = BI_BITFIELDS if masks is not None else BI_RGB
@@ -210,7 +223,7 @@ def rle(name, bpp, palette_size=None, header=40, ext="bmp", w=19, h=6):
     size = palette_size or (1 << bpp)
 
     @case(name, ext)
-    def make():
+    def make(for_reference=False):
         rows = pattern(w, h, size)
         # Long stretches of one colour so that both run and literal codes appear.
         for y in range(h):
@@ -218,14 +231,15 @@ def rle(name, bpp, palette_size=None, header=40, ext="bmp", w=19, h=6):
                 rows[y][x] = y % size
         data = rle_encode(rows, bpp == 4)
         return bmp_file(w, h, bpp, data, compression=BI_RLE4 if bpp == 4 else BI_RLE8,
-                        palette=colours(size, 3 + bpp), header=header)
+                        palette=colours(size, 3 + bpp),
+                        header=REFERENCE_HEADER.get(header, header) if for_reference else header)
 
 
 def rle_delta(name, bpp, ext="bmp"):
     """Runs, a literal stretch, deltas across and up, an early end of line, and the end of the
     picture before the last rows: the skipped pixels keep palette index 0."""
     @case(name, ext)
-    def make():
+    def make(for_reference=False):
         four = bpp == 4
         def run(n, v):
             return bytes([n, (v << 4) | v if four else v])
@@ -291,6 +305,15 @@ true("v5_32bpp", 32, header=124)
 true("v5_32bpp_bitfields", 32, header=124, masks=(0x00FF0000, 0x0000FF00, 0x000000FF))
 indexed("v5_4bpp_short_palette", 4, header=124, palette_size=9)
 rle("v5_rle8", 8, header=124)
+# The OS/2 2.x information header (64 bytes, 4-byte colour table entries), as in the public
+# BMP test suite's pal8os2v2 files.
+indexed("os2v2_1bpp", 1, header=64)
+indexed("os2v2_4bpp", 4, header=64)
+indexed("os2v2_8bpp", 8, header=64)
+indexed("os2v2_8bpp_short_palette", 8, header=64, palette_size=30)
+true("os2v2_24bpp", 24, header=64)
+rle("os2v2_rle8", 8, header=64)
+rle("os2v2_rle4", 4, header=64)
 # The .dib reader: core and information headers only, 5-5-5, 5-6-5 and 8-8-8 bit fields.
 indexed("dib_core_1bpp", 1, header=12, ext="dib")
 indexed("dib_core_8bpp", 8, header=12, ext="dib")
@@ -323,8 +346,9 @@ def main():
         with open(path, "wb") as f:
             f.write(make())
         stem = os.path.splitext(file_name)[0]
-        # "bmp:" makes ImageMagick read .dib files as BMP files too.
-        result = subprocess.run([convert, "bmp:" + path, "-depth", "8", "rgb:-"],
+        reference = make(for_reference=True)
+        # "bmp:" makes ImageMagick read .dib files as BMP files too; "-" reads standard input.
+        result = subprocess.run([convert, "bmp:-", "-depth", "8", "rgb:-"], input=reference,
                                 capture_output=True)
         # ImageMagick reports "unexpected end-of-file" when run-length data ends the picture
         # before its last row, although it decodes all of it; only those cases may warn.
@@ -332,8 +356,8 @@ def main():
                                            b"unexpected end-of-file" in result.stderr):
             sys.exit(f"{file_name}: {result.stderr.decode()}")
         rgb = result.stdout
-        size = subprocess.run([convert, "bmp:" + path, "-format", "%w %h", "info:"],
-                              capture_output=True, text=True).stdout.split()
+        size = subprocess.run([convert, "bmp:-", "-format", "%w %h", "info:"], input=reference,
+                              capture_output=True).stdout.split()
         w, h = int(size[0]), int(size[1])
         assert len(rgb) == w * h * 3, file_name
         with open(os.path.join(OUT, stem + ".rgb"), "wb") as f:

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Writes the hostile BMP/DIB corpus under tests/data/hostile/.
+"""Writes the hostile BMP/DIB/PNG corpus under tests/data/hostile/.
 
 One file per class of classic decoder fault: headers that lie about sizes and offsets, zero,
 negative and INT_MIN heights, huge pictures in tiny files, colour counts past 2^bpp, indices
 past the palette, run-length runs and deltas past the row or the picture, streams cut short,
 bit-field masks that are zero, overlapping or too wide, and bit counts or compressions that
-do not go together. Every file is written byte by byte here.
+do not go together. For PNG: truncations, CRC and checksum errors, huge dimensions,
+decompression bombs, bad IHDR fields, chunks missing, repeated or out of order, and image data
+too short, too long or badly filtered. Every file is written byte by byte here.
 
 manifest.txt holds one line per file, three fields separated by tabs:
     FILE  CLASS  EXPECTATION
@@ -20,6 +22,9 @@ output. Run again after changing a case; the files are committed.
 
 import os
 import struct
+import zlib
+
+from make_png_corpus import chunk
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "hostile")
@@ -278,6 +283,152 @@ case("planes_zero.bmp", "header fields", patch(rgb2x2(), PLANES, 0, 2), BAD_BMP)
 case("type_not_bm.dib", "header fields", b"MB" + rgb2x2()[2:], BAD_DIB)
 case("v5_header_in_dib.dib", "header fields",
      bmp(2, 1, 24, b"\0" * 8, header=124), BAD_DIB)
+case("os2v2_header_in_dib.dib", "header fields",
+     bmp(2, 1, 24, b"\0" * 8, header=64), BAD_DIB)
+# OS/2 2.x gives compression 3 to Huffman 1D (fax coding), not to bit fields.
+case("os2v2_huffman_1d.bmp", "compression",
+     bmp(8, 1, 1, b"\0" * 4, compression=BI_BITFIELDS, palette=[0, WHITE], header=64), BAD_BMP)
+
+
+# PNG files. Every failure is the reader's one message.
+BAD_PNG = BAD_BMP
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+IEND = chunk(b"IEND", b"")
+
+
+def ihdr(w, h, depth=8, colour=2, compression=0, filter_method=0, interlace=0):
+    return chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, depth, colour, compression,
+                                      filter_method, interlace))
+
+
+def png(*chunks):
+    return PNG_SIGNATURE + b"".join(chunks)
+
+
+# 2 x 2 RGB: red, green / blue, white; filter type 0 on both rows.
+RGB2X2_ROWS = b"\0" + bytes([255, 0, 0, 0, 255, 0]) + b"\0" + bytes([0, 0, 255, 255, 255, 255])
+
+
+def png_rgb2x2(idat=None, before_idat=b""):
+    data = zlib.compress(RGB2X2_ROWS) if idat is None else idat
+    return png(ihdr(2, 2), before_idat, chunk(b"IDAT", data), IEND)
+
+
+PNG_OK = png_rgb2x2()
+IHDR_CRC = 8 + 8 + 13  # offset of the IHDR chunk's CRC
+IDAT_AT = IHDR_CRC + 4  # offset of the IDAT chunk
+
+
+def flip(data, at):
+    out = bytearray(data)
+    out[at] ^= 0x01
+    return bytes(out)
+
+
+def zeros_stream(count):
+    """A zlib stream of `count` zero bytes, compressed a megabyte at a time."""
+    z = zlib.compressobj(9)
+    out = bytearray()
+    block = bytes(1 << 20)
+    while count > 0:
+        n = min(count, len(block))
+        out += z.compress(block[:n])
+        count -= n
+    return bytes(out + z.flush())
+
+
+def grey1_bomb(w, h):
+    """A 1-bit grey picture of w x h black pixels whose image data really inflates to it."""
+    return png(ihdr(w, h, 1, 0), chunk(b"IDAT", zeros_stream(h * ((w + 7) // 8 + 1))), IEND)
+
+
+case("png_empty.png", "png truncated", b"", BAD_PNG)
+case("png_signature_only.png", "png truncated", PNG_SIGNATURE, BAD_PNG)
+case("png_truncated_in_ihdr.png", "png truncated", PNG_OK[:20], BAD_PNG)
+case("png_truncated_in_idat.png", "png truncated", PNG_OK[:IDAT_AT + 12], BAD_PNG)
+case("png_truncated_before_iend.png", "png truncated", PNG_OK[:-12], BAD_PNG)
+case("png_bmp_inside.png", "png signature", rgb2x2(), BAD_PNG)
+case("png_signature_line_ends_converted.png", "png signature",
+     PNG_OK[:4] + b"\n" + PNG_OK[6:], BAD_PNG)
+case("png_crc_error_ihdr.png", "png checksum", flip(PNG_OK, IHDR_CRC + 3), BAD_PNG)
+case("png_crc_error_idat.png", "png checksum", flip(PNG_OK, len(PNG_OK) - 13), BAD_PNG)
+case("png_crc_error_ancillary_chunk.png", "png checksum",
+     flip(png_rgb2x2(before_idat=chunk(b"tEXt", b"Title\0sheet")), IDAT_AT + 8), BAD_PNG)
+case("png_adler32_error.png", "png checksum", png_rgb2x2(idat=flip(zlib.compress(RGB2X2_ROWS), -1)),
+     BAD_PNG)
+case("png_deflate_block_type_3.png", "png image data", png_rgb2x2(idat=b"\x78\x9c\x07\x00"),
+     BAD_PNG)
+case("png_huge_dimensions.png", "png huge dimensions",
+     png(ihdr(100000, 100000), chunk(b"IDAT", zlib.compress(bytes(1000))), IEND), BAD_PNG)
+case("png_width_2_pow_31.png", "png huge dimensions",
+     png(ihdr(0x80000000, 1), chunk(b"IDAT", zlib.compress(bytes(10))), IEND), BAD_PNG)
+case("png_side_past_limit.png", "png huge dimensions", grey1_bomb((1 << 20) + 8, 1), BAD_PNG)
+case("png_width_zero.png", "png header fields",
+     png(ihdr(0, 2), chunk(b"IDAT", zlib.compress(b"\0\0")), IEND), BAD_PNG)
+# Small files whose image data inflates to far more than a sheet may hold or than the picture
+# needs, and one that claims a picture its data cannot fill.
+case("png_bomb_past_pixel_limit.png", "png decompression bomb", grey1_bomb(8200, 8200), BAD_PNG)
+case("png_bomb_extra_image_data.png", "png decompression bomb",
+     png_rgb2x2(idat=zlib.compress(RGB2X2_ROWS + bytes(10_000_000), 9)),
+     BAD_PNG)
+case("png_too_little_data_for_its_size.png", "png decompression bomb",
+     png(ihdr(8192, 8192, 8, 6), chunk(b"IDAT", zeros_stream(1_000_000)), IEND), BAD_PNG)
+case("png_not_enough_image_data.png", "png image data",
+     png_rgb2x2(idat=zlib.compress(RGB2X2_ROWS[:7])), BAD_PNG)
+case("png_filter_type_5.png", "png image data",
+     png_rgb2x2(idat=zlib.compress(b"\5" + RGB2X2_ROWS[1:])), BAD_PNG)
+# As in BMP files, indices past the palette are black.
+case("png_palette_index_past_palette.png", "png palette index",
+     png(ihdr(2, 1, 8, 3), chunk(b"PLTE", bytes([1, 2, 3, 4, 5, 6])),
+         chunk(b"IDAT", zlib.compress(b"\0\x01\x05")), IEND), picture(2, 1, [0x040506, 0]))
+case("png_palette_index_past_palette_4bit.png", "png palette index",
+     png(ihdr(3, 1, 4, 3), chunk(b"PLTE", bytes([1, 2, 3, 4, 5, 6])),
+         chunk(b"IDAT", zlib.compress(b"\0\x1F\x00")), IEND),
+     picture(3, 1, [0x040506, 0, 0x010203]))
+for name, fields in [("png_bit_depth_3.png", dict(depth=3)),
+                     ("png_colour_type_5.png", dict(colour=5)),
+                     ("png_palette_at_16_bits.png", dict(depth=16, colour=3)),
+                     ("png_rgb_at_4_bits.png", dict(depth=4)),
+                     ("png_compression_method_1.png", dict(compression=1)),
+                     ("png_filter_method_1.png", dict(filter_method=1)),
+                     ("png_interlace_method_2.png", dict(interlace=2))]:
+    case(name, "png header fields",
+         png(ihdr(2, 2, **fields), chunk(b"IDAT", zlib.compress(RGB2X2_ROWS)), IEND), BAD_PNG)
+case("png_ihdr_length_12.png", "png header fields",
+     png(chunk(b"IHDR", struct.pack(">IIBBBB", 2, 2, 8, 2, 0, 0)),
+         chunk(b"IDAT", zlib.compress(RGB2X2_ROWS)), IEND), BAD_PNG)
+case("png_ihdr_twice.png", "png chunk order",
+     png(ihdr(2, 2), ihdr(2, 2), chunk(b"IDAT", zlib.compress(RGB2X2_ROWS)), IEND), BAD_PNG)
+case("png_ihdr_not_first.png", "png chunk order",
+     png(chunk(b"tEXt", b"Title\0sheet"), ihdr(2, 2), chunk(b"IDAT", zlib.compress(RGB2X2_ROWS)),
+         IEND), BAD_PNG)
+case("png_idat_missing.png", "png chunk order", png(ihdr(2, 2), IEND), BAD_PNG)
+case("png_palette_missing.png", "png chunk order",
+     png(ihdr(2, 1, 8, 3), chunk(b"IDAT", zlib.compress(b"\0\0\0")), IEND), BAD_PNG)
+case("png_trns_longer_than_palette.png", "png chunk order",
+     png(ihdr(2, 1, 8, 3), chunk(b"PLTE", bytes([1, 2, 3, 4, 5, 6])),
+         chunk(b"tRNS", bytes([0, 255, 255])), chunk(b"IDAT", zlib.compress(b"\0\0\1")), IEND),
+     BAD_PNG)
+case("png_unknown_critical_chunk.png", "png chunk order",
+     png_rgb2x2(before_idat=chunk(b"CRIT", b"must be understood")), BAD_PNG)
+case("png_chunk_length_huge.png", "png chunk layout",
+     png(ihdr(2, 2), struct.pack(">I", 0x7FFFFFF0) + b"tEXt" + b"x" * 16), BAD_PNG)
+# What a reader may accept: bytes after IEND, empty IDAT chunks, and colours hidden under
+# transparent pixels, which take the bottom-right pixel's colour.
+case("png_bytes_after_iend.png", "png chunk layout", PNG_OK + b"\0" * 100,
+     picture(2, 2, RGB2X2))
+case("png_empty_idat_chunks.png", "png chunk layout",
+     png(ihdr(2, 2), chunk(b"IDAT", b""), chunk(b"IDAT", zlib.compress(RGB2X2_ROWS)),
+         chunk(b"IDAT", b""), IEND), picture(2, 2, RGB2X2))
+case("png_colours_hidden_by_transparency.png", "png transparency",
+     png(ihdr(2, 2, 8, 6),
+         chunk(b"IDAT", zlib.compress(b"\0" + bytes([255, 0, 0, 0, 0, 255, 0, 255])
+                                      + b"\0" + bytes([0, 0, 255, 127, 255, 255, 255, 0]))), IEND),
+     picture(2, 2, [WHITE, GREEN, WHITE, WHITE]))
+case("png_half_transparent_edge_is_opaque.png", "png transparency",
+     png(ihdr(2, 1, 8, 6),
+         chunk(b"IDAT", zlib.compress(b"\0" + bytes([0, 0, 255, 128, 255, 0, 0, 0]))), IEND),
+     picture(2, 1, [BLUE, RED]))
 
 
 def main():

@@ -218,9 +218,18 @@ TEST(HostileCorpusManifest, NamesEveryFileAndCoversEveryFaultClass) {
         "bit-field masks", "bit count", "compression"}) {
     EXPECT_TRUE(classes.count(wanted)) << "no file of class " << wanted;
   }
+  for (const char* wanted :
+       {"png truncated", "png signature", "png checksum", "png huge dimensions",
+        "png decompression bomb", "png header fields", "png palette index", "png chunk order",
+        "png image data", "png transparency"}) {
+    EXPECT_TRUE(classes.count(wanted)) << "no file of class " << wanted;
+  }
   int dib = 0;
   for (const auto& name : present) dib += name.ends_with(".dib") ? 1 : 0;
   EXPECT_GE(dib, 20);
+  int png = 0;
+  for (const auto& name : present) png += name.ends_with(".png") ? 1 : 0;
+  EXPECT_GE(png, 30);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HostileCorpus, ::testing::ValuesIn(loadManifest()),

@@ -149,7 +149,10 @@ std::vector<HostileCase> hostileCases() {
        },
        shortFile()},
       {"header size 0", Reader::Bmp, [] { return patch(rgb2x2(), kHeaderSize, 0, 4); }, badBmp()},
-      {"header size 64", Reader::Bmp, [] { return patch(rgb2x2(), kHeaderSize, 64, 4); }, badBmp()},
+      {"OS/2 2.x header size past the file", Reader::Bmp,
+       [] { return patch(rgb2x2(), kHeaderSize, 64, 4); }, shortFile()},
+      {"header size 64", Reader::Dib, [] { return patch(rgb2x2(), kHeaderSize, 64, 4); }, badDib()},
+      {"header size 60", Reader::Bmp, [] { return patch(rgb2x2(), kHeaderSize, 60, 4); }, badBmp()},
       {"header size huge", Reader::Bmp, [] { return patch(rgb2x2(), kHeaderSize, 0xFFFFFFFF, 4); },
        badBmp()},
       {"header size huge", Reader::Dib, [] { return patch(rgb2x2(), kHeaderSize, 0xFFFFFFFF, 4); },
@@ -369,10 +372,7 @@ std::vector<HostileCase> hostileCases() {
          return rle8(s);
        },
        picture(4, 2, {G, G, G, G, W, W, W, W})},
-      {"RLE4 run past the row", Reader::Bmp,
-       [] {
-         return rle4({9, 0x10, 0, 1});
-       },
+      {"RLE4 run past the row", Reader::Bmp, [] { return rle4({9, 0x10, 0, 1}); },
        picture(4, 2, {G, G, G, G, W, G, W, G})},
       {"RLE4 literal with nibbles past the data", Reader::Dib, [] { return rle4({0, 7, 0x11}); },
        picture(4, 2, {G, G, G, G, W, W, G, G})},

@@ -90,9 +90,10 @@ TEST(ImageReaders, ChooseByExtensionWithoutRegardToCase) {
   const struct {
     const char* extension;
     const char* reader;  // null: none
-  } rows[] = {{"bmp", "bmp"},   {"BMP", "bmp"},   {"Bmp", "bmp"},    {"dib", "dib"},
-              {"DIB", "dib"},   {"png", nullptr}, {"ico", nullptr},  {"wmf", nullptr},
-              {"emf", nullptr}, {"", nullptr},    {"bmpx", nullptr}, {"bm", nullptr}};
+  } rows[] = {{"bmp", "bmp"},   {"BMP", "bmp"},    {"Bmp", "bmp"},   {"dib", "dib"},
+              {"DIB", "dib"},   {"png", "png"},    {"PNG", "png"},   {"pNg", "png"},
+              {"ico", nullptr}, {"wmf", nullptr},  {"emf", nullptr}, {"gif", nullptr},
+              {"", nullptr},    {"bmpx", nullptr}, {"bm", nullptr},  {"pngx", nullptr}};
   for (const auto& r : rows) {
     SCOPED_TRACE(r.extension);
     const ImageReader* reader = imageReaderFor(r.extension);

@@ -346,7 +346,8 @@ std::vector<LoadFailure> loadFailures() {
   const std::string badDib = "不正な DIB です";
   const std::string shortRead = "ストリームからの読み込みエラー";
   return {
-      {"png extension", "sheet.png", small24, &gi, "拡張子 .png の画像形式は処理できません"},
+      {"gif extension", "sheet.gif", small24, &gi, "拡張子 .gif の画像形式は処理できません"},
+      {"png holding a BMP", "sheet.png", small24, &gi, badBmp},
       {"no extension", "sheet", small24, &gi, "拡張子 . の画像形式は処理できません"},
       {"icon", "sheet.ico", small24, &gi, "拡張子 .ico の画像形式は処理できません"},
       {"metafile", "sheet.WMF", small24, &gi, "拡張子 .WMF の画像形式は処理できません"},
@@ -450,7 +451,8 @@ TEST_P(SheetSurface, HugeFileIsRefusedUnread) {
   sheet_.loadImageFile(sheetPath_);
   const platform::PlatformSurface* before = sheet_.platformSurface();
   for (const auto& [name, message] : {std::pair{"huge.bmp", "ビットマップイメージが不正です"},
-                                      std::pair{"huge.dib", "不正な DIB です"}}) {
+                                      std::pair{"huge.dib", "不正な DIB です"},
+                                      std::pair{"huge.png", "ビットマップイメージが不正です"}}) {
     SCOPED_TRACE(name);
     const std::string path = folder_.write(name, small24());
     std::filesystem::resize_file(path, kMaxImageFileBytes + 1);  // sparse: no disk used
