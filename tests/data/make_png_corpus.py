@@ -252,6 +252,33 @@ alpha("rgba_8bit_br_opaque", RGBA, 8, 255)
 alpha("rgba_16bit_br_transparent", RGBA, 16, 3)
 alpha("rgba_16bit_br_opaque", RGBA, 16, 255)
 alpha("rgba_1x1_transparent", RGBA, 8, 0, w=1, h=1)
+# Transparent pixels stored as black (as many paint programs write them) beside opaque black
+# outlines, and beside a colour a 5-6-5 display cannot tell from black: the outlines must stay.
+@case("rgba_8bit_transparent_black_beside_black_outline")
+def make():
+    w, h = 9, 6
+    pixels = [[(0, 0, 0, 0)] * w for _ in range(h)]
+    for y in range(1, h - 1):
+        for x in range(1, w - 1):
+            edge = y in (1, h - 2) or x in (1, w - 2)
+            pixels[y][x] = (0, 0, 0, 255) if edge else (200, 40 + 10 * x, 90, 255)
+    pixels[2][2] = (3, 2, 5, 255)
+    return png_file(pixels, 8, RGBA)
+
+
+@case("grey_alpha_8bit_transparent_level_used_opaque")
+def make():
+    pixels = [[(0, 0), (0, 255), (128, 255), (0, 30)], [(255, 255), (2, 255), (0, 255), (0, 0)]]
+    return png_file(pixels, 8, GREY_ALPHA)
+
+
+@case("palette_8bit_transparent_entry_colour_used_opaque")
+def make():
+    palette = [(0, 0, 0), (0, 0, 0), (250, 10, 10), (1, 2, 1)]
+    pixels = [[(1,), (2,), (0,), (3,)], [(1,), (1,), (2,), (0,)]]
+    return png_file(pixels, 8, PALETTE, palette=palette, trns=bytes([0]))
+
+
 # Adam7 interlacing, including pictures too small for some passes.
 plain("interlaced_grey_1bit", GREY, 1, w=13, h=11, interlace=True)
 plain("interlaced_grey_16bit", GREY, 16, w=10, h=9, interlace=True)

@@ -65,14 +65,34 @@ std::vector<Rgba> referencePixels(const PngCase& c) {
   return pixels;
 }
 
+bool isTransparent(const Rgba& p) {
+  return p.alpha < 128;
+}
+
 // The sheet's rule: when the bottom-right pixel's alpha is below 128, every pixel whose alpha
-// is below 128 takes its colour; otherwise alpha is ignored.
-std::vector<uint32_t> sheetColours(const std::vector<Rgba>& pixels) {
-  std::vector<uint32_t> colours;
-  const bool keyed = !pixels.empty() && pixels.back().alpha < 128;
-  for (const Rgba& p : pixels)
-    colours.push_back(keyed && p.alpha < 128 ? pixels.back().rgb : p.rgb);
-  return colours;
+// is below 128 takes one colour, the key: the bottom-right pixel's own when no opaque pixel
+// has it or one a 5-6-5 display shows alike, else one that no opaque pixel comes near. When
+// the bottom-right pixel is opaque, alpha is ignored. `colours` is what the reader gave.
+void expectSheetColours(const std::vector<Rgba>& pixels, const std::vector<uint32_t>& colours,
+                        int32_t width) {
+  ASSERT_EQ(colours.size(), pixels.size());
+  const PixelFormat rgb565 = PixelFormat::rgb565();
+  const bool keyed = !pixels.empty() && isTransparent(pixels.back());
+  std::set<uint32_t> opaque;
+  for (const Rgba& p : pixels) {
+    if (!keyed || !isTransparent(p)) opaque.insert(rgb565.fromRgb(p.rgb));
+  }
+  const uint32_t key = colours.back();
+  if (keyed) {
+    if (!opaque.contains(rgb565.fromRgb(pixels.back().rgb))) {
+      EXPECT_EQ(key, pixels.back().rgb) << "the bottom-right colour was free";
+    }
+    EXPECT_FALSE(opaque.contains(rgb565.fromRgb(key))) << "an opaque pixel looks like the key";
+  }
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    const uint32_t expected = keyed && isTransparent(pixels[i]) ? key : pixels[i].rgb;
+    ASSERT_EQ(colours[i], expected) << "pixel (" << i % width << ", " << i / width << ")";
+  }
 }
 
 // The colour type, bit depth and interlace method from the file's IHDR chunk.
@@ -134,18 +154,17 @@ TEST_P(GoldenPng, DecodesLikeTheIndependentDecoder) {
   // Palette and grey pictures keep one byte per pixel until they are written into a surface.
   const int colourType = ihdrOf(*file).colourType;
   EXPECT_EQ(image.indexed(), colourType == 0 || colourType == 3 || colourType == 4);
-  const std::vector<uint32_t> expected = sheetColours(referencePixels(c));
-  ASSERT_EQ(expected.size(), static_cast<std::size_t>(c.width) * c.height);
-  const std::vector<uint32_t> colours = image.rgb();
-  ASSERT_EQ(colours.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    ASSERT_EQ(colours[i], expected[i]) << "pixel (" << i % c.width << ", " << i / c.width << ")";
-  }
+  const std::vector<Rgba> reference = referencePixels(c);
+  ASSERT_EQ(reference.size(), static_cast<std::size_t>(c.width) * c.height);
+  expectSheetColours(reference, image.rgb(), c.width);
 }
 
 TEST_P(GoldenPng, LoadsIntoASurfaceInBothDisplayFormats) {
   const PngCase& c = GetParam();
-  const std::vector<uint32_t> expected = sheetColours(referencePixels(c));
+  const auto file = readWholeFile(kCorpus + c.file);
+  ASSERT_TRUE(file.has_value());
+  // What the decoding gives is checked above; here, that the surface holds it converted.
+  const std::vector<uint32_t> expected = imageReaderFor("png")->decode(*file).rgb();
   ASSERT_EQ(expected.size(), static_cast<std::size_t>(c.width) * c.height);
   for (const PixelFormat format : {PixelFormat::xrgb8888(), PixelFormat::rgb565()}) {
     SCOPED_TRACE(format.bitsPerPixel);
@@ -161,6 +180,26 @@ TEST_P(GoldenPng, LoadsIntoASurfaceInBothDisplayFormats) {
             << "pixel (" << x << ", " << y << ")";
       }
     }
+  }
+}
+
+// Paint programs store transparent pixels as black: a key of black would take the outlines too.
+TEST(PngSheet, BlackOutlinesStayWhenTheTransparentPixelsAreStoredAsBlack) {
+  for (const PixelFormat format : {PixelFormat::xrgb8888(), PixelFormat::rgb565()}) {
+    SCOPED_TRACE(format.bitsPerPixel);
+    DrawContext context(std::make_shared<platform::SurfaceService>(format));
+    Surface sheet(&context);
+    sheet.loadImageFile(kCorpus + "rgba_8bit_transparent_black_beside_black_outline.png");
+    sheet.setSourceKey(sheet.pixelValue(sheet.width() - 1, sheet.height() - 1));
+    Surface view(&context);
+    view.resize(sheet.width(), sheet.height());
+    constexpr uint32_t kBehind = 0x1234;
+    view.fill(kBehind);
+    ASSERT_TRUE(view.blit(0, 0, Rect{0, 0, sheet.width(), sheet.height()}, CopyMode::keyed, sheet));
+    EXPECT_EQ(view.pixelValue(0, 0), kBehind);                   // transparent margin
+    EXPECT_EQ(view.pixelValue(1, 1), format.fromRgb(0x000000));  // the black outline
+    EXPECT_EQ(view.pixelValue(2, 2), format.fromRgb(0x030205));  // near black, alike at 5-6-5
+    EXPECT_EQ(view.pixelValue(3, 3), format.fromRgb(0xC8465A));  // the fill
   }
 }
 
