@@ -128,6 +128,8 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("statusLine"));
   status_->setTextFormat(Qt::PlainText);
+  // The window is narrow; a long message takes more lines rather than being cut.
+  status_->setWordWrap(true);
   statusBar()->setSizeGripEnabled(false);
   statusBar()->addWidget(status_, 1);
   statusBar()->hide();
