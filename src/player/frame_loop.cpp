@@ -81,12 +81,53 @@ void FrameLoop::tick(bool& done) {
   waitForFrame();
   if (!viewer_.characterLoaded) return;
   hooks_.trackCarets();
-  advanceAndEnd(viewer_, controls_);
+  if (!playback_.isPaused()) playback_.advance(viewer_, controls_);
   // A handler run during the wait may have finalised the view (the window closing); there
   // is then no back surface to draw on.
   if (Surface* back = view_.backSurface()) composeFrame(viewer_, *back);
   done = false;
   view_.present();
+  if (!playback_.isPaused()) notePresented();
+}
+
+void FrameLoop::setPaused(bool paused) {
+  playback_.setPaused(paused);
+  presentedCount_ = 0;
+}
+
+void FrameLoop::stepForward() {
+  setPaused(true);
+  if (!viewer_.characterLoaded) return;
+  playback_.advance(viewer_, controls_);
+  redraw();
+}
+
+void FrameLoop::stepBack() {
+  setPaused(true);
+  if (viewer_.characterLoaded && playback_.stepBack(viewer_, controls_)) redraw();
+}
+
+void FrameLoop::redraw() {
+  if (!viewer_.characterLoaded || !view_.readyToDraw()) return;
+  Surface* back = view_.backSurface();
+  back->fill(0);
+  composeFrame(viewer_, *back);
+  view_.present();
+}
+
+void FrameLoop::notePresented() {
+  // The frame's start, as the wait took it.
+  presentedMs_[presentedCount_ % presentedMs_.size()] = viewer_.lastFrameMs;
+  ++presentedCount_;
+}
+
+std::optional<double> FrameLoop::meanFrameIntervalMs() const {
+  const std::size_t n = presentedMs_.size();
+  if (presentedCount_ < n) return std::nullopt;
+  const uint32_t newest = presentedMs_[(presentedCount_ - 1) % n];
+  const uint32_t oldest = presentedMs_[presentedCount_ % n];
+  // Differences of the wrapping clock are taken modulo 2^32.
+  return static_cast<double>(newest - oldest) / static_cast<double>(n - 1);
 }
 
 }  // namespace patapata

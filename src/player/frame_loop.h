@@ -1,7 +1,11 @@
 #pragma once
 
+#include "player/playback.h"
+
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace patapata {
@@ -47,14 +51,33 @@ class FrameLoop {
   /// True while a tick runs.
   bool inTick() const { return inTick_; }
 
+  /// While paused, ticks go on (the watched files are polled, the carets tracked) and draw the
+  /// frame the player is at, without advancing it.
+  bool isPaused() const { return playback_.isPaused(); }
+  void setPaused(bool paused);
+  /// One frame forward or back, pausing first; the frame is drawn at once.
+  void stepForward();
+  void stepBack();
+  /// Composes the frame the player is at and presents it, when the view can draw.
+  void redraw();
+
+  /// The mean interval between the last frames drawn while playing, in milliseconds; none
+  /// until a few frames were drawn since the last pause.
+  std::optional<double> meanFrameIntervalMs() const;
+
  private:
   void waitForFrame();
+  void notePresented();
 
   ViewerState& viewer_;
   Controls& controls_;
   ViewControl& view_;
   FrameLoopHooks hooks_;
   bool inTick_ = false;
+  Playback playback_;
+  /// The start times of the last frames presented while playing, oldest overwritten.
+  std::array<uint32_t, 9> presentedMs_{};
+  std::size_t presentedCount_ = 0;
 };
 
 }  // namespace patapata

@@ -15,6 +15,7 @@
 #include "window/window_layout.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -134,6 +135,7 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   statusBar()->addWidget(status_, 1);
   statusBar()->hide();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  setZoom(preferences_->zoom());
   if (const auto position = preferences_->windowPosition()) move(*position);
 
   FrameLoopHooks hooks;
@@ -279,6 +281,14 @@ void MainWindow::createControls() {
   controls_.onTextChanged = [this](Edit id) {
     if (id == Edit::Interval) applyIntervalText(viewer_, controls_);
   };
+  // The state caption and the pattern check tool lie under the view.
+  for (QWidget* widget : client_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    const QPoint at = widget->pos();
+    if (widget != view_ && (at.y() >= layout::kPatternToolTop ||
+                            (at.x() >= view_->x() && at.y() >= view_->height()))) {
+      belowView_.emplace_back(widget, at);
+    }
+  }
 }
 
 QPushButton* MainWindow::addButton(const char* name, const char* caption,
@@ -313,6 +323,8 @@ void MainWindow::createMenus() {
   quit->setObjectName(QStringLiteral("quitItem"));
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(quit, &QAction::triggered, this, &QWidget::close);
+
+  createViewMenu();
 
   QMenu* settings = menuBar()->addMenu(QStringLiteral("設定"));
   settings->setObjectName(QStringLiteral("settingsMenu"));
@@ -354,6 +366,60 @@ QAction* MainWindow::addSwitchItem(QMenu* menu, Switch id, const char* name, con
   return item;
 }
 
+void MainWindow::createViewMenu() {
+  QMenu* view = menuBar()->addMenu(QStringLiteral("表示"));
+  view->setObjectName(QStringLiteral("viewMenu"));
+  auto* zooms = new QActionGroup(view);
+  const int zoom = preferences_->zoom();
+  for (int factor = 1; factor <= 4; ++factor) {
+    QAction* item =
+        view->addAction(factor == 1 ? QStringLiteral("等倍") : QStringLiteral("%1 倍").arg(factor));
+    item->setObjectName(QStringLiteral("zoom%1").arg(factor));
+    item->setCheckable(true);
+    item->setChecked(factor == zoom);
+    item->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + factor)));
+    zooms->addAction(item);
+    connect(item, &QAction::triggered, this, [this, factor] {
+      setZoom(factor);
+      preferences_->setZoom(factor);
+    });
+  }
+  view->addSeparator();
+  // Function keys: the arrows, Space, Home, End and the digits belong to the edits and buttons.
+  pauseItem_ = view->addAction(QStringLiteral("一時停止"));
+  pauseItem_->setObjectName(QStringLiteral("pauseItem"));
+  pauseItem_->setCheckable(true);
+  pauseItem_->setShortcut(Qt::Key_F6);
+  connect(pauseItem_, &QAction::toggled, this,
+          [this](bool paused) { enter([&] { frameLoop_->setPaused(paused); }); });
+  QAction* back = view->addAction(QStringLiteral("1 コマ戻る"));
+  back->setObjectName(QStringLiteral("stepBackItem"));
+  back->setShortcut(Qt::Key_F7);
+  connect(back, &QAction::triggered, this, [this] { enter([this] { frameLoop_->stepBack(); }); });
+  QAction* forward = view->addAction(QStringLiteral("1 コマ進む"));
+  forward->setObjectName(QStringLiteral("stepForwardItem"));
+  forward->setShortcut(Qt::Key_F8);
+  connect(forward, &QAction::triggered, this,
+          [this] { enter([this] { frameLoop_->stepForward(); }); });
+  view->addSeparator();
+  readoutItem_ = view->addAction(QStringLiteral("フレーム情報"));
+  readoutItem_->setObjectName(QStringLiteral("readoutItem"));
+  readoutItem_->setCheckable(true);
+  readoutItem_->setChecked(preferences_->readout());
+  connect(readoutItem_, &QAction::toggled, this, [this](bool on) {
+    preferences_->setReadout(on);
+    renderStatus();
+  });
+}
+
+void MainWindow::setZoom(int zoom) {
+  view_->setZoom(zoom);
+  const int grown = view_->height() - ViewWidget::kHeight;
+  for (const auto& [widget, at] : belowView_) widget->move(at + QPoint(0, grown));
+  client_->setFixedSize(std::max(layout::kClientWidth, view_->x() + view_->width()),
+                        layout::kClientHeight + grown);
+}
+
 void MainWindow::setFileChooser(FileChooser chooser) {
   chooser_ = std::move(chooser);
 }
@@ -390,6 +456,7 @@ void MainWindow::fillRecentMenu() {
 }
 
 void MainWindow::render() {
+  renderStatus();
   const DisplayState& shown = viewer_.display;
   if (everRendered_ && shown == shown_) return;
   const auto changed = [&](const std::string& now, const std::string& before) {
@@ -417,23 +484,54 @@ void MainWindow::render() {
   reloadButton_->setEnabled(shown.reloadEnabled);
   sheetReloadButton_->setEnabled(shown.reloadEnabled);
   reloadItem_->setEnabled(shown.reloadEnabled);
-  if (!everRendered_ || shown.reloadFailure != shown_.reloadFailure) {
-    if (const auto& failure = shown.reloadFailure) {
-      const QString file =
-          QFileInfo(QFile::decodeName(QByteArray::fromStdString(failure->file))).fileName();
-      const QString where =
-          failure->line > 0 ? QStringLiteral("%1, %2 行目").arg(file).arg(failure->line) : file;
-      status_->setText(where + QStringLiteral(": ") +
-                       QString::fromStdString(errorBoxText(failure->message)));
-      status_->setToolTip(QFile::decodeName(QByteArray::fromStdString(failure->file)));
-      statusBar()->show();
-    } else {
-      status_->clear();
-      statusBar()->hide();
-    }
-  }
   shown_ = shown;
   everRendered_ = true;
+}
+
+void MainWindow::renderStatus() {
+  QStringList lines;
+  if (const auto& failure = viewer_.display.reloadFailure) {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(failure->file));
+    const QString file = QFileInfo(path).fileName();
+    const QString where =
+        failure->line > 0 ? QStringLiteral("%1, %2 行目").arg(file).arg(failure->line) : file;
+    lines << where + QStringLiteral(": ") + QString::fromStdString(errorBoxText(failure->message));
+    status_->setToolTip(path);
+  }
+  if (readoutItem_->isChecked()) lines << readoutText();
+  lines.removeAll(QString());
+  const QString text = lines.join(QLatin1Char('\n'));
+  if (text == status_->text() && statusBar()->isVisible() == !text.isEmpty()) return;
+  status_->setText(text);
+  statusBar()->setVisible(!text.isEmpty());
+}
+
+QString MainWindow::readoutText() const {
+  const ViewerState& v = viewer_;
+  if (!v.characterLoaded) return {};
+  const int32_t state = v.state;
+  const int32_t frame = v.frame;
+  const bool inTables = state >= 0 && state < kStateCount && frame >= 0 && frame < kFrameSlots;
+  // Cel numbers as the file writes them in sequences: two hexadecimal digits.
+  const auto cel = [&](const SequenceTable& table) {
+    if (!inTables || table[state][frame] == kEmptyCel) return QStringLiteral("--");
+    return QStringLiteral("%1").arg(table[state][frame], 2, 16, QLatin1Char('0')).toUpper();
+  };
+  QString text = QStringLiteral("状態 %1 %2  コマ %3/%4  パターン %5")
+                     .arg(state)
+                     .arg(QString::fromStdString(v.display.stateCaption))
+                     .arg(frame)
+                     .arg(sequenceLength(v, state))
+                     .arg(cel(v.pattern));
+  if (inTables && v.layerOn[state] == 1) {
+    text += QStringLiteral("  レイヤ %1→%2").arg(cel(v.layer), cel(v.layerDest));
+  }
+  if (frameLoop_->isPaused()) {
+    text += QStringLiteral("  一時停止中");
+  } else if (const auto mean = frameLoop_->meanFrameIntervalMs()) {
+    text += QStringLiteral("  %1 ms（指定 %2）").arg(qRound(*mean)).arg(v.frameIntervalMs);
+  }
+  return text;
 }
 
 void MainWindow::setErrorReporter(ErrorReporter reporter) {

@@ -86,6 +86,13 @@ class MainWindow : public QMainWindow {
   void fillRecentMenu();
   QPushButton* addButton(const char* name, const char* caption,
                          const std::function<void()>& handler);
+  void createViewMenu();
+  /// Shows the view enlarged `zoom` times: the window grows, the controls on the left stay,
+  /// the view keeps its top-left corner and what lies under it moves down with its bottom.
+  void setZoom(int zoom);
+  /// The frame readout: the state, the frame, its cels, and the timing measured.
+  QString readoutText() const;
+  void renderStatus();
   /// Brings the widgets in line with the core's display state.
   void render();
   void report(const QString& text);
@@ -111,6 +118,10 @@ class MainWindow : public QMainWindow {
   QAction* reloadItem_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   QLabel* status_ = nullptr;
+  QAction* readoutItem_ = nullptr;
+  QAction* pauseItem_ = nullptr;
+  /// The controls under the view, with their places at the view's own size.
+  std::vector<std::pair<QWidget*, QPoint>> belowView_;
   std::unique_ptr<FrameLoop> frameLoop_;
 };
 

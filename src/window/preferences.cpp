@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include <algorithm>
+
 namespace patapata {
 
 namespace {
@@ -10,6 +12,8 @@ const QString kAutoSheetReloadKey = QStringLiteral("reload/sheet");
 const QString kAutoCharacterReloadKey = QStringLiteral("reload/character");
 const QString kRecentFilesKey = QStringLiteral("files/recent");
 const QString kWindowPositionKey = QStringLiteral("window/position");
+const QString kZoomKey = QStringLiteral("view/zoom");
+const QString kReadoutKey = QStringLiteral("view/readout");
 
 }  // namespace
 
@@ -58,6 +62,22 @@ void Preferences::removeRecentFile(const QString& path) {
   QStringList files = recentFiles();
   files.removeAll(path);
   settings_->setValue(kRecentFilesKey, files);
+}
+
+int Preferences::zoom() const {
+  return std::clamp(settings_->value(kZoomKey, 1).toInt(), 1, 4);
+}
+
+void Preferences::setZoom(int zoom) {
+  settings_->setValue(kZoomKey, zoom);
+}
+
+bool Preferences::readout() const {
+  return settings_->value(kReadoutKey, false).toBool();
+}
+
+void Preferences::setReadout(bool on) {
+  settings_->setValue(kReadoutKey, on);
 }
 
 std::optional<QPoint> Preferences::windowPosition() const {

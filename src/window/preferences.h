@@ -12,8 +12,8 @@ class QSettings;
 namespace patapata {
 
 /// What the viewer remembers between runs: the two automatic reloads, the files opened last,
-/// and where the window stood. Kept by QSettings in the user's configuration, or in a file of
-/// the caller's choosing (tests).
+/// the view's enlargement, and where the window stood. Kept by QSettings in the user's
+/// configuration, or in a file of the caller's choosing (tests).
 class Preferences {
  public:
   /// The most recent files remembered.
@@ -38,6 +38,14 @@ class Preferences {
   /// Puts `path` first, once.
   void addRecentFile(const QString& path);
   void removeRecentFile(const QString& path);
+
+  /// The view's enlargement, 1 to 4.
+  int zoom() const;
+  void setZoom(int zoom);
+
+  /// The frame readout on the status line.
+  bool readout() const;
+  void setReadout(bool on);
 
   std::optional<QPoint> windowPosition() const;
   void setWindowPosition(const QPoint& position);

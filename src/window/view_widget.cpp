@@ -12,6 +12,8 @@
 #include <QPalette>
 #include <QResizeEvent>
 
+#include <algorithm>
+
 namespace patapata {
 
 namespace {
@@ -41,6 +43,12 @@ ViewWidget::ViewWidget(std::shared_ptr<platform::SurfaceService> service, QWidge
 ViewWidget::~ViewWidget() {
   finalizeView();
   view_.setHost(nullptr);
+}
+
+void ViewWidget::setZoom(int zoom) {
+  zoom_ = std::clamp(zoom, 1, 4);
+  setFixedSize(kWidth * zoom_, kHeight * zoom_);
+  update();
 }
 
 void ViewWidget::finalizeView() {
@@ -93,7 +101,8 @@ void ViewWidget::reportError(const std::exception& error) {
 
 void ViewWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  view_.setClientSize(event->size().width(), event->size().height());
+  // The primary surface stands for the area before it is enlarged.
+  view_.setClientSize(event->size().width() / zoom_, event->size().height() / zoom_);
 }
 
 void ViewWidget::paintEvent(QPaintEvent* /*event*/) {
@@ -112,10 +121,10 @@ void ViewWidget::paintEvent(QPaintEvent* /*event*/) {
   }
   const QImage image(static_cast<const uchar*>(pixels.bits), primary->width(), primary->height(),
                      pixels.pitch, format);
-  // Drawn at the image's own pixel size in logical units: on a scaled screen each pixel
-  // becomes a block, without smoothing.
+  // Each pixel becomes a block of zoom × zoom logical pixels, without smoothing, also on a
+  // screen that scales logical pixels.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(QPoint(0, 0), image);
+  painter.drawImage(QRect(0, 0, image.width() * zoom_, image.height() * zoom_), image);
   primary->unlock();
 }
 

@@ -16,7 +16,8 @@ class SurfaceService;
 }
 
 /// The viewer's view: hosts the view control, initialises it when its top-level window is
-/// first shown and paints the primary surface 1:1.
+/// first shown and paints the primary surface, each of its pixels as a block of `zoom` × `zoom`
+/// logical pixels.
 class ViewWidget : public QWidget, public ViewHost {
   Q_OBJECT
 
@@ -30,6 +31,11 @@ class ViewWidget : public QWidget, public ViewHost {
   ~ViewWidget() override;
   ViewWidget(const ViewWidget&) = delete;
   ViewWidget& operator=(const ViewWidget&) = delete;
+
+  /// Shows the view enlarged by a whole factor (1 to 4), nearest-neighbour; the drawing stays
+  /// at its own size. The widget takes the enlarged size.
+  void setZoom(int zoom);
+  int zoom() const { return zoom_; }
 
   ViewControl& viewControl() { return view_; }
   const ViewControl& viewControl() const { return view_; }
@@ -57,6 +63,7 @@ class ViewWidget : public QWidget, public ViewHost {
   void reportError(const std::exception& error);
 
   ViewControl view_;
+  int zoom_ = 1;
   QPointer<QWidget> watchedWindow_;
   ErrorHandler errorHandler_;
 };

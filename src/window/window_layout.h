@@ -9,6 +9,9 @@ namespace patapata::layout {
 inline constexpr int kClientWidth = 226;
 inline constexpr int kClientHeight = 409;
 
+/// Where the pattern check tool begins, below the view and the interval edit.
+inline constexpr int kPatternToolTop = 296;
+
 /// The pixel height of the window's font, which every control uses unless it says otherwise.
 inline constexpr int kFontHeight = 12;
 

@@ -383,5 +383,44 @@ TEST_F(FrameLoopTest, AViewFinalisedDuringTheWaitIsNotDrawnOn) {
   EXPECT_FALSE(view.readyToDraw());
 }
 
+// While paused the author still sees reloads: the ticks poll and draw, but the frame holds.
+TEST_F(FrameLoopTest, APausedLoopHoldsItsFrameYetPollsAndDraws) {
+  FrameLoop loop(v, c, view, hooks());
+  EXPECT_TRUE(tick(loop));
+  ASSERT_EQ(v.frame, 1);
+  loop.setPaused(true);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(v.frame, 1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "poll"), 4);
+  EXPECT_EQ(host.presents, 4);
+  v.celRects[2] = {150, 0, 160, 10};  // a reload changed the tables
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));
+
+  loop.stepForward();
+  EXPECT_EQ(v.frame, 2);
+  EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));  // drawn at once: frame 2 is cel 3
+  loop.stepBack();
+  EXPECT_EQ(v.frame, 1);
+  loop.setPaused(false);
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(v.frame, 2);
+}
+
+TEST_F(FrameLoopTest, TheMeanIntervalIsMeasuredOverTheLastFramesPlayed) {
+  v.frameIntervalMs = 120;
+  FrameLoop loop(v, c, view, hooks());
+  for (int i = 0; i < 8; ++i) tick(loop);
+  EXPECT_FALSE(loop.meanFrameIntervalMs());  // too few frames yet
+  tick(loop);
+  ASSERT_TRUE(loop.meanFrameIntervalMs());
+  EXPECT_DOUBLE_EQ(*loop.meanFrameIntervalMs(), 120.0);
+  drawCost = 150;  // frames that take longer than the interval come late
+  for (int i = 0; i < 9; ++i) tick(loop);
+  EXPECT_DOUBLE_EQ(*loop.meanFrameIntervalMs(), 150.0);
+  loop.setPaused(true);
+  EXPECT_FALSE(loop.meanFrameIntervalMs());
+}
+
 }  // namespace
 }  // namespace patapata

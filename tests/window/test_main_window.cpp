@@ -1,5 +1,7 @@
 #include "window/main_window.h"
 
+#include "app/headless_player.h"
+#include "app/headless_session.h"
 #include "common/errors.h"
 #include "player/test_file_intake_files.h"
 #include "surfaces/software_surface.h"
@@ -530,9 +532,10 @@ TEST_F(MainWindowTest, ClosingWhileAnimatingFinalisesTheViewAndEndsCleanly) {
 
 TEST_F(MainWindowTest, FileMenuComesBeforeSettingsAndTheClientAreaKeepsItsPlace) {
   const QList<QAction*> menus = form->menuBar()->actions();
-  ASSERT_EQ(menus.size(), 2);
+  ASSERT_EQ(menus.size(), 3);
   EXPECT_EQ(menus[0]->text(), QStringLiteral("ファイル"));
-  EXPECT_EQ(menus[1]->text(), QStringLiteral("設定"));
+  EXPECT_EQ(menus[1]->text(), QStringLiteral("表示"));
+  EXPECT_EQ(menus[2]->text(), QStringLiteral("設定"));
   const std::pair<const char*, QKeySequence> items[] = {
       {"openItem", QKeySequence(Qt::CTRL | Qt::Key_O)},
       {"reloadItem", QKeySequence(Qt::Key_F5)},
@@ -636,6 +639,125 @@ TEST_F(MainWindowTest, TheReloadSwitchesAndThePositionAreRememberedAcrossARestar
   EXPECT_TRUE(child<QAction>("autoSheetReload")->isChecked());
   EXPECT_FALSE(child<QAction>("autoCharacterReload")->isChecked());
   EXPECT_EQ(form->pos(), where);
+}
+
+// --- Inspecting: zoom, pause and steps, the readout -------------------------------------------
+
+const std::string kMulti = std::string(PATAPATA_TEST_DATA) + "/player/render/multi.chp";
+
+QImage rgb32(const QImage& image) {
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(MainWindowTest, AtThreeTimesEachPixelIsAThreeByThreeBlockAndTheLeftControlsStay) {
+  drop({kSample});
+  ASSERT_TRUE(runUntil([&] { return form->viewer().frame >= 1; }));
+  child<QAction>("pauseItem")->trigger();
+  const QRect button = child("stateButton1")->geometry();
+  const QRect interval = child("intervalEdit")->geometry();
+  const QRect edit = child("patternEdit")->geometry();
+
+  child<QAction>("zoom3")->trigger();
+  QTest::qWait(50);
+  EXPECT_EQ(form->view().size(), QSize(363, 813));
+  EXPECT_EQ(form->view().pos(), QPoint(104, 0));
+  EXPECT_EQ(child("stateButton1")->geometry(), button);
+  EXPECT_EQ(child("intervalEdit")->geometry(), interval);
+  EXPECT_EQ(child("patternEdit")->geometry(), edit.translated(0, 542));  // under the view
+  EXPECT_EQ(form->client().size(), QSize(467, 951));
+
+  const QImage shown = rgb32(viewImage());
+  Surface* primary = form->view().viewControl().primarySurface();
+  ASSERT_NE(primary, nullptr);
+  ASSERT_EQ(primary->width(), 121);  // the drawing keeps its own size
+  for (int y = 0; y < shown.height(); y += 7) {
+    for (int x = 0; x < shown.width(); x += 5) {
+      ASSERT_EQ(shown.pixel(x, y) & 0xFFFFFFu,
+                primary->format().toRgb(primary->pixelValue(x / 3, y / 3)))
+          << x << ", " << y;
+    }
+  }
+
+  child<QAction>("zoom1")->trigger();
+  EXPECT_EQ(child("patternEdit")->geometry(), edit);
+  EXPECT_EQ(form->client().size(), QSize(226, 409));
+}
+
+TEST_F(MainWindowTest, ZoomIsRememberedAcrossARestart) {
+  child<QAction>("zoom2")->trigger();
+  form.reset();
+  open();
+  EXPECT_TRUE(child<QAction>("zoom2")->isChecked());
+  EXPECT_EQ(form->view().size(), QSize(242, 542));
+}
+
+TEST_F(MainWindowTest, PauseHoldsTheFrameAcrossTicks) {
+  drop({kSample});
+  ASSERT_TRUE(runUntil([&] { return form->viewer().frame >= 2; }));
+  child<QAction>("pauseItem")->trigger();
+  const int32_t frame = form->viewer().frame;
+  const QImage held = viewImage();
+  QTest::qWait(500);  // four frame intervals of the sample
+  EXPECT_EQ(form->viewer().frame, frame);
+  EXPECT_EQ(viewImage(), held);
+  child<QAction>("pauseItem")->trigger();
+  EXPECT_TRUE(runUntil([&] { return form->viewer().frame != frame; }));
+}
+
+// Stepping shows what --render gives for the same ticks, through a one-shot's return and back.
+TEST_F(MainWindowTest, StepsShowTheFramesARenderGivesAcrossAOneShotsReturn) {
+  app::HeadlessSession session;
+  session.load(kMulti);
+  app::HeadlessPlayer player(session);
+  player.tick();
+  player.selectState(6);
+  std::vector<app::TickRecord> ticks;
+  std::vector<QImage> frames;
+  for (int i = 0; i < 5; ++i) {
+    ticks.push_back(player.tick());
+    frames.push_back(rgb32(app::surfaceImage(player.backSurface())));
+  }
+  ASSERT_EQ(ticks[3].state, 1);  // state 6 has three frames, then returns
+
+  drop({kMulti});
+  ASSERT_TRUE(runUntil([&] { return form->viewer().frame >= 1; }));
+  child<QAction>("pauseItem")->trigger();
+  QTest::mouseClick(child<QPushButton>("stateButton6"), Qt::LeftButton);
+  const auto expectShown = [&](std::size_t k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(form->viewer().state, ticks[k].state);
+    EXPECT_EQ(form->viewer().frame, ticks[k].frame);
+    EXPECT_EQ(child<QLabel>("stateCaption")->text().toStdString(), ticks[k].caption);
+    EXPECT_EQ(rgb32(viewImage()), frames[k]);
+  };
+  for (std::size_t k = 0; k < ticks.size(); ++k) {
+    QTest::keyClick(form.get(), Qt::Key_F8);
+    expectShown(k);
+  }
+  for (std::size_t k = ticks.size() - 1; k-- > 0;) {
+    QTest::keyClick(form.get(), Qt::Key_F7);
+    expectShown(k);
+  }
+  EXPECT_TRUE(child<QAction>("pauseItem")->isChecked());
+}
+
+TEST_F(MainWindowTest, TheReadoutNamesTheStateFrameAndCelsAndTheTimingSeen) {
+  drop({kMulti});
+  ASSERT_TRUE(runUntil([&] { return form->viewer().frame >= 1; }));
+  child<QAction>("readoutItem")->trigger();
+  QLabel* status = child<QLabel>("statusLine");
+  // Playing: the interval measured over the last frames against the file's 50 ms.
+  ASSERT_TRUE(runUntil([&] { return status->text().contains(QStringLiteral("ms（指定 50）")); }));
+  EXPECT_TRUE(form->statusBar()->isVisible());
+
+  child<QAction>("pauseItem")->trigger();
+  QTest::mouseClick(child<QPushButton>("stateButton6"), Qt::LeftButton);
+  QTest::keyClick(form.get(), Qt::Key_F8);
+  QTest::keyClick(form.get(), Qt::Key_F8);
+  EXPECT_EQ(status->text(),
+            QStringLiteral("状態 6 喜び１  コマ 2/3  パターン 05  レイヤ 06→08  一時停止中"));
+  child<QAction>("readoutItem")->trigger();
+  EXPECT_FALSE(form->statusBar()->isVisible());
 }
 
 }  // namespace
