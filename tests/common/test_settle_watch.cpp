@@ -30,8 +30,7 @@ TEST(SettleWatch, AChangeIsReadOnlyOnceItsStampHeldStillForTheSettleTime) {
        {{0, kSaving, false}, {140, kSaved, false}, {280, kSaved, false}, {290, kSaved, true}}},
       {"a tick longer than the settle time settles at the next poll",
        {{0, kSaved, false}, {500, kSaved, true}}},
-      {"across the clock's wrap",
-       {{0xFFFFFF00u, kSaved, false}, {0x00000010u, kSaved, true}}},
+      {"across the clock's wrap", {{0xFFFFFF00u, kSaved, false}, {0x00000010u, kSaved, true}}},
       {"back to the loaded version: nothing to read",
        {{0, kSaving, false}, {100, kLoaded, false}, {400, kLoaded, false}}},
   };
