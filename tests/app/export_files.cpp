@@ -73,7 +73,7 @@ GifFile readGif(const std::string& path) {
   int error = 0;
   std::unique_ptr<GifFileType, Closer> gif(DGifOpenFileName(path.c_str(), &error));
   GifFile out;
-  if (!gif || DGifSlurp(gif.get()) != GIF_OK) return out;
+  if (!gif || DGifSlurp(gif.get()) != GIF_OK || gif->ImageCount < 1) return out;
   out.globalColours = gif->SColorMap != nullptr ? gif->SColorMap->ColorCount : 0;
   for (int f = 0; f < gif->ImageCount; ++f) {
     const SavedImage& image = gif->SavedImages[f];
