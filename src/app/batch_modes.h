@@ -5,7 +5,8 @@
 #include <string>
 
 // The command-line modes that run without a window. Each takes the arguments after its
-// option and returns the process exit status: 0 done, 1 the load stopped, 2 usage error.
+// option and returns the process exit status: 0 done, 1 the load or the mode's work failed,
+// 2 usage error.
 namespace patapata::app {
 
 int runCheckMode(std::span<const std::string> args);

@@ -24,10 +24,20 @@ usage:
   patapata --render FILE.chp [--state N] [--ticks K] [--out PREFIX] [--depth 32|16]
       Play state N (as its button would) for K frames without a window; print one JSON
       object per frame and, with --out, write PREFIX-0001.png, PREFIX-0002.png, ...
-  patapata --export FILE.chp [--state N] -o OUT.gif|OUT.png [--scale K] [--depth 32|16]
-      Write one pass of state N as a looping animated GIF at the file's frame interval,
-      or as a horizontal PNG strip; --scale 1-8 enlarges without smoothing.
+  patapata --export FILE.chp [--state N] -o OUT.gif|OUT.webp|OUT.png [--scale K]
+                   [--depth 32|16] [--dither none|ordered|fs]
+      Write one pass of state N as a looping animated GIF or lossless animated WebP at
+      the file's frame interval, or as a horizontal PNG strip; --scale 1-8 enlarges
+      without smoothing. A GIF with more than 256 colours gets one palette for all its
+      frames; --dither says how missing colours are mixed (default none).
+  patapata --export FILE.chp --all -o SHEET.png|DIR/ [--format gif|webp] [--scale K] ...
+      Every state that has entries: one PNG with a row per state (number, caption,
+      then its frames), or into folder DIR one animation per state, named
+      NAME-STATE-MEANING.gif (or .webp), e.g. hiyoko-6-joy1.gif.
   patapata --help | --version
+
+exit status: 0 done, 1 the character file could not be read or the export failed
+(the message says which), 2 usage error.
 )";
 
 }  // namespace

@@ -1,16 +1,38 @@
 #include "app/gif_writer.h"
 
+#include "app/output_file.h"
+#include "app/palette_reduction.h"
+#include "common/encoding.h"
 #include "common/errors.h"
 
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <exception>
 #include <memory>
-#include <unordered_map>
 
 namespace patapata::app {
 
 namespace {
+
+// giflib writes through this; an error here cannot pass through giflib's C frames, so it is
+// kept and raised once giflib has returned.
+struct Sink {
+  OutputFile* file = nullptr;
+  std::exception_ptr error;
+};
+
+int writeBytes(GifFileType* gif, const GifByteType* bytes, int length) {
+  auto* sink = static_cast<Sink*>(gif->UserData);
+  if (sink->error) return 0;
+  try {
+    sink->file->write(bytes, static_cast<std::size_t>(length));
+    return length;
+  } catch (...) {
+    sink->error = std::current_exception();
+    return 0;
+  }
+}
 
 struct GifCloser {
   void operator()(GifFileType* gif) const {
@@ -22,9 +44,11 @@ struct MapFreer {
   void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
 };
 
-[[noreturn]] void fail(const std::string& path, int error) {
+[[noreturn]] void fail(const Sink& sink, const std::string& path, int error) {
+  if (sink.error) std::rethrow_exception(sink.error);
   const char* reason = GifErrorString(error);
-  throw Exception("cannot write " + path + (reason != nullptr ? std::string(": ") + reason : ""));
+  throw WriteError("cannot write " + encoding::toDisplayText(path) +
+                   (reason != nullptr ? std::string(": ") + reason : ""));
 }
 
 // GIF delays count hundredths of a second; a zero delay is shown by many viewers as a slow
@@ -36,48 +60,32 @@ uint16_t delayHundredths(int32_t ms) {
 
 }  // namespace
 
-void writeAnimatedGif(const std::string& path, const std::vector<QImage>& frames,
-                      int32_t frameIntervalMs) {
-  if (frames.empty()) throw Exception("no frames to write");
-  const int width = frames.front().width();
-  const int height = frames.front().height();
+void writeAnimatedGif(const std::string& path, const IndexedFrames& frames, int32_t frameIntervalMs,
+                      int32_t scale) {
+  if (frames.indices.empty() || frames.palette.empty()) throw Exception("no frames to write");
+  const int width = frames.width * scale;
+  const int height = frames.height * scale;
 
-  // One palette for every frame, in order of first appearance.
-  std::unordered_map<QRgb, uint8_t> index;
-  std::vector<QRgb> colours;
-  for (const QImage& frame : frames) {
-    for (int y = 0; y < height; ++y) {
-      const auto* row = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
-      for (int x = 0; x < width; ++x) {
-        const QRgb c = row[x] & 0xFFFFFFu;
-        if (index.contains(c)) continue;
-        if (colours.size() == 256) {
-          throw Exception(
-              "the frames use more than 256 colours, which a GIF cannot hold exactly;"
-              " export a PNG strip instead");
-        }
-        index.emplace(c, static_cast<uint8_t>(colours.size()));
-        colours.push_back(c);
-      }
-    }
-  }
   int mapSize = 2;
-  while (mapSize < static_cast<int>(colours.size())) mapSize *= 2;
+  while (mapSize < static_cast<int>(frames.palette.size())) mapSize *= 2;
   std::vector<GifColorType> entries(static_cast<std::size_t>(mapSize), GifColorType{0, 0, 0});
-  for (std::size_t i = 0; i < colours.size(); ++i) {
-    entries[i] = GifColorType{static_cast<GifByteType>(qRed(colours[i])),
-                              static_cast<GifByteType>(qGreen(colours[i])),
-                              static_cast<GifByteType>(qBlue(colours[i]))};
+  for (std::size_t i = 0; i < frames.palette.size(); ++i) {
+    const QRgb c = frames.palette[i];
+    entries[i] =
+        GifColorType{static_cast<GifByteType>(qRed(c)), static_cast<GifByteType>(qGreen(c)),
+                     static_cast<GifByteType>(qBlue(c))};
   }
   std::unique_ptr<ColorMapObject, MapFreer> map(GifMakeMapObject(mapSize, entries.data()));
-  if (!map) throw Exception("cannot write " + path);
+  if (!map) throw Exception("out of memory for the GIF palette");
 
+  OutputFile file(path);
+  Sink sink{&file, nullptr};
   int error = 0;
-  std::unique_ptr<GifFileType, GifCloser> gif(EGifOpenFileName(path.c_str(), false, &error));
-  if (!gif) fail(path, error);
+  std::unique_ptr<GifFileType, GifCloser> gif(EGifOpen(&sink, writeBytes, &error));
+  if (!gif) fail(sink, path, error);
   EGifSetGifVersion(gif.get(), true);
   if (EGifPutScreenDesc(gif.get(), width, height, 8, 0, map.get()) == GIF_ERROR) {
-    fail(path, gif->Error);
+    fail(sink, path, gif->Error);
   }
   // Loop for ever.
   static const GifByteType kNetscape[] = "NETSCAPE2.0";
@@ -86,11 +94,11 @@ void writeAnimatedGif(const std::string& path, const std::vector<QImage>& frames
       EGifPutExtensionBlock(gif.get(), 11, kNetscape) == GIF_ERROR ||
       EGifPutExtensionBlock(gif.get(), 3, loop) == GIF_ERROR ||
       EGifPutExtensionTrailer(gif.get()) == GIF_ERROR) {
-    fail(path, gif->Error);
+    fail(sink, path, gif->Error);
   }
 
   std::vector<GifByteType> line(static_cast<std::size_t>(width));
-  for (const QImage& frame : frames) {
+  for (const std::vector<uint8_t>& indices : frames.indices) {
     GraphicsControlBlock control{};
     control.DisposalMode = DISPOSE_DO_NOT;
     control.UserInputFlag = false;
@@ -101,17 +109,19 @@ void writeAnimatedGif(const std::string& path, const std::vector<QImage>& frames
     if (EGifPutExtension(gif.get(), GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) ==
             GIF_ERROR ||
         EGifPutImageDesc(gif.get(), 0, 0, width, height, false, nullptr) == GIF_ERROR) {
-      fail(path, gif->Error);
+      fail(sink, path, gif->Error);
     }
-    for (int y = 0; y < height; ++y) {
-      const auto* row = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
-      for (int x = 0; x < width; ++x)
-        line[static_cast<std::size_t>(x)] = index.at(row[x] & 0xFFFFFFu);
-      if (EGifPutLine(gif.get(), line.data(), width) == GIF_ERROR) fail(path, gif->Error);
+    for (int32_t y = 0; y < frames.height; ++y) {
+      const uint8_t* source = indices.data() + static_cast<std::ptrdiff_t>(y) * frames.width;
+      for (int32_t x = 0; x < width; ++x) line[static_cast<std::size_t>(x)] = source[x / scale];
+      for (int32_t repeat = 0; repeat < scale; ++repeat) {
+        if (EGifPutLine(gif.get(), line.data(), width) == GIF_ERROR) fail(sink, path, gif->Error);
+      }
     }
   }
   GifFileType* raw = gif.release();
-  if (EGifCloseFile(raw, &error) == GIF_ERROR) fail(path, error);
+  if (EGifCloseFile(raw, &error) == GIF_ERROR) fail(sink, path, error);
+  file.commit();
 }
 
 }  // namespace patapata::app

@@ -1,16 +1,17 @@
 #pragma once
 
-#include <QImage>
-
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace patapata::app {
 
-/// Writes frames of one size as a looping animated GIF with exact colours.
-/// Throws Exception when the frames use more than 256 colours or the file cannot be written.
-void writeAnimatedGif(const std::string& path, const std::vector<QImage>& frames,
-                      int32_t frameIntervalMs);
+struct IndexedFrames;
+
+/// Writes frames reduced to one palette as a looping animated GIF, each native pixel enlarged
+/// to a `scale` × `scale` block, every frame shown for `frameIntervalMs` (to the hundredth of a
+/// second GIF counts in, at least one). Marks no colour transparent. Throws WriteError when the
+/// file cannot be written.
+void writeAnimatedGif(const std::string& path, const IndexedFrames& frames, int32_t frameIntervalMs,
+                      int32_t scale);
 
 }  // namespace patapata::app

@@ -1,7 +1,15 @@
 #!/usr/bin/env python3
-"""Draws the viewer's icon: a yellow chick flapping its wing, 32 x 32, 256-colour PNG."""
+"""Draws the viewer's icon: a yellow chick flapping its wing.
+
+    make_icon.py [icon.png]      the window's 32 x 32, 256-colour PNG, pixel by pixel
+    make_icon.py --theme DIR     the same chick as DIR/patapata.svg, and DIR/patapata-N.png
+                                 at the desktop theme's sizes, rendered from the SVG with
+                                 rsvg-convert (Debian: librsvg2-bin)
+"""
 import math
+import os
 import struct
+import subprocess
 import sys
 import zlib
 
@@ -76,5 +84,49 @@ def main(path):
         out.write(png)
 
 
+THEME_SIZES = [16, 32, 48, 64, 128, 256]
+
+
+def colour(index):
+    return "#%02x%02x%02x" % PALETTE[index]
+
+
+def svg():
+    """The shapes pixel() tests, drawn bottom first, in the same 32-unit square."""
+    outline = colour(1)
+    return f"""<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
+  <title>patapata</title>
+  <g fill="{colour(4)}">
+    <rect x="11" y="29.5" width="3" height="2"/>
+    <rect x="18" y="29.5" width="3" height="2"/>
+  </g>
+  <ellipse cx="16" cy="19" rx="12.5" ry="11.5" fill="{outline}"/>
+  <ellipse transform="translate(7.5 14) rotate(35)" rx="7.5" ry="4.2" fill="{outline}"/>
+  <ellipse cx="16" cy="19" rx="11.5" ry="10.5" fill="{colour(2)}"/>
+  <ellipse cx="12" cy="13" rx="4" ry="3" fill="{colour(3)}"/>
+  <ellipse cx="20.5" cy="20" rx="2.2" ry="1.4" fill="{colour(8)}"/>
+  <ellipse transform="translate(7.5 14) rotate(35)" rx="6.5" ry="3.2" fill="{colour(7)}"/>
+  <path d="M24 14 L30 17 L24 20 Z" fill="{colour(4)}"/>
+  <ellipse cx="20.5" cy="14.5" rx="2" ry="2.2" fill="{colour(5)}"/>
+  <circle cx="21" cy="14" r="1" fill="{colour(6)}"/>
+</svg>
+"""
+
+
+def theme(directory):
+    os.makedirs(directory, exist_ok=True)
+    source = os.path.join(directory, "patapata.svg")
+    with open(source, "w", encoding="utf-8") as out:
+        out.write(svg())
+    for size in THEME_SIZES:
+        target = os.path.join(directory, f"patapata-{size}.png")
+        subprocess.run(["rsvg-convert", "-w", str(size), "-h", str(size), "-o", target, source],
+                       check=True)
+
+
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "icon.png")
+    if len(sys.argv) > 2 and sys.argv[1] == "--theme":
+        theme(sys.argv[2])
+    else:
+        main(sys.argv[1] if len(sys.argv) > 1 else "icon.png")
