@@ -12,7 +12,6 @@
 #include "common/encoding.h"
 #include "common/errors.h"
 #include "player/frame_composer.h"
-#include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
 #include <QBuffer>
@@ -205,11 +204,8 @@ std::vector<QImage> onePass(HeadlessPlayer& player) {
 // The sheet's transparent colour, kept exact when a GIF's colours are reduced.
 std::optional<QRgb> sheetKey(const HeadlessSession& session) {
   const ViewerState& viewer = session.viewer();
-  if (!viewer.sheet || viewer.sheet->width() <= 0 || !viewer.sheet->platformSurface()) {
-    return std::nullopt;
-  }
-  const platform::PlatformSurface& surface = *viewer.sheet->platformSurface();
-  return surface.format().toRgb(surface.colorKeyLow());
+  if (!viewer.sheet || viewer.sheet->width() <= 0) return std::nullopt;
+  return viewer.sheet->format().toRgb(viewer.sheet->sourceKey());
 }
 
 void writePng(const std::string& path, const QImage& image) {
