@@ -23,9 +23,10 @@ inline constexpr const char* kFormNotFound = "フォームが見つかりませ�
 
 /// Every message above, for the window's translations to be checked against.
 inline constexpr const char* kAll[] = {
-    kNotANumber,         kCannotOpenFile, kCannotLoad,      kCannotInitialize,   kNeedsDirectX6,
-    kUnknownExtension,   kInvalidBitmap,  kStreamReadError, kInvalidDib,         kInvalidBitCount,
-    kInvalidPixelFormat, kCannotCreate,   kNotCreated,      kCannotDrawOnCanvas, kFormNotFound,
+    kNotANumber,      kCannotOpenFile, kCannotLoad,         kCannotInitialize,
+    kNeedsDirectX6,   kUnicodeText,    kUnknownExtension,   kInvalidBitmap,
+    kStreamReadError, kInvalidDib,     kInvalidBitCount,    kInvalidPixelFormat,
+    kCannotCreate,    kNotCreated,     kCannotDrawOnCanvas, kFormNotFound,
 };
 
 inline constexpr const char* kDirectDraw = "DirectDraw";
