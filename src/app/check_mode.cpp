@@ -30,6 +30,7 @@ struct CheckResult {
   std::string file;
   bool complete = false;
   std::optional<std::string> error;
+  int32_t stopLine = 0;  ///< where a stopped load stopped
 };
 
 // Slots 1..255 of a row without the trailing empty entries.
@@ -159,12 +160,17 @@ void printText(std::ostream& out, const CheckResult& result, const HeadlessSessi
   out << (buttons.empty() ? " (none)\n" : "\n");
   out << "warnings: " << lint.warnings().size() << '\n';
   for (const LintWarning& w : lint.warnings()) {
-    out << "  line " << w.line << ": " << w.message << '\n';
+    // Line 0 stands for the file as a whole: something it lacks.
+    if (w.line > 0) {
+      out << "  line " << w.line << ": " << w.message << '\n';
+    } else {
+      out << "  file: " << w.message << '\n';
+    }
   }
   if (result.complete) {
     out << "result: the load completed\n";
   } else {
-    out << "result: the load stopped at line " << lint.lastLine() << '\n';
+    out << "result: the load stopped at line " << result.stopLine << '\n';
   }
 }
 
@@ -199,14 +205,17 @@ int runCheckMode(std::span<const std::string> args) {
     result.complete = true;
   } catch (const Exception& e) {
     result.error = e.message();
+    // The reader can refuse a file before its first line (a UTF-16 text): the error knows.
+    result.stopLine = e.location() ? e.location()->line : lint.lastLine();
   } catch (const std::exception& e) {
     result.error = e.what();
+    result.stopLine = lint.lastLine();
   }
   if (!session) {
     std::cerr << "patapata: " << errorBoxText(*result.error) << '\n';
     return 1;
   }
-  lint.finish(session->viewer());
+  lint.finish(session->viewer(), result.complete);
 
   if (json) {
     std::cout << toJson(result, *session, lint)
@@ -216,7 +225,7 @@ int runCheckMode(std::span<const std::string> args) {
     printText(std::cout, result, *session, lint);
   }
   if (!result.complete) {
-    std::cerr << "patapata: line " << lint.lastLine() << ": " << errorBoxText(*result.error)
+    std::cerr << "patapata: line " << result.stopLine << ": " << errorBoxText(*result.error)
               << '\n';
     return 1;
   }

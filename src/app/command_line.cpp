@@ -1,6 +1,11 @@
 #include "app/batch_modes.h"
 
+#include "character/state_table.h"
+
+#include <algorithm>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #ifndef PATAPATA_VERSION
 #define PATAPATA_VERSION "0.0.0"
@@ -36,9 +41,74 @@ usage:
       NAME-STATE-MEANING.gif (or .webp), e.g. hiyoko-6-joy1.gif.
   patapata --help | --version
 
+)";
+
+constexpr const char* kHelpEnd = R"(
 exit status: 0 done, 1 the character file could not be read or the export failed
 (the message says which), 2 usage error.
 )";
+
+const char* kindText(StateKind kind) {
+  return kind == StateKind::Base ? "loops" : "plays once";
+}
+
+// "0, 9, 13, 14, 17-29": ascending numbers as runs.
+std::string runs(const std::vector<int32_t>& numbers) {
+  std::string out;
+  for (std::size_t i = 0; i < numbers.size();) {
+    std::size_t j = i;
+    while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1) ++j;
+    if (!out.empty()) out += ", ";
+    out += std::to_string(numbers[i]);
+    if (j > i + 1) out += "-" + std::to_string(numbers[j]);
+    if (j == i + 1) out += ", " + std::to_string(numbers[j]);
+    i = j + 1;
+  }
+  return out;
+}
+
+std::string padded(std::string text, std::size_t width) {
+  text.resize(std::max(width, text.size()), ' ');
+  return text;
+}
+
+// The states of the window's buttons, from the state table, by number: what --state takes
+// and what --check's warnings name.
+std::string statesHelp() {
+  std::vector<const StateInfo*> states;
+  std::size_t width = 0;
+  for (const StateInfo& info : kStates) {
+    states.push_back(&info);
+    width = std::max(width, std::string(info.english).size());
+  }
+  std::sort(states.begin(), states.end(),
+            [](const StateInfo* a, const StateInfo* b) { return a->state < b->state; });
+
+  std::string out = "states (N of --state; the window's buttons, with their captions):\n";
+  for (const StateInfo* info : states) {
+    const std::string number = std::to_string(info->state);
+    out += std::string(4 - std::min<std::size_t>(number.size(), 4), ' ') + number + "  " +
+           padded(info->english, width) + "  " + padded(kindText(info->kind), 10) + "  " +
+           info->buttonCaption + '\n';
+  }
+  std::vector<int32_t> withoutButton;
+  for (int32_t s = 0; s < kStateCount; ++s) {
+    if (stateInfo(s) == nullptr) withoutButton.push_back(s);
+  }
+  out += "  No button plays states " + runs(withoutButton) + ".\n";
+  for (int32_t s : withoutButton) {
+    const int32_t lit = buttonEnabledByRow(s);
+    if (lit >= 0) {
+      out += "  A row for state " + std::to_string(s) + " lights up the button of state " +
+             std::to_string(lit) + ".\n";
+    }
+  }
+  out += "  State " + std::to_string(kCheckState) +
+         " plays the sequences typed in the window; --render and --export play\n"
+         "  the file's row " +
+         std::to_string(kCheckState) + ".\n";
+  return out;
+}
 
 }  // namespace
 
@@ -50,7 +120,7 @@ std::optional<int> runCommandLine(std::span<const std::string> args) {
   if (first == "--render") return runRenderMode(rest);
   if (first == "--export") return runExportMode(rest);
   if (first == "--help" || first == "-h") {
-    std::cout << kHelp;
+    std::cout << kHelp << statesHelp() << kHelpEnd;
     return 0;
   }
   if (first == "--version") {
@@ -58,7 +128,8 @@ std::optional<int> runCommandLine(std::span<const std::string> args) {
     return 0;
   }
   if (first.starts_with("-") && first.size() > 1) {
-    std::cerr << "patapata: unknown option " << first << "\n\n" << kHelp;
+    std::cerr << "patapata: unknown option " << first << "\n\n"
+              << kHelp << statesHelp() << kHelpEnd;
     return 2;
   }
   return std::nullopt;  // a character file for the window

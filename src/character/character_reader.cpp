@@ -183,6 +183,18 @@ std::vector<uint8_t> readCharacterFile(const std::string& path) {
   return std::move(*bytes);
 }
 
+// "UTF-16" or "UTF-32" when `bytes` begin with that encoding's byte-order mark, else null.
+// Such text has a NUL after nearly every character, where the reader's text ends.
+const char* unicodeEncoding(std::string_view bytes) {
+  // The UTF-32 marks first: the little-endian one begins with the UTF-16 one.
+  if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)) ||
+      bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4))) {
+    return "UTF-32";
+  }
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return "UTF-16";
+  return nullptr;
+}
+
 }  // namespace
 
 std::vector<std::string_view> splitLines(std::string_view bytes) {
@@ -223,20 +235,26 @@ void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::strin
       e.setLocation(FileLocation{path, 0});
       throw;
     }
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (const char* unicode = unicodeEncoding(text)) {
+      ReadError e(formatMessage(messages::kUnicodeText, unicode));
+      // Line 1, where the mark stands: the file was read, and line 0 means it could not be.
+      e.setLocation(FileLocation{path, 1});
+      throw e;
+    }
     int32_t number = 0;
-    forEachLine(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                [&](std::string_view line) {
-                  ++number;
-                  if (observer) observer->lineStarted(number, line);
-                  try {
-                    load.line(line);
-                  } catch (Exception& e) {
-                    // The error says where the load stopped, so nobody reads the file again
-                    // to find out.
-                    e.setLocation(FileLocation{path, number});
-                    throw;
-                  }
-                });
+    forEachLine(text, [&](std::string_view line) {
+      ++number;
+      if (observer) observer->lineStarted(number, line);
+      try {
+        load.line(line);
+      } catch (Exception& e) {
+        // The error says where the load stopped, so nobody reads the file again
+        // to find out.
+        e.setLocation(FileLocation{path, number});
+        throw;
+      }
+    });
   }
   viewer.characterLoaded = true;
   viewer.display.reloadFailure.reset();

@@ -37,12 +37,13 @@ void resetCharacter(ViewerState& viewer, Controls& controls);
 
 /// Loads the character file `path` into the tables and its sprite sheet into
 /// `viewer.sheet`, enables the buttons of the states it defines and takes the sheet's
-/// colour key. Throws FileOpenError when the file cannot be read, ConversionError at a bad
-/// number, the sheet's errors at a "#CHARBMP" line, and SurfaceError at a
-/// "#CHARBMP" line when there is no sheet surface. What the lines before the failing one
-/// did stays; `characterLoaded`, `sheetPath` and `sheetStamp` keep their values. Every
-/// Exception it throws carries the file and the line where the load stopped (line 0 when the
-/// file could not be read).
+/// colour key. Throws FileOpenError when the file cannot be read, ReadError when it is too
+/// large or begins with a UTF-16 or UTF-32 byte-order mark (at line 1, before any line is
+/// interpreted), ConversionError at a bad number, the sheet's errors at a "#CHARBMP" line,
+/// and SurfaceError at a "#CHARBMP" line when there is no sheet surface. What the lines
+/// before the failing one did stays; `characterLoaded`, `sheetPath` and `sheetStamp` keep
+/// their values. Every Exception it throws carries the file and the line where the load
+/// stopped (line 0 when the file could not be read).
 void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path);
 void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path,
                        ReaderObserver* observer);

@@ -6,6 +6,8 @@ namespace patapata::messages {
 inline constexpr const char* kNotANumber = "'%s' は数値ではありません";
 inline constexpr const char* kCannotOpenFile = "ファイル %s は開けません";
 inline constexpr const char* kCannotLoad = "%s を読み込めません";
+inline constexpr const char* kUnicodeText =
+    "%s のテキストは読めません。Shift-JIS か UTF-8 で保存し直してください";
 inline constexpr const char* kCannotInitialize = "%s を初期化できません";
 inline constexpr const char* kNeedsDirectX6 = "DirectX 6 以降が必要です";
 inline constexpr const char* kUnknownExtension = "拡張子 .%s の画像形式は処理できません";
@@ -21,9 +23,10 @@ inline constexpr const char* kFormNotFound = "フォームが見つかりませ�
 
 /// Every message above, for the window's translations to be checked against.
 inline constexpr const char* kAll[] = {
-    kNotANumber,         kCannotOpenFile, kCannotLoad,      kCannotInitialize,   kNeedsDirectX6,
-    kUnknownExtension,   kInvalidBitmap,  kStreamReadError, kInvalidDib,         kInvalidBitCount,
-    kInvalidPixelFormat, kCannotCreate,   kNotCreated,      kCannotDrawOnCanvas, kFormNotFound,
+    kNotANumber,      kCannotOpenFile, kCannotLoad,         kCannotInitialize,
+    kNeedsDirectX6,   kUnicodeText,    kUnknownExtension,   kInvalidBitmap,
+    kStreamReadError, kInvalidDib,     kInvalidBitCount,    kInvalidPixelFormat,
+    kCannotCreate,    kNotCreated,     kCannotDrawOnCanvas, kFormNotFound,
 };
 
 inline constexpr const char* kDirectDraw = "DirectDraw";

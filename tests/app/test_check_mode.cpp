@@ -103,11 +103,11 @@ TEST(CheckMode, StoppedLoadReportsTheTablesAsLeft) {
                              R"({"20": {"pattern": [], "layer": [1, 1], "dest": [2, 2],
                                         "layer_on": true}})"));
   EXPECT_EQ(j["buttons"], nlohmann::json::array());
-  // "#ANIM", and the two cels of line 3 that no cel line defines.
-  ASSERT_EQ(j["warnings"].size(), 3u);
+  // "#ANIM"; state 20, which no button plays; the two cels of line 3 that no cel line
+  // defines. Not the missing "#CHARBMP": the file was not read to its end.
+  ASSERT_EQ(j["warnings"].size(), 4u);
   EXPECT_EQ(j["warnings"][0]["line"], 1);
-  EXPECT_EQ(j["warnings"][1]["line"], 3);
-  EXPECT_EQ(j["warnings"][2]["line"], 3);
+  for (int i = 1; i < 4; ++i) EXPECT_EQ(j["warnings"][i]["line"], 3);
 }
 
 TEST(CheckMode, MissingFileStops) {
@@ -124,6 +124,44 @@ TEST(CheckMode, MissingFileStops) {
       EXPECT_EQ(nlohmann::json::parse(run.out)["complete"], false);
     }
   }
+}
+
+TEST(CheckMode, Utf16TextStopsAtLineOne) {
+  TempDir dir;
+  writeBytes(dir.file("u.chp"), std::string("\xFF\xFE#\0C\0", 6));
+  const std::string message =
+      "UTF-16 のテキストは読めません。Shift-JIS か UTF-8 で保存し直してください";
+  const ProcessResult text = runPatapata({"--check", dir.file("u.chp")});
+  EXPECT_EQ(text.exitCode, 1);
+  EXPECT_EQ(text.err, "patapata: line 1: " + message + ".\n");
+  EXPECT_TRUE(contains(text.out, "result: the load stopped at line 1\n")) << text.out;
+
+  const ProcessResult json = runPatapata({"--check", "--json", dir.file("u.chp")});
+  EXPECT_EQ(json.exitCode, 1);
+  const auto j = nlohmann::json::parse(json.out);
+  EXPECT_EQ(j["complete"], false);
+  EXPECT_EQ(j["error"], message);
+}
+
+TEST(CheckMode, TheSampleGivesNoWarning) {
+  const ProcessResult run = runPatapata(
+      {"--check", std::string(PATAPATA_TEST_DATA) + "/../../samples/hiyoko/hiyoko.chp"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(contains(run.out, "\nwarnings: 0\n")) << run.out;
+}
+
+// A warning about the whole file has no line: the text says so, the JSON gives line 0.
+TEST(CheckMode, AMissingSheetIsAWarningAboutTheFile) {
+  TempDir dir;
+  writeBytes(dir.file("a.chp"), "#1 0 0 1 1\n#PATERN 01 01\n");
+  const ProcessResult text = runPatapata({"--check", dir.file("a.chp")});
+  EXPECT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_TRUE(contains(text.out, "warnings: 1\n  file: no #CHARBMP line")) << text.out;
+
+  const ProcessResult json = runPatapata({"--check", dir.file("a.chp"), "--json"});
+  const auto j = nlohmann::json::parse(json.out);
+  ASSERT_EQ(j["warnings"].size(), 1u);
+  EXPECT_EQ(j["warnings"][0]["line"], 0);
 }
 
 TEST(CheckMode, UsageErrors) {

@@ -769,6 +769,45 @@ TEST(Fileload, OversizedFileIsRefused) {
   EXPECT_FALSE(h.viewer.characterLoaded);
 }
 
+// Notepad's "Unicode" puts a NUL after every ASCII character, where the text ends: the
+// reader would see no keyword and report a completed load of nothing.
+TEST(Fileload, Utf16AndUtf32TextIsRefused) {
+  struct Case {
+    std::string bytes;
+    const char* encoding;
+  };
+  const std::vector<Case> cases{
+      {"\xFF\xFE#\0A\0N\0I\0M\0E\0 \0"s + "5\0"s, "UTF-16"},
+      {"\xFE\xFF\0#\0A\0N\0I\0M\0E\0 \0"s + "5"s, "UTF-16"},
+      {"\xFF\xFE\0\0#\0\0\0"s, "UTF-32"},
+      {"\0\0\xFE\xFF\0\0\0#"s, "UTF-32"},
+  };
+  TempDir dir;
+  const std::string path = dir.file("u.chp");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.bytes));
+    writeBytes(path, c.bytes);
+    ReaderHarness h;
+    try {
+      loadCharacterFile(h.viewer, h.controls, path);
+      ADD_FAILURE() << "the load completed";
+    } catch (const ReadError& e) {
+      EXPECT_EQ(e.message(),
+                std::string(c.encoding) +
+                    " のテキストは読めません。Shift-JIS か UTF-8 で保存し直してください");
+    }
+    EXPECT_FALSE(h.viewer.characterLoaded);
+  }
+}
+
+TEST(Fileload, AUtf8ByteOrderMarkIsNoRefusal) {
+  TempDir dir;
+  writeBytes(dir.file("a.chp"), "\xEF\xBB\xBF; made in Notepad\r\n#ANIME 50\r\n");
+  ReaderHarness h;
+  EXPECT_EQ(loadMessage(h, dir.file("a.chp")), "");
+  EXPECT_EQ(h.viewer.frameIntervalMs, 50);
+}
+
 TEST(Fileload, NoCharbmpKeepsTheSheetAndTakesItsKeyAgain) {
   TempDir dir;
   writeTestSheet(dir.file("chara.bmp"));
@@ -903,6 +942,7 @@ TEST(LoadCharacterFile, ErrorsCarryTheFileAndTheLineWhereTheLoadStopped) {
       {"bad interval on the first line", "#ANIME fast", 1},
       {"missing sheet on line 2", "#1 0 0 1 1\n#CHARBMP none.bmp\n", 2},
       {"lone CR ends a line too", "#1 0 0 1 1\r#PATERN xx 01\r", 2},
+      {"UTF-16 text, refused before its first line", "\xFF\xFE#\0A\0"s, 1},
       {"missing file", {}, 0},
   };
   for (const Case& c : cases) {

@@ -277,6 +277,10 @@
         <source>フォームが見つかりません</source>
         <translation>The window was not found</translation>
     </message>
+    <message>
+        <source>%s のテキストは読めません。Shift-JIS か UTF-8 で保存し直してください</source>
+        <translation>%s text cannot be read. Save the file again as Shift-JIS or UTF-8</translation>
+    </message>
 </context>
 <context>
     <name>StateButton</name>
