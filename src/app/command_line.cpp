@@ -1,6 +1,7 @@
 #include "app/batch_modes.h"
 
 #include "character/state_table.h"
+#include "common/text.h"
 
 #include <algorithm>
 #include <iostream>
@@ -52,21 +53,6 @@ const char* kindText(StateKind kind) {
   return kind == StateKind::Base ? "loops" : "plays once";
 }
 
-// "0, 9, 13, 14, 17-29": ascending numbers as runs.
-std::string runs(const std::vector<int32_t>& numbers) {
-  std::string out;
-  for (std::size_t i = 0; i < numbers.size();) {
-    std::size_t j = i;
-    while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1) ++j;
-    if (!out.empty()) out += ", ";
-    out += std::to_string(numbers[i]);
-    if (j > i + 1) out += "-" + std::to_string(numbers[j]);
-    if (j == i + 1) out += ", " + std::to_string(numbers[j]);
-    i = j + 1;
-  }
-  return out;
-}
-
 std::string padded(std::string text, std::size_t width) {
   text.resize(std::max(width, text.size()), ' ');
   return text;
@@ -95,7 +81,7 @@ std::string statesHelp() {
   for (int32_t s = 0; s < kStateCount; ++s) {
     if (stateInfo(s) == nullptr) withoutButton.push_back(s);
   }
-  out += "  No button plays states " + runs(withoutButton) + ".\n";
+  out += "  No button plays states " + text::numberRuns(withoutButton, "-") + ".\n";
   for (int32_t s : withoutButton) {
     const int32_t lit = buttonEnabledByRow(s);
     if (lit >= 0) {

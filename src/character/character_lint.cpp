@@ -140,17 +140,7 @@ std::string statesWithButtons() {
     if (info.state != kCheckState) states.push_back(info.state);
   }
   std::sort(states.begin(), states.end());
-  std::string out;
-  for (std::size_t i = 0; i < states.size();) {
-    std::size_t j = i;
-    while (j + 1 < states.size() && states[j + 1] == states[j] + 1) ++j;
-    if (!out.empty()) out += ", ";
-    out += std::to_string(states[i]);
-    if (j > i + 1) out += "–" + std::to_string(states[j]);
-    if (j == i + 1) out += ", " + std::to_string(states[j]);
-    i = j + 1;
-  }
-  return out;
+  return text::numberRuns(states, "–");
 }
 
 std::string withoutBlanks(std::string_view s) {

@@ -51,4 +51,18 @@ bool startsWithKeyword(std::string_view s, std::string_view keyword) {
   return true;
 }
 
+std::string numberRuns(std::span<const int32_t> ascending, std::string_view dash) {
+  std::string out;
+  for (std::size_t i = 0; i < ascending.size();) {
+    std::size_t j = i;
+    while (j + 1 < ascending.size() && ascending[j + 1] == ascending[j] + 1) ++j;
+    if (!out.empty()) out += ", ";
+    out += std::to_string(ascending[i]);
+    if (j > i + 1) out += std::string(dash) + std::to_string(ascending[j]);
+    if (j == i + 1) out += ", " + std::to_string(ascending[j]);
+    i = j + 1;
+  }
+  return out;
+}
+
 }  // namespace patapata::text

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,10 @@ std::string upperAscii(std::string_view s);
 
 /// True when `s` begins with `keyword` (given in upper case), comparing a–z without case.
 bool startsWithKeyword(std::string_view s, std::string_view keyword);
+
+/// Ascending numbers as runs, "1–8, 10–12, 15, 16" with `dash` "–": two neighbours stay a
+/// list, three or more become a range.
+std::string numberRuns(std::span<const int32_t> ascending, std::string_view dash);
 
 /// True when the byte is the first byte of a Shift-JIS double-byte character.
 inline bool isShiftJisLeadByte(unsigned char b) {

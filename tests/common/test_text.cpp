@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace patapata::text {
 namespace {
 
@@ -59,6 +61,20 @@ TEST(Text, KeywordsFoldOnlyAsciiLetters) {
   EXPECT_FALSE(startsWithKeyword("  #ANIME", "#ANIME"));
   EXPECT_FALSE(startsWithKeyword("#ANIM", "#ANIME"));
   EXPECT_EQ(upperAscii("ab\xe0z{"), "AB\xe0Z{");
+}
+
+TEST(Text, NumberRunsJoinThreeOrMoreNeighbours) {
+  const struct {
+    std::vector<int32_t> numbers;
+    const char* runs;
+  } cases[] = {
+      {{}, ""},
+      {{7}, "7"},
+      {{1, 2}, "1, 2"},
+      {{1, 2, 3}, "1-3"},
+      {{0, 9, 13, 14, 17, 18, 19, 29}, "0, 9, 13, 14, 17-19, 29"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(numberRuns(c.numbers, "-"), c.runs);
 }
 
 }  // namespace
