@@ -74,6 +74,22 @@ void Surface::resize(int32_t width, int32_t height) {
   if (!surface_) throw SurfaceError(formatMessage(messages::kCannotCreate, messages::kSurface));
 }
 
+void Surface::adopt(int32_t width, int32_t height, PixelBuffer& pixels) {
+  // As resize, with the memory already written.
+  release();
+  if (owner_ != nullptr) {
+    platform::SurfaceService& service = owner_->service();
+    if (!systemMemoryFallback_) {
+      surface_ = service.createSurface(width, height, Memory::display, pixels);
+    }
+    if (!surface_) {
+      surface_ = service.createSurface(width, height, Memory::system, pixels);
+      if (surface_) systemMemoryFallback_ = true;
+    }
+  }
+  if (!surface_) throw SurfaceError(formatMessage(messages::kCannotCreate, messages::kSurface));
+}
+
 bool Surface::createPrimary(int32_t width, int32_t height) {
   release();
   if (owner_ != nullptr) surface_ = owner_->service().createPrimarySurface(width, height);
@@ -94,8 +110,16 @@ void Surface::loadImageFile(const std::string& path) {
   if (!file) {
     throw FileOpenError(formatMessage(messages::kCannotOpenFile, encoding::toDisplayText(path)));
   }
-  // Decoding finishes before the surface is touched, so a bad file leaves it as it was.
-  const DecodedImage image = reader->decode(*file);
+  // Decoding finishes before the surface is touched, so a bad file leaves it as it was. A
+  // picture the reader could write in the display format becomes the surface's memory as it
+  // is: no second pass over it, and no clearing first.
+  DecodedImage image = reader->decodeForDisplay != nullptr && owner_ != nullptr
+                           ? reader->decodeForDisplay(*file, owner_->service().displayFormat())
+                           : reader->decode(*file);
+  if (image.isRaw() && image.rawFormat == owner_->service().displayFormat()) {
+    adopt(image.width, image.height, image.raw);
+    return;
+  }
 
   resize(image.width, image.height);
   if (image.width <= 0 || image.height <= 0) {

@@ -2,6 +2,7 @@
 
 #include "surfaces/geometry.h"
 #include "surfaces/lock_description.h"
+#include "surfaces/pixel_buffer.h"
 #include "surfaces/pixel_format.h"
 
 #include <cstdint>
@@ -84,6 +85,9 @@ class Surface {
   friend class DrawContext;
   /// Releases the platform surface; the surface is empty afterwards.
   void release();
+  /// As resize, the new surface holding `pixels` (in the display format, laid out as a
+  /// surface's rows) instead of zeros.
+  void adopt(int32_t width, int32_t height, PixelBuffer& pixels);
   /// The context is going away: release everything and forget it.
   void detach();
 
