@@ -1,11 +1,13 @@
 #pragma once
 
+#include "character/character_lint.h"
 #include "character/state_table.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace patapata {
 
@@ -33,6 +35,8 @@ struct DisplayState {
   /// The reload and sheet reload buttons.
   bool reloadEnabled = false;
   std::optional<ReloadFailure> reloadFailure;
+  /// What the check found in the character file as last loaded: legal, but likely mistakes.
+  std::vector<LintWarning> warnings;
 
   friend bool operator==(const DisplayState&, const DisplayState&) = default;
 };

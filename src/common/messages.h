@@ -19,6 +19,13 @@ inline constexpr const char* kNotCreated = "%s は作成されていません";
 inline constexpr const char* kCannotDrawOnCanvas = "Canvas に対する描画ができません";
 inline constexpr const char* kFormNotFound = "フォームが見つかりません";
 
+/// Every message above, for the window's translations to be checked against.
+inline constexpr const char* kAll[] = {
+    kNotANumber,         kCannotOpenFile, kCannotLoad,      kCannotInitialize,   kNeedsDirectX6,
+    kUnknownExtension,   kInvalidBitmap,  kStreamReadError, kInvalidDib,         kInvalidBitCount,
+    kInvalidPixelFormat, kCannotCreate,   kNotCreated,      kCannotDrawOnCanvas, kFormNotFound,
+};
+
 inline constexpr const char* kDirectDraw = "DirectDraw";
 inline constexpr const char* kDDrawDll = "DDraw.dll";
 inline constexpr const char* kSurface = "サーフェース";

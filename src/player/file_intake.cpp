@@ -1,5 +1,6 @@
 #include "player/file_intake.h"
 
+#include "character/character_lint.h"
 #include "character/character_reader.h"
 #include "character/frame_interval.h"
 #include "character/viewer_state.h"
@@ -14,6 +15,15 @@
 namespace patapata {
 
 namespace {
+
+// Loads with the check looking on, so that the window can show what it found.
+void loadChecked(ViewerState& viewer, Controls& controls, const std::string& path) {
+  viewer.display.warnings.clear();
+  CharacterLint lint;
+  loadCharacterFile(viewer, controls, path, &lint);
+  lint.finish(viewer);
+  viewer.display.warnings = lint.warnings();
+}
 
 void takeColourKey(Surface& sheet) {
   sheet.setSourceKey(sheet.pixelValue(sheet.width() - 1, sheet.height() - 1));
@@ -61,6 +71,7 @@ void adoptCharacter(ViewerState& viewer, ViewerState& fresh, Controls& controls,
   viewer.characterStamp = fresh.characterStamp;
   viewer.display.characterName = fresh.display.characterName;
   viewer.display.stateButtonEnabled = fresh.display.stateButtonEnabled;
+  viewer.display.warnings = fresh.display.warnings;
   // A file that names no sheet keeps the one on screen, as a load does.
   if (!fresh.sheetPath.empty()) {
     viewer.sheet = std::move(fresh.sheet);
@@ -100,7 +111,7 @@ void pollCharacter(ViewerState& viewer, Controls& controls, uint32_t nowMs,
     if (edit == Edit::Interval) applyIntervalText(*fresh, freshControls);
   };
   try {
-    loadCharacterFile(*fresh, freshControls, viewer.characterPath);
+    loadChecked(*fresh, freshControls, viewer.characterPath);
   } catch (const Exception& e) {
     viewer.characterWatch.refuse(before);
     if (!isSaveInProgress(e)) reportFailure(viewer, viewer.characterPath, e);
@@ -150,11 +161,11 @@ void openCharacterFile(ViewerState& viewer, Controls& controls, const std::strin
   viewer.characterPath = path;
   viewer.display.reloadEnabled = true;
   viewer.display.patternCheckEnabled = true;
-  loadCharacterFile(viewer, controls, path);
+  loadChecked(viewer, controls, path);
 }
 
 void reloadCharacter(ViewerState& viewer, Controls& controls) {
-  loadCharacterFile(viewer, controls, viewer.characterPath);
+  loadChecked(viewer, controls, viewer.characterPath);
 }
 
 void reloadSheet(ViewerState& viewer) {

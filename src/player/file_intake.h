@@ -14,7 +14,8 @@ class Controls;
 /// A character file the author opened: dropped on the window, chosen in the file dialog or
 /// the recent files, or given on the command line (its whole path). Records it as the file
 /// the reload button reads, and enables the reload buttons and the pattern check before it is
-/// loaded, so they stand whatever the load does. The reader's errors propagate.
+/// loaded, so they stand whatever the load does. The reader's errors propagate. What the
+/// check finds in the file goes to `display.warnings`.
 void openCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path);
 
 /// The reload button: loads the recorded character file again.

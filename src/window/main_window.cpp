@@ -11,6 +11,7 @@
 #include "surfaces/view_control.h"
 #include "window/idle_loop.h"
 #include "window/preferences.h"
+#include "window/translated_text.h"
 #include "window/view_widget.h"
 #include "window/window_layout.h"
 
@@ -75,8 +76,8 @@ std::optional<std::string> droppedFile(const QMimeData* mime) {
   return QFile::encodeName(first.toLocalFile()).toStdString();
 }
 
-void setCaption(QLabel* label, const std::string& text) {
-  label->setText(QString::fromStdString(text));
+void setCaption(QLabel* label, const QString& text) {
+  label->setText(text);
   label->adjustSize();
 }
 
@@ -84,7 +85,26 @@ QRect rectOf(const layout::Box& box) {
   return {box.x, box.y, box.width, box.height};
 }
 
+// A text of the window in its language. Not tr(): its context would be the class's name with
+// its namespace, which the translation tools do not see.
+QString ui(const char* source) {
+  return QCoreApplication::translate("MainWindow", source);
+}
+
+// One of the system's messages as the error box shows it: in the window's language, with a
+// "." after a last character that sorts above it.
+QString boxText(std::string_view message) {
+  const QByteArray translated = translated::message(message).toUtf8();
+  return QString::fromStdString(
+      errorBoxText(std::string_view(translated.constData(), translated.size())));
+}
+
 }  // namespace
+
+QString MainWindow::whereText(const std::string& file, int32_t line) const {
+  const QString name = QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).fileName();
+  return ui(QT_TRANSLATE_NOOP("MainWindow", "%1, %2 行目")).arg(name).arg(line);
+}
 
 MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceService> service,
                        std::vector<std::string> arguments, std::unique_ptr<Preferences> preferences,
@@ -113,9 +133,7 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   setCentralWidget(client_);
 
   view_ = new ViewWidget(std::move(service), client_);
-  view_->setErrorHandler([this](const std::exception& error) {
-    report(QString::fromStdString(errorBoxText(error.what())));
-  });
+  view_->setErrorHandler([this](const std::exception& error) { report(boxText(error.what())); });
   // The sheet surface lives on the view's drawing context, as long as the view's surfaces.
   view_->viewControl().onSurfacesCreated = [this](ViewControl& sender) {
     viewer_.sheet = std::make_unique<Surface>(sender.drawContext());
@@ -156,7 +174,7 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
     const std::filesystem::path absolute = std::filesystem::absolute(arguments.front(), error);
     viewer_.startupPath = error ? arguments.front() : absolute.string();
   }
-  render();
+  setLanguage(preferences_->language());
 }
 
 MainWindow::~MainWindow() {
@@ -175,7 +193,7 @@ void MainWindow::createControls() {
     label->setTextFormat(Qt::PlainText);
     if (place.fontHeight != layout::kFontHeight) label->setFont(viewerFont(place.fontHeight));
     label->move(place.x, place.y);
-    if (place.caption != nullptr) setCaption(label, place.caption);
+    if (place.caption != nullptr) translateLater(label, "MainWindow", place.caption);
     switch (place.label) {
       case layout::Label::StateCaption:
         stateCaption_ = label;
@@ -209,8 +227,9 @@ void MainWindow::createControls() {
     return edit;
   };
   const auto addBox = [&](Switch id, const char* name, const char* caption) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), client_);
+    auto* box = new QCheckBox(client_);
     box->setObjectName(QString::fromUtf8(name));
+    translateLater(box, "MainWindow", caption);
     controls_.addSwitch(id, box);
     return box;
   };
@@ -219,9 +238,10 @@ void MainWindow::createControls() {
     switch (place.control) {
       case layout::Control::StateButton: {
         const int32_t state = place.state;
-        widget = stateButtons_[state] = addButton(
-            ("stateButton" + std::to_string(state)).c_str(), stateInfo(state)->buttonCaption,
-            [this, state] { patapata::selectState(viewer_, state); });
+        widget = stateButtons_[state] =
+            addButton(("stateButton" + std::to_string(state)).c_str(), "StateButton",
+                      stateInfo(state)->buttonCaption,
+                      [this, state] { patapata::selectState(viewer_, state); });
         break;
       }
       case layout::Control::IntervalEdit: {
@@ -247,25 +267,30 @@ void MainWindow::createControls() {
         break;
       case layout::Control::PatternCheckButton:
         widget = patternCheckButton_ =
-            addButton("patternCheckButton", stateInfo(kCheckState)->buttonCaption,
+            addButton("patternCheckButton", "StateButton", stateInfo(kCheckState)->buttonCaption,
                       [this] { startPatternCheck(viewer_, controls_); });
         break;
       case layout::Control::PatternLoopBox:
-        widget = addBox(Switch::PatternLoop, "patternLoopBox", "ループ");
+        widget = addBox(Switch::PatternLoop, "patternLoopBox",
+                        QT_TRANSLATE_NOOP("MainWindow", "ループ"));
         break;
       case layout::Control::OneShotLoopBox:
-        widget = addBox(Switch::OneShotLoop, "oneShotLoopBox", "ﾙｰﾌﾟ");
+        widget =
+            addBox(Switch::OneShotLoop, "oneShotLoopBox", QT_TRANSLATE_NOOP("MainWindow", "ﾙｰﾌﾟ"));
         break;
       case layout::Control::ReloadButton:
         widget = reloadButton_ =
-            addButton("reloadButton", "再読込み", [this] { reloadCharacter(viewer_, controls_); });
+            addButton("reloadButton", "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "再読込み"),
+                      [this] { reloadCharacter(viewer_, controls_); });
         break;
       case layout::Control::SheetReloadButton:
-        widget = sheetReloadButton_ =
-            addButton("sheetReloadButton", "CG再読込み", [this] { reloadSheet(viewer_); });
+        widget = sheetReloadButton_ = addButton("sheetReloadButton", "MainWindow",
+                                                QT_TRANSLATE_NOOP("MainWindow", "CG再読込み"),
+                                                [this] { reloadSheet(viewer_); });
         break;
       case layout::Control::CopyPatternButton:
-        widget = addButton("copyPatternButton", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへ",
+        widget = addButton("copyPatternButton", "MainWindow",
+                           QT_TRANSLATE_NOOP("MainWindow", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへ"),
                            [this] { copyPatternToClipboard(controls_); });
         break;
       case layout::Control::View:
@@ -291,62 +316,86 @@ void MainWindow::createControls() {
   }
 }
 
-QPushButton* MainWindow::addButton(const char* name, const char* caption,
+QPushButton* MainWindow::addButton(const char* name, const char* context, const char* caption,
                                    const std::function<void()>& handler) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), client_);
+  auto* button = new QPushButton(client_);
   button->setObjectName(QString::fromUtf8(name));
+  translateLater(button, context, caption);
   button->setAutoDefault(false);
   connect(button, &QPushButton::clicked, this, [this, handler] { enter(handler); });
   return button;
 }
 
 void MainWindow::createMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル"));
+  QMenu* file = menuBar()->addMenu(QString());
+  translateLater(file, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "ファイル"));
   file->setObjectName(QStringLiteral("fileMenu"));
-  QAction* open = file->addAction(QStringLiteral("開く..."));
+  QAction* open = file->addAction(QString());
+  translateLater(open, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "開く..."));
   open->setObjectName(QStringLiteral("openItem"));
   open->setShortcut(QKeySequence::Open);
   connect(open, &QAction::triggered, this, [this] {
     const std::optional<std::string> path = chooser_();
     if (path) enter([&] { openFile(*path); });
   });
-  recentMenu_ = file->addMenu(QStringLiteral("最近使ったファイル"));
+  recentMenu_ = file->addMenu(QString());
+  translateLater(recentMenu_, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "最近使ったファイル"));
   recentMenu_->setObjectName(QStringLiteral("recentMenu"));
   fillRecentMenu();
-  reloadItem_ = file->addAction(QStringLiteral("再読込み"));
+  reloadItem_ = file->addAction(QString());
+  translateLater(reloadItem_, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "再読込み"));
   reloadItem_->setObjectName(QStringLiteral("reloadItem"));
   reloadItem_->setShortcut(Qt::Key_F5);
   connect(reloadItem_, &QAction::triggered, this,
           [this] { enter([this] { reloadCharacter(viewer_, controls_); }); });
   file->addSeparator();
-  QAction* quit = file->addAction(QStringLiteral("終了"));
+  QAction* quit = file->addAction(QString());
+  translateLater(quit, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "終了"));
   quit->setObjectName(QStringLiteral("quitItem"));
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(quit, &QAction::triggered, this, &QWidget::close);
 
   createViewMenu();
 
-  QMenu* settings = menuBar()->addMenu(QStringLiteral("設定"));
+  QMenu* settings = menuBar()->addMenu(QString());
+  translateLater(settings, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "設定"));
   settings->setObjectName(QStringLiteral("settingsMenu"));
   addSwitchItem(settings, Switch::AutoSheetReload, "autoSheetReload",
-                QStringLiteral("自動ＣＧ再読込み"), preferences_->autoSheetReload(),
-                toggleAutoSheetReload);
+                QT_TRANSLATE_NOOP("MainWindow", "自動ＣＧ再読込み"),
+                preferences_->autoSheetReload(), toggleAutoSheetReload);
   addSwitchItem(settings, Switch::AutoCharacterReload, "autoCharacterReload",
-                QStringLiteral("自動キャラ再読込み"), preferences_->autoCharacterReload(),
-                toggleAutoCharacterReload);
+                QT_TRANSLATE_NOOP("MainWindow", "自動キャラ再読込み"),
+                preferences_->autoCharacterReload(), toggleAutoCharacterReload);
+  // Named in both languages, so that whoever reads neither word of one finds it.
+  QMenu* language = settings->addMenu(QStringLiteral("Language / 言語"));
+  language->setObjectName(QStringLiteral("languageMenu"));
+  auto* languages = new QActionGroup(language);
+  for (const auto& [code, name] : {std::pair{"ja", "日本語"}, std::pair{"en", "English"}}) {
+    QAction* item = language->addAction(QString::fromUtf8(name));
+    item->setObjectName(QStringLiteral("language_%1").arg(QLatin1String(code)));
+    item->setCheckable(true);
+    item->setChecked(preferences_->language() == QLatin1String(code));
+    languages->addAction(item);
+    connect(item, &QAction::triggered, this, [this, code = QString::fromLatin1(code)] {
+      preferences_->setLanguage(code);
+      setLanguage(code);
+    });
+  }
 
   chooser_ = [this]() -> std::optional<std::string> {
     const QString chosen = QFileDialog::getOpenFileName(
-        this, QStringLiteral("開く"), QString(),
-        QStringLiteral("キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)"));
+        this, ui(QT_TRANSLATE_NOOP("MainWindow", "開く")), QString(),
+        ui(QT_TRANSLATE_NOOP("MainWindow",
+                             "キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)")));
     if (chosen.isEmpty()) return std::nullopt;
     return QFile::encodeName(chosen).toStdString();
   };
 }
 
-QAction* MainWindow::addSwitchItem(QMenu* menu, Switch id, const char* name, const QString& caption,
+QAction* MainWindow::addSwitchItem(QMenu* menu, Switch id, const char* name, const char* caption,
                                    bool checked, void (*toggle)(Controls&)) {
-  QAction* item = menu->addAction(caption);
+  QAction* item = menu->addAction(QString());
+  translateLater(item, "MainWindow", caption);
   item->setObjectName(QString::fromUtf8(name));
   item->setCheckable(true);
   item->setChecked(checked);
@@ -367,13 +416,17 @@ QAction* MainWindow::addSwitchItem(QMenu* menu, Switch id, const char* name, con
 }
 
 void MainWindow::createViewMenu() {
-  QMenu* view = menuBar()->addMenu(QStringLiteral("表示"));
+  QMenu* view = menuBar()->addMenu(QString());
+  translateLater(view, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "表示"));
   view->setObjectName(QStringLiteral("viewMenu"));
   auto* zooms = new QActionGroup(view);
   const int zoom = preferences_->zoom();
   for (int factor = 1; factor <= 4; ++factor) {
-    QAction* item =
-        view->addAction(factor == 1 ? QStringLiteral("等倍") : QStringLiteral("%1 倍").arg(factor));
+    static const char* const kZoomCaptions[] = {
+        QT_TRANSLATE_NOOP("MainWindow", "等倍"), QT_TRANSLATE_NOOP("MainWindow", "2 倍"),
+        QT_TRANSLATE_NOOP("MainWindow", "3 倍"), QT_TRANSLATE_NOOP("MainWindow", "4 倍")};
+    QAction* item = view->addAction(QString());
+    translateLater(item, "MainWindow", kZoomCaptions[factor - 1]);
     item->setObjectName(QStringLiteral("zoom%1").arg(factor));
     item->setCheckable(true);
     item->setChecked(factor == zoom);
@@ -386,23 +439,27 @@ void MainWindow::createViewMenu() {
   }
   view->addSeparator();
   // Function keys: the arrows, Space, Home, End and the digits belong to the edits and buttons.
-  pauseItem_ = view->addAction(QStringLiteral("一時停止"));
+  pauseItem_ = view->addAction(QString());
+  translateLater(pauseItem_, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "一時停止"));
   pauseItem_->setObjectName(QStringLiteral("pauseItem"));
   pauseItem_->setCheckable(true);
   pauseItem_->setShortcut(Qt::Key_F6);
   connect(pauseItem_, &QAction::toggled, this,
           [this](bool paused) { enter([&] { frameLoop_->setPaused(paused); }); });
-  QAction* back = view->addAction(QStringLiteral("1 コマ戻る"));
+  QAction* back = view->addAction(QString());
+  translateLater(back, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "1 コマ戻る"));
   back->setObjectName(QStringLiteral("stepBackItem"));
   back->setShortcut(Qt::Key_F7);
   connect(back, &QAction::triggered, this, [this] { enter([this] { frameLoop_->stepBack(); }); });
-  QAction* forward = view->addAction(QStringLiteral("1 コマ進む"));
+  QAction* forward = view->addAction(QString());
+  translateLater(forward, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "1 コマ進む"));
   forward->setObjectName(QStringLiteral("stepForwardItem"));
   forward->setShortcut(Qt::Key_F8);
   connect(forward, &QAction::triggered, this,
           [this] { enter([this] { frameLoop_->stepForward(); }); });
   view->addSeparator();
-  readoutItem_ = view->addAction(QStringLiteral("フレーム情報"));
+  readoutItem_ = view->addAction(QString());
+  translateLater(readoutItem_, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "フレーム情報"));
   readoutItem_->setObjectName(QStringLiteral("readoutItem"));
   readoutItem_->setCheckable(true);
   readoutItem_->setChecked(preferences_->readout());
@@ -418,6 +475,44 @@ void MainWindow::setZoom(int zoom) {
   for (const auto& [widget, at] : belowView_) widget->move(at + QPoint(0, grown));
   client_->setFixedSize(std::max(layout::kClientWidth, view_->x() + view_->width()),
                         layout::kClientHeight + grown);
+}
+
+void MainWindow::translateLater(QObject* target, const char* context, const char* source) {
+  captions_.push_back(Caption{target, context, source});
+}
+
+void MainWindow::retranslate() {
+  for (const Caption& caption : captions_) {
+    if (caption.target.isNull()) continue;
+    const QString text = QCoreApplication::translate(caption.context, caption.source);
+    if (auto* label = qobject_cast<QLabel*>(caption.target)) {
+      setCaption(label, text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(caption.target)) {
+      button->setText(text);
+    } else if (auto* item = qobject_cast<QAction*>(caption.target)) {
+      item->setText(text);
+    } else if (auto* menu = qobject_cast<QMenu*>(caption.target)) {
+      menu->setTitle(text);
+    }
+  }
+  // What the core decided is shown again, in the new words.
+  everRendered_ = false;
+  render();
+}
+
+void MainWindow::setLanguage(const QString& code) {
+  QCoreApplication::removeTranslator(&translator_);
+  // Japanese is the source language: no translator at all.
+  if (code == QLatin1String("en") && translator_.load(QStringLiteral(":/i18n/patapata_en.qm"))) {
+    QCoreApplication::installTranslator(&translator_);
+  }
+  // Installing or removing a translator sends the change; without one, nothing would say so.
+  retranslate();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) retranslate();
+  QMainWindow::changeEvent(event);
 }
 
 void MainWindow::setFileChooser(FileChooser chooser) {
@@ -436,7 +531,8 @@ void MainWindow::openRecentFile(const QString& path) {
   if (!QFileInfo(path).isFile()) {
     preferences_->removeRecentFile(path);
     fillRecentMenu();
-    report(QStringLiteral("ファイル %1 はもうありません。最近使ったファイルから外しました.")
+    report(ui(QT_TRANSLATE_NOOP("MainWindow",
+                                "ファイル %1 はもうありません。最近使ったファイルから外しました."))
                .arg(QDir::toNativeSeparators(path)));
     return;
   }
@@ -463,17 +559,19 @@ void MainWindow::render() {
     return !everRendered_ || now != before;
   };
   if (changed(shown.characterName, shown_.characterName)) {
-    setCaption(characterName_, shown.characterName);
+    setCaption(characterName_, translated::coreText(shown.characterName));
   }
   if (changed(shown.stateCaption, shown_.stateCaption)) {
-    setCaption(stateCaption_, shown.stateCaption);
+    setCaption(stateCaption_, translated::coreText(shown.stateCaption));
   }
   const std::array<const std::string*, 3> counters{&shown.patternCounter, &shown.layerCounter,
                                                    &shown.destinationCounter};
   const std::array<const std::string*, 3> countersBefore{
       &shown_.patternCounter, &shown_.layerCounter, &shown_.destinationCounter};
   for (std::size_t i = 0; i < counters.size(); ++i) {
-    if (changed(*counters[i], *countersBefore[i])) setCaption(counters_[i], *counters[i]);
+    if (changed(*counters[i], *countersBefore[i])) {
+      setCaption(counters_[i], QString::fromStdString(*counters[i]));
+    }
   }
   for (const StateInfo& info : kStates) {
     if (QPushButton* button = stateButtons_[info.state]) {
@@ -490,17 +588,30 @@ void MainWindow::render() {
 
 void MainWindow::renderStatus() {
   QStringList lines;
+  QStringList tips;
   if (const auto& failure = viewer_.display.reloadFailure) {
     const QString path = QFile::decodeName(QByteArray::fromStdString(failure->file));
-    const QString file = QFileInfo(path).fileName();
     const QString where =
-        failure->line > 0 ? QStringLiteral("%1, %2 行目").arg(file).arg(failure->line) : file;
-    lines << where + QStringLiteral(": ") + QString::fromStdString(errorBoxText(failure->message));
-    status_->setToolTip(path);
+        failure->line > 0 ? whereText(failure->file, failure->line) : QFileInfo(path).fileName();
+    lines << where + QStringLiteral(": ") + boxText(failure->message);
+    tips << path;
+  }
+  if (const auto& warnings = viewer_.display.warnings; !warnings.empty()) {
+    // The count on the line, the warnings themselves where the pointer rests on it. They are
+    // the batch check's, which speaks English in either language.
+    lines << ui(QT_TRANSLATE_NOOP("MainWindow", "警告 %1 件（ここにポインタを置くと表示）"))
+                 .arg(warnings.size());
+    for (const LintWarning& warning : warnings) {
+      tips << ui(QT_TRANSLATE_NOOP("MainWindow", "%1 行目: %2"))
+                  .arg(warning.line)
+                  .arg(QString::fromStdString(warning.message));
+    }
   }
   if (readoutItem_->isChecked()) lines << readoutText();
   lines.removeAll(QString());
   const QString text = lines.join(QLatin1Char('\n'));
+  const QString tip = tips.join(QLatin1Char('\n'));
+  if (tip != status_->toolTip()) status_->setToolTip(tip);
   if (text == status_->text() && statusBar()->isVisible() == !text.isEmpty()) return;
   status_->setText(text);
   statusBar()->setVisible(!text.isEmpty());
@@ -517,19 +628,22 @@ QString MainWindow::readoutText() const {
     if (!inTables || table[state][frame] == kEmptyCel) return QStringLiteral("--");
     return QStringLiteral("%1").arg(table[state][frame], 2, 16, QLatin1Char('0')).toUpper();
   };
-  QString text = QStringLiteral("状態 %1 %2  コマ %3/%4  パターン %5")
+  QString text = ui(QT_TRANSLATE_NOOP("MainWindow", "状態 %1 %2  コマ %3/%4  パターン %5"))
                      .arg(state)
-                     .arg(QString::fromStdString(v.display.stateCaption))
+                     .arg(translated::coreText(v.display.stateCaption))
                      .arg(frame)
                      .arg(sequenceLength(v, state))
                      .arg(cel(v.pattern));
   if (inTables && v.layerOn[state] == 1) {
-    text += QStringLiteral("  レイヤ %1→%2").arg(cel(v.layer), cel(v.layerDest));
+    text +=
+        ui(QT_TRANSLATE_NOOP("MainWindow", "  レイヤ %1→%2")).arg(cel(v.layer), cel(v.layerDest));
   }
   if (frameLoop_->isPaused()) {
-    text += QStringLiteral("  一時停止中");
+    text += ui(QT_TRANSLATE_NOOP("MainWindow", "  一時停止中"));
   } else if (const auto mean = frameLoop_->meanFrameIntervalMs()) {
-    text += QStringLiteral("  %1 ms（指定 %2）").arg(qRound(*mean)).arg(v.frameIntervalMs);
+    text += ui(QT_TRANSLATE_NOOP("MainWindow", "  %1 ms（指定 %2）"))
+                .arg(qRound(*mean))
+                .arg(v.frameIntervalMs);
   }
   return text;
 }
@@ -543,9 +657,13 @@ void MainWindow::enter(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const Exception& error) {
-    failure = QString::fromStdString(errorBoxText(error.message()));
+    failure = boxText(error.message());
+    // A character file's error says where the load stopped.
+    if (const auto& at = error.location(); at && at->line > 0) {
+      *failure += QLatin1Char('\n') + whereText(at->file, at->line);
+    }
   } catch (const std::exception& error) {
-    failure = QString::fromStdString(errorBoxText(error.what()));
+    failure = boxText(error.what());
   }
   // What the handler did before it failed stays, and shows.
   render();

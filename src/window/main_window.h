@@ -4,7 +4,9 @@
 #include "window/qt_controls.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
+#include <QTranslator>
 
 #include <array>
 #include <functional>
@@ -74,17 +76,26 @@ class MainWindow : public QMainWindow {
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void createControls();
   void createMenus();
-  QAction* addSwitchItem(QMenu* menu, Switch id, const char* name, const QString& caption,
+  QAction* addSwitchItem(QMenu* menu, Switch id, const char* name, const char* caption,
                          bool checked, void (*toggle)(Controls&));
+  /// Remembers the source of a caption, set now and again whenever the language changes.
+  void translateLater(QObject* target, const char* context, const char* source);
+  /// Sets every caption in the window's language.
+  void retranslate();
+  /// Shows the window in Japanese ("ja", the texts' own language) or English ("en").
+  void setLanguage(const QString& code);
+  /// "file, line N" for a place in a character file, in the window's language.
+  QString whereText(const std::string& file, int32_t line) const;
   /// Opens a character file as a drop does, and remembers it among the recent files.
   void openFile(const std::string& path);
   void openRecentFile(const QString& path);
   void fillRecentMenu();
-  QPushButton* addButton(const char* name, const char* caption,
+  QPushButton* addButton(const char* name, const char* context, const char* caption,
                          const std::function<void()>& handler);
   void createViewMenu();
   /// Shows the view enlarged `zoom` times: the window grows, the controls on the left stay,
@@ -120,6 +131,13 @@ class MainWindow : public QMainWindow {
   QLabel* status_ = nullptr;
   QAction* readoutItem_ = nullptr;
   QAction* pauseItem_ = nullptr;
+  struct Caption {
+    QPointer<QObject> target;
+    const char* context;
+    const char* source;
+  };
+  std::vector<Caption> captions_;
+  QTranslator translator_;
   /// The controls under the view, with their places at the view's own size.
   std::vector<std::pair<QWidget*, QPoint>> belowView_;
   std::unique_ptr<FrameLoop> frameLoop_;

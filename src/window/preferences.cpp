@@ -14,6 +14,7 @@ const QString kRecentFilesKey = QStringLiteral("files/recent");
 const QString kWindowPositionKey = QStringLiteral("window/position");
 const QString kZoomKey = QStringLiteral("view/zoom");
 const QString kReadoutKey = QStringLiteral("view/readout");
+const QString kLanguageKey = QStringLiteral("view/language");
 
 }  // namespace
 
@@ -70,6 +71,15 @@ int Preferences::zoom() const {
 
 void Preferences::setZoom(int zoom) {
   settings_->setValue(kZoomKey, zoom);
+}
+
+QString Preferences::language() const {
+  const QString code = settings_->value(kLanguageKey).toString();
+  return code == QLatin1String("en") ? code : QStringLiteral("ja");
+}
+
+void Preferences::setLanguage(const QString& code) {
+  settings_->setValue(kLanguageKey, code);
 }
 
 bool Preferences::readout() const {

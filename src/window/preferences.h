@@ -43,6 +43,10 @@ class Preferences {
   int zoom() const;
   void setZoom(int zoom);
 
+  /// The window's language: "ja" (the default) or "en".
+  QString language() const;
+  void setLanguage(const QString& code);
+
   /// The frame readout on the status line.
   bool readout() const;
   void setReadout(bool on);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <cstdint>
 
 // Where every control of the main window sits, in logical pixels of the client area.
@@ -97,10 +99,11 @@ struct LabelPlacement {
 
 inline constexpr LabelPlacement kLabels[] = {
     {Label::StateCaption, "stateCaption", nullptr, 104, 272, 21},
-    {Label::Interval, "intervalLabel", "Anime", 0, 274, 16},
+    {Label::Interval, "intervalLabel", QT_TRANSLATE_NOOP("MainWindow", "Anime"), 0, 274, 16},
     {Label::CharacterName, "characterName", nullptr, 0, 248, 16},
-    {Label::Layer, "layerLabel", "レイヤ", 0, 338, kFontHeight},
-    {Label::Destination, "destinationLabel", "転送先", 0, 374, kFontHeight},
+    {Label::Layer, "layerLabel", QT_TRANSLATE_NOOP("MainWindow", "レイヤ"), 0, 338, kFontHeight},
+    {Label::Destination, "destinationLabel", QT_TRANSLATE_NOOP("MainWindow", "転送先"), 0, 374,
+     kFontHeight},
     {Label::PatternCounter, "patternCounter", nullptr, 182, 320, kFontHeight},
     {Label::LayerCounter, "layerCounter", nullptr, 182, 356, kFontHeight},
     {Label::DestinationCounter, "destinationCounter", nullptr, 182, 392, kFontHeight},

@@ -295,7 +295,8 @@ TEST_F(MainWindowTest, BadDroppedFileShowsTheReadersMessageAndKeepsReloadEnabled
     std::string message;
   };
   const Case cases[] = {
-      {"bad number", bad, "'fast' は数値ではありません."},
+      // The second line says where the load stopped.
+      {"bad number", bad, "'fast' は数値ではありません.\nbad.chp, 2 行目"},
       {"missing file", missing, "ファイル " + missing + " は開けません."},
   };
   for (const Case& c : cases) {
@@ -754,10 +755,60 @@ TEST_F(MainWindowTest, TheReadoutNamesTheStateFrameAndCelsAndTheTimingSeen) {
   QTest::mouseClick(child<QPushButton>("stateButton6"), Qt::LeftButton);
   QTest::keyClick(form.get(), Qt::Key_F8);
   QTest::keyClick(form.get(), Qt::Key_F8);
-  EXPECT_EQ(status->text(),
+  // The readout is the status line's last line (the file's one warning stands above it).
+  EXPECT_EQ(status->text().split(QLatin1Char('\n')).last(),
             QStringLiteral("状態 6 喜び１  コマ 2/3  パターン 05  レイヤ 06→08  一時停止中"));
   child<QAction>("readoutItem")->trigger();
+  EXPECT_FALSE(status->text().contains(QStringLiteral("コマ")));
+}
+
+// --- Languages ---------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, EnglishAndBackAtOnceAndRemembered) {
+  const auto expectCaptions = [&](const char* reload, const char* normal, const char* file,
+                                  const char* state) {
+    EXPECT_EQ(child<QPushButton>("reloadButton")->text(), QString::fromUtf8(reload));
+    EXPECT_EQ(child<QPushButton>("stateButton1")->text(), QString::fromUtf8(normal));
+    EXPECT_EQ(form->menuBar()->actions().front()->text(), QString::fromUtf8(file));
+    EXPECT_EQ(child<QLabel>("stateCaption")->text(), QString::fromUtf8(state));
+  };
+  child<QAction>("language_en")->trigger();
+  expectCaptions("Reload", "Norm 1", "File", "State");
+
+  // A message of the system, with the place it stopped at, in English too.
+  TempDir dir;
+  writeFile(dir.file("bad.chp"), "#CHARNAME x\r\n#ANIME fast\r\n");
+  drop({dir.file("bad.chp")});
+  ASSERT_TRUE(runUntil([&] { return !errors.empty(); }));
+  EXPECT_EQ(errors, std::vector<std::string>{"'fast' is not a number.\nbad.chp, line 2"});
+
+  form.reset();
+  open();
+  expectCaptions("Reload", "Norm 1", "File", "State");
+  child<QAction>("language_ja")->trigger();
+  expectCaptions("再読込み", "通常１", "ファイル", "状態");
+}
+
+// The check's warnings reach the author who never runs it: a count on the status line, the
+// warnings where the pointer rests on it.
+TEST_F(MainWindowTest, ALoadWithWarningsSaysHowManyAndAClearOneSaysNothing) {
+  TempDir dir;
+  writeFile(dir.file("sheet.bmp"), bmp24(121, 271, 0xFF0000, 0x000010));
+  writeFile(dir.file("w.chp"), testfiles::characterFile("w", "sheet.bmp") + "#PATRN 02 0203\r\n");
+  drop({dir.file("w.chp")});
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
+  QLabel* status = child<QLabel>("statusLine");
+  ASSERT_TRUE(runUntil([&] { return form->statusBar()->isVisible(); }));
+  EXPECT_EQ(status->text(), QStringLiteral("警告 1 件（ここにポインタを置くと表示）"));
+  EXPECT_TRUE(status->toolTip().startsWith(QStringLiteral("8 行目: ")))
+      << status->toolTip().toStdString();
+  EXPECT_TRUE(status->toolTip().contains(QStringLiteral("#PATERN")))
+      << status->toolTip().toStdString();
+
+  writeFile(dir.file("w.chp"), testfiles::characterFile("w", "sheet.bmp"));
+  QTest::keyClick(form.get(), Qt::Key_F5);
   EXPECT_FALSE(form->statusBar()->isVisible());
+  EXPECT_TRUE(status->toolTip().isEmpty());
 }
 
 }  // namespace

@@ -1,0 +1,340 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>Core</name>
+    <message>
+        <source>名前</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>状態</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>通常１</source>
+        <translation>Normal 1</translation>
+    </message>
+    <message>
+        <source>通常2</source>
+        <translation>Normal 2</translation>
+    </message>
+    <message>
+        <source>勝ち</source>
+        <translation>Win</translation>
+    </message>
+    <message>
+        <source>負け</source>
+        <translation>Lose</translation>
+    </message>
+    <message>
+        <source>立ち</source>
+        <translation>Standing</translation>
+    </message>
+    <message>
+        <source>おじゃま</source>
+        <translation>Nuisance</translation>
+    </message>
+    <message>
+        <source>喜び１</source>
+        <translation>Joy 1</translation>
+    </message>
+    <message>
+        <source>喜び２</source>
+        <translation>Joy 2</translation>
+    </message>
+    <message>
+        <source>喜び３</source>
+        <translation>Joy 3</translation>
+    </message>
+    <message>
+        <source>ダメージ１</source>
+        <translation>Damage 1</translation>
+    </message>
+    <message>
+        <source>ダメージ２</source>
+        <translation>Damage 2</translation>
+    </message>
+    <message>
+        <source>ダメージ３</source>
+        <translation>Damage 3</translation>
+    </message>
+    <message>
+        <source>ミス</source>
+        <translation>Miss</translation>
+    </message>
+    <message>
+        <source>ﾁｪｯｸﾊﾟﾀｰﾝ</source>
+        <translation>Checking</translation>
+    </message>
+    <message>
+        <source>サーフェース</source>
+        <translation>surface</translation>
+    </message>
+    <message>
+        <source>プライマリサーフェース</source>
+        <translation>primary surface</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>%1, %2 行目</source>
+        <translation>%1, line %2</translation>
+    </message>
+    <message>
+        <source>ループ</source>
+        <translation>Loop</translation>
+    </message>
+    <message>
+        <source>ﾙｰﾌﾟ</source>
+        <translation>Loop</translation>
+    </message>
+    <message>
+        <source>再読込み</source>
+        <translation>Reload</translation>
+    </message>
+    <message>
+        <source>CG再読込み</source>
+        <translation>Reload sheet</translation>
+    </message>
+    <message>
+        <source>ｸﾘｯﾌﾟﾎﾞｰﾄﾞへ</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>開く...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>最近使ったファイル</source>
+        <translation>Recent Files</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>自動ＣＧ再読込み</source>
+        <translation>Reload Sheet Automatically</translation>
+    </message>
+    <message>
+        <source>自動キャラ再読込み</source>
+        <translation>Reload Character Automatically</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)</source>
+        <translation>Character files (*.[cC][hH][pP]);;All files (*)</translation>
+    </message>
+    <message>
+        <source>表示</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>等倍</source>
+        <translation>Actual Size</translation>
+    </message>
+    <message>
+        <source>2 倍</source>
+        <translation>Zoom 2×</translation>
+    </message>
+    <message>
+        <source>3 倍</source>
+        <translation>Zoom 3×</translation>
+    </message>
+    <message>
+        <source>4 倍</source>
+        <translation>Zoom 4×</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>1 コマ戻る</source>
+        <translation>One Frame Back</translation>
+    </message>
+    <message>
+        <source>1 コマ進む</source>
+        <translation>One Frame Forward</translation>
+    </message>
+    <message>
+        <source>フレーム情報</source>
+        <translation>Frame Readout</translation>
+    </message>
+    <message>
+        <source>ファイル %1 はもうありません。最近使ったファイルから外しました.</source>
+        <translation>The file %1 is gone; it was taken off the recent files.</translation>
+    </message>
+    <message>
+        <source>状態 %1 %2  コマ %3/%4  パターン %5</source>
+        <translation>State %1 %2  frame %3/%4  pattern %5</translation>
+    </message>
+    <message>
+        <source>  レイヤ %1→%2</source>
+        <translation>  layer %1→%2</translation>
+    </message>
+    <message>
+        <source>  一時停止中</source>
+        <translation>  paused</translation>
+    </message>
+    <message>
+        <source>  %1 ms（指定 %2）</source>
+        <translation>  %1 ms (asked %2)</translation>
+    </message>
+    <message>
+        <source>Anime</source>
+        <translation>Delay</translation>
+    </message>
+    <message>
+        <source>レイヤ</source>
+        <translation>Layer</translation>
+    </message>
+    <message>
+        <source>転送先</source>
+        <translation>Destination</translation>
+    </message>
+    <message>
+        <source>警告 %1 件（ここにポインタを置くと表示）</source>
+        <translation>%1 warnings (rest the pointer here to see them)</translation>
+    </message>
+    <message>
+        <source>%1 行目: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>&apos;%s&apos; は数値ではありません</source>
+        <translation>&apos;%s&apos; is not a number</translation>
+    </message>
+    <message>
+        <source>ファイル %s は開けません</source>
+        <translation>Cannot open the file %s</translation>
+    </message>
+    <message>
+        <source>%s を読み込めません</source>
+        <translation>Cannot read %s</translation>
+    </message>
+    <message>
+        <source>%s を初期化できません</source>
+        <translation>Cannot initialize %s</translation>
+    </message>
+    <message>
+        <source>DirectX 6 以降が必要です</source>
+        <translation>DirectX 6 or later is needed</translation>
+    </message>
+    <message>
+        <source>拡張子 .%s の画像形式は処理できません</source>
+        <translation>Pictures with the extension .%s cannot be read</translation>
+    </message>
+    <message>
+        <source>ビットマップイメージが不正です</source>
+        <translation>The picture is not a valid image</translation>
+    </message>
+    <message>
+        <source>ストリームからの読み込みエラー</source>
+        <translation>The file ends before its picture does</translation>
+    </message>
+    <message>
+        <source>不正な DIB です</source>
+        <translation>The DIB file is not valid</translation>
+    </message>
+    <message>
+        <source>不正なビット数です (%d)</source>
+        <translation>The picture has an invalid bit count (%d)</translation>
+    </message>
+    <message>
+        <source>不正なピクセルフォーマットです</source>
+        <translation>The picture has an invalid pixel format</translation>
+    </message>
+    <message>
+        <source>%s を作成できません</source>
+        <translation>Cannot create the %s</translation>
+    </message>
+    <message>
+        <source>%s は作成されていません</source>
+        <translation>The %s has not been created</translation>
+    </message>
+    <message>
+        <source>Canvas に対する描画ができません</source>
+        <translation>Cannot draw on the canvas</translation>
+    </message>
+    <message>
+        <source>フォームが見つかりません</source>
+        <translation>The window was not found</translation>
+    </message>
+</context>
+<context>
+    <name>StateButton</name>
+    <message>
+        <source>通常１</source>
+        <translation>Norm 1</translation>
+    </message>
+    <message>
+        <source>通常２</source>
+        <translation>Norm 2</translation>
+    </message>
+    <message>
+        <source>勝ち</source>
+        <translation>Win</translation>
+    </message>
+    <message>
+        <source>負け</source>
+        <translation>Lose</translation>
+    </message>
+    <message>
+        <source>立ち</source>
+        <translation>Stand</translation>
+    </message>
+    <message>
+        <source>おじゃま</source>
+        <translation>Nuis.</translation>
+    </message>
+    <message>
+        <source>喜び１</source>
+        <translation>Joy 1</translation>
+    </message>
+    <message>
+        <source>喜び２</source>
+        <translation>Joy 2</translation>
+    </message>
+    <message>
+        <source>喜び３</source>
+        <translation>Joy 3</translation>
+    </message>
+    <message>
+        <source>ﾀﾞﾒｰｼﾞ１</source>
+        <translation>Dmg 1</translation>
+    </message>
+    <message>
+        <source>ﾀﾞﾒｰｼﾞ２</source>
+        <translation>Dmg 2</translation>
+    </message>
+    <message>
+        <source>ﾀﾞﾒｰｼﾞ３</source>
+        <translation>Dmg 3</translation>
+    </message>
+    <message>
+        <source>ミス</source>
+        <translation>Miss</translation>
+    </message>
+    <message>
+        <source>ﾊﾟﾀｰﾝﾁｪｯｸ</source>
+        <translation>Check</translation>
+    </message>
+</context>
+</TS>
