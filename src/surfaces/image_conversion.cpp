@@ -105,7 +105,7 @@ void writeImage(const DecodedImage& image, const LockDescription& target) {
   }
   for (int32_t y = 0; y < image.height; ++y) {
     writeColourRow(image.pixels.data() + static_cast<std::size_t>(y) * width, image.width,
-                     target.format, target.bits + static_cast<std::ptrdiff_t>(y) * target.pitch);
+                   target.format, target.bits + static_cast<std::ptrdiff_t>(y) * target.pitch);
   }
 }
 

@@ -57,12 +57,12 @@ void XrgbToRgb565(const uint32_t* rgb, int32_t count, uint8_t* out) {
 template <typename T>
 struct Lanes {
   hn::ScalableTag<T> d;
-  hn::Repartition<uint8_t, hn::ScalableTag<T>> bytes;
+  hn::Repartition<uint8_t, hn::ScalableTag<T> > bytes;
 
-  hn::Vec<hn::ScalableTag<T>> load(const uint8_t* p) const {
+  hn::Vec<hn::ScalableTag<T> > load(const uint8_t* p) const {
     return hn::BitCast(d, hn::LoadU(bytes, p));
   }
-  void store(hn::Vec<hn::ScalableTag<T>> v, uint8_t* p) const {
+  void store(hn::Vec<hn::ScalableTag<T> > v, uint8_t* p) const {
     hn::StoreU(hn::BitCast(bytes, v), bytes, p);
   }
 };
@@ -223,9 +223,9 @@ void XrgbToRgb565(const uint32_t* rgb, int32_t count, uint8_t* out) {
   const auto blue = hn::Set(d, 0x001Fu);
   const auto step = [&](int32_t x) HWY_ATTR {
     const auto c = hn::LoadU(d, rgb + x);
-    const auto raw = hn::Or(hn::Or(hn::And(hn::ShiftRight<8>(c), red),
-                                   hn::And(hn::ShiftRight<5>(c), green)),
-                            hn::And(hn::ShiftRight<3>(c), blue));
+    const auto raw =
+        hn::Or(hn::Or(hn::And(hn::ShiftRight<8>(c), red), hn::And(hn::ShiftRight<5>(c), green)),
+               hn::And(hn::ShiftRight<3>(c), blue));
     // Every value fits 16 bits, so the saturating narrowing keeps it.
     const auto narrow = hn::DemoteTo(d16, hn::BitCast(di, raw));
     hn::StoreU(hn::BitCast(d8, narrow), d8, out + std::ptrdiff_t{x} * 2);
@@ -402,8 +402,8 @@ void bgrToXrgb8888(const uint8_t* bgr, int32_t count, uint8_t* out) {
 
 void bgrToRgb565(const uint8_t* bgr, int32_t count, uint8_t* out) {
   for (int32_t x = 0; x < count; ++x, bgr += 3, out += 2) {
-    const uint32_t raw = ((uint32_t{bgr[2]} >> 3) << 11) | ((uint32_t{bgr[1]} >> 2) << 5) |
-                         (uint32_t{bgr[0]} >> 3);
+    const uint32_t raw =
+        ((uint32_t{bgr[2]} >> 3) << 11) | ((uint32_t{bgr[1]} >> 2) << 5) | (uint32_t{bgr[0]} >> 3);
     store(out, 2, raw);
   }
 }

@@ -126,8 +126,7 @@ std::unique_ptr<PlatformSurface> SurfaceService::createSurface(int32_t width, in
 }
 
 std::unique_ptr<PlatformSurface> SurfaceService::createSurface(int32_t width, int32_t height,
-                                                               Memory memory,
-                                                               PixelBuffer& pixels) {
+                                                               Memory memory, PixelBuffer& pixels) {
   const bool refused =
       memory == Memory::system ? faults_.refuseSystemMemory : faults_.refuseDisplayMemory;
   if (refused) return nullptr;
@@ -140,8 +139,8 @@ std::unique_ptr<PlatformSurface> SurfaceService::createPrimarySurface(int32_t wi
   return make(width, height, Memory::display, nullptr);
 }
 
-std::unique_ptr<PlatformSurface> SurfaceService::make(int32_t width, int32_t height,
-                                                      Memory memory, PixelBuffer* pixels) const {
+std::unique_ptr<PlatformSurface> SurfaceService::make(int32_t width, int32_t height, Memory memory,
+                                                      PixelBuffer* pixels) const {
   if (width <= 0 || height <= 0) return nullptr;
   const int64_t bytes =
       ((int64_t{width} * displayFormat_.bytesPerPixel() + 3) & ~int64_t{3}) * int64_t{height};

@@ -311,10 +311,9 @@ TEST(Blit, RandomCopiesAgreeWithAModelThatReadsTheSourceFirst) {
       const int32_t x = upTo(width) - (upTo(9) == 0 ? 1 : 0);
       const int32_t y = upTo(height) - (upTo(9) == 0 ? 1 : 0);
       const CopyMode mode = upTo(1) == 0 ? CopyMode::opaque : CopyMode::keyed;
-      SCOPED_TRACE(testing::Message() << "trial " << trial << ": (" << from.left << ", "
-                                      << from.top << ")-(" << from.right << ", " << from.bottom
-                                      << ") to (" << x << ", " << y << ")"
-                                      << (within ? " within one surface" : "")
+      SCOPED_TRACE(testing::Message() << "trial " << trial << ": (" << from.left << ", " << from.top
+                                      << ")-(" << from.right << ", " << from.bottom << ") to (" << x
+                                      << ", " << y << ")" << (within ? " within one surface" : "")
                                       << (mode == CopyMode::keyed ? ", keyed" : ""));
 
       std::vector<uint32_t> before(static_cast<std::size_t>(width) * height);

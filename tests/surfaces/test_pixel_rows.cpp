@@ -59,13 +59,14 @@ class RandomBlocks {
     const std::ptrdiff_t rowBytes = std::ptrdiff_t{b.width} * b.bytesPerPixel;
     image.pitch = rowBytes + upTo(9);
     const std::ptrdiff_t lead = upTo(5);
-    image.bytes.resize(static_cast<std::size_t>(lead + image.pitch * (b.height - 1) + rowBytes +
-                                                upTo(5)));
+    image.bytes.resize(
+        static_cast<std::size_t>(lead + image.pitch * (b.height - 1) + rowBytes + upTo(5)));
     for (uint8_t& byte : image.bytes) byte = static_cast<uint8_t>(upTo(255));
     for (int32_t y = 0; y < b.height; ++y) {
       for (int32_t x = 0; x < b.width; ++x) {
-        scalar::store(image.bytes.data() + lead + y * image.pitch + std::ptrdiff_t{x} * b.bytesPerPixel,
-                      b.bytesPerPixel, values[static_cast<std::size_t>(upTo(3))]);
+        scalar::store(
+            image.bytes.data() + lead + y * image.pitch + std::ptrdiff_t{x} * b.bytesPerPixel,
+            b.bytesPerPixel, values[static_cast<std::size_t>(upTo(3))]);
       }
     }
     image.offset = lead;
@@ -102,14 +103,14 @@ TEST(PixelRows, CopiesAndFillsEqualTheScalarReferenceOnRandomBlocks) {
         const Image destination = random.image(b, values);
         // The key is one of the values the source holds, or, now and then, none of them.
         const uint32_t key = random.upTo(4) == 0 ? ~values[0] : values[random.upTo(3)];
-        SCOPED_TRACE(testing::Message() << "trial " << trial << ": " << b.width << " x "
-                                        << b.height << (b.bottomUp ? " bottom-up" : ""));
+        SCOPED_TRACE(testing::Message() << "trial " << trial << ": " << b.width << " x " << b.height
+                                        << (b.bottomUp ? " bottom-up" : ""));
 
         for (const bool keyed : {false, true}) {
           Image vector = destination;
           Image reference = destination;
-          const RowPair toVector{vector.first(), vector.pitch, source.first(), source.pitch,
-                                 b.width,        b.height};
+          const RowPair toVector{vector.first(), vector.pitch, source.first(),
+                                 source.pitch,   b.width,      b.height};
           const RowPair toReference{reference.first(), reference.pitch, source.first(),
                                     source.pitch,      b.width,         b.height};
           if (keyed) {
