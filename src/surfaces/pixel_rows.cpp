@@ -1,6 +1,7 @@
 #include "surfaces/pixel_rows.h"
 
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 // Highway compiles the code between HWY_BEFORE_NAMESPACE and HWY_AFTER_NAMESPACE once for
@@ -67,15 +68,27 @@ struct Lanes {
   }
 };
 
-// The rows below are as wide as a vector or wider: each takes whole vectors from the left,
-// and a last vector that ends at the row's end and overlaps the one before. Writing a pixel
-// twice with the same value changes nothing, since source and destination never overlap.
+// The rows below are as wide as a vector or wider. Each row is taken in vectors whose stores
+// are aligned, which a store across two cache lines is not, with a first and a last vector
+// that overlap the aligned ones at the row's ends. Writing a pixel twice with the same value
+// changes nothing, since source and destination never overlap.
+
+// The first pixel at or after `p` whose address is a multiple of `vectorBytes`, counted from
+// `p`; 0 when pixels there are not aligned to their own size, as then none is.
+template <typename T>
+HWY_INLINE std::ptrdiff_t pixelsToAlignment(const uint8_t* p, std::size_t vectorBytes) {
+  const auto address = reinterpret_cast<std::uintptr_t>(p);
+  if (address % sizeof(T) != 0) return 0;
+  const std::size_t misalignment = address & (vectorBytes - 1);
+  if (misalignment == 0) return 0;
+  return static_cast<std::ptrdiff_t>((vectorBytes - misalignment) / sizeof(T));
+}
 
 template <typename T>
 void copyKeyedBlock(const RowPair& rows, T key) {
   const Lanes<T> v;
-  const auto n = static_cast<int32_t>(hn::Lanes(v.d));
-  const int32_t width = rows.width;
+  const auto n = static_cast<std::ptrdiff_t>(hn::Lanes(v.d));
+  const std::ptrdiff_t width = rows.width;
   if (width < n) {
     scalar::copy(rows, sizeof(T), true, key, false);
     return;
@@ -84,15 +97,19 @@ void copyKeyedBlock(const RowPair& rows, T key) {
   for (int32_t y = 0; y < rows.height; ++y) {
     uint8_t* dst = rows.dst + y * rows.dstPitch;
     const uint8_t* src = rows.src + y * rows.srcPitch;
-    const auto step = [&](int32_t x) HWY_ATTR {
+    const auto step = [&](std::ptrdiff_t x) HWY_ATTR {
       const std::size_t at = static_cast<std::size_t>(x) * sizeof(T);
       const auto pixels = v.load(src + at);
       v.store(hn::IfThenElse(hn::Eq(pixels, vkey), v.load(dst + at), pixels), dst + at);
     };
-    // The row's last vector goes first: taken last, it would read pixels the vector before
-    // had just stored, which the processor cannot pass on from a store it has only in part.
-    if (width % n != 0) step(width - n);
-    for (int32_t x = 0; x + n <= width; x += n) step(x);
+    // A vector that reads destination pixels a store just before wrote in part waits for the
+    // store to reach the cache; so the last vector goes first, and the first one last, when
+    // the aligned stores next to it are long done.
+    step(width - n);
+    for (std::ptrdiff_t x = pixelsToAlignment<T>(dst, n * sizeof(T)); x + n <= width; x += n) {
+      step(x);
+    }
+    step(0);
   }
 }
 
@@ -117,30 +134,37 @@ void CopyBlock(const RowPair& rows, int32_t bytesPerPixel) {
       std::memcpy(dst, src, static_cast<std::size_t>(bytes));
       continue;
     }
-    std::ptrdiff_t x = 0;
-    for (; x + n <= bytes; x += n) v.store(v.load(src + x), dst + x);
-    if (x < bytes) v.store(v.load(src + bytes - n), dst + bytes - n);
+    v.store(v.load(src), dst);
+    v.store(v.load(src + bytes - n), dst + bytes - n);
+    for (std::ptrdiff_t x = pixelsToAlignment<uint8_t>(dst, n); x + n <= bytes; x += n) {
+      v.store(v.load(src + x), dst + x);
+    }
+  }
+}
+
+// Inlined into the loop over rows, so that a row costs no call and no new broadcast.
+template <typename T>
+HWY_INLINE void fillRun(uint8_t* p, std::ptrdiff_t count, const Lanes<T>& v,
+                        hn::Vec<hn::ScalableTag<T>> value) {
+  const auto n = static_cast<std::ptrdiff_t>(hn::Lanes(v.d));
+  constexpr auto size = static_cast<std::ptrdiff_t>(sizeof(T));
+  v.store(value, p);
+  v.store(value, p + (count - n) * size);
+  for (std::ptrdiff_t x = pixelsToAlignment<T>(p, n * sizeof(T)); x + n <= count; x += n) {
+    v.store(value, p + x * size);
   }
 }
 
 template <typename T>
-void fillRun(uint8_t* p, std::ptrdiff_t count, T raw) {
-  const Lanes<T> v;
-  const auto n = static_cast<std::ptrdiff_t>(hn::Lanes(v.d));
-  const auto value = hn::Set(v.d, raw);
-  std::ptrdiff_t x = 0;
-  for (; x + n <= count; x += n) v.store(value, p + x * static_cast<std::ptrdiff_t>(sizeof(T)));
-  if (x < count) v.store(value, p + (count - n) * static_cast<std::ptrdiff_t>(sizeof(T)));
-}
-
-template <typename T>
 void fillBlock(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, T raw) {
-  const auto n = static_cast<int32_t>(hn::Lanes(hn::ScalableTag<T>()));
+  const Lanes<T> v;
+  const auto n = static_cast<int32_t>(hn::Lanes(v.d));
+  const auto value = hn::Set(v.d, raw);
   // Rows without padding between them are one run.
   if (pitch == std::ptrdiff_t{width} * static_cast<std::ptrdiff_t>(sizeof(T))) {
     const std::ptrdiff_t count = std::ptrdiff_t{width} * height;
     if (count >= n) {
-      fillRun<T>(first, count, raw);
+      fillRun<T>(first, count, v, value);
       return;
     }
   }
@@ -148,7 +172,7 @@ void fillBlock(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t heig
     scalar::fill(first, pitch, width, height, sizeof(T), raw);
     return;
   }
-  for (int32_t y = 0; y < height; ++y) fillRun<T>(first + y * pitch, width, raw);
+  for (int32_t y = 0; y < height; ++y) fillRun<T>(first + y * pitch, width, v, value);
 }
 
 void Fill8(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, uint32_t raw) {
