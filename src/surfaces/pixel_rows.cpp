@@ -32,6 +32,12 @@ void CopyKeyed32(const RowPair& rows, uint32_t key) {
 void CopyBlock(const RowPair& rows, int32_t bytesPerPixel) {
   scalar::copy(rows, bytesPerPixel, false, 0, false);
 }
+void CopyKeyedOver16(const RowTriple& rows, uint32_t key) {
+  scalar::copyKeyedOver(rows, 2, key);
+}
+void CopyKeyedOver32(const RowTriple& rows, uint32_t key) {
+  scalar::copyKeyedOver(rows, 4, key);
+}
 void Fill8(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, uint32_t raw) {
   scalar::fill(first, pitch, width, height, 1, raw);
 }
@@ -123,6 +129,41 @@ void CopyKeyed32(const RowPair& rows, uint32_t key) {
   copyKeyedBlock<uint32_t>(rows, key);
 }
 
+// Nothing is read from the destination, so the vectors may go in any order.
+template <typename T>
+void copyKeyedOverBlock(const RowTriple& rows, T key) {
+  const Lanes<T> v;
+  const auto n = static_cast<std::ptrdiff_t>(hn::Lanes(v.d));
+  const std::ptrdiff_t width = rows.width;
+  if (width < n) {
+    scalar::copyKeyedOver(rows, sizeof(T), key);
+    return;
+  }
+  const auto vkey = hn::Set(v.d, key);
+  for (int32_t y = 0; y < rows.height; ++y) {
+    uint8_t* dst = rows.dst + y * rows.dstPitch;
+    const uint8_t* under = rows.under + y * rows.underPitch;
+    const uint8_t* over = rows.over + y * rows.overPitch;
+    const auto step = [&](std::ptrdiff_t x) HWY_ATTR {
+      const std::size_t at = static_cast<std::size_t>(x) * sizeof(T);
+      const auto pixels = v.load(over + at);
+      v.store(hn::IfThenElse(hn::Eq(pixels, vkey), v.load(under + at), pixels), dst + at);
+    };
+    step(0);
+    step(width - n);
+    for (std::ptrdiff_t x = pixelsToAlignment<T>(dst, n * sizeof(T)); x + n <= width; x += n) {
+      step(x);
+    }
+  }
+}
+
+void CopyKeyedOver16(const RowTriple& rows, uint32_t key) {
+  copyKeyedOverBlock<uint16_t>(rows, static_cast<uint16_t>(key));
+}
+void CopyKeyedOver32(const RowTriple& rows, uint32_t key) {
+  copyKeyedOverBlock<uint32_t>(rows, key);
+}
+
 void CopyBlock(const RowPair& rows, int32_t bytesPerPixel) {
   const Lanes<uint8_t> v;
   const auto n = static_cast<std::ptrdiff_t>(hn::Lanes(v.d));
@@ -145,7 +186,7 @@ void CopyBlock(const RowPair& rows, int32_t bytesPerPixel) {
 // Inlined into the loop over rows, so that a row costs no call and no new broadcast.
 template <typename T>
 HWY_INLINE void fillRun(uint8_t* p, std::ptrdiff_t count, const Lanes<T>& v,
-                        hn::Vec<hn::ScalableTag<T>> value) {
+                        hn::Vec<hn::ScalableTag<T> > value) {
   const auto n = static_cast<std::ptrdiff_t>(hn::Lanes(v.d));
   constexpr auto size = static_cast<std::ptrdiff_t>(sizeof(T));
   v.store(value, p);
@@ -279,6 +320,8 @@ HWY_EXPORT(CopyKeyed8);
 HWY_EXPORT(CopyKeyed16);
 HWY_EXPORT(CopyKeyed32);
 HWY_EXPORT(CopyBlock);
+HWY_EXPORT(CopyKeyedOver16);
+HWY_EXPORT(CopyKeyedOver32);
 HWY_EXPORT(Fill8);
 HWY_EXPORT(Fill16);
 HWY_EXPORT(Fill32);
@@ -292,8 +335,22 @@ void copy(const RowPair& rows, int32_t bytesPerPixel) {
   HWY_DYNAMIC_DISPATCH(CopyBlock)(rows, bytesPerPixel);
 }
 
+namespace {
+
+// A key with bits beyond a pixel's size equals no pixel; the vector forms compare only the
+// pixel's bits.
+bool keyFits(uint32_t key, int32_t bytesPerPixel) {
+  return bytesPerPixel >= 4 || key >> (8 * bytesPerPixel) == 0;
+}
+
+}  // namespace
+
 void copyKeyed(const RowPair& rows, int32_t bytesPerPixel, uint32_t key) {
   if (rows.width <= 0 || rows.height <= 0) return;
+  if (!keyFits(key, bytesPerPixel)) {
+    copy(rows, bytesPerPixel);
+    return;
+  }
   switch (bytesPerPixel) {
     case 4:
       HWY_DYNAMIC_DISPATCH(CopyKeyed32)(rows, key);
@@ -306,6 +363,25 @@ void copyKeyed(const RowPair& rows, int32_t bytesPerPixel, uint32_t key) {
       return;
     default:
       scalar::copy(rows, bytesPerPixel, true, key, false);
+  }
+}
+
+void copyKeyedOver(const RowTriple& rows, int32_t bytesPerPixel, uint32_t key) {
+  if (rows.width <= 0 || rows.height <= 0) return;
+  if (!keyFits(key, bytesPerPixel)) {
+    copy({rows.dst, rows.dstPitch, rows.over, rows.overPitch, rows.width, rows.height},
+         bytesPerPixel);
+    return;
+  }
+  switch (bytesPerPixel) {
+    case 4:
+      HWY_DYNAMIC_DISPATCH(CopyKeyedOver32)(rows, key);
+      return;
+    case 2:
+      HWY_DYNAMIC_DISPATCH(CopyKeyedOver16)(rows, key);
+      return;
+    default:
+      scalar::copyKeyedOver(rows, bytesPerPixel, key);
   }
 }
 
@@ -404,6 +480,18 @@ void copy(const RowPair& rows, int32_t bytesPerPixel, bool keyed, uint32_t key, 
   for (int32_t y = 0; y < rows.height; ++y) {
     copyRow(rows.dst + y * rows.dstPitch, rows.src + y * rows.srcPitch, rows.width, bytesPerPixel,
             keyed, key, rightToLeft);
+  }
+}
+
+void copyKeyedOver(const RowTriple& rows, int32_t bytesPerPixel, uint32_t key) {
+  for (int32_t y = 0; y < rows.height; ++y) {
+    uint8_t* dst = rows.dst + y * rows.dstPitch;
+    const uint8_t* under = rows.under + y * rows.underPitch;
+    const uint8_t* over = rows.over + y * rows.overPitch;
+    for (std::ptrdiff_t x = 0; x < std::ptrdiff_t{rows.width} * bytesPerPixel; x += bytesPerPixel) {
+      const uint32_t v = load(over + x, bytesPerPixel);
+      store(dst + x, bytesPerPixel, v != key ? v : load(under + x, bytesPerPixel));
+    }
   }
 }
 

@@ -25,6 +25,22 @@ void copy(const RowPair& rows, int32_t bytesPerPixel);
 /// Copies the block, leaving the destination pixels whose source pixel equals `key` as they
 /// were. The rows must not overlap at all.
 void copyKeyed(const RowPair& rows, int32_t bytesPerPixel, uint32_t key);
+/// Two blocks of the same size drawn as one: `over`'s pixels, except where they equal `key`,
+/// there `under`'s. Neither may overlap `dst`.
+struct RowTriple {
+  uint8_t* dst = nullptr;
+  std::ptrdiff_t dstPitch = 0;
+  const uint8_t* under = nullptr;
+  std::ptrdiff_t underPitch = 0;
+  const uint8_t* over = nullptr;
+  std::ptrdiff_t overPitch = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+/// The same as copying `under` and then `over` keyed by `key` onto `dst`, in one pass that
+/// reads neither the destination nor writes it twice.
+void copyKeyedOver(const RowTriple& rows, int32_t bytesPerPixel, uint32_t key);
 /// Sets `width` pixels of each of `height` rows to `raw`; the bytes between rows are left.
 void fill(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height,
           int32_t bytesPerPixel, uint32_t raw);
@@ -50,6 +66,7 @@ void store(uint8_t* p, int32_t bytes, uint32_t raw);
 /// As pixel_rows::copy, one pixel at a time, left to right or, when `rightToLeft`, right to
 /// left; keyed or not. Rows may overlap as long as the walk reads no pixel after writing it.
 void copy(const RowPair& rows, int32_t bytesPerPixel, bool keyed, uint32_t key, bool rightToLeft);
+void copyKeyedOver(const RowTriple& rows, int32_t bytesPerPixel, uint32_t key);
 void fill(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height,
           int32_t bytesPerPixel, uint32_t raw);
 void bgrToXrgb8888(const uint8_t* bgr, int32_t count, uint8_t* out);

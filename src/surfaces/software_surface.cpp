@@ -109,6 +109,31 @@ bool PlatformSurface::copyFrom(int32_t x, int32_t y, const PlatformSurface& sour
   return true;
 }
 
+bool PlatformSurface::copyKeyedOver(int32_t x, int32_t y, const PlatformSurface& source,
+                                    const Rect& under, const Rect& over) {
+  if (&source == this || lost_ || source.lost_ || locked_ || source.locked_) return false;
+  if (source.format_.bytesPerPixel() != format_.bytesPerPixel()) return false;
+  if (under.width() != over.width() || under.height() != over.height()) return false;
+  for (const Rect& r : {under, over}) {
+    if (r.isEmpty() || !inside(r, source.width_, source.height_)) return false;
+  }
+  if (x < 0 || y < 0 || int64_t{x} + under.width() > width_ ||
+      int64_t{y} + under.height() > height_) {
+    return false;
+  }
+  const int32_t bytes = format_.bytesPerPixel();
+  const pixel_rows::RowTriple rows{row(y) + std::ptrdiff_t{x} * bytes,
+                                   pitch_,
+                                   source.row(under.top) + std::ptrdiff_t{under.left} * bytes,
+                                   source.pitch_,
+                                   source.row(over.top) + std::ptrdiff_t{over.left} * bytes,
+                                   source.pitch_,
+                                   static_cast<int32_t>(under.width()),
+                                   static_cast<int32_t>(under.height())};
+  pixel_rows::copyKeyedOver(rows, bytes, source.colorKey_);
+  return true;
+}
+
 bool PlatformSurface::fill(uint32_t raw) {
   if (lost_ || locked_) return false;
   pixel_rows::fill(row(0), pitch_, width_, height_, format_.bytesPerPixel(), raw);

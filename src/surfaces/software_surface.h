@@ -66,6 +66,11 @@ class PlatformSurface {
   /// whole before anything is written.
   bool copyFrom(int32_t x, int32_t y, const PlatformSurface& source, const Rect& sourceRect,
                 bool keyed);
+  /// copyFrom of `under` and then, keyed, of `over`, both to (x, y) and of the same size, in
+  /// one pass; false, and nothing drawn, when either copy would be refused, when the sizes
+  /// differ or when `source` is this surface; the caller then makes the two copies.
+  bool copyKeyedOver(int32_t x, int32_t y, const PlatformSurface& source, const Rect& under,
+                     const Rect& over);
   /// Sets every pixel to the raw value; false while lost or locked.
   bool fill(uint32_t raw);
 

@@ -198,4 +198,13 @@ bool Surface::blit(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode,
   return surface_->copyFrom(x, y, *source.surface_, sourceRect, mode == CopyMode::keyed);
 }
 
+bool Surface::blitKeyedOver(int32_t x, int32_t y, const Rect& under, const Rect& over,
+                            const Surface& source) {
+  if (surface_ && source.surface_ && surface_->copyKeyedOver(x, y, *source.surface_, under, over)) {
+    return true;
+  }
+  const bool underDrawn = blit(x, y, under, CopyMode::opaque, source);
+  return blit(x, y, over, CopyMode::keyed, source) && underDrawn;
+}
+
 }  // namespace patapata

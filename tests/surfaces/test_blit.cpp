@@ -345,5 +345,61 @@ TEST(Blit, RandomCopiesAgreeWithAModelThatReadsTheSourceFirst) {
   }
 }
 
+// Background and pattern in one pass draw what the two copies draw, and say so alike: same
+// and different sizes, rectangles reaching out of either surface, at every depth.
+TEST(Blit, KeyedOverEqualsAnOpaqueCopyThenAKeyedOne) {
+  const PixelFormat formats[] = {
+      {8, 0, 0, 0},
+      PixelFormat::rgb565(),
+      {24, 0x00FF0000, 0x0000FF00, 0x000000FF},
+      PixelFormat::xrgb8888(),
+  };
+  std::mt19937 random(99);
+  const auto upTo = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n)(random); };
+  for (const PixelFormat& format : formats) {
+    SCOPED_TRACE(std::to_string(format.bitsPerPixel) + " bits");
+    Canvas canvas(format);
+    const uint32_t mask = format.bitsPerPixel == 32 ? 0xFFFFFFFFu : (1u << format.bitsPerPixel) - 1;
+    auto sheet = canvas.surface(70, 20, 0);
+    for (int trial = 0; trial < 300; ++trial) {
+      const uint32_t values[] = {static_cast<uint32_t>(random()) & mask,
+                                 static_cast<uint32_t>(random()) & mask,
+                                 static_cast<uint32_t>(random()) & mask};
+      for (int32_t y = 0; y < sheet->height(); ++y) {
+        for (int32_t x = 0; x < sheet->width(); ++x) {
+          sheet->platformSurface()->setPixel(x, y, values[upTo(2)]);
+        }
+      }
+      sheet->setSourceKey(values[upTo(2)]);
+      const int32_t width = 1 + upTo(50);
+      const int32_t height = 1 + upTo(12);
+      const auto rect = [&] {
+        const int32_t left = upTo(69) - (upTo(9) == 0 ? 1 : 0);
+        const int32_t top = upTo(19) - (upTo(9) == 0 ? 1 : 0);
+        return Rect{left, top, left + width, top + height};
+      };
+      const Rect under = rect();
+      Rect over = rect();
+      // Now and then a pattern of another size.
+      if (upTo(4) == 0) over.right += upTo(1) == 0 ? 1 : -1;
+      const int32_t x = upTo(8) - (upTo(9) == 0 ? 1 : 0);
+      const int32_t y = upTo(4) - (upTo(9) == 0 ? 1 : 0);
+      SCOPED_TRACE(testing::Message() << "trial " << trial << ": " << width << " x " << height
+                                      << " at (" << x << ", " << y << ")");
+
+      auto onePass = canvas.surface(56, 16, values[0]);
+      auto twoCopies = canvas.surface(56, 16, values[0]);
+      const bool underDrawn = twoCopies->blit(x, y, under, CopyMode::opaque, *sheet);
+      const bool overDrawn = twoCopies->blit(x, y, over, CopyMode::keyed, *sheet);
+      ASSERT_EQ(onePass->blitKeyedOver(x, y, under, over, *sheet), underDrawn && overDrawn);
+      for (int32_t py = 0; py < 16; ++py) {
+        for (int32_t px = 0; px < 56; ++px) {
+          ASSERT_EQ(onePass->pixelValue(px, py), twoCopies->pixelValue(px, py)) << px << ", " << py;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace patapata

@@ -101,8 +101,11 @@ TEST(PixelRows, CopiesAndFillsEqualTheScalarReferenceOnRandomBlocks) {
         const std::vector<uint32_t> values = random.values(bytes);
         Image source = random.image(b, values);
         const Image destination = random.image(b, values);
-        // The key is one of the values the source holds, or, now and then, none of them.
-        const uint32_t key = random.upTo(4) == 0 ? ~values[0] : values[random.upTo(3)];
+        // The key is one of the values the source holds or, now and then, none of them: one
+        // that differs from a held value only in bits beyond the pixel's size, or any other.
+        const uint32_t wider = bytes < 4 ? values[0] | (1u << (8 * bytes)) : ~values[0];
+        const uint32_t key = random.upTo(4) == 0 ? (random.upTo(1) == 0 ? wider : ~values[0])
+                                                 : values[random.upTo(3)];
         SCOPED_TRACE(testing::Message() << "trial " << trial << ": " << b.width << " x " << b.height
                                         << (b.bottomUp ? " bottom-up" : ""));
 
@@ -128,6 +131,31 @@ TEST(PixelRows, CopiesAndFillsEqualTheScalarReferenceOnRandomBlocks) {
         fill(vector.first(), vector.pitch, b.width, b.height, bytes, raw);
         scalar::fill(reference.first(), reference.pitch, b.width, b.height, bytes, raw);
         ASSERT_EQ(vector.bytes, reference.bytes) << "fill";
+
+        // Two layers at once, the under layer from a third image: against the scalar form of
+        // the same, and against the two copies it stands for.
+        const Image under = random.image(b, values);
+        Image layered = destination;
+        Image twoCopies = destination;
+        const RowTriple toLayered{
+            layered.first(), layered.pitch,  under.bytes.data() + under.offset,
+            under.pitch,     source.first(), source.pitch,
+            b.width,         b.height};
+        copyKeyedOver(toLayered, bytes, key);
+        const RowPair underToTwo{
+            twoCopies.first(), twoCopies.pitch, under.bytes.data() + under.offset,
+            under.pitch,       b.width,         b.height};
+        const RowPair overToTwo{twoCopies.first(), twoCopies.pitch, source.first(),
+                                source.pitch,      b.width,         b.height};
+        scalar::copy(underToTwo, bytes, false, 0, false);
+        scalar::copy(overToTwo, bytes, true, key, false);
+        ASSERT_EQ(layered.bytes, twoCopies.bytes) << "keyed over";
+        Image scalarLayered = destination;
+        scalar::copyKeyedOver(
+            {scalarLayered.first(), scalarLayered.pitch, under.bytes.data() + under.offset,
+             under.pitch, source.first(), source.pitch, b.width, b.height},
+            bytes, key);
+        ASSERT_EQ(scalarLayered.bytes, twoCopies.bytes) << "scalar keyed over";
       }
     }
   });
