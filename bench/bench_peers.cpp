@@ -1,5 +1,7 @@
 #include "surfaces/bmp_reader.h"
 #include "surfaces/image_conversion.h"
+#include "surfaces/pixel_buffer.h"
+#include "surfaces/pixel_format.h"
 
 #include "bmp_file.h"
 
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <map>
 #include <memory>
@@ -24,6 +27,10 @@
 // indexed picture as indices; the "_rgb32" variants go on to 32-bit colours in new memory,
 // the amount of output stb_image gives. Every benchmark reports its processor time per decode
 // over ours ("x_ours") and over ours to 32-bit colours ("x_ours_rgb32"): above 1 it is slower.
+// "_ours_display" is what loading a sheet does: the picture written in the 32-bit display
+// format as it is decoded. "_limit" and "_limit_rgb32" are memcpy of as many bytes as the
+// picture takes as decoded and in 32-bit colours, from the file into new memory of the same
+// kind; "x_limit" is a time over the limit for the same output.
 namespace {
 
 using patapata::bench::bmpFile;
@@ -111,7 +118,7 @@ double threadSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-enum class Decoder { Ours, OursRgb32, Stb, Qt, QtRgb32 };
+enum class Decoder { Ours, OursRgb32, OursDisplay, Stb, Qt, QtRgb32, Limit, LimitRgb32 };
 
 // Our decoded picture as 32-bit colours in new memory, as a 32-bit sheet surface holds it:
 // an indexed picture is looked up through its palette, a colour picture already is.
@@ -126,9 +133,39 @@ void toRgb32(const patapata::DecodedImage& image) {
   benchmark::DoNotOptimize(pixels.get());
 }
 
+// The bytes a decoded picture takes: an indexed one as indices, unless in 32-bit colours.
+std::size_t outputBytes(File f, bool rgb32) {
+  const auto pixels = static_cast<std::size_t>(pixelsOf(f));
+  return f == File::TrueColour4096 || rgb32 ? pixels * 4 : pixels;
+}
+
+// memcpy of `bytes` from the file, from its start again as often as needed, into new memory.
+void copyLimit(const std::vector<uint8_t>& file, std::size_t bytes) {
+  patapata::PixelBuffer out = patapata::PixelBuffer::forOverwrite(bytes);
+  for (std::size_t at = 0; at < bytes; at += file.size()) {
+    std::memcpy(out.data() + at, file.data(), std::min(file.size(), bytes - at));
+  }
+  benchmark::DoNotOptimize(out.data());
+}
+
 // Decodes once; false when the decoder refuses the file.
 bool decodeWith(Decoder d, const std::vector<uint8_t>& file) {
   switch (d) {
+    case Decoder::OursDisplay: {
+      const patapata::DecodedImage image =
+          patapata::decodeBmpForDisplay(file, patapata::PixelFormat::xrgb8888());
+      benchmark::DoNotOptimize(image);
+      if (!image.isRaw()) toRgb32(image);
+      return image.width > 0;
+    }
+    case Decoder::Limit:
+    case Decoder::LimitRgb32: {
+      const File f = file.size() > 40'000'000  ? File::TrueColour4096
+                     : file.size() > 4'000'000 ? File::Indexed2048
+                                               : File::RunLength2048;
+      copyLimit(file, outputBytes(f, d == Decoder::LimitRgb32));
+      return true;
+    }
     case Decoder::Ours:
     case Decoder::OursRgb32: {
       const patapata::DecodedImage image = patapata::decodeBmp(file);
@@ -191,16 +228,25 @@ void BM_Decode(benchmark::State& state, File f, Decoder d) {
   const double perDecode = (threadSeconds() - start) / static_cast<double>(state.iterations());
   state.counters["x_ours"] = perDecode / oursSeconds(f, Decoder::Ours);
   state.counters["x_ours_rgb32"] = perDecode / oursSeconds(f, Decoder::OursRgb32);
+  const bool rgb32 = d == Decoder::OursRgb32 || d == Decoder::OursDisplay || d == Decoder::Stb ||
+                     d == Decoder::QtRgb32 || d == Decoder::LimitRgb32;
+  state.counters["x_limit"] =
+      perDecode / oursSeconds(f, rgb32 ? Decoder::LimitRgb32 : Decoder::Limit);
   state.counters["Mpixel/s"] = static_cast<double>(pixelsOf(f)) / perDecode / 1e6;
 }
 
-#define PEERS(name, file)                                                                        \
-  BENCHMARK_CAPTURE(BM_Decode, name##_ours, file, Decoder::Ours)->Unit(benchmark::kMillisecond); \
-  BENCHMARK_CAPTURE(BM_Decode, name##_ours_rgb32, file, Decoder::OursRgb32)                      \
-      ->Unit(benchmark::kMillisecond);                                                           \
-  BENCHMARK_CAPTURE(BM_Decode, name##_stb, file, Decoder::Stb)->Unit(benchmark::kMillisecond);   \
-  BENCHMARK_CAPTURE(BM_Decode, name##_qt, file, Decoder::Qt)->Unit(benchmark::kMillisecond);     \
-  BENCHMARK_CAPTURE(BM_Decode, name##_qt_rgb32, file, Decoder::QtRgb32)                          \
+#define PEERS(name, file)                                                                          \
+  BENCHMARK_CAPTURE(BM_Decode, name##_ours, file, Decoder::Ours)->Unit(benchmark::kMillisecond);   \
+  BENCHMARK_CAPTURE(BM_Decode, name##_ours_rgb32, file, Decoder::OursRgb32)                        \
+      ->Unit(benchmark::kMillisecond);                                                             \
+  BENCHMARK_CAPTURE(BM_Decode, name##_ours_display, file, Decoder::OursDisplay)                    \
+      ->Unit(benchmark::kMillisecond);                                                             \
+  BENCHMARK_CAPTURE(BM_Decode, name##_stb, file, Decoder::Stb)->Unit(benchmark::kMillisecond);     \
+  BENCHMARK_CAPTURE(BM_Decode, name##_qt, file, Decoder::Qt)->Unit(benchmark::kMillisecond);       \
+  BENCHMARK_CAPTURE(BM_Decode, name##_qt_rgb32, file, Decoder::QtRgb32)                            \
+      ->Unit(benchmark::kMillisecond);                                                             \
+  BENCHMARK_CAPTURE(BM_Decode, name##_limit, file, Decoder::Limit)->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(BM_Decode, name##_limit_rgb32, file, Decoder::LimitRgb32)                      \
       ->Unit(benchmark::kMillisecond);
 
 PEERS(bmp24_4096x4096, File::TrueColour4096)

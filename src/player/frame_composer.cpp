@@ -62,12 +62,18 @@ void composeFrame(const ViewerState& viewer, Surface& back) {
   if (sheet == nullptr) return;
   const int32_t s = viewer.state;
   const int32_t f = viewer.frame;
-  back.blit(0, 0, viewer.celRects[1], kOpaque, *sheet);
   // A row or index outside the tables has no entries: the background alone is shown.
-  if (s < 0 || s >= kStateCount || f < 0 || f >= kFrameSlots) return;
-
+  if (s < 0 || s >= kStateCount || f < 0 || f >= kFrameSlots) {
+    back.blit(0, 0, viewer.celRects[1], kOpaque, *sheet);
+    return;
+  }
   const int32_t pattern = viewer.pattern[s][f];
-  if (isCel(pattern)) back.blit(0, 0, viewer.celRects[pattern], kKeyed, *sheet);
+  if (isCel(pattern)) {
+    // Background and pattern in one pass over the back surface where they are the same size.
+    back.blitKeyedOver(0, 0, viewer.celRects[1], viewer.celRects[pattern], *sheet);
+  } else {
+    back.blit(0, 0, viewer.celRects[1], kOpaque, *sheet);
+  }
 
   if (viewer.layerOn[s] != 1) return;
   const int32_t layer = viewer.layer[s][f];

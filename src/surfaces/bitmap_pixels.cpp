@@ -2,10 +2,14 @@
 
 #include "common/errors.h"
 #include "common/messages.h"
+#include "surfaces/image_conversion.h"
+#include "surfaces/pixel_buffer.h"
+#include "surfaces/pixel_rows.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <vector>
 
 namespace patapata {
 
@@ -74,21 +78,9 @@ void decodeRow(const uint8_t* src, uint32_t* out, const BitmapLayout& layout,
                const std::array<Channel, 3>& channels) {
   const int32_t w = layout.width;
   switch (layout.bitCount) {
-    case 24: {
-      int32_t x = 0;
-      if constexpr (std::endian::native == std::endian::little) {
-        // One 4-byte load per pixel; every pixel but the row's last has a byte after it.
-        for (; x + 1 < w; ++x, src += 3) {
-          uint32_t v;
-          std::memcpy(&v, src, 4);
-          out[x] = v & 0x00FFFFFF;
-        }
-      }
-      for (; x < w; ++x, src += 3) {
-        out[x] = (uint32_t{src[2]} << 16) | (uint32_t{src[1]} << 8) | src[0];
-      }
+    case 24:
+      pixel_rows::bgrToXrgb8888(src, w, reinterpret_cast<uint8_t*>(out));
       break;
-    }
     case 32:
       if (std::endian::native == std::endian::little && layout.masks == kXrgbMasks) {
         for (int32_t x = 0; x < w; ++x, src += 4) {
@@ -120,6 +112,7 @@ std::vector<Pixel> decodeRows(const BitmapLayout& layout, DecodeRow decodeRow) {
   const auto w = static_cast<std::size_t>(layout.width);
   std::vector<Pixel> pixels;
   pixels.reserve(w * static_cast<std::size_t>(layout.height));
+  adviseHugePages(pixels.data(), pixels.capacity() * sizeof(Pixel));
   std::vector<Pixel> row(w);
   for (int32_t outRow = 0; outRow < layout.height; ++outRow) {
     decodeRow(layout.topDown ? outRow : layout.height - 1 - outRow, row.data());
@@ -128,7 +121,43 @@ std::vector<Pixel> decodeRows(const BitmapLayout& layout, DecodeRow decodeRow) {
   return pixels;
 }
 
-DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayout& layout) {
+// Writes a picture stored in colours straight into `display`, laid out as a surface lays out
+// its rows: one pass over the file's pixels and one over the memory of the result. 24-bit
+// rows go through the vector conversions; other depths through a row of colours that stays in
+// the cache.
+template <typename RowAt>
+DecodedImage colourPictureFor(const BitmapLayout& layout, const std::array<Channel, 3>& channels,
+                              const PixelFormat& display, RowAt rowAt) {
+  DecodedImage image;
+  image.width = layout.width;
+  image.height = layout.height;
+  const int32_t pitch = display.surfacePitch(layout.width);
+  const auto used = static_cast<std::size_t>(layout.width) * display.bytesPerPixel();
+  image.raw = PixelBuffer::forOverwrite(static_cast<std::size_t>(pitch) *
+                                        static_cast<std::size_t>(layout.height));
+  image.rawFormat = display;
+  image.rawPitch = pitch;
+  const bool bgrToXrgb = layout.bitCount == 24 && display == PixelFormat::xrgb8888();
+  const bool bgrTo565 = layout.bitCount == 24 && display == PixelFormat::rgb565();
+  std::vector<uint32_t> colours(bgrToXrgb || bgrTo565 ? 0 : static_cast<std::size_t>(layout.width));
+  for (int32_t outRow = 0; outRow < layout.height; ++outRow) {
+    const uint8_t* src = rowAt(layout.topDown ? outRow : layout.height - 1 - outRow);
+    uint8_t* out = image.raw.data() + static_cast<std::ptrdiff_t>(outRow) * pitch;
+    if (bgrToXrgb) {
+      pixel_rows::bgrToXrgb8888(src, layout.width, out);
+    } else if (bgrTo565) {
+      pixel_rows::bgrToRgb565(src, layout.width, out);
+    } else {
+      decodeRow(src, colours.data(), layout, channels);
+      writeColourRow(colours.data(), layout.width, display, out);
+    }
+    std::memset(out + used, 0, static_cast<std::size_t>(pitch) - used);
+  }
+  return image;
+}
+
+DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayout& layout,
+                                const PixelFormat* display) {
   const int64_t w = layout.width;
   const int64_t h = layout.height;
   const int64_t stride = (w * layout.bitCount + 31) / 32 * 4;
@@ -161,6 +190,7 @@ DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayou
   }
   const std::array<Channel, 3> channels{Channel(layout.masks[0]), Channel(layout.masks[1]),
                                         Channel(layout.masks[2])};
+  if (display != nullptr) return colourPictureFor(layout, channels, *display, rowAt);
   image.pixels = decodeRows<uint32_t>(
       layout, [&](int32_t r, uint32_t* out) { decodeRow(rowAt(r), out, layout, channels); });
   return image;
@@ -254,7 +284,7 @@ bool isContiguousMask(uint32_t mask, uint16_t bitCount) {
 }
 
 DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayout& layout,
-                                const char* invalidMessage) {
+                                const char* invalidMessage, const PixelFormat* display) {
   const int64_t pixels = int64_t{layout.width} * layout.height;
   if (layout.width <= 0 || layout.height <= 0 || pixels > kMaxBitmapPixels) {
     throw InvalidImageError(invalidMessage);
@@ -268,7 +298,7 @@ DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayou
     }
     return decodeRunLength(file, layout);
   }
-  return decodeUncompressed(file, layout);
+  return decodeUncompressed(file, layout, display);
 }
 
 BitmapLayout bitmapLayout(const BitmapInfo& info, const std::array<uint32_t, 3>& masks,

@@ -2,6 +2,7 @@
 
 #include "surfaces/bitmap_header.h"
 #include "surfaces/image.h"
+#include "surfaces/pixel_format.h"
 
 #include <cstdint>
 #include <span>
@@ -35,13 +36,14 @@ BitmapLayout bitmapLayout(const BitmapInfo& info, const std::array<uint32_t, 3>&
                           std::vector<uint32_t> palette);
 
 /// Decodes the pixel data described by `layout`, top-down: palette indices and the colour
-/// table for 1-, 4- and 8-bit and run-length pictures, 0x00RRGGBB colours for the others.
+/// table for 1-, 4- and 8-bit and run-length pictures, 0x00RRGGBB colours for the others, or,
+/// for those, raw pixels of `display` when one is given.
 /// Pixels that run-length data never writes take palette index 0; a run or delta past the
 /// row or the image is clipped. Throws ReadError "ストリームからの読み込みエラー" when
 /// uncompressed data is cut short, and InvalidImageError with `invalidMessage` when the picture
 /// is larger than kMaxBitmapPixels or than the run-length data could describe.
 DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayout& layout,
-                                const char* invalidMessage);
+                                const char* invalidMessage, const PixelFormat* display = nullptr);
 
 /// The masks of the formats without bit fields: 5-5-5 at 16 bits, 8-8-8 at 32.
 std::array<uint32_t, 3> defaultBitmapMasks(uint16_t bitCount);

@@ -39,9 +39,7 @@ bool acceptedCompression(const BitmapInfo& info) {
   }
 }
 
-}  // namespace
-
-DecodedImage decodeBmp(std::span<const uint8_t> file) {
+DecodedImage decode(std::span<const uint8_t> file, const PixelFormat* display) {
   if (file.empty()) return {};
   BitmapInfo info = readBitmapFileHeader(file);
   if (!info.typeIsBM) invalid();
@@ -70,7 +68,17 @@ DecodedImage decodeBmp(std::span<const uint8_t> file) {
   if (info.offBits < headersEnd) invalid();
 
   return decodeBitmapPixels(file, bitmapLayout(info, masks, std::move(palette)),
-                            messages::kInvalidBitmap);
+                            messages::kInvalidBitmap, display);
+}
+
+}  // namespace
+
+DecodedImage decodeBmp(std::span<const uint8_t> file) {
+  return decode(file, nullptr);
+}
+
+DecodedImage decodeBmpForDisplay(std::span<const uint8_t> file, const PixelFormat& display) {
+  return decode(file, &display);
 }
 
 }  // namespace patapata

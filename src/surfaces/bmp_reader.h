@@ -1,6 +1,7 @@
 #pragma once
 
 #include "surfaces/image.h"
+#include "surfaces/pixel_format.h"
 
 #include <cstdint>
 #include <span>
@@ -11,5 +12,7 @@ namespace patapata {
 /// Throws InvalidImageError "ビットマップイメージが不正です" or ReadError
 /// "ストリームからの読み込みエラー".
 DecodedImage decodeBmp(std::span<const uint8_t> file);
+/// The same, except that a picture stored in colours comes as raw pixels of `display`.
+DecodedImage decodeBmpForDisplay(std::span<const uint8_t> file, const PixelFormat& display);
 
 }  // namespace patapata

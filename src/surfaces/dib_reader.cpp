@@ -33,9 +33,7 @@ bool supportedMasks(const std::array<uint32_t, 3>& masks, uint16_t bitCount) {
   return r == 8 && g == 8 && b == 8;
 }
 
-}  // namespace
-
-DecodedImage decodeDib(std::span<const uint8_t> file) {
+DecodedImage decode(std::span<const uint8_t> file, const PixelFormat* display) {
   if (file.empty()) return {};
   BitmapInfo info = readBitmapFileHeader(file);
   if (!info.typeIsBM) invalid();
@@ -77,7 +75,17 @@ DecodedImage decodeDib(std::span<const uint8_t> file) {
   if (info.offBits < headersEnd) invalid();
 
   return decodeBitmapPixels(file, bitmapLayout(info, masks, std::move(palette)),
-                            messages::kInvalidDib);
+                            messages::kInvalidDib, display);
+}
+
+}  // namespace
+
+DecodedImage decodeDib(std::span<const uint8_t> file) {
+  return decode(file, nullptr);
+}
+
+DecodedImage decodeDibForDisplay(std::span<const uint8_t> file, const PixelFormat& display) {
+  return decode(file, &display);
 }
 
 }  // namespace patapata

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "surfaces/image.h"
+#include "surfaces/pixel_format.h"
 
 #include <cstdint>
 #include <span>
@@ -12,5 +13,7 @@ namespace patapata {
 /// "不正な DIB です", UnsupportedImageError "不正なビット数です (%d)" or
 /// "不正なピクセルフォーマットです", or ReadError.
 DecodedImage decodeDib(std::span<const uint8_t> file);
+/// The same, except that a picture stored in colours comes as raw pixels of `display`.
+DecodedImage decodeDibForDisplay(std::span<const uint8_t> file, const PixelFormat& display);
 
 }  // namespace patapata

@@ -1,9 +1,12 @@
 #include "surfaces/image_conversion.h"
 
+#include "surfaces/pixel_rows.h"
+
 #include <array>
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 namespace patapata {
 
@@ -13,16 +16,6 @@ constexpr bool kLittleEndian = std::endian::native == std::endian::little;
 
 void storeRaw(uint8_t* out, uint32_t raw, int32_t bytes) {
   for (int32_t b = 0; b < bytes; ++b) out[b] = static_cast<uint8_t>(raw >> (8 * b));
-}
-
-// Writes `count` 0x00RRGGBB colours as raw little-endian pixels of `format`.
-void convertColourRow(const uint32_t* rgb, int32_t count, const PixelFormat& format, uint8_t* out) {
-  if (kLittleEndian && format == PixelFormat::xrgb8888()) {
-    std::memcpy(out, rgb, static_cast<std::size_t>(count) * 4);  // already the raw values
-    return;
-  }
-  const int32_t bytes = format.bytesPerPixel();
-  for (int32_t x = 0; x < count; ++x, out += bytes) storeRaw(out, format.fromRgb(rgb[x]), bytes);
 }
 
 // Looks up `count` palette indices in `raw`, the palette already in the surface's format.
@@ -67,8 +60,39 @@ void convertIndexRow(const uint8_t* indices, int32_t count, const std::array<uin
 
 }  // namespace
 
+void writeColourRow(const uint32_t* rgb, int32_t count, const PixelFormat& format, uint8_t* out) {
+  if (kLittleEndian && format == PixelFormat::xrgb8888()) {
+    std::memcpy(out, rgb, static_cast<std::size_t>(count) * 4);  // already the raw values
+    return;
+  }
+  if (kLittleEndian && format == PixelFormat::rgb565()) {
+    pixel_rows::xrgbToRgb565(rgb, count, out);
+    return;
+  }
+  const int32_t bytes = format.bytesPerPixel();
+  for (int32_t x = 0; x < count; ++x, out += bytes) storeRaw(out, format.fromRgb(rgb[x]), bytes);
+}
+
 void writeImage(const DecodedImage& image, const LockDescription& target) {
   const auto width = static_cast<std::size_t>(image.width);
+  if (image.isRaw()) {
+    const int32_t bytes = image.rawFormat.bytesPerPixel();
+    std::vector<uint32_t> colours;
+    for (int32_t y = 0; y < image.height; ++y) {
+      const uint8_t* row = image.raw.data() + static_cast<std::ptrdiff_t>(y) * image.rawPitch;
+      uint8_t* out = target.bits + static_cast<std::ptrdiff_t>(y) * target.pitch;
+      if (image.rawFormat == target.format) {
+        std::memcpy(out, row, width * static_cast<std::size_t>(bytes));
+        continue;
+      }
+      colours.resize(width);
+      for (std::size_t x = 0; x < width; ++x) {
+        colours[x] = image.rawFormat.toRgb(pixel_rows::scalar::load(row + x * bytes, bytes));
+      }
+      writeColourRow(colours.data(), image.width, target.format, out);
+    }
+    return;
+  }
   if (image.indexed()) {
     std::array<uint32_t, 256> raw{};
     for (std::size_t i = 0; i < raw.size(); ++i) raw[i] = target.format.fromRgb(image.palette[i]);
@@ -80,8 +104,8 @@ void writeImage(const DecodedImage& image, const LockDescription& target) {
     return;
   }
   for (int32_t y = 0; y < image.height; ++y) {
-    convertColourRow(image.pixels.data() + static_cast<std::size_t>(y) * width, image.width,
-                     target.format, target.bits + static_cast<std::ptrdiff_t>(y) * target.pitch);
+    writeColourRow(image.pixels.data() + static_cast<std::size_t>(y) * width, image.width,
+                   target.format, target.bits + static_cast<std::ptrdiff_t>(y) * target.pitch);
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "surfaces/image.h"
+#include "surfaces/pixel_format.h"
 
 #include <cstdint>
 #include <span>
@@ -14,6 +15,9 @@ struct ImageReader {
   const char* extension;    ///< lower case, without the dot
   const char* description;  ///< the format's name as the user sees it
   DecodedImage (*decode)(std::span<const uint8_t> file);
+  /// The same, giving a picture it can write in `display` as raw pixels of that format; null
+  /// when the reader has no such path.
+  DecodedImage (*decodeForDisplay)(std::span<const uint8_t> file, const PixelFormat& display);
   /// The picture is copied from its own drawing context, so even an empty one needs a
   /// surface to land on.
   bool copiesFromOwnContext;

@@ -17,6 +17,8 @@ struct PixelFormat {
   static constexpr PixelFormat rgb565() { return {16, 0xF800, 0x07E0, 0x001F}; }
 
   int32_t bytesPerPixel() const { return (bitsPerPixel + 7) / 8; }
+  /// Bytes from one row of a surface `width` pixels wide to the next: whole 32-bit words.
+  int32_t surfacePitch(int32_t width) const { return ((width * bytesPerPixel()) + 3) & ~3; }
 
   /// The raw value of a 0x00RRGGBB colour; channels are reduced by dropping low bits.
   uint32_t fromRgb(uint32_t rgb) const;

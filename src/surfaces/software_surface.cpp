@@ -1,100 +1,44 @@
 #include "surfaces/software_surface.h"
 
-#include <algorithm>
-#include <bit>
+#include "surfaces/pixel_rows.h"
+
 #include <cstring>
+#include <utility>
 
 namespace patapata::platform {
-
-// Raw values are little-endian; the whole-pixel copies and fills below move them as native
-// integers.
-static_assert(std::endian::native == std::endian::little);
 
 namespace {
 
 constexpr uint8_t kReclaimedByte = 0xA5;
 
-uint32_t readRaw(const uint8_t* p, int32_t bytes) {
-  switch (bytes) {
-    case 1:
-      return p[0];
-    case 2:
-      return uint32_t{p[0]} | (uint32_t{p[1]} << 8);
-    case 3:
-      return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
-    default:
-      return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) |
-             (uint32_t{p[3]} << 24);
-  }
-}
-
-void writeRaw(uint8_t* p, int32_t bytes, uint32_t v) {
-  for (int32_t i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 bool inside(const Rect& r, int32_t width, int32_t height) {
   return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height;
-}
-
-// Copies one row of `count` pixels, skipping those whose value is `key` when keyed.
-// `reverse` walks right to left, for overlapping copies within one surface.
-template <typename Pixel>
-void copyRowTyped(uint8_t* dst, const uint8_t* src, int32_t count, bool keyed, uint32_t key,
-                  bool reverse) {
-  if (!keyed) {
-    std::memmove(dst, src, static_cast<std::size_t>(count) * sizeof(Pixel));
-    return;
-  }
-  for (int32_t k = 0; k < count; ++k) {
-    const int32_t i = reverse ? count - 1 - k : k;
-    Pixel v;
-    std::memcpy(&v, src + i * sizeof(Pixel), sizeof(Pixel));
-    if (v != key) std::memcpy(dst + i * sizeof(Pixel), &v, sizeof(Pixel));
-  }
-}
-
-void copyRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t bytes, bool keyed,
-             uint32_t key, bool reverse) {
-  switch (bytes) {
-    case 4:
-      copyRowTyped<uint32_t>(dst, src, count, keyed, key, reverse);
-      return;
-    case 2:
-      copyRowTyped<uint16_t>(dst, src, count, keyed, key, reverse);
-      return;
-    case 1:
-      copyRowTyped<uint8_t>(dst, src, count, keyed, key, reverse);
-      return;
-    default:
-      break;
-  }
-  if (!keyed) {
-    std::memmove(dst, src, static_cast<std::size_t>(count) * bytes);
-    return;
-  }
-  for (int32_t k = 0; k < count; ++k) {
-    const int32_t i = reverse ? count - 1 - k : k;
-    const uint32_t v = readRaw(src + std::ptrdiff_t{i} * bytes, bytes);
-    if (v != key) writeRaw(dst + std::ptrdiff_t{i} * bytes, bytes, v);
-  }
 }
 
 }  // namespace
 
 PlatformSurface::PlatformSurface(int32_t width, int32_t height, PixelFormat format, Memory memory)
+    : PlatformSurface(width, height, format, memory,
+                      PixelBuffer::zeroed(static_cast<std::size_t>(format.surfacePitch(width)) *
+                                          static_cast<std::size_t>(height))) {}
+
+PlatformSurface::PlatformSurface(int32_t width, int32_t height, PixelFormat format, Memory memory,
+                                 PixelBuffer pixels)
     : width_(width),
       height_(height),
-      pitch_(((width * format.bytesPerPixel()) + 3) & ~3),
+      pitch_(format.surfacePitch(width)),
       format_(format),
       memory_(memory),
-      pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height), 0) {}
+      pixels_(std::move(pixels)) {}
 
 uint32_t PlatformSurface::pixel(int32_t x, int32_t y) const {
-  return readRaw(row(y) + std::ptrdiff_t{x} * format_.bytesPerPixel(), format_.bytesPerPixel());
+  return pixel_rows::scalar::load(row(y) + std::ptrdiff_t{x} * format_.bytesPerPixel(),
+                                  format_.bytesPerPixel());
 }
 
 void PlatformSurface::setPixel(int32_t x, int32_t y, uint32_t raw) {
-  writeRaw(row(y) + std::ptrdiff_t{x} * format_.bytesPerPixel(), format_.bytesPerPixel(), raw);
+  pixel_rows::scalar::store(row(y) + std::ptrdiff_t{x} * format_.bytesPerPixel(),
+                            format_.bytesPerPixel(), raw);
 }
 
 bool PlatformSurface::setColorKey(uint32_t raw) {
@@ -125,7 +69,7 @@ bool PlatformSurface::restore() {
 
 void PlatformSurface::markLost() {
   lost_ = true;
-  std::fill(pixels_.begin(), pixels_.end(), kReclaimedByte);
+  std::memset(pixels_.data(), kReclaimedByte, pixels_.size());
 }
 
 bool PlatformSurface::copyFrom(int32_t x, int32_t y, const PlatformSurface& source,
@@ -140,33 +84,59 @@ bool PlatformSurface::copyFrom(int32_t x, int32_t y, const PlatformSurface& sour
   const int32_t bytes = format_.bytesPerPixel();
   const auto w = static_cast<int32_t>(sourceRect.width());
   const auto h = static_cast<int32_t>(sourceRect.height());
-  // Within one surface, walk away from the overlap so no pixel is read after being written.
+  // Within one surface, walk away from the overlap so no pixel is read after being written:
+  // rows bottom-up when the copy moves down, pixels right to left when it moves right along
+  // the same rows.
   const bool sameSurface = &source == this;
   const bool bottomUp = sameSurface && y > sourceRect.top;
-  const bool rightToLeft = sameSurface && y == sourceRect.top && x > sourceRect.left;
-  for (int32_t k = 0; k < h; ++k) {
-    const int32_t r = bottomUp ? h - 1 - k : k;
-    copyRow(row(y + r) + std::ptrdiff_t{x} * bytes,
-            source.row(sourceRect.top + r) + std::ptrdiff_t{sourceRect.left} * bytes, w, bytes,
-            keyed, source.colorKey_, rightToLeft);
+  const bool sameRows = sameSurface && y == sourceRect.top;
+  const int32_t firstRow = bottomUp ? h - 1 : 0;
+  const pixel_rows::RowPair rows{
+      row(y + firstRow) + std::ptrdiff_t{x} * bytes,
+      bottomUp ? -std::ptrdiff_t{pitch_} : pitch_,
+      source.row(sourceRect.top + firstRow) + std::ptrdiff_t{sourceRect.left} * bytes,
+      bottomUp ? -std::ptrdiff_t{source.pitch_} : source.pitch_,
+      w,
+      h};
+  if (sameRows) {
+    // A row copied onto itself: the vector forms need source and destination apart.
+    pixel_rows::scalar::copy(rows, bytes, keyed, source.colorKey_, x > sourceRect.left);
+  } else if (keyed) {
+    pixel_rows::copyKeyed(rows, bytes, source.colorKey_);
+  } else {
+    pixel_rows::copy(rows, bytes);
   }
+  return true;
+}
+
+bool PlatformSurface::copyKeyedOver(int32_t x, int32_t y, const PlatformSurface& source,
+                                    const Rect& under, const Rect& over) {
+  if (&source == this || lost_ || source.lost_ || locked_ || source.locked_) return false;
+  if (source.format_.bytesPerPixel() != format_.bytesPerPixel()) return false;
+  if (under.width() != over.width() || under.height() != over.height()) return false;
+  for (const Rect& r : {under, over}) {
+    if (r.isEmpty() || !inside(r, source.width_, source.height_)) return false;
+  }
+  if (x < 0 || y < 0 || int64_t{x} + under.width() > width_ ||
+      int64_t{y} + under.height() > height_) {
+    return false;
+  }
+  const int32_t bytes = format_.bytesPerPixel();
+  const pixel_rows::RowTriple rows{row(y) + std::ptrdiff_t{x} * bytes,
+                                   pitch_,
+                                   source.row(under.top) + std::ptrdiff_t{under.left} * bytes,
+                                   source.pitch_,
+                                   source.row(over.top) + std::ptrdiff_t{over.left} * bytes,
+                                   source.pitch_,
+                                   static_cast<int32_t>(under.width()),
+                                   static_cast<int32_t>(under.height())};
+  pixel_rows::copyKeyedOver(rows, bytes, source.colorKey_);
   return true;
 }
 
 bool PlatformSurface::fill(uint32_t raw) {
   if (lost_ || locked_) return false;
-  const int32_t bytes = format_.bytesPerPixel();
-  for (int32_t y = 0; y < height_; ++y) {
-    uint8_t* p = row(y);
-    if (bytes == 4) {
-      for (int32_t x = 0; x < width_; ++x, p += 4) std::memcpy(p, &raw, 4);
-    } else if (bytes == 2) {
-      const auto raw16 = static_cast<uint16_t>(raw);
-      for (int32_t x = 0; x < width_; ++x, p += 2) std::memcpy(p, &raw16, 2);
-    } else {
-      for (int32_t x = 0; x < width_; ++x, p += bytes) writeRaw(p, bytes, raw);
-    }
-  }
+  pixel_rows::fill(row(0), pitch_, width_, height_, format_.bytesPerPixel(), raw);
   return true;
 }
 
@@ -177,22 +147,35 @@ std::unique_ptr<PlatformSurface> SurfaceService::createSurface(int32_t width, in
   const bool refused =
       memory == Memory::system ? faults_.refuseSystemMemory : faults_.refuseDisplayMemory;
   if (refused) return nullptr;
-  return make(width, height, memory);
+  return make(width, height, memory, nullptr);
+}
+
+std::unique_ptr<PlatformSurface> SurfaceService::createSurface(int32_t width, int32_t height,
+                                                               Memory memory, PixelBuffer& pixels) {
+  const bool refused =
+      memory == Memory::system ? faults_.refuseSystemMemory : faults_.refuseDisplayMemory;
+  if (refused) return nullptr;
+  return make(width, height, memory, &pixels);
 }
 
 std::unique_ptr<PlatformSurface> SurfaceService::createPrimarySurface(int32_t width,
                                                                       int32_t height) {
   if (faults_.refusePrimary) return nullptr;
-  return make(width, height, Memory::display);
+  return make(width, height, Memory::display, nullptr);
 }
 
-std::unique_ptr<PlatformSurface> SurfaceService::make(int32_t width, int32_t height,
-                                                      Memory memory) const {
+std::unique_ptr<PlatformSurface> SurfaceService::make(int32_t width, int32_t height, Memory memory,
+                                                      PixelBuffer* pixels) const {
   if (width <= 0 || height <= 0) return nullptr;
   const int64_t bytes =
       ((int64_t{width} * displayFormat_.bytesPerPixel() + 3) & ~int64_t{3}) * int64_t{height};
   if (bytes > kMaxSurfaceBytes) return nullptr;
-  return std::make_unique<PlatformSurface>(width, height, displayFormat_, memory);
+  if (pixels == nullptr) {
+    return std::make_unique<PlatformSurface>(width, height, displayFormat_, memory);
+  }
+  if (static_cast<int64_t>(pixels->size()) != bytes) return nullptr;
+  return std::make_unique<PlatformSurface>(width, height, displayFormat_, memory,
+                                           std::move(*pixels));
 }
 
 }  // namespace patapata::platform

@@ -2,11 +2,11 @@
 
 #include "surfaces/geometry.h"
 #include "surfaces/lock_description.h"
+#include "surfaces/pixel_buffer.h"
 #include "surfaces/pixel_format.h"
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 // The software surface service: surfaces are plain pixel buffers in the display format.
 namespace patapata::platform {
@@ -19,7 +19,12 @@ enum class Memory { display, system };
 /// One pixel buffer.
 class PlatformSurface {
  public:
+  /// A surface cleared to 0.
   PlatformSurface(int32_t width, int32_t height, PixelFormat format, Memory memory);
+  /// A surface whose memory is `pixels`, rows PixelFormat::surfacePitch bytes apart; the
+  /// size must match.
+  PlatformSurface(int32_t width, int32_t height, PixelFormat format, Memory memory,
+                  PixelBuffer pixels);
 
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
@@ -57,8 +62,15 @@ class PlatformSurface {
   /// Unscaled copy of `sourceRect` of `source` to (x, y), skipping the source's key when
   /// `keyed`. No clipping: false, and nothing drawn, when a rectangle is empty or leaves
   /// either surface, when either surface is lost or locked, or when their pixel sizes differ.
+  /// Within one surface the rectangles may overlap; the result is as if the source were read
+  /// whole before anything is written.
   bool copyFrom(int32_t x, int32_t y, const PlatformSurface& source, const Rect& sourceRect,
                 bool keyed);
+  /// copyFrom of `under` and then, keyed, of `over`, both to (x, y) and of the same size, in
+  /// one pass; false, and nothing drawn, when either copy would be refused, when the sizes
+  /// differ or when `source` is this surface; the caller then makes the two copies.
+  bool copyKeyedOver(int32_t x, int32_t y, const PlatformSurface& source, const Rect& under,
+                     const Rect& over);
   /// Sets every pixel to the raw value; false while lost or locked.
   bool fill(uint32_t raw);
 
@@ -68,7 +80,7 @@ class PlatformSurface {
   int32_t pitch_;
   PixelFormat format_;
   Memory memory_;
-  std::vector<uint8_t> pixels_;
+  PixelBuffer pixels_;
   uint32_t colorKey_ = 0;
   bool locked_ = false;
   bool lost_ = false;
@@ -95,6 +107,11 @@ class SurfaceService {
   /// An off-screen surface of width × height in the given memory, cleared to 0; null when
   /// refused, when a side is ≤ 0 or when it would exceed kMaxSurfaceBytes.
   std::unique_ptr<PlatformSurface> createSurface(int32_t width, int32_t height, Memory memory);
+  /// The same, holding `pixels` (in the display format, rows PixelFormat::surfacePitch bytes
+  /// apart) instead of zeros, which it takes on success; null, as above, also when their size
+  /// does not match.
+  std::unique_ptr<PlatformSurface> createSurface(int32_t width, int32_t height, Memory memory,
+                                                 PixelBuffer& pixels);
   /// The surface standing for a view's client area of width × height, in display memory;
   /// null when refused, as createSurface.
   std::unique_ptr<PlatformSurface> createPrimarySurface(int32_t width, int32_t height);
@@ -106,7 +123,9 @@ class SurfaceService {
   static constexpr int64_t kMaxSurfaceBytes = int64_t{1} << 29;
 
  private:
-  std::unique_ptr<PlatformSurface> make(int32_t width, int32_t height, Memory memory) const;
+  /// Null when the size is refused; otherwise a surface holding `pixels`, or zeros when null.
+  std::unique_ptr<PlatformSurface> make(int32_t width, int32_t height, Memory memory,
+                                        PixelBuffer* pixels) const;
 
   PixelFormat displayFormat_;
   FaultInjection faults_;

@@ -74,6 +74,22 @@ void Surface::resize(int32_t width, int32_t height) {
   if (!surface_) throw SurfaceError(formatMessage(messages::kCannotCreate, messages::kSurface));
 }
 
+void Surface::adopt(int32_t width, int32_t height, PixelBuffer& pixels) {
+  // As resize, with the memory already written.
+  release();
+  if (owner_ != nullptr) {
+    platform::SurfaceService& service = owner_->service();
+    if (!systemMemoryFallback_) {
+      surface_ = service.createSurface(width, height, Memory::display, pixels);
+    }
+    if (!surface_) {
+      surface_ = service.createSurface(width, height, Memory::system, pixels);
+      if (surface_) systemMemoryFallback_ = true;
+    }
+  }
+  if (!surface_) throw SurfaceError(formatMessage(messages::kCannotCreate, messages::kSurface));
+}
+
 bool Surface::createPrimary(int32_t width, int32_t height) {
   release();
   if (owner_ != nullptr) surface_ = owner_->service().createPrimarySurface(width, height);
@@ -94,8 +110,16 @@ void Surface::loadImageFile(const std::string& path) {
   if (!file) {
     throw FileOpenError(formatMessage(messages::kCannotOpenFile, encoding::toDisplayText(path)));
   }
-  // Decoding finishes before the surface is touched, so a bad file leaves it as it was.
-  const DecodedImage image = reader->decode(*file);
+  // Decoding finishes before the surface is touched, so a bad file leaves it as it was. A
+  // picture the reader could write in the display format becomes the surface's memory as it
+  // is: no second pass over it, and no clearing first.
+  DecodedImage image = reader->decodeForDisplay != nullptr && owner_ != nullptr
+                           ? reader->decodeForDisplay(*file, owner_->service().displayFormat())
+                           : reader->decode(*file);
+  if (image.isRaw() && image.rawFormat == owner_->service().displayFormat()) {
+    adopt(image.width, image.height, image.raw);
+    return;
+  }
 
   resize(image.width, image.height);
   if (image.width <= 0 || image.height <= 0) {
@@ -172,6 +196,15 @@ bool Surface::blit(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode,
                    const Surface& source) {
   if (!surface_ || !source.surface_) return false;
   return surface_->copyFrom(x, y, *source.surface_, sourceRect, mode == CopyMode::keyed);
+}
+
+bool Surface::blitKeyedOver(int32_t x, int32_t y, const Rect& under, const Rect& over,
+                            const Surface& source) {
+  if (surface_ && source.surface_ && surface_->copyKeyedOver(x, y, *source.surface_, under, over)) {
+    return true;
+  }
+  const bool underDrawn = blit(x, y, under, CopyMode::opaque, source);
+  return blit(x, y, over, CopyMode::keyed, source) && underDrawn;
 }
 
 }  // namespace patapata

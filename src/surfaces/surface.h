@@ -2,6 +2,7 @@
 
 #include "surfaces/geometry.h"
 #include "surfaces/lock_description.h"
+#include "surfaces/pixel_buffer.h"
 #include "surfaces/pixel_format.h"
 
 #include <cstdint>
@@ -79,11 +80,18 @@ class Surface {
   /// Unscaled copy of `sourceRect` of `source` to (x, y). No clipping: a rectangle leaving
   /// either surface is refused (false) and nothing is drawn.
   bool blit(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode, const Surface& source);
+  /// blit of `under` (opaque) and then of `over` (keyed), both to (x, y); one pass over the
+  /// pixels when both fit and are of the same size. True when both were drawn.
+  bool blitKeyedOver(int32_t x, int32_t y, const Rect& under, const Rect& over,
+                     const Surface& source);
 
  private:
   friend class DrawContext;
   /// Releases the platform surface; the surface is empty afterwards.
   void release();
+  /// As resize, the new surface holding `pixels` (in the display format, laid out as a
+  /// surface's rows) instead of zeros.
+  void adopt(int32_t width, int32_t height, PixelBuffer& pixels);
   /// The context is going away: release everything and forget it.
   void detach();
 

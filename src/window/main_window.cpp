@@ -652,6 +652,15 @@ void MainWindow::setErrorReporter(ErrorReporter reporter) {
   reporter_ = std::move(reporter);
 }
 
+void MainWindow::setOnFirstFrame(std::function<void()> handler) {
+  view_->setOnPresentedPaint([this, handler = std::move(handler)] {
+    if (!viewer_.characterLoaded) return;
+    const auto firstFrame = handler;  // the line below destroys this closure
+    view_->setOnPresentedPaint(nullptr);
+    firstFrame();
+  });
+}
+
 void MainWindow::enter(const std::function<void()>& handler) {
   std::optional<QString> failure;
   try {

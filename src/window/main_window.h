@@ -57,6 +57,8 @@ class MainWindow : public QMainWindow {
   /// message box with the application title and one OK button shows it.
   using ErrorReporter = std::function<void(const QString& text)>;
   void setErrorReporter(ErrorReporter reporter);
+  /// Called once, when the first frame of a loaded character has been painted.
+  void setOnFirstFrame(std::function<void()> handler);
 
   /// Runs `handler` as the event loop enters a handler: an error it raises ends it; the
   /// window then shows what the core decided, and the error box reports the error. Nothing

@@ -61,6 +61,7 @@ bool ViewWidget::hasParentWindow() const {
 }
 
 void ViewWidget::presented() {
+  presentedSincePaint_ = true;
   update();
 }
 
@@ -126,6 +127,10 @@ void ViewWidget::paintEvent(QPaintEvent* /*event*/) {
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter.drawImage(QRect(0, 0, image.width() * zoom_, image.height() * zoom_), image);
   primary->unlock();
+  if (presentedSincePaint_ && onPresentedPaint_) {
+    presentedSincePaint_ = false;
+    onPresentedPaint_();
+  }
 }
 
 }  // namespace patapata

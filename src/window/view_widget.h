@@ -49,6 +49,12 @@ class ViewWidget : public QWidget, public ViewHost {
   using ErrorHandler = std::function<void(const std::exception&)>;
   void setErrorHandler(ErrorHandler handler) { errorHandler_ = std::move(handler); }
 
+  /// Called after each paint that shows pixels presented since the paint before; for
+  /// measuring when the first frame reaches the screen.
+  void setOnPresentedPaint(std::function<void()> handler) {
+    onPresentedPaint_ = std::move(handler);
+  }
+
   bool hasParentWindow() const override;
   void presented() override;
 
@@ -66,6 +72,8 @@ class ViewWidget : public QWidget, public ViewHost {
   int zoom_ = 1;
   QPointer<QWidget> watchedWindow_;
   ErrorHandler errorHandler_;
+  std::function<void()> onPresentedPaint_;
+  bool presentedSincePaint_ = false;
 };
 
 }  // namespace patapata

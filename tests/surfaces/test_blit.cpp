@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace patapata {
 namespace {
@@ -262,6 +265,137 @@ TEST(Blit, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels) {
     for (int32_t y = 0; y < 8; ++y) {
       for (int32_t x = 0; x < 8; ++x) {
         ASSERT_EQ(surface->pixelValue(x, y), expected->pixelValue(x, y)) << x << ", " << y;
+      }
+    }
+  }
+}
+
+// Random copies at every depth, between two surfaces and within one, against a model that
+// reads the source whole before writing and refuses what leaves either surface.
+TEST(Blit, RandomCopiesAgreeWithAModelThatReadsTheSourceFirst) {
+  const PixelFormat formats[] = {
+      {8, 0, 0, 0},
+      PixelFormat::rgb565(),
+      {24, 0x00FF0000, 0x0000FF00, 0x000000FF},
+      PixelFormat::xrgb8888(),
+  };
+  std::mt19937 random(4242);
+  const auto upTo = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n)(random); };
+  for (const PixelFormat& format : formats) {
+    SCOPED_TRACE(std::to_string(format.bitsPerPixel) + " bits");
+    Canvas canvas(format);
+    const uint32_t mask = format.bitsPerPixel == 32 ? 0xFFFFFFFFu : (1u << format.bitsPerPixel) - 1;
+    for (int trial = 0; trial < 400; ++trial) {
+      const int32_t width = 1 + upTo(60);
+      const int32_t height = 1 + upTo(6);
+      auto target = canvas.surface(width, height, 0);
+      auto other = canvas.surface(1 + upTo(60), 1 + upTo(6), 0);
+      const uint32_t values[] = {static_cast<uint32_t>(random()) & mask,
+                                 static_cast<uint32_t>(random()) & mask,
+                                 static_cast<uint32_t>(random()) & mask};
+      for (Surface* s : {target.get(), other.get()}) {
+        for (int32_t y = 0; y < s->height(); ++y) {
+          for (int32_t x = 0; x < s->width(); ++x) {
+            s->platformSurface()->setPixel(x, y, values[upTo(2)]);
+          }
+        }
+      }
+      const bool within = upTo(2) == 0;
+      Surface& source = within ? *target : *other;
+      source.setSourceKey(values[upTo(2)]);
+      // Rectangles mostly inside, now and then reaching one pixel out.
+      const int32_t left = upTo(source.width()) - (upTo(9) == 0 ? 1 : 0);
+      const int32_t top = upTo(source.height()) - (upTo(9) == 0 ? 1 : 0);
+      const Rect from{left, top, left + upTo(source.width() - std::max(left, 0) + 1),
+                      top + upTo(source.height() - std::max(top, 0) + 1)};
+      const int32_t x = upTo(width) - (upTo(9) == 0 ? 1 : 0);
+      const int32_t y = upTo(height) - (upTo(9) == 0 ? 1 : 0);
+      const CopyMode mode = upTo(1) == 0 ? CopyMode::opaque : CopyMode::keyed;
+      SCOPED_TRACE(testing::Message() << "trial " << trial << ": (" << from.left << ", " << from.top
+                                      << ")-(" << from.right << ", " << from.bottom << ") to (" << x
+                                      << ", " << y << ")" << (within ? " within one surface" : "")
+                                      << (mode == CopyMode::keyed ? ", keyed" : ""));
+
+      std::vector<uint32_t> before(static_cast<std::size_t>(width) * height);
+      for (int32_t py = 0; py < height; ++py) {
+        for (int32_t px = 0; px < width; ++px) before[py * width + px] = target->pixelValue(px, py);
+      }
+      std::vector<uint32_t> expected = before;
+      const bool fits = !from.isEmpty() && from.left >= 0 && from.top >= 0 &&
+                        from.right <= source.width() && from.bottom <= source.height() && x >= 0 &&
+                        y >= 0 && x + from.width() <= width && y + from.height() <= height;
+      if (fits) {
+        for (int32_t py = 0; py < from.height(); ++py) {
+          for (int32_t px = 0; px < from.width(); ++px) {
+            const uint32_t v = within ? before[(from.top + py) * width + from.left + px]
+                                      : source.pixelValue(from.left + px, from.top + py);
+            if (mode == CopyMode::opaque || v != source.sourceKey()) {
+              expected[(y + py) * width + x + px] = v;
+            }
+          }
+        }
+      }
+      ASSERT_EQ(target->blit(x, y, from, mode, source), fits);
+      for (int32_t py = 0; py < height; ++py) {
+        for (int32_t px = 0; px < width; ++px) {
+          ASSERT_EQ(target->pixelValue(px, py), expected[py * width + px]) << px << ", " << py;
+        }
+      }
+    }
+  }
+}
+
+// Background and pattern in one pass draw what the two copies draw, and say so alike: same
+// and different sizes, rectangles reaching out of either surface, at every depth.
+TEST(Blit, KeyedOverEqualsAnOpaqueCopyThenAKeyedOne) {
+  const PixelFormat formats[] = {
+      {8, 0, 0, 0},
+      PixelFormat::rgb565(),
+      {24, 0x00FF0000, 0x0000FF00, 0x000000FF},
+      PixelFormat::xrgb8888(),
+  };
+  std::mt19937 random(99);
+  const auto upTo = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n)(random); };
+  for (const PixelFormat& format : formats) {
+    SCOPED_TRACE(std::to_string(format.bitsPerPixel) + " bits");
+    Canvas canvas(format);
+    const uint32_t mask = format.bitsPerPixel == 32 ? 0xFFFFFFFFu : (1u << format.bitsPerPixel) - 1;
+    auto sheet = canvas.surface(70, 20, 0);
+    for (int trial = 0; trial < 300; ++trial) {
+      const uint32_t values[] = {static_cast<uint32_t>(random()) & mask,
+                                 static_cast<uint32_t>(random()) & mask,
+                                 static_cast<uint32_t>(random()) & mask};
+      for (int32_t y = 0; y < sheet->height(); ++y) {
+        for (int32_t x = 0; x < sheet->width(); ++x) {
+          sheet->platformSurface()->setPixel(x, y, values[upTo(2)]);
+        }
+      }
+      sheet->setSourceKey(values[upTo(2)]);
+      const int32_t width = 1 + upTo(50);
+      const int32_t height = 1 + upTo(12);
+      const auto rect = [&] {
+        const int32_t left = upTo(69) - (upTo(9) == 0 ? 1 : 0);
+        const int32_t top = upTo(19) - (upTo(9) == 0 ? 1 : 0);
+        return Rect{left, top, left + width, top + height};
+      };
+      const Rect under = rect();
+      Rect over = rect();
+      // Now and then a pattern of another size.
+      if (upTo(4) == 0) over.right += upTo(1) == 0 ? 1 : -1;
+      const int32_t x = upTo(8) - (upTo(9) == 0 ? 1 : 0);
+      const int32_t y = upTo(4) - (upTo(9) == 0 ? 1 : 0);
+      SCOPED_TRACE(testing::Message() << "trial " << trial << ": " << width << " x " << height
+                                      << " at (" << x << ", " << y << ")");
+
+      auto onePass = canvas.surface(56, 16, values[0]);
+      auto twoCopies = canvas.surface(56, 16, values[0]);
+      const bool underDrawn = twoCopies->blit(x, y, under, CopyMode::opaque, *sheet);
+      const bool overDrawn = twoCopies->blit(x, y, over, CopyMode::keyed, *sheet);
+      ASSERT_EQ(onePass->blitKeyedOver(x, y, under, over, *sheet), underDrawn && overDrawn);
+      for (int32_t py = 0; py < 16; ++py) {
+        for (int32_t px = 0; px < 56; ++px) {
+          ASSERT_EQ(onePass->pixelValue(px, py), twoCopies->pixelValue(px, py)) << px << ", " << py;
+        }
       }
     }
   }
