@@ -178,9 +178,9 @@ std::vector<uint8_t> readCharacterFile(const std::string& path) {
   if (!ec && size > static_cast<uintmax_t>(kMaxCharacterFileBytes)) {
     throw ReadError(formatMessage(messages::kCannotLoad, shown));
   }
-  auto bytes = readWholeFile(path);
+  const auto bytes = readWholeFile(path);
   if (!bytes) throw FileOpenError(formatMessage(messages::kCannotOpenFile, shown));
-  return std::move(*bytes);
+  return {bytes->begin(), bytes->end()};
 }
 
 // "UTF-16" or "UTF-32" when `bytes` begin with that encoding's byte-order mark, else null.

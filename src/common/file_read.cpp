@@ -7,7 +7,7 @@
 
 namespace patapata {
 
-std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
+std::optional<FileBytes> readWholeFile(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec) || ec) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
@@ -15,7 +15,7 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
   // Read straight into the result, sized for the file as it stands; a file that grows or
   // shrinks while it is read still comes whole.
   const auto expected = std::filesystem::file_size(path, ec);
-  std::vector<uint8_t> bytes;
+  FileBytes bytes;
   constexpr std::size_t kChunk = std::size_t{1} << 20;
   std::size_t capacity = ec ? kChunk : static_cast<std::size_t>(expected) + 1;
   for (;;) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/memory_advice.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -7,8 +9,11 @@
 
 namespace patapata {
 
+/// The bytes of a file, read into memory that was not cleared first.
+using FileBytes = std::vector<uint8_t, OverwriteAllocator<uint8_t>>;
+
 /// The whole content of a regular file, or nothing when it cannot be opened or read
 /// (missing, a directory, no permission).
-std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path);
+std::optional<FileBytes> readWholeFile(const std::string& path);
 
 }  // namespace patapata

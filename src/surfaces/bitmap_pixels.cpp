@@ -1,6 +1,7 @@
 #include "surfaces/bitmap_pixels.h"
 
 #include "common/errors.h"
+#include "common/memory_advice.h"
 #include "common/messages.h"
 #include "surfaces/image_conversion.h"
 #include "surfaces/pixel_buffer.h"

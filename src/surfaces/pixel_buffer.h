@@ -34,8 +34,4 @@ class PixelBuffer {
   std::size_t size_ = 0;
 };
 
-/// Asks the system to back `bytes` of memory at `data`, not yet touched, with huge pages where
-/// it can; a hint that changes no content. Small ranges are left alone.
-void adviseHugePages(void* data, std::size_t bytes);
-
 }  // namespace patapata

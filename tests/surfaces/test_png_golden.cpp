@@ -12,6 +12,7 @@
 #include <memory>
 #include <ostream>
 #include <set>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -102,12 +103,12 @@ struct Ihdr {
   bool interlaced = false;
 };
 
-Ihdr ihdrOf(const std::vector<uint8_t>& file) {
+Ihdr ihdrOf(std::span<const uint8_t> file) {
   if (file.size() < 29) return {};
   return {file[25], file[24], file[28] == 1};
 }
 
-bool hasChunk(const std::vector<uint8_t>& file, const std::string& kind) {
+bool hasChunk(std::span<const uint8_t> file, const std::string& kind) {
   return std::search(file.begin(), file.end(), kind.begin(), kind.end()) != file.end();
 }
 

@@ -18,8 +18,8 @@ const std::string kData = std::string(PATAPATA_TEST_DATA) + "/";
 const std::string kBadImage = "ビットマップイメージが不正です";
 
 std::vector<uint8_t> dataFile(const std::string& name) {
-  auto bytes = readWholeFile(kData + name);
-  return bytes ? std::move(*bytes) : std::vector<uint8_t>{};
+  const auto bytes = readWholeFile(kData + name);
+  return bytes ? std::vector<uint8_t>(bytes->begin(), bytes->end()) : std::vector<uint8_t>{};
 }
 
 // Every prefix of a valid file, and every single-byte change of it with the chunk CRCs made
