@@ -24,7 +24,7 @@ void adviseHugePages(void* data, std::size_t bytes) {
   const std::uintptr_t last = (begin + bytes) & ~(kHugePage - 1);
   if (last <= first) return;
   // A refusal (an old kernel, huge pages switched off) only leaves the small pages.
-  (void)madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  (void)madvise(static_cast<char*>(data) + (first - begin), last - first, MADV_HUGEPAGE);
 #else
   (void)data;
   (void)bytes;

@@ -19,7 +19,8 @@ std::vector<uint32_t> DecodedImage::rgb() const {
     for (int32_t y = 0; y < height; ++y) {
       const uint8_t* row = raw.data() + static_cast<std::ptrdiff_t>(y) * rawPitch;
       for (int32_t x = 0; x < width; ++x) {
-        colours.push_back(rawFormat.toRgb(pixel_rows::scalar::load(row + x * bytes, bytes)));
+        colours.push_back(
+            rawFormat.toRgb(pixel_rows::scalar::load(row + std::ptrdiff_t{x} * bytes, bytes)));
       }
     }
     return colours;

@@ -427,8 +427,8 @@ uint32_t load(const uint8_t* p, int32_t bytes) {
   return v;
 }
 
-void store(uint8_t* p, int32_t bytes, uint32_t v) {
-  for (int32_t i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+void store(uint8_t* p, int32_t bytes, uint32_t raw) {
+  for (int32_t i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(raw >> (8 * i));
 }
 
 namespace {
