@@ -40,6 +40,9 @@ for y in range(n):  # bottom-up, as the file stores them
         line = src[off + sy * stride: off + sy * stride + w]
         row[0:3 * w] = b"".join(pal[i] for i in line)
     rows.append(bytes(row))
+# The bottom-right pixel is the colour key: the sample's, so that its cels stay keyed.
+key = pal[src[off + w - 1]]
+rows[0] = rows[0][:3 * (n - 1)] + key
 data = b"".join(rows)
 header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
 info = struct.pack("<IiiHHIIiiII", 40, n, n, 1, 24, 0, len(data), 2835, 2835, 0, 0)
