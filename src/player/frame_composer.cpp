@@ -55,26 +55,40 @@ void drawLayer(const ViewerState& v, int32_t layer, int32_t dest, Surface& back,
   back.blit(static_cast<int32_t>(dx), static_cast<int32_t>(dy), source, kKeyed, sheet);
 }
 
+// Background and pattern; true when the background was drawn. A copy is drawn whole or not
+// at all.
+bool drawBase(const ViewerState& viewer, Surface& back, const Surface& sheet) {
+  const int32_t s = viewer.state;
+  const int32_t f = viewer.frame;
+  // A row or index outside the tables has no entries: the background alone is shown.
+  const int32_t pattern =
+      s >= 0 && s < kStateCount && f >= 0 && f < kFrameSlots ? viewer.pattern[s][f] : kEmptyCel;
+  if (!isCel(pattern)) return back.blit(0, 0, viewer.celRects[1], kOpaque, sheet);
+  // Background and pattern in one pass over the back surface where they are the same size.
+  return back.blitKeyedOver(0, 0, viewer.celRects[1], viewer.celRects[pattern], sheet);
+}
+
 }  // namespace
 
 void composeFrame(const ViewerState& viewer, Surface& back) {
   const Surface* sheet = viewer.sheet.get();
+  // A background of the view's size hides the clear wherever it is drawn, so the clear is left
+  // out then: it is a fifth of a frame's time.
+  const Rect& background = viewer.celRects[1];
+  const bool mayCover = sheet != nullptr && background.width() == back.width() &&
+                        background.height() == back.height();
+  if (!mayCover) back.fill(0);
   if (sheet == nullptr) return;
-  const int32_t s = viewer.state;
-  const int32_t f = viewer.frame;
-  // A row or index outside the tables has no entries: the background alone is shown.
-  if (s < 0 || s >= kStateCount || f < 0 || f >= kFrameSlots) {
-    back.blit(0, 0, viewer.celRects[1], kOpaque, *sheet);
-    return;
-  }
-  const int32_t pattern = viewer.pattern[s][f];
-  if (isCel(pattern)) {
-    // Background and pattern in one pass over the back surface where they are the same size.
-    back.blitKeyedOver(0, 0, viewer.celRects[1], viewer.celRects[pattern], *sheet);
-  } else {
-    back.blit(0, 0, viewer.celRects[1], kOpaque, *sheet);
+  if (!drawBase(viewer, back, *sheet) && mayCover) {
+    // Not drawn after all (refused, or its pattern was): the frame as it is on a cleared
+    // surface.
+    back.fill(0);
+    drawBase(viewer, back, *sheet);
   }
 
+  const int32_t s = viewer.state;
+  const int32_t f = viewer.frame;
+  if (s < 0 || s >= kStateCount || f < 0 || f >= kFrameSlots) return;
   if (viewer.layerOn[s] != 1) return;
   const int32_t layer = viewer.layer[s][f];
   const int32_t dest = viewer.layerDest[s][f];

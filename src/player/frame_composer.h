@@ -12,11 +12,11 @@ inline constexpr int32_t kViewWidth = 121;
 inline constexpr int32_t kViewHeight = 271;
 
 /// Builds the frame the player is at on `back` out of the sheet, with up to three blits and
-/// nothing allocated: cel 1 opaque at (0, 0), the pattern cel keyed at (0, 0), and, when the
-/// state's layer is on, the layer cel keyed at the destination cel's position, clipped to the
-/// view by the destination cel's box. A copy whose cel number is
-/// -1 at this frame is left out; a refused copy is left out too. Without a sheet surface
-/// nothing is drawn.
+/// nothing allocated, on black wherever cel 1 does not cover the view: cel 1 opaque at (0, 0), the
+/// pattern cel keyed at (0, 0), and, when the state's layer is on, the layer cel keyed at the
+/// destination cel's position, clipped to the view by the destination cel's box. A copy whose cel
+/// number is -1 at this frame is left out; a refused copy is left out too. Without a sheet surface
+/// the frame is black.
 void composeFrame(const ViewerState& viewer, Surface& back);
 
 }  // namespace patapata

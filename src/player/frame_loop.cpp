@@ -76,7 +76,6 @@ void FrameLoop::tick(bool& done) {
     viewer_.startupLoadPending = 0;
     hooks_.load(viewer_.startupPath);
   }
-  view_.backSurface()->fill(0);
   hooks_.pollFiles(hooks_.clock());
   waitForFrame();
   if (!viewer_.characterLoaded) return;
@@ -109,9 +108,7 @@ void FrameLoop::stepBack() {
 
 void FrameLoop::redraw() {
   if (!viewer_.characterLoaded || !view_.readyToDraw()) return;
-  Surface* back = view_.backSurface();
-  back->fill(0);
-  composeFrame(viewer_, *back);
+  composeFrame(viewer_, *view_.backSurface());
   view_.present();
 }
 

@@ -41,7 +41,7 @@ class FrameLoop {
   void startClock();
 
   /// One tick: returns at once unless the view can draw; runs the pending start-up load;
-  /// clears the back surface; polls the watched files; waits until frameIntervalMs has passed since
+  /// polls the watched files; waits until frameIntervalMs has passed since
   /// lastFrameMs; stops while no character is loaded; tracks the carets, advances the
   /// animation, composes the frame, sets `done` to false and presents. An exception ends the
   /// tick where it is raised and propagates. A call made while a tick runs (from a handler

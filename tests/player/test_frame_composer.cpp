@@ -298,18 +298,32 @@ TEST_F(Composer, TheFrameDrawnIsTheOneAtAnimStateAndAnimFrame) {
   expectSame(backImage(), expected);
 }
 
-TEST_F(Composer, ABackgroundLargerThanTheViewIsRefusedAndTheRestIsDrawn) {
-  defineCel(1, {0, 0, W + 1, H});
-  composeFrame(v, back);
-  Image expected(W * H, kFill);
-  paint(expected, 0, 0, {130, 0, 170, 50}, true);
-  expectSame(backImage(), expected);
-}
-
-TEST_F(Composer, WithoutASheetNothingIsDrawn) {
-  v.sheet.reset();
-  composeFrame(v, back);
-  expectSame(backImage(), Image(W * H, kFill));
+// The surface is dirty before every frame; wherever the background is not drawn the frame
+// is black, whatever drew the background's size.
+TEST_F(Composer, WhereTheBackgroundIsNotDrawnTheFrameIsBlack) {
+  struct Case {
+    const char* name;
+    Cel background;
+    bool sheet;
+    bool patternDrawn;
+  };
+  const Case cases[] = {
+      {"larger than the view: refused", {0, 0, W + 1, H}, true, true},
+      {"the view's size, off the sheet: refused", {200, 0, W, H}, true, true},
+      {"smaller than the view", {0, 0, W - 1, H}, true, true},
+      {"no sheet", {0, 0, W, H}, false, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    back.fill(kFill);
+    defineCel(1, k.background);
+    if (!k.sheet) v.sheet.reset();
+    composeFrame(v, back);
+    Image expected(W * H, 0);
+    if (k.background.w < W) paint(expected, 0, 0, {0, 0, W - 1, H}, false);
+    if (k.patternDrawn) paint(expected, 0, 0, {130, 0, 170, 50}, true);
+    expectSame(backImage(), expected);
+  }
 }
 
 TEST_F(Composer, ExtremeCelNumbersAreRefusedWithoutOverflow) {
