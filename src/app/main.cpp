@@ -1,4 +1,5 @@
 #include "app/batch_modes.h"
+#include "character/character_reader.h"
 #include "surfaces/pixel_format.h"
 #include "surfaces/software_surface.h"
 #include "window/idle_loop.h"
@@ -52,13 +53,19 @@ int main(int argc, char** argv) {
   // Batch modes run before any window system is touched, so they need no display.
   if (const auto status = patapata::app::runCommandLine(args)) return *status;
 
+  auto service = std::make_shared<patapata::platform::SurfaceService>(displayFormat());
+  // The sheet of the character on the command line is read and decoded while Qt starts and
+  // the window is built: for a large sheet that is most of the time to the first frame.
+  if (!args.empty()) {
+    if (auto sheet = patapata::firstSheetPath(args.front())) service->prefetchImage(*sheet);
+  }
+
   QApplication app(argc, argv);
   patapata::IdleLoop idleLoop;
   idleLoop.setTitle(QStringLiteral("ぱたぱた！"));
 
   // QApplication has taken its own options out of argv; what is left are the viewer's.
   std::vector<std::string> arguments(argv + 1, argv + argc);
-  auto service = std::make_shared<patapata::platform::SurfaceService>(displayFormat());
   patapata::MainWindow window(idleLoop, std::move(service), std::move(arguments),
                               std::make_unique<patapata::Preferences>());
   if (const char* measure = std::getenv("PATAPATA_MEASURE_START")) {

@@ -54,6 +54,11 @@ void enableStateButton(DisplayState& display, int32_t row) {
   if (button >= 0) display.stateButtonEnabled[button] = true;
 }
 
+// The name a "#CHARBMP" line gives.
+std::string_view sheetName(std::string_view line) {
+  return token(trim(from(line, 9)));
+}
+
 struct Load {
   ViewerState& viewer;
   Controls& controls;
@@ -87,8 +92,7 @@ struct Load {
   }
 
   void charBmp(std::string_view line) {
-    const std::string_view name = token(trim(from(line, 9)));
-    const std::string path = resolveSheetPath(characterPath, name);
+    const std::string path = resolveSheetPath(characterPath, sheetName(line));
     if (!viewer.sheet) {
       throw SurfaceError(formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
     }
@@ -262,6 +266,19 @@ void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::strin
     Surface& sheet = *viewer.sheet;
     sheet.setSourceKey(sheet.pixelValue(sheet.width() - 1, sheet.height() - 1));
   }
+}
+
+std::optional<std::string> firstSheetPath(const std::string& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(std::filesystem::path(path), ec);
+  if (ec || size > static_cast<uintmax_t>(kMaxCharacterFileBytes)) return std::nullopt;
+  const auto bytes = readWholeFile(path);
+  if (!bytes) return std::nullopt;
+  const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  for (const std::string_view line : splitLines(text)) {
+    if (startsWithKeyword(line, "#CHARBMP")) return resolveSheetPath(path, sheetName(line));
+  }
+  return std::nullopt;
 }
 
 }  // namespace patapata

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,5 +48,10 @@ void resetCharacter(ViewerState& viewer, Controls& controls);
 void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path);
 void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path,
                        ReaderObserver* observer);
+
+/// The sheet path the first "#CHARBMP" line of the character file at `path` names, resolved
+/// as a load resolves it; nothing when the file cannot be read or has no such line. Only
+/// reads, so that the sheet can be started on before the character is loaded.
+std::optional<std::string> firstSheetPath(const std::string& path);
 
 }  // namespace patapata

@@ -142,6 +142,17 @@ bool PlatformSurface::fill(uint32_t raw) {
 
 SurfaceService::SurfaceService(PixelFormat displayFormat) : displayFormat_(displayFormat) {}
 
+void SurfaceService::prefetchImage(std::string path) {
+  prefetch_ = std::make_unique<ImagePrefetch>(std::move(path), displayFormat_);
+}
+
+std::optional<DecodedImage> SurfaceService::takePrefetchedImage(const std::string& path) {
+  if (!prefetch_) return std::nullopt;
+  std::optional<DecodedImage> image = prefetch_->take(path);
+  prefetch_.reset();
+  return image;
+}
+
 std::unique_ptr<PlatformSurface> SurfaceService::createSurface(int32_t width, int32_t height,
                                                                Memory memory) {
   const bool refused =

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "surfaces/geometry.h"
+#include "surfaces/image_prefetch.h"
 #include "surfaces/lock_description.h"
 #include "surfaces/pixel_buffer.h"
 #include "surfaces/pixel_format.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 // The software surface service: surfaces are plain pixel buffers in the display format.
 namespace patapata::platform {
@@ -119,6 +122,16 @@ class SurfaceService {
   FaultInjection& faults() { return faults_; }
   const FaultInjection& faults() const { return faults_; }
 
+  /// Starts decoding the picture at `path` in the display format on a thread of its own, for
+  /// the first picture loaded (see ImagePrefetch).
+  void prefetchImage(std::string path);
+  /// The picture decoded ahead when it is the file at `path`, unchanged; nothing otherwise.
+  /// Only the first call can return one.
+  std::optional<DecodedImage> takePrefetchedImage(const std::string& path);
+  /// Lets go of the picture decoded ahead, once the load it was for is over; waits for its
+  /// thread.
+  void dropPrefetchedImage() { prefetch_.reset(); }
+
   /// The largest surface the service creates, in bytes; larger requests are refused.
   static constexpr int64_t kMaxSurfaceBytes = int64_t{1} << 29;
 
@@ -129,6 +142,7 @@ class SurfaceService {
 
   PixelFormat displayFormat_;
   FaultInjection faults_;
+  std::unique_ptr<ImagePrefetch> prefetch_;
 };
 
 }  // namespace patapata::platform

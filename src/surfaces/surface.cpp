@@ -6,6 +6,7 @@
 #include "common/messages.h"
 #include "surfaces/draw_context.h"
 #include "surfaces/image_conversion.h"
+#include "surfaces/image_file.h"
 #include "surfaces/image_readers.h"
 #include "surfaces/software_surface.h"
 
@@ -97,25 +98,16 @@ bool Surface::createPrimary(int32_t width, int32_t height) {
 }
 
 void Surface::loadImageFile(const std::string& path) {
-  const std::string_view extension = fileExtension(path);
-  const ImageReader* reader = imageReaderFor(extension);
-  if (reader == nullptr) {
-    throw InvalidImageError(
-        formatMessage(messages::kUnknownExtension, encoding::toDisplayText(extension)));
-  }
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (!ec && size > kMaxImageFileBytes) throw InvalidImageError(reader->invalidMessage);
-  const auto file = readWholeFile(path);
-  if (!file) {
-    throw FileOpenError(formatMessage(messages::kCannotOpenFile, encoding::toDisplayText(path)));
-  }
+  const ImageReader& reader = imageReaderForPath(path);
   // Decoding finishes before the surface is touched, so a bad file leaves it as it was. A
   // picture the reader could write in the display format becomes the surface's memory as it
   // is: no second pass over it, and no clearing first.
-  DecodedImage image = reader->decodeForDisplay != nullptr && owner_ != nullptr
-                           ? reader->decodeForDisplay(*file, owner_->service().displayFormat())
-                           : reader->decode(*file);
+  std::optional<DecodedImage> ahead;
+  if (owner_ != nullptr) ahead = owner_->service().takePrefetchedImage(path);
+  DecodedImage image =
+      ahead
+          ? std::move(*ahead)
+          : decodeImageFile(path, owner_ != nullptr ? &owner_->service().displayFormat() : nullptr);
   if (image.isRaw() && image.rawFormat == owner_->service().displayFormat()) {
     adopt(image.width, image.height, image.raw);
     return;
@@ -123,7 +115,7 @@ void Surface::loadImageFile(const std::string& path) {
 
   resize(image.width, image.height);
   if (image.width <= 0 || image.height <= 0) {
-    if (!reader->copiesFromOwnContext) return;
+    if (!reader.copiesFromOwnContext) return;
     throw SurfaceError(formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
   }
   LockDescription pixels;

@@ -7,6 +7,8 @@
 #include "player/file_intake.h"
 #include "player/frame_loop.h"
 #include "player/pattern_check.h"
+#include "surfaces/draw_context.h"
+#include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 #include "surfaces/view_control.h"
 #include "window/idle_loop.h"
@@ -36,6 +38,7 @@
 #include <QMoveEvent>
 #include <QPalette>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QUrl>
@@ -159,7 +162,15 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   FrameLoopHooks hooks;
   hooks.processEvents = [this](uint32_t maxWaitMs) { idleLoop_.processEvents(maxWaitMs); };
   hooks.pollFiles = [this](uint32_t nowMs) { pollWatchedFiles(viewer_, controls_, nowMs); };
-  hooks.load = [this](const std::string& path) { openFile(path); };
+  hooks.load = [this](const std::string& path) {
+    // The sheet decoded ahead is for this load; whatever it did not take is let go after it.
+    const auto dropAhead = qScopeGuard([this] {
+      if (DrawContext* context = view_->viewControl().drawContext()) {
+        context->service().dropPrefetchedImage();
+      }
+    });
+    openFile(path);
+  };
   hooks.trackCarets = [this] { trackCarets(viewer_, controls_); };
   frameLoop_ = std::make_unique<FrameLoop>(viewer_, controls_, view_->viewControl(), hooks);
   frameLoop_->startClock();

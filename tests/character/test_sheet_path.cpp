@@ -1,5 +1,7 @@
 #include "character/sheet_path.h"
 
+#include "character/character_reader.h"
+
 #include "reader_fixture.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +111,20 @@ TEST(SheetPath, ShiftJisNameFindsTheSheetNamedInUtf8) {
   EXPECT_EQ(resolveSheetPath(root + "c.chp", "\x83\x41.bmp"), root + "\x83\x41.bmp");
   // A UTF-8 name is never converted.
   EXPECT_EQ(resolveSheetPath(root + "c.chp", "BOTH.bmp"), root + "both.bmp");
+}
+
+// The path the sheet is started on before the load: the first "#CHARBMP" line's, resolved as
+// the load resolves it.
+TEST(SheetPath, TheFirstSheetOfACharacterFileIsFoundWithoutLoadingIt) {
+  const TempDir dir;
+  const std::string root = dir.path().string() + "/";
+  writeBytes(root + "Sheet.BMP", "x");
+  writeBytes(root + "two.chp",
+             std::string_view("#CHARNAME x\r\n#CHARBMP sheet.bmp \r\n#CHARBMP b.bmp\r\n"));
+  writeBytes(root + "none.chp", std::string_view("#CHARNAME x\n#ANIME 100\n"));
+  EXPECT_EQ(firstSheetPath(root + "two.chp"), root + "Sheet.BMP");
+  EXPECT_EQ(firstSheetPath(root + "none.chp"), std::nullopt);
+  EXPECT_EQ(firstSheetPath(root + "missing.chp"), std::nullopt);
 }
 
 }  // namespace

@@ -1,0 +1,38 @@
+#include "surfaces/image_file.h"
+
+#include "common/encoding.h"
+#include "common/errors.h"
+#include "common/file_read.h"
+#include "common/messages.h"
+#include "surfaces/image_readers.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace patapata {
+
+const ImageReader& imageReaderForPath(const std::string& path) {
+  const std::string_view extension = fileExtension(path);
+  const ImageReader* reader = imageReaderFor(extension);
+  if (reader == nullptr) {
+    throw InvalidImageError(
+        formatMessage(messages::kUnknownExtension, encoding::toDisplayText(extension)));
+  }
+  return *reader;
+}
+
+DecodedImage decodeImageFile(const std::string& path, const PixelFormat* displayFormat) {
+  const ImageReader& reader = imageReaderForPath(path);
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec && size > kMaxImageFileBytes) throw InvalidImageError(reader.invalidMessage);
+  const auto file = readWholeFile(path);
+  if (!file) {
+    throw FileOpenError(formatMessage(messages::kCannotOpenFile, encoding::toDisplayText(path)));
+  }
+  return reader.decodeForDisplay != nullptr && displayFormat != nullptr
+             ? reader.decodeForDisplay(*file, *displayFormat)
+             : reader.decode(*file);
+}
+
+}  // namespace patapata
