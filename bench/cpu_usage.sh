@@ -3,12 +3,16 @@
 # Starts the viewer under a virtual X server on the sample character, once at a 16 ms and once
 # at a 100 ms frame interval, lets it animate (20 s by default) and prints its processor use
 # in percent of one core, from the process's own user and system times (/proc/PID/stat).
-# A measurement, not a test.
+# Then the same for patapata_repaint_floor of the same build, when it is there: a bare Qt
+# window repainting a picture of the view's size at the same intervals, the floor the viewer's
+# figure stands on. A measurement, not a test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 viewer="$(realpath "${1:-build/default/src/app/patapata}")"
 seconds="${2:-20}"
+floor="$(dirname "$viewer")/../../bench/patapata_repaint_floor"
+[[ -x "$floor" ]] && floor="$(realpath "$floor")" || floor=""
 [[ -x "$viewer" ]] || { echo "no viewer at $viewer (build it first)" >&2; exit 2; }
 command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (apt-get install xvfb)" >&2; exit 2; }
 
@@ -22,12 +26,15 @@ done
 cat > "$work/measure.sh" <<INNER
 #!/usr/bin/env bash
 set -euo pipefail
-for interval in 16 100; do
-  # Settings of its own, so that the user's zoom or language do not change the figure.
-  XDG_CONFIG_HOME="$work/config" "$viewer" "$work/hiyoko\$interval.chp" >"$work/viewer.log" 2>&1 &
-  pid=\$!
+# measure LABEL INTERVAL COMMAND...: the processor use of COMMAND while it runs.
+measure() {
+  local label=\$1 interval=\$2
+  shift 2
+  "\$@" >"$work/viewer.log" 2>&1 &
+  local pid=\$!
   sleep 2  # start-up and the first load are not part of the figure
   ticks() { awk '{ print \$14 + \$15 }' "/proc/\$pid/stat"; }
+  local before start after end
   before=\$(ticks)
   start=\$(date +%s.%N)
   sleep $seconds
@@ -35,11 +42,20 @@ for interval in 16 100; do
   end=\$(date +%s.%N)
   kill "\$pid"
   wait "\$pid" 2>/dev/null || true
-  hz=\$(getconf CLK_TCK)
-  awk -v t=\$((after - before)) -v hz="\$hz" -v s="\$start" -v e="\$end" -v i="\$interval" 'BEGIN {
-    printf "patapata at a %d ms frame interval: %.2f %% of one core over %.1f s (%d clock ticks)\n",
-           i, 100 * t / hz / (e - s), e - s, t }'
+  awk -v t=\$((after - before)) -v hz="\$(getconf CLK_TCK)" -v s="\$start" -v e="\$end" \
+      -v i="\$interval" -v l="\$label" 'BEGIN {
+    printf "%s at a %d ms frame interval: %.2f %% of one core over %.1f s (%d clock ticks)\n",
+           l, i, 100 * t / hz / (e - s), e - s, t }'
+}
+for interval in 16 100; do
+  # Settings of its own, so that the user's zoom or language do not change the figure.
+  measure patapata \$interval env XDG_CONFIG_HOME="$work/config" "$viewer" "$work/hiyoko\$interval.chp"
 done
+if [[ -n "$floor" ]]; then
+  for interval in 16 100; do
+    measure "the Qt repaint floor" \$interval "$floor" \$interval
+  done
+fi
 INNER
 chmod +x "$work/measure.sh"
 xvfb-run -a -s "-screen 0 640x480x24" "$work/measure.sh"
