@@ -73,7 +73,7 @@ bool drawBase(const ViewerState& viewer, Surface& back, const Surface& sheet) {
 void composeFrame(const ViewerState& viewer, Surface& back) {
   const Surface* sheet = viewer.sheet.get();
   // A background of the view's size hides the clear wherever it is drawn, so the clear is left
-  // out then: it is a fifth of a frame's time.
+  // out then and the back surface is written once, not twice.
   const Rect& background = viewer.celRects[1];
   const bool mayCover = sheet != nullptr && background.width() == back.width() &&
                         background.height() == back.height();

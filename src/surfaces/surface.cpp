@@ -1,8 +1,6 @@
 #include "surfaces/surface.h"
 
-#include "common/encoding.h"
 #include "common/errors.h"
-#include "common/file_read.h"
 #include "common/messages.h"
 #include "surfaces/draw_context.h"
 #include "surfaces/image_conversion.h"
@@ -11,8 +9,8 @@
 #include "surfaces/software_surface.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
+#include <optional>
+#include <utility>
 
 namespace patapata {
 
