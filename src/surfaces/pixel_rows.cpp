@@ -32,6 +32,9 @@ void CopyKeyed32(const RowPair& rows, uint32_t key) {
 void CopyBlock(const RowPair& rows, int32_t bytesPerPixel) {
   scalar::copy(rows, bytesPerPixel, false, 0, false);
 }
+bool CopyNoticingChange(const RowPair& rows, int32_t bytesPerPixel) {
+  return scalar::copyNoticingChange(rows, bytesPerPixel);
+}
 void CopyKeyedOver16(const RowTriple& rows, uint32_t key) {
   scalar::copyKeyedOver(rows, 2, key);
 }
@@ -183,6 +186,34 @@ void CopyBlock(const RowPair& rows, int32_t bytesPerPixel) {
   }
 }
 
+// Each vector of the destination is compared before it is stored, so a byte rewritten by an
+// overlapping vector was compared before the first store changed it.
+bool CopyNoticingChange(const RowPair& rows, int32_t bytesPerPixel) {
+  const Lanes<uint8_t> v;
+  const auto n = static_cast<std::ptrdiff_t>(hn::Lanes(v.d));
+  const std::ptrdiff_t bytes = std::ptrdiff_t{rows.width} * bytesPerPixel;
+  auto differences = hn::Zero(v.d);
+  bool changed = false;
+  for (int32_t y = 0; y < rows.height; ++y) {
+    uint8_t* dst = rows.dst + y * rows.dstPitch;
+    const uint8_t* src = rows.src + y * rows.srcPitch;
+    if (bytes < n) {
+      changed = changed || std::memcmp(dst, src, static_cast<std::size_t>(bytes)) != 0;
+      std::memcpy(dst, src, static_cast<std::size_t>(bytes));
+      continue;
+    }
+    const auto step = [&](std::ptrdiff_t x) HWY_ATTR {
+      const auto pixels = v.load(src + x);
+      differences = hn::Or(differences, hn::Xor(pixels, v.load(dst + x)));
+      v.store(pixels, dst + x);
+    };
+    step(0);
+    step(bytes - n);
+    for (std::ptrdiff_t x = pixelsToAlignment<uint8_t>(dst, n); x + n <= bytes; x += n) step(x);
+  }
+  return changed || !hn::AllTrue(v.d, hn::Eq(differences, hn::Zero(v.d)));
+}
+
 // Inlined into the loop over rows, so that a row costs no call and no new broadcast.
 template <typename T>
 HWY_INLINE void fillRun(uint8_t* p, std::ptrdiff_t count, const Lanes<T>& v,
@@ -320,6 +351,7 @@ HWY_EXPORT(CopyKeyed8);
 HWY_EXPORT(CopyKeyed16);
 HWY_EXPORT(CopyKeyed32);
 HWY_EXPORT(CopyBlock);
+HWY_EXPORT(CopyNoticingChange);
 HWY_EXPORT(CopyKeyedOver16);
 HWY_EXPORT(CopyKeyedOver32);
 HWY_EXPORT(Fill8);
@@ -333,6 +365,11 @@ HWY_EXPORT(Target);
 void copy(const RowPair& rows, int32_t bytesPerPixel) {
   if (rows.width <= 0 || rows.height <= 0) return;
   HWY_DYNAMIC_DISPATCH(CopyBlock)(rows, bytesPerPixel);
+}
+
+bool copyNoticingChange(const RowPair& rows, int32_t bytesPerPixel) {
+  if (rows.width <= 0 || rows.height <= 0) return false;
+  return HWY_DYNAMIC_DISPATCH(CopyNoticingChange)(rows, bytesPerPixel);
 }
 
 namespace {
@@ -481,6 +518,19 @@ void copy(const RowPair& rows, int32_t bytesPerPixel, bool keyed, uint32_t key, 
     copyRow(rows.dst + y * rows.dstPitch, rows.src + y * rows.srcPitch, rows.width, bytesPerPixel,
             keyed, key, rightToLeft);
   }
+}
+
+bool copyNoticingChange(const RowPair& rows, int32_t bytesPerPixel) {
+  bool changed = false;
+  for (int32_t y = 0; y < rows.height; ++y) {
+    uint8_t* dst = rows.dst + y * rows.dstPitch;
+    const uint8_t* src = rows.src + y * rows.srcPitch;
+    for (std::ptrdiff_t x = 0; x < std::ptrdiff_t{rows.width} * bytesPerPixel; ++x) {
+      changed = changed || dst[x] != src[x];
+      dst[x] = src[x];
+    }
+  }
+  return changed;
 }
 
 void copyKeyedOver(const RowTriple& rows, int32_t bytesPerPixel, uint32_t key) {

@@ -22,6 +22,9 @@ struct RowPair {
 
 /// Copies the block. No row of `dst` may overlap a row of `src` that is read after it.
 void copy(const RowPair& rows, int32_t bytesPerPixel);
+/// Copies the block, and tells whether that changed any byte of the destination. The rows must
+/// not overlap at all.
+bool copyNoticingChange(const RowPair& rows, int32_t bytesPerPixel);
 /// Copies the block, leaving the destination pixels whose source pixel equals `key` as they
 /// were. The rows must not overlap at all.
 void copyKeyed(const RowPair& rows, int32_t bytesPerPixel, uint32_t key);
@@ -66,6 +69,7 @@ void store(uint8_t* p, int32_t bytes, uint32_t raw);
 /// As pixel_rows::copy, one pixel at a time, left to right or, when `rightToLeft`, right to
 /// left; keyed or not. Rows may overlap as long as the walk reads no pixel after writing it.
 void copy(const RowPair& rows, int32_t bytesPerPixel, bool keyed, uint32_t key, bool rightToLeft);
+bool copyNoticingChange(const RowPair& rows, int32_t bytesPerPixel);
 void copyKeyedOver(const RowTriple& rows, int32_t bytesPerPixel, uint32_t key);
 void fill(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height,
           int32_t bytesPerPixel, uint32_t raw);

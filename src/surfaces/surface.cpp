@@ -183,9 +183,9 @@ bool Surface::fill(uint32_t value) {
 }
 
 bool Surface::blit(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode,
-                   const Surface& source) {
+                   const Surface& source, bool* changed) {
   if (!surface_ || !source.surface_) return false;
-  return surface_->copyFrom(x, y, *source.surface_, sourceRect, mode == CopyMode::keyed);
+  return surface_->copyFrom(x, y, *source.surface_, sourceRect, mode == CopyMode::keyed, changed);
 }
 
 bool Surface::blitKeyedOver(int32_t x, int32_t y, const Rect& under, const Rect& over,

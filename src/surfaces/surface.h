@@ -78,8 +78,10 @@ class Surface {
   /// Sets every pixel to the raw value.
   bool fill(uint32_t value);
   /// Unscaled copy of `sourceRect` of `source` to (x, y). No clipping: a rectangle leaving
-  /// either surface is refused (false) and nothing is drawn.
-  bool blit(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode, const Surface& source);
+  /// either surface is refused (false) and nothing is drawn. When drawn, `*changed` (if given)
+  /// tells whether any pixel differs from what was there (always true for keyed copies).
+  bool blit(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode, const Surface& source,
+            bool* changed = nullptr);
   /// blit of `under` (opaque) and then of `over` (keyed), both to (x, y); one pass over the
   /// pixels when both fit and are of the same size. True when both were drawn.
   bool blitKeyedOver(int32_t x, int32_t y, const Rect& under, const Rect& over,

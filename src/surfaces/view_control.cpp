@@ -40,6 +40,7 @@ void ViewControl::resizePrimary() {
   // or initialisation creates one.
   if (!primarySurface_->createPrimary(clientWidth_, clientHeight_)) return;
   primarySurface_->fill(0);
+  presentedOnce_ = false;
   if (host_ != nullptr) host_->presented();
 }
 
@@ -65,6 +66,7 @@ void ViewControl::initialize() {
   try {
     drawContext_ = std::make_unique<DrawContext>(service_);
     primarySurface_ = std::make_unique<Surface>(drawContext_.get());
+    presentedOnce_ = false;
     if (!primarySurface_->createPrimary(clientWidth_, clientHeight_)) {
       throw ViewError(formatMessage(messages::kCannotCreate, messages::kPrimarySurface));
     }
@@ -140,14 +142,18 @@ void ViewControl::present() {
       std::min<int64_t>(left + backSurface_->width(), primarySurface_->width());
   const int64_t visibleBottom =
       std::min<int64_t>(top + backSurface_->height(), primarySurface_->height());
+  bool changed = false;
   if (visibleLeft < visibleRight && visibleTop < visibleBottom) {
     const Rect source{
         static_cast<int32_t>(visibleLeft - left), static_cast<int32_t>(visibleTop - top),
         static_cast<int32_t>(visibleRight - left), static_cast<int32_t>(visibleBottom - top)};
     primarySurface_->blit(static_cast<int32_t>(visibleLeft), static_cast<int32_t>(visibleTop),
-                          source, CopyMode::opaque, *backSurface_);
+                          source, CopyMode::opaque, *backSurface_, &changed);
   }
-  if (host_ != nullptr) host_->presented();
+  // A frame equal to the one on screen needs no repaint: a held cel or a paused player then
+  // costs the window nothing. The first present is always shown.
+  if (host_ != nullptr && (changed || !presentedOnce_)) host_->presented();
+  presentedOnce_ = true;
 }
 
 }  // namespace patapata

@@ -70,8 +70,8 @@ class ViewControl {
   /// way.
   void restoreSurfaces();
   /// Copies the back surface into the primary surface, centred in the client area and
-  /// clipped to it, and asks the host to repaint. Does nothing without a usable primary
-  /// surface.
+  /// clipped to it, and asks the host to repaint when that changed a pixel, or when it is the
+  /// first present into this primary surface. Does nothing without a usable primary surface.
   void present();
 
   bool isInitialized() const { return initialized_; }
@@ -95,6 +95,7 @@ class ViewControl {
   int32_t clientHeight_;
   bool initialized_ = false;
   bool updating_ = false;
+  bool presentedOnce_ = false;  ///< since the primary surface was created
   bool initializeAttempted_ = false;
 
   std::unique_ptr<DrawContext> drawContext_;

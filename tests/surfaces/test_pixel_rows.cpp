@@ -125,6 +125,28 @@ TEST(PixelRows, CopiesAndFillsEqualTheScalarReferenceOnRandomBlocks) {
           ASSERT_EQ(vector.bytes, reference.bytes) << (keyed ? "keyed copy" : "copy");
         }
 
+        // The copy that tells whether it changed anything: the plain copy's bytes, the scalar
+        // form's answer, nothing changed when copied again, and a change of one byte anywhere
+        // in the block seen.
+        {
+          Image noticing = destination;
+          Image reference = destination;
+          const RowPair toNoticing{noticing.first(), noticing.pitch, source.first(),
+                                   source.pitch,     b.width,        b.height};
+          const bool changed = copyNoticingChange(toNoticing, bytes);
+          EXPECT_EQ(changed,
+                    scalar::copyNoticingChange({reference.first(), reference.pitch, source.first(),
+                                                source.pitch, b.width, b.height},
+                                               bytes));
+          ASSERT_EQ(noticing.bytes, reference.bytes) << "copy noticing change";
+          EXPECT_FALSE(copyNoticingChange(toNoticing, bytes));
+          const std::ptrdiff_t at =
+              random.upTo(b.height - 1) * noticing.pitch + random.upTo(b.width * bytes - 1);
+          noticing.first()[at] ^= 1;
+          EXPECT_TRUE(copyNoticingChange(toNoticing, bytes)) << "byte " << at;
+          ASSERT_EQ(noticing.bytes, reference.bytes);
+        }
+
         Image vector = destination;
         Image reference = destination;
         const uint32_t raw = values[random.upTo(3)];
