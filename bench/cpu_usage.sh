@@ -2,7 +2,8 @@
 # Usage: bench/cpu_usage.sh [path/to/patapata] [seconds]
 # Starts the viewer under a virtual X server on the sample character, once at a 16 ms and once
 # at a 100 ms frame interval, lets it animate (20 s by default) and prints its processor use
-# in percent of one core, from the process's own user and system times (/proc/PID/stat).
+# in percent of one core, from the process's own user and system times (/proc/PID/stat); then
+# once more on a copy whose first state holds one cel, so that every frame equals the last.
 # Then the same for patapata_repaint_floor of the same build, when it is there: a bare Qt
 # window repainting a picture of the view's size at the same intervals, the floor the viewer's
 # figure stands on. A measurement, not a test.
@@ -21,6 +22,8 @@ trap 'rm -rf "$work"' EXIT
 cp samples/hiyoko/hiyoko.bmp "$work/"
 for interval in 16 100; do
   sed "s/^#ANIME .*/#ANIME $interval/" samples/hiyoko/hiyoko.chp > "$work/hiyoko$interval.chp"
+  # The same character holding one cel in the state it starts in, as a paused player does.
+  sed "s/^#PATERN 01 .*/#PATERN 01 02/" "$work/hiyoko$interval.chp" > "$work/held$interval.chp"
 done
 
 cat > "$work/measure.sh" <<INNER
@@ -50,6 +53,10 @@ measure() {
 for interval in 16 100; do
   # Settings of its own, so that the user's zoom or language do not change the figure.
   measure patapata \$interval env XDG_CONFIG_HOME="$work/config" "$viewer" "$work/hiyoko\$interval.chp"
+done
+for interval in 16 100; do
+  measure "patapata, one cel held" \$interval env XDG_CONFIG_HOME="$work/config" "$viewer" \
+    "$work/held\$interval.chp"
 done
 if [[ -n "$floor" ]]; then
   for interval in 16 100; do
