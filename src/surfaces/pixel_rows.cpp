@@ -154,9 +154,19 @@ void copyKeyedOverBlock(const RowTriple& rows, T key) {
     };
     step(0);
     step(width - n);
-    for (std::ptrdiff_t x = pixelsToAlignment<T>(dst, n * sizeof(T)); x + n <= width; x += n) {
-      step(x);
+    // Two vectors a step, both loaded before either is stored.
+    std::ptrdiff_t x = pixelsToAlignment<T>(dst, n * sizeof(T));
+    for (; x + 2 * n <= width; x += 2 * n) {
+      const std::size_t at = static_cast<std::size_t>(x) * sizeof(T);
+      const std::size_t next = at + static_cast<std::size_t>(n) * sizeof(T);
+      const auto first = v.load(over + at);
+      const auto firstUnder = v.load(under + at);
+      const auto second = v.load(over + next);
+      const auto secondUnder = v.load(under + next);
+      v.store(hn::IfThenElse(hn::Eq(first, vkey), firstUnder, first), dst + at);
+      v.store(hn::IfThenElse(hn::Eq(second, vkey), secondUnder, second), dst + next);
     }
+    if (x + n <= width) step(x);
   }
 }
 
