@@ -3,7 +3,6 @@
 #include "support/bmp_writer.h"
 #include "support/temp_dir.h"
 #include "surfaces/draw_context.h"
-#include "surfaces/image_file.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
