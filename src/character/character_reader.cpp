@@ -269,12 +269,13 @@ void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::strin
 }
 
 std::optional<std::string> firstSheetPath(const std::string& path) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(std::filesystem::path(path), ec);
-  if (ec || size > static_cast<uintmax_t>(kMaxCharacterFileBytes)) return std::nullopt;
-  const auto bytes = readWholeFile(path);
-  if (!bytes) return std::nullopt;
-  const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = readCharacterFile(path);
+  } catch (const Exception&) {
+    return std::nullopt;  // the load reports it
+  }
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   for (const std::string_view line : splitLines(text)) {
     if (startsWithKeyword(line, "#CHARBMP")) return resolveSheetPath(path, sheetName(line));
   }
