@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 namespace patapata {
 
@@ -29,6 +30,23 @@ std::optional<FileBytes> readWholeFile(const std::string& path) {
   }
   if (in.bad()) return std::nullopt;
   return bytes;
+}
+
+std::optional<FileReader> FileReader::open(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec) || ec) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec) return std::nullopt;
+  return FileReader(std::move(in), size);
+}
+
+std::size_t FileReader::readAt(uint64_t offset, std::span<uint8_t> out) {
+  in_.clear();
+  if (!in_.seekg(static_cast<std::streamoff>(offset))) return 0;
+  in_.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
+  return static_cast<std::size_t>(in_.gcount());
 }
 
 }  // namespace patapata

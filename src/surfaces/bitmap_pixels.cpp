@@ -1,6 +1,7 @@
 #include "surfaces/bitmap_pixels.h"
 
 #include "common/errors.h"
+#include "common/file_read.h"
 #include "common/memory_advice.h"
 #include "common/messages.h"
 #include "surfaces/image_conversion.h"
@@ -125,10 +126,11 @@ std::vector<Pixel> decodeRows(const BitmapLayout& layout, DecodeRow decodeRow) {
 // Writes a picture stored in colours straight into `display`, laid out as a surface lays out
 // its rows: one pass over the file's pixels and one over the memory of the result. 24-bit
 // rows go through the vector conversions; other depths through a row of colours that stays in
-// the cache.
+// the cache. `rowAt` is asked for the file's rows in the file's order.
 template <typename RowAt>
-DecodedImage colourPictureFor(const BitmapLayout& layout, const std::array<Channel, 3>& channels,
-                              const PixelFormat& display, RowAt rowAt) {
+DecodedImage colourPictureFor(const BitmapLayout& layout, const PixelFormat& display, RowAt rowAt) {
+  const std::array<Channel, 3> channels{Channel(layout.masks[0]), Channel(layout.masks[1]),
+                                        Channel(layout.masks[2])};
   DecodedImage image;
   image.width = layout.width;
   image.height = layout.height;
@@ -141,8 +143,9 @@ DecodedImage colourPictureFor(const BitmapLayout& layout, const std::array<Chann
   const bool bgrToXrgb = layout.bitCount == 24 && display == PixelFormat::xrgb8888();
   const bool bgrTo565 = layout.bitCount == 24 && display == PixelFormat::rgb565();
   std::vector<uint32_t> colours(bgrToXrgb || bgrTo565 ? 0 : static_cast<std::size_t>(layout.width));
-  for (int32_t outRow = 0; outRow < layout.height; ++outRow) {
-    const uint8_t* src = rowAt(layout.topDown ? outRow : layout.height - 1 - outRow);
+  for (int32_t fileRow = 0; fileRow < layout.height; ++fileRow) {
+    const uint8_t* src = rowAt(fileRow);
+    const int32_t outRow = layout.topDown ? fileRow : layout.height - 1 - fileRow;
     uint8_t* out = image.raw.data() + static_cast<std::ptrdiff_t>(outRow) * pitch;
     if (bgrToXrgb) {
       pixel_rows::bgrToXrgb8888(src, layout.width, out);
@@ -157,16 +160,36 @@ DecodedImage colourPictureFor(const BitmapLayout& layout, const std::array<Chann
   return image;
 }
 
-DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayout& layout,
-                                const PixelFormat* display) {
-  const int64_t w = layout.width;
-  const int64_t h = layout.height;
-  const int64_t stride = (w * layout.bitCount + 31) / 32 * 4;
-  // The last row's padding may be missing; its pixels may not.
-  const int64_t needed = stride * (h - 1) + (w * layout.bitCount + 7) / 8;
-  if (layout.offBits > file.size() || static_cast<int64_t>(file.size() - layout.offBits) < needed) {
+// The bytes of one row of uncompressed pixel data, padding included, and without it.
+int64_t rowStride(const BitmapLayout& layout) {
+  return (int64_t{layout.width} * layout.bitCount + 31) / 32 * 4;
+}
+int64_t rowBytes(const BitmapLayout& layout) {
+  return (int64_t{layout.width} * layout.bitCount + 7) / 8;
+}
+
+// Uncompressed pixel data must be there whole, except that the last row's padding may be
+// missing.
+void requireUncompressedData(const BitmapLayout& layout, uint64_t fileSize) {
+  const int64_t needed = rowStride(layout) * (layout.height - 1) + rowBytes(layout);
+  if (layout.offBits > fileSize || static_cast<int64_t>(fileSize - layout.offBits) < needed) {
     throw ReadError(messages::kStreamReadError);
   }
+}
+
+void requireDecodableSize(const BitmapLayout& layout, const char* invalidMessage) {
+  const int64_t pixels = int64_t{layout.width} * layout.height;
+  if (layout.width <= 0 || layout.height <= 0 || pixels > kMaxBitmapPixels) {
+    throw InvalidImageError(invalidMessage);
+  }
+}
+
+DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayout& layout,
+                                const PixelFormat* display) {
+  requireUncompressedData(layout, file.size());
+  const int64_t w = layout.width;
+  const int64_t h = layout.height;
+  const int64_t stride = rowStride(layout);
   DecodedImage image;
   image.width = layout.width;
   image.height = layout.height;
@@ -189,9 +212,9 @@ DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayou
     });
     return image;
   }
+  if (display != nullptr) return colourPictureFor(layout, *display, rowAt);
   const std::array<Channel, 3> channels{Channel(layout.masks[0]), Channel(layout.masks[1]),
                                         Channel(layout.masks[2])};
-  if (display != nullptr) return colourPictureFor(layout, channels, *display, rowAt);
   image.pixels = decodeRows<uint32_t>(
       layout, [&](int32_t r, uint32_t* out) { decodeRow(rowAt(r), out, layout, channels); });
   return image;
@@ -286,10 +309,8 @@ bool isContiguousMask(uint32_t mask, uint16_t bitCount) {
 
 DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayout& layout,
                                 const char* invalidMessage, const PixelFormat* display) {
+  requireDecodableSize(layout, invalidMessage);
   const int64_t pixels = int64_t{layout.width} * layout.height;
-  if (layout.width <= 0 || layout.height <= 0 || pixels > kMaxBitmapPixels) {
-    throw InvalidImageError(invalidMessage);
-  }
   if (layout.compression == kBiRle8 || layout.compression == kBiRle4) {
     if (layout.offBits > file.size()) throw ReadError(messages::kStreamReadError);
     // Each two bytes of run-length data give at most 255 pixels (or end a row).
@@ -300,6 +321,38 @@ DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayou
     return decodeRunLength(file, layout);
   }
   return decodeUncompressed(file, layout, display);
+}
+
+bool decodesInPieces(const BitmapLayout& layout) {
+  return layout.compression != kBiRle8 && layout.compression != kBiRle4 && layout.bitCount > 8;
+}
+
+DecodedImage decodeBitmapPixelsInPieces(const BitmapLayout& layout, FileReader& file,
+                                        const char* invalidMessage, const PixelFormat& display,
+                                        std::size_t pieceBytes) {
+  requireDecodableSize(layout, invalidMessage);
+  requireUncompressedData(layout, file.size());
+  const int64_t stride = rowStride(layout);
+  const int64_t rowsPerPiece =
+      std::clamp<int64_t>(static_cast<int64_t>(pieceBytes) / stride, 1, layout.height);
+  FileBytes piece(static_cast<std::size_t>(rowsPerPiece * stride));
+  int32_t first = 0;  // the file's rows in the piece
+  int32_t count = 0;
+  const auto rowAt = [&](int32_t r) {
+    if (r >= first + count) {
+      first = r;
+      count = static_cast<int32_t>(std::min<int64_t>(rowsPerPiece, layout.height - r));
+      const auto wanted = static_cast<std::size_t>(count * stride);
+      const uint64_t at = layout.offBits + static_cast<uint64_t>(r * stride);
+      // A file cut short since it was measured fails as one cut short before.
+      if (static_cast<int64_t>(file.readAt(at, {piece.data(), wanted})) <
+          (count - 1) * stride + rowBytes(layout)) {
+        throw ReadError(messages::kStreamReadError);
+      }
+    }
+    return piece.data() + static_cast<std::ptrdiff_t>(r - first) * stride;
+  };
+  return colourPictureFor(layout, display, rowAt);
 }
 
 BitmapLayout bitmapLayout(const BitmapInfo& info, const std::array<uint32_t, 3>& masks,

@@ -4,11 +4,14 @@
 #include "surfaces/image.h"
 #include "surfaces/pixel_format.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 namespace patapata {
+
+class FileReader;
 
 /// The largest picture any image reader decodes, in pixels (8192 × 8192).
 inline constexpr int64_t kMaxBitmapPixels = int64_t{1} << 26;
@@ -44,6 +47,20 @@ BitmapLayout bitmapLayout(const BitmapInfo& info, const std::array<uint32_t, 3>&
 /// is larger than kMaxBitmapPixels or than the run-length data could describe.
 DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayout& layout,
                                 const char* invalidMessage, const PixelFormat* display = nullptr);
+
+/// How much of a file decodeBitmapPixelsInPieces reads at a time: a piece and the rows written
+/// from it stay in the cache.
+inline constexpr std::size_t kBitmapPieceBytes = std::size_t{256} << 10;
+
+/// True for the pictures decodeBitmapPixelsInPieces decodes: uncompressed, stored in colours.
+bool decodesInPieces(const BitmapLayout& layout);
+
+/// The pixels of such a picture in `display`, as decodeBitmapPixels gives them, read from
+/// `file` a piece of at most `pieceBytes` (or one row) at a time instead of from the whole
+/// file in memory: a large sheet then costs the memory of its picture only.
+DecodedImage decodeBitmapPixelsInPieces(const BitmapLayout& layout, FileReader& file,
+                                        const char* invalidMessage, const PixelFormat& display,
+                                        std::size_t pieceBytes = kBitmapPieceBytes);
 
 /// The masks of the formats without bit fields: 5-5-5 at 16 bits, 8-8-8 at 32.
 std::array<uint32_t, 3> defaultBitmapMasks(uint16_t bitCount);

@@ -1,11 +1,14 @@
 #include "surfaces/bmp_reader.h"
 
 #include "common/errors.h"
+#include "common/file_read.h"
 #include "common/messages.h"
 #include "surfaces/bitmap_header.h"
 #include "surfaces/bitmap_pixels.h"
 
+#include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace patapata {
 
@@ -39,8 +42,8 @@ bool acceptedCompression(const BitmapInfo& info) {
   }
 }
 
-DecodedImage decode(std::span<const uint8_t> file, const PixelFormat* display) {
-  if (file.empty()) return {};
+// The checked headers of a file that is not empty.
+BitmapLayout readLayout(std::span<const uint8_t> file) {
   BitmapInfo info = readBitmapFileHeader(file);
   if (!info.typeIsBM) invalid();
   readBitmapHeaderSize(file, info);
@@ -66,9 +69,12 @@ DecodedImage decode(std::span<const uint8_t> file, const PixelFormat* display) {
   }
   std::vector<uint32_t> palette = readColorTable(file, info, headersEnd);
   if (info.offBits < headersEnd) invalid();
+  return bitmapLayout(info, masks, std::move(palette));
+}
 
-  return decodeBitmapPixels(file, bitmapLayout(info, masks, std::move(palette)),
-                            messages::kInvalidBitmap, display);
+DecodedImage decode(std::span<const uint8_t> file, const PixelFormat* display) {
+  if (file.empty()) return {};
+  return decodeBitmapPixels(file, readLayout(file), messages::kInvalidBitmap, display);
 }
 
 }  // namespace
@@ -79,6 +85,27 @@ DecodedImage decodeBmp(std::span<const uint8_t> file) {
 
 DecodedImage decodeBmpForDisplay(std::span<const uint8_t> file, const PixelFormat& display) {
   return decode(file, &display);
+}
+
+std::optional<DecodedImage> decodeBmpFileForDisplay(const std::string& path,
+                                                    const PixelFormat& display,
+                                                    std::size_t pieceBytes) {
+  auto file = FileReader::open(path);
+  if (!file) return std::nullopt;
+  // The headers and colour table come first and are small; a file with more before its
+  // pixels, or one these bytes do not describe, is read whole and decoded as it always was.
+  constexpr std::size_t kHeadBytes = std::size_t{64} << 10;
+  FileBytes head(static_cast<std::size_t>(std::min<uint64_t>(file->size(), kHeadBytes)));
+  head.resize(file->readAt(0, head));
+  if (head.empty()) return std::nullopt;
+  std::optional<BitmapLayout> layout;
+  try {
+    layout = readLayout(head);
+  } catch (const Exception&) {
+    return std::nullopt;
+  }
+  if (!decodesInPieces(*layout)) return std::nullopt;
+  return decodeBitmapPixelsInPieces(*layout, *file, messages::kInvalidBitmap, display, pieceBytes);
 }
 
 }  // namespace patapata

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace patapata {
 
@@ -26,6 +27,9 @@ DecodedImage decodeImageFile(const std::string& path, const PixelFormat* display
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
   if (!ec && size > kMaxImageFileBytes) throw InvalidImageError(reader.invalidMessage);
+  if (reader.decodeFileForDisplay != nullptr && displayFormat != nullptr) {
+    if (auto image = reader.decodeFileForDisplay(path, *displayFormat)) return std::move(*image);
+  }
   const auto file = readWholeFile(path);
   if (!file) {
     throw FileOpenError(formatMessage(messages::kCannotOpenFile, encoding::toDisplayText(path)));

@@ -14,11 +14,16 @@ namespace {
 // In order of registration. Icons and metafiles are drawn by the Windows drawing services,
 // which the software display does not have; their extensions get the unknown-format error.
 constexpr std::array<ImageReader, 3> kReaders{{
-    {"bmp", "ビットマップ", &decodeBmp, &decodeBmpForDisplay, false, messages::kInvalidBitmap},
-    {"dib", "Device Independent Bitmap", &decodeDib, &decodeDibForDisplay, true,
+    {"bmp", "ビットマップ", &decodeBmp, &decodeBmpForDisplay,
+     [](const std::string& path, const PixelFormat& display) {
+       return decodeBmpFileForDisplay(path, display);
+     },
+     false, messages::kInvalidBitmap},
+    {"dib", "Device Independent Bitmap", &decodeDib, &decodeDibForDisplay, nullptr, true,
      messages::kInvalidDib},
     // What sprite tools export; a bad file gets the bitmap reader's message.
-    {"png", "Portable Network Graphics", &decodePng, nullptr, false, messages::kInvalidBitmap},
+    {"png", "Portable Network Graphics", &decodePng, nullptr, nullptr, false,
+     messages::kInvalidBitmap},
 }};
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {

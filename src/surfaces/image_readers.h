@@ -4,6 +4,7 @@
 #include "surfaces/pixel_format.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,6 +19,10 @@ struct ImageReader {
   /// The same, giving a picture it can write in `display` as raw pixels of that format; null
   /// when the reader has no such path.
   DecodedImage (*decodeForDisplay)(std::span<const uint8_t> file, const PixelFormat& display);
+  /// The same, reading the file at `path` itself where that saves holding it whole; nothing
+  /// when it does not, and null when the reader never does.
+  std::optional<DecodedImage> (*decodeFileForDisplay)(const std::string& path,
+                                                      const PixelFormat& display);
   /// The picture is copied from its own drawing context, so even an empty one needs a
   /// surface to land on.
   bool copiesFromOwnContext;

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace patapata {
@@ -51,6 +54,31 @@ TEST(ReadWholeFile, ReadsPastAStatedSizeThatIsWrong) {
   const auto got = readWholeFile(path);
   ASSERT_TRUE(got.has_value());
   EXPECT_EQ(std::vector<uint8_t>(got->begin(), got->end()), expected);
+}
+
+// Pieces anywhere in the file, past its end, and of a file that shrank after it was opened.
+TEST(FileReader, ReadsThePiecesThereAre) {
+  const testing::TempDir dir;
+  const std::string path = dir.file("f.bin");
+  const std::vector<uint8_t> bytes = pattern(1000);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(1000));
+  auto file = FileReader::open(path);
+  ASSERT_TRUE(file.has_value());
+  EXPECT_EQ(file->size(), 1000u);
+  std::vector<uint8_t> piece(300);
+  for (const auto& [offset, expected] :
+       {std::pair{700u, 300u}, std::pair{0u, 300u}, std::pair{900u, 100u}, std::pair{1000u, 0u},
+        std::pair{5000u, 0u}}) {
+    SCOPED_TRACE(offset);
+    ASSERT_EQ(file->readAt(offset, piece), expected);
+    EXPECT_TRUE(std::equal(piece.begin(), piece.begin() + expected, bytes.begin() + offset));
+  }
+  std::filesystem::resize_file(path, 500);
+  EXPECT_EQ(file->readAt(400, piece), 100u);
+  EXPECT_EQ(file->readAt(0, piece), 300u) << "a read past the end leaves the file readable";
+  EXPECT_FALSE(FileReader::open(dir.path().string()).has_value());
+  EXPECT_FALSE(FileReader::open(dir.file("missing.bin")).has_value());
 }
 
 }  // namespace

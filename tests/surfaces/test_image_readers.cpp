@@ -2,9 +2,16 @@
 #include "surfaces/dib_reader.h"
 #include "surfaces/image_readers.h"
 
+#include "common/errors.h"
+#include "support/temp_dir.h"
 #include "test_image_bmp_builder.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <string>
+#include <typeinfo>
 
 namespace patapata {
 namespace {
@@ -84,6 +91,68 @@ TEST(BmpReader, RunLengthPixelsNeverWrittenTakePaletteIndexZero) {
                                        0x0000FF, 0x0000FF, 0x0000FF};
   EXPECT_EQ(decodeBmp(makeBmp(s)).rgb(), expected);
   EXPECT_EQ(decodeDib(makeBmp(s)).rgb(), expected);
+}
+
+// The picture, or the error's type and message, so that two ways of decoding compare whole.
+std::string outcome(const std::function<DecodedImage()>& decode) {
+  try {
+    const DecodedImage image = decode();
+    return std::to_string(image.width) + "x" + std::to_string(image.height) + "/" +
+           std::to_string(image.rawPitch) + ":" +
+           std::string(image.raw.data(), image.raw.data() + image.raw.size());
+  } catch (const Exception& e) {
+    return typeid(e).name() + (": " + e.message());
+  }
+}
+
+// Read from the file a piece at a time, a picture stored in colours comes out as it does
+// read whole, errors included, wherever the pieces end.
+TEST(BmpReader, AFileReadInPiecesDecodesAsReadWhole) {
+  std::vector<uint32_t> colours(5 * 7);
+  for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = 0x0A1B2Cu * (i + 1) & 0xFFFFFFu;
+  const auto file24 = testing::makeTrueColorBmp(5, 7, colours, 24);  // rows of 16 bytes
+  auto topDown = file24;
+  const auto minus7 = static_cast<uint32_t>(-7);  // the header's height, at byte 22
+  for (int i = 0; i < 4; ++i) topDown[22 + i] = static_cast<uint8_t>(minus7 >> (8 * i));
+  BmpSpec fields;
+  fields.width = 5;
+  fields.height = 7;
+  fields.bitCount = 16;
+  fields.compression = 3;
+  fields.masks = std::vector<uint32_t>{0xF800, 0x07E0, 0x001F};
+  for (int i = 0; i < 7 * 12; ++i) fields.data.push_back(static_cast<uint8_t>(i * 37));
+  const auto noLastPadding = std::vector<uint8_t>(file24.begin(), file24.end() - 1);
+  const auto cutShort = std::vector<uint8_t>(file24.begin(), file24.end() - 16 - 3);
+  const struct {
+    const char* name;
+    std::vector<uint8_t> file;
+  } cases[] = {{"24-bit", file24},
+               {"32-bit", testing::makeTrueColorBmp(5, 7, colours, 32)},
+               {"top-down", topDown},
+               {"5-6-5 bit fields", makeBmp(fields)},
+               {"last row's padding missing", noLastPadding},
+               {"cut short", cutShort}};
+  const testing::TempDir dir;
+  const std::string path = dir.file("sheet.bmp");
+  for (const auto& c : cases) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(c.file.data()),
+               static_cast<std::streamsize>(c.file.size()));
+    for (const PixelFormat format : {PixelFormat::xrgb8888(), PixelFormat::rgb565()}) {
+      const std::string whole = outcome([&] { return decodeBmpForDisplay(c.file, format); });
+      for (const std::size_t piece :
+           {std::size_t{1}, std::size_t{16}, std::size_t{49}, std::size_t{1} << 20}) {
+        SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(format.bitsPerPixel) +
+                     " bits, pieces of " + std::to_string(piece));
+        EXPECT_EQ(outcome([&] {
+                    auto image = decodeBmpFileForDisplay(path, format, piece);
+                    if (!image) throw Exception("read whole instead");
+                    return std::move(*image);
+                  }),
+                  whole);
+      }
+    }
+  }
 }
 
 TEST(ImageReaders, ChooseByExtensionWithoutRegardToCase) {
