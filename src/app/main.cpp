@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <fontconfig/fontconfig.h>
+
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -59,6 +62,10 @@ int main(int argc, char** argv) {
   if (!args.empty()) {
     if (auto sheet = patapata::firstSheetPath(args.front())) service->prefetchImage(*sheet);
   }
+
+  // The font configuration is read on the other processor while this one loads Qt: Qt reads it
+  // when it first lays out text, which the window's first frame waits for.
+  std::jthread fonts([] { FcInit(); });
 
   QApplication app(argc, argv);
   patapata::IdleLoop idleLoop;
