@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -48,6 +49,17 @@ int64_t epochNs() {
       .count();
 }
 
+// The font configuration is read on the other processor while this one loads Qt: Qt reads it
+// when it first lays out text, which the window's first frame waits for. Without a thread Qt
+// reads it itself, as it would anyway.
+std::jthread readFontConfigurationAhead() {
+  try {
+    return std::jthread([] { FcInit(); });
+  } catch (const std::system_error&) {
+    return {};
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,9 +75,7 @@ int main(int argc, char** argv) {
     if (auto sheet = patapata::firstSheetPath(args.front())) service->prefetchImage(*sheet);
   }
 
-  // The font configuration is read on the other processor while this one loads Qt: Qt reads it
-  // when it first lays out text, which the window's first frame waits for.
-  std::jthread fonts([] { FcInit(); });
+  const std::jthread fonts = readFontConfigurationAhead();
 
   QApplication app(argc, argv);
   patapata::IdleLoop idleLoop;
