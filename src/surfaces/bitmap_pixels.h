@@ -48,8 +48,8 @@ BitmapLayout bitmapLayout(const BitmapInfo& info, const std::array<uint32_t, 3>&
 DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayout& layout,
                                 const char* invalidMessage, const PixelFormat* display = nullptr);
 
-/// How much of a file decodeBitmapPixelsInPieces reads at a time: a piece and the rows written
-/// from it stay in the cache.
+/// How much of a file decodeBitmapPixelsInPieces reads at a time: small enough to stay in the
+/// cache while its rows are converted.
 inline constexpr std::size_t kBitmapPieceBytes = std::size_t{256} << 10;
 
 /// True for the pictures decodeBitmapPixelsInPieces decodes: uncompressed, stored in colours.

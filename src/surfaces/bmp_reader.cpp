@@ -92,8 +92,8 @@ std::optional<DecodedImage> decodeBmpFileForDisplay(const std::string& path,
                                                     std::size_t pieceBytes) {
   auto file = FileReader::open(path);
   if (!file) return std::nullopt;
-  // The headers and colour table come first and are small; a file with more before its
-  // pixels, or one these bytes do not describe, is read whole and decoded as it always was.
+  // The headers come first and are small. A file these bytes do not describe (cut short, or
+  // wrong) is read whole and decoded as it always was, so that it fails as it always did.
   constexpr std::size_t kHeadBytes = std::size_t{64} << 10;
   FileBytes head(static_cast<std::size_t>(std::min<uint64_t>(file->size(), kHeadBytes)));
   head.resize(file->readAt(0, head));
