@@ -1,10 +1,6 @@
 #include "character/character_reader.h"
-#include "character/frame_interval.h"
-#include "character/viewer_state.h"
-#include "common/memory_controls.h"
-#include "surfaces/draw_context.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
-#include "surfaces/surface.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 
 // loadCharacterFile of the largest character the tables hold: 255 cels, and 31 states of 255 frames
@@ -96,25 +93,23 @@ class LargeCharacter {
 void BM_FileloadLargeCharacter(benchmark::State& run) {
   const bool withSheet = run.range(0) != 0;
   const LargeCharacter character;
-  DrawContext context(std::make_shared<platform::SurfaceService>());
-  auto state = std::make_unique<ViewerState>();
-  MemoryControls controls;
-  controls.onTextChanged = [&](Edit id) {
-    if (id == Edit::Interval) applyIntervalText(*state, controls);
+  platform::SurfaceService service;
+  const SheetLoader loader = [&](const std::string& path) {
+    return SheetPicture::load(service, path);
   };
-  state->sheet = std::make_unique<Surface>(&context);
   const std::string path = character.file(withSheet);
+  std::optional<CharacterLoad> load;
   for (auto _ : run) {
-    loadCharacterFile(*state, controls, path);
-    benchmark::DoNotOptimize(state->pattern[30][255]);
+    load = loadCharacterFile(path, loader, CharacterSheet{});
+    benchmark::DoNotOptimize(load->character.pattern[30][255]);
   }
-  if (state->pattern[30][255] == kEmptyCel || (withSheet && state->sheet->width() != 1024)) {
+  const Character& loaded = load->character;
+  if (!load->completed() || loaded.pattern[30][255] == kEmptyCel ||
+      (withSheet && loaded.sheet.picture->width() != 1024)) {
     run.SkipWithError("the character did not load as written");
   }
   run.SetLabel(withSheet ? "with a 1024x1024 sheet" : "tables only");
   run.counters["file_KiB"] = static_cast<double>(character.bytes()) / 1024.0;
-  controls.onTextChanged = nullptr;
-  state->sheet.reset();
 }
 BENCHMARK(BM_FileloadLargeCharacter)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,7 @@
-#include "character/viewer_state.h"
 #include "player/frame_composer.h"
+#include "player/viewer.h"
 #include "surfaces/draw_context.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
@@ -21,38 +22,34 @@ void BM_ComposedFrame(benchmark::State& run, PixelFormat format) {
   DrawContext dd(service);
   Surface back(&dd);
   back.resize(kViewWidth, kViewHeight);
-  auto state = std::make_unique<ViewerState>();
-  ViewerState& v = *state;
-  v.sheet = std::make_unique<Surface>(&dd);
-  v.sheet->resize(400, 300);
-  LockDescription lock;
-  if (!v.sheet->lock(nullptr, lock)) {
-    run.SkipWithError("cannot lock the sheet");
+  auto state = std::make_unique<Viewer>();
+  Viewer& v = *state;
+  auto pixels = service->createSurface(400, 300, platform::Memory::display);
+  if (!pixels) {
+    run.SkipWithError("cannot make the sheet");
     return;
   }
-  const int32_t bytes = format.bytesPerPixel();
   for (int32_t y = 0; y < 300; ++y) {
     for (int32_t x = 0; x < 400; ++x) {
       // A quarter of the pixels carry the key, as the transparent parts of a sprite do.
       const uint32_t raw = (x + y) % 4 == 0 ? 1u : static_cast<uint32_t>(x * 31 + y * 7 + 2);
-      std::memcpy(lock.bits + y * lock.pitch + x * bytes, &raw, bytes);
+      pixels->setPixel(x, y, format.bytesPerPixel() == 2 ? raw & 0xFFFF : raw);
     }
   }
-  v.sheet->unlock();
-  v.sheet->setSourceKey(1);
-  v.celRects[1] = {0, 0, kViewWidth, kViewHeight};
-  v.celRects[2] = {130, 0, 130 + kViewWidth, kViewHeight};
-  v.celX[3] = 260, v.celY[3] = 0, v.celW[3] = 64, v.celH[3] = 64;
-  v.celX[4] = -10, v.celY[4] = 100, v.celW[4] = 64, v.celH[4] = 64;
-  v.state = 6;
-  v.frame = 1;
-  v.pattern[6][1] = 2;
-  v.layer[6][1] = 3;
-  v.layerDest[6][1] = 4;
-  v.layerOn[6] = 1;
+  v.character.sheet.picture = std::make_shared<const SheetPicture>(std::move(pixels), 1);
+  v.character.cels[1] = {0, 0, kViewWidth, kViewHeight};
+  v.character.cels[2] = {130, 0, kViewWidth, kViewHeight};
+  v.character.cels[3] = {260, 0, 64, 64};
+  v.character.cels[4] = {-10, 100, 64, 64};
+  v.player.state = 6;
+  v.player.frame = 1;
+  v.character.pattern[6][1] = 2;
+  v.character.layer[6][1] = 3;
+  v.character.layerDest[6][1] = 4;
+  v.character.layerOn[6] = true;
 
   for (auto _ : run) {
-    composeFrame(v, back);
+    composeFrame(v.character, v.player, back);
     benchmark::ClobberMemory();
   }
   run.SetItemsProcessed(run.iterations());

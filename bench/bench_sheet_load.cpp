@@ -1,6 +1,5 @@
-#include "surfaces/draw_context.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
-#include "surfaces/surface.h"
 
 #include "bmp_file.h"
 
@@ -43,13 +42,13 @@ void BM_LoadSheet(benchmark::State& run, bool indexed, PixelFormat display) {
   const std::vector<uint8_t> file = indexed ? indexedSheet(n) : trueColourSheet(n);
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-  DrawContext context(std::make_shared<platform::SurfaceService>(display));
-  Surface sheet(&context);
+  platform::SurfaceService service(display);
+  std::shared_ptr<const SheetPicture> sheet;
   for (auto _ : run) {
-    sheet.loadImageFile(path.string());
-    benchmark::DoNotOptimize(sheet.platformSurface());
+    sheet = SheetPicture::load(service, path.string());
+    benchmark::DoNotOptimize(sheet->surface());
   }
-  if (sheet.width() != n) run.SkipWithError("the sheet did not load");
+  if (!sheet || sheet->width() != n) run.SkipWithError("the sheet did not load");
   run.counters["Mpixel/s"] =
       benchmark::Counter(static_cast<double>(n) * n * static_cast<double>(run.iterations()) / 1e6,
                          benchmark::Counter::kIsRate);

@@ -1,16 +1,13 @@
-// Any bytes as a character file. A tiny sheet "s.bmp" (and "s.dib") lies next to it, so
-// "#CHARBMP" lines can load a real picture; the file names stay fixed so that findings
-// reproduce. The reader loads the file or raises one of the program's own errors, and the
-// tables stay within their ranges either way.
+// Any bytes as a character file, read with the check listening as the viewer reads it. A tiny
+// sheet "s.bmp" (and "s.dib") lies next to it, so "#CHARBMP" lines can load a real picture;
+// the file names stay fixed so that findings reproduce. The reader completes or stops with one
+// of the program's own errors, and the tables stay within their ranges either way.
+#include "character/character_lint.h"
 #include "character/character_reader.h"
-#include "character/frame_interval.h"
-#include "character/viewer_state.h"
 #include "common/encoding.h"
 #include "common/errors.h"
-#include "common/memory_controls.h"
-#include "surfaces/draw_context.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
-#include "surfaces/surface.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +16,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -71,7 +69,7 @@ void check(bool condition) {
   if (!condition) std::abort();
 }
 
-void checkTables(const patapata::ViewerState& s) {
+void checkTables(const patapata::Character& s) {
   using namespace patapata;
   for (const SequenceTable* table : {&s.pattern, &s.layer, &s.layerDest}) {
     for (const SequenceRow& row : *table) {
@@ -79,9 +77,8 @@ void checkTables(const patapata::ViewerState& s) {
       for (const int32_t v : row) check(v >= kEmptyCel && v < kCelCount);
     }
   }
-  for (const uint8_t on : s.layerOn) check(on <= 1);
-  check(s.celRects[0] == Rect{});
-  check(s.state >= 0 && s.state < kStateCount);
+  check(s.cels[0] == CelRect{});
+  check(!s.name || encoding::isValidUtf8(*s.name));
 }
 
 }  // namespace
@@ -89,25 +86,17 @@ void checkTables(const patapata::ViewerState& s) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace patapata;
   Scratch& files = scratch();
-  writeFile(files.characterFile, data, size);
-
-  DrawContext context(std::make_shared<platform::SurfaceService>());
-  auto state = std::make_unique<ViewerState>();
-  MemoryControls controls;
-  controls.onTextChanged = [&](Edit id) {
-    if (id == Edit::Interval) applyIntervalText(*state, controls);
+  platform::SurfaceService service;
+  const SheetLoader loader = [&](const std::string& path) {
+    return SheetPicture::load(service, path);
   };
-  state->sheet = std::make_unique<Surface>(&context);
-  try {
-    loadCharacterFile(*state, controls, files.characterFile);
-    check(state->characterLoaded);
-  } catch (const Exception& e) {
-    check(!e.message().empty());
-  }
-  checkTables(*state);
-  check(encoding::isValidUtf8(state->display.characterName));
-  check(encoding::isValidUtf8(controls.text(Edit::Interval)));
-  controls.onTextChanged = nullptr;
-  state->sheet.reset();
+  CharacterLint lint;
+  const CharacterLoad load =
+      readCharacter(std::string_view(reinterpret_cast<const char*>(data), size),
+                    files.characterFile, loader, CharacterSheet{}, &lint);
+  if (load.error) check(!load.error->text().empty() && load.error->location());
+  lint.finish(load.character, load.completed());
+  for (const LintWarning& w : lint.warnings()) check(encoding::isValidUtf8(messageText(w.message)));
+  checkTables(load.character);
   return 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/batch_error.h"
 #include "common/errors.h"
 #include "surfaces/pixel_format.h"
 
@@ -39,8 +40,11 @@ int runBatchMode(std::string_view mode, std::string_view usage, std::span<const 
   }
   try {
     return run(options);
-  } catch (const Exception& e) {
-    std::cerr << "patapata: " << errorBoxText(e.message()) << '\n';
+  } catch (const Error& e) {
+    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
+    return 1;
+  } catch (const BatchError& e) {
+    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
     return 1;
   } catch (const std::exception& e) {
     std::cerr << "patapata: " << e.what() << '\n';

@@ -3,10 +3,9 @@
 #include "app/headless_session.h"
 #include "character/character_lint.h"
 #include "character/state_table.h"
-#include "character/viewer_state.h"
 #include "common/encoding.h"
 #include "common/errors.h"
-#include "surfaces/surface.h"
+#include "surfaces/sheet_picture.h"
 
 #include <nlohmann/json.hpp>
 
@@ -40,68 +39,66 @@ std::vector<int32_t> usedSlots(const SequenceRow& row) {
   return std::vector<int32_t>(row.begin() + 1, row.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
-bool stateHasContent(const ViewerState& viewer, int32_t s) {
-  return viewer.layerOn[s] != 0 || !usedSlots(viewer.pattern[s]).empty() ||
-         !usedSlots(viewer.layer[s]).empty() || !usedSlots(viewer.layerDest[s]).empty();
+// What the check lists of a state: anything a line put into its rows, even only the switch.
+bool stateHasContent(const Character& character, int32_t s) {
+  return character.layerOn[s] || !usedSlots(character.pattern[s]).empty() ||
+         !usedSlots(character.layer[s]).empty() || !usedSlots(character.layerDest[s]).empty();
 }
 
-bool hasPicture(const ViewerState& viewer) {
-  return viewer.sheet && viewer.sheet->width() > 0 && viewer.sheet->height() > 0;
-}
-
-uint32_t sheetKey(const ViewerState& viewer) {
-  return viewer.sheet->sourceKey();
+const SheetPicture* picture(const Character& character) {
+  const SheetPicture* sheet = character.sheet.picture.get();
+  return sheet != nullptr && sheet->width() > 0 && sheet->height() > 0 ? sheet : nullptr;
 }
 
 // The states whose buttons the load enabled, in ascending order.
-std::vector<int32_t> enabledButtons(const DisplayState& display) {
+std::vector<int32_t> enabledButtons(const Character& character) {
   std::vector<int32_t> out;
   for (int32_t s = 0; s < kStateCount; ++s) {
-    if (display.stateButtonEnabled[s]) out.push_back(s);
+    if (character.enablesButton(s)) out.push_back(s);
   }
   return out;
 }
 
 nlohmann::ordered_json toJson(const CheckResult& result, const HeadlessSession& session,
                               const CharacterLint& lint) {
-  const ViewerState& viewer = session.viewer();
+  const Character& character = session.character();
   nlohmann::ordered_json j = nlohmann::ordered_json::object();
   j["file"] = encoding::toDisplayText(result.file);
   j["complete"] = result.complete;
   j["error"] =
       result.error ? nlohmann::ordered_json(*result.error) : nlohmann::ordered_json(nullptr);
-  j["name"] = lint.nameRead() ? nlohmann::ordered_json(viewer.display.characterName)
-                              : nlohmann::ordered_json(nullptr);
-  j["frame_interval"] = viewer.frameIntervalMs;
-  if (hasPicture(viewer)) {
-    j["sheet"] = {{"path", encoding::toDisplayText(viewer.sheetPath)},
-                  {"width", viewer.sheet->width()},
-                  {"height", viewer.sheet->height()},
-                  {"key", sheetKey(viewer)}};
+  j["name"] =
+      character.name ? nlohmann::ordered_json(*character.name) : nlohmann::ordered_json(nullptr);
+  j["frame_interval"] = character.frameIntervalMs;
+  if (const SheetPicture* sheet = picture(character)) {
+    j["sheet"] = {{"path", encoding::toDisplayText(character.sheet.path)},
+                  {"width", sheet->width()},
+                  {"height", sheet->height()},
+                  {"key", sheet->key()}};
   } else {
     j["sheet"] = nullptr;
   }
   nlohmann::ordered_json cels = nlohmann::ordered_json::object();
   for (const auto& [cel, line] : lint.definedCels()) {
-    cels[std::to_string(cel)] = {viewer.celX[cel], viewer.celY[cel], viewer.celW[cel],
-                                 viewer.celH[cel]};
+    const CelRect& r = character.cels[cel];
+    cels[std::to_string(cel)] = {r.x, r.y, r.width, r.height};
   }
   j["cels"] = cels;
   nlohmann::ordered_json states = nlohmann::ordered_json::object();
   for (int32_t s = 0; s < kStateCount; ++s) {
-    if (!stateHasContent(viewer, s)) continue;
-    states[std::to_string(s)] = {{"pattern", usedSlots(viewer.pattern[s])},
-                                 {"layer", usedSlots(viewer.layer[s])},
-                                 {"dest", usedSlots(viewer.layerDest[s])},
-                                 {"layer_on", viewer.layerOn[s] != 0}};
+    if (!stateHasContent(character, s)) continue;
+    states[std::to_string(s)] = {{"pattern", usedSlots(character.pattern[s])},
+                                 {"layer", usedSlots(character.layer[s])},
+                                 {"dest", usedSlots(character.layerDest[s])},
+                                 {"layer_on", character.layerOn[s]}};
   }
   j["states"] = states;
   nlohmann::ordered_json buttons = nlohmann::ordered_json::array();
-  for (int32_t s : enabledButtons(viewer.display)) buttons.push_back(s);
+  for (int32_t s : enabledButtons(character)) buttons.push_back(s);
   j["buttons"] = buttons;
   nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
   for (const LintWarning& w : lint.warnings()) {
-    warnings.push_back({{"line", w.line}, {"message", w.message}});
+    warnings.push_back({{"line", w.line}, {"message", messageText(w.message)}});
   }
   j["warnings"] = warnings;
   return j;
@@ -118,41 +115,41 @@ std::string sequenceText(const std::vector<int32_t>& slots) {
 
 void printText(std::ostream& out, const CheckResult& result, const HeadlessSession& session,
                const CharacterLint& lint) {
-  const ViewerState& viewer = session.viewer();
+  const Character& character = session.character();
   out << "file: " << encoding::toDisplayText(result.file) << '\n';
-  out << "name: " << (lint.nameRead() ? viewer.display.characterName : std::string("(none)"))
-      << '\n';
-  out << "frame interval: " << viewer.frameIntervalMs << " ms\n";
-  if (hasPicture(viewer)) {
+  out << "name: " << character.name.value_or("(none)") << '\n';
+  out << "frame interval: " << character.frameIntervalMs << " ms\n";
+  if (const SheetPicture* sheet = picture(character)) {
     char key[16];
-    std::snprintf(key, sizeof key, "0x%08X", sheetKey(viewer));
-    out << "sheet: " << encoding::toDisplayText(viewer.sheetPath) << " (" << viewer.sheet->width()
-        << " x " << viewer.sheet->height() << ", key " << key << ")\n";
+    std::snprintf(key, sizeof key, "0x%08X", sheet->key());
+    out << "sheet: " << encoding::toDisplayText(character.sheet.path) << " (" << sheet->width()
+        << " x " << sheet->height() << ", key " << key << ")\n";
   } else {
     out << "sheet: (none)\n";
   }
   out << "cels: " << lint.definedCels().size() << '\n';
   for (const auto& [cel, line] : lint.definedCels()) {
-    out << "  " << cel << ": x " << viewer.celX[cel] << ", y " << viewer.celY[cel] << ", w "
-        << viewer.celW[cel] << ", h " << viewer.celH[cel] << "  (line " << line << ")\n";
+    const CelRect& r = character.cels[cel];
+    out << "  " << cel << ": x " << r.x << ", y " << r.y << ", w " << r.width << ", h " << r.height
+        << "  (line " << line << ")\n";
   }
   out << "states:\n";
   bool anyState = false;
   for (int32_t s = 0; s < kStateCount; ++s) {
-    if (!stateHasContent(viewer, s)) continue;
+    if (!stateHasContent(character, s)) continue;
     anyState = true;
-    out << "  " << s << ": pattern [" << sequenceText(usedSlots(viewer.pattern[s])) << "]";
-    if (viewer.layerOn[s] != 0 || !usedSlots(viewer.layer[s]).empty() ||
-        !usedSlots(viewer.layerDest[s]).empty()) {
-      out << ", layer [" << sequenceText(usedSlots(viewer.layer[s])) << "], dest ["
-          << sequenceText(usedSlots(viewer.layerDest[s])) << "]"
-          << (viewer.layerOn[s] != 0 ? "" : ", layer off");
+    out << "  " << s << ": pattern [" << sequenceText(usedSlots(character.pattern[s])) << "]";
+    if (character.layerOn[s] || !usedSlots(character.layer[s]).empty() ||
+        !usedSlots(character.layerDest[s]).empty()) {
+      out << ", layer [" << sequenceText(usedSlots(character.layer[s])) << "], dest ["
+          << sequenceText(usedSlots(character.layerDest[s])) << "]"
+          << (character.layerOn[s] ? "" : ", layer off");
     }
     out << '\n';
   }
   if (!anyState) out << "  (none)\n";
   out << "buttons:";
-  const auto buttons = enabledButtons(viewer.display);
+  const auto buttons = enabledButtons(character);
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     out << (i == 0 ? " state " : ", state ") << buttons[i] << ' '
         << stateInfo(buttons[i])->buttonCaption;
@@ -162,9 +159,9 @@ void printText(std::ostream& out, const CheckResult& result, const HeadlessSessi
   for (const LintWarning& w : lint.warnings()) {
     // Line 0 stands for the file as a whole: something it lacks.
     if (w.line > 0) {
-      out << "  line " << w.line << ": " << w.message << '\n';
+      out << "  line " << w.line << ": " << messageText(w.message) << '\n';
     } else {
-      out << "  file: " << w.message << '\n';
+      out << "  file: " << messageText(w.message) << '\n';
     }
   }
   if (result.complete) {
@@ -198,31 +195,26 @@ int runCheckMode(std::span<const std::string> args) {
   CheckResult result;
   result.file = *file;
   CharacterLint lint;
-  std::optional<HeadlessSession> session;
+  HeadlessSession session;
   try {
-    session.emplace();
-    session->load(*file, &lint);
+    session.load(*file, &lint);
     result.complete = true;
-  } catch (const Exception& e) {
-    result.error = e.message();
+  } catch (const Error& e) {
+    result.error = e.what();
     // The reader can refuse a file before its first line (a UTF-16 text): the error knows.
     result.stopLine = e.location() ? e.location()->line : lint.lastLine();
   } catch (const std::exception& e) {
     result.error = e.what();
     result.stopLine = lint.lastLine();
   }
-  if (!session) {
-    std::cerr << "patapata: " << errorBoxText(*result.error) << '\n';
-    return 1;
-  }
-  lint.finish(session->viewer(), result.complete);
+  lint.finish(session.character(), result.complete);
 
   if (json) {
-    std::cout << toJson(result, *session, lint)
+    std::cout << toJson(result, session, lint)
                      .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
               << '\n';
   } else {
-    printText(std::cout, result, *session, lint);
+    printText(std::cout, result, session, lint);
   }
   if (!result.complete) {
     std::cerr << "patapata: line " << result.stopLine << ": " << errorBoxText(*result.error)

@@ -8,11 +8,10 @@
 #include "app/state_sheet.h"
 #include "app/webp_writer.h"
 #include "character/state_table.h"
-#include "character/viewer_state.h"
 #include "common/encoding.h"
 #include "common/errors.h"
 #include "player/frame_composer.h"
-#include "surfaces/surface.h"
+#include "surfaces/sheet_picture.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -161,14 +160,6 @@ ExportOptions parseArguments(std::span<const std::string> args) {
   return options;
 }
 
-// A state has entries when its pattern or layer row names a cel in any frame.
-bool hasEntries(const ViewerState& viewer, int32_t state) {
-  for (int32_t f = 1; f < kFrameSlots; ++f) {
-    if (viewer.pattern[state][f] != kEmptyCel || viewer.layer[state][f] != kEmptyCel) return true;
-  }
-  return false;
-}
-
 std::string stateName(int32_t state) {
   const StateInfo* info = stateInfo(state);
   return "state " + std::to_string(state) +
@@ -179,13 +170,13 @@ std::string stateName(int32_t state) {
 void loadCharacter(HeadlessSession& session, const std::string& file) {
   try {
     session.load(file);
-  } catch (const Exception& e) {
+  } catch (const Error& e) {
     const std::string shown = encoding::toDisplayText(file);
     if (e.location() && e.location()->line > 0) {
-      throw Exception("the character file " + shown + " stopped at line " +
-                      std::to_string(e.location()->line) + ": " + e.message());
+      throw BatchError("the character file " + shown + " stopped at line " +
+                       std::to_string(e.location()->line) + ": " + e.what());
     }
-    throw Exception("cannot read the character file " + shown + ": " + e.message());
+    throw BatchError("cannot read the character file " + shown + ": " + e.what());
   }
 }
 
@@ -195,7 +186,7 @@ std::vector<QImage> onePass(HeadlessPlayer& player) {
   for (int32_t i = 0; i < ticks; ++i) {
     player.tick();
     QImage frame = surfaceImage(player.backSurface());
-    if (frame.isNull()) throw Exception("cannot read frame " + std::to_string(i + 1));
+    if (frame.isNull()) throw BatchError("cannot read frame " + std::to_string(i + 1));
     frames.push_back(std::move(frame));
   }
   return frames;
@@ -203,22 +194,22 @@ std::vector<QImage> onePass(HeadlessPlayer& player) {
 
 // The sheet's transparent colour, kept exact when a GIF's colours are reduced.
 std::optional<QRgb> sheetKey(const HeadlessSession& session) {
-  const ViewerState& viewer = session.viewer();
-  if (!viewer.sheet || viewer.sheet->width() <= 0) return std::nullopt;
-  return viewer.sheet->format().toRgb(viewer.sheet->sourceKey());
+  const SheetPicture* sheet = session.character().sheet.picture.get();
+  if (sheet == nullptr || sheet->width() <= 0) return std::nullopt;
+  return sheet->format().toRgb(sheet->key());
 }
 
 void writePng(const std::string& path, const QImage& image) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, "PNG")) throw Exception("cannot encode the PNG picture");
+  if (!image.save(&buffer, "PNG")) throw BatchError("cannot encode the PNG picture");
   writeWholeFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 void writeAnimation(const ExportOptions& options, const HeadlessSession& session, Animation format,
                     const std::string& path, const std::vector<QImage>& frames) {
-  const int32_t interval = session.viewer().frameIntervalMs;
+  const int32_t interval = session.character().frameIntervalMs;
   const int32_t scale = options.scale.value_or(1);
   if (format == Animation::Webp) {
     writeAnimatedWebp(path, frames, interval, scale);
@@ -249,10 +240,10 @@ std::string animationFileName(const std::string& name, int32_t state, Animation 
 
 int exportOneState(const ExportOptions& options, HeadlessSession& session) {
   HeadlessPlayer player(session);
-  const int32_t state = options.state.value_or(session.viewer().state);
-  if (!hasEntries(session.viewer(), state)) {
-    throw Exception(stateName(state) + " has no entries in " +
-                    encoding::toDisplayText(options.file) + ": there is nothing to export");
+  const int32_t state = options.state.value_or(session.viewer().player.state);
+  if (!session.character().hasEntries(state)) {
+    throw BatchError(stateName(state) + " has no entries in " +
+                     encoding::toDisplayText(options.file) + ": there is nothing to export");
   }
   if (options.state) player.selectState(*options.state);
   const std::vector<QImage> frames = onePass(player);
@@ -275,11 +266,11 @@ int exportOneState(const ExportOptions& options, HeadlessSession& session) {
 int exportAllStates(const ExportOptions& options, HeadlessSession& session) {
   std::vector<int32_t> states;
   for (const StateInfo& info : kStates) {
-    if (hasEntries(session.viewer(), info.state)) states.push_back(info.state);
+    if (session.character().hasEntries(info.state)) states.push_back(info.state);
   }
   if (states.empty()) {
-    throw Exception(encoding::toDisplayText(options.file) +
-                    " gives no state any entries: there is nothing to export");
+    throw BatchError(encoding::toDisplayText(options.file) +
+                     " gives no state any entries: there is nothing to export");
   }
   std::sort(states.begin(), states.end());
   HeadlessPlayer player(session);

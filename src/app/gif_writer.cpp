@@ -3,7 +3,6 @@
 #include "app/output_file.h"
 #include "app/palette_reduction.h"
 #include "common/encoding.h"
-#include "common/errors.h"
 
 #include <gif_lib.h>
 
@@ -62,7 +61,7 @@ uint16_t delayHundredths(int32_t ms) {
 
 void writeAnimatedGif(const std::string& path, const IndexedFrames& frames, int32_t frameIntervalMs,
                       int32_t scale) {
-  if (frames.indices.empty() || frames.palette.empty()) throw Exception("no frames to write");
+  if (frames.indices.empty() || frames.palette.empty()) throw BatchError("no frames to write");
   const int width = frames.width * scale;
   const int height = frames.height * scale;
 
@@ -76,7 +75,7 @@ void writeAnimatedGif(const std::string& path, const IndexedFrames& frames, int3
                      static_cast<GifByteType>(qBlue(c))};
   }
   std::unique_ptr<ColorMapObject, MapFreer> map(GifMakeMapObject(mapSize, entries.data()));
-  if (!map) throw Exception("out of memory for the GIF palette");
+  if (!map) throw BatchError("out of memory for the GIF palette");
 
   OutputFile file(path);
   Sink sink{&file, nullptr};

@@ -1,7 +1,8 @@
 #include "app/headless_player.h"
 
+#include "app/batch_error.h"
 #include "character/state_table.h"
-#include "common/errors.h"
+
 #include "player/animation.h"
 #include "player/frame_composer.h"
 #include "player/frame_loop.h"
@@ -10,15 +11,6 @@
 #include <cstring>
 
 namespace patapata::app {
-
-namespace {
-
-int32_t entryAt(const SequenceTable& table, int32_t state, int32_t frame) {
-  if (state < 0 || state >= kStateCount || frame < 0 || frame >= kFrameSlots) return kEmptyCel;
-  return table[state][frame];
-}
-
-}  // namespace
 
 HeadlessPlayer::HeadlessPlayer(HeadlessSession& session)
     : session_(session), view_(session.service(), kViewWidth, kViewHeight) {
@@ -42,30 +34,31 @@ bool HeadlessPlayer::selectState(int32_t state) {
   // For the check state this is the check button's last step only: the button would first
   // refill row 30 from the pattern edits, which are empty here, and the file's own row 30 is
   // what is asked for.
-  patapata::selectState(session_.viewer(), state);
+  patapata::selectState(session_.viewer().player, state);
   return true;
 }
 
 int32_t HeadlessPlayer::onePassTicks() const {
-  return sequenceLength(session_.viewer(), session_.viewer().state);
+  return session_.character().sequenceLength(session_.viewer().player.state);
 }
 
 TickRecord HeadlessPlayer::tick() {
   bool done = true;
   loop_->tick(done);
   if (done || view_.backSurface() == nullptr) {
-    throw Exception("the view could not draw tick " + std::to_string(ticks_ + 1));
+    throw BatchError("the view could not draw tick " + std::to_string(ticks_ + 1));
   }
-  const ViewerState& viewer = session_.viewer();
-  const int32_t s = viewer.state;
-  const int32_t f = viewer.frame;
+  const Character& character = session_.character();
+  const Player& player = session_.viewer().player;
+  const int32_t s = player.state;
+  const int32_t f = player.frame;
   return TickRecord{++ticks_,
                     s,
                     f,
-                    viewer.display.stateCaption,
-                    entryAt(viewer.pattern, s, f),
-                    entryAt(viewer.layer, s, f),
-                    entryAt(viewer.layerDest, s, f)};
+                    player.caption,
+                    character.entry(Sequence::Pattern, s, f),
+                    character.entry(Sequence::Layer, s, f),
+                    character.entry(Sequence::Destination, s, f)};
 }
 
 Surface& HeadlessPlayer::backSurface() const {

@@ -46,7 +46,7 @@ class HeadlessPlayer {
   int32_t onePassTicks() const;
 
   /// Runs one tick and describes it; the finished frame is `backSurface()`. Throws what
-  /// the tick throws, and Exception when the view could not draw.
+  /// the tick throws, and BatchError when the view could not draw.
   TickRecord tick();
 
   Surface& backSurface() const;

@@ -1,29 +1,27 @@
 #include "app/headless_session.h"
 
-#include "character/character_reader.h"
-#include "character/frame_interval.h"
-#include "surfaces/draw_context.h"
+#include "player/animation.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
-#include "surfaces/surface.h"
 
 namespace patapata::app {
 
 HeadlessSession::HeadlessSession(PixelFormat displayFormat)
-    : service_(std::make_shared<platform::SurfaceService>(displayFormat)),
-      drawContext_(std::make_unique<DrawContext>(service_)) {
-  controls_.onTextChanged = [this](Edit edit) {
-    if (edit == Edit::Interval) applyIntervalText(viewer_, controls_);
-  };
-  viewer_.sheet = std::make_unique<Surface>(drawContext_.get());
-}
+    : service_(std::make_shared<platform::SurfaceService>(displayFormat)) {}
 
-HeadlessSession::~HeadlessSession() {
-  controls_.onTextChanged = nullptr;
-  viewer_.sheet.reset();
+HeadlessSession::~HeadlessSession() = default;
+
+SheetLoader HeadlessSession::sheetLoader() const {
+  return
+      [service = service_](const std::string& path) { return SheetPicture::load(*service, path); };
 }
 
 void HeadlessSession::load(const std::string& path, ReaderObserver* observer) {
-  loadCharacterFile(viewer_, controls_, path, observer);
+  CharacterLoad load = loadCharacterFile(path, sheetLoader(), viewer_.character.sheet, observer);
+  viewer_.character = std::move(load.character);
+  resetForLoad(viewer_.player);
+  if (!load.completed()) throw *load.error;
+  viewer_.characterLoaded = true;
 }
 
 }  // namespace patapata::app

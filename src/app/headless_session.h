@@ -1,7 +1,8 @@
 #pragma once
 
-#include "character/viewer_state.h"
+#include "character/character_reader.h"
 #include "common/memory_controls.h"
+#include "player/viewer.h"
 #include "surfaces/pixel_format.h"
 
 #include <memory>
@@ -12,37 +13,33 @@ namespace patapata {
 namespace platform {
 class SurfaceService;
 }
-class DrawContext;
-class ReaderObserver;
 
 namespace app {
 
-/// The viewer without a window, for the batch modes: the program state, controls held in
-/// memory (the interval edit's change handler runs as in the window), a software drawing context
-/// and the sprite sheet surface created against it, as the view's surface event creates it.
+/// The viewer without a window, for the batch modes: the viewer's parts, controls held in
+/// memory in their start state, and a software display that sheets are read for.
 class HeadlessSession {
  public:
-  /// Throws what the drawing context's construction throws.
   explicit HeadlessSession(PixelFormat displayFormat = PixelFormat::xrgb8888());
   ~HeadlessSession();
   HeadlessSession(const HeadlessSession&) = delete;
   HeadlessSession& operator=(const HeadlessSession&) = delete;
 
-  ViewerState& viewer() { return viewer_; }
-  const ViewerState& viewer() const { return viewer_; }
+  Viewer& viewer() { return viewer_; }
+  const Viewer& viewer() const { return viewer_; }
+  const Character& character() const { return viewer_.character; }
   MemoryControls& controls() { return controls_; }
-  const MemoryControls& controls() const { return controls_; }
-  DrawContext& drawContext() { return *drawContext_; }
   const std::shared_ptr<platform::SurfaceService>& service() const { return service_; }
+  /// Reads sheets for the session's display.
+  SheetLoader sheetLoader() const;
 
-  /// Runs `loadCharacterFile` on `path`; throws what the reader throws.
+  /// Loads the character file at `path` as the viewer loads a file it is given: what the load
+  /// read replaces the character, also when it stopped, and then its Error is thrown.
   void load(const std::string& path, ReaderObserver* observer = nullptr);
 
  private:
   std::shared_ptr<platform::SurfaceService> service_;
-  std::unique_ptr<DrawContext> drawContext_;
-  // Declared after the context so that the sheet surface goes first.
-  ViewerState viewer_;
+  Viewer viewer_;
   MemoryControls controls_;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/errors.h"
+#include "app/batch_error.h"
 
 #include <cstddef>
 #include <string>
@@ -9,8 +9,8 @@
 namespace patapata::app {
 
 /// An output file that cannot be written. The message names the path and the system's reason.
-class WriteError : public Exception {
-  using Exception::Exception;
+class WriteError : public BatchError {
+  using BatchError::BatchError;
 };
 
 /// A file the batch modes write. The bytes go to a temporary file beside the destination, which

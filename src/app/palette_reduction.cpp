@@ -1,6 +1,6 @@
 #include "app/palette_reduction.h"
 
-#include "common/errors.h"
+#include "app/batch_error.h"
 
 #include <gif_lib.h>
 
@@ -193,7 +193,7 @@ IndexedFrames quantised(const std::vector<QImage>& frames, int32_t width, int32_
   const std::size_t pixels =
       frames.size() * static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   if (pixels > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-    throw Exception("too many pixels to reduce to 256 colours");
+    throw BatchError("too many pixels to reduce to 256 colours");
   }
   red.reserve(pixels);
   green.reserve(pixels);
@@ -220,7 +220,7 @@ IndexedFrames quantised(const std::vector<QImage>& frames, int32_t width, int32_
   if (GifQuantizeBuffer(static_cast<unsigned>(red.size()), 1, &size, red.data(), green.data(),
                         blue.data(), unused.data(), map.data()) != GIF_OK ||
       size < 1) {
-    throw Exception("cannot reduce the frames to 256 colours");
+    throw BatchError("cannot reduce the frames to 256 colours");
   }
 
   IndexedFrames out{width, height, {}, {}};
@@ -258,14 +258,14 @@ IndexedFrames quantised(const std::vector<QImage>& frames, int32_t width, int32_
 
 IndexedFrames reduceToPalette(const std::vector<QImage>& frames, Dither dither,
                               std::optional<QRgb> key) {
-  if (frames.empty()) throw Exception("no frames to write");
+  if (frames.empty()) throw BatchError("no frames to write");
   const int32_t width = frames.front().width();
   const int32_t height = frames.front().height();
   std::vector<QImage> rgb;
   rgb.reserve(frames.size());
   for (const QImage& frame : frames) {
     if (frame.width() != width || frame.height() != height) {
-      throw Exception("the frames differ in size");
+      throw BatchError("the frames differ in size");
     }
     rgb.push_back(frame.format() == QImage::Format_RGB32
                       ? frame

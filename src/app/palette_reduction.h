@@ -28,7 +28,7 @@ struct IndexedFrames {
 /// median-cut quantiser chooses the palette from all frames together, so that colours do not
 /// flicker from frame to frame, and each pixel takes its nearest palette colour, dithered as
 /// asked. `key`, when it appears, keeps its exact value, and only pixels of that colour take it.
-/// The frames must be non-empty and of one size; throws Exception when the quantiser fails.
+/// The frames must be non-empty and of one size; throws BatchError when the quantiser fails.
 IndexedFrames reduceToPalette(const std::vector<QImage>& frames, Dither dither,
                               std::optional<QRgb> key);
 

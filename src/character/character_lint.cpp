@@ -1,13 +1,12 @@
 #include "character/character_lint.h"
 
-#include "character/viewer_state.h"
+#include "character/line_grammar.h"
 #include "common/encoding.h"
 #include "common/int_conversion.h"
 #include "common/text.h"
-#include "surfaces/surface.h"
+#include "surfaces/sheet_picture.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <set>
 
@@ -15,17 +14,37 @@ namespace patapata {
 
 namespace {
 
-using text::copy;
+using grammar::Line;
+using grammar::LineKind;
+using text::afterToken;
 using text::from;
-using text::startsWithKeyword;
 using text::token;
 using text::trim;
 
-constexpr std::array<std::string_view, 6> kKeywords{"#CHARNAME", "#ANIME",  "#DATA",
-                                                    "#CHARBMP",  "#PATERN", "#LAYER"};
-
 bool isLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool isHexDigit(char c) {
+  return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool isBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
+
+// True when `s` is not empty and every byte of it passes `pred`.
+template <typename Pred>
+bool consistsOf(std::string_view s, Pred pred) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), pred);
+}
+
+std::string number(int64_t value) {
+  return std::to_string(value);
 }
 
 // A piece of the file for a message: shown as text, and cut when it is long.
@@ -60,38 +79,20 @@ std::string_view likelyKeyword(std::string_view line) {
   if (word.size() < 4) return {};
   std::string_view best;
   int32_t bestDistance = 3;
-  for (std::string_view keyword : kKeywords) {
-    const int32_t d = editDistance(word, keyword);
-    const bool shortened = keyword.starts_with(word);
+  for (const grammar::Keyword& keyword : grammar::kKeywords) {
+    const int32_t d = editDistance(word, keyword.text);
+    const bool shortened = keyword.text.starts_with(word);
     if (d < bestDistance || (shortened && best.empty())) {
-      best = keyword;
+      best = keyword.text;
       bestDistance = std::min(d, bestDistance);
     }
   }
   return best;
 }
 
-bool isDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-bool isHexDigit(char c) {
-  return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-bool isBlank(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
-
-// True when `s` is not empty and every byte of it passes `pred`.
-template <typename Pred>
-bool consistsOf(std::string_view s, Pred pred) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), pred);
-}
-
-// The entries of a sequence the reader stores: two characters each, at most 255.
+// The entries the reader stores of a sequence: at most 255.
 int32_t storedEntries(std::string_view sequence) {
-  return static_cast<int32_t>(std::min<std::size_t>(trim(sequence).size() / 2, kFrameSlots - 1));
+  return static_cast<int32_t>(std::min<int64_t>(grammar::entryCount(sequence), kFrameSlots - 1));
 }
 
 // The entries in slots 1.. of a row up to the first empty one.
@@ -99,38 +100,6 @@ int32_t rowLength(const SequenceRow& row) {
   std::size_t end = 1;
   while (end < row.size() && row[end] != kEmptyCel) ++end;
   return static_cast<int32_t>(end - 1);
-}
-
-// "frame 3 shows" or "frames 3–5 show": `verbs` holds the verb for one frame, then for more.
-std::string frames(int32_t first, int32_t last, std::array<std::string_view, 2> verbs) {
-  if (first == last) return "frame " + std::to_string(first) + " " + std::string(verbs[0]);
-  return "frames " + std::to_string(first) + "–" + std::to_string(last) + " " +
-         std::string(verbs[1]);
-}
-
-// "2 entries against 3".
-std::string entriesAgainst(int32_t entries, int32_t other) {
-  return std::to_string(entries) + (entries == 1 ? " entry" : " entries") + " against " +
-         std::to_string(other);
-}
-
-// The x, y, width and height a cel line gives from byte 4 on, read as the reader reads them;
-// empty when one of them is no number (the load stops there with its own message).
-std::string celValues(std::string_view line) {
-  constexpr std::array<std::string_view, 4> kNames{"x ", "y ", "width ", "height "};
-  std::string_view rest = trim(from(line, 4));
-  std::string out;
-  for (std::string_view name : kNames) {
-    const auto value = tryParseInt(trim(token(rest)));
-    if (!value) return {};
-    out += (out.empty() ? "" : ", ") + std::string(name) + std::to_string(*value);
-    rest = trim(text::afterToken(rest));
-  }
-  return out;
-}
-
-std::string quoted(std::string_view bytes) {
-  return "'" + excerpt(bytes) + "'";
 }
 
 // "1–8, 10–12, 15, 16": the states whose buttons play them, from the state table.
@@ -151,11 +120,22 @@ std::string withoutBlanks(std::string_view s) {
   return out;
 }
 
-// The hint after "write the entries without blanks", when the text is nothing but entries.
-std::string joinedHint(std::string_view sequences) {
-  const bool onlyEntries = std::all_of(sequences.begin(), sequences.end(),
-                                       [](char c) { return isHexDigit(c) || isBlank(c); });
-  return onlyEntries ? ": " + excerpt(withoutBlanks(sequences)) : std::string();
+std::string joined(const std::vector<std::string>& entries) {
+  std::string out;
+  for (const std::string& e : entries) out += e;
+  return out;
+}
+
+// The x, y, width and height of a cel line as the reader reads them; empty when one of them
+// is no number (the load stops there with its own message).
+std::vector<std::string> celValues(const Line& line) {
+  std::vector<std::string> out;
+  for (const std::string_view value : line.celValues) {
+    const auto v = tryParseInt(trim(value));
+    if (!v) return {};
+    out.push_back(number(*v));
+  }
+  return out;
 }
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -177,368 +157,357 @@ int32_t editDistance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
-void CharacterLint::warn(std::string message) {
-  warnings_.push_back(LintWarning{lastLine_, std::move(message)});
+void CharacterLint::warn(MessageId id, std::vector<std::string> arguments) {
+  warnings_.push_back(LintWarning{lastLine_, Message{id, std::move(arguments)}});
 }
 
-void CharacterLint::lineStarted(int32_t number, std::string_view line) {
+void CharacterLint::lineRead(int32_t number, const Line& line) {
   lastLine_ = number;
-  if (number == 1 && line.starts_with(kUtf8Bom) && line.substr(kUtf8Bom.size()).starts_with('#')) {
-    warn("the file begins with a UTF-8 byte-order mark, so its first line, " +
-         quoted(line.substr(kUtf8Bom.size())) +
-         ", does not begin with '#' and is ignored (save the file as UTF-8 without a BOM)");
-    return;
-  }
-  if (!line.empty() && static_cast<unsigned char>(line[0]) <= 32 && !trim(line).empty() &&
-      trim(line)[0] == '#') {
-    warn("the line is indented, so it is ignored: '" + excerpt(trim(line)) +
-         "' (a keyword or cel line must begin at the first character)");
-    return;
-  }
-  const bool keyword = std::any_of(kKeywords.begin(), kKeywords.end(),
-                                   [&](std::string_view k) { return startsWithKeyword(line, k); });
-  if (keyword) {
-    checkKeywordLine(line);
-    return;
-  }
-  const std::string_view meant = likelyKeyword(line);
-  if (!meant.empty()) {
-    warn("'" + excerpt(token(line)) + "' is no keyword, so the line is ignored (" +
-         std::string(meant) + "?)");
-  } else if (line.starts_with('#')) {
-    checkCelLine(line);
+  storedByLine_.fill(0);
+  const std::string_view text = line.text;
+  switch (line.kind) {
+    case LineKind::Note:
+      if (number == 1 && text.starts_with(kUtf8Bom) &&
+          text.substr(kUtf8Bom.size()).starts_with('#')) {
+        warn(MessageId::ByteOrderMark, {excerpt(text.substr(kUtf8Bom.size()))});
+      } else if (!text.empty() && isBlank(text[0]) && trim(text).starts_with('#')) {
+        warn(MessageId::IndentedLine, {excerpt(trim(text))});
+      }
+      return;
+    case LineKind::Cel: {
+      const std::string_view meant = likelyKeyword(text);
+      if (meant.empty()) {
+        checkCelLine(line);
+      } else {
+        warn(MessageId::MisspeltKeyword, {excerpt(token(text)), std::string(meant)});
+      }
+      return;
+    }
+    default:
+      checkKeywordLine(line);
   }
 }
 
-void CharacterLint::checkKeywordLine(std::string_view line) {
-  if (startsWithKeyword(line, "#CHARNAME")) {
-    nameRead_ = true;
-    const std::string_view value = trim(from(line, 10));
-    if (token(value).size() < value.size()) {
-      warn("the name is cut at the first blank: " + quoted(token(value)) + " is shown, " +
-           quoted(trim(text::afterToken(value))) +
-           " is left out (a full-width space keeps the name whole)");
-    }
-  }
-  if (startsWithKeyword(line, "#ANIME")) {
-    const auto interval = tryParseInt(trim(from(line, 7)));
-    if (interval && *interval <= 0) {
-      warn("the frame interval " + std::to_string(*interval) +
-           " is not positive: the viewer then draws frames as fast as it can and keeps a "
-           "processor busy (#ANIME gives the milliseconds per frame, e.g. #ANIME 100)");
-    }
-  }
-  if (startsWithKeyword(line, "#DATA")) {
-    if (text::upperAscii(trim(copy(line, 6, 4))) == "16") {
-      hexCelNumbers_ = true;
-    } else {
-      const std::string_view value = trim(from(line, 6));
-      if (value == "16") {
-        warn("#DATA 16 has no effect: at most two blanks may stand before the 16");
-      } else {
-        warn("#DATA '" + excerpt(value) +
-             "' has no effect: only 16 switches cel numbers to hexadecimal");
+void CharacterLint::checkKeywordLine(const Line& line) {
+  const std::string_view value = line.value;
+  switch (line.kind) {
+    case LineKind::Name:
+      if (line.name.size() < value.size()) {
+        warn(MessageId::NameCutAtBlank, {excerpt(line.name), excerpt(trim(afterToken(value)))});
       }
-    }
+      return;
+    case LineKind::Interval:
+      if (const auto interval = tryParseInt(value); interval && *interval <= 0) {
+        warn(MessageId::IntervalNotPositive, {number(*interval)});
+      }
+      return;
+    case LineKind::Numbering:
+      if (line.switchesToHex) return;
+      if (value == "16") {
+        warn(MessageId::NumberingBlanks);
+      } else {
+        warn(MessageId::NumberingNot16, {excerpt(value)});
+      }
+      return;
+    case LineKind::Sheet:
+      if (line.name.empty()) {
+        warn(MessageId::SheetNameMissing);
+      } else if (line.name.size() < value.size()) {
+        warn(MessageId::SheetNameBlank, {excerpt(value), excerpt(line.name)});
+      }
+      if (sheetLine_ != 0) {
+        warn(MessageId::SecondSheet, {number(sheetLine_), excerpt(line.name), excerpt(sheetName_)});
+      } else {
+        sheetLine_ = lastLine_;
+      }
+      sheetName_ = std::string(line.name);
+      return;
+    case LineKind::Pattern:
+    case LineKind::Layer:
+      checkSequenceLine(line);
+      return;
+    default:
+      return;
   }
-  if (startsWithKeyword(line, "#CHARBMP")) {
-    const std::string_view value = trim(from(line, 9));
-    const std::string_view name = token(value);
-    if (name.empty()) {
-      warn(
-          "#CHARBMP names no picture (write the sheet's file name after it, e.g. "
-          "#CHARBMP chara.bmp)");
-    } else if (name.size() < value.size()) {
-      warn("the sheet name " + quoted(value) + " has a blank: the reader looks for " +
-           quoted(name) + " only (rename the picture without blanks, and this line with it)");
-    }
-    if (sheetLine_ != 0) {
-      warn("a second #CHARBMP (the first is on line " + std::to_string(sheetLine_) +
-           "): the viewer keeps one sheet, so " + quoted(name) + " replaces " + quoted(sheetName_) +
-           " for every cel");
-    } else {
-      sheetLine_ = lastLine_;
-    }
-    sheetName_ = std::string(name);
-  }
-  if (startsWithKeyword(line, "#PATERN")) checkSequenceLine("#PATERN", trim(from(line, 8)), false);
-  if (startsWithKeyword(line, "#LAYER")) checkSequenceLine("#LAYER", trim(from(line, 7)), true);
 }
 
 // A line that begins with '#' and is no keyword: the reader takes it for a cel line and stores
 // the cel only when its number reads as one, so a cel line with a number it cannot read is
 // dropped without a word. Lines that do not look like cel lines are notes, as the reader
 // treats them.
-void CharacterLint::checkCelLine(std::string_view line) {
-  const std::string_view written = token(trim(from(line, 2)));
-  const std::string_view values = trim(text::afterToken(trim(from(line, 2))));
+void CharacterLint::checkCelLine(const Line& line) {
+  const std::string_view text = line.text;
+  const std::string_view afterHash = trim(from(text, grammar::kCelNumberColumn));
+  const std::string_view written = token(afterHash);
+  const std::string_view values = trim(afterToken(afterHash));
   const bool looksLikeCel =
-      (line.size() > 1 && isDigit(line[1])) ||
+      (text.size() > 1 && isDigit(text[1])) ||
       ((consistsOf(written, isHexDigit) || tryParseInt(written)) && tryParseInt(token(values)));
   if (!looksLikeCel) return;
-  const bool blankAfterHash = line.size() > 1 && isBlank(line[1]);
+  const bool blankAfterHash = text.size() > 1 && isBlank(text[1]);
+  const std::optional<int32_t> cel = grammar::celNumberValue(line);
 
-  if (!hexCelNumbers_) {
-    const auto cel = tryParseInt(trim(copy(line, 2, 2)));
+  if (!line.hexCelNumber) {
     if (cel && *cel >= 1 && *cel < kCelCount) {
-      if (written.size() > 2 && consistsOf(written, isDigit)) {
-        const auto meant = tryParseInt(written);
-        std::string hint = "cels go up to 255";
-        if (meant && *meant <= 255) {
-          char hex[8];
-          std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(*meant));
-          hint =
-              "numbers above 99 need a '#DATA 16' line first; from there on every cel number "
-              "is two hexadecimal digits, " +
-              std::string(written) + " being " + hex;
-        }
-        const std::string digits = written.size() == 3 ? "three" : std::to_string(written.size());
-        const std::string values = celValues(line);
-        warn("the cel number " + quoted(written) + " has " + digits +
-             " digits, but only two are read: the line defines cel " + std::to_string(*cel) +
-             (values.empty() ? "" : " at " + values) + " (" + hint + ")");
-      }
+      if (written.size() > 2 && consistsOf(written, isDigit)) warnCelNumberDigits(line, *cel);
       return;
     }
     if (blankAfterHash) {
-      warn(
-          "a blank stands between '#' and the cel number, so the line is ignored (write the "
-          "number right after the '#')");
+      warn(MessageId::BlankAfterHash);
     } else if (cel) {
-      warn("cel " + std::to_string(*cel) +
-           " cannot be stored, so the line is ignored (cels are numbered 1 to 255)");
+      warn(MessageId::CelNumberOutOfRange, {number(*cel)});
     } else if (consistsOf(written, isHexDigit)) {
-      warn(quoted(written) +
-           " is no decimal cel number, so the line is ignored (hexadecimal cel numbers need a "
-           "'#DATA 16' line before them)");
+      warn(MessageId::HexCelNumberBeforeNumbering, {excerpt(written)});
     } else {
-      warn(quoted(token(line)) +
-           " is no cel line, so it is ignored (after the '#' come the cel number, then x, y, "
-           "width and height, each after a blank)");
+      warn(MessageId::NoCelLine, {excerpt(token(text))});
     }
     return;
   }
 
-  if (trim(copy(line, 2, 3)).size() == 2 && !blankAfterHash) {
-    const auto cel = tryParseInt("$" + std::string(trim(copy(line, 2, 2))));
+  if (!line.celNumberText.empty() && !blankAfterHash) {
     // Any other value is stored, or stops the load with its own message.
-    if (cel && *cel == 0) {
-      warn("cel 00 cannot be stored, so the line is ignored (cels are numbered 01 to FF)");
-    }
+    if (cel && *cel == 0) warn(MessageId::HexCelZero);
     return;
   }
   if (blankAfterHash) {
-    warn(
-        "a blank stands between '#' and the cel number, so the line is ignored (write the "
-        "number right after the '#')");
-    return;
+    warn(MessageId::BlankAfterHash);
+  } else if (written.size() == 1 && written != "0") {
+    warn(MessageId::HexCelNumberOneDigit, {excerpt(written)});
+  } else {
+    warn(MessageId::HexCelNumberWidth, {excerpt(written)});
   }
-  std::string hint = "cels are numbered 01 to FF";
-  if (written.size() == 1 && written != "0") hint = "write #0" + std::string(written);
-  warn("after #DATA 16 a cel number is two hexadecimal digits, so " + quoted(written) +
-       " is ignored with its line (" + hint + ")");
 }
 
-void CharacterLint::checkSequenceLine(std::string_view keyword, std::string_view rest, bool layer) {
+// A decimal cel number of three digits or more: only the first two are read.
+void CharacterLint::warnCelNumberDigits(const Line& line, int32_t cel) {
+  const std::string_view written = token(trim(from(line.text, grammar::kCelNumberColumn)));
+  const auto meant = tryParseInt(written);
+  const bool hexHint = meant && *meant <= 255;
+  const bool three = written.size() == 3;
+  const std::vector<std::string> values = celValues(line);
+  std::vector<std::string> arguments{excerpt(written)};
+  if (!three) arguments.push_back(number(static_cast<int64_t>(written.size())));
+  arguments.push_back(number(cel));
+  arguments.insert(arguments.end(), values.begin(), values.end());
+  if (hexHint) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(*meant));
+    arguments.emplace_back(hex);
+  }
+  static constexpr MessageId kIds[2][2][2] = {
+      // [three][hexHint][values]
+      {{MessageId::ManyDigitsTooLargeNoValues, MessageId::ManyDigitsTooLarge},
+       {MessageId::ManyDigitsHexHintNoValues, MessageId::ManyDigitsHexHint}},
+      {{MessageId::ThreeDigitsTooLargeNoValues, MessageId::ThreeDigitsTooLarge},
+       {MessageId::ThreeDigitsHexHintNoValues, MessageId::ThreeDigitsHexHint}},
+  };
+  warn(kIds[three][hexHint][!values.empty()], std::move(arguments));
+}
+
+void CharacterLint::checkSequenceLine(const Line& line) {
   definesSomething_ = true;
-  const auto state = tryParseInt(trim(copy(rest, 1, 2)));
+  const bool layer = line.kind == LineKind::Layer;
+  const auto state = tryParseInt(line.stateText);
   if (!state) return;  // the load stops here with its own message
-  if (*state < 0 || *state >= kStateCount) {
-    warn(std::string(keyword) + " of state " + std::to_string(*state) +
-         ", which lies outside 0..30: the line is ignored");
+  if (!isState(*state)) {
+    warn(MessageId::StateOutOfTables,
+         {std::string(layer ? grammar::kLayer.text : grammar::kPattern.text), number(*state)});
     return;
   }
   checkState(*state);
-  rest = trim(from(rest, 3));
-  const std::string_view first = token(rest);
+  const std::string_view first = line.sequences[0];
   if (first.empty()) {
-    warn(std::string(keyword) + " of state " + std::to_string(*state) + " has no sequence" +
-         (layer ? ", so no layer is drawn" : ", so the state shows cel 1 alone") +
-         " (the cels follow the state number, two hexadecimal digits each)");
+    warn(layer ? MessageId::LayerWithoutSequence : MessageId::PatternWithoutSequence,
+         {number(*state)});
     return;
   }
-  const auto index = static_cast<std::size_t>(*state);
   if (!layer) {
-    checkSequence("the pattern", first, false);
-    const std::string_view ignored = trim(text::afterToken(rest));
+    checkSequence(Sequence::Pattern, first);
+    const std::string_view ignored = trim(afterToken(line.sequencesText));
     // Other text after the sequence is taken for a note.
     if (consistsOf(token(ignored), isHexDigit)) {
-      warn("blanks split the pattern sequence: only " + quoted(first) + " is read, " +
-           quoted(ignored) + " is ignored (write the entries without blanks" + joinedHint(rest) +
-           ")");
+      const std::string_view all = line.sequencesText;
+      const bool onlyEntries =
+          std::all_of(all.begin(), all.end(), [](char c) { return isHexDigit(c) || isBlank(c); });
+      if (onlyEntries) {
+        warn(MessageId::PatternSplitJoined,
+             {excerpt(first), excerpt(ignored), excerpt(withoutBlanks(all))});
+      } else {
+        warn(MessageId::PatternSplit, {excerpt(first), excerpt(ignored)});
+      }
     }
-    checkRepeatedRow(keyword, *state, patternRows_[index], {first, {}}, false);
     return;
   }
-  const std::string_view after = text::afterToken(rest);
-  const std::string_view second = token(after);
-  checkSequence("the layer", first, false);
-  checkSequence("the destination", second, true);
-  checkLayerSequences(first, after);
-  checkRepeatedRow(keyword, *state, layerRows_[index], {first, second}, true);
+  checkSequence(Sequence::Layer, first);
+  checkSequence(Sequence::Destination, line.sequences[1]);
+  checkLayerSequences(first, line.afterLayer);
 }
 
 void CharacterLint::checkState(int32_t state) {
   if (state == kCheckState) {
-    warn("no button plays state 30 from the file: the pattern check button (" +
-         std::string(stateInfo(kCheckState)->buttonCaption) +
-         ") plays the sequences typed in the window instead (only --render and --export play "
-         "this row)");
+    warn(MessageId::StateThirty, {stateInfo(kCheckState)->buttonCaption});
     return;
   }
   if (stateInfo(state) != nullptr) return;
-  const std::string number = std::to_string(state);
   const StateInfo* lit = stateInfo(buttonEnabledByRow(state));
   if (lit != nullptr) {
-    const std::string own = (lit->state < 10 ? "0" : "") + std::to_string(lit->state);
-    warn("no button plays state " + number + ": this row lights up the " + lit->buttonCaption +
-         " button, but that button plays state " + std::to_string(lit->state) +
-         " (its row is #PATERN " + own + ")");
+    const std::string own = (lit->state < 10 ? "0" : "") + number(lit->state);
+    warn(MessageId::StateLightsOtherButton,
+         {number(state), lit->buttonCaption, number(lit->state), own});
   } else if (state == 0) {
-    warn(
-        "no button plays state 0: the viewer falls back to it only when a state ends with no "
-        "base state to return to (the states with buttons are " +
-        statesWithButtons() + ")");
+    warn(MessageId::StateZero, {statesWithButtons()});
   } else {
-    warn("no button plays state " + number +
-         ", so the window does not show this row (the states with buttons are " +
-         statesWithButtons() + ")");
+    warn(MessageId::StateWithoutButton, {number(state), statesWithButtons()});
   }
 }
 
 void CharacterLint::checkLayerSequences(std::string_view layer, std::string_view after) {
   const std::string_view destination = token(after);
   if (destination.empty()) {
-    if (!trim(after).empty()) {
-      warn(
-          "two blanks stand between the layer and the destination sequence, so the "
-          "destination is read as empty and the layer is never drawn (separate them by one "
-          "blank)");
-    } else {
-      warn(
-          "the layer has no destination sequence, so it is never drawn (after the layer "
-          "sequence and one blank come the cels whose places the layer cels go to)");
-    }
+    warn(trim(after).empty() ? MessageId::LayerWithoutDestination
+                             : MessageId::LayerDestinationEmpty);
     return;
   }
-  const std::string_view ignored = trim(text::afterToken(after));
+  const std::string_view ignored = trim(afterToken(after));
   if (consistsOf(token(ignored), isHexDigit)) {
-    warn("blanks split the sequences: the layer is read as " + quoted(layer) +
-         " and the destination as " + quoted(destination) + ", " + quoted(ignored) +
-         " is ignored (one blank between the layer and the destination sequence, none inside "
-         "them)");
+    warn(MessageId::LayerSequencesSplit, {excerpt(layer), excerpt(destination), excerpt(ignored)});
     return;
   }
   const int32_t layers = storedEntries(layer);
   const int32_t destinations = storedEntries(destination);
-  const std::string counts = ", " + entriesAgainst(destinations, layers) + ": ";
   if (destinations < layers) {
-    warn("the destination sequence is shorter than the layer" + counts +
-         frames(destinations + 1, layers,
-                {"has no destination, so its layer cel is not drawn",
-                 "have no destination, so their layer cels are not drawn"}));
+    // Frames destinations + 1 .. layers have no destination.
+    const int32_t first = destinations + 1;
+    const bool oneFrame = first == layers;
+    if (destinations == 1) {
+      warn(oneFrame ? MessageId::DestinationShorterOneEntryOneFrame
+                    : MessageId::DestinationShorterOneEntryFrames,
+           {number(layers), number(first), number(layers)});
+    } else {
+      warn(oneFrame ? MessageId::DestinationShorterOneFrame : MessageId::DestinationShorterFrames,
+           {number(destinations), number(layers), number(first), number(layers)});
+    }
   } else if (destinations > layers) {
     const int32_t unused = destinations - layers;
-    warn("the destination sequence is longer than the layer" + counts +
-         (unused == 1 ? std::string("its last entry is never used")
-                      : "its last " + std::to_string(unused) + " are never used"));
-  }
-}
-
-void CharacterLint::checkRepeatedRow(std::string_view keyword, int32_t state, RowText& row,
-                                     const std::array<std::string_view, 2>& entries, bool layer) {
-  std::array<std::string, 2> now;
-  std::array<std::string, 2> merged;
-  bool partly = false;
-  for (std::size_t i = 0; i < 2; ++i) {
-    now[i] = std::string(
-        trim(entries[i]).substr(0, 2 * static_cast<std::size_t>(storedEntries(entries[i]))));
-    merged[i] = now[i];
-    // The reader writes the entries it has and leaves the rest of the row alone.
-    if (row.entries[i].size() > now[i].size()) {
-      merged[i] += row.entries[i].substr(now[i].size());
-      partly = true;
-    }
-  }
-  if (row.line != 0) {
-    std::string message = "a second " + std::string(keyword) + " for state " +
-                          std::to_string(state) + " (the first is on line " +
-                          std::to_string(row.line) + ")";
-    if (!partly) {
-      message += " replaces the first";
-    } else if (!layer) {
-      message += " is shorter and replaces only the start of it: state " + std::to_string(state) +
-                 " plays " + excerpt(merged[0]);
+    if (destinations == 1) {
+      warn(MessageId::DestinationLongerOneEntry, {number(layers)});
+    } else if (unused == 1) {
+      warn(MessageId::DestinationLongerOneUnused, {number(destinations), number(layers)});
     } else {
-      message += " is shorter and replaces only the start of it: the layer plays " +
-                 excerpt(merged[0]) + ", the destination " + excerpt(merged[1]);
+      warn(MessageId::DestinationLongerUnused,
+           {number(destinations), number(layers), number(unused)});
     }
-    warn(message + " (keep one line per state)");
   }
-  row.line = lastLine_;
-  row.entries = merged;
 }
 
-void CharacterLint::checkSequence(std::string_view what, std::string_view sequence,
-                                  bool destination) {
-  const std::string_view seq = trim(sequence);
-  const std::size_t pairs = seq.size() / 2;
+void CharacterLint::checkSequence(Sequence sequence, std::string_view text) {
+  static constexpr MessageId kOdd[] = {MessageId::PatternOddLength, MessageId::LayerOddLength,
+                                       MessageId::DestinationOddLength};
+  static constexpr MessageId kLong[] = {MessageId::PatternTooLong, MessageId::LayerTooLong,
+                                        MessageId::DestinationTooLong};
+  const auto which = static_cast<std::size_t>(sequence);
+  const std::string_view seq = trim(text);
   if (seq.size() % 2 != 0) {
-    warn(std::string(what) + " sequence has an odd length (" + std::to_string(seq.size()) +
-         " characters): its last character '" + excerpt(seq.substr(seq.size() - 1)) +
-         "' is ignored");
+    warn(kOdd[which],
+         {number(static_cast<int64_t>(seq.size())), excerpt(seq.substr(seq.size() - 1))});
   }
-  if (pairs > static_cast<std::size_t>(kFrameSlots - 1)) {
-    warn(std::string(what) + " sequence has " + std::to_string(pairs) +
-         " entries: only the first 255 are stored");
-  }
-  const std::size_t stored = std::min<std::size_t>(pairs, kFrameSlots - 1);
-  for (std::size_t k = 0; k < stored; ++k) {
-    const auto cel = tryParseInt("$" + std::string(trim(seq.substr(2 * k, 2))));
-    if (!cel) break;  // the load stops at this pair
-    if (*cel != 0) references_.push_back(CelReference{lastLine_, *cel, destination});
+  if (const int64_t entries = grammar::entryCount(seq); entries > kFrameSlots - 1) {
+    warn(kLong[which], {number(entries)});
   }
 }
 
-void CharacterLint::celDefined(int32_t cel) {
+void CharacterLint::entryStored(Sequence sequence, int32_t state, int32_t slot,
+                                std::string_view written, int32_t cel) {
+  ++storedByLine_[static_cast<std::size_t>(sequence)];
+  if (cel != 0) {
+    references_.push_back(CelReference{lastLine_, cel, sequence == Sequence::Destination});
+  }
+  StoredRow& row = sequence == Sequence::Pattern ? patternRows_[state] : layerRows_[state];
+  std::vector<std::string>& entries = row.entries[sequence == Sequence::Destination ? 1 : 0];
+  const auto index = static_cast<std::size_t>(slot - 1);
+  if (entries.size() <= index) entries.resize(index + 1);
+  entries[index] = std::string(written);
+}
+
+void CharacterLint::celStored(int32_t cel) {
   definesSomething_ = true;
   const auto earlier = definedCels_.find(cel);
   if (earlier != definedCels_.end() && earlier->second != lastLine_) {
-    warn("cel " + std::to_string(cel) + " is defined again (the first is on line " +
-         std::to_string(earlier->second) + "): this line replaces it");
+    warn(MessageId::CelDefinedAgain, {number(cel), number(earlier->second)});
   }
   definedCels_[cel] = lastLine_;
 }
 
-void CharacterLint::checkLayerLengths(const ViewerState& viewer) {
-  for (std::size_t s = 0; s < layerRows_.size(); ++s) {
+void CharacterLint::lineDone(int32_t /*number*/, const Line& line) {
+  if (line.kind == LineKind::Pattern || line.kind == LineKind::Layer) checkRepeatedRow(line);
+}
+
+// A second row for a state: the reader writes the entries it has and leaves the rest of the row
+// alone, so a shorter line replaces only the start of the first.
+void CharacterLint::checkRepeatedRow(const Line& line) {
+  const auto state = tryParseInt(line.stateText);
+  if (!state || !isState(*state) || line.sequences[0].empty()) return;
+  const bool layer = line.kind == LineKind::Layer;
+  StoredRow& row = layer ? layerRows_[*state] : patternRows_[*state];
+  if (row.line != 0 && row.line != lastLine_) {
+    const std::array<int32_t, 2> now{
+        storedByLine_[static_cast<std::size_t>(layer ? Sequence::Layer : Sequence::Pattern)],
+        storedByLine_[static_cast<std::size_t>(Sequence::Destination)]};
+    bool partly = false;
+    for (std::size_t i = 0; i < (layer ? 2 : 1); ++i) {
+      partly = partly || row.entries[i].size() > static_cast<std::size_t>(now[i]);
+    }
+    const std::string keyword(layer ? grammar::kLayer.text : grammar::kPattern.text);
+    if (!partly) {
+      warn(MessageId::SecondRowReplaces, {keyword, number(*state), number(row.line)});
+    } else if (!layer) {
+      warn(MessageId::SecondRowPartlyPattern,
+           {keyword, number(*state), number(row.line), excerpt(joined(row.entries[0]))});
+    } else {
+      warn(MessageId::SecondRowPartlyLayer,
+           {keyword, number(*state), number(row.line), excerpt(joined(row.entries[0])),
+            excerpt(joined(row.entries[1]))});
+    }
+  }
+  row.line = lastLine_;
+}
+
+void CharacterLint::checkLayerLengths(const Character& character) {
+  for (int32_t s = 0; s < kStateCount; ++s) {
     if (layerRows_[s].line == 0) continue;
-    const int32_t patterns = rowLength(viewer.pattern[s]);
-    const int32_t layers = rowLength(viewer.layer[s]);
+    const int32_t patterns = rowLength(character.pattern[s]);
+    const int32_t layers = rowLength(character.layer[s]);
     // A state of layer cels alone may be meant so.
     if (patterns == 0 || layers == 0 || patterns == layers) continue;
-    std::string message = "the layer of state " + std::to_string(s);
-    message += layers < patterns ? " is shorter" : " is longer";
-    message += " than its pattern, " + entriesAgainst(layers, patterns) + ": ";
-    if (layers < patterns) {
-      message += frames(layers + 1, patterns, {"shows", "show"}) + " no layer cel";
+    const bool shorter = layers < patterns;
+    const int32_t first = (shorter ? layers : patterns) + 1;
+    const int32_t last = shorter ? patterns : layers;
+    const bool oneFrame = first == last;
+    MessageId id = oneFrame ? MessageId::LayerLongerOneFrame : MessageId::LayerLongerFrames;
+    std::vector<std::string> arguments{number(s)};
+    if (shorter && layers == 1) {
+      id = oneFrame ? MessageId::LayerShorterOneEntryOneFrame
+                    : MessageId::LayerShorterOneEntryFrames;
     } else {
-      message += "the state plays " + std::to_string(layers) + " frames, and ";
-      message += frames(patterns + 1, layers, {"shows", "show"}) + " no pattern cel";
+      if (shorter) id = oneFrame ? MessageId::LayerShorterOneFrame : MessageId::LayerShorterFrames;
+      arguments.push_back(number(layers));
     }
-    warnings_.push_back(LintWarning{layerRows_[s].line, message + " (give both as many entries)"});
+    arguments.push_back(number(patterns));
+    arguments.push_back(number(first));
+    if (!oneFrame) arguments.push_back(number(last));
+    warnings_.push_back(LintWarning{layerRows_[s].line, Message{id, std::move(arguments)}});
   }
 }
 
-void CharacterLint::finish(const ViewerState& viewer, bool loadCompleted) {
+void CharacterLint::finish(const Character& character, bool loadCompleted) {
   std::set<std::pair<int32_t, int32_t>> reported;
   for (const CelReference& ref : references_) {
     if (definedCels_.contains(ref.cel) || !reported.insert({ref.line, ref.cel}).second) continue;
-    warnings_.push_back(LintWarning{
-        ref.line, "cel " + std::to_string(ref.cel) + " is used, but no cel line defines it"});
+    warnings_.push_back(LintWarning{ref.line, Message{MessageId::CelUndefined, {number(ref.cel)}}});
   }
-  const int32_t width = viewer.sheet ? viewer.sheet->width() : 0;
-  const int32_t height = viewer.sheet ? viewer.sheet->height() : 0;
+  const SheetPicture* sheet = character.sheet.picture.get();
+  const int64_t width = sheet != nullptr ? sheet->width() : 0;
+  const int64_t height = sheet != nullptr ? sheet->height() : 0;
   // A cel used only as a destination names a place in the view, which may lie anywhere.
   std::set<int32_t> onlyDestinations;
   for (const CelReference& ref : references_) {
@@ -550,27 +519,20 @@ void CharacterLint::finish(const ViewerState& viewer, bool loadCompleted) {
   if (width > 0 && height > 0) {
     for (const auto& [cel, line] : definedCels_) {
       if (onlyDestinations.contains(cel)) continue;
-      const int64_t x = viewer.celX[cel];
-      const int64_t y = viewer.celY[cel];
-      const int64_t w = viewer.celW[cel];
-      const int64_t h = viewer.celH[cel];
-      if (x < 0 || y < 0 || w < 0 || h < 0 || x + w > width || y + h > height) {
+      const CelRect& r = character.cels[cel];
+      if (r.x < 0 || r.y < 0 || r.width < 0 || r.height < 0 || r.right() > width ||
+          r.bottom() > height) {
         warnings_.push_back(
-            LintWarning{line, "cel " + std::to_string(cel) + " (" + std::to_string(x) + ", " +
-                                  std::to_string(y) + ", " + std::to_string(w) + " × " +
-                                  std::to_string(h) + ") does not lie within the sheet (" +
-                                  std::to_string(width) + " × " + std::to_string(height) + ")"});
+            LintWarning{line, Message{MessageId::CelOutsideSheet,
+                                      {number(cel), number(r.x), number(r.y), number(r.width),
+                                       number(r.height), number(width), number(height)}}});
       }
     }
   }
-  checkLayerLengths(viewer);
+  checkLayerLengths(character);
   // An empty file is a mistake of its own; a file that cuts cels needs a picture to cut.
   if (loadCompleted && sheetLine_ == 0 && definesSomething_) {
-    warnings_.push_back(LintWarning{
-        0,
-        "no #CHARBMP line names the sprite sheet, so the cels have no picture and the view "
-        "stays black, or keeps the sheet of the file shown before (add a line such as "
-        "#CHARBMP chara.bmp)"});
+    warnings_.push_back(LintWarning{0, Message{MessageId::NoSheetLine, {}}});
   }
   std::stable_sort(warnings_.begin(), warnings_.end(),
                    [](const LintWarning& a, const LintWarning& b) { return a.line < b.line; });

@@ -1,157 +1,102 @@
 #include "character/character_reader.h"
 
+#include "character/line_grammar.h"
 #include "character/sheet_path.h"
-#include "character/state_table.h"
-#include "character/viewer_state.h"
-#include "common/controls.h"
 #include "common/encoding.h"
-#include "common/errors.h"
 #include "common/file_read.h"
-#include "common/file_stamp.h"
 #include "common/int_conversion.h"
-#include "common/messages.h"
 #include "common/text.h"
-#include "surfaces/surface.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace patapata {
 
 namespace {
 
-using text::afterToken;
-using text::copy;
-using text::from;
-using text::startsWithKeyword;
-using text::token;
-using text::trim;
+using grammar::Line;
+using grammar::LineKind;
 
-bool isState(int32_t state) {
-  return state >= 0 && state < kStateCount;
-}
-
-// Stores the pairs of a sequence from frame 1 on. Every pair is converted, so a bad one
-// stops the load wherever it stands, but only rows 0..30 and frames 1..255 are written.
-void storePairs(SequenceTable& table, int32_t state, std::string_view sequence) {
-  const std::string_view seq = trim(sequence);
-  const auto pairs = static_cast<int64_t>(seq.size() / 2);
-  for (int64_t k = 1; k <= pairs; ++k) {
-    const int32_t cel = hexPair(copy(seq, 2 * k - 1, 2));
-    if (isState(state) && k < kFrameSlots) table[state][k] = cel;
-  }
-}
-
-// The state number of a "#PATERN" or "#LAYER" value: always its first two characters.
-int32_t stateNumber(std::string_view value) {
-  return parseInt(trim(copy(value, 1, 2)));
-}
-
-void enableStateButton(DisplayState& display, int32_t row) {
-  if (!isState(row)) return;
-  const int32_t button = buttonEnabledByRow(row);
-  if (button >= 0) display.stateButtonEnabled[button] = true;
-}
-
-// The name a "#CHARBMP" line gives.
-std::string_view sheetName(std::string_view line) {
-  return token(trim(from(line, 9)));
-}
-
-struct Load {
-  ViewerState& viewer;
-  Controls& controls;
-  const std::string& characterPath;
+struct Reading {
+  Character& character;
+  const std::string& path;
+  const SheetLoader& loadSheet;
   ReaderObserver* observer;
-  bool hexCelNumbers = false;
 
-  void line(std::string_view line) {
-    if (startsWithKeyword(line, "#CHARNAME")) charName(line);
-    if (startsWithKeyword(line, "#ANIME")) anime(line);
-    if (startsWithKeyword(line, "#DATA")) data(line);
-    if (startsWithKeyword(line, "#CHARBMP")) charBmp(line);
-    if (startsWithKeyword(line, "#PATERN")) patern(line);
-    if (startsWithKeyword(line, "#LAYER")) layer(line);
-    if (startsWithKeyword(line, "#")) cel(line);
-  }
-
-  void charName(std::string_view line) {
-    const std::string_view name = token(trim(from(line, 10)));
-    viewer.display.characterName = encoding::toDisplayText(name);
-  }
-
-  void anime(std::string_view line) {
-    const int32_t value = parseInt(trim(from(line, 7)));
-    viewer.frameIntervalMs = value;
-    controls.setText(Edit::Interval, std::to_string(value));
-  }
-
-  void data(std::string_view line) {
-    if (text::upperAscii(trim(copy(line, 6, 4))) == "16") hexCelNumbers = true;
-  }
-
-  void charBmp(std::string_view line) {
-    const std::string path = resolveSheetPath(characterPath, sheetName(line));
-    if (!viewer.sheet) {
-      throw SurfaceError(formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
+  void interpret(const Line& line) {
+    switch (line.kind) {
+      case LineKind::Note:
+        return;
+      case LineKind::Name:
+        character.name = encoding::toDisplayText(line.name);
+        return;
+      case LineKind::Interval:
+        character.frameIntervalMs = parseInt(line.value);
+        return;
+      case LineKind::Numbering:
+        // There is no way back to decimal within a file.
+        if (line.switchesToHex) character.hexCelNumbers = true;
+        return;
+      case LineKind::Sheet:
+        readSheet(line);
+        return;
+      case LineKind::Pattern: {
+        const int32_t state = grammar::stateNumber(line);
+        store(Sequence::Pattern, state, line.sequences[0]);
+        if (isState(state)) character.stateNamed[state] = true;
+        return;
+      }
+      case LineKind::Layer: {
+        const int32_t state = grammar::stateNumber(line);
+        store(Sequence::Layer, state, line.sequences[0]);
+        store(Sequence::Destination, state, line.sequences[1]);
+        if (isState(state)) character.stateNamed[state] = character.layerOn[state] = true;
+        return;
+      }
+      case LineKind::Cel:
+        readCel(line);
+        return;
     }
+  }
+
+  void readSheet(const Line& line) {
+    const std::string sheetPath = resolveSheetPath(path, line.name);
+    if (!loadSheet) throw Error(MessageId::SurfaceNotCreated);
     // The stamp is taken before the read: a save that lands during the read then shows as a
     // change, and the picture is read again.
-    const FileStamp stamp = fileStamp(path);
-    viewer.sheet->loadImageFile(path);
-    viewer.sheetPath = path;
-    viewer.sheetStamp = stamp;
+    const FileStamp stamp = fileStamp(sheetPath);
+    character.sheet = CharacterSheet{sheetPath, stamp, loadSheet(sheetPath)};
   }
 
-  void patern(std::string_view line) {
-    std::string_view rest = trim(from(line, 8));
-    const int32_t number = stateNumber(rest);
-    rest = trim(from(rest, 3));
-    storePairs(viewer.pattern, number, token(rest));
-    enableStateButton(viewer.display, number);
-  }
-
-  void layer(std::string_view line) {
-    std::string_view rest = trim(from(line, 7));
-    const int32_t number = stateNumber(rest);
-    rest = trim(from(rest, 3));
-    // The destination follows the one blank that ended the layer sequence; a second blank
-    // leaves it empty.
-    const std::string_view after = afterToken(rest);
-    storePairs(viewer.layer, number, token(rest));
-    storePairs(viewer.layerDest, number, token(after));
-    enableStateButton(viewer.display, number);
-    if (isState(number)) viewer.layerOn[number] = 1;
-  }
-
-  void cel(std::string_view line) {
-    int32_t e = -1;
-    if (!hexCelNumbers) {
-      e = parseIntOr(trim(copy(line, 2, 2)), -1);
-    } else if (trim(copy(line, 2, 3)).size() == 2) {
-      e = hexPair(copy(line, 2, 2));
+  // Every entry is converted, so a bad one stops the load wherever it stands, but only rows
+  // 0..30 and frames 1..255 are written.
+  void store(Sequence sequence, int32_t state, std::string_view text) {
+    SequenceTable& table = sequence == Sequence::Pattern ? character.pattern
+                           : sequence == Sequence::Layer ? character.layer
+                                                         : character.layerDest;
+    const int64_t entries = grammar::entryCount(text);
+    for (int64_t k = 1; k <= entries; ++k) {
+      const std::string_view written = grammar::entryText(text, k);
+      const int32_t cel = hexPair(written);
+      if (!isState(state) || k >= kFrameSlots) continue;
+      table[state][k] = cel;
+      if (observer) observer->entryStored(sequence, state, static_cast<int32_t>(k), written, cel);
     }
-    if (e < 1 || e >= kCelCount) return;
+  }
 
-    std::string_view rest = trim(from(line, 4));
-    std::string_view tokens[4];
-    for (std::string_view& t : tokens) {
-      t = token(rest);
-      rest = trim(afterToken(rest));
-    }
-    const int32_t h = parseInt(trim(tokens[3]));
-    const int32_t w = parseInt(trim(tokens[2]));
-    const int32_t y = parseInt(trim(tokens[1]));
-    const int32_t x = parseInt(trim(tokens[0]));
-    // Right and bottom wrap as 32-bit values; no range check relates cels to the sheet.
-    viewer.celRects[e] =
-        Rect{x, y, static_cast<int32_t>(int64_t{x} + w), static_cast<int32_t>(int64_t{y} + h)};
-    viewer.celX[e] = x;
-    viewer.celY[e] = y;
-    viewer.celW[e] = w;
-    viewer.celH[e] = h;
-    if (observer) observer->celDefined(e);
+  void readCel(const Line& line) {
+    const std::optional<int32_t> cel = grammar::celNumber(line);
+    if (!cel) return;
+    // All four are converted before anything is stored, the last first, so that of several
+    // bad ones the error names the last in the line.
+    const int32_t h = parseInt(text::trim(line.celValues[3]));
+    const int32_t w = parseInt(text::trim(line.celValues[2]));
+    const int32_t y = parseInt(text::trim(line.celValues[1]));
+    const int32_t x = parseInt(text::trim(line.celValues[0]));
+    // No range check relates cels to the sheet.
+    character.cels[*cel] = CelRect{x, y, w, h};
+    if (observer) observer->celStored(*cel);
   }
 };
 
@@ -175,16 +120,20 @@ void forEachLine(std::string_view bytes, Fn&& fn) {
   }
 }
 
-std::vector<uint8_t> readCharacterFile(const std::string& path) {
+FileBytes readCharacterBytes(const std::string& path) {
   const std::string shown = encoding::toDisplayText(path);
   std::error_code ec;
   const auto size = std::filesystem::file_size(std::filesystem::path(path), ec);
   if (!ec && size > static_cast<uintmax_t>(kMaxCharacterFileBytes)) {
-    throw ReadError(formatMessage(messages::kCannotLoad, shown));
+    throw Error(MessageId::FileTooLarge, shown);
   }
-  const auto bytes = readWholeFile(path);
-  if (!bytes) throw FileOpenError(formatMessage(messages::kCannotOpenFile, shown));
-  return {bytes->begin(), bytes->end()};
+  auto bytes = readWholeFile(path);
+  if (!bytes) throw Error(MessageId::CannotOpenFile, shown);
+  return std::move(*bytes);
+}
+
+std::string_view asText(const FileBytes& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 // "UTF-16" or "UTF-32" when `bytes` begin with that encoding's byte-order mark, else null.
@@ -199,6 +148,11 @@ const char* unicodeEncoding(std::string_view bytes) {
   return nullptr;
 }
 
+Error locatedError(Error error, const std::string& path, int32_t line) {
+  error.setLocation(FileLocation{path, line});
+  return error;
+}
+
 }  // namespace
 
 std::vector<std::string_view> splitLines(std::string_view bytes) {
@@ -207,77 +161,68 @@ std::vector<std::string_view> splitLines(std::string_view bytes) {
   return lines;
 }
 
-void resetCharacter(ViewerState& viewer, Controls& controls) {
-  viewer.celRects.fill(Rect{});
-  for (SequenceTable* table : {&viewer.pattern, &viewer.layer, &viewer.layerDest}) {
-    for (SequenceRow& row : *table) row.fill(kEmptyCel);
-  }
-  viewer.layerOn.fill(0);
-  viewer.frameIntervalMs = 100;
-  viewer.state = 1;
-  viewer.display.stateButtonEnabled.fill(false);
-  controls.setText(Edit::Interval, "100");
-  viewer.display.stateCaption = "状態";
-}
-
-void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path) {
-  loadCharacterFile(viewer, controls, path, nullptr);
-}
-
-void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path,
-                       ReaderObserver* observer) {
-  resetCharacter(viewer, controls);
-  Load load{viewer, controls, path, observer};
-  {
-    // Taken before the read, as for the sheet; also when the read fails, so that the poll does
-    // not read again a version the author has already seen fail.
-    viewer.characterStamp = fileStamp(path);
-    std::vector<uint8_t> bytes;
-    try {
-      bytes = readCharacterFile(path);
-    } catch (Exception& e) {
-      e.setLocation(FileLocation{path, 0});
-      throw;
-    }
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (const char* unicode = unicodeEncoding(text)) {
-      ReadError e(formatMessage(messages::kUnicodeText, unicode));
-      // Line 1, where the mark stands: the file was read, and line 0 means it could not be.
-      e.setLocation(FileLocation{path, 1});
-      throw e;
-    }
-    int32_t number = 0;
-    forEachLine(text, [&](std::string_view line) {
+CharacterLoad readCharacter(std::string_view bytes, const std::string& path,
+                            const SheetLoader& loadSheet, CharacterSheet sheet,
+                            ReaderObserver* observer) {
+  CharacterLoad load;
+  load.character.sheet = std::move(sheet);
+  Reading reading{load.character, path, loadSheet, observer};
+  int32_t number = 0;
+  try {
+    forEachLine(bytes, [&](std::string_view text) {
       ++number;
-      if (observer) observer->lineStarted(number, line);
-      try {
-        load.line(line);
-      } catch (Exception& e) {
-        // The error says where the load stopped, so nobody reads the file again
-        // to find out.
-        e.setLocation(FileLocation{path, number});
-        throw;
-      }
+      const Line line = grammar::parseLine(text, load.character.hexCelNumbers);
+      if (observer) observer->lineRead(number, line);
+      reading.interpret(line);
+      if (observer) observer->lineDone(number, line);
     });
+  } catch (const Error& e) {
+    // The error says where the load stopped, so nobody reads the file again to find out.
+    load.error = locatedError(e, path, number);
   }
-  viewer.characterLoaded = true;
-  viewer.display.reloadFailure.reset();
-  if (viewer.sheet) {
-    Surface& sheet = *viewer.sheet;
-    sheet.setSourceKey(sheet.pixelValue(sheet.width() - 1, sheet.height() - 1));
+  return load;
+}
+
+CharacterLoad loadCharacterFile(const std::string& path, const SheetLoader& loadSheet,
+                                CharacterSheet sheet, ReaderObserver* observer) {
+  // Taken before the read, as for the sheet; also when the read fails, so that the poll does
+  // not read again a version the author has already seen fail.
+  const FileStamp stamp = fileStamp(path);
+  FileBytes bytes;
+  std::optional<Error> refused;
+  try {
+    bytes = readCharacterBytes(path);
+  } catch (const Error& e) {
+    refused = locatedError(e, path, 0);
   }
+  if (!refused) {
+    if (const char* unicode = unicodeEncoding(asText(bytes))) {
+      // Line 1, where the mark stands: the file was read, and line 0 means it could not be.
+      refused = locatedError(Error(MessageId::UnicodeText, unicode), path, 1);
+    }
+  }
+  if (refused) {
+    CharacterLoad load;
+    load.character.sheet = std::move(sheet);
+    load.stamp = stamp;
+    load.error = std::move(refused);
+    return load;
+  }
+  CharacterLoad load = readCharacter(asText(bytes), path, loadSheet, std::move(sheet), observer);
+  load.stamp = stamp;
+  return load;
 }
 
 std::optional<std::string> firstSheetPath(const std::string& path) {
-  std::vector<uint8_t> bytes;
+  FileBytes bytes;
   try {
-    bytes = readCharacterFile(path);
-  } catch (const Exception&) {
+    bytes = readCharacterBytes(path);
+  } catch (const Error&) {
     return std::nullopt;  // the load reports it
   }
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  for (const std::string_view line : splitLines(text)) {
-    if (startsWithKeyword(line, "#CHARBMP")) return resolveSheetPath(path, sheetName(line));
+  for (const std::string_view text : splitLines(asText(bytes))) {
+    const Line line = grammar::parseLine(text, false);
+    if (line.kind == LineKind::Sheet) return resolveSheetPath(path, line.name);
   }
   return std::nullopt;
 }

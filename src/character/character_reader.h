@@ -1,6 +1,12 @@
 #pragma once
 
+#include "character/character.h"
+#include "common/errors.h"
+#include "common/file_stamp.h"
+
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,18 +14,40 @@
 
 namespace patapata {
 
-struct ViewerState;
-class Controls;
+namespace grammar {
+struct Line;
+}
 
-/// Follows a load line by line; the batch check uses it to tell where a load got to and what
-/// it defined. The viewer loads without one.
+/// Follows a load line by line: the check listens here to what the reader sees and does, so
+/// that the grammar exists once.
 class ReaderObserver {
  public:
   virtual ~ReaderObserver() = default;
-  /// Before line `number` (counted from 1) is interpreted.
-  virtual void lineStarted(int32_t number, std::string_view line) = 0;
-  /// A cel line has stored cel `cel` (1..255).
-  virtual void celDefined(int32_t cel) = 0;
+  /// Line `number` (counted from 1) as the grammar splits it, before it is interpreted.
+  virtual void lineRead(int32_t number, const grammar::Line& line) = 0;
+  /// Entry `slot` of `sequence` of `state` was stored: cel `cel`, from the two characters
+  /// `written`.
+  virtual void entryStored(Sequence sequence, int32_t state, int32_t slot, std::string_view written,
+                           int32_t cel) = 0;
+  /// A cel line stored cel `cel` (1..255).
+  virtual void celStored(int32_t cel) = 0;
+  /// The line was interpreted to its end.
+  virtual void lineDone(int32_t number, const grammar::Line& line) = 0;
+};
+
+/// Reads the picture a "#CHARBMP" line names. Empty where there is no display to read it for.
+using SheetLoader = std::function<std::shared_ptr<const SheetPicture>(const std::string& path)>;
+
+/// What a load made of a character file.
+struct CharacterLoad {
+  /// What the lines read made of the character: all of them when the load completed.
+  Character character;
+  /// The character file's stamp, taken before it was read (also when that failed).
+  FileStamp stamp{};
+  /// Why the load stopped, with the file and the line; nothing when it completed.
+  std::optional<Error> error;
+
+  bool completed() const { return !error.has_value(); }
 };
 
 /// The largest character file the reader takes, in bytes. Only the first 1024 bytes of a
@@ -31,23 +59,22 @@ inline constexpr std::int64_t kMaxCharacterFileBytes = std::int64_t{64} << 20;
 /// into `bytes`.
 std::vector<std::string_view> splitLines(std::string_view bytes);
 
-/// Empties the character tables for a new load (cel shapes in `celX`..`celH` stay), selects
-/// state 1, disables the state buttons, puts "100" in the interval edit (its change handler
-/// runs when that changes it) and shows the caption "状態".
-void resetCharacter(ViewerState& viewer, Controls& controls);
+/// Interprets the lines of a character file's `bytes`, read from `path`, into a new
+/// character that starts from no cels and empty sequences and from `sheet`, which a file
+/// without a "#CHARBMP" line keeps. A "#CHARBMP" line reads its picture through `loadSheet`.
+/// The load stops at the first error: a number that is no number ("'%1' は数値ではありません"),
+/// the sheet's errors, and, without a loader, "IDirectDrawSurface は作成されていません"; what
+/// the lines before it did stays in the character. Touches nothing else.
+CharacterLoad readCharacter(std::string_view bytes, const std::string& path,
+                            const SheetLoader& loadSheet, CharacterSheet sheet,
+                            ReaderObserver* observer = nullptr);
 
-/// Loads the character file `path` into the tables and its sprite sheet into
-/// `viewer.sheet`, enables the buttons of the states it defines and takes the sheet's
-/// colour key. Throws FileOpenError when the file cannot be read, ReadError when it is too
-/// large or begins with a UTF-16 or UTF-32 byte-order mark (at line 1, before any line is
-/// interpreted), ConversionError at a bad number, the sheet's errors at a "#CHARBMP" line,
-/// and SurfaceError at a "#CHARBMP" line when there is no sheet surface. What the lines
-/// before the failing one did stays; `characterLoaded`, `sheetPath` and `sheetStamp` keep
-/// their values. Every Exception it throws carries the file and the line where the load
-/// stopped (line 0 when the file could not be read).
-void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path);
-void loadCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path,
-                       ReaderObserver* observer);
+/// Reads the character file at `path` and interprets it as readCharacter does. Before any
+/// line: "ファイル %1 は開けません" when it cannot be read (line 0), "%1 を読み込めません" when
+/// it is too large (line 0), and the Unicode text error for a UTF-16 or UTF-32 byte-order mark
+/// (line 1).
+CharacterLoad loadCharacterFile(const std::string& path, const SheetLoader& loadSheet,
+                                CharacterSheet sheet, ReaderObserver* observer = nullptr);
 
 /// The sheet path the first "#CHARBMP" line of the character file at `path` names, resolved
 /// as a load resolves it; nothing when the file cannot be read or has no such line. Only

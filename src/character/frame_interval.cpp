@@ -1,14 +1,13 @@
 #include "character/frame_interval.h"
 
-#include "character/viewer_state.h"
-#include "common/controls.h"
+#include "character/character.h"
 #include "common/int_conversion.h"
 
 namespace patapata {
 
-void applyIntervalText(ViewerState& viewer, const Controls& controls) {
-  const int32_t value = parseIntOr(controls.text(Edit::Interval), 0);
-  if (value > 0) viewer.frameIntervalMs = value;
+void applyIntervalText(Character& character, std::string_view text) {
+  const int32_t value = parseIntOr(text, 0);
+  if (value > 0) character.frameIntervalMs = value;
 }
 
 }  // namespace patapata

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/translatable.h"
+
 #include <array>
 #include <cstdint>
 
@@ -10,6 +12,11 @@ inline constexpr int32_t kStateCount = 31;
 /// The pattern-check state: the row the typed sequences are played from.
 inline constexpr int32_t kCheckState = 30;
 
+/// True for a row of the sequence tables.
+constexpr bool isState(int32_t state) {
+  return state >= 0 && state < kStateCount;
+}
+
 /// How a state ends its sequence.
 enum class StateKind {
   Base,          ///< loops for ever
@@ -17,8 +24,15 @@ enum class StateKind {
   PatternCheck,  ///< returns like a one-shot, under the pattern check's loop switch
 };
 
+/// Where the pattern check returns to when it is started from a base state.
+enum class CheckReturn {
+  Here,     ///< to this state
+  Earlier,  ///< to whatever was remembered before
+};
+
 /// A state that a button selects. The button's caption and the state caption shown while the
-/// state plays are separate texts and differ in places.
+/// state plays are separate texts and differ in places. Both are the texts the window
+/// translates: the table is their one source.
 struct StateInfo {
   int32_t state;
   const char* buttonCaption;  ///< UTF-8
@@ -29,33 +43,104 @@ struct StateInfo {
   /// button of its own and lights up the first one; the pattern-check button is enabled by
   /// opening a file instead.
   std::array<int32_t, 2> enablingRows;
-  /// A base state the pattern check returns to when started from it (every one but 3).
-  bool patternCheckReturnsHere;
+  CheckReturn checkReturn = CheckReturn::Earlier;
 };
+
+/// The state caption before any state button was pressed, and after every load.
+inline constexpr const char* kNoStateCaption = TRANSLATABLE("Core", "状態");
 
 /// Every state a button selects. Rows 0, 9, 13, 14 and 17..29 have none: they loop, and only
 /// a return to a never-remembered state or caret tracking plays them.
 inline constexpr std::array<StateInfo, 14> kStates{{
-    {1, "通常１", "通常１", "normal 1", StateKind::Base, {1, 9}, true},
-    {2, "通常２", "通常2", "normal 2", StateKind::Base, {2, -1}, true},
-    {15, "勝ち", "勝ち", "win", StateKind::Base, {15, -1}, true},
-    {16, "負け", "負け", "lose", StateKind::Base, {16, -1}, true},
-    {5, "立ち", "立ち", "standing", StateKind::Base, {5, -1}, true},
-    {3, "おじゃま", "おじゃま", "nuisance", StateKind::Base, {3, -1}, false},
-    {6, "喜び１", "喜び１", "joy 1", StateKind::OneShot, {6, -1}, false},
-    {7, "喜び２", "喜び２", "joy 2", StateKind::OneShot, {7, -1}, false},
-    {8, "喜び３", "喜び３", "joy 3", StateKind::OneShot, {8, -1}, false},
-    {10, "ﾀﾞﾒｰｼﾞ１", "ダメージ１", "damage 1", StateKind::OneShot, {10, -1}, false},
-    {11, "ﾀﾞﾒｰｼﾞ２", "ダメージ２", "damage 2", StateKind::OneShot, {11, -1}, false},
-    {12, "ﾀﾞﾒｰｼﾞ３", "ダメージ３", "damage 3", StateKind::OneShot, {12, -1}, false},
-    {4, "ミス", "ミス", "miss", StateKind::OneShot, {4, -1}, false},
-    {kCheckState,
-     "ﾊﾟﾀｰﾝﾁｪｯｸ",
-     "ﾁｪｯｸﾊﾟﾀｰﾝ",
-     "pattern check",
-     StateKind::PatternCheck,
-     {-1, -1},
-     false},
+    {.state = 1,
+     .buttonCaption = TRANSLATABLE("StateButton", "通常１"),
+     .caption = TRANSLATABLE("Core", "通常１"),
+     .english = "normal 1",
+     .kind = StateKind::Base,
+     .enablingRows = {1, 9},
+     .checkReturn = CheckReturn::Here},
+    {.state = 2,
+     .buttonCaption = TRANSLATABLE("StateButton", "通常２"),
+     .caption = TRANSLATABLE("Core", "通常2"),
+     .english = "normal 2",
+     .kind = StateKind::Base,
+     .enablingRows = {2, -1},
+     .checkReturn = CheckReturn::Here},
+    {.state = 15,
+     .buttonCaption = TRANSLATABLE("StateButton", "勝ち"),
+     .caption = TRANSLATABLE("Core", "勝ち"),
+     .english = "win",
+     .kind = StateKind::Base,
+     .enablingRows = {15, -1},
+     .checkReturn = CheckReturn::Here},
+    {.state = 16,
+     .buttonCaption = TRANSLATABLE("StateButton", "負け"),
+     .caption = TRANSLATABLE("Core", "負け"),
+     .english = "lose",
+     .kind = StateKind::Base,
+     .enablingRows = {16, -1},
+     .checkReturn = CheckReturn::Here},
+    {.state = 5,
+     .buttonCaption = TRANSLATABLE("StateButton", "立ち"),
+     .caption = TRANSLATABLE("Core", "立ち"),
+     .english = "standing",
+     .kind = StateKind::Base,
+     .enablingRows = {5, -1},
+     .checkReturn = CheckReturn::Here},
+    {.state = 3,
+     .buttonCaption = TRANSLATABLE("StateButton", "おじゃま"),
+     .caption = TRANSLATABLE("Core", "おじゃま"),
+     .english = "nuisance",
+     .kind = StateKind::Base,
+     .enablingRows = {3, -1}},
+    {.state = 6,
+     .buttonCaption = TRANSLATABLE("StateButton", "喜び１"),
+     .caption = TRANSLATABLE("Core", "喜び１"),
+     .english = "joy 1",
+     .kind = StateKind::OneShot,
+     .enablingRows = {6, -1}},
+    {.state = 7,
+     .buttonCaption = TRANSLATABLE("StateButton", "喜び２"),
+     .caption = TRANSLATABLE("Core", "喜び２"),
+     .english = "joy 2",
+     .kind = StateKind::OneShot,
+     .enablingRows = {7, -1}},
+    {.state = 8,
+     .buttonCaption = TRANSLATABLE("StateButton", "喜び３"),
+     .caption = TRANSLATABLE("Core", "喜び３"),
+     .english = "joy 3",
+     .kind = StateKind::OneShot,
+     .enablingRows = {8, -1}},
+    {.state = 10,
+     .buttonCaption = TRANSLATABLE("StateButton", "ﾀﾞﾒｰｼﾞ１"),
+     .caption = TRANSLATABLE("Core", "ダメージ１"),
+     .english = "damage 1",
+     .kind = StateKind::OneShot,
+     .enablingRows = {10, -1}},
+    {.state = 11,
+     .buttonCaption = TRANSLATABLE("StateButton", "ﾀﾞﾒｰｼﾞ２"),
+     .caption = TRANSLATABLE("Core", "ダメージ２"),
+     .english = "damage 2",
+     .kind = StateKind::OneShot,
+     .enablingRows = {11, -1}},
+    {.state = 12,
+     .buttonCaption = TRANSLATABLE("StateButton", "ﾀﾞﾒｰｼﾞ３"),
+     .caption = TRANSLATABLE("Core", "ダメージ３"),
+     .english = "damage 3",
+     .kind = StateKind::OneShot,
+     .enablingRows = {12, -1}},
+    {.state = 4,
+     .buttonCaption = TRANSLATABLE("StateButton", "ミス"),
+     .caption = TRANSLATABLE("Core", "ミス"),
+     .english = "miss",
+     .kind = StateKind::OneShot,
+     .enablingRows = {4, -1}},
+    {.state = kCheckState,
+     .buttonCaption = TRANSLATABLE("StateButton", "ﾊﾟﾀｰﾝﾁｪｯｸ"),
+     .caption = TRANSLATABLE("Core", "ﾁｪｯｸﾊﾟﾀｰﾝ"),
+     .english = "pattern check",
+     .kind = StateKind::PatternCheck,
+     .enablingRows = {-1, -1}},
 }};
 
 /// The table row of a state, or null for a state no button selects.

@@ -2,16 +2,11 @@
 
 namespace patapata {
 
-std::string formatMessage(std::string_view pattern, std::string_view argument) {
-  std::string result(pattern);
-  for (std::size_t i = 0; i + 1 < result.size(); ++i) {
-    if (result[i] == '%' && (result[i + 1] == 's' || result[i + 1] == 'd')) {
-      result.replace(i, 2, argument);
-      break;
-    }
-  }
-  return result;
-}
+Error::Error(MessageId id, std::vector<std::string> arguments)
+    : message_{id, std::move(arguments)}, text_(messageText(message_)) {}
+
+Error::Error(MessageId id, std::string argument)
+    : Error(id, std::vector<std::string>{std::move(argument)}) {}
 
 std::string errorBoxText(std::string_view message) {
   std::string text(message);

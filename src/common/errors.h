@@ -1,9 +1,14 @@
 #pragma once
 
+#include "common/message.h"
+
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace patapata {
 
@@ -15,54 +20,29 @@ struct FileLocation {
   friend bool operator==(const FileLocation&, const FileLocation&) = default;
 };
 
-/// Base of every error the program reports. The message is UTF-8 text, ready to be shown.
-class Exception : public std::exception {
+/// Every error the system reports: which message it is, what goes into it and, for a
+/// character file, where the load stopped. The text is made from the message where the
+/// error is shown; what() gives it in the system's own words.
+class Error : public std::exception {
  public:
-  explicit Exception(std::string message) : message_(std::move(message)) {}
-  const char* what() const noexcept override { return message_.c_str(); }
-  const std::string& message() const noexcept { return message_; }
+  explicit Error(MessageId id, std::vector<std::string> arguments = {});
+  Error(MessageId id, std::string argument);
+
+  MessageId id() const noexcept { return message_.id; }
+  const Message& message() const noexcept { return message_; }
+  const char* what() const noexcept override { return text_.c_str(); }
+  /// The text, as what() gives it.
+  const std::string& text() const noexcept { return text_; }
 
   /// The character file and line a load stopped at, when the character reader raised it.
   const std::optional<FileLocation>& location() const noexcept { return location_; }
   void setLocation(FileLocation location) { location_ = std::move(location); }
 
  private:
-  std::string message_;
+  Message message_;
+  std::string text_;
   std::optional<FileLocation> location_;
 };
-
-/// A text that is not a number ("'%s' は数値ではありません").
-class ConversionError : public Exception {
-  using Exception::Exception;
-};
-
-class DrawContextError : public Exception {
-  using Exception::Exception;
-};
-class SurfaceError : public DrawContextError {
-  using DrawContextError::DrawContextError;
-};
-class ViewError : public Exception {
-  using Exception::Exception;
-};
-class InvalidImageError : public Exception {
-  using Exception::Exception;
-};
-class UnsupportedImageError : public Exception {
-  using Exception::Exception;
-};
-class FileOpenError : public Exception {
-  using Exception::Exception;
-};
-class ReadError : public Exception {
-  using Exception::Exception;
-};
-class InvalidOperationError : public Exception {
-  using Exception::Exception;
-};
-
-/// Replaces the first "%s" or "%d" of `pattern` with `argument`.
-std::string formatMessage(std::string_view pattern, std::string_view argument);
 
 /// The text the error box shows: a "." is appended when the last byte sorts above ".".
 std::string errorBoxText(std::string_view message);

@@ -2,7 +2,6 @@
 
 #include "common/encoding.h"
 #include "common/errors.h"
-#include "common/messages.h"
 #include "common/text.h"
 
 #include <string>
@@ -64,7 +63,7 @@ std::optional<int32_t> tryParseInt(std::string_view text) {
 
 int32_t parseInt(std::string_view text) {
   if (auto value = tryParseInt(text)) return *value;
-  throw ConversionError(formatMessage(messages::kNotANumber, encoding::toDisplayText(text)));
+  throw Error(MessageId::NotANumber, encoding::toDisplayText(text));
 }
 
 int32_t parseIntOr(std::string_view text, int32_t fallback) {

@@ -11,7 +11,7 @@ namespace patapata {
 /// (no sign; at most 32 bits; 80000000 and above wrap to negative). Nothing may follow.
 std::optional<int32_t> tryParseInt(std::string_view text);
 
-/// As tryParseInt; throws ConversionError "'<text>' は数値ではありません" on failure.
+/// As tryParseInt; throws Error "'<text>' は数値ではありません" on failure.
 int32_t parseInt(std::string_view text);
 
 /// As tryParseInt, giving `fallback` on failure.

@@ -1,10 +1,7 @@
 #include "player/animation.h"
 
-#include "character/state_table.h"
-#include "character/viewer_state.h"
+#include "character/character.h"
 #include "common/controls.h"
-
-#include <algorithm>
 
 namespace patapata {
 namespace {
@@ -20,64 +17,62 @@ bool isBaseStateWithButton(int32_t state) {
   return info != nullptr && info->kind == StateKind::Base;
 }
 
-bool isEmptySlot(const ViewerState& viewer, int32_t state, int32_t frame) {
-  // A row outside the tables, or an index past 255, has nothing in it.
-  if (state < 0 || state >= kStateCount || frame < 0 || frame >= kFrameSlots) return true;
-  return viewer.pattern[state][frame] == kEmptyCel && viewer.layer[state][frame] == kEmptyCel;
+void rememberReturnTarget(Player& player) {
+  player.returnState = player.state;
+  player.returnCaption = player.caption;
 }
 
-void rememberReturnTarget(ViewerState& viewer) {
-  viewer.returnState = viewer.state;
-  viewer.returnCaption = viewer.display.stateCaption;
-}
-
-void returnToBase(ViewerState& viewer) {
-  viewer.state = viewer.returnState;
-  viewer.display.stateCaption = viewer.returnCaption;
+void returnToBase(Player& player) {
+  player.state = player.returnState;
+  player.caption = player.returnCaption;
 }
 
 }  // namespace
 
-void rememberReturnForCheck(ViewerState& viewer) {
-  if (isBaseStateWithButton(viewer.state) && stateInfo(viewer.state)->patternCheckReturnsHere) {
-    rememberReturnTarget(viewer);
+LoopSwitches loopSwitchesOf(const Controls& controls) {
+  return LoopSwitches{.patternCheck = controls.isChecked(Switch::PatternLoop),
+                      .oneShot = controls.isChecked(Switch::OneShotLoop)};
+}
+
+void rememberReturnForCheck(Player& player) {
+  if (isBaseStateWithButton(player.state) &&
+      stateInfo(player.state)->checkReturn == CheckReturn::Here) {
+    rememberReturnTarget(player);
   }
 }
 
-void selectState(ViewerState& viewer, int32_t state) {
+void selectState(Player& player, int32_t state) {
   const StateInfo* info = stateInfo(state);
   if (info == nullptr) return;
-  if (info->kind == StateKind::OneShot && isBaseStateWithButton(viewer.state)) {
-    rememberReturnTarget(viewer);
+  if (info->kind == StateKind::OneShot && isBaseStateWithButton(player.state)) {
+    rememberReturnTarget(player);
   } else if (info->kind == StateKind::PatternCheck) {
-    rememberReturnForCheck(viewer);
+    rememberReturnForCheck(player);
   }
-  viewer.frame = 0;
-  viewer.state = state;
-  viewer.display.stateCaption = info->caption;
+  player.frame = 0;
+  player.state = state;
+  player.caption = info->caption;
 }
 
-void advanceAndEnd(ViewerState& viewer, const Controls& controls) {
-  viewer.frame += 1;
-  if (!isEmptySlot(viewer, viewer.state, viewer.frame)) return;
-  // The loop switches are read now, at the end, so a change while the state plays decides it.
-  switch (kindOf(viewer.state)) {
+void advanceAndEnd(Player& player, const Character& character, LoopSwitches loops) {
+  player.frame += 1;
+  if (!character.endsAt(player.state, player.frame)) return;
+  switch (kindOf(player.state)) {
     case StateKind::PatternCheck:
-      if (!controls.isChecked(Switch::PatternLoop)) returnToBase(viewer);
+      if (!loops.patternCheck) returnToBase(player);
       break;
     case StateKind::OneShot:
-      if (!controls.isChecked(Switch::OneShotLoop)) returnToBase(viewer);
+      if (!loops.oneShot) returnToBase(player);
       break;
     case StateKind::Base:
       break;
   }
-  viewer.frame = 1;
+  player.frame = 1;
 }
 
-int32_t sequenceLength(const ViewerState& viewer, int32_t state) {
-  int32_t frame = 1;
-  while (!isEmptySlot(viewer, state, frame)) ++frame;
-  return std::max(frame - 1, 1);
+void resetForLoad(Player& player) {
+  player.state = 1;
+  player.caption = kNoStateCaption;
 }
 
 }  // namespace patapata

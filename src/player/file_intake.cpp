@@ -1,37 +1,20 @@
 #include "player/file_intake.h"
 
 #include "character/character_lint.h"
-#include "character/character_reader.h"
-#include "character/frame_interval.h"
-#include "character/viewer_state.h"
 #include "common/controls.h"
 #include "common/errors.h"
-#include "common/memory_controls.h"
-#include "common/messages.h"
-#include "surfaces/surface.h"
+#include "player/animation.h"
+#include "player/viewer.h"
 
-#include <memory>
+#include <utility>
 
 namespace patapata {
 
 namespace {
 
-// Loads with the check looking on, so that the window can show what it found.
-void loadChecked(ViewerState& viewer, Controls& controls, const std::string& path) {
-  viewer.display.warnings.clear();
-  CharacterLint lint;
-  loadCharacterFile(viewer, controls, path, &lint);
-  lint.finish(viewer);
-  viewer.display.warnings = lint.warnings();
-}
-
-void takeColourKey(Surface& sheet) {
-  sheet.setSourceKey(sheet.pixelValue(sheet.width() - 1, sheet.height() - 1));
-}
-
 // A picture cut short: its file is still being written.
-bool isSaveInProgress(const Exception& e) {
-  return dynamic_cast<const ReadError*>(&e) != nullptr && e.message() == messages::kStreamReadError;
+bool isSaveInProgress(const Error& e) {
+  return e.id() == MessageId::StreamReadError;
 }
 
 // Removed, or emptied to be written again: the save has not finished.
@@ -39,144 +22,117 @@ bool isMidSave(const FileStamp& stamp) {
   return stamp.isMissing() || stamp.size == 0;
 }
 
-void reportFailure(ViewerState& viewer, const std::string& file, const Exception& e) {
-  viewer.display.reloadFailure =
-      ReloadFailure{file, e.location() ? e.location()->line : 0, e.message()};
+void reportFailure(DisplayState& display, const std::string& file, const Error& e) {
+  display.reloadFailure = ReloadFailure{file, e.location() ? e.location()->line : 0, e.message()};
 }
 
-bool hasEntries(const ViewerState& viewer, int32_t state) {
-  if (state < 0 || state >= kStateCount) return false;
-  for (int32_t frame = 1; frame < kFrameSlots; ++frame) {
-    if (viewer.pattern[state][frame] != kEmptyCel || viewer.layer[state][frame] != kEmptyCel) {
-      return true;
-    }
-  }
-  return false;
+// Takes over what a load made: the character, and the name it gave (a file without one keeps
+// the name shown).
+void adopt(Viewer& viewer, Character character) {
+  if (character.name) viewer.display.characterName = *character.name;
+  viewer.character = std::move(character);
 }
 
-// Takes over what a completed load into `fresh` read, as a load into `viewer` would have left
-// it; the player goes on where it is.
-void adoptCharacter(ViewerState& viewer, ViewerState& fresh, Controls& controls,
-                    const std::string& intervalText) {
-  viewer.celRects = fresh.celRects;
-  viewer.celX = fresh.celX;
-  viewer.celY = fresh.celY;
-  viewer.celW = fresh.celW;
-  viewer.celH = fresh.celH;
-  viewer.pattern = fresh.pattern;
-  viewer.layer = fresh.layer;
-  viewer.layerDest = fresh.layerDest;
-  viewer.layerOn = fresh.layerOn;
+// A load the author asked for: what it read replaces the character even when it stopped, as
+// the lines before the error have done their part.
+void loadByHand(Viewer& viewer, const SheetLoader& loadSheet) {
+  viewer.display.warnings.clear();
+  CharacterLint lint;
+  CharacterLoad load =
+      loadCharacterFile(viewer.files.characterPath, loadSheet, viewer.character.sheet, &lint);
+  viewer.files.characterStamp = load.stamp;
+  adopt(viewer, std::move(load.character));
+  resetForLoad(viewer.player);
+  if (!load.completed()) throw *load.error;
+  lint.finish(viewer.character);
+  viewer.display.warnings = lint.warnings();
   viewer.characterLoaded = true;
-  viewer.characterStamp = fresh.characterStamp;
-  viewer.display.characterName = fresh.display.characterName;
-  viewer.display.stateButtonEnabled = fresh.display.stateButtonEnabled;
-  viewer.display.warnings = fresh.display.warnings;
-  // A file that names no sheet keeps the one on screen, as a load does.
-  if (!fresh.sheetPath.empty()) {
-    viewer.sheet = std::move(fresh.sheet);
-    viewer.sheetPath = fresh.sheetPath;
-    viewer.sheetStamp = fresh.sheetStamp;
-  }
-  viewer.frameIntervalMs = fresh.frameIntervalMs;
-  controls.setText(Edit::Interval, intervalText);
-  if (!hasEntries(viewer, viewer.state)) {
-    viewer.state = 1;
-    viewer.display.stateCaption = "状態";
-  }
   viewer.display.reloadFailure.reset();
 }
 
-void pollCharacter(ViewerState& viewer, Controls& controls, uint32_t nowMs,
+bool pollCharacter(Viewer& viewer, const SheetLoader& loadSheet, uint32_t nowMs,
                    const StampSource& stampOf) {
-  if (viewer.characterPath.empty() || !viewer.sheet || viewer.sheet->context() == nullptr) return;
-  const FileStamp before = stampOf(viewer.characterPath);
-  if (!viewer.characterWatch.settled(before, viewer.characterStamp, nowMs)) return;
+  const std::string& path = viewer.files.characterPath;
+  if (path.empty()) return false;
+  const FileStamp before = stampOf(path);
+  if (!viewer.files.character.settled(before, viewer.files.characterStamp, nowMs)) return false;
   if (isMidSave(before)) {
-    viewer.characterWatch.refuse(before);
-    return;
+    viewer.files.character.refuse(before);
+    return false;
   }
-  // Read into a state of its own, so that a failing load changes nothing on screen. It starts
-  // from the cel shapes earlier loads left, which a load keeps.
-  auto fresh = std::make_unique<ViewerState>();
-  fresh->celX = viewer.celX;
-  fresh->celY = viewer.celY;
-  fresh->celW = viewer.celW;
-  fresh->celH = viewer.celH;
-  fresh->display.characterName = viewer.display.characterName;
-  fresh->sheet = std::make_unique<Surface>(viewer.sheet->context());
-  MemoryControls freshControls;
-  freshControls.setText(Edit::Interval, controls.text(Edit::Interval));
-  freshControls.onTextChanged = [&](Edit edit) {
-    if (edit == Edit::Interval) applyIntervalText(*fresh, freshControls);
-  };
-  try {
-    loadChecked(*fresh, freshControls, viewer.characterPath);
-  } catch (const Exception& e) {
-    viewer.characterWatch.refuse(before);
-    if (!isSaveInProgress(e)) reportFailure(viewer, viewer.characterPath, e);
-    return;
+  // Read into a character of its own, so that a failing load changes nothing on screen.
+  CharacterLint lint;
+  CharacterLoad load = loadCharacterFile(path, loadSheet, viewer.character.sheet, &lint);
+  if (!load.completed()) {
+    viewer.files.character.refuse(before);
+    if (!isSaveInProgress(*load.error)) reportFailure(viewer.display, path, *load.error);
+    return false;
   }
-  freshControls.onTextChanged = nullptr;
-  const FileStamp after = stampOf(viewer.characterPath);
+  const FileStamp after = stampOf(path);
   if (after != before) {
-    viewer.characterWatch.restart(after, nowMs);
-    return;
+    viewer.files.character.restart(after, nowMs);
+    return false;
   }
-  adoptCharacter(viewer, *fresh, controls, freshControls.text(Edit::Interval));
-  viewer.characterStamp = before;
+  lint.finish(load.character);
+  adopt(viewer, std::move(load.character));
+  viewer.characterLoaded = true;
+  viewer.files.characterStamp = before;
+  viewer.display.warnings = lint.warnings();
+  // The player goes on where it is while its state still has something to show.
+  if (!viewer.character.hasEntries(viewer.player.state)) resetForLoad(viewer.player);
+  viewer.display.reloadFailure.reset();
+  return true;
 }
 
-void pollSheet(ViewerState& viewer, uint32_t nowMs, const StampSource& stampOf) {
-  if (viewer.sheetPath.empty() || !viewer.sheet || viewer.sheet->context() == nullptr) return;
-  const FileStamp before = stampOf(viewer.sheetPath);
-  if (!viewer.sheetWatch.settled(before, viewer.sheetStamp, nowMs)) return;
+bool pollSheet(Viewer& viewer, const SheetLoader& loadSheet, uint32_t nowMs,
+               const StampSource& stampOf) {
+  CharacterSheet& sheet = viewer.character.sheet;
+  if (sheet.path.empty()) return false;
+  const FileStamp before = stampOf(sheet.path);
+  if (!viewer.files.sheet.settled(before, sheet.stamp, nowMs)) return false;
   if (isMidSave(before)) {
-    viewer.sheetWatch.refuse(before);
-    return;
+    viewer.files.sheet.refuse(before);
+    return false;
   }
-  // A fresh surface, so that a failing read keeps the picture on screen.
-  auto fresh = std::make_unique<Surface>(viewer.sheet->context());
+  // Read aside, so that a failing read keeps the picture on screen.
+  std::shared_ptr<const SheetPicture> picture;
   try {
-    fresh->loadImageFile(viewer.sheetPath);
-  } catch (const Exception& e) {
-    viewer.sheetWatch.refuse(before);
-    if (!isSaveInProgress(e)) reportFailure(viewer, viewer.sheetPath, e);
-    return;
+    picture = loadSheet(sheet.path);
+  } catch (const Error& e) {
+    viewer.files.sheet.refuse(before);
+    if (!isSaveInProgress(e)) reportFailure(viewer.display, sheet.path, e);
+    return false;
   }
-  const FileStamp after = stampOf(viewer.sheetPath);
+  const FileStamp after = stampOf(sheet.path);
   if (after != before) {
-    viewer.sheetWatch.restart(after, nowMs);
-    return;
+    viewer.files.sheet.restart(after, nowMs);
+    return false;
   }
-  takeColourKey(*fresh);
-  viewer.sheet = std::move(fresh);
-  viewer.sheetStamp = before;
+  sheet.picture = std::move(picture);
+  sheet.stamp = before;
   viewer.display.reloadFailure.reset();
+  return true;
 }
 
 }  // namespace
 
-void openCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path) {
-  viewer.characterPath = path;
+void openCharacterFile(Viewer& viewer, const SheetLoader& loadSheet, const std::string& path) {
+  viewer.files.characterPath = path;
   viewer.display.reloadEnabled = true;
   viewer.display.patternCheckEnabled = true;
-  loadChecked(viewer, controls, path);
+  loadByHand(viewer, loadSheet);
 }
 
-void reloadCharacter(ViewerState& viewer, Controls& controls) {
-  loadChecked(viewer, controls, viewer.characterPath);
+void reloadCharacter(Viewer& viewer, const SheetLoader& loadSheet) {
+  loadByHand(viewer, loadSheet);
 }
 
-void reloadSheet(ViewerState& viewer) {
-  if (!viewer.sheet) {
-    // Without a view there is no surface to load into; say so rather than lose the stamp.
-    throw SurfaceError(formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
-  }
-  Surface& sheet = *viewer.sheet;
-  viewer.sheetStamp = fileStamp(viewer.sheetPath);
-  sheet.loadImageFile(viewer.sheetPath);
-  takeColourKey(sheet);
+void reloadSheet(Viewer& viewer, const SheetLoader& loadSheet) {
+  // Without a display there is nothing to read into; say so rather than lose the stamp.
+  if (!loadSheet) throw Error(MessageId::SurfaceNotCreated);
+  CharacterSheet& sheet = viewer.character.sheet;
+  sheet.stamp = fileStamp(sheet.path);
+  sheet.picture = loadSheet(sheet.path);
   viewer.display.reloadFailure.reset();
 }
 
@@ -189,13 +145,16 @@ void toggleAutoCharacterReload(Controls& controls) {
                       !controls.isChecked(Switch::AutoCharacterReload));
 }
 
-void pollWatchedFiles(ViewerState& viewer, Controls& controls, uint32_t nowMs,
-                      const StampSource& stampOf) {
+PollResult pollWatchedFiles(Viewer& viewer, const SheetLoader& loadSheet, const Controls& controls,
+                            uint32_t nowMs, const StampSource& stampOf) {
+  if (!loadSheet) return PollResult::Nothing;
   // The character file first: its reload reads the sheet too.
-  if (controls.isChecked(Switch::AutoCharacterReload)) {
-    pollCharacter(viewer, controls, nowMs, stampOf);
-  }
-  if (controls.isChecked(Switch::AutoSheetReload)) pollSheet(viewer, nowMs, stampOf);
+  const bool character = controls.isChecked(Switch::AutoCharacterReload) &&
+                         pollCharacter(viewer, loadSheet, nowMs, stampOf);
+  const bool sheet =
+      controls.isChecked(Switch::AutoSheetReload) && pollSheet(viewer, loadSheet, nowMs, stampOf);
+  if (character) return PollResult::Character;
+  return sheet ? PollResult::Sheet : PollResult::Nothing;
 }
 
 }  // namespace patapata

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "character/character_reader.h"
 #include "common/file_stamp.h"
 
 #include <cstdint>
@@ -8,24 +9,25 @@
 
 namespace patapata {
 
-struct ViewerState;
+struct Viewer;
 class Controls;
 
 /// A character file the author opened: dropped on the window, chosen in the file dialog or
 /// the recent files, or given on the command line (its whole path). Records it as the file
 /// the reload button reads, and enables the reload buttons and the pattern check before it is
-/// loaded, so they stand whatever the load does. The reader's errors propagate. What the
-/// check finds in the file goes to `display.warnings`.
-void openCharacterFile(ViewerState& viewer, Controls& controls, const std::string& path);
+/// loaded, so they stand whatever the load does. The load replaces the character with what
+/// it read, also when it stopped; then it throws its Error. What the check finds in the file
+/// goes to `display.warnings`.
+void openCharacterFile(Viewer& viewer, const SheetLoader& loadSheet, const std::string& path);
 
 /// The reload button: loads the recorded character file again.
-void reloadCharacter(ViewerState& viewer, Controls& controls);
+void reloadCharacter(Viewer& viewer, const SheetLoader& loadSheet);
 
-/// The sheet reload button: takes the sheet file's stamp, loads it into the sheet and takes
-/// the colour key from its bottom-right pixel. The stamp is stored before the load, so a
-/// failed load is not retried by the poll until the file changes again. Throws
-/// SurfaceError, touching nothing, while the view has no sheet surface.
-void reloadSheet(ViewerState& viewer);
+/// The sheet reload button: takes the sheet file's stamp, then reads the picture, whose colour
+/// key is its bottom-right pixel. The stamp is stored before the read, so a failed one is not
+/// retried by the poll until the file changes again. Throws Error, touching nothing, while
+/// there is no loader (no display).
+void reloadSheet(Viewer& viewer, const SheetLoader& loadSheet);
 
 /// The settings items "自動ＣＧ再読込み" and "自動キャラ再読込み": each toggles its own check mark.
 void toggleAutoSheetReload(Controls& controls);
@@ -34,16 +36,23 @@ void toggleAutoCharacterReload(Controls& controls);
 /// A file's stamp; tests give a fake.
 using StampSource = std::function<FileStamp(const std::string& path)>;
 
+/// What a poll swapped in.
+enum class PollResult {
+  Nothing,
+  Sheet,      ///< a new picture of the sheet
+  Character,  ///< a new character (and with it, maybe, a new sheet)
+};
+
 /// The poll of each tick: one stamp of each watched file (the sheet, and the character file)
-/// whose automatic reload is on. A change is read once the file's stamp has held still for
-/// the settle time, into a fresh surface or a fresh state, and swapped in only when the read
-/// completed and the file did not change meanwhile (else it is read again once settled).
-/// An empty file, or a picture cut short, counts as a save in progress and is waited out. A
-/// failure keeps the last good picture and tables and says what failed in
+/// whose automatic reload is switched on in `controls`. A change is read once the file's stamp
+/// has held still for the settle time, into a character of its own, and swapped in only when
+/// the read completed and the file did not change meanwhile (else it is read again once
+/// settled). An empty file, or a picture cut short, counts as a save in progress and is waited
+/// out. A failure keeps the last good picture and tables and says what failed in
 /// `display.reloadFailure`; it never throws for the file's sake. A character reload keeps the
 /// playing state and its caption when that state still has entries; otherwise it falls back
-/// as a load does.
-void pollWatchedFiles(ViewerState& viewer, Controls& controls, uint32_t nowMs,
-                      const StampSource& stampOf = fileStamp);
+/// as a load does. Nothing is polled while there is no loader.
+PollResult pollWatchedFiles(Viewer& viewer, const SheetLoader& loadSheet, const Controls& controls,
+                            uint32_t nowMs, const StampSource& stampOf = fileStamp);
 
 }  // namespace patapata

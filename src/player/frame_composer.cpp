@@ -1,6 +1,8 @@
 #include "player/frame_composer.h"
 
-#include "character/viewer_state.h"
+#include "character/character.h"
+#include "player/player.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/surface.h"
 
 #include <cstdint>
@@ -18,30 +20,26 @@ bool fits(int64_t value) {
   return value >= INT32_MIN && value <= INT32_MAX;
 }
 
-bool isCel(int32_t cel) {
-  return cel >= 0 && cel < kCelCount;
-}
-
-void drawLayer(const ViewerState& v, int32_t layer, int32_t dest, Surface& back,
-               const Surface& sheet) {
-  int64_t sx = v.celX[layer];
-  int64_t sy = v.celY[layer];
-  int64_t sw = v.celW[layer];
-  int64_t sh = v.celH[layer];
-  int64_t dx = v.celX[dest];
-  int64_t dy = v.celY[dest];
-  int64_t dw = v.celW[dest];
-  int64_t dh = v.celH[dest];
-  if (v.celX[dest] < 0) {
-    sx -= v.celX[dest];
-    sw += v.celX[dest];
-    dw += v.celX[dest];
+void drawLayer(const CelRect& layer, const CelRect& dest, Surface& back,
+               const SheetPicture& sheet) {
+  int64_t sx = layer.x;
+  int64_t sy = layer.y;
+  int64_t sw = layer.width;
+  int64_t sh = layer.height;
+  int64_t dx = dest.x;
+  int64_t dy = dest.y;
+  int64_t dw = dest.width;
+  int64_t dh = dest.height;
+  if (dest.x < 0) {
+    sx -= dest.x;
+    sw += dest.x;
+    dw += dest.x;
     dx = 0;
   }
-  if (v.celY[dest] < 0) {
-    sy -= v.celY[dest];
-    sh += v.celY[dest];
-    dh += v.celY[dest];
+  if (dest.y < 0) {
+    sy -= dest.y;
+    sh += dest.y;
+    dh += dest.y;
     dy = 0;
   }
   // The overhang is measured with the destination cel's box but cut from the source.
@@ -57,42 +55,45 @@ void drawLayer(const ViewerState& v, int32_t layer, int32_t dest, Surface& back,
 
 // Background and pattern; true when the background was drawn. A copy is drawn whole or not
 // at all.
-bool drawBase(const ViewerState& viewer, Surface& back, const Surface& sheet) {
-  const int32_t s = viewer.state;
-  const int32_t f = viewer.frame;
+bool drawBase(const Character& character, const Player& player, Surface& back,
+              const SheetPicture& sheet) {
+  const std::optional<Rect> background = character.cels[1].rect();
   // A row or index outside the tables has no entries: the background alone is shown.
-  const int32_t pattern =
-      s >= 0 && s < kStateCount && f >= 0 && f < kFrameSlots ? viewer.pattern[s][f] : kEmptyCel;
-  if (!isCel(pattern)) return back.blit(0, 0, viewer.celRects[1], kOpaque, sheet);
+  const int32_t pattern = character.entry(Sequence::Pattern, player.state, player.frame);
+  if (!isCel(pattern)) return background && back.blit(0, 0, *background, kOpaque, sheet);
+  const std::optional<Rect> over = character.cels[pattern].rect();
+  if (!background) {
+    if (over) back.blit(0, 0, *over, kKeyed, sheet);
+    return false;
+  }
+  if (!over) return back.blit(0, 0, *background, kOpaque, sheet);
   // Background and pattern in one pass over the back surface where they are the same size.
-  return back.blitKeyedOver(0, 0, viewer.celRects[1], viewer.celRects[pattern], sheet);
+  return back.blitKeyedOver(0, 0, *background, *over, sheet);
 }
 
 }  // namespace
 
-void composeFrame(const ViewerState& viewer, Surface& back) {
-  const Surface* sheet = viewer.sheet.get();
+void composeFrame(const Character& character, const Player& player, Surface& back) {
+  const SheetPicture* sheet = character.sheet.picture.get();
   // A background of the view's size hides the clear wherever it is drawn, so the clear is left
   // out then and the back surface is written once, not twice.
-  const Rect& background = viewer.celRects[1];
-  const bool mayCover = sheet != nullptr && background.width() == back.width() &&
-                        background.height() == back.height();
+  const CelRect& background = character.cels[1];
+  const bool mayCover =
+      sheet != nullptr && background.width == back.width() && background.height == back.height();
   if (!mayCover) back.fill(0);
   if (sheet == nullptr) return;
-  if (!drawBase(viewer, back, *sheet) && mayCover) {
+  if (!drawBase(character, player, back, *sheet) && mayCover) {
     // Not drawn after all (refused, or its pattern was): the frame as it is on a cleared
     // surface.
     back.fill(0);
-    drawBase(viewer, back, *sheet);
+    drawBase(character, player, back, *sheet);
   }
 
-  const int32_t s = viewer.state;
-  const int32_t f = viewer.frame;
-  if (s < 0 || s >= kStateCount || f < 0 || f >= kFrameSlots) return;
-  if (viewer.layerOn[s] != 1) return;
-  const int32_t layer = viewer.layer[s][f];
-  const int32_t dest = viewer.layerDest[s][f];
-  if (isCel(layer) && isCel(dest)) drawLayer(viewer, layer, dest, back, *sheet);
+  if (!character.isLayerOn(player.state)) return;
+  const int32_t layer = character.entry(Sequence::Layer, player.state, player.frame);
+  const int32_t dest = character.entry(Sequence::Destination, player.state, player.frame);
+  if (isCel(layer) && isCel(dest))
+    drawLayer(character.cels[layer], character.cels[dest], back, *sheet);
 }
 
 }  // namespace patapata

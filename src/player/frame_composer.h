@@ -1,22 +1,17 @@
 #pragma once
 
-#include <cstdint>
-
 namespace patapata {
 
-struct ViewerState;
+struct Character;
+struct Player;
 class Surface;
 
-/// The view's size; the composition clips the layer cel to it without asking the surface.
-inline constexpr int32_t kViewWidth = 121;
-inline constexpr int32_t kViewHeight = 271;
-
-/// Builds the frame the player is at on `back` out of the sheet, with up to three blits and
-/// nothing allocated, on black wherever cel 1 does not cover the view: cel 1 opaque at (0, 0), the
-/// pattern cel keyed at (0, 0), and, when the state's layer is on, the layer cel keyed at the
-/// destination cel's position, clipped to the view by the destination cel's box. A copy whose cel
-/// number is -1 at this frame is left out; a refused copy is left out too. Without a sheet surface
-/// the frame is black.
-void composeFrame(const ViewerState& viewer, Surface& back);
+/// Builds the frame `player` is at on `back` out of the character's sheet, with up to three
+/// blits and nothing allocated, on black wherever cel 1 does not cover the view: cel 1 opaque
+/// at (0, 0), the pattern cel keyed at (0, 0), and, when the state's layer is on, the layer cel
+/// keyed at the destination cel's position, clipped to the view by the destination cel's box.
+/// A copy whose cel number is -1 at this frame is left out; a refused copy is left out too.
+/// Without a sheet the frame is black.
+void composeFrame(const Character& character, const Player& player, Surface& back);
 
 }  // namespace patapata

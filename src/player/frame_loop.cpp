@@ -1,11 +1,13 @@
 #include "player/frame_loop.h"
 
-#include "character/viewer_state.h"
 #include "common/clock.h"
 #include "common/controls.h"
 #include "player/animation.h"
 #include "player/file_intake.h"
 #include "player/frame_composer.h"
+#include "player/viewer.h"
+#include "surfaces/draw_context.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/surface.h"
 #include "surfaces/view_control.h"
 
@@ -30,7 +32,15 @@ class TickGuard {
 
 }  // namespace
 
-FrameLoop::FrameLoop(ViewerState& viewer, Controls& controls, ViewControl& view,
+SheetLoader sheetLoaderFor(const ViewControl& view) {
+  DrawContext* context = view.drawContext();
+  if (context == nullptr) return {};
+  return [&service = context->service()](const std::string& path) {
+    return SheetPicture::load(service, path);
+  };
+}
+
+FrameLoop::FrameLoop(Viewer& viewer, const Controls& controls, ViewControl& view,
                      FrameLoopHooks hooks)
     : viewer_(viewer), controls_(controls), view_(view), hooks_(std::move(hooks)) {
   if (!hooks_.clock) hooks_.clock = [] { return millisecondsNow(); };
@@ -42,12 +52,15 @@ FrameLoop::FrameLoop(ViewerState& viewer, Controls& controls, ViewControl& view,
   if (!hooks_.pollFiles) hooks_.pollFiles = [](uint32_t) {};
   if (!hooks_.trackCarets) hooks_.trackCarets = [] {};
   if (!hooks_.load) {
-    hooks_.load = [this](const std::string& path) { openCharacterFile(viewer_, controls_, path); };
+    hooks_.load = [this](const std::string& path) {
+      openCharacterFile(viewer_, sheetLoaderFor(view_), path);
+    };
   }
 }
 
-void FrameLoop::startClock() {
-  viewer_.lastFrameMs = hooks_.clock();
+LoopSwitches FrameLoop::loops() const {
+  // Read at every tick, so that a change while a state plays decides its end.
+  return loopSwitchesOf(controls_);
 }
 
 void FrameLoop::waitForFrame() {
@@ -56,14 +69,14 @@ void FrameLoop::waitForFrame() {
   // that changed it during the wait decides this very wait.
   uint32_t now = hooks_.clock();
   for (;;) {
-    const int64_t elapsed = static_cast<int32_t>(now - viewer_.lastFrameMs);
-    const int64_t remaining = int64_t{viewer_.frameIntervalMs} - elapsed;
+    const int64_t elapsed = static_cast<int32_t>(now - lastFrameMs_);
+    const int64_t remaining = int64_t{viewer_.character.frameIntervalMs} - elapsed;
     if (remaining <= 0) break;
     hooks_.processEvents(static_cast<uint32_t>(std::min<int64_t>(remaining, UINT32_MAX)));
     now = hooks_.clock();
   }
   // The next wait is measured from a fresh reading, not from the one compared above.
-  viewer_.lastFrameMs = hooks_.clock();
+  lastFrameMs_ = hooks_.clock();
 }
 
 void FrameLoop::tick(bool& done) {
@@ -71,19 +84,20 @@ void FrameLoop::tick(bool& done) {
   TickGuard guard(inTick_);
 
   if (!view_.readyToDraw()) return;
-  if (viewer_.startupLoadPending == kStartupLoadMark) {
+  if (startupPath_) {
     // Cleared before the load, so a load that fails is not tried again.
-    viewer_.startupLoadPending = 0;
-    hooks_.load(viewer_.startupPath);
+    const std::string path = std::move(*startupPath_);
+    startupPath_.reset();
+    hooks_.load(path);
   }
   hooks_.pollFiles(hooks_.clock());
   waitForFrame();
   if (!viewer_.characterLoaded) return;
   hooks_.trackCarets();
-  if (!playback_.isPaused()) playback_.advance(viewer_, controls_);
+  if (!playback_.isPaused()) playback_.advance(viewer_.player, viewer_.character, loops());
   // A handler run during the wait may have finalised the view (the window closing); there
   // is then no back surface to draw on.
-  if (Surface* back = view_.backSurface()) composeFrame(viewer_, *back);
+  if (Surface* back = view_.backSurface()) composeFrame(viewer_.character, viewer_.player, *back);
   done = false;
   view_.present();
   if (!playback_.isPaused()) notePresented();
@@ -97,24 +111,26 @@ void FrameLoop::setPaused(bool paused) {
 void FrameLoop::stepForward() {
   setPaused(true);
   if (!viewer_.characterLoaded) return;
-  playback_.advance(viewer_, controls_);
+  playback_.advance(viewer_.player, viewer_.character, loops());
   redraw();
 }
 
 void FrameLoop::stepBack() {
   setPaused(true);
-  if (viewer_.characterLoaded && playback_.stepBack(viewer_, controls_)) redraw();
+  if (viewer_.characterLoaded && playback_.stepBack(viewer_.player, viewer_.character, loops())) {
+    redraw();
+  }
 }
 
 void FrameLoop::redraw() {
   if (!viewer_.characterLoaded || !view_.readyToDraw()) return;
-  composeFrame(viewer_, *view_.backSurface());
+  composeFrame(viewer_.character, viewer_.player, *view_.backSurface());
   view_.present();
 }
 
 void FrameLoop::notePresented() {
   // The frame's start, as the wait took it.
-  presentedMs_[presentedCount_ % presentedMs_.size()] = viewer_.lastFrameMs;
+  presentedMs_[presentedCount_ % presentedMs_.size()] = lastFrameMs_;
   ++presentedCount_;
 }
 

@@ -1,10 +1,11 @@
 #include "player/pattern_check.h"
 
-#include "character/viewer_state.h"
+#include "character/character.h"
 #include "common/controls.h"
 #include "common/int_conversion.h"
 #include "common/text.h"
 #include "player/animation.h"
+#include "player/player.h"
 
 #include <algorithm>
 #include <string>
@@ -21,17 +22,7 @@ void storeEntries(std::string_view sequence, SequenceRow& row) {
   }
 }
 
-struct TrackedEdit {
-  Edit edit;
-  std::string DisplayState::*counter;
-  int32_t ViewerState::*savedPosition;
-};
-
-constexpr TrackedEdit kTrackedEdits[] = {
-    {Edit::Pattern, &DisplayState::patternCounter, &ViewerState::patternCaret},
-    {Edit::Layer, &DisplayState::layerCounter, &ViewerState::layerCaret},
-    {Edit::Destination, &DisplayState::destinationCounter, &ViewerState::destinationCaret},
-};
+constexpr std::array<Edit, 3> kTrackedEdits{Edit::Pattern, Edit::Layer, Edit::Destination};
 
 }  // namespace
 
@@ -40,51 +31,50 @@ int32_t entryCount(std::string_view sequenceText) {
   return static_cast<int32_t>(std::min<std::size_t>(sequenceText.size() / 2, INT32_MAX));
 }
 
-void startPatternCheck(ViewerState& viewer, Controls& controls) {
-  viewer.layerOn[kCheckState] = 0;
-  SequenceRow& pattern = viewer.pattern[kCheckState];
-  // Slot 0 keeps what caret tracking put there; it is never shown.
-  std::fill(pattern.begin() + 1, pattern.end(), kEmptyCel);
+void startPatternCheck(Character& character, Player& player, const Controls& controls) {
+  character.layerOn[kCheckState] = false;
+  const std::array<SequenceRow*, 3> rows{&character.pattern[kCheckState],
+                                         &character.layer[kCheckState],
+                                         &character.layerDest[kCheckState]};
+  // Slot 0 keeps what caret tracking put there; it is never shown. Entries of earlier caret
+  // tracking beyond the typed ones would play as empty frames.
+  for (SequenceRow* row : rows) std::fill(row->begin() + 1, row->end(), kEmptyCel);
 
-  storeEntries(controls.text(Edit::Pattern), pattern);
-
+  storeEntries(controls.text(Edit::Pattern), *rows[0]);
   const std::string layer = controls.text(Edit::Layer);
-  if (entryCount(layer) > 0) viewer.layerOn[kCheckState] = 1;
-  storeEntries(layer, viewer.layer[kCheckState]);
+  if (entryCount(layer) > 0) character.layerOn[kCheckState] = true;
+  storeEntries(layer, *rows[1]);
+  storeEntries(controls.text(Edit::Destination), *rows[2]);
 
-  storeEntries(controls.text(Edit::Destination), viewer.layerDest[kCheckState]);
-
-  selectState(viewer, kCheckState);
+  selectState(player, kCheckState);
 }
 
-void trackCarets(ViewerState& viewer, Controls& controls) {
-  for (const TrackedEdit& tracked : kTrackedEdits) {
-    const int32_t pos = controls.caretPosition(tracked.edit);
-    if (pos == viewer.*tracked.savedPosition) continue;
-    viewer.*tracked.savedPosition = pos;
+void trackCarets(PatternCheckCarets& carets, Character& character, Player& player,
+                 const Controls& controls) {
+  const std::array<SequenceRow*, 3> rows{&character.pattern[kCheckState],
+                                         &character.layer[kCheckState],
+                                         &character.layerDest[kCheckState]};
+  for (std::size_t tracked = 0; tracked < kTrackedEdits.size(); ++tracked) {
+    const int32_t pos = controls.caretPosition(kTrackedEdits[tracked]);
+    if (pos == carets.positions[tracked]) continue;
+    carets.positions[tracked] = pos;
 
     const int32_t k = pos / 2;
-    const std::pair<Edit, SequenceRow*> rows[] = {
-        {Edit::Pattern, &viewer.pattern[kCheckState]},
-        {Edit::Layer, &viewer.layer[kCheckState]},
-        {Edit::Destination, &viewer.layerDest[kCheckState]},
-    };
-    for (const auto& [edit, row] : rows) {
-      const std::string sequence = controls.text(edit);
+    for (std::size_t i = 0; i < kTrackedEdits.size(); ++i) {
+      const std::string sequence = controls.text(kTrackedEdits[i]);
       if (pos < 0 || sequence.size() <= static_cast<std::size_t>(pos)) continue;
       // Entry k is the two bytes from byte 2k + 1, or one when the text ends after it.
-      row->fill(hexPairUntrimmed(text::copy(sequence, int64_t{2} * k + 1, 2)));
+      rows[i]->fill(hexPairUntrimmed(text::copy(sequence, int64_t{2} * k + 1, 2)));
     }
 
-    viewer.layerOn[kCheckState] = 1;
+    character.layerOn[kCheckState] = true;
     // Remembered as the check button does, so that a check typed and then started returns to
     // the base state it was typed over instead of to whatever was remembered before.
-    rememberReturnForCheck(viewer);
-    viewer.frame = 0;
-    viewer.state = kCheckState;
-    const std::string sequence = controls.text(tracked.edit);
-    viewer.display.*tracked.counter =
-        std::to_string(k) + "/" + std::to_string(entryCount(sequence));
+    rememberReturnForCheck(player);
+    player.frame = 0;
+    player.state = kCheckState;
+    const std::string sequence = controls.text(kTrackedEdits[tracked]);
+    carets.counters[tracked] = std::to_string(k) + "/" + std::to_string(entryCount(sequence));
   }
 }
 

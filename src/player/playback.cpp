@@ -1,46 +1,40 @@
 #include "player/playback.h"
 
-#include "character/viewer_state.h"
 #include "player/animation.h"
 
 namespace patapata {
 
-void Playback::noticeMoves(const ViewerState& viewer) {
-  if (viewer.state == afterState_ && viewer.frame == afterFrame_ &&
-      viewer.returnState == afterReturnState_) {
+void Playback::noticeMoves(const Player& player) {
+  if (player.state == afterState_ && player.frame == afterFrame_ &&
+      player.returnState == afterReturnState_) {
     return;
   }
-  origin_ = Position{viewer.state, viewer.frame, viewer.returnState, viewer.returnCaption,
-                     viewer.display.stateCaption};
+  origin_ = player;
   advances_ = 0;
 }
 
-void Playback::rememberAfter(const ViewerState& viewer) {
-  afterState_ = viewer.state;
-  afterFrame_ = viewer.frame;
-  afterReturnState_ = viewer.returnState;
+void Playback::rememberAfter(const Player& player) {
+  afterState_ = player.state;
+  afterFrame_ = player.frame;
+  afterReturnState_ = player.returnState;
 }
 
-void Playback::advance(ViewerState& viewer, const Controls& controls) {
-  noticeMoves(viewer);
-  advanceAndEnd(viewer, controls);
+void Playback::advance(Player& player, const Character& character, LoopSwitches loops) {
+  noticeMoves(player);
+  advanceAndEnd(player, character, loops);
   ++advances_;
-  rememberAfter(viewer);
+  rememberAfter(player);
 }
 
-bool Playback::stepBack(ViewerState& viewer, const Controls& controls) {
-  noticeMoves(viewer);
+bool Playback::stepBack(Player& player, const Character& character, LoopSwitches loops) {
+  noticeMoves(player);
   // The origin itself (frame 0 after a button) was never shown.
   if (advances_ < 2) return false;
-  viewer.state = origin_.state;
-  viewer.frame = origin_.frame;
-  viewer.returnState = origin_.returnState;
-  viewer.returnCaption = origin_.returnCaption;
-  viewer.display.stateCaption = origin_.caption;
+  player = origin_;
   const int64_t replay = advances_ - 1;
-  for (int64_t i = 0; i < replay; ++i) advanceAndEnd(viewer, controls);
+  for (int64_t i = 0; i < replay; ++i) advanceAndEnd(player, character, loops);
   advances_ = replay;
-  rememberAfter(viewer);
+  rememberAfter(player);
   return true;
 }
 

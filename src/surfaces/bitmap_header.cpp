@@ -1,7 +1,6 @@
 #include "surfaces/bitmap_header.h"
 
 #include "common/errors.h"
-#include "common/messages.h"
 
 #include <algorithm>
 
@@ -19,7 +18,7 @@ uint32_t u32(std::span<const uint8_t> f, std::size_t at) {
 }
 
 void require(std::span<const uint8_t> file, std::size_t end) {
-  if (file.size() < end) throw ReadError(messages::kStreamReadError);
+  if (file.size() < end) throw Error(MessageId::StreamReadError);
 }
 
 }  // namespace

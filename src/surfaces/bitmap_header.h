@@ -42,25 +42,25 @@ struct BitmapInfo {
   bool topDown() const { return height < 0; }
 };
 
-/// Reads the 14-byte file header. Throws ReadError "ストリームからの読み込みエラー" when the
+/// Reads the 14-byte file header. Throws Error "ストリームからの読み込みエラー" when the
 /// file is shorter.
 BitmapInfo readBitmapFileHeader(std::span<const uint8_t> file);
 
-/// Reads the information header's size field into `info`. Throws ReadError when absent.
+/// Reads the information header's size field into `info`. Throws Error when absent.
 void readBitmapHeaderSize(std::span<const uint8_t> file, BitmapInfo& info);
 
 /// Reads the rest of the information header (12, 40 bytes or larger; larger headers are read
-/// as far as their first 40 bytes). Throws ReadError when the file is shorter.
+/// as far as their first 40 bytes). Throws Error when the file is shorter.
 void readBitmapInfoHeader(std::span<const uint8_t> file, BitmapInfo& info);
 
 /// Reads the bit-field masks: inside headers of 52 bytes and more, else the 12 bytes after
-/// the 40-byte header. Returns the offset of the byte after the masks. Throws ReadError.
+/// the 40-byte header. Returns the offset of the byte after the masks. Throws Error.
 std::size_t readBitFields(std::span<const uint8_t> file, BitmapInfo& info);
 
 /// Reads the colour table starting at `offset`: 3-byte entries after a core header, 4-byte
 /// ones otherwise, as 0x00RRGGBB. Images of more than 8 bits per pixel get none; shorter
 /// tables follow the header's colour count (0 meaning 2^n), never more than 2^n entries.
-/// Throws ReadError when the file ends inside the table.
+/// Throws Error when the file ends inside the table.
 std::vector<uint32_t> readColorTable(std::span<const uint8_t> file, const BitmapInfo& info,
                                      std::size_t offset);
 

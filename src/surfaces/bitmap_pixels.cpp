@@ -3,7 +3,6 @@
 #include "common/errors.h"
 #include "common/file_read.h"
 #include "common/memory_advice.h"
-#include "common/messages.h"
 #include "surfaces/image_conversion.h"
 #include "surfaces/pixel_buffer.h"
 #include "surfaces/pixel_rows.h"
@@ -173,14 +172,14 @@ int64_t rowBytes(const BitmapLayout& layout) {
 void requireUncompressedData(const BitmapLayout& layout, uint64_t fileSize) {
   const int64_t needed = rowStride(layout) * (layout.height - 1) + rowBytes(layout);
   if (layout.offBits > fileSize || static_cast<int64_t>(fileSize - layout.offBits) < needed) {
-    throw ReadError(messages::kStreamReadError);
+    throw Error(MessageId::StreamReadError);
   }
 }
 
-void requireDecodableSize(const BitmapLayout& layout, const char* invalidMessage) {
+void requireDecodableSize(const BitmapLayout& layout, MessageId invalidMessage) {
   const int64_t pixels = int64_t{layout.width} * layout.height;
   if (layout.width <= 0 || layout.height <= 0 || pixels > kMaxBitmapPixels) {
-    throw InvalidImageError(invalidMessage);
+    throw Error(invalidMessage);
   }
 }
 
@@ -308,15 +307,15 @@ bool isContiguousMask(uint32_t mask, uint16_t bitCount) {
 }
 
 DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayout& layout,
-                                const char* invalidMessage, const PixelFormat* display) {
+                                MessageId invalidMessage, const PixelFormat* display) {
   requireDecodableSize(layout, invalidMessage);
   const int64_t pixels = int64_t{layout.width} * layout.height;
   if (layout.compression == kBiRle8 || layout.compression == kBiRle4) {
-    if (layout.offBits > file.size()) throw ReadError(messages::kStreamReadError);
+    if (layout.offBits > file.size()) throw Error(MessageId::StreamReadError);
     // Each two bytes of run-length data give at most 255 pixels (or end a row).
     const int64_t data = static_cast<int64_t>(file.size() - layout.offBits);
     if (pixels > kSparseRlePixels && pixels > (data / 2 + 1) * 255) {
-      throw InvalidImageError(invalidMessage);
+      throw Error(invalidMessage);
     }
     return decodeRunLength(file, layout);
   }
@@ -328,7 +327,7 @@ bool decodesInPieces(const BitmapLayout& layout) {
 }
 
 DecodedImage decodeBitmapPixelsInPieces(const BitmapLayout& layout, FileReader& file,
-                                        const char* invalidMessage, const PixelFormat& display,
+                                        MessageId invalidMessage, const PixelFormat& display,
                                         std::size_t pieceBytes) {
   requireDecodableSize(layout, invalidMessage);
   requireUncompressedData(layout, file.size());
@@ -347,7 +346,7 @@ DecodedImage decodeBitmapPixelsInPieces(const BitmapLayout& layout, FileReader& 
       // A file cut short since it was measured fails as one cut short before.
       if (static_cast<int64_t>(file.readAt(at, {piece.data(), wanted})) <
           (count - 1) * stride + rowBytes(layout)) {
-        throw ReadError(messages::kStreamReadError);
+        throw Error(MessageId::StreamReadError);
       }
     }
     return piece.data() + static_cast<std::ptrdiff_t>(r - first) * stride;

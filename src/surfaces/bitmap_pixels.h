@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/message.h"
 #include "surfaces/bitmap_header.h"
 #include "surfaces/image.h"
 #include "surfaces/pixel_format.h"
@@ -42,11 +43,11 @@ BitmapLayout bitmapLayout(const BitmapInfo& info, const std::array<uint32_t, 3>&
 /// table for 1-, 4- and 8-bit and run-length pictures, 0x00RRGGBB colours for the others, or,
 /// for those, raw pixels of `display` when one is given.
 /// Pixels that run-length data never writes take palette index 0; a run or delta past the
-/// row or the image is clipped. Throws ReadError "ストリームからの読み込みエラー" when
-/// uncompressed data is cut short, and InvalidImageError with `invalidMessage` when the picture
+/// row or the image is clipped. Throws Error "ストリームからの読み込みエラー" when
+/// uncompressed data is cut short, and Error with `invalidMessage` when the picture
 /// is larger than kMaxBitmapPixels or than the run-length data could describe.
 DecodedImage decodeBitmapPixels(std::span<const uint8_t> file, const BitmapLayout& layout,
-                                const char* invalidMessage, const PixelFormat* display = nullptr);
+                                MessageId invalidMessage, const PixelFormat* display = nullptr);
 
 /// How much of a file decodeBitmapPixelsInPieces reads at a time: small enough to stay in the
 /// cache while its rows are converted.
@@ -59,7 +60,7 @@ bool decodesInPieces(const BitmapLayout& layout);
 /// `file` a piece of at most `pieceBytes` (or one row) at a time instead of from the whole
 /// file in memory: a large sheet then costs the memory of its picture only.
 DecodedImage decodeBitmapPixelsInPieces(const BitmapLayout& layout, FileReader& file,
-                                        const char* invalidMessage, const PixelFormat& display,
+                                        MessageId invalidMessage, const PixelFormat& display,
                                         std::size_t pieceBytes = kBitmapPieceBytes);
 
 /// The masks of the formats without bit fields: 5-5-5 at 16 bits, 8-8-8 at 32.

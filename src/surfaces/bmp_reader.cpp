@@ -2,7 +2,6 @@
 
 #include "common/errors.h"
 #include "common/file_read.h"
-#include "common/messages.h"
 #include "surfaces/bitmap_header.h"
 #include "surfaces/bitmap_pixels.h"
 
@@ -15,7 +14,7 @@ namespace patapata {
 namespace {
 
 [[noreturn]] void invalid() {
-  throw InvalidImageError(messages::kInvalidBitmap);
+  throw Error(MessageId::InvalidBitmap);
 }
 
 bool acceptedHeaderSize(uint32_t size) {
@@ -74,7 +73,7 @@ BitmapLayout readLayout(std::span<const uint8_t> file) {
 
 DecodedImage decode(std::span<const uint8_t> file, const PixelFormat* display) {
   if (file.empty()) return {};
-  return decodeBitmapPixels(file, readLayout(file), messages::kInvalidBitmap, display);
+  return decodeBitmapPixels(file, readLayout(file), MessageId::InvalidBitmap, display);
 }
 
 }  // namespace
@@ -101,11 +100,11 @@ std::optional<DecodedImage> decodeBmpFileForDisplay(const std::string& path,
   std::optional<BitmapLayout> layout;
   try {
     layout = readLayout(head);
-  } catch (const Exception&) {
+  } catch (const Error&) {
     return std::nullopt;
   }
   if (!decodesInPieces(*layout)) return std::nullopt;
-  return decodeBitmapPixelsInPieces(*layout, *file, messages::kInvalidBitmap, display, pieceBytes);
+  return decodeBitmapPixelsInPieces(*layout, *file, MessageId::InvalidBitmap, display, pieceBytes);
 }
 
 }  // namespace patapata

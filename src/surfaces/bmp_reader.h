@@ -13,7 +13,7 @@
 namespace patapata {
 
 /// Decodes a Windows BMP file (the ".bmp" reader). A zero-length file gives an empty image.
-/// Throws InvalidImageError "ビットマップイメージが不正です" or ReadError
+/// Throws Error "ビットマップイメージが不正です" or Error
 /// "ストリームからの読み込みエラー".
 DecodedImage decodeBmp(std::span<const uint8_t> file);
 /// The same, except that a picture stored in colours comes as raw pixels of `display`.

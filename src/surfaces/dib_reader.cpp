@@ -1,7 +1,6 @@
 #include "surfaces/dib_reader.h"
 
 #include "common/errors.h"
-#include "common/messages.h"
 #include "surfaces/bitmap_header.h"
 #include "surfaces/bitmap_pixels.h"
 
@@ -14,7 +13,7 @@ namespace patapata {
 namespace {
 
 [[noreturn]] void invalid() {
-  throw InvalidImageError(messages::kInvalidDib);
+  throw Error(MessageId::InvalidDib);
 }
 
 // The DIB reader only knows the 5-5-5 and 5-6-5 pixels at 16 bits and 8-8-8 at 32, in any
@@ -43,7 +42,7 @@ DecodedImage decode(std::span<const uint8_t> file, const PixelFormat* display) {
 
   const uint16_t bpp = info.bitCount;
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {
-    throw UnsupportedImageError(formatMessage(messages::kInvalidBitCount, std::to_string(bpp)));
+    throw Error(MessageId::InvalidBitCount, std::to_string(bpp));
   }
   switch (info.compression) {
     case kBiRgb:
@@ -67,7 +66,7 @@ DecodedImage decode(std::span<const uint8_t> file, const PixelFormat* display) {
   if (info.compression == kBiBitfields) {
     headersEnd = readBitFields(file, info);
     if (!supportedMasks(info.masks, bpp)) {
-      throw UnsupportedImageError(messages::kInvalidPixelFormat);
+      throw Error(MessageId::InvalidPixelFormat);
     }
     masks = info.masks;
   }
@@ -75,7 +74,7 @@ DecodedImage decode(std::span<const uint8_t> file, const PixelFormat* display) {
   if (info.offBits < headersEnd) invalid();
 
   return decodeBitmapPixels(file, bitmapLayout(info, masks, std::move(palette)),
-                            messages::kInvalidDib, display);
+                            MessageId::InvalidDib, display);
 }
 
 }  // namespace

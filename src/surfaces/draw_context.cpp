@@ -1,7 +1,6 @@
 #include "surfaces/draw_context.h"
 
 #include "common/errors.h"
-#include "common/messages.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
@@ -10,13 +9,13 @@ namespace patapata {
 DrawContext::DrawContext(std::shared_ptr<platform::SurfaceService> service)
     : service_(std::move(service)) {
   if (!service_ || service_->faults().libraryMissing) {
-    throw Exception(formatMessage(messages::kCannotLoad, messages::kDDrawDll));
+    throw Error(MessageId::LibraryMissing);
   }
   if (service_->faults().refuseOpen) {
-    throw DrawContextError(formatMessage(messages::kCannotInitialize, messages::kDirectDraw));
+    throw Error(MessageId::CannotInitializeDisplay);
   }
   if (service_->faults().missingInterface) {
-    throw DrawContextError(messages::kNeedsDirectX6);
+    throw Error(MessageId::NeedsDirectX6);
   }
 }
 

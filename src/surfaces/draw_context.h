@@ -16,8 +16,8 @@ class Surface;
 /// owners keep the (now empty) objects.
 class DrawContext {
  public:
-  /// Opens the display of `service`. Throws Exception "DDraw.dll を読み込めません",
-  /// DrawContextError "DirectDraw を初期化できません" or "DirectX 6 以降が必要です".
+  /// Opens the display of `service`. Throws Error "DDraw.dll を読み込めません",
+  /// Error "DirectDraw を初期化できません" or "DirectX 6 以降が必要です".
   explicit DrawContext(std::shared_ptr<platform::SurfaceService> service);
   ~DrawContext();
   DrawContext(const DrawContext&) = delete;

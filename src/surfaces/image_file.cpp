@@ -3,7 +3,6 @@
 #include "common/encoding.h"
 #include "common/errors.h"
 #include "common/file_read.h"
-#include "common/messages.h"
 #include "surfaces/image_readers.h"
 
 #include <filesystem>
@@ -16,8 +15,7 @@ const ImageReader& imageReaderForPath(const std::string& path) {
   const std::string_view extension = fileExtension(path);
   const ImageReader* reader = imageReaderFor(extension);
   if (reader == nullptr) {
-    throw InvalidImageError(
-        formatMessage(messages::kUnknownExtension, encoding::toDisplayText(extension)));
+    throw Error(MessageId::UnknownExtension, encoding::toDisplayText(extension));
   }
   return *reader;
 }
@@ -26,13 +24,13 @@ DecodedImage decodeImageFile(const std::string& path, const PixelFormat* display
   const ImageReader& reader = imageReaderForPath(path);
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
-  if (!ec && size > kMaxImageFileBytes) throw InvalidImageError(reader.invalidMessage);
+  if (!ec && size > kMaxImageFileBytes) throw Error(reader.invalidMessage);
   if (reader.decodeFileForDisplay != nullptr && displayFormat != nullptr) {
     if (auto image = reader.decodeFileForDisplay(path, *displayFormat)) return std::move(*image);
   }
   const auto file = readWholeFile(path);
   if (!file) {
-    throw FileOpenError(formatMessage(messages::kCannotOpenFile, encoding::toDisplayText(path)));
+    throw Error(MessageId::CannotOpenFile, encoding::toDisplayText(path));
   }
   return reader.decodeForDisplay != nullptr && displayFormat != nullptr
              ? reader.decodeForDisplay(*file, *displayFormat)

@@ -1,6 +1,5 @@
 #include "surfaces/image_readers.h"
 
-#include "common/messages.h"
 #include "surfaces/bmp_reader.h"
 #include "surfaces/dib_reader.h"
 #include "surfaces/png_reader.h"
@@ -18,12 +17,12 @@ constexpr std::array<ImageReader, 3> kReaders{{
      [](const std::string& path, const PixelFormat& display) {
        return decodeBmpFileForDisplay(path, display);
      },
-     false, messages::kInvalidBitmap},
+     false, MessageId::InvalidBitmap},
     {"dib", "Device Independent Bitmap", &decodeDib, &decodeDibForDisplay, nullptr, true,
-     messages::kInvalidDib},
+     MessageId::InvalidDib},
     // What sprite tools export; a bad file gets the bitmap reader's message.
     {"png", "Portable Network Graphics", &decodePng, nullptr, nullptr, false,
-     messages::kInvalidBitmap},
+     MessageId::InvalidBitmap},
 }};
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/message.h"
 #include "surfaces/image.h"
 #include "surfaces/pixel_format.h"
 
@@ -27,7 +28,7 @@ struct ImageReader {
   /// surface to land on.
   bool copiesFromOwnContext;
   /// The reader's message for a file that is no picture it can read.
-  const char* invalidMessage;
+  MessageId invalidMessage;
 };
 
 /// No picture the readers accept needs a larger file: the largest picture at 32 bits per

@@ -22,16 +22,16 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 // Vectors of one lane gain nothing over the plain loops.
 void CopyKeyed8(const RowPair& rows, uint32_t key) {
-  scalar::copy(rows, 1, true, key, false);
+  scalar::copy(rows, 1, CopyMode::keyed, key, RowWalk::leftToRight);
 }
 void CopyKeyed16(const RowPair& rows, uint32_t key) {
-  scalar::copy(rows, 2, true, key, false);
+  scalar::copy(rows, 2, CopyMode::keyed, key, RowWalk::leftToRight);
 }
 void CopyKeyed32(const RowPair& rows, uint32_t key) {
-  scalar::copy(rows, 4, true, key, false);
+  scalar::copy(rows, 4, CopyMode::keyed, key, RowWalk::leftToRight);
 }
 void CopyBlock(const RowPair& rows, int32_t bytesPerPixel) {
-  scalar::copy(rows, bytesPerPixel, false, 0, false);
+  scalar::copy(rows, bytesPerPixel, CopyMode::opaque, 0, RowWalk::leftToRight);
 }
 bool CopyNoticingChange(const RowPair& rows, int32_t bytesPerPixel) {
   return scalar::copyNoticingChange(rows, bytesPerPixel);
@@ -100,7 +100,7 @@ void copyKeyedBlock(const RowPair& rows, T key) {
   const auto n = static_cast<std::ptrdiff_t>(hn::Lanes(v.d));
   const std::ptrdiff_t width = rows.width;
   if (width < n) {
-    scalar::copy(rows, sizeof(T), true, key, false);
+    scalar::copy(rows, sizeof(T), CopyMode::keyed, key, RowWalk::leftToRight);
     return;
   }
   const auto vkey = hn::Set(v.d, key);
@@ -422,7 +422,7 @@ void copyKeyed(const RowPair& rows, int32_t bytesPerPixel, uint32_t key) {
       HWY_DYNAMIC_DISPATCH(CopyKeyed8)(rows, key);
       return;
     default:
-      scalar::copy(rows, bytesPerPixel, true, key, false);
+      scalar::copy(rows, bytesPerPixel, CopyMode::keyed, key, RowWalk::leftToRight);
   }
 }
 
@@ -494,9 +494,10 @@ void store(uint8_t* p, int32_t bytes, uint32_t raw) {
 namespace {
 
 template <typename Pixel>
-void copyRowTyped(uint8_t* dst, const uint8_t* src, int32_t count, bool keyed, uint32_t key,
-                  bool reverse) {
-  if (!keyed) {
+void copyRowTyped(uint8_t* dst, const uint8_t* src, int32_t count, CopyMode mode, uint32_t key,
+                  RowWalk walk) {
+  const bool reverse = walk == RowWalk::rightToLeft;
+  if (mode == CopyMode::opaque) {
     std::memmove(dst, src, static_cast<std::size_t>(count) * sizeof(Pixel));
     return;
   }
@@ -508,27 +509,27 @@ void copyRowTyped(uint8_t* dst, const uint8_t* src, int32_t count, bool keyed, u
   }
 }
 
-void copyRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t bytes, bool keyed,
-             uint32_t key, bool reverse) {
+void copyRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t bytes, CopyMode mode,
+             uint32_t key, RowWalk walk) {
   switch (bytes) {
     case 4:
-      copyRowTyped<uint32_t>(dst, src, count, keyed, key, reverse);
+      copyRowTyped<uint32_t>(dst, src, count, mode, key, walk);
       return;
     case 2:
-      copyRowTyped<uint16_t>(dst, src, count, keyed, key, reverse);
+      copyRowTyped<uint16_t>(dst, src, count, mode, key, walk);
       return;
     case 1:
-      copyRowTyped<uint8_t>(dst, src, count, keyed, key, reverse);
+      copyRowTyped<uint8_t>(dst, src, count, mode, key, walk);
       return;
     default:
       break;
   }
-  if (!keyed) {
+  if (mode == CopyMode::opaque) {
     std::memmove(dst, src, static_cast<std::size_t>(count) * bytes);
     return;
   }
   for (int32_t k = 0; k < count; ++k) {
-    const int32_t i = reverse ? count - 1 - k : k;
+    const int32_t i = walk == RowWalk::rightToLeft ? count - 1 - k : k;
     const uint32_t v = load(src + std::ptrdiff_t{i} * bytes, bytes);
     if (v != key) store(dst + std::ptrdiff_t{i} * bytes, bytes, v);
   }
@@ -536,10 +537,10 @@ void copyRow(uint8_t* dst, const uint8_t* src, int32_t count, int32_t bytes, boo
 
 }  // namespace
 
-void copy(const RowPair& rows, int32_t bytesPerPixel, bool keyed, uint32_t key, bool rightToLeft) {
+void copy(const RowPair& rows, int32_t bytesPerPixel, CopyMode mode, uint32_t key, RowWalk walk) {
   for (int32_t y = 0; y < rows.height; ++y) {
     copyRow(rows.dst + y * rows.dstPitch, rows.src + y * rows.srcPitch, rows.width, bytesPerPixel,
-            keyed, key, rightToLeft);
+            mode, key, walk);
   }
 }
 

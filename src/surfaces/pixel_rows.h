@@ -1,5 +1,7 @@
 #pragma once
 
+#include "surfaces/copy_mode.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -66,9 +68,9 @@ namespace scalar {
 uint32_t load(const uint8_t* p, int32_t bytes);
 void store(uint8_t* p, int32_t bytes, uint32_t raw);
 
-/// As pixel_rows::copy, one pixel at a time, left to right or, when `rightToLeft`, right to
-/// left; keyed or not. Rows may overlap as long as the walk reads no pixel after writing it.
-void copy(const RowPair& rows, int32_t bytesPerPixel, bool keyed, uint32_t key, bool rightToLeft);
+/// As pixel_rows::copy, one pixel at a time, in the direction `walk`; keyed or not. Rows may
+/// overlap as long as the walk reads no pixel after writing it.
+void copy(const RowPair& rows, int32_t bytesPerPixel, CopyMode mode, uint32_t key, RowWalk walk);
 bool copyNoticingChange(const RowPair& rows, int32_t bytesPerPixel);
 void copyKeyedOver(const RowTriple& rows, int32_t bytesPerPixel, uint32_t key);
 void fill(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height,

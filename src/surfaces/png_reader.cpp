@@ -1,7 +1,6 @@
 #include "surfaces/png_reader.h"
 
 #include "common/errors.h"
-#include "common/messages.h"
 #include "surfaces/bitmap_pixels.h"
 #include "surfaces/pixel_format.h"
 
@@ -26,7 +25,7 @@ constexpr uint64_t kMaxInflation = 1032;
 constexpr uint8_t kOpaqueFrom = 128;
 
 [[noreturn]] void invalid() {
-  throw InvalidImageError(messages::kInvalidBitmap);
+  throw Error(MessageId::InvalidBitmap);
 }
 
 // libpng leaves a failed read by longjmp. Everything a longjmp can skip is trivially

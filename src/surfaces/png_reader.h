@@ -21,7 +21,7 @@ inline constexpr uint32_t kMaxPngSide = uint32_t{1} << 20;
 /// below 128 takes the bottom-right pixel's colour, which becomes the key; pixels of alpha
 /// 128 or more keep their colour. Otherwise alpha is ignored.
 ///
-/// Throws InvalidImageError "ビットマップイメージが不正です" for anything libpng refuses
+/// Throws Error "ビットマップイメージが不正です" for anything libpng refuses
 /// (truncated files, CRC or checksum errors, bad headers, chunks missing or out of order, too
 /// much or too little image data), for pictures larger than kMaxBitmapPixels or kMaxPngSide,
 /// and for pictures larger than the file's compressed data could describe; nothing of the

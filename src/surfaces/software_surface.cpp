@@ -73,7 +73,7 @@ void PlatformSurface::markLost() {
 }
 
 bool PlatformSurface::copyFrom(int32_t x, int32_t y, const PlatformSurface& source,
-                               const Rect& sourceRect, bool keyed, bool* changed) {
+                               const Rect& sourceRect, CopyMode mode, bool* changed) {
   if (lost_ || source.lost_ || locked_ || source.locked_) return false;
   if (source.format_.bytesPerPixel() != format_.bytesPerPixel()) return false;
   if (sourceRect.isEmpty() || !inside(sourceRect, source.width_, source.height_)) return false;
@@ -101,8 +101,9 @@ bool PlatformSurface::copyFrom(int32_t x, int32_t y, const PlatformSurface& sour
   if (changed != nullptr) *changed = true;
   if (sameRows) {
     // A row copied onto itself: the vector forms need source and destination apart.
-    pixel_rows::scalar::copy(rows, bytes, keyed, source.colorKey_, x > sourceRect.left);
-  } else if (keyed) {
+    pixel_rows::scalar::copy(rows, bytes, mode, source.colorKey_,
+                             x > sourceRect.left ? RowWalk::rightToLeft : RowWalk::leftToRight);
+  } else if (mode == CopyMode::keyed) {
     pixel_rows::copyKeyed(rows, bytes, source.colorKey_);
   } else if (changed != nullptr && !sameSurface) {
     *changed = pixel_rows::copyNoticingChange(rows, bytes);

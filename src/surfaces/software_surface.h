@@ -1,5 +1,6 @@
 #pragma once
 
+#include "surfaces/copy_mode.h"
 #include "surfaces/geometry.h"
 #include "surfaces/image_prefetch.h"
 #include "surfaces/lock_description.h"
@@ -63,13 +64,13 @@ class PlatformSurface {
   void setRestoreRefused(bool refused) { restoreRefused_ = refused; }
 
   /// Unscaled copy of `sourceRect` of `source` to (x, y), skipping the source's key when
-  /// `keyed`. No clipping: false, and nothing drawn, when a rectangle is empty or leaves
+  /// keyed. No clipping: false, and nothing drawn, when a rectangle is empty or leaves
   /// either surface, when either surface is lost or locked, or when their pixel sizes differ.
   /// Within one surface the rectangles may overlap; the result is as if the source were read
   /// whole before anything is written. When drawn, `*changed` (if given) tells whether any
   /// pixel differs from what was there; keyed and overlapping copies always say so.
   bool copyFrom(int32_t x, int32_t y, const PlatformSurface& source, const Rect& sourceRect,
-                bool keyed, bool* changed = nullptr);
+                CopyMode mode, bool* changed = nullptr);
   /// copyFrom of `under` and then, keyed, of `over`, both to (x, y) and of the same size, in
   /// one pass; false, and nothing drawn, when either copy would be refused, when the sizes
   /// differ or when `source` is this surface; the caller then makes the two copies.

@@ -1,15 +1,11 @@
 #include "surfaces/surface.h"
 
 #include "common/errors.h"
-#include "common/messages.h"
 #include "surfaces/draw_context.h"
-#include "surfaces/image_conversion.h"
-#include "surfaces/image_file.h"
-#include "surfaces/image_readers.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 
 namespace patapata {
@@ -70,56 +66,13 @@ void Surface::resize(int32_t width, int32_t height) {
       if (surface_) systemMemoryFallback_ = true;
     }
   }
-  if (!surface_) throw SurfaceError(formatMessage(messages::kCannotCreate, messages::kSurface));
-}
-
-void Surface::adopt(int32_t width, int32_t height, PixelBuffer& pixels) {
-  // As resize, with the memory already written.
-  release();
-  if (owner_ != nullptr) {
-    platform::SurfaceService& service = owner_->service();
-    if (!systemMemoryFallback_) {
-      surface_ = service.createSurface(width, height, Memory::display, pixels);
-    }
-    if (!surface_) {
-      surface_ = service.createSurface(width, height, Memory::system, pixels);
-      if (surface_) systemMemoryFallback_ = true;
-    }
-  }
-  if (!surface_) throw SurfaceError(formatMessage(messages::kCannotCreate, messages::kSurface));
+  if (!surface_) throw Error(MessageId::CannotCreateSurface);
 }
 
 bool Surface::createPrimary(int32_t width, int32_t height) {
   release();
   if (owner_ != nullptr) surface_ = owner_->service().createPrimarySurface(width, height);
   return surface_ != nullptr;
-}
-
-void Surface::loadImageFile(const std::string& path) {
-  const ImageReader& reader = imageReaderForPath(path);
-  // Decoding finishes before the surface is touched, so a bad file leaves it as it was. A
-  // picture the reader could write in the display format becomes the surface's memory as it
-  // is: no second pass over it, and no clearing first.
-  std::optional<DecodedImage> ahead;
-  if (owner_ != nullptr) ahead = owner_->service().takePrefetchedImage(path);
-  DecodedImage image =
-      ahead
-          ? std::move(*ahead)
-          : decodeImageFile(path, owner_ != nullptr ? &owner_->service().displayFormat() : nullptr);
-  if (image.isRaw() && image.rawFormat == owner_->service().displayFormat()) {
-    adopt(image.width, image.height, image.raw);
-    return;
-  }
-
-  resize(image.width, image.height);
-  if (image.width <= 0 || image.height <= 0) {
-    if (!reader.copiesFromOwnContext) return;
-    throw SurfaceError(formatMessage(messages::kNotCreated, messages::kSurfaceInterface));
-  }
-  LockDescription pixels;
-  if (!lock(nullptr, pixels)) throw InvalidOperationError(messages::kCannotDrawOnCanvas);
-  writeImage(image, pixels);
-  unlock();
 }
 
 uint32_t Surface::pixelValue(int32_t x, int32_t y) {
@@ -184,17 +137,37 @@ bool Surface::fill(uint32_t value) {
 
 bool Surface::blit(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode,
                    const Surface& source, bool* changed) {
-  if (!surface_ || !source.surface_) return false;
-  return surface_->copyFrom(x, y, *source.surface_, sourceRect, mode == CopyMode::keyed, changed);
+  return blitFrom(x, y, sourceRect, mode, source.surface_.get(), changed);
+}
+
+bool Surface::blit(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode,
+                   const SheetPicture& source) {
+  return blitFrom(x, y, sourceRect, mode, source.surface(), nullptr);
 }
 
 bool Surface::blitKeyedOver(int32_t x, int32_t y, const Rect& under, const Rect& over,
                             const Surface& source) {
-  if (surface_ && source.surface_ && surface_->copyKeyedOver(x, y, *source.surface_, under, over)) {
+  return blitKeyedOverFrom(x, y, under, over, source.surface_.get());
+}
+
+bool Surface::blitKeyedOver(int32_t x, int32_t y, const Rect& under, const Rect& over,
+                            const SheetPicture& source) {
+  return blitKeyedOverFrom(x, y, under, over, source.surface());
+}
+
+bool Surface::blitFrom(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode,
+                       const platform::PlatformSurface* source, bool* changed) {
+  if (!surface_ || source == nullptr) return false;
+  return surface_->copyFrom(x, y, *source, sourceRect, mode, changed);
+}
+
+bool Surface::blitKeyedOverFrom(int32_t x, int32_t y, const Rect& under, const Rect& over,
+                                const platform::PlatformSurface* source) {
+  if (surface_ && source != nullptr && surface_->copyKeyedOver(x, y, *source, under, over)) {
     return true;
   }
-  const bool underDrawn = blit(x, y, under, CopyMode::opaque, source);
-  return blit(x, y, over, CopyMode::keyed, source) && underDrawn;
+  const bool underDrawn = blitFrom(x, y, under, CopyMode::opaque, source, nullptr);
+  return blitFrom(x, y, over, CopyMode::keyed, source, nullptr) && underDrawn;
 }
 
 }  // namespace patapata

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "surfaces/copy_mode.h"
 #include "surfaces/geometry.h"
 #include "surfaces/lock_description.h"
 #include "surfaces/pixel_buffer.h"
@@ -16,12 +17,7 @@ class PlatformSurface;
 }  // namespace platform
 
 class DrawContext;
-
-/// How a copy treats the source surface's key.
-enum class CopyMode {
-  opaque,  ///< every pixel is copied
-  keyed,   ///< pixels holding the source's key are skipped
-};
+class SheetPicture;
 
 /// One surface of a drawing context: a pixel buffer in the display format. Empty (no
 /// platform surface, 0 × 0) until created; every creation starts with source key 0.
@@ -48,17 +44,12 @@ class Surface {
 
   /// Creates the platform surface at width × height, falling back to system memory once the
   /// display memory refuses (and asking for system memory from then on); releases it when
-  /// either side is ≤ 0. Throws SurfaceError "サーフェース を作成できません" when both refuse;
+  /// either side is ≤ 0. Throws Error "サーフェース を作成できません" when both refuse;
   /// the old pixels are gone by then.
   void resize(int32_t width, int32_t height);
   /// Makes this a view's primary surface, standing for a client area of width × height.
   /// Returns false, holding none, on refusal.
   bool createPrimary(int32_t width, int32_t height);
-
-  /// Loads an image file (reader chosen by extension), resizes the surface to the image and
-  /// draws it at (0, 0), converted to the display format. Failures raise with the surface
-  /// untouched, except where the platform surface was already replaced.
-  void loadImageFile(const std::string& path);
 
   /// Raw value of one pixel; 0 when it cannot be read.
   uint32_t pixelValue(int32_t x, int32_t y);
@@ -82,18 +73,23 @@ class Surface {
   /// tells whether any pixel differs from what was there (always true for keyed copies).
   bool blit(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode, const Surface& source,
             bool* changed = nullptr);
+  bool blit(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode,
+            const SheetPicture& source);
   /// blit of `under` (opaque) and then of `over` (keyed), both to (x, y); one pass over the
   /// pixels when both fit and are of the same size. True when both were drawn.
   bool blitKeyedOver(int32_t x, int32_t y, const Rect& under, const Rect& over,
                      const Surface& source);
+  bool blitKeyedOver(int32_t x, int32_t y, const Rect& under, const Rect& over,
+                     const SheetPicture& source);
 
  private:
   friend class DrawContext;
   /// Releases the platform surface; the surface is empty afterwards.
   void release();
-  /// As resize, the new surface holding `pixels` (in the display format, laid out as a
-  /// surface's rows) instead of zeros.
-  void adopt(int32_t width, int32_t height, PixelBuffer& pixels);
+  bool blitFrom(int32_t x, int32_t y, const Rect& sourceRect, CopyMode mode,
+                const platform::PlatformSurface* source, bool* changed);
+  bool blitKeyedOverFrom(int32_t x, int32_t y, const Rect& under, const Rect& over,
+                         const platform::PlatformSurface* source);
   /// The context is going away: release everything and forget it.
   void detach();
 

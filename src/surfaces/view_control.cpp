@@ -1,7 +1,6 @@
 #include "surfaces/view_control.h"
 
 #include "common/errors.h"
-#include "common/messages.h"
 #include "surfaces/draw_context.h"
 #include "surfaces/geometry.h"
 #include "surfaces/surface.h"
@@ -61,14 +60,14 @@ void ViewControl::initialize() {
   if (updating_) return;
   initializeAttempted_ = true;
   finalize();
-  if (host_ == nullptr || !host_->hasParentWindow()) throw ViewError(messages::kFormNotFound);
+  if (host_ == nullptr || !host_->hasParentWindow()) throw Error(MessageId::FormNotFound);
 
   try {
     drawContext_ = std::make_unique<DrawContext>(service_);
     primarySurface_ = std::make_unique<Surface>(drawContext_.get());
     presentedOnce_ = false;
     if (!primarySurface_->createPrimary(clientWidth_, clientHeight_)) {
-      throw ViewError(formatMessage(messages::kCannotCreate, messages::kPrimarySurface));
+      throw Error(MessageId::CannotCreatePrimarySurface);
     }
     backSurface_ = std::make_unique<Surface>(drawContext_.get());
     backSurface_->resize(backWidth_, backHeight_);

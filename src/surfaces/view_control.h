@@ -50,10 +50,10 @@ class ViewControl {
 
   /// Finalises, then creates the drawing context, the primary and the back surface, fires
   /// onSurfacesCreated and clears both surfaces. Throws, leaving the view finalised:
-  /// - ViewError "フォームが見つかりません" without a parent window;
+  /// - Error "フォームが見つかりません" without a parent window;
   /// - what DrawContext's construction throws;
-  /// - ViewError "プライマリサーフェース を作成できません";
-  /// - SurfaceError "サーフェース を作成できません" when both memories refuse the back surface.
+  /// - Error "プライマリサーフェース を作成できません";
+  /// - Error "サーフェース を作成できません" when both memories refuse the back surface.
   /// What onSurfacesCreated raises passes through with the view initialised.
   void initialize();
   /// Fires onSurfacesReleased and releases the surfaces and the drawing context. Harmless

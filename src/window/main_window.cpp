@@ -96,10 +96,17 @@ QString ui(const char* source) {
 
 // One of the system's messages as the error box shows it: in the window's language, with a
 // "." after a last character that sorts above it.
-QString boxText(std::string_view message) {
+QString boxText(const Message& message) {
   const QByteArray translated = translated::message(message).toUtf8();
   return QString::fromStdString(
       errorBoxText(std::string_view(translated.constData(), translated.size())));
+}
+
+// An error as the error box shows it: the system's in the window's words, anything else as it
+// says itself.
+QString boxText(const std::exception& error) {
+  if (const auto* own = dynamic_cast<const Error*>(&error)) return boxText(own->message());
+  return QString::fromStdString(errorBoxText(error.what()));
 }
 
 }  // namespace
@@ -136,12 +143,11 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   setCentralWidget(client_);
 
   view_ = new ViewWidget(std::move(service), client_);
-  view_->setErrorHandler([this](const std::exception& error) { report(boxText(error.what())); });
-  // The sheet surface lives on the view's drawing context, as long as the view's surfaces.
-  view_->viewControl().onSurfacesCreated = [this](ViewControl& sender) {
-    viewer_.sheet = std::make_unique<Surface>(sender.drawContext());
+  view_->setErrorHandler([this](const std::exception& error) { report(boxText(error)); });
+  // Sheets are read for the view's display while it has its surfaces, and go with them.
+  view_->viewControl().onSurfacesReleased = [this](ViewControl&) {
+    viewer_.character.sheet.picture.reset();
   };
-  view_->viewControl().onSurfacesReleased = [this](ViewControl&) { viewer_.sheet.reset(); };
 
   createControls();
   createMenus();
@@ -161,7 +167,11 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
 
   FrameLoopHooks hooks;
   hooks.processEvents = [this](uint32_t maxWaitMs) { idleLoop_.processEvents(maxWaitMs); };
-  hooks.pollFiles = [this](uint32_t nowMs) { pollWatchedFiles(viewer_, controls_, nowMs); };
+  hooks.pollFiles = [this](uint32_t nowMs) {
+    if (pollWatchedFiles(viewer_, sheetLoader(), controls_, nowMs) == PollResult::Character) {
+      showInterval();
+    }
+  };
   hooks.load = [this](const std::string& path) {
     // The sheet decoded ahead is for this load; whatever it did not take is let go after it.
     const auto dropAhead = qScopeGuard([this] {
@@ -171,19 +181,20 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
     });
     openFile(path);
   };
-  hooks.trackCarets = [this] { trackCarets(viewer_, controls_); };
+  hooks.trackCarets = [this] {
+    trackCarets(viewer_.carets, viewer_.character, viewer_.player, controls_);
+  };
   frameLoop_ = std::make_unique<FrameLoop>(viewer_, controls_, view_->viewControl(), hooks);
   frameLoop_->startClock();
 
   setAcceptDrops(true);
   idleLoop_.setOnIdle([this](bool& done) { onIdle(done); });
   if (!arguments.empty()) {
-    viewer_.startupLoadPending = kStartupLoadMark;
     // Made absolute now, while the directory it was given in is the current one, so that the
     // recent files and a reload find it from anywhere.
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(arguments.front(), error);
-    viewer_.startupPath = error ? arguments.front() : absolute.string();
+    frameLoop_->openAtStart(error ? arguments.front() : absolute.string());
   }
   setLanguage(preferences_->language());
 }
@@ -191,7 +202,6 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
 MainWindow::~MainWindow() {
   // The sheet surface goes with the view's surfaces, while this window's state still exists.
   view_->finalizeView();
-  view_->viewControl().onSurfacesCreated = nullptr;
   view_->viewControl().onSurfacesReleased = nullptr;
   idleLoop_.setOnIdle(nullptr);
 }
@@ -252,7 +262,7 @@ void MainWindow::createControls() {
         widget = stateButtons_[state] =
             addButton(("stateButton" + std::to_string(state)).c_str(), "StateButton",
                       stateInfo(state)->buttonCaption,
-                      [this, state] { patapata::selectState(viewer_, state); });
+                      [this, state] { patapata::selectState(viewer_.player, state); });
         break;
       }
       case layout::Control::IntervalEdit: {
@@ -279,7 +289,7 @@ void MainWindow::createControls() {
       case layout::Control::PatternCheckButton:
         widget = patternCheckButton_ =
             addButton("patternCheckButton", "StateButton", stateInfo(kCheckState)->buttonCaption,
-                      [this] { startPatternCheck(viewer_, controls_); });
+                      [this] { startPatternCheck(viewer_.character, viewer_.player, controls_); });
         break;
       case layout::Control::PatternLoopBox:
         widget = addBox(Switch::PatternLoop, "patternLoopBox",
@@ -292,12 +302,12 @@ void MainWindow::createControls() {
       case layout::Control::ReloadButton:
         widget = reloadButton_ =
             addButton("reloadButton", "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "再読込み"),
-                      [this] { reloadCharacter(viewer_, controls_); });
+                      [this] { reloadFile(); });
         break;
       case layout::Control::SheetReloadButton:
         widget = sheetReloadButton_ = addButton("sheetReloadButton", "MainWindow",
                                                 QT_TRANSLATE_NOOP("MainWindow", "CG再読込み"),
-                                                [this] { reloadSheet(viewer_); });
+                                                [this] { reloadSheet(viewer_, sheetLoader()); });
         break;
       case layout::Control::CopyPatternButton:
         widget = addButton("copyPatternButton", "MainWindow",
@@ -315,7 +325,7 @@ void MainWindow::createControls() {
     QWidget::setTabOrder(tabOrder[i], tabOrder[i + 1]);
   }
   controls_.onTextChanged = [this](Edit id) {
-    if (id == Edit::Interval) applyIntervalText(viewer_, controls_);
+    if (id == Edit::Interval) applyIntervalText(viewer_.character, controls_.text(Edit::Interval));
   };
   // The state caption and the pattern check tool lie under the view.
   for (QWidget* widget : client_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -357,8 +367,7 @@ void MainWindow::createMenus() {
   translateLater(reloadItem_, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "再読込み"));
   reloadItem_->setObjectName(QStringLiteral("reloadItem"));
   reloadItem_->setShortcut(Qt::Key_F5);
-  connect(reloadItem_, &QAction::triggered, this,
-          [this] { enter([this] { reloadCharacter(viewer_, controls_); }); });
+  connect(reloadItem_, &QAction::triggered, this, [this] { enter([this] { reloadFile(); }); });
   file->addSeparator();
   QAction* quit = file->addAction(QString());
   translateLater(quit, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "終了"));
@@ -535,7 +544,22 @@ void MainWindow::openFile(const std::string& path) {
     preferences_->addRecentFile(QFile::decodeName(QByteArray::fromStdString(path)));
     fillRecentMenu();
   }
-  openCharacterFile(viewer_, controls_, path);
+  // The interval edit shows what the load left, whether or not it completed.
+  const auto showLoaded = qScopeGuard([this] { showInterval(); });
+  openCharacterFile(viewer_, sheetLoader(), path);
+}
+
+void MainWindow::reloadFile() {
+  const auto showLoaded = qScopeGuard([this] { showInterval(); });
+  reloadCharacter(viewer_, sheetLoader());
+}
+
+void MainWindow::showInterval() {
+  controls_.setText(Edit::Interval, std::to_string(viewer_.character.frameIntervalMs));
+}
+
+SheetLoader MainWindow::sheetLoader() const {
+  return sheetLoaderFor(view_->viewControl());
 }
 
 void MainWindow::openRecentFile(const QString& path) {
@@ -564,36 +588,37 @@ void MainWindow::fillRecentMenu() {
 
 void MainWindow::render() {
   renderStatus();
-  const DisplayState& shown = viewer_.display;
-  if (everRendered_ && shown == shown_) return;
-  const auto changed = [&](const std::string& now, const std::string& before) {
+  const Viewer& v = viewer_;
+  std::array<bool, kStateCount> buttons{};
+  for (const StateInfo& info : kStates) buttons[info.state] = v.character.enablesButton(info.state);
+  if (everRendered_ && v.display == shown_.display && v.player.caption == shown_.caption &&
+      v.carets.counters == shown_.counters && buttons == shown_.buttons) {
+    return;
+  }
+  const auto changed = [&](const auto& now, const auto& before) {
     return !everRendered_ || now != before;
   };
-  if (changed(shown.characterName, shown_.characterName)) {
-    setCaption(characterName_, translated::coreText(shown.characterName));
+  if (changed(v.display.characterName, shown_.display.characterName)) {
+    const auto& name = v.display.characterName;
+    setCaption(characterName_, name ? QString::fromStdString(*name)
+                                    : translated::coreText(QT_TRANSLATE_NOOP("Core", "名前")));
   }
-  if (changed(shown.stateCaption, shown_.stateCaption)) {
-    setCaption(stateCaption_, translated::coreText(shown.stateCaption));
+  if (changed(v.player.caption, shown_.caption)) {
+    setCaption(stateCaption_, translated::coreText(v.player.caption));
   }
-  const std::array<const std::string*, 3> counters{&shown.patternCounter, &shown.layerCounter,
-                                                   &shown.destinationCounter};
-  const std::array<const std::string*, 3> countersBefore{
-      &shown_.patternCounter, &shown_.layerCounter, &shown_.destinationCounter};
-  for (std::size_t i = 0; i < counters.size(); ++i) {
-    if (changed(*counters[i], *countersBefore[i])) {
-      setCaption(counters_[i], QString::fromStdString(*counters[i]));
+  for (std::size_t i = 0; i < counters_.size(); ++i) {
+    if (changed(v.carets.counters[i], shown_.counters[i])) {
+      setCaption(counters_[i], QString::fromStdString(v.carets.counters[i]));
     }
   }
   for (const StateInfo& info : kStates) {
-    if (QPushButton* button = stateButtons_[info.state]) {
-      button->setEnabled(shown.stateButtonEnabled[info.state]);
-    }
+    if (QPushButton* button = stateButtons_[info.state]) button->setEnabled(buttons[info.state]);
   }
-  patternCheckButton_->setEnabled(shown.patternCheckEnabled);
-  reloadButton_->setEnabled(shown.reloadEnabled);
-  sheetReloadButton_->setEnabled(shown.reloadEnabled);
-  reloadItem_->setEnabled(shown.reloadEnabled);
-  shown_ = shown;
+  patternCheckButton_->setEnabled(v.display.patternCheckEnabled);
+  reloadButton_->setEnabled(v.display.reloadEnabled);
+  sheetReloadButton_->setEnabled(v.display.reloadEnabled);
+  reloadItem_->setEnabled(v.display.reloadEnabled);
+  shown_ = Shown{v.display, v.player.caption, v.carets.counters, buttons};
   everRendered_ = true;
 }
 
@@ -615,7 +640,7 @@ void MainWindow::renderStatus() {
     for (const LintWarning& warning : warnings) {
       tips << ui(QT_TRANSLATE_NOOP("MainWindow", "%1 行目: %2"))
                   .arg(warning.line)
-                  .arg(QString::fromStdString(warning.message));
+                  .arg(QString::fromStdString(messageText(warning.message)));
     }
   }
   if (readoutItem_->isChecked()) lines << readoutText();
@@ -629,32 +654,32 @@ void MainWindow::renderStatus() {
 }
 
 QString MainWindow::readoutText() const {
-  const ViewerState& v = viewer_;
+  const Viewer& v = viewer_;
   if (!v.characterLoaded) return {};
-  const int32_t state = v.state;
-  const int32_t frame = v.frame;
-  const bool inTables = state >= 0 && state < kStateCount && frame >= 0 && frame < kFrameSlots;
+  const int32_t state = v.player.state;
+  const int32_t frame = v.player.frame;
   // Cel numbers as the file writes them in sequences: two hexadecimal digits.
-  const auto cel = [&](const SequenceTable& table) {
-    if (!inTables || table[state][frame] == kEmptyCel) return QStringLiteral("--");
-    return QStringLiteral("%1").arg(table[state][frame], 2, 16, QLatin1Char('0')).toUpper();
+  const auto cel = [&](Sequence sequence) {
+    const int32_t entry = v.character.entry(sequence, state, frame);
+    if (entry == kEmptyCel) return QStringLiteral("--");
+    return QStringLiteral("%1").arg(entry, 2, 16, QLatin1Char('0')).toUpper();
   };
   QString text = ui(QT_TRANSLATE_NOOP("MainWindow", "状態 %1 %2  コマ %3/%4  パターン %5"))
                      .arg(state)
-                     .arg(translated::coreText(v.display.stateCaption))
+                     .arg(translated::coreText(v.player.caption))
                      .arg(frame)
-                     .arg(sequenceLength(v, state))
-                     .arg(cel(v.pattern));
-  if (inTables && v.layerOn[state] == 1) {
-    text +=
-        ui(QT_TRANSLATE_NOOP("MainWindow", "  レイヤ %1→%2")).arg(cel(v.layer), cel(v.layerDest));
+                     .arg(v.character.sequenceLength(state))
+                     .arg(cel(Sequence::Pattern));
+  if (v.character.isLayerOn(state)) {
+    text += ui(QT_TRANSLATE_NOOP("MainWindow", "  レイヤ %1→%2"))
+                .arg(cel(Sequence::Layer), cel(Sequence::Destination));
   }
   if (frameLoop_->isPaused()) {
     text += ui(QT_TRANSLATE_NOOP("MainWindow", "  一時停止中"));
   } else if (const auto mean = frameLoop_->meanFrameIntervalMs()) {
     text += ui(QT_TRANSLATE_NOOP("MainWindow", "  %1 ms（指定 %2）"))
                 .arg(qRound(*mean))
-                .arg(v.frameIntervalMs);
+                .arg(v.character.frameIntervalMs);
   }
   return text;
 }
@@ -676,14 +701,14 @@ void MainWindow::enter(const std::function<void()>& handler) {
   std::optional<QString> failure;
   try {
     handler();
-  } catch (const Exception& error) {
+  } catch (const Error& error) {
     failure = boxText(error.message());
     // A character file's error says where the load stopped.
     if (const auto& at = error.location(); at && at->line > 0) {
       *failure += QLatin1Char('\n') + whereText(at->file, at->line);
     }
   } catch (const std::exception& error) {
-    failure = boxText(error.what());
+    failure = boxText(error);
   }
   // What the handler did before it failed stays, and shows.
   render();

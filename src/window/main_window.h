@@ -1,6 +1,7 @@
 #pragma once
 
-#include "character/viewer_state.h"
+#include "character/character_reader.h"
+#include "player/viewer.h"
 #include "window/qt_controls.h"
 
 #include <QMainWindow>
@@ -47,9 +48,10 @@ class MainWindow : public QMainWindow {
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  ViewerState& viewer() { return viewer_; }
+  Viewer& viewer() { return viewer_; }
   Controls& controls() { return controls_; }
   ViewWidget& view() { return *view_; }
+  FrameLoop& frameLoop() { return *frameLoop_; }
   /// The client area holding every control.
   QWidget& client() { return *client_; }
 
@@ -95,6 +97,12 @@ class MainWindow : public QMainWindow {
   QString whereText(const std::string& file, int32_t line) const;
   /// Opens a character file as a drop does, and remembers it among the recent files.
   void openFile(const std::string& path);
+  /// Reads the character file opened last again.
+  void reloadFile();
+  /// Puts the character's interval into the interval edit, as after every load.
+  void showInterval();
+  /// Reads sheets for the view's display; empty while the view has no surfaces.
+  SheetLoader sheetLoader() const;
   void openRecentFile(const QString& path);
   void fillRecentMenu();
   QPushButton* addButton(const char* name, const char* context, const char* caption,
@@ -112,12 +120,18 @@ class MainWindow : public QMainWindow {
 
   IdleLoop& idleLoop_;
   std::unique_ptr<Preferences> preferences_;
-  ViewerState viewer_;
+  Viewer viewer_;
   QtControls controls_;
   ErrorReporter reporter_;
   FileChooser chooser_;
   /// What the widgets show now, so that a tick that changes nothing touches no widget.
-  DisplayState shown_;
+  struct Shown {
+    DisplayState display;
+    std::string caption;
+    std::array<std::string, 3> counters;
+    std::array<bool, kStateCount> buttons{};
+  };
+  Shown shown_;
   bool everRendered_ = false;
   QWidget* client_ = nullptr;
   ViewWidget* view_ = nullptr;

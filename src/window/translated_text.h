@@ -1,32 +1,23 @@
 #pragma once
 
+#include "common/message.h"
+
 #include <QString>
 
 #include <string_view>
 
-// The window shows texts that the core composes in Japanese: the system's messages, the state
-// captions, the defaults of its labels. Here they meet Qt's translation system.
+// The window shows texts that the core composes in its own words: the system's messages, the
+// state captions, the defaults of its labels. Here they meet Qt's translation system; the core's
+// tables are their one source.
 namespace patapata::translated {
 
-/// A text the core shows as it is (a caption, a default label), in the window's language; any
-/// other text (a character's name, say) as it stands. UTF-8 in.
+/// A caption of the core (a state caption, a label's default), in the window's language.
 QString coreText(std::string_view utf8);
 
 /// A state button's caption from the state table, in the window's language.
 QString buttonText(std::string_view utf8);
 
-/// One of the system's messages, in the window's language: the message's pattern is found and
-/// translated, and what was put into it (a path, a number, a name) is kept. A message that
-/// matches no pattern is shown as it stands.
-QString message(std::string_view utf8);
-
-/// Every text `coreText`, `buttonText` and `message` know, as their translation context and source
-/// text: checked against the core's tables by the tests.
-struct Source {
-  const char* context;
-  const char* text;
-};
-const Source* sourcesBegin();
-const Source* sourcesEnd();
+/// One of the system's messages, in the window's language, with what was put into it.
+QString message(const Message& message);
 
 }  // namespace patapata::translated

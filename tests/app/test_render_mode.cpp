@@ -1,8 +1,9 @@
 #include "app/headless_session.h"
-#include "character/viewer_state.h"
 #include "player/animation.h"
 #include "player/frame_composer.h"
+#include "player/viewer.h"
 #include "run_patapata.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/surface.h"
 
 #include <QByteArray>
@@ -107,16 +108,17 @@ TEST(RenderMode, FramesEqualTheComposition) {
     HeadlessSession session(std::string(depth) == "16" ? PixelFormat::rgb565()
                                                        : PixelFormat::xrgb8888());
     session.load(kData + "multi.chp");
-    ViewerState& v = session.viewer();
-    selectState(v, 6);
-    Surface back(&session.drawContext());
+    Viewer& v = session.viewer();
+    selectState(v.player, 6);
+    DrawContext context(session.service());
+    Surface back(&context);
     back.resize(kViewWidth, kViewHeight);
     const PixelFormat format = back.format();
     for (int tick = 1; tick <= 5; ++tick) {
       SCOPED_TRACE(tick);
-      advanceAndEnd(v, session.controls());
+      advanceAndEnd(v.player, v.character, loopSwitchesOf(session.controls()));
       back.fill(0);
-      composeFrame(v, back);
+      composeFrame(v.character, v.player, back);
       char name[32];
       std::snprintf(name, sizeof name, "-%04d.png", tick);
       const QImage image(QString::fromStdString(dir.prefix() + name));
@@ -139,9 +141,9 @@ TEST(RenderMode, FramesEqualTheComposition) {
     }
     // The layer of frame 1 was clipped at the left edge: 15 columns of cel 6 at (0, 100).
     back.fill(0);
-    v.state = 6;
-    v.frame = 1;
-    composeFrame(v, back);
+    v.player.state = 6;
+    v.player.frame = 1;
+    composeFrame(v.character, v.player, back);
     const QImage first(QString::fromStdString(dir.prefix() + "-0001.png"));
     EXPECT_EQ(first.pixel(0, 100) & 0xFFFFFFu, format.toRgb(back.pixelValue(0, 100)));
     EXPECT_NE(format.toRgb(back.pixelValue(0, 100)), format.toRgb(back.pixelValue(0, 99)));

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "character/frame_interval.h"
-#include "character/viewer_state.h"
-#include "common/memory_controls.h"
+#include "character/character_reader.h"
+#include "player/file_intake.h"
+#include "player/viewer.h"
 #include "support/bmp_writer.h"
 #include "support/temp_dir.h"
-#include "surfaces/draw_context.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
-#include "surfaces/surface.h"
 
 #include <gtest/gtest.h>
 
@@ -35,32 +34,28 @@ inline void writeTestSheet(const std::string& path, int32_t width = 8, int32_t h
   });
 }
 
-/// The viewer's state and controls with a software drawing context and a sheet surface,
-/// as the window has them once its view has initialised.
+/// The viewer with a software display that sheets are read for, as the window has it once its
+/// view has initialised (or, `withSheetSurface` false, before).
 class ReaderHarness {
  public:
   explicit ReaderHarness(bool withSheetSurface = true)
-      : service_(std::make_shared<platform::SurfaceService>()),
-        drawContext_(std::make_unique<DrawContext>(service_)) {
-    controls.onTextChanged = [this](Edit id) {
-      if (id == Edit::Interval) applyIntervalText(viewer, controls);
-    };
-    if (withSheetSurface) viewer.sheet = std::make_unique<Surface>(drawContext_.get());
+      : service_(std::make_shared<platform::SurfaceService>()) {
+    if (withSheetSurface) {
+      loader = [service = service_](const std::string& path) {
+        return SheetPicture::load(*service, path);
+      };
+    }
   }
-  ~ReaderHarness() {
-    controls.onTextChanged = nullptr;
-    viewer.sheet.reset();
-  }
-  ReaderHarness(const ReaderHarness&) = delete;
-  ReaderHarness& operator=(const ReaderHarness&) = delete;
+
+  /// Opens `path` as the viewer does a file it is given; throws the load's Error.
+  void load(const std::string& path) { openCharacterFile(viewer, loader, path); }
 
  private:
   std::shared_ptr<platform::SurfaceService> service_;
-  std::unique_ptr<DrawContext> drawContext_;
 
  public:
-  ViewerState viewer;
-  MemoryControls controls;
+  SheetLoader loader;
+  Viewer viewer;
 };
 
 /// The first `count` entries 1..count of a row.

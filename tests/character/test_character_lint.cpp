@@ -36,19 +36,18 @@ CharacterLint lintOf(const std::vector<std::string>& lines, ReaderHarness& h) {
   for (const auto& line : lines) file += line + "\r\n";
   writeBytes(dir.file("c.chp"), file);
   CharacterLint lint;
-  bool completed = true;
-  try {
-    loadCharacterFile(h.viewer, h.controls, dir.file("c.chp"), &lint);
-  } catch (const Exception&) {
-    completed = false;
-  }
-  lint.finish(h.viewer, completed);
+  const CharacterLoad load =
+      loadCharacterFile(dir.file("c.chp"), h.loader, CharacterSheet{}, &lint);
+  lint.finish(load.character, load.completed());
+  h.viewer.character = load.character;
   return lint;
 }
 
 std::string listed(const CharacterLint& lint) {
   std::string all;
-  for (const auto& w : lint.warnings()) all += std::to_string(w.line) + ": " + w.message + "\n";
+  for (const auto& w : lint.warnings()) {
+    all += std::to_string(w.line) + ": " + messageText(w.message) + "\n";
+  }
   return all;
 }
 
@@ -179,8 +178,8 @@ TEST(CharacterLint, WarnsWithLineNumbers) {
     for (std::size_t i = 0; i < c.warnings.size(); ++i) {
       SCOPED_TRACE(i);
       EXPECT_EQ(lint.warnings()[i].line, c.warnings[i].line);
-      EXPECT_NE(lint.warnings()[i].message.find(c.warnings[i].part), std::string::npos)
-          << lint.warnings()[i].message;
+      const std::string text = messageText(lint.warnings()[i].message);
+      EXPECT_NE(text.find(c.warnings[i].part), std::string::npos) << text;
     }
   }
 }
@@ -188,9 +187,11 @@ TEST(CharacterLint, WarnsWithLineNumbers) {
 TEST(CharacterLint, TheSampleCharacterIsClean) {
   ReaderHarness h;
   CharacterLint lint;
-  loadCharacterFile(h.viewer, h.controls,
-                    std::string(PATAPATA_TEST_DATA) + "/../../samples/hiyoko/hiyoko.chp", &lint);
-  lint.finish(h.viewer);
+  const CharacterLoad load =
+      loadCharacterFile(std::string(PATAPATA_TEST_DATA) + "/../../samples/hiyoko/hiyoko.chp",
+                        h.loader, CharacterSheet{}, &lint);
+  ASSERT_TRUE(load.completed());
+  lint.finish(load.character);
   EXPECT_EQ(lint.definedCels().size(), 29u);
   EXPECT_TRUE(lint.warnings().empty()) << listed(lint);
 }
@@ -200,13 +201,11 @@ TEST(CharacterLint, FollowsTheLoad) {
   const CharacterLint lint = lintOf({"#CHARNAME x", "#3 1 1 1 1", "#3 2 2 2 2", "#DATA 16",
                                      "#0A 1 1 1 1", "#ANIME z", "#4 1 1 1 1"},
                                     h);
-  EXPECT_TRUE(lint.nameRead());
   EXPECT_EQ(lint.lastLine(), 6);
   EXPECT_EQ(lint.definedCels(), (std::map<int32_t, int32_t>{{3, 3}, {10, 5}}));
 
   ReaderHarness other;
   const CharacterLint none = lintOf({"#ANIME 5"}, other);
-  EXPECT_FALSE(none.nameRead());
   EXPECT_EQ(none.lastLine(), 1);
   EXPECT_TRUE(none.definedCels().empty());
 }
@@ -218,9 +217,9 @@ TEST(CharacterLint, LongAndForeignTextStaysReadable) {
               "#DATA \x83\x65"},
              h);
   ASSERT_EQ(lint.warnings().size(), 2u);
-  EXPECT_NE(lint.warnings()[0].message.find("xxテ…'"), std::string::npos)
-      << lint.warnings()[0].message;
-  EXPECT_NE(lint.warnings()[1].message.find("'テ'"), std::string::npos);
+  EXPECT_NE(messageText(lint.warnings()[0].message).find("xxテ…'"), std::string::npos)
+      << messageText(lint.warnings()[0].message);
+  EXPECT_NE(messageText(lint.warnings()[1].message).find("'テ'"), std::string::npos);
 }
 
 TEST(CharacterLint, EditDistance) {

@@ -1,9 +1,9 @@
 #include "character/character_reader.h"
 
 #include "character/state_table.h"
-#include "character/viewer_state.h"
 #include "common/errors.h"
 #include "common/file_stamp.h"
+#include "player/viewer.h"
 #include "reader_fixture.h"
 
 #include <gtest/gtest.h>
@@ -25,10 +25,10 @@ using testing::writeBytes;
 using testing::writeTestSheet;
 
 // The states whose buttons are enabled, in ascending order.
-std::vector<int32_t> enabledStateButtons(const ViewerState& viewer) {
+std::vector<int32_t> enabledStateButtons(const Viewer& viewer) {
   std::vector<int32_t> out;
   for (int32_t s = 0; s < kStateCount; ++s) {
-    if (viewer.display.stateButtonEnabled[s]) out.push_back(s);
+    if (viewer.character.enablesButton(s)) out.push_back(s);
   }
   return out;
 }
@@ -39,12 +39,12 @@ std::string joinLines(const std::vector<std::string>& lines) {
   return out;
 }
 
-// Runs loadCharacterFile and gives the error's message, or "" when the load completed.
+// Opens `path` and gives the error's message, or "" when the load completed.
 std::string loadMessage(ReaderHarness& h, const std::string& path) {
   try {
-    loadCharacterFile(h.viewer, h.controls, path);
-  } catch (const Exception& e) {
-    return e.message();
+    h.load(path);
+  } catch (const Error& e) {
+    return e.text();
   }
   return {};
 }
@@ -81,86 +81,44 @@ TEST(SplitLines, BreaksAtEveryLineEndAndStopsAtNul) {
   }
 }
 
-// --- resetCharacter ------------------------------------------------------------------------
+// --- A load starts from nothing --------------------------------------------------------------
 
-TEST(resetCharacter, EmptiesTheTablesInItsOrderAndLeavesTheRestAlone) {
-  ViewerState viewer;
-  MemoryControls controls;
-  controls.type(Edit::Interval, "50");
-  int handlerRuns = 0;
-  controls.onTextChanged = [&](Edit id) {
-    if (id != Edit::Interval) return;
-    ++handlerRuns;
-    // The change handler runs after the interval, the state and the buttons were reset, and
-    // before the caption is.
-    EXPECT_EQ(viewer.frameIntervalMs, 100);
-    EXPECT_EQ(viewer.state, 1);
-    EXPECT_TRUE(enabledStateButtons(viewer).empty());
-    EXPECT_EQ(viewer.display.stateCaption, "喜び１");
-  };
-  viewer.celRects[7] = Rect{1, 2, 3, 4};
-  viewer.celX[7] = 1;
-  viewer.celY[7] = 2;
-  viewer.celW[7] = 3;
-  viewer.celH[7] = 4;
-  viewer.layerOn[3] = 1;
-  viewer.frameIntervalMs = 50;
-  viewer.characterLoaded = true;
-  viewer.sheetPath = "old.bmp";
-  viewer.sheetStamp = FileStamp{5, 6};
-  viewer.state = 6;
-  viewer.frame = 4;
-  viewer.returnState = 2;
-  viewer.returnCaption = "通常２";
-  viewer.characterPath = "old.chp";
-  viewer.display.characterName = "old";
-  viewer.display.stateCaption = "喜び１";
-  viewer.display.reloadEnabled = true;
-  viewer.display.patternCheckEnabled = true;
-  viewer.display.stateButtonEnabled.fill(true);
-  controls.type(Edit::Pattern, "0102");
+// A load makes a new character: nothing of the one before survives but its sheet, which a file
+// without a "#CHARBMP" line keeps. The player goes to state 1; the rest of the viewer stays.
+TEST(Fileload, ALoadStartsFromNothingButTheSheet) {
+  TempDir dir;
+  writeTestSheet(dir.file("chara.bmp"));
+  writeBytes(dir.file("a.chp"), joinLines({"#CHARNAME old", "#ANIME 50", "#CHARBMP chara.bmp",
+                                           "#7 1 2 3 4", "#LAYER 03 0707 0707"}));
+  writeBytes(dir.file("empty.chp"), "");
+  ReaderHarness h;
+  ASSERT_EQ(loadMessage(h, dir.file("a.chp")), "");
+  Viewer& viewer = h.viewer;
+  const FileStamp sheetStamp = viewer.character.sheet.stamp;
+  viewer.player = Player{
+      .state = 6, .frame = 4, .caption = "喜び１", .returnState = 2, .returnCaption = "通常２"};
 
-  resetCharacter(viewer, controls);
+  ASSERT_EQ(loadMessage(h, dir.file("empty.chp")), "");
 
-  EXPECT_EQ(handlerRuns, 1);
-  EXPECT_EQ(viewer.display.stateCaption, "状態");
+  EXPECT_EQ(viewer.player.caption, "状態");
+  EXPECT_EQ(viewer.player.state, 1);
   EXPECT_TRUE(enabledStateButtons(viewer).empty());
-  EXPECT_EQ(controls.text(Edit::Interval), "100");
-
-  for (const Rect& r : viewer.celRects) EXPECT_EQ(r, Rect{});
-  for (const auto* table : {&viewer.pattern, &viewer.layer, &viewer.layerDest}) {
+  for (const CelRect& r : viewer.character.cels) EXPECT_EQ(r, CelRect{});
+  for (const auto* table :
+       {&viewer.character.pattern, &viewer.character.layer, &viewer.character.layerDest}) {
     for (const SequenceRow& row : *table) EXPECT_TRUE(rowEmpty(row));
   }
-  for (uint8_t on : viewer.layerOn) EXPECT_EQ(on, 0);
-  EXPECT_EQ(viewer.frameIntervalMs, 100);
-  EXPECT_EQ(viewer.state, 1);
+  for (bool on : viewer.character.layerOn) EXPECT_FALSE(on);
+  EXPECT_EQ(viewer.character.frameIntervalMs, 100);
 
-  EXPECT_EQ(viewer.celX[7], 1);
-  EXPECT_EQ(viewer.celY[7], 2);
-  EXPECT_EQ(viewer.celW[7], 3);
-  EXPECT_EQ(viewer.celH[7], 4);
   EXPECT_TRUE(viewer.characterLoaded);
-  EXPECT_EQ(viewer.sheetPath, "old.bmp");
-  EXPECT_EQ(viewer.sheetStamp, (FileStamp{5, 6}));
-  EXPECT_EQ(viewer.frame, 4);
-  EXPECT_EQ(viewer.returnState, 2);
-  EXPECT_EQ(viewer.returnCaption, "通常２");
-  EXPECT_EQ(viewer.characterPath, "old.chp");
+  EXPECT_EQ(viewer.character.sheet.path, dir.file("chara.bmp"));
+  EXPECT_EQ(viewer.character.sheet.stamp, sheetStamp);
+  EXPECT_EQ(viewer.character.sheet.picture->width(), 8);
+  EXPECT_EQ(viewer.player.frame, 4);
+  EXPECT_EQ(viewer.player.returnState, 2);
+  EXPECT_EQ(viewer.player.returnCaption, "通常２");
   EXPECT_EQ(viewer.display.characterName, "old");
-  EXPECT_TRUE(viewer.display.reloadEnabled);
-  EXPECT_TRUE(viewer.display.patternCheckEnabled);
-  EXPECT_EQ(controls.text(Edit::Pattern), "0102");
-}
-
-TEST(resetCharacter, AnUnchangedIntervalEditRunsNoHandler) {
-  ViewerState viewer;
-  MemoryControls controls;
-  int handlerRuns = 0;
-  controls.onTextChanged = [&](Edit) { ++handlerRuns; };
-  viewer.frameIntervalMs = 7;
-  resetCharacter(viewer, controls);
-  EXPECT_EQ(handlerRuns, 0);
-  EXPECT_EQ(viewer.frameIntervalMs, 100);
 }
 
 // --- The worked example ----------------------------------------------------------------------
@@ -185,34 +143,29 @@ TEST(Fileload, WorkedExampleGivesExactlyTheListedTables) {
                                    }));
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("test.chp")), "");
-  const ViewerState& s = h.viewer;
+  const Viewer& s = h.viewer;
 
   EXPECT_EQ(h.viewer.display.characterName, "テスト");
-  EXPECT_EQ(s.frameIntervalMs, 120);
-  EXPECT_EQ(h.controls.text(Edit::Interval), "120");
-  EXPECT_EQ(h.viewer.display.stateCaption, "状態");
+  EXPECT_EQ(s.character.frameIntervalMs, 120);
+  EXPECT_EQ(h.viewer.player.caption, "状態");
 
-  EXPECT_EQ(s.sheetPath, dir.file("chara.bmp"));
-  EXPECT_EQ(s.sheetStamp, fileStamp(dir.file("chara.bmp")));
-  EXPECT_FALSE(s.sheetStamp.isMissing());
-  ASSERT_TRUE(s.sheet);
-  EXPECT_EQ(s.sheet->width(), 8);
-  EXPECT_EQ(s.sheet->height(), 6);
+  EXPECT_EQ(s.character.sheet.path, dir.file("chara.bmp"));
+  EXPECT_EQ(s.character.sheet.stamp, fileStamp(dir.file("chara.bmp")));
+  EXPECT_FALSE(s.character.sheet.stamp.isMissing());
+  ASSERT_TRUE(s.character.sheet.picture);
+  EXPECT_EQ(s.character.sheet.picture->width(), 8);
+  EXPECT_EQ(s.character.sheet.picture->height(), 6);
 
   const std::vector<Rect> rects{{0, 0, 0, 0},      {0, 0, 121, 271},   {121, 0, 185, 48},
                                 {185, 0, 249, 48}, {121, 48, 153, 80}, {10, 200, 10, 200}};
   for (int i = 0; i < kCelCount; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(s.celRects[i], i < 6 ? rects[i] : Rect{});
+    EXPECT_EQ(s.character.cels[i].rect(), i < 6 ? rects[i] : Rect{});
   }
-  EXPECT_EQ(std::vector<int32_t>(s.celX.begin() + 1, s.celX.begin() + 6),
-            (std::vector<int32_t>{0, 121, 185, 121, 10}));
-  EXPECT_EQ(std::vector<int32_t>(s.celY.begin() + 1, s.celY.begin() + 6),
-            (std::vector<int32_t>{0, 0, 0, 48, 200}));
-  EXPECT_EQ(std::vector<int32_t>(s.celW.begin() + 1, s.celW.begin() + 6),
-            (std::vector<int32_t>{121, 64, 64, 32, 0}));
-  EXPECT_EQ(std::vector<int32_t>(s.celH.begin() + 1, s.celH.begin() + 6),
-            (std::vector<int32_t>{271, 48, 48, 32, 0}));
+  const std::vector<CelRect> written{
+      {0, 0, 121, 271}, {121, 0, 64, 48}, {185, 0, 64, 48}, {121, 48, 32, 32}, {10, 200, 0, 0}};
+  EXPECT_EQ(std::vector<CelRect>(s.character.cels.begin() + 1, s.character.cels.begin() + 6),
+            written);
 
   auto expectRow = [](const SequenceRow& row, std::vector<int32_t> leading) {
     leading.insert(leading.begin(), kEmptyCel);  // index 0 is never written
@@ -221,31 +174,30 @@ TEST(Fileload, WorkedExampleGivesExactlyTheListedTables) {
   };
   for (int st = 0; st < kStateCount; ++st) {
     SCOPED_TRACE(st);
-    expectRow(s.pattern[st], st == 1   ? std::vector<int32_t>{3, 3}
-                             : st == 6 ? std::vector<int32_t>{2, 3, 2, 10}
-                                       : std::vector<int32_t>{});
-    expectRow(s.layer[st], st == 6 ? std::vector<int32_t>{4, 4} : std::vector<int32_t>{});
-    expectRow(s.layerDest[st], st == 6 ? std::vector<int32_t>{5, 5} : std::vector<int32_t>{});
-    EXPECT_EQ(s.layerOn[st], st == 6 ? 1 : 0);
+    expectRow(s.character.pattern[st], st == 1   ? std::vector<int32_t>{3, 3}
+                                       : st == 6 ? std::vector<int32_t>{2, 3, 2, 10}
+                                                 : std::vector<int32_t>{});
+    expectRow(s.character.layer[st], st == 6 ? std::vector<int32_t>{4, 4} : std::vector<int32_t>{});
+    expectRow(s.character.layerDest[st],
+              st == 6 ? std::vector<int32_t>{5, 5} : std::vector<int32_t>{});
+    EXPECT_EQ(s.character.layerOn[st], st == 6 ? 1 : 0);
   }
   EXPECT_EQ(enabledStateButtons(h.viewer), (std::vector<int32_t>{1, 6}));
   EXPECT_TRUE(s.characterLoaded);
-  EXPECT_EQ(s.state, 1);
-  EXPECT_EQ(s.sheet->sourceKey(), 0x00123456u);
+  EXPECT_EQ(s.player.state, 1);
+  EXPECT_EQ(s.character.sheet.picture->key(), 0x00123456u);
 }
 
 TEST(Fileload, ColourKeyIsTheRawValueInA16BitDisplay) {
   TempDir dir;
   writeTestSheet(dir.file("chara.bmp"));
   writeBytes(dir.file("c.chp"), "#CHARBMP chara.bmp\n");
-  auto service = std::make_shared<platform::SurfaceService>(PixelFormat::rgb565());
-  DrawContext draw(service);
-  ViewerState viewer;
-  MemoryControls controls;
-  viewer.sheet = std::make_unique<Surface>(&draw);
-  loadCharacterFile(viewer, controls, dir.file("c.chp"));
-  EXPECT_EQ(viewer.sheet->sourceKey(), PixelFormat::rgb565().fromRgb(0x123456));
-  viewer.sheet.reset();
+  platform::SurfaceService service(PixelFormat::rgb565());
+  const CharacterLoad load = loadCharacterFile(
+      dir.file("c.chp"), [&](const std::string& path) { return SheetPicture::load(service, path); },
+      CharacterSheet{});
+  ASSERT_TRUE(load.completed());
+  EXPECT_EQ(load.character.sheet.picture->key(), PixelFormat::rgb565().fromRgb(0x123456));
 }
 
 // --- Single lines --------------------------------------------------------------------------
@@ -254,35 +206,34 @@ struct LineCase {
   const char* name;
   std::vector<std::string> lines;
   std::string error;  // "" when the load completes
-  std::function<void(const ViewerState&, const MemoryControls&)> check;
+  std::function<void(const Viewer&)> check;
 };
 
-void expectCel(const ViewerState& s, int cel, int32_t x, int32_t y, int32_t w, int32_t h) {
-  EXPECT_EQ(s.celRects[cel], (Rect{x, y, x + w, y + h})) << "cel " << cel;
-  EXPECT_EQ(s.celX[cel], x) << "cel " << cel;
-  EXPECT_EQ(s.celY[cel], y) << "cel " << cel;
-  EXPECT_EQ(s.celW[cel], w) << "cel " << cel;
-  EXPECT_EQ(s.celH[cel], h) << "cel " << cel;
+void expectCel(const Viewer& s, int cel, int32_t x, int32_t y, int32_t w, int32_t h) {
+  EXPECT_EQ(s.character.cels[cel].rect(), (Rect{x, y, x + w, y + h})) << "cel " << cel;
+  EXPECT_EQ(s.character.cels[cel].x, x) << "cel " << cel;
+  EXPECT_EQ(s.character.cels[cel].y, y) << "cel " << cel;
+  EXPECT_EQ(s.character.cels[cel].width, w) << "cel " << cel;
+  EXPECT_EQ(s.character.cels[cel].height, h) << "cel " << cel;
 }
 
-void expectNoCel(const ViewerState& s) {
+void expectNoCel(const Viewer& s) {
   for (int i = 0; i < kCelCount; ++i) {
-    EXPECT_EQ(s.celRects[i], Rect{}) << "cel " << i;
-    EXPECT_EQ(s.celX[i], 0) << "cel " << i;
+    EXPECT_EQ(s.character.cels[i], CelRect{}) << "cel " << i;
+    EXPECT_EQ(s.character.cels[i].x, 0) << "cel " << i;
   }
 }
 
-void expectNoButton(const ViewerState& s) {
+void expectNoButton(const Viewer& s) {
   EXPECT_TRUE(enabledStateButtons(s).empty());
 }
 
-void expectButtons(const ViewerState& s, std::vector<int32_t> states) {
+void expectButtons(const Viewer& s, std::vector<int32_t> states) {
   EXPECT_EQ(enabledStateButtons(s), states);
 }
 
-void expectInterval(const ViewerState& s, const MemoryControls& c, int32_t v) {
-  EXPECT_EQ(s.frameIntervalMs, v);
-  EXPECT_EQ(c.text(Edit::Interval), std::to_string(v));
+void expectInterval(const Viewer& s, int32_t v) {
+  EXPECT_EQ(s.character.frameIntervalMs, v);
 }
 
 std::string spaces(int n) {
@@ -290,257 +241,244 @@ std::string spaces(int n) {
 }
 
 const std::vector<LineCase>& lineCases() {
-  using S = const ViewerState&;
-  using C = const MemoryControls&;
+  using S = const Viewer&;
   static const std::vector<LineCase> cases{
-      {"indented keyword", {"  #ANIME 250"}, "", [](S s, C c) { expectInterval(s, c, 100); }},
-      {"indented cel", {"\t#1 1 2 3 4"}, "", [](S s, C) { expectNoCel(s); }},
-      {"mixed case, no blank", {"#Anime250"}, "", [](S s, C c) { expectInterval(s, c, 250); }},
-      {"misspelt keyword", {"#ANIM 250"}, "", [](S s, C c) { expectInterval(s, c, 100); }},
-      {"interval zero", {"#ANIME 0"}, "", [](S s, C c) { expectInterval(s, c, 0); }},
-      {"negative interval", {"#ANIME -5"}, "", [](S s, C c) { expectInterval(s, c, -5); }},
+      {"indented keyword", {"  #ANIME 250"}, "", [](S s) { expectInterval(s, 100); }},
+      {"indented cel", {"\t#1 1 2 3 4"}, "", [](S s) { expectNoCel(s); }},
+      {"mixed case, no blank", {"#Anime250"}, "", [](S s) { expectInterval(s, 250); }},
+      {"misspelt keyword", {"#ANIM 250"}, "", [](S s) { expectInterval(s, 100); }},
+      {"interval zero", {"#ANIME 0"}, "", [](S s) { expectInterval(s, 0); }},
+      {"negative interval", {"#ANIME -5"}, "", [](S s) { expectInterval(s, -5); }},
       {"hexadecimal interval",
        {"#ANIME $20"},
        "",
-       [](S s, C c) {
-         EXPECT_EQ(s.frameIntervalMs, 32);
-         EXPECT_EQ(c.text(Edit::Interval), "32");
-       }},
-      {"last interval wins",
-       {"#ANIME 250", "#ANIME 40"},
-       "",
-       [](S s, C c) { expectInterval(s, c, 40); }},
+       [](S s) { EXPECT_EQ(s.character.frameIntervalMs, 32); }},
+      {"last interval wins", {"#ANIME 250", "#ANIME 40"}, "", [](S s) { expectInterval(s, 40); }},
       {"bad interval",
        {"#ANIME abc"},
        "'abc' は数値ではありません",
-       [](S s, C c) { expectInterval(s, c, 100); }},
+       [](S s) { expectInterval(s, 100); }},
       {"interval at the window's end",
        {"#ANIME" + spaces(1021) + "250"},
        "",
-       [](S s, C c) { expectInterval(s, c, 250); }},
+       [](S s) { expectInterval(s, 250); }},
       {"interval cut by the window",
        {"#ANIME" + spaces(1022) + "250"},
        "",
-       [](S s, C c) { expectInterval(s, c, 25); }},
+       [](S s) { expectInterval(s, 25); }},
       {"interval beyond the window",
        {"#ANIME" + spaces(1024) + "250"},
        "'' は数値ではありません",
-       [](S s, C c) { expectInterval(s, c, 100); }},
-      {"empty name", {"#CHARNAME"}, "", [](S s, C) { EXPECT_EQ(s.display.characterName, ""); }},
+       [](S s) { expectInterval(s, 100); }},
+      {"empty name", {"#CHARNAME"}, "", [](S s) { EXPECT_EQ(s.display.characterName, ""); }},
       {"name without blank",
        {"#charnameBob the cat"},
        "",
-       [](S s, C) { EXPECT_EQ(s.display.characterName, "Bob"); }},
+       [](S s) { EXPECT_EQ(s.display.characterName, "Bob"); }},
       {"name after a tab",
        {"#CHARNAME\tBob\tcat"},
        "",
-       [](S s, C) { EXPECT_EQ(s.display.characterName, "Bob"); }},
+       [](S s) { EXPECT_EQ(s.display.characterName, "Bob"); }},
       {"name with a full-width space",
        {"#CHARNAME \x83\x65\x81\x40\x83\x67 x"},
        "",
-       [](S s, C) { EXPECT_EQ(s.display.characterName, "テ\u3000ト"); }},
-      {"three-digit cel", {"#100 1 2 3 4"}, "", [](S s, C) { expectCel(s, 10, 0, 1, 2, 3); }},
-      {"one-digit cel", {"#1 10 20 30 40"}, "", [](S s, C) { expectCel(s, 1, 10, 20, 30, 40); }},
+       [](S s) { EXPECT_EQ(s.display.characterName, "テ\u3000ト"); }},
+      {"three-digit cel", {"#100 1 2 3 4"}, "", [](S s) { expectCel(s, 10, 0, 1, 2, 3); }},
+      {"one-digit cel", {"#1 10 20 30 40"}, "", [](S s) { expectCel(s, 1, 10, 20, 30, 40); }},
       {"blank before cel number and a note",
        {"# 7 1 2 3 4 note"},
        "",
-       [](S s, C) { expectCel(s, 7, 1, 2, 3, 4); }},
+       [](S s) { expectCel(s, 7, 1, 2, 3, 4); }},
       {"many blanks and tabs between numbers",
        {"#8   1 \t 2  3\t4"},
        "",
-       [](S s, C) { expectCel(s, 8, 1, 2, 3, 4); }},
+       [](S s) { expectCel(s, 8, 1, 2, 3, 4); }},
       {"negative and hexadecimal numbers",
        {"#9 -5 $10 0x2 -1"},
        "",
-       [](S s, C) { expectCel(s, 9, -5, 16, 2, -1); }},
-      {"cel 0", {"#0 1 2 3 4"}, "", [](S s, C) { expectNoCel(s); }},
-      {"cel -1", {"#-1 1 2 3 4"}, "", [](S s, C) { expectNoCel(s); }},
-      {"a note", {"#note"}, "", [](S s, C) { expectNoCel(s); }},
+       [](S s) { expectCel(s, 9, -5, 16, 2, -1); }},
+      {"cel 0", {"#0 1 2 3 4"}, "", [](S s) { expectNoCel(s); }},
+      {"cel -1", {"#-1 1 2 3 4"}, "", [](S s) { expectNoCel(s); }},
+      {"a note", {"#note"}, "", [](S s) { expectNoCel(s); }},
       {"hexadecimal cel number read as decimal",
        {"#0A 5 5 20 20"},
        "",
-       [](S s, C) { expectNoCel(s); }},
-      {"#DATA 16",
-       {"#DATA 16", "#0A 5 5 20 20"},
-       "",
-       [](S s, C) { expectCel(s, 10, 5, 5, 20, 20); }},
-      {"#DATA16", {"#DATA16", "#0A 5 5 20 20"}, "", [](S s, C) { expectCel(s, 10, 5, 5, 20, 20); }},
+       [](S s) { expectNoCel(s); }},
+      {"#DATA 16", {"#DATA 16", "#0A 5 5 20 20"}, "", [](S s) { expectCel(s, 10, 5, 5, 20, 20); }},
+      {"#DATA16", {"#DATA16", "#0A 5 5 20 20"}, "", [](S s) { expectCel(s, 10, 5, 5, 20, 20); }},
       {"#data, two blanks, 16",
        {"#data  16", "#0a 5 5 20 20"},
        "",
-       [](S s, C) { expectCel(s, 10, 5, 5, 20, 20); }},
+       [](S s) { expectCel(s, 10, 5, 5, 20, 20); }},
       {"#DATA, three blanks, 16",
        {"#DATA   16", "#0A 5 5 20 20", "#10 1 1 1 1"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(s.celX[10], 1);
-         EXPECT_EQ(s.celX[16], 0);
+       [](S s) {
+         EXPECT_EQ(s.character.cels[10].x, 1);
+         EXPECT_EQ(s.character.cels[16].x, 0);
        }},
-      {"#DATA 8", {"#DATA 8", "#10 1 1 1 1"}, "", [](S s, C) { expectCel(s, 10, 1, 1, 1, 1); }},
-      {"#DATA 160", {"#DATA 160", "#10 1 1 1 1"}, "", [](S s, C) { expectCel(s, 10, 1, 1, 1, 1); }},
+      {"#DATA 8", {"#DATA 8", "#10 1 1 1 1"}, "", [](S s) { expectCel(s, 10, 1, 1, 1, 1); }},
+      {"#DATA 160", {"#DATA 160", "#10 1 1 1 1"}, "", [](S s) { expectCel(s, 10, 1, 1, 1, 1); }},
       {"cel lines above #DATA stay decimal",
        {"#10 1 1 1 1", "#DATA 16", "#10 2 2 2 2"},
        "",
-       [](S s, C) {
+       [](S s) {
          expectCel(s, 10, 1, 1, 1, 1);
          expectCel(s, 16, 2, 2, 2, 2);
        }},
-      {"cel FF", {"#DATA 16", "#FF 0 0 1 1"}, "", [](S s, C) { expectCel(s, 255, 0, 0, 1, 1); }},
-      {"cel 00 in hexadecimal", {"#DATA 16", "#00 0 0 1 1"}, "", [](S s, C) { expectNoCel(s); }},
-      {"one hexadecimal digit", {"#DATA 16", "#A 1 2 3 4"}, "", [](S s, C) { expectNoCel(s); }},
+      {"cel FF", {"#DATA 16", "#FF 0 0 1 1"}, "", [](S s) { expectCel(s, 255, 0, 0, 1, 1); }},
+      {"cel 00 in hexadecimal", {"#DATA 16", "#00 0 0 1 1"}, "", [](S s) { expectNoCel(s); }},
+      {"one hexadecimal digit", {"#DATA 16", "#A 1 2 3 4"}, "", [](S s) { expectNoCel(s); }},
       {"three digits after #DATA 16",
        {"#DATA 16", "#100 1 2 3 4"},
        "",
-       [](S s, C) { expectNoCel(s); }},
+       [](S s) { expectNoCel(s); }},
       {"keywords after #DATA 16 define no cel",
        {"#DATA 16", "#ANIME 30", "#LAYER 01 01 01"},
        "",
-       [](S s, C) { expectNoCel(s); }},
+       [](S s) { expectNoCel(s); }},
       {"bad hexadecimal cel",
        {"#DATA 16", "#ZZ 1 2 3 4"},
        "'$ZZ' は数値ではありません",
-       [](S s, C) { expectNoCel(s); }},
+       [](S s) { expectNoCel(s); }},
       {"cel with three numbers",
        {"#1 5 6 7 8", "#1 0 0 10"},
        "'' は数値ではありません",
-       [](S s, C) { expectCel(s, 1, 5, 6, 7, 8); }},
+       [](S s) { expectCel(s, 1, 5, 6, 7, 8); }},
       {"two bad numbers name the last",
        {"#1 a 2 3 d"},
        "'d' は数値ではありません",
-       [](S s, C) { expectNoCel(s); }},
-      {"bad x", {"#1 a 2 3 4"}, "'a' は数値ではありません", [](S s, C) { expectNoCel(s); }},
+       [](S s) { expectNoCel(s); }},
+      {"bad x", {"#1 a 2 3 4"}, "'a' は数値ではありません", [](S s) { expectNoCel(s); }},
       {"later cel line replaces",
        {"#3 1 1 1 1", "#3 2 2 2 2"},
        "",
-       [](S s, C) { expectCel(s, 3, 2, 2, 2, 2); }},
+       [](S s) { expectCel(s, 3, 2, 2, 2, 2); }},
       {"pair count 0",
        {"#PATERN 01 0"},
        "",
-       [](S s, C) {
-         EXPECT_TRUE(rowEmpty(s.pattern[1]));
+       [](S s) {
+         EXPECT_TRUE(rowEmpty(s.character.pattern[1]));
          expectButtons(s, {1});
        }},
       {"state 9 enables the button of state 1",
        {"#PATERN 09 02"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.pattern[9], 2), (std::vector<int32_t>{2, -1}));
+       [](S s) {
+         EXPECT_EQ(slots(s.character.pattern[9], 2), (std::vector<int32_t>{2, -1}));
          expectButtons(s, {1});
        }},
       {"one-digit state and a blank",
        {"#PATERN 1 0203"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.pattern[1], 3), (std::vector<int32_t>{2, 3, -1}));
+       [](S s) {
+         EXPECT_EQ(slots(s.character.pattern[1], 3), (std::vector<int32_t>{2, 3, -1}));
        }},
       {"state is always two characters",
        {"#PATERN 10203"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.pattern[10], 2), (std::vector<int32_t>{32, -1}));
+       [](S s) {
+         EXPECT_EQ(slots(s.character.pattern[10], 2), (std::vector<int32_t>{32, -1}));
          expectButtons(s, {10});
        }},
       {"pairs in either case",
        {"#PATERN 15 0aFf"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.pattern[15], 3), (std::vector<int32_t>{10, 255, -1}));
+       [](S s) {
+         EXPECT_EQ(slots(s.character.pattern[15], 3), (std::vector<int32_t>{10, 255, -1}));
          expectButtons(s, {15});
        }},
       {"only the first token",
        {"#PATERN 02 0102 0304"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.pattern[2], 3), (std::vector<int32_t>{1, 2, -1}));
+       [](S s) {
+         EXPECT_EQ(slots(s.character.pattern[2], 3), (std::vector<int32_t>{1, 2, -1}));
        }},
       {"later line overwrites its indices only",
        {"#PATERN 01 030405", "#PATERN 01 0102"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.pattern[1], 4), (std::vector<int32_t>{1, 2, 5, -1}));
+       [](S s) {
+         EXPECT_EQ(slots(s.character.pattern[1], 4), (std::vector<int32_t>{1, 2, 5, -1}));
        }},
       {"bad pair stops before the button",
        {"#PATERN 01 0G03"},
        "'$0G' は数値ではありません",
-       [](S s, C) {
-         EXPECT_TRUE(rowEmpty(s.pattern[1]));
+       [](S s) {
+         EXPECT_TRUE(rowEmpty(s.character.pattern[1]));
          expectNoButton(s);
        }},
       {"pairs before a bad one stay",
        {"#PATERN 04 0102ZZ03"},
        "'$ZZ' は数値ではありません",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.pattern[4], 3), (std::vector<int32_t>{1, 2, -1}));
+       [](S s) {
+         EXPECT_EQ(slots(s.character.pattern[4], 3), (std::vector<int32_t>{1, 2, -1}));
          expectNoButton(s);
        }},
-      {"bad state",
-       {"#PATERN xx 01"},
-       "'xx' は数値ではありません",
-       [](S s, C) { expectNoButton(s); }},
+      {"bad state", {"#PATERN xx 01"}, "'xx' は数値ではありません", [](S s) { expectNoButton(s); }},
       {"layer, two blanks before the destination",
        {"#LAYER 02 0101  0202"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.layer[2], 3), (std::vector<int32_t>{1, 1, -1}));
-         EXPECT_TRUE(rowEmpty(s.layerDest[2]));
-         EXPECT_TRUE(rowEmpty(s.pattern[2]));
+       [](S s) {
+         EXPECT_EQ(slots(s.character.layer[2], 3), (std::vector<int32_t>{1, 1, -1}));
+         EXPECT_TRUE(rowEmpty(s.character.layerDest[2]));
+         EXPECT_TRUE(rowEmpty(s.character.pattern[2]));
          expectButtons(s, {2});
-         EXPECT_EQ(s.layerOn[2], 1);
+         EXPECT_EQ(s.character.layerOn[2], 1);
        }},
       {"layer separated by tabs",
        {"#LAYER 03\t0101\t0202"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.layer[3], 3), (std::vector<int32_t>{1, 1, -1}));
-         EXPECT_EQ(slots(s.layerDest[3], 3), (std::vector<int32_t>{2, 2, -1}));
+       [](S s) {
+         EXPECT_EQ(slots(s.character.layer[3], 3), (std::vector<int32_t>{1, 1, -1}));
+         EXPECT_EQ(slots(s.character.layerDest[3], 3), (std::vector<int32_t>{2, 2, -1}));
          expectButtons(s, {3});
        }},
       {"layer of a state without a button",
        {"#LAYER 20 0101 0202"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.layer[20], 3), (std::vector<int32_t>{1, 1, -1}));
-         EXPECT_EQ(slots(s.layerDest[20], 3), (std::vector<int32_t>{2, 2, -1}));
-         EXPECT_EQ(s.layerOn[20], 1);
+       [](S s) {
+         EXPECT_EQ(slots(s.character.layer[20], 3), (std::vector<int32_t>{1, 1, -1}));
+         EXPECT_EQ(slots(s.character.layerDest[20], 3), (std::vector<int32_t>{2, 2, -1}));
+         EXPECT_EQ(s.character.layerOn[20], 1);
          expectNoButton(s);
        }},
       {"layer without pairs still turns the layer on",
        {"#LAYER 05"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(s.layerOn[5], 1);
-         EXPECT_TRUE(rowEmpty(s.layer[5]));
+       [](S s) {
+         EXPECT_EQ(s.character.layerOn[5], 1);
+         EXPECT_TRUE(rowEmpty(s.character.layer[5]));
          expectButtons(s, {5});
        }},
       {"layer sequences of different lengths",
        {"#LAYER 07 010203 09 0A"},
        "",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.layer[7], 4), (std::vector<int32_t>{1, 2, 3, -1}));
-         EXPECT_EQ(slots(s.layerDest[7], 2), (std::vector<int32_t>{9, -1}));
+       [](S s) {
+         EXPECT_EQ(slots(s.character.layer[7], 4), (std::vector<int32_t>{1, 2, 3, -1}));
+         EXPECT_EQ(slots(s.character.layerDest[7], 2), (std::vector<int32_t>{9, -1}));
        }},
       {"bad destination pair keeps the layer",
        {"#LAYER 06 0404 05ZZ"},
        "'$ZZ' は数値ではありません",
-       [](S s, C) {
-         EXPECT_EQ(slots(s.layer[6], 3), (std::vector<int32_t>{4, 4, -1}));
-         EXPECT_EQ(slots(s.layerDest[6], 2), (std::vector<int32_t>{5, -1}));
-         EXPECT_EQ(s.layerOn[6], 0);
+       [](S s) {
+         EXPECT_EQ(slots(s.character.layer[6], 3), (std::vector<int32_t>{4, 4, -1}));
+         EXPECT_EQ(slots(s.character.layerDest[6], 2), (std::vector<int32_t>{5, -1}));
+         EXPECT_EQ(s.character.layerOn[6], 0);
          expectNoButton(s);
        }},
       {"lines after a failing one are not read",
        {"#ANIME x", "#PATERN 01 01"},
        "'x' は数値ではありません",
-       [](S s, C) {
-         EXPECT_TRUE(rowEmpty(s.pattern[1]));
+       [](S s) {
+         EXPECT_TRUE(rowEmpty(s.character.pattern[1]));
          expectNoButton(s);
        }},
       {"unknown lines",
        {"", "   ", "note", "%ANIME 5", "\x83\x65"},
        "",
-       [](S s, C c) {
+       [](S s) {
          expectNoCel(s);
-         expectInterval(s, c, 100);
+         expectInterval(s, 100);
        }},
   };
   return cases;
@@ -555,11 +493,11 @@ TEST(Fileload, SingleLines) {
     const std::string error = loadMessage(h, dir.file("c.chp"));
     EXPECT_EQ(error, c.error);
     EXPECT_EQ(h.viewer.characterLoaded, c.error.empty());
-    c.check(h.viewer, h.controls);
+    c.check(h.viewer);
     for (int st = 0; st < kStateCount; ++st) {
-      EXPECT_EQ(h.viewer.pattern[st][0], kEmptyCel);
-      EXPECT_EQ(h.viewer.layer[st][0], kEmptyCel);
-      EXPECT_EQ(h.viewer.layerDest[st][0], kEmptyCel);
+      EXPECT_EQ(h.viewer.character.pattern[st][0], kEmptyCel);
+      EXPECT_EQ(h.viewer.character.layer[st][0], kEmptyCel);
+      EXPECT_EQ(h.viewer.character.layerDest[st][0], kEmptyCel);
     }
   }
 }
@@ -575,10 +513,11 @@ TEST(Fileload, StatesOutsideTheTablesWriteNothing) {
     writeBytes(dir.file("c.chp"), line + "\n");
     ReaderHarness h;
     EXPECT_EQ(loadMessage(h, dir.file("c.chp")), "");
-    for (const auto* table : {&h.viewer.pattern, &h.viewer.layer, &h.viewer.layerDest}) {
+    for (const auto* table :
+         {&h.viewer.character.pattern, &h.viewer.character.layer, &h.viewer.character.layerDest}) {
       for (const SequenceRow& row : *table) EXPECT_TRUE(rowEmpty(row));
     }
-    for (uint8_t on : h.viewer.layerOn) EXPECT_EQ(on, 0);
+    for (uint8_t on : h.viewer.character.layerOn) EXPECT_EQ(on, 0);
     expectNoButton(h.viewer);
     EXPECT_TRUE(h.viewer.characterLoaded);
   }
@@ -612,16 +551,16 @@ TEST(Fileload, EntriesPastSlot255AreNotStored) {
   ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
   for (int k = 1; k < kFrameSlots; ++k) {
     SCOPED_TRACE(k);
-    EXPECT_EQ(h.viewer.pattern[30][k], k % 256);
-    EXPECT_EQ(h.viewer.layer[29][k], k % 256);
+    EXPECT_EQ(h.viewer.character.pattern[30][k], k % 256);
+    EXPECT_EQ(h.viewer.character.layer[29][k], k % 256);
   }
   for (int k = 1; k < kFrameSlots; ++k) {
     SCOPED_TRACE(k);
-    EXPECT_EQ(h.viewer.layerDest[29][k], k <= 209 ? (k + 6) % 256 : kEmptyCel);
+    EXPECT_EQ(h.viewer.character.layerDest[29][k], k <= 209 ? (k + 6) % 256 : kEmptyCel);
   }
-  EXPECT_EQ(h.viewer.pattern[30][0], kEmptyCel);
-  EXPECT_TRUE(rowEmpty(h.viewer.pattern[29]));
-  EXPECT_EQ(h.viewer.layerOn[29], 1);
+  EXPECT_EQ(h.viewer.character.pattern[30][0], kEmptyCel);
+  EXPECT_TRUE(rowEmpty(h.viewer.character.pattern[29]));
+  EXPECT_EQ(h.viewer.character.layerOn[29], 1);
 }
 
 TEST(Fileload, WithoutASheetSurfaceTheTablesFillAndCharbmpFails) {
@@ -632,14 +571,14 @@ TEST(Fileload, WithoutASheetSurfaceTheTablesFillAndCharbmpFails) {
   ReaderHarness h(false);
   EXPECT_EQ(loadMessage(h, dir.file("a.chp")), "");
   EXPECT_TRUE(h.viewer.characterLoaded);
-  EXPECT_EQ(h.viewer.pattern[1][1], 1);
+  EXPECT_EQ(h.viewer.character.pattern[1][1], 1);
 
   h.viewer.characterLoaded = false;
   EXPECT_EQ(loadMessage(h, dir.file("b.chp")), "IDirectDrawSurface は作成されていません");
   expectCel(h.viewer, 1, 1, 2, 3, 4);
-  EXPECT_EQ(h.viewer.celX[2], 0);
+  EXPECT_EQ(h.viewer.character.cels[2].x, 0);
   EXPECT_FALSE(h.viewer.characterLoaded);
-  EXPECT_EQ(h.viewer.sheetPath, "");
+  EXPECT_EQ(h.viewer.character.sheet.path, "");
 }
 
 // --- Whole files ---------------------------------------------------------------------------
@@ -648,14 +587,14 @@ TEST(Fileload, EmptyFileLoads) {
   TempDir dir;
   writeBytes(dir.file("e.chp"), "");
   ReaderHarness h;
-  h.viewer.display.stateButtonEnabled.fill(true);
   ASSERT_EQ(loadMessage(h, dir.file("e.chp")), "");
-  for (const auto* table : {&h.viewer.pattern, &h.viewer.layer, &h.viewer.layerDest}) {
+  for (const auto* table :
+       {&h.viewer.character.pattern, &h.viewer.character.layer, &h.viewer.character.layerDest}) {
     for (const SequenceRow& row : *table) EXPECT_TRUE(rowEmpty(row));
   }
   expectNoButton(h.viewer);
   EXPECT_TRUE(h.viewer.characterLoaded);
-  EXPECT_EQ(h.viewer.sheet->width(), 0);
+  EXPECT_FALSE(h.viewer.character.sheet.picture);
 }
 
 TEST(Fileload, MissingSheetStopsAtItsLine) {
@@ -670,19 +609,20 @@ TEST(Fileload, MissingSheetStopsAtItsLine) {
     if (loadedBefore) {
       ASSERT_EQ(loadMessage(h, dir.file("good.chp")), "");
     }
-    const std::string previousName = h.viewer.sheetPath;
-    const FileStamp previousAge = h.viewer.sheetStamp;
+    const std::string previousName = h.viewer.character.sheet.path;
+    const FileStamp previousAge = h.viewer.character.sheet.stamp;
     EXPECT_EQ(loadMessage(h, dir.file("bad.chp")),
               "ファイル " + dir.file("missing.bmp") + " は開けません");
-    EXPECT_EQ(h.viewer.sheetPath, previousName);
-    EXPECT_EQ(h.viewer.sheetStamp, previousAge);
+    EXPECT_EQ(h.viewer.character.sheet.path, previousName);
+    EXPECT_EQ(h.viewer.character.sheet.stamp, previousAge);
     EXPECT_EQ(h.viewer.characterLoaded, loadedBefore);
     expectCel(h.viewer, 1, 1, 2, 3, 4);
-    EXPECT_EQ(h.viewer.celX[2], 0);
-    EXPECT_EQ(h.viewer.pattern[1][1], 1);
+    EXPECT_EQ(h.viewer.character.cels[2].x, 0);
+    EXPECT_EQ(h.viewer.character.pattern[1][1], 1);
     expectButtons(h.viewer, {1});
     // The earlier sheet stays, and its key is not taken again.
-    EXPECT_EQ(h.viewer.sheet->width(), loadedBefore ? 8 : 0);
+    const auto& picture = h.viewer.character.sheet.picture;
+    EXPECT_EQ(picture ? picture->width() : 0, loadedBefore ? 8 : 0);
   }
 }
 
@@ -695,39 +635,37 @@ TEST(Fileload, BrokenSheetStopsWithTheDecodersMessage) {
     writeBytes(dir.file("c.chp"), "#CHARBMP " + name + "\n");
     ReaderHarness h;
     EXPECT_NE(loadMessage(h, dir.file("c.chp")), "");
-    EXPECT_EQ(h.viewer.sheetPath, "");
+    EXPECT_EQ(h.viewer.character.sheet.path, "");
     EXPECT_FALSE(h.viewer.characterLoaded);
   }
 }
 
-TEST(Fileload, ReloadKeepsCelShapesOfUndefinedCels) {
+// A cel the new file does not define is empty, whatever an earlier file gave it: a layer naming
+// it draws nothing in the window, as --render of the file alone draws nothing.
+TEST(Fileload, ALoadStartsFromNoCelsWhateverAnEarlierFileDefined) {
   TempDir dir;
   writeBytes(dir.file("a.chp"),
              joinLines({"#ANIME 120", "#5 1 2 3 4", "#PATERN 01 05", "#LAYER 06 01 02"}));
-  writeBytes(dir.file("b.chp"), joinLines({"#6 9 9 9 9", "#PATERN 02 06"}));
+  writeBytes(dir.file("b.chp"), joinLines({"#6 9 9 9 9", "#PATERN 02 06", "#LAYER 02 05 05"}));
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("a.chp")), "");
-  expectInterval(h.viewer, h.controls, 120);
+  expectInterval(h.viewer, 120);
   ASSERT_EQ(loadMessage(h, dir.file("b.chp")), "");
-  EXPECT_EQ(h.viewer.celRects[5], Rect{});
-  EXPECT_EQ(h.viewer.celX[5], 1);
-  EXPECT_EQ(h.viewer.celY[5], 2);
-  EXPECT_EQ(h.viewer.celW[5], 3);
-  EXPECT_EQ(h.viewer.celH[5], 4);
+  EXPECT_EQ(h.viewer.character.cels[5], CelRect{});
   expectCel(h.viewer, 6, 9, 9, 9, 9);
-  EXPECT_TRUE(rowEmpty(h.viewer.pattern[1]));
-  EXPECT_EQ(h.viewer.layerOn[6], 0);
+  EXPECT_TRUE(rowEmpty(h.viewer.character.pattern[1]));
+  EXPECT_FALSE(h.viewer.character.layerOn[6]);
   expectButtons(h.viewer, {2});
-  expectInterval(h.viewer, h.controls, 100);
+  expectInterval(h.viewer, 100);
 
-  // The same tables as a load into a fresh state, apart from the kept cel shapes.
+  // The same tables as a load into a fresh viewer.
   ReaderHarness fresh;
   ASSERT_EQ(loadMessage(fresh, dir.file("b.chp")), "");
-  EXPECT_EQ(fresh.viewer.celRects, h.viewer.celRects);
-  EXPECT_EQ(fresh.viewer.pattern, h.viewer.pattern);
-  EXPECT_EQ(fresh.viewer.layer, h.viewer.layer);
-  EXPECT_EQ(fresh.viewer.layerDest, h.viewer.layerDest);
-  EXPECT_EQ(fresh.viewer.layerOn, h.viewer.layerOn);
+  EXPECT_EQ(fresh.viewer.character.cels, h.viewer.character.cels);
+  EXPECT_EQ(fresh.viewer.character.pattern, h.viewer.character.pattern);
+  EXPECT_EQ(fresh.viewer.character.layer, h.viewer.character.layer);
+  EXPECT_EQ(fresh.viewer.character.layerDest, h.viewer.character.layerDest);
+  EXPECT_EQ(fresh.viewer.character.layerOn, h.viewer.character.layerOn);
 }
 
 TEST(Fileload, FailingToOpenStillResets) {
@@ -737,17 +675,17 @@ TEST(Fileload, FailingToOpenStillResets) {
                                            "#PATERN 01 01", "#PATERN 06 01"}));
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("a.chp")), "");
-  h.viewer.display.stateCaption = "喜び１";
+  h.viewer.player.caption = "喜び１";
   for (const std::string& missing : {dir.file("none.chp"), dir.path().string()}) {
     SCOPED_TRACE(missing);
     EXPECT_EQ(loadMessage(h, missing), "ファイル " + missing + " は開けません");
     expectNoButton(h.viewer);
-    for (const SequenceRow& row : h.viewer.pattern) EXPECT_TRUE(rowEmpty(row));
-    EXPECT_EQ(h.viewer.display.stateCaption, "状態");
-    expectInterval(h.viewer, h.controls, 100);
+    for (const SequenceRow& row : h.viewer.character.pattern) EXPECT_TRUE(rowEmpty(row));
+    EXPECT_EQ(h.viewer.player.caption, "状態");
+    expectInterval(h.viewer, 100);
     EXPECT_EQ(h.viewer.display.characterName, "Bob");
-    EXPECT_EQ(h.viewer.sheet->width(), 8);
-    EXPECT_EQ(h.viewer.sheetPath, dir.file("chara.bmp"));
+    EXPECT_EQ(h.viewer.character.sheet.picture->width(), 8);
+    EXPECT_EQ(h.viewer.character.sheet.path, dir.file("chara.bmp"));
     EXPECT_TRUE(h.viewer.characterLoaded);
   }
 }
@@ -789,12 +727,11 @@ TEST(Fileload, Utf16AndUtf32TextIsRefused) {
     writeBytes(path, c.bytes);
     ReaderHarness h;
     try {
-      loadCharacterFile(h.viewer, h.controls, path);
+      h.load(path);
       ADD_FAILURE() << "the load completed";
-    } catch (const ReadError& e) {
-      EXPECT_EQ(e.message(),
-                std::string(c.encoding) +
-                    " のテキストは読めません。Shift-JIS か UTF-8 で保存し直してください");
+    } catch (const Error& e) {
+      EXPECT_EQ(e.text(), std::string(c.encoding) +
+                              " のテキストは読めません。Shift-JIS か UTF-8 で保存し直してください");
     }
     EXPECT_FALSE(h.viewer.characterLoaded);
   }
@@ -805,22 +742,21 @@ TEST(Fileload, AUtf8ByteOrderMarkIsNoRefusal) {
   writeBytes(dir.file("a.chp"), "\xEF\xBB\xBF; made in Notepad\r\n#ANIME 50\r\n");
   ReaderHarness h;
   EXPECT_EQ(loadMessage(h, dir.file("a.chp")), "");
-  EXPECT_EQ(h.viewer.frameIntervalMs, 50);
+  EXPECT_EQ(h.viewer.character.frameIntervalMs, 50);
 }
 
-TEST(Fileload, NoCharbmpKeepsTheSheetAndTakesItsKeyAgain) {
+TEST(Fileload, NoCharbmpKeepsTheSheetAndItsKey) {
   TempDir dir;
   writeTestSheet(dir.file("chara.bmp"));
   writeBytes(dir.file("a.chp"), "#CHARBMP chara.bmp\n");
   writeBytes(dir.file("b.chp"), "#1 0 0 1 1\n");
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("a.chp")), "");
-  const FileStamp age = h.viewer.sheetStamp;
-  h.viewer.sheet->setSourceKey(7);
+  const FileStamp age = h.viewer.character.sheet.stamp;
   ASSERT_EQ(loadMessage(h, dir.file("b.chp")), "");
-  EXPECT_EQ(h.viewer.sheetPath, dir.file("chara.bmp"));
-  EXPECT_EQ(h.viewer.sheetStamp, age);
-  EXPECT_EQ(h.viewer.sheet->sourceKey(), 0x00123456u);
+  EXPECT_EQ(h.viewer.character.sheet.path, dir.file("chara.bmp"));
+  EXPECT_EQ(h.viewer.character.sheet.stamp, age);
+  EXPECT_EQ(h.viewer.character.sheet.picture->key(), 0x00123456u);
 }
 
 TEST(Fileload, SeveralSheetsTheLastStays) {
@@ -830,9 +766,9 @@ TEST(Fileload, SeveralSheetsTheLastStays) {
   writeBytes(dir.file("c.chp"), joinLines({"#CHARBMP one.bmp", "#CHARBMP two.bmp"}));
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
-  EXPECT_EQ(h.viewer.sheetPath, dir.file("two.bmp"));
-  EXPECT_EQ(h.viewer.sheet->width(), 5);
-  EXPECT_EQ(h.viewer.sheet->height(), 3);
+  EXPECT_EQ(h.viewer.character.sheet.path, dir.file("two.bmp"));
+  EXPECT_EQ(h.viewer.character.sheet.picture->width(), 5);
+  EXPECT_EQ(h.viewer.character.sheet.picture->height(), 3);
 }
 
 TEST(Fileload, LineEndsOfEveryKindAndNul) {
@@ -842,7 +778,7 @@ TEST(Fileload, LineEndsOfEveryKindAndNul) {
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
   for (int cel = 1; cel <= 4; ++cel) expectCel(h.viewer, cel, cel, cel, cel, cel);
-  EXPECT_EQ(h.viewer.celX[5], 0);
+  EXPECT_EQ(h.viewer.character.cels[5].x, 0);
 }
 
 // --- Names and paths -----------------------------------------------------------------------
@@ -892,9 +828,9 @@ TEST(Fileload, SheetFoundWithoutRegardToCaseAndWithBackslashes) {
     writeBytes(dir.file("c.chp"), "#CHARBMP " + c.written + "\n");
     ReaderHarness h;
     ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
-    EXPECT_EQ(h.viewer.sheetPath, dir.file(c.onDisk));
-    EXPECT_EQ(h.viewer.sheetStamp, fileStamp(dir.file(c.onDisk)));
-    EXPECT_EQ(h.viewer.sheet->width(), 8);
+    EXPECT_EQ(h.viewer.character.sheet.path, dir.file(c.onDisk));
+    EXPECT_EQ(h.viewer.character.sheet.stamp, fileStamp(dir.file(c.onDisk)));
+    EXPECT_EQ(h.viewer.character.sheet.picture->width(), 8);
   }
 }
 
@@ -919,8 +855,8 @@ TEST(Fileload, BareFileNameLooksInTheCurrentDirectory) {
   CurrentDirectory cd(dir.path());
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, "c.chp"), "");
-  EXPECT_EQ(h.viewer.sheetPath, "Chara.bmp");
-  EXPECT_EQ(h.viewer.sheet->width(), 8);
+  EXPECT_EQ(h.viewer.character.sheet.path, "Chara.bmp");
+  EXPECT_EQ(h.viewer.character.sheet.picture->width(), 8);
 }
 
 }  // namespace
@@ -951,9 +887,9 @@ TEST(LoadCharacterFile, ErrorsCarryTheFileAndTheLineWhereTheLoadStopped) {
     if (c.line != 0) writeBytes(path, c.content);
     ReaderHarness h;
     try {
-      loadCharacterFile(h.viewer, h.controls, path);
+      h.load(path);
       ADD_FAILURE() << "the load completed";
-    } catch (const Exception& e) {
+    } catch (const Error& e) {
       ASSERT_TRUE(e.location().has_value());
       EXPECT_EQ(*e.location(), (FileLocation{path, c.line}));
     }

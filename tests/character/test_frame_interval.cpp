@@ -1,7 +1,6 @@
 #include "character/frame_interval.h"
 
-#include "character/viewer_state.h"
-#include "common/memory_controls.h"
+#include "character/character.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +27,10 @@ TEST(applyIntervalText, OnlyAPositiveNumberBecomesTheInterval) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    ViewerState viewer;
-    MemoryControls controls;
-    viewer.frameIntervalMs = 77;
-    controls.type(Edit::Interval, c.text);
-    applyIntervalText(viewer, controls);
-    EXPECT_EQ(viewer.frameIntervalMs, c.interval);
+    Character character;
+    character.frameIntervalMs = 77;
+    applyIntervalText(character, c.text);
+    EXPECT_EQ(character.frameIntervalMs, c.interval);
   }
 }
 

@@ -1,7 +1,6 @@
 #include "character/character_reader.h"
 
 #include "character/state_table.h"
-#include "character/viewer_state.h"
 #include "common/encoding.h"
 #include "common/errors.h"
 #include "reader_fixture.h"
@@ -13,10 +12,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
-#include <typeindex>
 #include <vector>
 
 // Hostile character files, made at test time because they are large: huge files, very long
@@ -62,9 +61,9 @@ std::string junk(std::size_t bytes, uint32_t seed) {
 
 struct Outcome {
   bool loads = true;
-  const std::type_info* error = nullptr;  ///< the class when it fails; null: any own error
-  std::string messageStart;               ///< a prefix of the message when it fails
-  std::function<void(const ViewerState&, const Controls&)> check;  ///< after a load
+  std::optional<MessageId> error;  ///< the message when it fails; none: any of the system's
+  std::string messageStart;        ///< a prefix of the message when it fails
+  std::function<void(const Viewer&)> check;  ///< after a load
 };
 
 struct HostileCharacter {
@@ -73,29 +72,29 @@ struct HostileCharacter {
   Outcome outcome;
 };
 
-Outcome loads(std::function<void(const ViewerState&, const Controls&)> check) {
-  return Outcome{true, nullptr, {}, std::move(check)};
+Outcome loads(std::function<void(const Viewer&)> check) {
+  return Outcome{true, std::nullopt, {}, std::move(check)};
 }
 
-Outcome fails(const std::type_info& type, std::string messageStart) {
-  return Outcome{false, &type, std::move(messageStart), nullptr};
+Outcome fails(MessageId id, std::string messageStart) {
+  return Outcome{false, id, std::move(messageStart), nullptr};
 }
 
 bool rowEmpty(const SequenceRow& row) {
   return std::all_of(row.begin(), row.end(), [](int32_t v) { return v == kEmptyCel; });
 }
 
-bool nothingDefined(const ViewerState& s) {
+bool nothingDefined(const Viewer& v) {
+  const Character& s = v.character;
   for (const SequenceTable* table : {&s.pattern, &s.layer, &s.layerDest}) {
     for (const SequenceRow& row : *table) {
       if (!rowEmpty(row)) return false;
     }
   }
-  return std::all_of(s.celRects.begin(), s.celRects.end(),
-                     [](const Rect& r) { return r == Rect{}; });
+  return std::all_of(s.cels.begin(), s.cels.end(), [](const CelRect& r) { return r == CelRect{}; });
 }
 
-void expectTablesWithinBounds(const ViewerState& s) {
+void expectTablesWithinBounds(const Character& s) {
   for (const SequenceTable* table : {&s.pattern, &s.layer, &s.layerDest}) {
     for (const SequenceRow& row : *table) {
       EXPECT_EQ(row[0], kEmptyCel);
@@ -105,8 +104,7 @@ void expectTablesWithinBounds(const ViewerState& s) {
       }
     }
   }
-  for (const uint8_t on : s.layerOn) EXPECT_LE(on, 1);
-  EXPECT_EQ(s.celRects[0], Rect{});
+  EXPECT_EQ(s.cels[0], CelRect{});
 }
 
 std::vector<HostileCharacter> hostileCharacters() {
@@ -121,59 +119,58 @@ std::vector<HostileCharacter> hostileCharacters() {
                   pairs(255, 2) + "\r\n";
          return repeatTo(block, 20 * kMegabyte) + "#7 10 20 30 40\r\n#PATERN 05 FF\r\n";
        },
-       loads([](const ViewerState& s, const Controls&) {
-         EXPECT_EQ(s.celRects[7], (Rect{10, 20, 40, 60}));
-         EXPECT_EQ(s.celRects[99], (Rect{1, 2, 4, 6}));
+       loads([](const Viewer& s) {
+         EXPECT_EQ(s.character.cels[7].rect(), (Rect{10, 20, 40, 60}));
+         EXPECT_EQ(s.character.cels[99].rect(), (Rect{1, 2, 4, 6}));
          // A cel number has two digits at most: "#109 1 2 3 4" is cel 10 at x 9, and the last
          // line for cel 25 is "#255 1 2 3 4".
-         EXPECT_EQ(s.celRects[10], (Rect{9, 1, 11, 4}));
-         EXPECT_EQ(s.celRects[25], (Rect{5, 1, 7, 4}));
-         EXPECT_EQ(s.celRects[100], Rect{});
-         EXPECT_EQ(s.pattern[5][1], 255);
-         EXPECT_EQ(s.pattern[5][2], 2);
-         EXPECT_EQ(s.pattern[5][255], 255);
-         EXPECT_EQ(s.layer[6][255], 1);
-         EXPECT_EQ(s.layerDest[6][1], 3);
-         EXPECT_EQ(s.layerOn[6], 1);
-         EXPECT_TRUE(s.display.stateButtonEnabled[5]);
-         EXPECT_TRUE(s.display.stateButtonEnabled[6]);
+         EXPECT_EQ(s.character.cels[10].rect(), (Rect{9, 1, 11, 4}));
+         EXPECT_EQ(s.character.cels[25].rect(), (Rect{5, 1, 7, 4}));
+         EXPECT_EQ(s.character.cels[100], CelRect{});
+         EXPECT_EQ(s.character.pattern[5][1], 255);
+         EXPECT_EQ(s.character.pattern[5][2], 2);
+         EXPECT_EQ(s.character.pattern[5][255], 255);
+         EXPECT_EQ(s.character.layer[6][255], 1);
+         EXPECT_EQ(s.character.layerDest[6][1], 3);
+         EXPECT_EQ(s.character.layerOn[6], 1);
+         EXPECT_TRUE(s.character.enablesButton(5));
+         EXPECT_TRUE(s.character.enablesButton(6));
        })},
       {"20 MB of line ends", [] { return repeatTo("\r\n\n\r", 20 * kMegabyte); },
-       loads([](const ViewerState& s, const Controls&) { EXPECT_TRUE(nothingDefined(s)); })},
+       loads([](const Viewer& s) { EXPECT_TRUE(nothingDefined(s)); })},
       {"8 MB of lines holding only #", [] { return repeatTo("#\n", 8 * kMegabyte); },
-       loads([](const ViewerState& s, const Controls&) { EXPECT_TRUE(nothingDefined(s)); })},
+       loads([](const Viewer& s) { EXPECT_TRUE(nothingDefined(s)); })},
       {"a NUL before 20 MB of lines",
        [] {
          return "#PATERN 01 01\r\n" + std::string(1, '\0') +
                 repeatTo("#PATERN 02 02\n", 20 * kMegabyte);
        },
-       loads([](const ViewerState& s, const Controls&) {
-         EXPECT_EQ(s.pattern[1][1], 1);
-         EXPECT_TRUE(rowEmpty(s.pattern[2]));
+       loads([](const Viewer& s) {
+         EXPECT_EQ(s.character.pattern[1][1], 1);
+         EXPECT_TRUE(rowEmpty(s.character.pattern[2]));
        })},
       {"one 20 MB pattern line: only its first 1024 bytes are read",
-       [] { return "#PATERN 01 " + repeatTo("0A", 20 * kMegabyte); },
-       loads([](const ViewerState& s, const Controls&) {
-         for (int k = 1; k < kFrameSlots; ++k) ASSERT_EQ(s.pattern[1][k], 10) << k;
+       [] { return "#PATERN 01 " + repeatTo("0A", 20 * kMegabyte); }, loads([](const Viewer& s) {
+         for (int k = 1; k < kFrameSlots; ++k) ASSERT_EQ(s.character.pattern[1][k], 10) << k;
        })},
       {"one 8 MB layer line without a blank",
-       [] { return "#LAYER 02 " + repeatTo("0B", 8 * kMegabyte); },
-       loads([](const ViewerState& s, const Controls&) {
-         EXPECT_EQ(s.layer[2][255], 11);
-         EXPECT_TRUE(rowEmpty(s.layerDest[2]));
-         EXPECT_EQ(s.layerOn[2], 1);
+       [] { return "#LAYER 02 " + repeatTo("0B", 8 * kMegabyte); }, loads([](const Viewer& s) {
+         EXPECT_EQ(s.character.layer[2][255], 11);
+         EXPECT_TRUE(rowEmpty(s.character.layerDest[2]));
+         EXPECT_EQ(s.character.layerOn[2], 1);
        })},
       {"a 20 MB number in a cel line names only what the reader saw",
        [] { return "#1 0 0 1 " + repeatTo("9", 20 * kMegabyte) + "\r\n"; },
-       fails(typeid(ConversionError), "'999")},
+       fails(MessageId::NotANumber, "'999")},
       {"an 8 MB name",
        [] { return "#CHARNAME " + repeatTo("\x83\x65", 8 * kMegabyte) + "\r\n#PATERN 01 01"; },
-       loads([](const ViewerState& s, const Controls&) {
-         EXPECT_EQ(s.pattern[1][1], 1);
+       loads([](const Viewer& s) {
+         EXPECT_EQ(s.character.pattern[1][1], 1);
          // 1023 bytes of the name are seen: 511 katakana "テ" of three UTF-8 bytes each, and
          // a lone lead byte shown as U+FFFD.
-         EXPECT_EQ(s.display.characterName.size(), 512u * 3);
-         EXPECT_EQ(s.display.characterName.substr(0, 6), "テテ");
+         ASSERT_TRUE(s.display.characterName);
+         EXPECT_EQ(s.display.characterName->size(), 512u * 3);
+         EXPECT_EQ(s.display.characterName->substr(0, 6), "テテ");
        })},
       {"deep #PATERN repetition over every state",
        [] {
@@ -185,14 +182,13 @@ std::vector<HostileCharacter> hostileCharacters() {
          }
          return out;
        },
-       loads([](const ViewerState& s, const Controls&) {
+       loads([](const Viewer& s) {
          for (int state = 0; state < kStateCount; ++state) {
            SCOPED_TRACE(state);
-           EXPECT_NE(s.pattern[state][255], kEmptyCel);
+           EXPECT_NE(s.character.pattern[state][255], kEmptyCel);
          }
          for (const StateInfo& info : kStates) {
-           EXPECT_EQ(s.display.stateButtonEnabled[info.state],
-                     info.kind != StateKind::PatternCheck);
+           EXPECT_EQ(s.character.enablesButton(info.state), info.kind != StateKind::PatternCheck);
          }
        })},
       {"deep #LAYER repetition with growing and shrinking sequences",
@@ -203,22 +199,22 @@ std::vector<HostileCharacter> hostileCharacters() {
          }
          return out + "#LAYER 30 01 02\r";
        },
-       loads([](const ViewerState& s, const Controls&) {
-         EXPECT_EQ(s.layer[30][1], 1);
-         EXPECT_EQ(s.layerDest[30][1], 2);
-         EXPECT_NE(s.layer[30][255], kEmptyCel);
-         EXPECT_EQ(s.layerOn[30], 1);
+       loads([](const Viewer& s) {
+         EXPECT_EQ(s.character.layer[30][1], 1);
+         EXPECT_EQ(s.character.layerDest[30][1], 2);
+         EXPECT_NE(s.character.layer[30][255], kEmptyCel);
+         EXPECT_EQ(s.character.layerOn[30], 1);
        })},
       {"deep #CHARBMP repetition",
        [] { return repeatTo("#CHARBMP s.bmp\n", 64 * 1024) + "#1 0 0 3 2\n#PATERN 01 01\n"; },
-       loads([](const ViewerState& s, const Controls&) {
-         ASSERT_TRUE(s.sheet);
-         EXPECT_EQ(s.sheet->width(), 8);
-         EXPECT_EQ(s.sheet->sourceKey(), 0x00123456u);
+       loads([](const Viewer& s) {
+         ASSERT_TRUE(s.character.sheet.picture);
+         EXPECT_EQ(s.character.sheet.picture->width(), 8);
+         EXPECT_EQ(s.character.sheet.picture->key(), 0x00123456u);
        })},
       {"a bad pair after 20 MB of good lines",
        [] { return repeatTo("#PATERN 03 0102\r\n", 20 * kMegabyte) + "#PATERN 03 01ZZ\r\n"; },
-       fails(typeid(ConversionError), "'$ZZ' は数値ではありません")},
+       fails(MessageId::NotANumber, "'$ZZ' は数値ではありません")},
       {"8 MB of binary junk", [] { return junk(8 * kMegabyte, 1); }, Outcome{}},
       {"binary junk between keywords",
        [] {
@@ -241,23 +237,22 @@ TEST(HostileCharacters, LoadOrFailCleanly) {
     writeBytes(path, c.bytes());
     ReaderHarness h;
     try {
-      loadCharacterFile(h.viewer, h.controls, path);
-      ASSERT_TRUE(c.outcome.loads || c.outcome.error == nullptr) << "loaded";
+      h.load(path);
+      ASSERT_TRUE(c.outcome.loads || !c.outcome.error) << "loaded";
       EXPECT_TRUE(h.viewer.characterLoaded);
-      if (c.outcome.check) c.outcome.check(h.viewer, h.controls);
-    } catch (const Exception& e) {
-      ASSERT_FALSE(c.outcome.loads && c.outcome.error != nullptr) << "raised " << e.message();
+      if (c.outcome.check) c.outcome.check(h.viewer);
+    } catch (const Error& e) {
+      ASSERT_FALSE(c.outcome.loads && c.outcome.error) << "raised " << e.text();
       EXPECT_FALSE(h.viewer.characterLoaded);
-      EXPECT_TRUE(encoding::isValidUtf8(e.message()));
+      EXPECT_TRUE(encoding::isValidUtf8(e.text()));
       // A message quotes at most the 1024 bytes of a value the reader looks at.
-      EXPECT_LT(e.message().size(), 4096u);
+      EXPECT_LT(e.text().size(), 4096u);
       if (c.outcome.error) {
-        EXPECT_EQ(std::type_index(typeid(e)), std::type_index(*c.outcome.error))
-            << e.message().substr(0, 120);
-        EXPECT_EQ(e.message().rfind(c.outcome.messageStart, 0), 0u) << e.message().substr(0, 80);
+        EXPECT_EQ(e.id(), *c.outcome.error) << e.text().substr(0, 120);
+        EXPECT_EQ(e.text().rfind(c.outcome.messageStart, 0), 0u) << e.text().substr(0, 80);
       }
     }
-    expectTablesWithinBounds(h.viewer);
+    expectTablesWithinBounds(h.viewer.character);
   }
 }
 
@@ -272,16 +267,16 @@ TEST(HostileCharacters, AFileOverTheSizeLimitIsRefusedUnread) {
   {
     const testing::AllocationWatch watch;
     try {
-      loadCharacterFile(h.viewer, h.controls, path);
+      h.load(path);
       ADD_FAILURE() << "loaded";
-    } catch (const ReadError& e) {
-      EXPECT_EQ(e.message(), path + " を読み込めません");
+    } catch (const Error& e) {
+      EXPECT_EQ(e.text(), path + " を読み込めません");
     }
     largest = watch.largest();
   }
   EXPECT_LT(largest, kMegabyte);
-  EXPECT_TRUE(rowEmpty(h.viewer.pattern[1]));
-  EXPECT_EQ(h.controls.text(Edit::Interval), "100");
+  EXPECT_TRUE(rowEmpty(h.viewer.character.pattern[1]));
+  EXPECT_EQ(h.viewer.character.frameIntervalMs, 100);
 }
 
 // Regression: the reader kept a list of every line of the file, 16 bytes per line, so a file
@@ -296,7 +291,7 @@ TEST(HostileCharacters, LineEndsCostNoMoreThanTheFileItself) {
   std::size_t largest = 0;
   {
     const testing::AllocationWatch watch;
-    loadCharacterFile(h.viewer, h.controls, path);
+    h.load(path);
     largest = watch.largest();
   }
   // Reading the file may hold it twice while its buffer grows; nothing else comes close. The

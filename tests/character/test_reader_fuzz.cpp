@@ -98,7 +98,7 @@ class LineGenerator {
   std::mt19937 rng_;
 };
 
-void expectTablesWithinBounds(const ViewerState& s) {
+void expectTablesWithinBounds(const Character& s) {
   for (const auto* table : {&s.pattern, &s.layer, &s.layerDest}) {
     for (const SequenceRow& row : *table) {
       EXPECT_EQ(row[0], kEmptyCel);
@@ -108,9 +108,7 @@ void expectTablesWithinBounds(const ViewerState& s) {
       }
     }
   }
-  for (uint8_t on : s.layerOn) EXPECT_LE(on, 1);
-  EXPECT_EQ(s.celRects[0], Rect{});
-  EXPECT_EQ(s.celX[0], 0);
+  EXPECT_EQ(s.cels[0], CelRect{});
 }
 
 TEST(ReaderFuzz, RandomAndHostileLinesNeverFault) {
@@ -118,6 +116,7 @@ TEST(ReaderFuzz, RandomAndHostileLinesNeverFault) {
   writeTestSheet(dir.file("s.bmp"), 3, 2);
   LineGenerator gen(20240611);
   ReaderHarness h;
+  CharacterSheet sheet;
   int lines = 0;
   int completed = 0;
   for (int round = 0; round < 700; ++round) {
@@ -132,22 +131,19 @@ TEST(ReaderFuzz, RandomAndHostileLinesNeverFault) {
     writeBytes(dir.file("f.chp"), file);
     // The batch check's lint follows every load, so it meets the same lines.
     CharacterLint lint;
-    bool complete = false;
-    try {
-      loadCharacterFile(h.viewer, h.controls, dir.file("f.chp"), &lint);
-      complete = true;
-      ++completed;
-    } catch (const Exception& e) {
-      EXPECT_FALSE(e.message().empty());
-    }
-    lint.finish(h.viewer, complete);
+    const CharacterLoad load = loadCharacterFile(dir.file("f.chp"), h.loader, sheet, &lint);
+    const bool complete = load.completed();
+    if (complete) ++completed;
+    if (load.error) EXPECT_FALSE(load.error->text().empty());
+    sheet = load.character.sheet;
+    lint.finish(load.character, complete);
     EXPECT_LE(lint.lastLine(), static_cast<int32_t>(splitLines(file).size()));
     for (const LintWarning& w : lint.warnings()) {
       // Line 0, the file as a whole, only when the whole file was read.
       EXPECT_GE(w.line, complete ? 0 : 1);
       EXPECT_LE(w.line, lint.lastLine());
     }
-    expectTablesWithinBounds(h.viewer);
+    expectTablesWithinBounds(load.character);
     if (::testing::Test::HasFailure()) {
       ADD_FAILURE() << "round " << round << ": " << ::testing::PrintToString(file);
       break;
@@ -168,13 +164,10 @@ TEST(ReaderFuzz, WithoutASheetSurfaceNothingIsDereferenced) {
     std::string file;
     for (std::size_t i = 0, n = 1 + gen.pick(6); i < n; ++i) file += gen.line() + gen.lineEnd();
     writeBytes(dir.file("f.chp"), file);
-    try {
-      loadCharacterFile(h.viewer, h.controls, dir.file("f.chp"));
-    } catch (const Exception&) {
-    }
-    expectTablesWithinBounds(h.viewer);
+    const CharacterLoad load = loadCharacterFile(dir.file("f.chp"), h.loader, CharacterSheet{});
+    expectTablesWithinBounds(load.character);
+    EXPECT_FALSE(load.character.sheet.picture);
   }
-  EXPECT_FALSE(h.viewer.sheet);
 }
 
 }  // namespace

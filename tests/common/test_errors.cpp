@@ -13,17 +13,20 @@ TEST(ErrorBox, AppendsAPeriodWhenTheLastByteSortsAboveIt) {
   EXPECT_EQ(errorBoxText(""), "");
 }
 
-TEST(ErrorMessages, FormatReplacesTheFirstPlaceholder) {
-  EXPECT_EQ(formatMessage("'%s' は数値ではありません", "$0G"), "'$0G' は数値ではありません");
-  EXPECT_EQ(formatMessage("不正なビット数です (%d)", "7"), "不正なビット数です (7)");
-  EXPECT_EQ(formatMessage("no placeholder", "x"), "no placeholder");
+// An argument is put in once: text from a file that reads like a placeholder stays as it is.
+TEST(ErrorMessages, ArgumentsFillTheirPlaceholdersInOnePass) {
+  EXPECT_EQ(fillArguments("'%1' は数値ではありません", {"$0G"}), "'$0G' は数値ではありません");
+  EXPECT_EQ(fillArguments("%2 and %1", {"a", "b"}), "b and a");
+  EXPECT_EQ(fillArguments("'%1' は数値ではありません", {"%1%2"}), "'%1%2' は数値ではありません");
+  EXPECT_EQ(fillArguments("no placeholder %3", {"x"}), "no placeholder %3");
 }
 
-TEST(ErrorClasses, CarryTheirMessageAndFamily) {
-  const SurfaceError e("サーフェース を作成できません");
-  const DrawContextError& base = e;
-  EXPECT_STREQ(base.what(), "サーフェース を作成できません");
-  EXPECT_NE(dynamic_cast<const Exception*>(&base), nullptr);
+TEST(ErrorMessages, AnErrorCarriesItsIdentityAndSaysItsText) {
+  const Error e(MessageId::InvalidBitCount, "7");
+  EXPECT_EQ(e.id(), MessageId::InvalidBitCount);
+  EXPECT_EQ(e.message().arguments, std::vector<std::string>{"7"});
+  EXPECT_STREQ(e.what(), "不正なビット数です (7)");
+  EXPECT_FALSE(e.location());
 }
 
 }  // namespace

@@ -64,14 +64,14 @@ TEST(IntConversion, ErrorNamesTheConvertedText) {
   try {
     parseInt("$ZZ");
     FAIL() << "no error";
-  } catch (const ConversionError& e) {
-    EXPECT_EQ(e.message(), "'$ZZ' は数値ではありません");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "'$ZZ' は数値ではありません");
   }
   try {
     parseInt("");
     FAIL() << "no error";
-  } catch (const ConversionError& e) {
-    EXPECT_EQ(e.message(), "'' は数値ではありません");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "'' は数値ではありません");
   }
 }
 
@@ -80,8 +80,8 @@ TEST(IntConversion, ShiftJisInErrorIsShownAsText) {
   try {
     parseInt("\x83\x65");
     FAIL() << "no error";
-  } catch (const ConversionError& e) {
-    EXPECT_EQ(e.message(), "'テ' は数値ではありません");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "'テ' は数値ではありません");
   }
 }
 
@@ -90,17 +90,17 @@ TEST(HexPair, TrimsThenReadsHexadecimal) {
   EXPECT_EQ(hexPair("FF"), 255);
   EXPECT_EQ(hexPair("0b"), 11);
   EXPECT_EQ(hexPair(" 5"), 5);
-  EXPECT_THROW(hexPair("  "), ConversionError);
+  EXPECT_THROW(hexPair("  "), Error);
   try {
     hexPair("0G");
-  } catch (const ConversionError& e) {
-    EXPECT_EQ(e.message(), "'$0G' は数値ではありません");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "'$0G' は数値ではありません");
   }
   try {
     hexPairUntrimmed(" 5");
     FAIL() << "no error";
-  } catch (const ConversionError& e) {
-    EXPECT_EQ(e.message(), "'$ 5' は数値ではありません");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "'$ 5' は数値ではありません");
   }
 }
 

@@ -12,7 +12,7 @@ too short, too long or badly filtered. Every file is written byte by byte here.
 manifest.txt holds one line per file, three fields separated by tabs:
     FILE  CLASS  EXPECTATION
 where EXPECTATION is either
-    error CLASSNAME MESSAGE             the load fails with that exception class and message
+    error MESSAGEID MESSAGE              the load fails with that message
     picture W H all RRGGBB              a W x H picture of one colour
     picture W H RRGGBB,RRGGBB,...       a W x H picture, pixels top-down
     picture 0 0                         an empty picture (the surface is left empty)
@@ -31,15 +31,15 @@ OUT = os.path.join(HERE, "hostile")
 
 BI_RGB, BI_RLE8, BI_RLE4, BI_BITFIELDS = 0, 1, 2, 3
 
-BAD_BMP = "error InvalidImageError ビットマップイメージが不正です"
-BAD_DIB = "error InvalidImageError 不正な DIB です"
-SHORT = "error ReadError ストリームからの読み込みエラー"
-BAD_FORMAT = "error UnsupportedImageError 不正なピクセルフォーマットです"
-NOT_CREATED = "error SurfaceError IDirectDrawSurface は作成されていません"
+BAD_BMP = "error InvalidBitmap ビットマップイメージが不正です"
+BAD_DIB = "error InvalidDib 不正な DIB です"
+SHORT = "error StreamReadError ストリームからの読み込みエラー"
+BAD_FORMAT = "error InvalidPixelFormat 不正なピクセルフォーマットです"
+NOT_CREATED = "error SurfaceNotCreated IDirectDrawSurface は作成されていません"
 
 
 def bad_bits(n):
-    return "error UnsupportedImageError 不正なビット数です (%d)" % n
+    return "error InvalidBitCount 不正なビット数です (%d)" % n
 
 
 def picture(w, h, pixels):

@@ -1,11 +1,11 @@
 #include "player/file_intake.h"
 
-#include "character/viewer_state.h"
 #include "common/errors.h"
 #include "common/file_stamp.h"
 #include "common/memory_controls.h"
 #include "player/test_file_intake_files.h"
-#include "surfaces/draw_context.h"
+#include "player/viewer.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
@@ -31,23 +31,22 @@ constexpr uint32_t kBlue = 0x0000FF;
 // A drawing context with a sheet surface, as the view's surface initialisation leaves it.
 class FileIntakeTest : public ::testing::Test {
  protected:
-  FileIntakeTest()
-      : service(std::make_shared<platform::SurfaceService>()),
-        draw(std::make_unique<DrawContext>(service)) {
-    viewer.sheet = std::make_unique<Surface>(draw.get());
+  FileIntakeTest() : service(std::make_shared<platform::SurfaceService>()) {
+    loader = [service = service](const std::string& path) {
+      return SheetPicture::load(*service, path);
+    };
     sheetPath = dir.file("sheet.bmp");
     charPath = dir.file("chara.chp");
   }
-  ~FileIntakeTest() override { viewer.sheet.reset(); }
 
-  uint32_t sheetKey() const { return viewer.sheet->sourceKey(); }
-  int32_t sheetWidth() const { return viewer.sheet->width(); }
+  uint32_t sheetKey() const { return viewer.character.sheet.picture->key(); }
+  int32_t sheetWidth() const { return viewer.character.sheet.picture->width(); }
 
   /// Polls as two ticks 200 ms apart do: a change seen at the first has settled by the second.
   void pollSettled() {
-    pollWatchedFiles(viewer, controls, nowMs);
+    pollWatchedFiles(viewer, loader, controls, nowMs);
     nowMs += 200;
-    pollWatchedFiles(viewer, controls, nowMs);
+    pollWatchedFiles(viewer, loader, controls, nowMs);
     nowMs += 200;
   }
 
@@ -65,8 +64,8 @@ class FileIntakeTest : public ::testing::Test {
 
   TempDir dir;
   std::shared_ptr<platform::SurfaceService> service;
-  std::unique_ptr<DrawContext> draw;
-  ViewerState viewer;
+  SheetLoader loader;
+  Viewer viewer;
   MemoryControls controls;
   std::string sheetPath;
   std::string charPath;
@@ -80,15 +79,15 @@ TEST_F(FileIntakeTest, DropRecordsThePathEnablesTheButtonsAndLoads) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("ひよこ", "sheet.bmp"));
 
-  openCharacterFile(viewer, controls, charPath);
+  openCharacterFile(viewer, loader, charPath);
 
-  EXPECT_EQ(viewer.characterPath, charPath);
+  EXPECT_EQ(viewer.files.characterPath, charPath);
   EXPECT_TRUE(viewer.display.reloadEnabled);
   EXPECT_TRUE(viewer.display.patternCheckEnabled);
-  EXPECT_TRUE(viewer.display.stateButtonEnabled[1]);
+  EXPECT_TRUE(viewer.character.enablesButton(1));
   EXPECT_TRUE(viewer.characterLoaded);
   EXPECT_EQ(viewer.display.characterName, "ひよこ");
-  EXPECT_EQ(viewer.sheetPath, sheetPath);
+  EXPECT_EQ(viewer.character.sheet.path, sheetPath);
   EXPECT_EQ(sheetWidth(), 20);
   EXPECT_EQ(sheetKey(), kGreen);
 }
@@ -113,12 +112,12 @@ TEST_F(FileIntakeTest, DropOfWhatIsNoCharacterFileStillEnablesTheButtons) {
     MemoryControls fresh;
     viewer.display = DisplayState{};
     try {
-      openCharacterFile(viewer, fresh, c.path);
+      openCharacterFile(viewer, loader, c.path);
       ADD_FAILURE() << "no error";
-    } catch (const Exception& e) {
-      EXPECT_EQ(e.message(), c.message);
+    } catch (const Error& e) {
+      EXPECT_EQ(e.text(), c.message);
     }
-    EXPECT_EQ(viewer.characterPath, c.path);
+    EXPECT_EQ(viewer.files.characterPath, c.path);
     EXPECT_TRUE(viewer.display.reloadEnabled);
     EXPECT_TRUE(viewer.display.patternCheckEnabled);
     EXPECT_FALSE(viewer.characterLoaded);
@@ -134,9 +133,9 @@ TEST_F(FileIntakeTest, DroppedPathLongerThan255CharactersIsLoadedWhole) {
   writeFile(path, characterFile("long", "sheet.bmp"));
   ASSERT_GT(path.size(), 255u);
 
-  openCharacterFile(viewer, controls, path);
+  openCharacterFile(viewer, loader, path);
 
-  EXPECT_EQ(viewer.characterPath, path);
+  EXPECT_EQ(viewer.files.characterPath, path);
   EXPECT_TRUE(viewer.characterLoaded);
   EXPECT_EQ(viewer.display.characterName, "long");
 }
@@ -144,87 +143,87 @@ TEST_F(FileIntakeTest, DroppedPathLongerThan255CharactersIsLoadedWhole) {
 TEST_F(FileIntakeTest, ReloadTriesTheDroppedPathAgain) {
   writeFile(sheetPath, bmp24(8, 8, kRed, kRed));
   writeFile(charPath, "#ANIME fast\r\n");
-  EXPECT_THROW(openCharacterFile(viewer, controls, charPath), ConversionError);
+  EXPECT_THROW(openCharacterFile(viewer, loader, charPath), Error);
   EXPECT_FALSE(viewer.characterLoaded);
 
   writeFile(charPath, characterFile("fixed", "sheet.bmp", "250"));
-  reloadCharacter(viewer, controls);
+  reloadCharacter(viewer, loader);
 
   EXPECT_TRUE(viewer.characterLoaded);
   EXPECT_EQ(viewer.display.characterName, "fixed");
-  EXPECT_EQ(viewer.frameIntervalMs, 250);
+  EXPECT_EQ(viewer.character.frameIntervalMs, 250);
 
   std::filesystem::remove(charPath);
   try {
-    reloadCharacter(viewer, controls);
+    reloadCharacter(viewer, loader);
     ADD_FAILURE() << "no error";
-  } catch (const FileOpenError& e) {
-    EXPECT_EQ(e.message(), "ファイル " + charPath + " は開けません");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "ファイル " + charPath + " は開けません");
   }
-  EXPECT_FALSE(viewer.display.stateButtonEnabled[1]);
-  EXPECT_EQ(viewer.display.stateCaption, "状態");
+  EXPECT_FALSE(viewer.character.enablesButton(1));
+  EXPECT_EQ(viewer.player.caption, "状態");
 }
 
 TEST_F(FileIntakeTest, CGreloadTakesTheNewPictureItsSizeAndItsCornerColour) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openCharacterFile(viewer, controls, charPath);
-  const FileStamp first = viewer.sheetStamp;
+  openCharacterFile(viewer, loader, charPath);
+  const FileStamp first = viewer.character.sheet.stamp;
 
   writeFile(sheetPath, bmp24(30, 12, kRed, kBlue));
-  reloadSheet(viewer);
+  reloadSheet(viewer, loader);
 
   EXPECT_EQ(sheetWidth(), 30);
-  EXPECT_EQ(viewer.sheet->height(), 12);
+  EXPECT_EQ(viewer.character.sheet.picture->height(), 12);
   EXPECT_EQ(sheetKey(), kBlue);
-  EXPECT_EQ(viewer.sheetStamp, fileStamp(sheetPath));
-  EXPECT_NE(viewer.sheetStamp, first);
-  EXPECT_EQ(viewer.state, 1);
+  EXPECT_EQ(viewer.character.sheet.stamp, fileStamp(sheetPath));
+  EXPECT_NE(viewer.character.sheet.stamp, first);
+  EXPECT_EQ(viewer.player.state, 1);
 }
 
 TEST_F(FileIntakeTest, CGreloadOfAMissingSheetStoresTheMissingStampAndKeepsThePicture) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openCharacterFile(viewer, controls, charPath);
+  openCharacterFile(viewer, loader, charPath);
   std::filesystem::remove(sheetPath);
 
   try {
-    reloadSheet(viewer);
+    reloadSheet(viewer, loader);
     ADD_FAILURE() << "no error";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.message(), "ファイル " + sheetPath + " は開けません");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "ファイル " + sheetPath + " は開けません");
   }
-  EXPECT_TRUE(viewer.sheetStamp.isMissing());
+  EXPECT_TRUE(viewer.character.sheet.stamp.isMissing());
   EXPECT_EQ(sheetWidth(), 20);
   EXPECT_EQ(sheetKey(), kGreen);
 }
 
 TEST_F(FileIntakeTest, CGreloadWithoutASheetNameReportsTheEmptyExtension) {
   try {
-    reloadSheet(viewer);
+    reloadSheet(viewer, loader);
     ADD_FAILURE() << "no error";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.message(), "拡張子 . の画像形式は処理できません");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "拡張子 . の画像形式は処理できません");
   }
-  EXPECT_TRUE(viewer.sheetStamp.isMissing());
+  EXPECT_TRUE(viewer.character.sheet.stamp.isMissing());
 }
 
 TEST_F(FileIntakeTest, CGreloadWithoutASheetSurfaceReportsItAndTouchesNothing) {
   writeFile(sheetPath, bmp24(4, 4, kRed, kRed));
-  viewer.sheet.reset();
-  viewer.sheetPath = sheetPath;
-  viewer.sheetStamp = FileStamp{123, 4};
+  loader = nullptr;
+  viewer.character.sheet.path = sheetPath;
+  viewer.character.sheet.stamp = FileStamp{123, 4};
   controls.setChecked(Switch::AutoSheetReload, true);
 
   try {
-    reloadSheet(viewer);
+    reloadSheet(viewer, loader);
     ADD_FAILURE() << "no error";
-  } catch (const SurfaceError& e) {
-    EXPECT_EQ(e.message(), "IDirectDrawSurface は作成されていません");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "IDirectDrawSurface は作成されていません");
   }
   // The poll has nothing to load into, and says nothing.
   EXPECT_NO_THROW(pollSettled());
-  EXPECT_EQ(viewer.sheetStamp, (FileStamp{123, 4}));
+  EXPECT_EQ(viewer.character.sheet.stamp, (FileStamp{123, 4}));
   EXPECT_FALSE(viewer.display.reloadFailure);
 }
 
@@ -241,7 +240,7 @@ TEST_F(FileIntakeTest, AutomaticReloadItemsToggleTheirOwnMarks) {
 TEST_F(FileIntakeTest, PollReloadsOnlyWhenSwitchedOnNamedAndChanged) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openCharacterFile(viewer, controls, charPath);
+  openCharacterFile(viewer, loader, charPath);
   const auto base = std::filesystem::last_write_time(sheetPath);
 
   struct Step {
@@ -274,7 +273,7 @@ TEST_F(FileIntakeTest, PollReloadsOnlyWhenSwitchedOnNamedAndChanged) {
 TEST_F(FileIntakeTest, TwoSavesWithinTwoSecondsAreBothSeen) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openCharacterFile(viewer, controls, charPath);
+  openCharacterFile(viewer, loader, charPath);
   controls.setChecked(Switch::AutoSheetReload, true);
   const auto base = std::filesystem::last_write_time(sheetPath);
 
@@ -304,7 +303,7 @@ TEST_F(FileIntakeTest, TwoSavesWithinTwoSecondsAreBothSeen) {
 TEST_F(FileIntakeTest, PollWaitsOutARemovedSheetAndLoadsItsReturn) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openCharacterFile(viewer, controls, charPath);
+  openCharacterFile(viewer, loader, charPath);
   controls.setChecked(Switch::AutoSheetReload, true);
 
   std::filesystem::remove(sheetPath);
@@ -315,31 +314,31 @@ TEST_F(FileIntakeTest, PollWaitsOutARemovedSheetAndLoadsItsReturn) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kBlue));
   pollSettled();
   EXPECT_EQ(sheetKey(), kBlue);
-  EXPECT_FALSE(viewer.sheetStamp.isMissing());
+  EXPECT_FALSE(viewer.character.sheet.stamp.isMissing());
 }
 
 TEST_F(FileIntakeTest, PollWithoutASheetNameDoesNothing) {
   controls.setChecked(Switch::AutoSheetReload, true);
   EXPECT_NO_THROW(pollSettled());
-  EXPECT_EQ(viewer.sheetStamp, FileStamp{});
-  EXPECT_EQ(sheetWidth(), 0);
+  EXPECT_EQ(viewer.character.sheet.stamp, FileStamp{});
+  EXPECT_FALSE(viewer.character.sheet.picture);
 }
 
 TEST_F(FileIntakeTest, PollLeavesTheCharacterAlone) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openCharacterFile(viewer, controls, charPath);
+  openCharacterFile(viewer, loader, charPath);
   controls.setChecked(Switch::AutoSheetReload, true);
-  viewer.state = 6;
-  viewer.frame = 3;
+  viewer.player.state = 6;
+  viewer.player.frame = 3;
   writeFile(charPath, characterFile("changed", "sheet.bmp"));
   writeFile(sheetPath, bmp24(24, 10, kRed, kBlue));
 
   pollSettled();
 
   EXPECT_EQ(sheetKey(), kBlue);
-  EXPECT_EQ(viewer.state, 6);
-  EXPECT_EQ(viewer.frame, 3);
+  EXPECT_EQ(viewer.player.state, 6);
+  EXPECT_EQ(viewer.player.frame, 3);
   EXPECT_EQ(viewer.display.characterName, "c");
 }
 
@@ -348,16 +347,16 @@ TEST_F(FileIntakeTest, PollLeavesTheCharacterAlone) {
 TEST_F(FileIntakeTest, AChangeIsReadOnlyOnceItsStampHeldStillForTheSettleTime) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openCharacterFile(viewer, controls, charPath);
+  openCharacterFile(viewer, loader, charPath);
   controls.setChecked(Switch::AutoSheetReload, true);
   writeFile(sheetPath, bmp24(20, 10, kRed, kBlue));
   markSaved(sheetPath);
 
-  pollWatchedFiles(viewer, controls, 1000);
+  pollWatchedFiles(viewer, loader, controls, 1000);
   EXPECT_EQ(sheetKey(), kGreen);  // seen once: maybe still being written
-  pollWatchedFiles(viewer, controls, 1149);
+  pollWatchedFiles(viewer, loader, controls, 1149);
   EXPECT_EQ(sheetKey(), kGreen);
-  pollWatchedFiles(viewer, controls, 1150);
+  pollWatchedFiles(viewer, loader, controls, 1150);
   EXPECT_EQ(sheetKey(), kBlue);
 }
 
@@ -366,7 +365,7 @@ TEST_F(FileIntakeTest, AChangeIsReadOnlyOnceItsStampHeldStillForTheSettleTime) {
 TEST_F(FileIntakeTest, AChangeDuringTheReadIsReadAgain) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openCharacterFile(viewer, controls, charPath);
+  openCharacterFile(viewer, loader, charPath);
   controls.setChecked(Switch::AutoSheetReload, true);
   writeFile(sheetPath, bmp24(20, 10, kRed, kBlue));
   markSaved(sheetPath);
@@ -378,23 +377,23 @@ TEST_F(FileIntakeTest, AChangeDuringTheReadIsReadAgain) {
   const StampSource saveDuringRead = [&](const std::string&) {
     return ++stamps <= 2 ? first : landed;
   };
-  pollWatchedFiles(viewer, controls, 1000, saveDuringRead);
-  pollWatchedFiles(viewer, controls, 1200, saveDuringRead);  // reads, then sees `landed`
+  pollWatchedFiles(viewer, loader, controls, 1000, saveDuringRead);
+  pollWatchedFiles(viewer, loader, controls, 1200, saveDuringRead);  // reads, then sees `landed`
   EXPECT_EQ(stamps, 3);
   EXPECT_EQ(sheetKey(), kGreen);  // what was read is not shown
-  pollWatchedFiles(viewer, controls, 1300, saveDuringRead);
+  pollWatchedFiles(viewer, loader, controls, 1300, saveDuringRead);
   EXPECT_EQ(sheetKey(), kGreen);  // `landed` has not settled yet
-  pollWatchedFiles(viewer, controls, 1400, saveDuringRead);
+  pollWatchedFiles(viewer, loader, controls, 1400, saveDuringRead);
   EXPECT_EQ(sheetKey(), kBlue);
-  EXPECT_EQ(viewer.sheetStamp, landed);
+  EXPECT_EQ(viewer.character.sheet.stamp, landed);
 }
 
 TEST_F(FileIntakeTest, AFailedAutomaticLoadKeepsThePictureAndTablesAndSaysWhatFailed) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   const std::string good = characterFile("c", "sheet.bmp", "120");
   writeFile(charPath, good);
-  openCharacterFile(viewer, controls, charPath);
-  const SequenceTable pattern = viewer.pattern;
+  openCharacterFile(viewer, loader, charPath);
+  const SequenceTable pattern = viewer.character.pattern;
 
   struct Case {
     const char* name;
@@ -416,11 +415,12 @@ TEST_F(FileIntakeTest, AFailedAutomaticLoadKeepsThePictureAndTablesAndSaysWhatFa
     writeFile(c.file, c.bytes);
     EXPECT_NO_THROW(pollSettled());
     ASSERT_TRUE(viewer.display.reloadFailure);
-    EXPECT_EQ(*viewer.display.reloadFailure, (ReloadFailure{c.file, c.line, c.message}));
+    EXPECT_EQ(viewer.display.reloadFailure->file, c.file);
+    EXPECT_EQ(viewer.display.reloadFailure->line, c.line);
+    EXPECT_EQ(messageText(viewer.display.reloadFailure->message), c.message);
     EXPECT_EQ(viewer.display.characterName, "c");
-    EXPECT_EQ(viewer.frameIntervalMs, 120);
-    EXPECT_EQ(controls.text(Edit::Interval), "120");
-    EXPECT_EQ(viewer.pattern, pattern);
+    EXPECT_EQ(viewer.character.frameIntervalMs, 120);
+    EXPECT_EQ(viewer.character.pattern, pattern);
     EXPECT_EQ(sheetWidth(), 20);
     EXPECT_EQ(sheetKey(), kGreen);
 
@@ -436,7 +436,7 @@ TEST_F(FileIntakeTest, AFailedAutomaticLoadKeepsThePictureAndTablesAndSaysWhatFa
 TEST_F(FileIntakeTest, ASheetCutShortIsWaitedOutAsASaveInProgress) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   writeFile(charPath, characterFile("c", "sheet.bmp"));
-  openCharacterFile(viewer, controls, charPath);
+  openCharacterFile(viewer, loader, charPath);
   controls.setChecked(Switch::AutoSheetReload, true);
 
   const std::string whole = bmp24(20, 10, kRed, kBlue);
@@ -458,32 +458,33 @@ TEST_F(FileIntakeTest, ACharacterReloadKeepsThePlayingStateWhileItHasEntries) {
   writeFile(sheetPath, bmp24(20, 10, kRed, kGreen));
   const std::string withJoy = characterFile("c", "sheet.bmp") + "#PATERN 06 030203\r\n";
   writeFile(charPath, withJoy);
-  openCharacterFile(viewer, controls, charPath);
+  openCharacterFile(viewer, loader, charPath);
   controls.setChecked(Switch::AutoCharacterReload, true);
-  viewer.state = 6;
-  viewer.frame = 2;
-  viewer.display.stateCaption = "喜び１";
+  viewer.player.state = 6;
+  viewer.player.frame = 2;
+  viewer.player.caption = "喜び１";
 
   // The author edits state 6's sequence and keeps seeing state 6.
   writeFile(charPath, characterFile("c2", "sheet.bmp", "80") + "#PATERN 06 0202\r\n");
-  pollSettled();
+  EXPECT_EQ(pollWatchedFiles(viewer, loader, controls, nowMs), PollResult::Nothing);
+  // The window puts the new interval into its edit when it hears of a new character.
+  EXPECT_EQ(pollWatchedFiles(viewer, loader, controls, nowMs + 200), PollResult::Character);
   EXPECT_EQ(viewer.display.characterName, "c2");
-  EXPECT_EQ(viewer.frameIntervalMs, 80);
-  EXPECT_EQ(controls.text(Edit::Interval), "80");
-  EXPECT_EQ(viewer.state, 6);
-  EXPECT_EQ(viewer.frame, 2);
-  EXPECT_EQ(viewer.display.stateCaption, "喜び１");
-  EXPECT_EQ(viewer.pattern[6][2], 2);
-  EXPECT_EQ(viewer.pattern[6][3], kEmptyCel);
-  EXPECT_TRUE(viewer.display.stateButtonEnabled[6]);
+  EXPECT_EQ(viewer.character.frameIntervalMs, 80);
+  EXPECT_EQ(viewer.player.state, 6);
+  EXPECT_EQ(viewer.player.frame, 2);
+  EXPECT_EQ(viewer.player.caption, "喜び１");
+  EXPECT_EQ(viewer.character.pattern[6][2], 2);
+  EXPECT_EQ(viewer.character.pattern[6][3], kEmptyCel);
+  EXPECT_TRUE(viewer.character.enablesButton(6));
 
   // State 6 removed: back to state 1 under "状態", as after a load.
   writeFile(charPath, characterFile("c3", "sheet.bmp"));
   pollSettled();
   EXPECT_EQ(viewer.display.characterName, "c3");
-  EXPECT_EQ(viewer.state, 1);
-  EXPECT_EQ(viewer.display.stateCaption, "状態");
-  EXPECT_FALSE(viewer.display.stateButtonEnabled[6]);
+  EXPECT_EQ(viewer.player.state, 1);
+  EXPECT_EQ(viewer.player.caption, "状態");
+  EXPECT_FALSE(viewer.character.enablesButton(6));
 }
 
 }  // namespace

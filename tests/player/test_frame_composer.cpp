@@ -1,6 +1,7 @@
 #include "player/frame_composer.h"
 
-#include "character/viewer_state.h"
+#include "player/viewer.h"
+#include "support/sheet_pictures.h"
 #include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
@@ -36,46 +37,31 @@ struct Cel {
 class Composer : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (auto* table : {&v.pattern, &v.layer, &v.layerDest}) {
-      for (auto& row : *table) row.fill(kEmptyCel);
-    }
     back.resize(W, H);
-    v.sheet = std::make_unique<Surface>(&dd);
-    v.sheet->resize(300, 300);
-    LockDescription d;
-    ASSERT_TRUE(v.sheet->lock(nullptr, d));
     for (int32_t y = 0; y < 300; ++y) {
-      for (int32_t x = 0; x < 300; ++x) {
-        const uint32_t value = sheetPixel(x, y);
-        std::memcpy(d.bits + y * d.pitch + x * 4, &value, 4);
-      }
+      for (int32_t x = 0; x < 300; ++x) sheet[y * 300 + x] = sheetPixel(x, y);
     }
-    v.sheet->unlock();
-    v.sheet->setSourceKey(kKey);
+    makeSheet();
     back.fill(kFill);
 
     defineCel(1, {0, 0, W, H});      // background: the sheet's top-left corner, whole view
     defineCel(2, {130, 0, 40, 50});  // pattern
-    v.state = 6;
-    v.frame = 3;
-    v.pattern[6][3] = 2;
+    v.player.state = 6;
+    v.player.frame = 3;
+    v.character.pattern[6][3] = 2;
   }
 
-  void defineCel(int32_t n, Cel c) {
-    // Wrapping, as the reader's own sums would for the extreme cases below.
-    v.celRects[n] = {c.x, c.y, static_cast<int32_t>(int64_t{c.x} + c.w),
-                     static_cast<int32_t>(int64_t{c.y} + c.h)};
-    v.celX[n] = c.x;
-    v.celY[n] = c.y;
-    v.celW[n] = c.w;
-    v.celH[n] = c.h;
+  void defineCel(int32_t n, Cel c) { v.character.cels[n] = CelRect{c.x, c.y, c.w, c.h}; }
+
+  // The picture is made anew from `sheet`, as a load makes it.
+  void makeSheet() {
+    v.character.sheet.picture = testing::sheetOf(
+        *service, 300, 300, [&](int32_t x, int32_t y) { return sheet[y * 300 + x]; }, kKey);
   }
 
   void setSheetPixel(int32_t x, int32_t y, uint32_t value) {
-    LockDescription d;
-    ASSERT_TRUE(v.sheet->lock(nullptr, d));
-    std::memcpy(d.bits + y * d.pitch + x * 4, &value, 4);
-    v.sheet->unlock();
+    sheet[y * 300 + x] = value;
+    makeSheet();
   }
 
   Image backImage() {
@@ -123,11 +109,12 @@ class Composer : public ::testing::Test {
       std::make_shared<platform::SurfaceService>(PixelFormat::xrgb8888());
   DrawContext dd{service};
   Surface back{&dd};
-  ViewerState v;
+  Viewer v;
+  std::vector<uint32_t> sheet = std::vector<uint32_t>(300 * 300);
 };
 
 TEST_F(Composer, AStateWithoutALayerShowsBackgroundAndPattern) {
-  composeFrame(v, back);
+  composeFrame(v.character, v.player, back);
   expectSame(backImage(), backgroundAndPattern());
 }
 
@@ -146,10 +133,10 @@ TEST_P(LayerClipping, CopiesTheClippedRectangleOrNothing) {
   const ClipCase& k = GetParam();
   defineCel(3, k.layer);
   defineCel(4, k.dest);
-  v.layerOn[6] = 1;
-  v.layer[6][3] = 3;
-  v.layerDest[6][3] = 4;
-  composeFrame(v, back);
+  v.character.layerOn[6] = 1;
+  v.character.layer[6][3] = 3;
+  v.character.layerDest[6][3] = 4;
+  composeFrame(v.character, v.player, back);
   Image expected = backgroundAndPattern();
   if (k.drawn) paint(expected, k.atX, k.atY, k.source, true);
   expectSame(backImage(), expected);
@@ -221,10 +208,10 @@ TEST_F(Composer, KeyedPixelsOfPatternAndLayerShowWhatLiesBelow) {
   setSheetPixel(3, 3, kKey);        // background pixel under the pattern: covered anyway
   defineCel(3, {200, 40, 20, 30});  // off the background's part of the sheet
   defineCel(4, {0, 10, 20, 30});
-  v.layerOn[6] = 1;
-  v.layer[6][3] = 3;
-  v.layerDest[6][3] = 4;
-  composeFrame(v, back);
+  v.character.layerOn[6] = 1;
+  v.character.layer[6][3] = 3;
+  v.character.layerDest[6][3] = 4;
+  composeFrame(v.character, v.player, back);
   const Image image = backImage();
   EXPECT_EQ(image[1 * W + 1], sheetPixel(1, 1));
   EXPECT_EQ(image[15 * W + 5], sheetPixel(135, 15));
@@ -238,7 +225,7 @@ TEST_F(Composer, KeyedPixelsOfPatternAndLayerShowWhatLiesBelow) {
 
 TEST_F(Composer, AKeyedPixelOfTheBackgroundIsCopiedAsIs) {
   setSheetPixel(60, 100, kKey);
-  composeFrame(v, back);
+  composeFrame(v.character, v.player, back);
   EXPECT_EQ(backImage()[100 * W + 60], kKey);
 }
 
@@ -248,26 +235,24 @@ TEST_F(Composer, EmptyEntriesLeaveOutTheirCopyOnly) {
   struct Case {
     const char* name;
     int32_t pattern, layer, dest;
-    uint8_t layerOn;
-    bool patternDrawn, layerDrawn;
+    bool layerOn, patternDrawn, layerDrawn;
   };
   const Case cases[] = {
-      {"all there", 2, 3, 4, 1, true, true},
-      {"pattern -1", kEmptyCel, 3, 4, 1, false, true},
-      {"layer -1", 2, kEmptyCel, 4, 1, true, false},
-      {"destination -1", 2, 3, kEmptyCel, 1, true, false},
-      {"no entries", kEmptyCel, kEmptyCel, kEmptyCel, 1, false, false},
-      {"layer off", 2, 3, 4, 0, true, false},
-      {"layer flag not 1", 2, 3, 4, 2, true, false},
+      {"all there", 2, 3, 4, true, true, true},
+      {"pattern -1", kEmptyCel, 3, 4, true, false, true},
+      {"layer -1", 2, kEmptyCel, 4, true, true, false},
+      {"destination -1", 2, 3, kEmptyCel, true, true, false},
+      {"no entries", kEmptyCel, kEmptyCel, kEmptyCel, true, false, false},
+      {"layer off", 2, 3, 4, false, true, false},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     back.fill(kFill);
-    v.pattern[6][3] = k.pattern;
-    v.layer[6][3] = k.layer;
-    v.layerDest[6][3] = k.dest;
-    v.layerOn[6] = k.layerOn;
-    composeFrame(v, back);
+    v.character.pattern[6][3] = k.pattern;
+    v.character.layer[6][3] = k.layer;
+    v.character.layerDest[6][3] = k.dest;
+    v.character.layerOn[6] = k.layerOn;
+    composeFrame(v.character, v.player, back);
     Image expected(W * H, kFill);
     paint(expected, 0, 0, {0, 0, W, H}, false);
     if (k.patternDrawn) paint(expected, 0, 0, {130, 0, 170, 50}, true);
@@ -277,8 +262,8 @@ TEST_F(Composer, EmptyEntriesLeaveOutTheirCopyOnly) {
 }
 
 TEST_F(Composer, CelZeroIsTheEmptyRectangleAndDrawsNothing) {
-  v.pattern[6][3] = 0;
-  composeFrame(v, back);
+  v.character.pattern[6][3] = 0;
+  composeFrame(v.character, v.player, back);
   Image expected(W * H, kFill);
   paint(expected, 0, 0, {0, 0, W, H}, false);
   expectSame(backImage(), expected);
@@ -286,12 +271,12 @@ TEST_F(Composer, CelZeroIsTheEmptyRectangleAndDrawsNothing) {
 
 TEST_F(Composer, TheFrameDrawnIsTheOneAtAnimStateAndAnimFrame) {
   defineCel(5, {200, 200, 10, 10});
-  v.pattern[6][4] = 5;
-  v.pattern[7][3] = 5;
-  composeFrame(v, back);
+  v.character.pattern[6][4] = 5;
+  v.character.pattern[7][3] = 5;
+  composeFrame(v.character, v.player, back);
   expectSame(backImage(), backgroundAndPattern());
-  v.frame = 4;
-  composeFrame(v, back);
+  v.player.frame = 4;
+  composeFrame(v.character, v.player, back);
   Image expected(W * H, kFill);
   paint(expected, 0, 0, {0, 0, W, H}, false);
   paint(expected, 0, 0, {200, 200, 210, 210}, true);
@@ -317,8 +302,8 @@ TEST_F(Composer, WhereTheBackgroundIsNotDrawnTheFrameIsBlack) {
     SCOPED_TRACE(k.name);
     back.fill(kFill);
     defineCel(1, k.background);
-    if (!k.sheet) v.sheet.reset();
-    composeFrame(v, back);
+    if (!k.sheet) v.character.sheet.picture.reset();
+    composeFrame(v.character, v.player, back);
     Image expected(W * H, 0);
     if (k.background.w < W) paint(expected, 0, 0, {0, 0, W - 1, H}, false);
     if (k.patternDrawn) paint(expected, 0, 0, {130, 0, 170, 50}, true);
@@ -328,16 +313,16 @@ TEST_F(Composer, WhereTheBackgroundIsNotDrawnTheFrameIsBlack) {
 
 TEST_F(Composer, ExtremeCelNumbersAreRefusedWithoutOverflow) {
   const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -1, INT32_MAX, INT32_MAX - 5};
-  v.layerOn[6] = 1;
-  v.layer[6][3] = 3;
-  v.layerDest[6][3] = 4;
+  v.character.layerOn[6] = 1;
+  v.character.layer[6][3] = 3;
+  v.character.layerDest[6][3] = 4;
   for (int32_t a : extremes) {
     for (int32_t b : extremes) {
-      SCOPED_TRACE(testing::Message() << a << " " << b);
+      SCOPED_TRACE(::testing::Message() << a << " " << b);
       defineCel(3, {a, b, b, a});
       defineCel(4, {b, a, a, b});
       back.fill(kFill);
-      composeFrame(v, back);
+      composeFrame(v.character, v.player, back);
       expectSame(backImage(), backgroundAndPattern());
     }
   }
@@ -348,31 +333,25 @@ TEST(ComposerRgb565, CopiesRawValuesOfTheSixteenBitDisplay) {
   DrawContext dd(service);
   Surface back(&dd);
   back.resize(W, H);
-  ViewerState v;
-  v.sheet = std::make_unique<Surface>(&dd);
-  v.sheet->resize(200, 300);
+  Viewer v;
   auto value = [](int32_t x, int32_t y) { return static_cast<uint16_t>(y * 200 + x + 1); };
   constexpr uint16_t kKey16 = 0xFFFF;
-  LockDescription d;
-  ASSERT_TRUE(v.sheet->lock(nullptr, d));
-  for (int32_t y = 0; y < 300; ++y) {
-    for (int32_t x = 0; x < 200; ++x) {
-      const uint16_t raw = (x == 150 && y == 20) ? kKey16 : value(x, y);
-      std::memcpy(d.bits + y * d.pitch + x * 2, &raw, 2);
-    }
-  }
-  v.sheet->unlock();
-  v.sheet->setSourceKey(kKey16);
-  v.celRects[1] = {0, 0, W, H};
-  v.celX[3] = 140, v.celY[3] = 10, v.celW[3] = 20, v.celH[3] = 30;
-  v.celX[4] = -5, v.celY[4] = 5, v.celW[4] = 20, v.celH[4] = 30;
-  v.state = 1;
-  v.frame = 1;
-  v.pattern[1][1] = -1;
-  v.layer[1][1] = 3;
-  v.layerDest[1][1] = 4;
-  v.layerOn[1] = 1;
-  composeFrame(v, back);
+  v.character.sheet.picture = testing::sheetOf(
+      *service, 200, 300,
+      [&](int32_t x, int32_t y) -> uint32_t {
+        return (x == 150 && y == 20) ? kKey16 : value(x, y);
+      },
+      kKey16);
+  v.character.cels[1] = {0, 0, W, H};
+  v.character.cels[3] = {140, 10, 20, 30};
+  v.character.cels[4] = {-5, 5, 20, 30};
+  v.player.state = 1;
+  v.player.frame = 1;
+  v.character.pattern[1][1] = -1;
+  v.character.layer[1][1] = 3;
+  v.character.layerDest[1][1] = 4;
+  v.character.layerOn[1] = 1;
+  composeFrame(v.character, v.player, back);
   // Layer source (145, 10)-(160, 40) at (0, 5); the key pixel (150, 20) shows the background.
   EXPECT_EQ(back.pixelValue(0, 5), value(145, 10));
   EXPECT_EQ(back.pixelValue(14, 34), value(159, 39));

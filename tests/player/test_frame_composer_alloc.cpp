@@ -1,8 +1,9 @@
 #include "player/frame_composer.h"
 
-#include "character/viewer_state.h"
+#include "player/viewer.h"
 #include "support/allocation_watch.h"
 #include "surfaces/draw_context.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
@@ -18,28 +19,27 @@ TEST(ComposerAllocation, AFrameWithALayerAllocatesNothing) {
   DrawContext dd(service);
   Surface back(&dd);
   back.resize(kViewWidth, kViewHeight);
-  auto state = std::make_unique<ViewerState>();
-  ViewerState& v = *state;
-  v.sheet = std::make_unique<Surface>(&dd);
-  v.sheet->resize(256, 300);
-  v.sheet->setSourceKey(7);
-  v.celRects[1] = {0, 0, kViewWidth, kViewHeight};
-  v.celRects[2] = {130, 0, 170, 50};
-  v.celX[3] = 100, v.celY[3] = 40, v.celW[3] = 20, v.celH[3] = 30;
-  v.celX[4] = -5, v.celY[4] = 10, v.celW[4] = 20, v.celH[4] = 30;
-  v.state = 1;
-  v.frame = 1;
-  v.pattern[1][1] = 2;
-  v.layer[1][1] = 3;
-  v.layerDest[1][1] = 4;
-  v.layerOn[1] = 1;
+  auto state = std::make_unique<Viewer>();
+  Viewer& v = *state;
+  v.character.sheet.picture = std::make_shared<const SheetPicture>(
+      service->createSurface(256, 300, platform::Memory::display), 7);
+  v.character.cels[1] = {0, 0, kViewWidth, kViewHeight};
+  v.character.cels[2] = {130, 0, 40, 50};
+  v.character.cels[3] = {100, 40, 20, 30};
+  v.character.cels[4] = {-5, 10, 20, 30};
+  v.player.state = 1;
+  v.player.frame = 1;
+  v.character.pattern[1][1] = 2;
+  v.character.layer[1][1] = 3;
+  v.character.layerDest[1][1] = 4;
+  v.character.layerOn[1] = 1;
 
   long during = -1;
   {
     const testing::AllocationWatch watch;
     for (int i = 0; i < 10; ++i) {
       back.fill(0);
-      composeFrame(v, back);
+      composeFrame(v.character, v.player, back);
     }
     during = watch.count();
   }

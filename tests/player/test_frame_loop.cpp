@@ -1,9 +1,10 @@
 #include "player/frame_loop.h"
 
-#include "character/viewer_state.h"
 #include "common/errors.h"
 #include "common/memory_controls.h"
 #include "player/animation.h"
+#include "player/viewer.h"
+#include "support/sheet_pictures.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 #include "surfaces/view_control.h"
@@ -41,31 +42,16 @@ class FrameLoopTest : public ::testing::Test {
     ASSERT_TRUE(view.readyToDraw());
     host.presents = 0;
 
-    v.sheet = std::make_unique<Surface>(view.drawContext());
-    v.sheet->resize(200, 300);
-    LockDescription d;
-    ASSERT_TRUE(v.sheet->lock(nullptr, d));
-    for (int32_t y = 0; y < 300; ++y) {
-      for (int32_t x = 0; x < 200; ++x) {
-        const uint32_t value = sheet(x, y);
-        std::memcpy(d.bits + y * d.pitch + x * 4, &value, 4);
-      }
-    }
-    v.sheet->unlock();
-    v.sheet->setSourceKey(0x00FFFFFF);
-
-    for (auto* table : {&v.pattern, &v.layer, &v.layerDest}) {
-      for (auto& row : *table) row.fill(kEmptyCel);
-    }
-    v.celRects[1] = {0, 0, 10, 10};
-    v.celRects[2] = {100, 0, 110, 10};
-    v.celRects[3] = {150, 0, 160, 10};
-    v.pattern[1][1] = 2;
-    v.pattern[1][2] = 3;
-    v.pattern[6][1] = 3;
-    v.state = 1;
-    v.frameIntervalMs = 100;
-    v.lastFrameMs = now;
+    v.character.sheet.picture = testing::sheetOf(*service, 200, 300, sheet, 0x00FFFFFF);
+    v.character.cels[1] = {0, 0, 10, 10};
+    v.character.cels[2] = {100, 0, 10, 10};
+    v.character.cels[3] = {150, 0, 10, 10};
+    v.character.pattern[1][1] = 2;
+    v.character.pattern[1][2] = 3;
+    v.character.pattern[6][1] = 3;
+    v.player.state = 1;
+    v.character.frameIntervalMs = 100;
+    lastFrame = now;
     v.characterLoaded = true;
   }
 
@@ -88,7 +74,7 @@ class FrameLoopTest : public ::testing::Test {
     };
     h.pollFiles = [this](uint32_t) {
       log.push_back("poll");
-      if (pollThrows) throw Exception("poll failed");
+      if (pollThrows) throw Error(MessageId::InvalidBitmap);
     };
     h.trackCarets = [this] {
       log.push_back("track");
@@ -96,11 +82,19 @@ class FrameLoopTest : public ::testing::Test {
     };
     h.load = [this](const std::string& name) {
       log.push_back("load " + name);
-      if (loadThrows) throw FileOpenError("load failed");
+      if (loadThrows) throw Error(MessageId::CannotOpenFile, "x");
       v.characterLoaded = true;
     };
     return h;
   }
+
+  /// A frame loop whose last frame was at `lastFrame`.
+  FrameLoop loopOn(ViewControl& on, FrameLoopHooks h) {
+    FrameLoop loop(v, c, on, std::move(h));
+    loop.startClockAt(lastFrame);
+    return loop;
+  }
+  FrameLoop loopOf(FrameLoopHooks h) { return loopOn(view, std::move(h)); }
 
   uint32_t backPixel(int32_t x, int32_t y) { return view.backSurface()->pixelValue(x, y); }
   uint32_t primaryPixel(int32_t x, int32_t y) { return view.primarySurface()->pixelValue(x, y); }
@@ -115,8 +109,9 @@ class FrameLoopTest : public ::testing::Test {
   Host host;
   std::shared_ptr<platform::SurfaceService> service = std::make_shared<platform::SurfaceService>();
   ViewControl view{service, W, H};
-  ViewerState v;
+  Viewer v;
   MemoryControls c;
+  uint32_t lastFrame = 0;
 
   uint32_t now = 5000;
   uint32_t readCost = 0;    // ms that pass with every clock reading
@@ -132,16 +127,16 @@ class FrameLoopTest : public ::testing::Test {
 
 TEST_F(FrameLoopTest, ATickWaitsAdvancesComposesAndPresents) {
   view.backSurface()->fill(0x55);
-  FrameLoop loop(v, c, view, hooks());
+  FrameLoop loop = loopOf(hooks());
   EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.frame, 1);
+  EXPECT_EQ(v.player.frame, 1);
   EXPECT_EQ(now, 5100u);
   EXPECT_EQ(backPixel(0, 0), sheet(100, 0));     // pattern cel 2 over cel 1
   EXPECT_EQ(backPixel(10, 0), 0u);               // cleared
   EXPECT_EQ(primaryPixel(9, 9), sheet(109, 9));  // presented
   EXPECT_EQ(host.presents, 1);
   EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.frame, 2);
+  EXPECT_EQ(v.player.frame, 2);
   EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));
   // The poll is given the clock's reading, for the watched files' settle time.
   const std::vector<std::string> order{"clock", "poll", "clock", "wait", "clock", "clock", "track"};
@@ -150,43 +145,42 @@ TEST_F(FrameLoopTest, ATickWaitsAdvancesComposesAndPresents) {
 
 TEST_F(FrameLoopTest, NotReadyToDrawStopsTheTickBeforeEverything) {
   ViewControl uninitialised{service, W, H};
-  v.startupLoadPending = 50;
-  v.startupPath = "a.chp";
-  FrameLoop loop(v, c, uninitialised, hooks());
+  FrameLoop loop = loopOn(uninitialised, hooks());
+  loop.openAtStart("a.chp");
   EXPECT_FALSE(tick(loop));
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(v.startupLoadPending, 50);
+  EXPECT_EQ(loop.fileToOpenAtStart(), "a.chp");
   EXPECT_FALSE(v.display.patternCheckEnabled);
-  EXPECT_EQ(v.frame, 0);
+  EXPECT_EQ(v.player.frame, 0);
 
   // Finalised, as when the window is destroyed.
-  FrameLoop viewLoop(v, c, view, hooks());
+  FrameLoop viewLoop = loopOf(hooks());
+  viewLoop.openAtStart("a.chp");
   view.finalize();
   EXPECT_FALSE(tick(viewLoop));
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(v.startupLoadPending, 50);
+  EXPECT_EQ(viewLoop.fileToOpenAtStart(), "a.chp");
 }
 
 TEST_F(FrameLoopTest, NothingIsDrawnOrPresentedWhileNoCharacterIsLoaded) {
   v.characterLoaded = false;
   view.backSurface()->fill(0x55);
-  FrameLoop loop(v, c, view, hooks());
+  FrameLoop loop = loopOf(hooks());
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(tick(loop));
   EXPECT_EQ(backPixel(0, 0), 0x55u);
   EXPECT_EQ(primaryPixel(0, 0), 0u);
   EXPECT_EQ(host.presents, 0);
-  EXPECT_EQ(v.frame, 0);
+  EXPECT_EQ(v.player.frame, 0);
   EXPECT_EQ(std::count(log.begin(), log.end(), "track"), 0);
 }
 
 TEST_F(FrameLoopTest, TheStartupLoadRunsOnceAndDrawsInTheSameTick) {
   v.characterLoaded = false;
-  v.startupLoadPending = 50;
-  v.startupPath = "start.chp";
-  FrameLoop loop(v, c, view, hooks());
+  FrameLoop loop = loopOf(hooks());
+  loop.openAtStart("start.chp");
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(log.front(), "load start.chp");
-  EXPECT_EQ(v.startupLoadPending, 0);
+  EXPECT_FALSE(loop.fileToOpenAtStart());
   EXPECT_EQ(host.presents, 1);
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(std::count(log.begin(), log.end(), "load start.chp"), 1);
@@ -194,14 +188,13 @@ TEST_F(FrameLoopTest, TheStartupLoadRunsOnceAndDrawsInTheSameTick) {
 
 TEST_F(FrameLoopTest, AFailingStartupLoadIsReportedOnceAndNotRetried) {
   v.characterLoaded = false;
-  v.startupLoadPending = 50;
-  v.startupPath = "bad.chp";
   loadThrows = true;
-  FrameLoop loop(v, c, view, hooks());
+  FrameLoop loop = loopOf(hooks());
+  loop.openAtStart("bad.chp");
   bool done = true;
-  EXPECT_THROW(loop.tick(done), FileOpenError);
+  EXPECT_THROW(loop.tick(done), Error);
   EXPECT_TRUE(done);
-  EXPECT_EQ(v.startupLoadPending, 0);
+  EXPECT_FALSE(loop.fileToOpenAtStart());
   EXPECT_EQ(log, std::vector<std::string>{"load bad.chp"});  // the tick ended there
   for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(tick(loop));
   EXPECT_EQ(std::count(log.begin(), log.end(), "load bad.chp"), 1);
@@ -214,39 +207,37 @@ TEST_F(FrameLoopTest, TheDefaultStartupLoadOpensTheFileAsADropDoes) {
   const auto dir = std::filesystem::temp_directory_path();
   const std::string missing = (dir / "patapata_frame_loop_missing.chp").string();
   v.characterLoaded = false;
-  v.startupLoadPending = 50;
-  v.startupPath = missing;
   FrameLoopHooks h = hooks();
   h.load = nullptr;
-  FrameLoop loop(v, c, view, h);
+  FrameLoop loop = loopOf(h);
+  loop.openAtStart(missing);
   bool done = true;
   try {
     loop.tick(done);
     ADD_FAILURE() << "no error";
-  } catch (const FileOpenError& e) {
-    EXPECT_NE(e.message().find(missing), std::string::npos) << e.message();
+  } catch (const Error& e) {
+    EXPECT_NE(e.text().find(missing), std::string::npos) << e.text();
   }
-  EXPECT_EQ(v.characterPath, missing);
+  EXPECT_EQ(v.files.characterPath, missing);
   EXPECT_TRUE(v.display.reloadEnabled);
   EXPECT_TRUE(v.display.patternCheckEnabled);
   EXPECT_NO_THROW(tick(loop));
 
   const auto file = dir / "patapata_frame_loop_start.chp";
   std::ofstream(file, std::ios::binary) << "#1 0 0 10 10\r\n#3 150 0 10 10\r\n#PATERN 01 0302\r\n";
-  v.startupLoadPending = 50;
-  v.startupPath = file.string();
+  loop.openAtStart(file.string());
   EXPECT_TRUE(tick(loop));
   std::filesystem::remove(file);
   EXPECT_TRUE(v.characterLoaded);
-  EXPECT_EQ(v.state, 1);
+  EXPECT_EQ(v.player.state, 1);
   EXPECT_EQ(backPixel(0, 0), sheet(150, 0));  // frame 1 of the loaded state 1: cel 3
 }
 
 TEST_F(FrameLoopTest, NoFrameStartsEarlierThanTheIntervalAfterThePreviousWait) {
   readCost = 1;
   eventAfter = 7;  // events keep waking the wait early
-  FrameLoop loop(v, c, view, hooks());
-  uint32_t previous = v.lastFrameMs;
+  FrameLoop loop = loopOf(hooks());
+  uint32_t previous = loop.lastFrameMs();
   for (int i = 0; i < 30; ++i) {
     SCOPED_TRACE(i);
     drawCost = (i % 3) * 40;  // some frames take long to draw
@@ -258,9 +249,9 @@ TEST_F(FrameLoopTest, NoFrameStartsEarlierThanTheIntervalAfterThePreviousWait) {
     const uint32_t ended = readings[readings.size() - 2];
     EXPECT_GE(ended - previous, 100u);
     EXPECT_LT(ended - previous, 100u + 7 + 1 + 1);
-    EXPECT_EQ(v.lastFrameMs, readings.back());
-    EXPECT_GT(v.lastFrameMs, ended);
-    previous = v.lastFrameMs;
+    EXPECT_EQ(loop.lastFrameMs(), readings.back());
+    EXPECT_GT(loop.lastFrameMs(), ended);
+    previous = loop.lastFrameMs();
   }
   for (uint32_t ms : waits) EXPECT_LE(ms, 100u);
 }
@@ -276,12 +267,12 @@ TEST_F(FrameLoopTest, TheWaitIsRightAcrossTheWrapOfTheClock) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.last);
-    v.lastFrameMs = k.last;
+    lastFrame = k.last;
     now = k.start;
     waits.clear();
-    FrameLoop loop(v, c, view, hooks());
+    FrameLoop loop = loopOf(hooks());
     EXPECT_TRUE(tick(loop));
-    EXPECT_EQ(v.lastFrameMs, k.expectedEnd);
+    EXPECT_EQ(loop.lastFrameMs(), k.expectedEnd);
     EXPECT_EQ(waits.empty(), k.start == k.expectedEnd);
   }
 }
@@ -294,22 +285,22 @@ TEST_F(FrameLoopTest, AnIntervalChangedDuringTheWaitCountsAtOnce) {
   };
   const Case cases[] = {{100, 500, 0, 500}, {500, 50, 10, 50}, {500, 0, 10, 10}, {100, -5, 10, 10}};
   for (const Case& k : cases) {
-    SCOPED_TRACE(testing::Message() << k.before << " -> " << k.after);
+    SCOPED_TRACE(::testing::Message() << k.before << " -> " << k.after);
     now = 5000;
-    v.lastFrameMs = now;
-    v.frameIntervalMs = k.before;
+    lastFrame = now;
+    v.character.frameIntervalMs = k.before;
     eventAfter = k.eventAfter;
-    duringWait = [this, k] { v.frameIntervalMs = k.after; };
-    FrameLoop loop(v, c, view, hooks());
+    duringWait = [this, k] { v.character.frameIntervalMs = k.after; };
+    FrameLoop loop = loopOf(hooks());
     EXPECT_TRUE(tick(loop));
-    EXPECT_EQ(v.lastFrameMs - 5000u, k.waited);
+    EXPECT_EQ(loop.lastFrameMs() - 5000u, k.waited);
   }
 }
 
 TEST_F(FrameLoopTest, AnIntervalOfZeroOrLessDoesNotWait) {
   for (int32_t interval : {0, -1, INT32_MIN}) {
-    v.frameIntervalMs = interval;
-    FrameLoop loop(v, c, view, hooks());
+    v.character.frameIntervalMs = interval;
+    FrameLoop loop = loopOf(hooks());
     EXPECT_TRUE(tick(loop));
   }
   EXPECT_TRUE(waits.empty());
@@ -317,38 +308,38 @@ TEST_F(FrameLoopTest, AnIntervalOfZeroOrLessDoesNotWait) {
 
 TEST_F(FrameLoopTest, StartClockBoundsTheFirstWaitWhateverTheClockReads) {
   now = 0x90000000u;  // lastFrameMs 0 would be more than 2^31 ms behind
-  v.lastFrameMs = 0;
-  FrameLoop loop(v, c, view, hooks());
+  lastFrame = 0;
+  FrameLoop loop = loopOf(hooks());
   loop.startClock();
-  EXPECT_EQ(v.lastFrameMs, 0x90000000u);
+  EXPECT_EQ(loop.lastFrameMs(), 0x90000000u);
   EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.lastFrameMs, 0x90000000u + 100);
+  EXPECT_EQ(loop.lastFrameMs(), 0x90000000u + 100);
 }
 
 TEST_F(FrameLoopTest, AButtonPressedDuringTheWaitShowsInTheSameTick) {
-  v.display.stateCaption = "状態";
-  duringWait = [this] { selectState(v, 6); };
-  FrameLoop loop(v, c, view, hooks());
-  v.frame = 1;
+  v.player.caption = "状態";
+  duringWait = [this] { selectState(v.player, 6); };
+  FrameLoop loop = loopOf(hooks());
+  v.player.frame = 1;
   EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.state, 6);
-  EXPECT_EQ(v.frame, 1);
+  EXPECT_EQ(v.player.state, 6);
+  EXPECT_EQ(v.player.frame, 1);
   EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));
-  EXPECT_EQ(v.returnCaption, "状態");
+  EXPECT_EQ(v.player.returnCaption, "状態");
 }
 
 TEST_F(FrameLoopTest, AnExceptionEndsTheTickWhereItIsRaised) {
   pollThrows = true;
-  FrameLoop loop(v, c, view, hooks());
+  FrameLoop loop = loopOf(hooks());
   bool done = true;
-  EXPECT_THROW(loop.tick(done), Exception);
+  EXPECT_THROW(loop.tick(done), Error);
   EXPECT_TRUE(done);
   EXPECT_EQ(log, (std::vector<std::string>{"clock", "poll"}));
-  EXPECT_EQ(v.frame, 0);
+  EXPECT_EQ(v.player.frame, 0);
   EXPECT_FALSE(loop.inTick());
   pollThrows = false;
   EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.frame, 1);
+  EXPECT_EQ(v.player.frame, 1);
 }
 
 TEST_F(FrameLoopTest, TheTickIsNeverEnteredTwice) {
@@ -362,19 +353,19 @@ TEST_F(FrameLoopTest, TheTickIsNeverEnteredTwice) {
     EXPECT_EQ(log.size(), before);
     ++nested;
   };
-  FrameLoop loop(v, c, view, hooks());
+  FrameLoop loop = loopOf(hooks());
   self = &loop;
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(nested, 1);
-  EXPECT_EQ(v.frame, 1);
+  EXPECT_EQ(v.player.frame, 1);
 }
 
 TEST_F(FrameLoopTest, AViewFinalisedDuringTheWaitIsNotDrawnOn) {
   duringWait = [this] {
-    v.sheet.reset();
+    v.character.sheet.picture.reset();
     view.finalize();
   };
-  FrameLoop loop(v, c, view, hooks());
+  FrameLoop loop = loopOf(hooks());
   EXPECT_NO_THROW(tick(loop));
   EXPECT_EQ(host.presents, 0);
   EXPECT_FALSE(view.readyToDraw());
@@ -382,32 +373,32 @@ TEST_F(FrameLoopTest, AViewFinalisedDuringTheWaitIsNotDrawnOn) {
 
 // While paused the author still sees reloads: the ticks poll and draw, but the frame holds.
 TEST_F(FrameLoopTest, APausedLoopHoldsItsFrameYetPollsAndDraws) {
-  FrameLoop loop(v, c, view, hooks());
+  FrameLoop loop = loopOf(hooks());
   EXPECT_TRUE(tick(loop));
-  ASSERT_EQ(v.frame, 1);
+  ASSERT_EQ(v.player.frame, 1);
   loop.setPaused(true);
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.frame, 1);
+  EXPECT_EQ(v.player.frame, 1);
   EXPECT_EQ(std::count(log.begin(), log.end(), "poll"), 4);
-  EXPECT_EQ(host.presents, 1);        // the same picture is not repainted
-  v.celRects[2] = {150, 0, 160, 10};  // a reload changed the tables
+  EXPECT_EQ(host.presents, 1);             // the same picture is not repainted
+  v.character.cels[2] = {150, 0, 10, 10};  // a reload changed the tables
   EXPECT_TRUE(tick(loop));
   EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));
   EXPECT_EQ(host.presents, 2);
 
   loop.stepForward();
-  EXPECT_EQ(v.frame, 2);
+  EXPECT_EQ(v.player.frame, 2);
   EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));  // drawn at once: frame 2 is cel 3
   loop.stepBack();
-  EXPECT_EQ(v.frame, 1);
+  EXPECT_EQ(v.player.frame, 1);
   loop.setPaused(false);
   EXPECT_TRUE(tick(loop));
-  EXPECT_EQ(v.frame, 2);
+  EXPECT_EQ(v.player.frame, 2);
 }
 
 TEST_F(FrameLoopTest, TheMeanIntervalIsMeasuredOverTheLastFramesPlayed) {
-  v.frameIntervalMs = 120;
-  FrameLoop loop(v, c, view, hooks());
+  v.character.frameIntervalMs = 120;
+  FrameLoop loop = loopOf(hooks());
   for (int i = 0; i < 8; ++i) tick(loop);
   EXPECT_FALSE(loop.meanFrameIntervalMs());  // too few frames yet
   tick(loop);

@@ -1,9 +1,9 @@
 #include "player/pattern_check.h"
 
-#include "character/viewer_state.h"
 #include "common/errors.h"
 #include "common/memory_controls.h"
 #include "player/animation.h"
+#include "player/viewer.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +18,16 @@ class PatternCheckTest : public ::testing::Test {
  protected:
   PatternCheckTest() {
     clearTables();
-    viewer.state = 1;
-    viewer.frame = 4;
+    viewer.player.state = 1;
+    viewer.player.frame = 4;
     viewer.characterLoaded = true;
   }
 
   void clearTables() {
     for (int32_t s = 0; s < kStateCount; ++s) {
-      viewer.pattern[s].fill(kEmptyCel);
-      viewer.layer[s].fill(kEmptyCel);
-      viewer.layerDest[s].fill(kEmptyCel);
+      viewer.character.pattern[s].fill(kEmptyCel);
+      viewer.character.layer[s].fill(kEmptyCel);
+      viewer.character.layerDest[s].fill(kEmptyCel);
     }
   }
 
@@ -36,7 +36,7 @@ class PatternCheckTest : public ::testing::Test {
     return {row.begin() + 1, row.begin() + 1 + count};
   }
 
-  ViewerState viewer;
+  Viewer viewer;
   MemoryControls controls;
 };
 
@@ -64,28 +64,30 @@ TEST_F(PatternCheckTest, ButtonFillsRow30FromTheThreeEdits) {
   for (const ButtonCase& c : cases) {
     SCOPED_TRACE(c.name);
     clearTables();
-    viewer.layerOn[kCheckState] = 1;
-    viewer.state = 1;
-    viewer.display.stateCaption = "状態";
+    viewer.character.layerOn[kCheckState] = 1;
+    viewer.player.state = 1;
+    viewer.player.caption = "状態";
     controls.setText(Edit::Pattern, c.pattern);
     controls.setText(Edit::Layer, c.layer);
     controls.setText(Edit::Destination, c.dest);
 
-    startPatternCheck(viewer, controls);
+    startPatternCheck(viewer.character, viewer.player, controls);
 
-    EXPECT_EQ(slots(viewer.pattern[kCheckState], static_cast<int32_t>(c.patternSlots.size())),
-              c.patternSlots);
-    EXPECT_EQ(slots(viewer.layer[kCheckState], static_cast<int32_t>(c.layerSlots.size())),
+    EXPECT_EQ(
+        slots(viewer.character.pattern[kCheckState], static_cast<int32_t>(c.patternSlots.size())),
+        c.patternSlots);
+    EXPECT_EQ(slots(viewer.character.layer[kCheckState], static_cast<int32_t>(c.layerSlots.size())),
               c.layerSlots);
-    EXPECT_EQ(slots(viewer.layerDest[kCheckState], static_cast<int32_t>(c.destSlots.size())),
-              c.destSlots);
-    EXPECT_EQ(viewer.layerOn[kCheckState], c.layerOn);
-    EXPECT_EQ(viewer.pattern[kCheckState][255], kEmptyCel);
-    EXPECT_EQ(viewer.state, kCheckState);
-    EXPECT_EQ(viewer.frame, 0);
-    EXPECT_EQ(viewer.display.stateCaption, "ﾁｪｯｸﾊﾟﾀｰﾝ");
-    EXPECT_EQ(viewer.returnState, 1);
-    EXPECT_EQ(viewer.returnCaption, "状態");
+    EXPECT_EQ(
+        slots(viewer.character.layerDest[kCheckState], static_cast<int32_t>(c.destSlots.size())),
+        c.destSlots);
+    EXPECT_EQ(viewer.character.layerOn[kCheckState], c.layerOn);
+    EXPECT_EQ(viewer.character.pattern[kCheckState][255], kEmptyCel);
+    EXPECT_EQ(viewer.player.state, kCheckState);
+    EXPECT_EQ(viewer.player.frame, 0);
+    EXPECT_EQ(viewer.player.caption, "ﾁｪｯｸﾊﾟﾀｰﾝ");
+    EXPECT_EQ(viewer.player.returnState, 1);
+    EXPECT_EQ(viewer.player.returnCaption, "状態");
   }
 }
 
@@ -112,47 +114,48 @@ TEST_F(PatternCheckTest, BadEntryStopsTheButtonAndKeepsThePlayerAsItWas) {
   };
   for (const BadEntryCase& c : cases) {
     SCOPED_TRACE(c.name);
-    viewer.state = 1;
-    viewer.frame = 4;
-    viewer.returnState = 0;
-    viewer.returnCaption.clear();
-    viewer.layerOn[kCheckState] = 0;
-    viewer.display.stateCaption = "状態";
+    viewer.player.state = 1;
+    viewer.player.frame = 4;
+    viewer.player.returnState = 0;
+    viewer.player.returnCaption.clear();
+    viewer.character.layerOn[kCheckState] = 0;
+    viewer.player.caption = "状態";
     controls.setText(Edit::Pattern, c.pattern);
     controls.setText(Edit::Layer, c.layer);
 
     try {
-      startPatternCheck(viewer, controls);
+      startPatternCheck(viewer.character, viewer.player, controls);
       ADD_FAILURE() << "no error";
-    } catch (const ConversionError& e) {
-      EXPECT_EQ(e.message(), c.message);
+    } catch (const Error& e) {
+      EXPECT_EQ(e.text(), c.message);
     }
-    EXPECT_EQ(slots(viewer.pattern[kCheckState], static_cast<int32_t>(c.patternSlots.size())),
-              c.patternSlots);
-    EXPECT_EQ(viewer.layerOn[kCheckState], c.layerOn);
-    EXPECT_EQ(viewer.state, 1);
-    EXPECT_EQ(viewer.frame, 4);
-    EXPECT_EQ(viewer.returnState, 0);
-    EXPECT_EQ(viewer.returnCaption, "");
-    EXPECT_EQ(viewer.display.stateCaption, "状態");
+    EXPECT_EQ(
+        slots(viewer.character.pattern[kCheckState], static_cast<int32_t>(c.patternSlots.size())),
+        c.patternSlots);
+    EXPECT_EQ(viewer.character.layerOn[kCheckState], c.layerOn);
+    EXPECT_EQ(viewer.player.state, 1);
+    EXPECT_EQ(viewer.player.frame, 4);
+    EXPECT_EQ(viewer.player.returnState, 0);
+    EXPECT_EQ(viewer.player.returnCaption, "");
+    EXPECT_EQ(viewer.player.caption, "状態");
   }
 }
 
-TEST_F(PatternCheckTest, ButtonKeepsSlotZeroAndTheLayerRowsBeyondTheTypedEntries) {
-  viewer.pattern[kCheckState].fill(7);
-  viewer.layer[kCheckState].fill(8);
-  viewer.layerDest[kCheckState].fill(9);
+TEST_F(PatternCheckTest, ButtonKeepsSlotZeroAndClearsEveryRowBeyondTheTypedEntries) {
+  viewer.character.pattern[kCheckState].fill(7);
+  viewer.character.layer[kCheckState].fill(8);
+  viewer.character.layerDest[kCheckState].fill(9);
   controls.setText(Edit::Pattern, "01");
   controls.setText(Edit::Layer, "05");
   controls.setText(Edit::Destination, "06");
 
-  startPatternCheck(viewer, controls);
+  startPatternCheck(viewer.character, viewer.player, controls);
 
-  EXPECT_EQ(viewer.pattern[kCheckState][0], 7);
-  EXPECT_EQ(slots(viewer.pattern[kCheckState], 3), (std::vector<int32_t>{1, -1, -1}));
-  EXPECT_EQ(slots(viewer.layer[kCheckState], 3), (std::vector<int32_t>{5, 8, 8}));
-  EXPECT_EQ(slots(viewer.layerDest[kCheckState], 3), (std::vector<int32_t>{6, 9, 9}));
-  EXPECT_EQ(viewer.layer[kCheckState][255], 8);
+  EXPECT_EQ(viewer.character.pattern[kCheckState][0], 7);
+  EXPECT_EQ(slots(viewer.character.pattern[kCheckState], 3), (std::vector<int32_t>{1, -1, -1}));
+  EXPECT_EQ(slots(viewer.character.layer[kCheckState], 3), (std::vector<int32_t>{5, -1, -1}));
+  EXPECT_EQ(slots(viewer.character.layerDest[kCheckState], 3), (std::vector<int32_t>{6, -1, -1}));
+  EXPECT_EQ(viewer.character.layer[kCheckState][255], kEmptyCel);
 }
 
 TEST_F(PatternCheckTest, EntriesPastSlot255AreIgnoredEvenWhenBad) {
@@ -163,14 +166,14 @@ TEST_F(PatternCheckTest, EntriesPastSlot255AreIgnoredEvenWhenBad) {
   controls.setText(Edit::Layer, text);
   controls.setText(Edit::Destination, text);
 
-  EXPECT_NO_THROW(startPatternCheck(viewer, controls));
+  EXPECT_NO_THROW(startPatternCheck(viewer.character, viewer.player, controls));
 
   for (int32_t slot = 1; slot <= 255; ++slot) {
-    ASSERT_EQ(viewer.pattern[kCheckState][static_cast<std::size_t>(slot)], 1) << slot;
-    ASSERT_EQ(viewer.layer[kCheckState][static_cast<std::size_t>(slot)], 1) << slot;
-    ASSERT_EQ(viewer.layerDest[kCheckState][static_cast<std::size_t>(slot)], 1) << slot;
+    ASSERT_EQ(viewer.character.pattern[kCheckState][static_cast<std::size_t>(slot)], 1) << slot;
+    ASSERT_EQ(viewer.character.layer[kCheckState][static_cast<std::size_t>(slot)], 1) << slot;
+    ASSERT_EQ(viewer.character.layerDest[kCheckState][static_cast<std::size_t>(slot)], 1) << slot;
   }
-  EXPECT_EQ(viewer.state, kCheckState);
+  EXPECT_EQ(viewer.player.state, kCheckState);
 }
 
 TEST_F(PatternCheckTest, ButtonRemembersTheReturnTargetOnlyFromItsBaseStates) {
@@ -182,43 +185,43 @@ TEST_F(PatternCheckTest, ButtonRemembersTheReturnTargetOnlyFromItsBaseStates) {
                         {6, false}, {4, false}, {30, false}, {0, false}, {9, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.from);
-    viewer.state = c.from;
-    viewer.returnState = 99;
-    viewer.returnCaption = "前";
-    viewer.display.stateCaption = "いま";
+    viewer.player.state = c.from;
+    viewer.player.returnState = 99;
+    viewer.player.returnCaption = "前";
+    viewer.player.caption = "いま";
     controls.setText(Edit::Pattern, "01");
 
-    startPatternCheck(viewer, controls);
+    startPatternCheck(viewer.character, viewer.player, controls);
 
-    EXPECT_EQ(viewer.returnState, c.remembers ? c.from : 99);
-    EXPECT_EQ(viewer.returnCaption, c.remembers ? "いま" : "前");
-    EXPECT_EQ(viewer.state, kCheckState);
+    EXPECT_EQ(viewer.player.returnState, c.remembers ? c.from : 99);
+    EXPECT_EQ(viewer.player.returnCaption, c.remembers ? "いま" : "前");
+    EXPECT_EQ(viewer.player.state, kCheckState);
   }
 }
 
 TEST_F(PatternCheckTest, CheckPlaysTheTypedCelsThenReturnsOrLoops) {
   for (const bool loop : {false, true}) {
     SCOPED_TRACE(loop ? "loop" : "return");
-    viewer.state = 1;
-    viewer.display.stateCaption = "状態";
+    viewer.player.state = 1;
+    viewer.player.caption = "状態";
     controls.setChecked(Switch::PatternLoop, loop);
     controls.setText(Edit::Pattern, "0102030");
-    startPatternCheck(viewer, controls);
+    startPatternCheck(viewer.character, viewer.player, controls);
 
     std::vector<int32_t> shown;
     for (int tick = 0; tick < 4; ++tick) {
-      advanceAndEnd(viewer, controls);
-      shown.push_back(viewer.pattern[static_cast<std::size_t>(viewer.state)]
-                                    [static_cast<std::size_t>(viewer.frame)]);
+      advanceAndEnd(viewer.player, viewer.character, loopSwitchesOf(controls));
+      shown.push_back(viewer.character.pattern[static_cast<std::size_t>(viewer.player.state)]
+                                              [static_cast<std::size_t>(viewer.player.frame)]);
     }
     if (loop) {
       EXPECT_EQ(shown, (std::vector<int32_t>{1, 2, 3, 1}));
-      EXPECT_EQ(viewer.state, kCheckState);
+      EXPECT_EQ(viewer.player.state, kCheckState);
     } else {
       EXPECT_EQ((std::vector<int32_t>(shown.begin(), shown.begin() + 3)),
                 (std::vector<int32_t>{1, 2, 3}));
-      EXPECT_EQ(viewer.state, 1);
-      EXPECT_EQ(viewer.display.stateCaption, "状態");
+      EXPECT_EQ(viewer.player.state, 1);
+      EXPECT_EQ(viewer.player.caption, "状態");
     }
   }
 }
@@ -226,17 +229,18 @@ TEST_F(PatternCheckTest, CheckPlaysTheTypedCelsThenReturnsOrLoops) {
 // Typing moves the caret, so the caret tracking enters the check state before the button is
 // pressed; the check must still return to the base state it was typed over.
 TEST_F(PatternCheckTest, TypedThenStartedCheckReturnsToTheStateItWasTypedOver) {
-  viewer.pattern[15][1] = 9;
-  viewer.state = 15;
-  viewer.display.stateCaption = "勝ち";
+  viewer.character.pattern[15][1] = 9;
+  viewer.player.state = 15;
+  viewer.player.caption = "勝ち";
   controls.type(Edit::Pattern, "0102");
-  trackCarets(viewer, controls);
-  ASSERT_EQ(viewer.state, kCheckState);
-  startPatternCheck(viewer, controls);
-  for (int tick = 0; tick < 3; ++tick) advanceAndEnd(viewer, controls);
-  EXPECT_EQ(viewer.state, 15);
-  EXPECT_EQ(viewer.frame, 1);
-  EXPECT_EQ(viewer.display.stateCaption, "勝ち");
+  trackCarets(viewer.carets, viewer.character, viewer.player, controls);
+  ASSERT_EQ(viewer.player.state, kCheckState);
+  startPatternCheck(viewer.character, viewer.player, controls);
+  for (int tick = 0; tick < 3; ++tick)
+    advanceAndEnd(viewer.player, viewer.character, loopSwitchesOf(controls));
+  EXPECT_EQ(viewer.player.state, 15);
+  EXPECT_EQ(viewer.player.frame, 1);
+  EXPECT_EQ(viewer.player.caption, "勝ち");
 }
 
 struct CaretCase {
@@ -267,37 +271,37 @@ TEST_F(PatternCheckTest, CaretMoveShowsTheEntryUnderTheCaretInAllThreeRows) {
   for (const CaretCase& c : cases) {
     SCOPED_TRACE(c.name);
     clearTables();
-    viewer.patternCaret = viewer.layerCaret = viewer.destinationCaret = 0;
+    viewer.carets.positions[0] = viewer.carets.positions[1] = viewer.carets.positions[2] = 0;
     for (Edit e : {Edit::Pattern, Edit::Layer, Edit::Destination}) {
       controls.setCaret(e, 0);
     }
-    viewer.state = 1;
-    viewer.frame = 5;
-    viewer.returnState = 16;
-    viewer.layerOn[kCheckState] = 0;
-    viewer.display.stateCaption = "状態";
+    viewer.player.state = 1;
+    viewer.player.frame = 5;
+    viewer.player.returnState = 16;
+    viewer.character.layerOn[kCheckState] = 0;
+    viewer.player.caption = "状態";
     controls.setText(Edit::Pattern, c.edit2);
     controls.setText(Edit::Layer, c.edit3);
     controls.setText(Edit::Destination, c.edit4);
     controls.setCaret(c.moved, c.caret);
 
-    trackCarets(viewer, controls);
+    trackCarets(viewer.carets, viewer.character, viewer.player, controls);
 
     for (std::size_t slot = 0; slot < kFrameSlots; ++slot) {
-      ASSERT_EQ(viewer.pattern[kCheckState][slot], c.pattern) << slot;
-      ASSERT_EQ(viewer.layer[kCheckState][slot], c.layer) << slot;
-      ASSERT_EQ(viewer.layerDest[kCheckState][slot], c.dest) << slot;
+      ASSERT_EQ(viewer.character.pattern[kCheckState][slot], c.pattern) << slot;
+      ASSERT_EQ(viewer.character.layer[kCheckState][slot], c.layer) << slot;
+      ASSERT_EQ(viewer.character.layerDest[kCheckState][slot], c.dest) << slot;
     }
-    EXPECT_EQ(viewer.state, kCheckState);
-    EXPECT_EQ(viewer.frame, 0);
-    EXPECT_EQ(viewer.layerOn[kCheckState], 1);
+    EXPECT_EQ(viewer.player.state, kCheckState);
+    EXPECT_EQ(viewer.player.frame, 0);
+    EXPECT_EQ(viewer.character.layerOn[kCheckState], 1);
     // Entered from state 1, which becomes the return target; the caption stays.
-    EXPECT_EQ(viewer.returnState, 1);
-    EXPECT_EQ(viewer.returnCaption, "状態");
-    EXPECT_EQ(viewer.display.stateCaption, "状態");
-    const std::string& counter = c.moved == Edit::Pattern ? viewer.display.patternCounter
-                                 : c.moved == Edit::Layer ? viewer.display.layerCounter
-                                                          : viewer.display.destinationCounter;
+    EXPECT_EQ(viewer.player.returnState, 1);
+    EXPECT_EQ(viewer.player.returnCaption, "状態");
+    EXPECT_EQ(viewer.player.caption, "状態");
+    const std::string& counter = c.moved == Edit::Pattern ? viewer.carets.counters[0]
+                                 : c.moved == Edit::Layer ? viewer.carets.counters[1]
+                                                          : viewer.carets.counters[2];
     EXPECT_EQ(counter, c.counter);
   }
 }
@@ -305,14 +309,14 @@ TEST_F(PatternCheckTest, CaretMoveShowsTheEntryUnderTheCaretInAllThreeRows) {
 TEST_F(PatternCheckTest, UnmovedCaretsChangeNothing) {
   controls.setText(Edit::Pattern, "0102");
   controls.setCaret(Edit::Pattern, 2);
-  viewer.patternCaret = 2;
+  viewer.carets.positions[0] = 2;
 
-  trackCarets(viewer, controls);
+  trackCarets(viewer.carets, viewer.character, viewer.player, controls);
 
-  EXPECT_EQ(viewer.state, 1);
-  EXPECT_EQ(viewer.frame, 4);
-  EXPECT_EQ(viewer.pattern[kCheckState][1], kEmptyCel);
-  EXPECT_EQ(viewer.display.patternCounter, "0/0");
+  EXPECT_EQ(viewer.player.state, 1);
+  EXPECT_EQ(viewer.player.frame, 4);
+  EXPECT_EQ(viewer.character.pattern[kCheckState][1], kEmptyCel);
+  EXPECT_EQ(viewer.carets.counters[0], "0/0");
 }
 
 TEST_F(PatternCheckTest, LaterMovedEditOverwritesTheEarlierOnesRows) {
@@ -321,14 +325,14 @@ TEST_F(PatternCheckTest, LaterMovedEditOverwritesTheEarlierOnesRows) {
   controls.setCaret(Edit::Pattern, 2);
   controls.setCaret(Edit::Layer, 4);
 
-  trackCarets(viewer, controls);
+  trackCarets(viewer.carets, viewer.character, viewer.player, controls);
 
-  EXPECT_EQ(viewer.pattern[kCheckState][17], 3);
-  EXPECT_EQ(viewer.layer[kCheckState][17], 12);
-  EXPECT_EQ(viewer.display.patternCounter, "1/5");
-  EXPECT_EQ(viewer.display.layerCounter, "2/3");
-  EXPECT_EQ(viewer.patternCaret, 2);
-  EXPECT_EQ(viewer.layerCaret, 4);
+  EXPECT_EQ(viewer.character.pattern[kCheckState][17], 3);
+  EXPECT_EQ(viewer.character.layer[kCheckState][17], 12);
+  EXPECT_EQ(viewer.carets.counters[0], "1/5");
+  EXPECT_EQ(viewer.carets.counters[1], "2/3");
+  EXPECT_EQ(viewer.carets.positions[0], 2);
+  EXPECT_EQ(viewer.carets.positions[1], 4);
 }
 
 TEST_F(PatternCheckTest, BadEntryUnderTheCaretFailsOnceAndChangesNothingElse) {
@@ -336,19 +340,19 @@ TEST_F(PatternCheckTest, BadEntryUnderTheCaretFailsOnceAndChangesNothingElse) {
   controls.setCaret(Edit::Pattern, 1);
 
   try {
-    trackCarets(viewer, controls);
+    trackCarets(viewer.carets, viewer.character, viewer.player, controls);
     ADD_FAILURE() << "no error";
-  } catch (const ConversionError& e) {
-    EXPECT_EQ(e.message(), "'$ 5' は数値ではありません");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "'$ 5' は数値ではありません");
   }
-  EXPECT_EQ(viewer.patternCaret, 1);
-  EXPECT_EQ(viewer.state, 1);
-  EXPECT_EQ(viewer.frame, 4);
-  EXPECT_EQ(viewer.layerOn[kCheckState], 0);
-  EXPECT_EQ(viewer.display.patternCounter, "0/0");
+  EXPECT_EQ(viewer.carets.positions[0], 1);
+  EXPECT_EQ(viewer.player.state, 1);
+  EXPECT_EQ(viewer.player.frame, 4);
+  EXPECT_EQ(viewer.character.layerOn[kCheckState], 0);
+  EXPECT_EQ(viewer.carets.counters[0], "0/0");
 
-  EXPECT_NO_THROW(trackCarets(viewer, controls));
-  EXPECT_EQ(viewer.state, 1);
+  EXPECT_NO_THROW(trackCarets(viewer.carets, viewer.character, viewer.player, controls));
+  EXPECT_EQ(viewer.player.state, 1);
 }
 
 TEST_F(PatternCheckTest, RowFilledEarlierInAFailingMoveKeepsItsNewContents) {
@@ -356,62 +360,64 @@ TEST_F(PatternCheckTest, RowFilledEarlierInAFailingMoveKeepsItsNewContents) {
   controls.setText(Edit::Layer, "05GG");
   controls.setCaret(Edit::Pattern, 2);
 
-  EXPECT_THROW(trackCarets(viewer, controls), ConversionError);
+  EXPECT_THROW(trackCarets(viewer.carets, viewer.character, viewer.player, controls), Error);
 
-  EXPECT_EQ(viewer.pattern[kCheckState][200], 2);
-  EXPECT_EQ(viewer.layer[kCheckState][1], kEmptyCel);
-  EXPECT_EQ(viewer.state, 1);
+  EXPECT_EQ(viewer.character.pattern[kCheckState][200], 2);
+  EXPECT_EQ(viewer.character.layer[kCheckState][1], kEmptyCel);
+  EXPECT_EQ(viewer.player.state, 1);
 }
 
 TEST_F(PatternCheckTest, TypingAtTheEndEntersTheCheckStateWithoutChangingTheRow) {
   controls.type(Edit::Pattern, "01");
-  trackCarets(viewer, controls);
-  EXPECT_EQ(viewer.state, kCheckState);
-  EXPECT_EQ(viewer.pattern[kCheckState][1], kEmptyCel);
-  EXPECT_EQ(viewer.display.patternCounter, "1/1");
+  trackCarets(viewer.carets, viewer.character, viewer.player, controls);
+  EXPECT_EQ(viewer.player.state, kCheckState);
+  EXPECT_EQ(viewer.character.pattern[kCheckState][1], kEmptyCel);
+  EXPECT_EQ(viewer.carets.counters[0], "1/1");
 
-  viewer.state = 1;
+  viewer.player.state = 1;
   controls.type(Edit::Pattern, "0102");
-  trackCarets(viewer, controls);
-  EXPECT_EQ(viewer.state, kCheckState);
-  EXPECT_EQ(viewer.pattern[kCheckState][1], kEmptyCel);
-  EXPECT_EQ(viewer.display.patternCounter, "2/2");
+  trackCarets(viewer.carets, viewer.character, viewer.player, controls);
+  EXPECT_EQ(viewer.player.state, kCheckState);
+  EXPECT_EQ(viewer.character.pattern[kCheckState][1], kEmptyCel);
+  EXPECT_EQ(viewer.carets.counters[0], "2/2");
 }
 
-TEST_F(PatternCheckTest, CaretFilledLayerRowRunsTheCheckToSlot255) {
+// Caret tracking fills the whole row; the button then plays what was typed, not 250 empty
+// frames of what tracking left behind.
+TEST_F(PatternCheckTest, ACheckStartedAfterCaretTrackingPlaysOnlyTheTypedFrames) {
   controls.setText(Edit::Layer, "0506");
   controls.setCaret(Edit::Layer, 2);
-  trackCarets(viewer, controls);
-  ASSERT_EQ(viewer.layer[kCheckState][255], 6);
+  trackCarets(viewer.carets, viewer.character, viewer.player, controls);
+  ASSERT_EQ(viewer.character.layer[kCheckState][255], 6);
 
   controls.setText(Edit::Pattern, "01");
   controls.setText(Edit::Layer, "07");
-  startPatternCheck(viewer, controls);
-  EXPECT_EQ(viewer.layer[kCheckState][1], 7);
-  EXPECT_EQ(viewer.layer[kCheckState][2], 6);
+  startPatternCheck(viewer.character, viewer.player, controls);
+  EXPECT_EQ(viewer.character.layer[kCheckState][1], 7);
+  EXPECT_EQ(viewer.character.layer[kCheckState][2], kEmptyCel);
 
   int32_t frames = 0;
   do {
-    advanceAndEnd(viewer, controls);
+    advanceAndEnd(viewer.player, viewer.character, loopSwitchesOf(controls));
     ++frames;
-  } while (viewer.state == kCheckState && frames < 1000);
-  // Frames 1..255 are shown; the end is found at 256 and the 256th advance returns.
-  EXPECT_EQ(frames, 256);
+  } while (viewer.player.state == kCheckState && frames < 1000);
+  // Frame 1 is shown; the end is found at 2 and the second advance returns.
+  EXPECT_EQ(frames, 2);
 }
 
 TEST_F(PatternCheckTest, ClipperCopiesEdit2AndMovesItsCaretToTheStart) {
   controls.setText(Edit::Pattern, "0102");
   controls.setText(Edit::Layer, "0506");
   controls.setCaret(Edit::Pattern, 4);
-  viewer.patternCaret = 4;
+  viewer.carets.positions[0] = 4;
 
   copyPatternToClipboard(controls);
 
   EXPECT_EQ(controls.clipboard, "0102");
-  trackCarets(viewer, controls);
-  EXPECT_EQ(viewer.display.patternCounter, "0/2");
-  EXPECT_EQ(viewer.pattern[kCheckState][3], 1);
-  EXPECT_EQ(viewer.layer[kCheckState][3], 5);
+  trackCarets(viewer.carets, viewer.character, viewer.player, controls);
+  EXPECT_EQ(viewer.carets.counters[0], "0/2");
+  EXPECT_EQ(viewer.character.pattern[kCheckState][3], 1);
+  EXPECT_EQ(viewer.character.layer[kCheckState][3], 5);
 }
 
 TEST(EntryCount, HalfTheLengthRoundedDown) {

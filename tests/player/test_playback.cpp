@@ -1,8 +1,8 @@
 #include "player/playback.h"
 
-#include "character/viewer_state.h"
 #include "common/memory_controls.h"
 #include "player/animation.h"
+#include "player/viewer.h"
 
 #include <gtest/gtest.h>
 
@@ -25,22 +25,19 @@ struct Shown {
 class PlaybackTest : public ::testing::Test {
  protected:
   PlaybackTest() {
-    for (auto* table : {&viewer.pattern, &viewer.layer, &viewer.layerDest}) {
-      for (auto& row : *table) row.fill(kEmptyCel);
-    }
     setPattern(1, {1, 2});
     setPattern(6, {3, 4, 5});
-    viewer.state = 1;
-    viewer.display.stateCaption = "状態";
+    viewer.player.state = 1;
+    viewer.player.caption = "状態";
   }
 
   void setPattern(int32_t state, const std::vector<int32_t>& cels) {
-    for (std::size_t i = 0; i < cels.size(); ++i) viewer.pattern[state][i + 1] = cels[i];
+    for (std::size_t i = 0; i < cels.size(); ++i) viewer.character.pattern[state][i + 1] = cels[i];
   }
 
-  Shown shown() const { return {viewer.state, viewer.frame, viewer.display.stateCaption}; }
+  Shown shown() const { return {viewer.player.state, viewer.player.frame, viewer.player.caption}; }
 
-  ViewerState viewer;
+  Viewer viewer;
   MemoryControls controls;
   Playback playback;
 };
@@ -48,11 +45,11 @@ class PlaybackTest : public ::testing::Test {
 // Stepping back through a one-shot's return and forward again shows exactly what playing
 // showed, in reverse and then again.
 TEST_F(PlaybackTest, StepsBackAndForwardShowWhatPlayingShowed) {
-  playback.advance(viewer, controls);
-  selectState(viewer, 6);
+  playback.advance(viewer.player, viewer.character, loopSwitchesOf(controls));
+  selectState(viewer.player, 6);
   std::vector<Shown> played;
   for (int tick = 0; tick < 6; ++tick) {
-    playback.advance(viewer, controls);
+    playback.advance(viewer.player, viewer.character, loopSwitchesOf(controls));
     played.push_back(shown());
   }
   // 6/1 6/2 6/3, then the return to state 1 with the caption shown when 6 started.
@@ -61,29 +58,31 @@ TEST_F(PlaybackTest, StepsBackAndForwardShowWhatPlayingShowed) {
 
   for (int k = static_cast<int>(played.size()) - 2; k >= 0; --k) {
     SCOPED_TRACE(k);
-    ASSERT_TRUE(playback.stepBack(viewer, controls));
+    ASSERT_TRUE(playback.stepBack(viewer.player, viewer.character, loopSwitchesOf(controls)));
     EXPECT_EQ(shown(), played[static_cast<std::size_t>(k)]);
   }
   // The first frame after the button: nothing before it to go back to.
-  EXPECT_FALSE(playback.stepBack(viewer, controls));
+  EXPECT_FALSE(playback.stepBack(viewer.player, viewer.character, loopSwitchesOf(controls)));
   EXPECT_EQ(shown(), played[0]);
 
   for (std::size_t k = 1; k < played.size(); ++k) {
     SCOPED_TRACE(k);
-    playback.advance(viewer, controls);
+    playback.advance(viewer.player, viewer.character, loopSwitchesOf(controls));
     EXPECT_EQ(shown(), played[k]);
   }
-  EXPECT_EQ(viewer.returnState, 1);
+  EXPECT_EQ(viewer.player.returnState, 1);
 }
 
 TEST_F(PlaybackTest, AButtonPressedAfterwardsIsANewOrigin) {
-  for (int tick = 0; tick < 3; ++tick) playback.advance(viewer, controls);
-  selectState(viewer, 6);
-  playback.advance(viewer, controls);
-  EXPECT_FALSE(playback.stepBack(viewer, controls));  // not back across the button
+  for (int tick = 0; tick < 3; ++tick)
+    playback.advance(viewer.player, viewer.character, loopSwitchesOf(controls));
+  selectState(viewer.player, 6);
+  playback.advance(viewer.player, viewer.character, loopSwitchesOf(controls));
+  EXPECT_FALSE(playback.stepBack(viewer.player, viewer.character,
+                                 loopSwitchesOf(controls)));  // not back across the button
   EXPECT_EQ(shown(), (Shown{6, 1, "喜び１"}));
-  playback.advance(viewer, controls);
-  ASSERT_TRUE(playback.stepBack(viewer, controls));
+  playback.advance(viewer.player, viewer.character, loopSwitchesOf(controls));
+  ASSERT_TRUE(playback.stepBack(viewer.player, viewer.character, loopSwitchesOf(controls)));
   EXPECT_EQ(shown(), (Shown{6, 1, "喜び１"}));
 }
 

@@ -2,6 +2,7 @@
 #include "surfaces/draw_context.h"
 #include "surfaces/image_readers.h"
 #include "surfaces/pixel_format.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
@@ -93,15 +94,14 @@ TEST_P(GoldenImage, LoadsIntoASurfaceInBothDisplayFormats) {
   ASSERT_EQ(expected.size(), static_cast<std::size_t>(c.width) * c.height);
   for (const PixelFormat format : {PixelFormat::xrgb8888(), PixelFormat::rgb565()}) {
     SCOPED_TRACE(format.bitsPerPixel);
-    DrawContext context(std::make_shared<platform::SurfaceService>(format));
-    Surface surface(&context);
-    surface.loadImageFile(kCorpus + c.file);
-    ASSERT_EQ(surface.width(), c.width);
-    ASSERT_EQ(surface.height(), c.height);
+    platform::SurfaceService service(format);
+    const auto surface = SheetPicture::load(service, kCorpus + c.file);
+    ASSERT_EQ(surface->width(), c.width);
+    ASSERT_EQ(surface->height(), c.height);
     for (int32_t y = 0; y < c.height; ++y) {
       for (int32_t x = 0; x < c.width; ++x) {
         const uint32_t want = expected[static_cast<std::size_t>(y) * c.width + x];
-        const uint32_t got = surface.pixelValue(x, y);
+        const uint32_t got = surface->pixel(x, y);
         if (c.trustedBits == 8) {
           ASSERT_EQ(got, format.fromRgb(want)) << "pixel (" << x << ", " << y << ")";
         } else {

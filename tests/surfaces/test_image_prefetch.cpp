@@ -3,6 +3,7 @@
 #include "support/bmp_writer.h"
 #include "support/temp_dir.h"
 #include "surfaces/draw_context.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
@@ -77,17 +78,15 @@ TEST(ImagePrefetch, TheFirstLoadOfTheFileTakesIt) {
   const TempDir dir;
   const std::string path = dir.file("sheet.bmp");
   writeSheet(path, 4, 0x00123456);
-  auto service = std::make_shared<platform::SurfaceService>(PixelFormat::xrgb8888());
-  DrawContext dd(service);
-  Surface sheet(&dd);
-  service->prefetchImage(path);
-  sheet.loadImageFile(path);
-  EXPECT_EQ(sheet.width(), 4);
-  EXPECT_EQ(sheet.pixelValue(3, 2), 0x00123456u);
+  platform::SurfaceService service(PixelFormat::xrgb8888());
+  service.prefetchImage(path);
+  const auto first = SheetPicture::load(service, path);
+  EXPECT_EQ(first->width(), 4);
+  EXPECT_EQ(first->pixel(3, 2), 0x00123456u);
   writeSheet(path, 6, 0x00ABCDEF);
-  sheet.loadImageFile(path);
-  EXPECT_EQ(sheet.width(), 6);
-  EXPECT_EQ(sheet.pixelValue(0, 0), 0x00ABCDEFu);
+  const auto second = SheetPicture::load(service, path);
+  EXPECT_EQ(second->width(), 6);
+  EXPECT_EQ(second->pixel(0, 0), 0x00ABCDEFu);
 }
 
 }  // namespace

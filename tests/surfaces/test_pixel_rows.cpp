@@ -121,7 +121,8 @@ TEST(PixelRows, CopiesAndFillsEqualTheScalarReferenceOnRandomBlocks) {
           } else {
             copy(toVector, bytes);
           }
-          scalar::copy(toReference, bytes, keyed, key, false);
+          scalar::copy(toReference, bytes, keyed ? CopyMode::keyed : CopyMode::opaque, key,
+                       RowWalk::leftToRight);
           ASSERT_EQ(vector.bytes, reference.bytes) << (keyed ? "keyed copy" : "copy");
         }
 
@@ -169,8 +170,8 @@ TEST(PixelRows, CopiesAndFillsEqualTheScalarReferenceOnRandomBlocks) {
             under.pitch,       b.width,         b.height};
         const RowPair overToTwo{twoCopies.first(), twoCopies.pitch, source.first(),
                                 source.pitch,      b.width,         b.height};
-        scalar::copy(underToTwo, bytes, false, 0, false);
-        scalar::copy(overToTwo, bytes, true, key, false);
+        scalar::copy(underToTwo, bytes, CopyMode::opaque, 0, RowWalk::leftToRight);
+        scalar::copy(overToTwo, bytes, CopyMode::keyed, key, RowWalk::leftToRight);
         ASSERT_EQ(layered.bytes, twoCopies.bytes) << "keyed over";
         Image scalarLayered = destination;
         scalar::copyKeyedOver(

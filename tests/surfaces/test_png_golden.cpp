@@ -2,6 +2,7 @@
 #include "surfaces/draw_context.h"
 #include "surfaces/image_readers.h"
 #include "surfaces/pixel_format.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
@@ -169,14 +170,13 @@ TEST_P(GoldenPng, LoadsIntoASurfaceInBothDisplayFormats) {
   ASSERT_EQ(expected.size(), static_cast<std::size_t>(c.width) * c.height);
   for (const PixelFormat format : {PixelFormat::xrgb8888(), PixelFormat::rgb565()}) {
     SCOPED_TRACE(format.bitsPerPixel);
-    DrawContext context(std::make_shared<platform::SurfaceService>(format));
-    Surface surface(&context);
-    surface.loadImageFile(kCorpus + c.file);
-    ASSERT_EQ(surface.width(), c.width);
-    ASSERT_EQ(surface.height(), c.height);
+    platform::SurfaceService service(format);
+    const auto surface = SheetPicture::load(service, kCorpus + c.file);
+    ASSERT_EQ(surface->width(), c.width);
+    ASSERT_EQ(surface->height(), c.height);
     for (int32_t y = 0; y < c.height; ++y) {
       for (int32_t x = 0; x < c.width; ++x) {
-        ASSERT_EQ(surface.pixelValue(x, y),
+        ASSERT_EQ(surface->pixel(x, y),
                   format.fromRgb(expected[static_cast<std::size_t>(y) * c.width + x]))
             << "pixel (" << x << ", " << y << ")";
       }
@@ -188,10 +188,11 @@ TEST_P(GoldenPng, LoadsIntoASurfaceInBothDisplayFormats) {
 TEST(PngSheet, BlackOutlinesStayWhenTheTransparentPixelsAreStoredAsBlack) {
   for (const PixelFormat format : {PixelFormat::xrgb8888(), PixelFormat::rgb565()}) {
     SCOPED_TRACE(format.bitsPerPixel);
-    DrawContext context(std::make_shared<platform::SurfaceService>(format));
-    Surface sheet(&context);
-    sheet.loadImageFile(kCorpus + "rgba_8bit_transparent_black_beside_black_outline.png");
-    sheet.setSourceKey(sheet.pixelValue(sheet.width() - 1, sheet.height() - 1));
+    auto service = std::make_shared<platform::SurfaceService>(format);
+    DrawContext context(service);
+    const auto picture = SheetPicture::load(
+        *service, kCorpus + "rgba_8bit_transparent_black_beside_black_outline.png");
+    const SheetPicture& sheet = *picture;
     Surface view(&context);
     view.resize(sheet.width(), sheet.height());
     constexpr uint32_t kBehind = 0x1234;

@@ -325,9 +325,9 @@ TEST(ViewControl, NothingDrawsOrRebuildsWhileReleasing) {
 
 TEST(ViewControl, ReleaseHandlerThatRaisesStillReleasesEverything) {
   ViewerView v;
-  v.view.onSurfacesReleased = [](ViewControl&) { throw Exception("handler failed"); };
+  v.view.onSurfacesReleased = [](ViewControl&) { throw std::runtime_error("handler failed"); };
   v.view.windowShown();
-  EXPECT_THROW(v.view.finalize(), Exception);
+  EXPECT_THROW(v.view.finalize(), std::runtime_error);
   EXPECT_FALSE(v.view.isInitialized());
   EXPECT_FALSE(v.view.isUpdating());
   EXPECT_EQ(v.view.drawContext(), nullptr);
@@ -428,7 +428,7 @@ TEST(ViewControl, FailedInitialisationReleasesEverything) {
     std::string message;
     try {
       v.view.windowShown();
-    } catch (const Exception& e) {
+    } catch (const Error& e) {
       message = e.what();
     }
     EXPECT_EQ(message, c.message);
@@ -457,23 +457,23 @@ TEST(ViewControl, FailureThrowsTheStatedClasses) {
   {
     ViewerView v;
     v.service->faults().refusePrimary = true;
-    EXPECT_THROW(v.view.initialize(), ViewError);
+    EXPECT_THROW(v.view.initialize(), Error);
   }
   {
     ViewerView v;
     v.host.inWindow = false;
-    EXPECT_THROW(v.view.initialize(), ViewError);
+    EXPECT_THROW(v.view.initialize(), Error);
   }
   {
     ViewerView v;
     v.service->faults().refuseDisplayMemory = true;
     v.service->faults().refuseSystemMemory = true;
-    EXPECT_THROW(v.view.initialize(), SurfaceError);
+    EXPECT_THROW(v.view.initialize(), Error);
   }
   {
     ViewerView v;
     v.service->faults().refuseOpen = true;
-    EXPECT_THROW(v.view.initialize(), DrawContextError);
+    EXPECT_THROW(v.view.initialize(), Error);
   }
 }
 

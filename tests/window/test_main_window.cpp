@@ -3,7 +3,9 @@
 #include "app/headless_player.h"
 #include "app/headless_session.h"
 #include "common/errors.h"
+#include "player/frame_loop.h"
 #include "player/test_file_intake_files.h"
+#include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 #include "window/idle_loop.h"
@@ -101,7 +103,7 @@ class MainWindowTest : public ::testing::Test {
 
   QImage viewImage() { return form->view().grab().toImage(); }
 
-  uint32_t sheetKey() { return form->viewer().sheet->sourceKey(); }
+  uint32_t sheetKey() { return form->viewer().character.sheet.picture->key(); }
 
   /// Where the window keeps what it remembers; a restart in a test finds it again.
   TempDir settings;
@@ -250,7 +252,7 @@ TEST_F(MainWindowTest, DroppedCharacterEnablesTheButtonsShowsTheNameAndAnimates)
   ASSERT_TRUE(dragAccepted);
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
   EXPECT_TRUE(errors.empty()) << errors.front();
-  EXPECT_EQ(form->viewer().characterPath, kSample);
+  EXPECT_EQ(form->viewer().files.characterPath, kSample);
   for (const char* name : {"reloadButton", "sheetReloadButton", "patternCheckButton",
                            "stateButton1", "stateButton2", "stateButton6"}) {
     SCOPED_TRACE(name);
@@ -262,9 +264,9 @@ TEST_F(MainWindowTest, DroppedCharacterEnablesTheButtonsShowsTheNameAndAnimates)
   EXPECT_EQ(child<QLineEdit>("intervalEdit")->text(), QStringLiteral("120"));
 
   // The view shows frame after frame: two pictures a few ticks apart differ.
-  ASSERT_TRUE(runUntil([&] { return form->viewer().frame == 1; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().player.frame == 1; }));
   const QImage first = viewImage();
-  ASSERT_TRUE(runUntil([&] { return form->viewer().frame == 2; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().player.frame == 2; }));
   const QImage second = viewImage();
   EXPECT_EQ(first.size(), QSize(121, 271));
   EXPECT_NE(first, second);
@@ -274,7 +276,7 @@ TEST_F(MainWindowTest, OnlyTheFirstDroppedLocalFileIsTaken) {
   TempDir dir;
   drop({kSample, dir.file("second.chp")});
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
-  EXPECT_EQ(form->viewer().characterPath, kSample);
+  EXPECT_EQ(form->viewer().files.characterPath, kSample);
   EXPECT_TRUE(errors.empty());
 
   QMimeData web;
@@ -368,17 +370,17 @@ TEST_F(MainWindowTest, PatternCheckButtonPlaysTheTypedSequenceAndReturns) {
 
   QTest::mouseClick(child<QPushButton>("patternCheckButton"), Qt::LeftButton);
   EXPECT_EQ(child<QLabel>("stateCaption")->text(), QStringLiteral("ﾁｪｯｸﾊﾟﾀｰﾝ"));
-  const SequenceRow& row = form->viewer().pattern[kCheckState];
+  const SequenceRow& row = form->viewer().character.pattern[kCheckState];
   EXPECT_EQ((std::vector<int32_t>(row.begin() + 1, row.begin() + 5)),
             (std::vector<int32_t>{2, 3, 4, -1}));
 
   std::vector<int32_t> shown;
   ASSERT_TRUE(runUntil([&] {
-    const ViewerState& s = form->viewer();
-    if (s.state == kCheckState && (shown.empty() || shown.back() != s.frame)) {
-      shown.push_back(s.frame);
+    const Viewer& s = form->viewer();
+    if (s.player.state == kCheckState && (shown.empty() || shown.back() != s.player.frame)) {
+      shown.push_back(s.player.frame);
     }
-    return s.state == 1;
+    return s.player.state == 1;
   }));
   EXPECT_EQ(child<QLabel>("stateCaption")->text(), QStringLiteral("通常１"));
   ASSERT_FALSE(shown.empty());
@@ -397,24 +399,24 @@ TEST_F(MainWindowTest, CaretTrackingShowsTheEntryUnderTheCaretWithItsCounter) {
 
   ASSERT_TRUE(
       runUntil([&] { return child<QLabel>("patternCounter")->text() == QStringLiteral("1/3"); }));
-  const ViewerState& s = form->viewer();
-  EXPECT_EQ(s.state, kCheckState);
-  EXPECT_EQ(s.pattern[kCheckState][100], 0x0B);
-  EXPECT_EQ(s.layer[kCheckState][100], 0x21);
-  EXPECT_EQ(s.layerOn[kCheckState], 1);
+  const Viewer& s = form->viewer();
+  EXPECT_EQ(s.player.state, kCheckState);
+  EXPECT_EQ(s.character.pattern[kCheckState][100], 0x0B);
+  EXPECT_EQ(s.character.layer[kCheckState][100], 0x21);
+  EXPECT_EQ(s.character.layerOn[kCheckState], 1);
 
   // A still picture: every frame shows the same entry.
-  ASSERT_TRUE(runUntil([&] { return s.frame >= 2; }));
+  ASSERT_TRUE(runUntil([&] { return s.player.frame >= 2; }));
   const QImage first = viewImage();
-  const int32_t frame = s.frame;
-  ASSERT_TRUE(runUntil([&] { return s.frame > frame; }));
+  const int32_t frame = s.player.frame;
+  ASSERT_TRUE(runUntil([&] { return s.player.frame > frame; }));
   EXPECT_EQ(viewImage(), first);
 
   layerEdit->setSelection(4, 2);
   EXPECT_TRUE(
       runUntil([&] { return child<QLabel>("layerCounter")->text() == QStringLiteral("2/3"); }));
-  EXPECT_TRUE(runUntil([&] { return s.pattern[kCheckState][7] == 0x0C; }));
-  EXPECT_EQ(s.layer[kCheckState][7], 0x22);
+  EXPECT_TRUE(runUntil([&] { return s.character.pattern[kCheckState][7] == 0x0C; }));
+  EXPECT_EQ(s.character.layer[kCheckState][7], 0x22);
 }
 
 TEST_F(MainWindowTest, ClipboardButtonCopiesThePatternText) {
@@ -432,19 +434,19 @@ TEST_F(MainWindowTest, IntervalEditRefusesAFourthTypedCharacterButShowsALongerFi
   interval->selectAll();
   QTest::keyClicks(interval, "1504");
   EXPECT_EQ(interval->text(), QStringLiteral("150"));
-  EXPECT_EQ(form->viewer().frameIntervalMs, 150);
+  EXPECT_EQ(form->viewer().character.frameIntervalMs, 150);
 
   interval->selectAll();
   QTest::keyClicks(interval, "abc");
   EXPECT_EQ(interval->text(), QStringLiteral("abc"));
-  EXPECT_EQ(form->viewer().frameIntervalMs, 150);
+  EXPECT_EQ(form->viewer().character.frameIntervalMs, 150);
 
   TempDir dir;
   writeFile(dir.file("slow.chp"), "#ANIME 1000\r\n");
   drop({dir.file("slow.chp")});
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
   EXPECT_EQ(interval->text(), QStringLiteral("1000"));
-  EXPECT_EQ(form->viewer().frameIntervalMs, 1000);
+  EXPECT_EQ(form->viewer().character.frameIntervalMs, 1000);
 
   interval->setFocus();
   interval->end(false);
@@ -452,7 +454,7 @@ TEST_F(MainWindowTest, IntervalEditRefusesAFourthTypedCharacterButShowsALongerFi
   EXPECT_EQ(interval->text(), QStringLiteral("1000"));
   QTest::keyClick(interval, Qt::Key_Backspace);
   EXPECT_EQ(interval->text(), QStringLiteral("100"));
-  EXPECT_EQ(form->viewer().frameIntervalMs, 100);
+  EXPECT_EQ(form->viewer().character.frameIntervalMs, 100);
   QTest::keyClicks(interval, "5");
   EXPECT_EQ(interval->text(), QStringLiteral("100"));
 }
@@ -467,8 +469,8 @@ TEST_F(MainWindowTest, StartupArgumentLoadsAtTheFirstTickAndCanBeReloaded) {
     EXPECT_TRUE(child<QPushButton>(name)->isEnabled());
   }
   EXPECT_TRUE(form->findChild<QAction*>(QStringLiteral("reloadItem"))->isEnabled());
-  EXPECT_EQ(form->viewer().characterPath, kSample);
-  EXPECT_EQ(form->viewer().startupLoadPending, 0);
+  EXPECT_EQ(form->viewer().files.characterPath, kSample);
+  EXPECT_FALSE(form->frameLoop().fileToOpenAtStart());
   EXPECT_TRUE(errors.empty());
 }
 
@@ -499,7 +501,7 @@ TEST_F(MainWindowTest, ErrorBoxIsACriticalBoxWithTheTitleAndOneOkButton) {
     buttons = box->standardButtons();
     box->accept();
   });
-  form->enter([] { throw Exception("テストの失敗"); });
+  form->enter([] { throw std::runtime_error("テストの失敗"); });
   EXPECT_EQ(title, QStringLiteral("ぱたぱた！"));
   EXPECT_EQ(text, QStringLiteral("テストの失敗."));
   EXPECT_EQ(icon, QMessageBox::Critical);
@@ -509,10 +511,10 @@ TEST_F(MainWindowTest, ErrorBoxIsACriticalBoxWithTheTitleAndOneOkButton) {
 TEST_F(MainWindowTest, FinalisingTheViewFreesTheSheetSurface) {
   drop({kSample});
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
-  ASSERT_NE(form->viewer().sheet, nullptr);
-  EXPECT_GT(form->viewer().sheet->width(), 0);
+  ASSERT_NE(form->viewer().character.sheet.picture, nullptr);
+  EXPECT_GT(form->viewer().character.sheet.picture->width(), 0);
   form->view().finalizeView();
-  EXPECT_EQ(form->viewer().sheet, nullptr);
+  EXPECT_EQ(form->viewer().character.sheet.picture, nullptr);
   // The ticks go on without a view to draw in, and nothing is reported.
   QTest::qWait(100);
   EXPECT_TRUE(errors.empty());
@@ -520,7 +522,7 @@ TEST_F(MainWindowTest, FinalisingTheViewFreesTheSheetSurface) {
 
 TEST_F(MainWindowTest, ClosingWhileAnimatingFinalisesTheViewAndEndsCleanly) {
   drop({kSample});
-  ASSERT_TRUE(runUntil([&] { return form->viewer().frame >= 2; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().player.frame >= 2; }));
   // Closed from a handler that runs inside a tick's frame wait.
   QTimer::singleShot(30, form.get(), [this] { form->close(); });
   ASSERT_TRUE(runUntil([&] { return !form->isVisible(); }));
@@ -561,7 +563,7 @@ TEST_F(MainWindowTest, CtrlOOpensTheChosenFileAndTheRecentFilesRememberIt) {
   QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(asked, 1);
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
-  EXPECT_EQ(form->viewer().characterPath, kSample);
+  EXPECT_EQ(form->viewer().files.characterPath, kSample);
   EXPECT_TRUE(child<QPushButton>("reloadButton")->isEnabled());
 
   // Remembered across a restart.
@@ -572,7 +574,7 @@ TEST_F(MainWindowTest, CtrlOOpensTheChosenFileAndTheRecentFilesRememberIt) {
   EXPECT_EQ(recent[0]->text(), QStringLiteral("hiyoko.chp"));
   recent[0]->trigger();
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
-  EXPECT_EQ(form->viewer().characterPath, kSample);
+  EXPECT_EQ(form->viewer().files.characterPath, kSample);
 
   // A cancelled dialog opens nothing.
   form->setFileChooser([]() -> std::optional<std::string> { return std::nullopt; });
@@ -587,7 +589,7 @@ TEST_F(MainWindowTest, AVanishedRecentFileIsReportedAndRemoved) {
   drop({gone});
   ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
   drop({kSample});
-  ASSERT_TRUE(runUntil([&] { return form->viewer().characterPath == kSample; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().files.characterPath == kSample; }));
   std::filesystem::remove(gone);
 
   QList<QAction*> recent = child<QMenu>("recentMenu")->actions();
@@ -597,7 +599,7 @@ TEST_F(MainWindowTest, AVanishedRecentFileIsReportedAndRemoved) {
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find(gone), std::string::npos) << errors[0];
   EXPECT_NE(errors[0].find("最近使ったファイルから外しました"), std::string::npos) << errors[0];
-  EXPECT_EQ(form->viewer().characterPath, kSample);
+  EXPECT_EQ(form->viewer().files.characterPath, kSample);
   recent = child<QMenu>("recentMenu")->actions();
   ASSERT_EQ(recent.size(), 1);
   EXPECT_EQ(recent[0]->text(), QStringLiteral("hiyoko.chp"));
@@ -652,7 +654,7 @@ QImage rgb32(const QImage& image) {
 
 TEST_F(MainWindowTest, AtThreeTimesEachPixelIsAThreeByThreeBlockAndTheLeftControlsStay) {
   drop({kSample});
-  ASSERT_TRUE(runUntil([&] { return form->viewer().frame >= 1; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().player.frame >= 1; }));
   child<QAction>("pauseItem")->trigger();
   const QRect button = child("stateButton1")->geometry();
   const QRect interval = child("intervalEdit")->geometry();
@@ -694,15 +696,15 @@ TEST_F(MainWindowTest, ZoomIsRememberedAcrossARestart) {
 
 TEST_F(MainWindowTest, PauseHoldsTheFrameAcrossTicks) {
   drop({kSample});
-  ASSERT_TRUE(runUntil([&] { return form->viewer().frame >= 2; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().player.frame >= 2; }));
   child<QAction>("pauseItem")->trigger();
-  const int32_t frame = form->viewer().frame;
+  const int32_t frame = form->viewer().player.frame;
   const QImage held = viewImage();
   QTest::qWait(500);  // four frame intervals of the sample
-  EXPECT_EQ(form->viewer().frame, frame);
+  EXPECT_EQ(form->viewer().player.frame, frame);
   EXPECT_EQ(viewImage(), held);
   child<QAction>("pauseItem")->trigger();
-  EXPECT_TRUE(runUntil([&] { return form->viewer().frame != frame; }));
+  EXPECT_TRUE(runUntil([&] { return form->viewer().player.frame != frame; }));
 }
 
 // Stepping shows what --render gives for the same ticks, through a one-shot's return and back.
@@ -721,13 +723,13 @@ TEST_F(MainWindowTest, StepsShowTheFramesARenderGivesAcrossAOneShotsReturn) {
   ASSERT_EQ(ticks[3].state, 1);  // state 6 has three frames, then returns
 
   drop({kMulti});
-  ASSERT_TRUE(runUntil([&] { return form->viewer().frame >= 1; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().player.frame >= 1; }));
   child<QAction>("pauseItem")->trigger();
   QTest::mouseClick(child<QPushButton>("stateButton6"), Qt::LeftButton);
   const auto expectShown = [&](std::size_t k) {
     SCOPED_TRACE(k);
-    EXPECT_EQ(form->viewer().state, ticks[k].state);
-    EXPECT_EQ(form->viewer().frame, ticks[k].frame);
+    EXPECT_EQ(form->viewer().player.state, ticks[k].state);
+    EXPECT_EQ(form->viewer().player.frame, ticks[k].frame);
     EXPECT_EQ(child<QLabel>("stateCaption")->text().toStdString(), ticks[k].caption);
     EXPECT_EQ(rgb32(viewImage()), frames[k]);
   };
@@ -744,7 +746,7 @@ TEST_F(MainWindowTest, StepsShowTheFramesARenderGivesAcrossAOneShotsReturn) {
 
 TEST_F(MainWindowTest, TheReadoutNamesTheStateFrameAndCelsAndTheTimingSeen) {
   drop({kMulti});
-  ASSERT_TRUE(runUntil([&] { return form->viewer().frame >= 1; }));
+  ASSERT_TRUE(runUntil([&] { return form->viewer().player.frame >= 1; }));
   child<QAction>("readoutItem")->trigger();
   QLabel* status = child<QLabel>("statusLine");
   // Playing: the interval measured over the last frames against the file's 50 ms.

@@ -1,6 +1,5 @@
 #include "window/view_widget.h"
 
-#include "common/messages.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 

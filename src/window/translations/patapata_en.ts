@@ -67,14 +67,6 @@
         <source>ﾁｪｯｸﾊﾟﾀｰﾝ</source>
         <translation>Checking</translation>
     </message>
-    <message>
-        <source>サーフェース</source>
-        <translation>surface</translation>
-    </message>
-    <message>
-        <source>プライマリサーフェース</source>
-        <translation>primary surface</translation>
-    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -218,28 +210,36 @@
 <context>
     <name>Messages</name>
     <message>
-        <source>&apos;%s&apos; は数値ではありません</source>
-        <translation>&apos;%s&apos; is not a number</translation>
+        <source>&apos;%1&apos; は数値ではありません</source>
+        <translation>&apos;%1&apos; is not a number</translation>
     </message>
     <message>
-        <source>ファイル %s は開けません</source>
-        <translation>Cannot open the file %s</translation>
+        <source>ファイル %1 は開けません</source>
+        <translation>Cannot open the file %1</translation>
     </message>
     <message>
-        <source>%s を読み込めません</source>
-        <translation>Cannot read %s</translation>
+        <source>%1 を読み込めません</source>
+        <translation>Cannot read %1</translation>
     </message>
     <message>
-        <source>%s を初期化できません</source>
-        <translation>Cannot initialize %s</translation>
+        <source>%1 のテキストは読めません。Shift-JIS か UTF-8 で保存し直してください</source>
+        <translation>%1 text cannot be read. Save the file again as Shift-JIS or UTF-8</translation>
+    </message>
+    <message>
+        <source>DDraw.dll を読み込めません</source>
+        <translation>Cannot read DDraw.dll</translation>
+    </message>
+    <message>
+        <source>DirectDraw を初期化できません</source>
+        <translation>Cannot initialize DirectDraw</translation>
     </message>
     <message>
         <source>DirectX 6 以降が必要です</source>
         <translation>DirectX 6 or later is needed</translation>
     </message>
     <message>
-        <source>拡張子 .%s の画像形式は処理できません</source>
-        <translation>Pictures with the extension .%s cannot be read</translation>
+        <source>拡張子 .%1 の画像形式は処理できません</source>
+        <translation>Pictures with the extension .%1 cannot be read</translation>
     </message>
     <message>
         <source>ビットマップイメージが不正です</source>
@@ -254,20 +254,24 @@
         <translation>The DIB file is not valid</translation>
     </message>
     <message>
-        <source>不正なビット数です (%d)</source>
-        <translation>The picture has an invalid bit count (%d)</translation>
+        <source>不正なビット数です (%1)</source>
+        <translation>The picture has an invalid bit count (%1)</translation>
     </message>
     <message>
         <source>不正なピクセルフォーマットです</source>
         <translation>The picture has an invalid pixel format</translation>
     </message>
     <message>
-        <source>%s を作成できません</source>
-        <translation>Cannot create the %s</translation>
+        <source>サーフェース を作成できません</source>
+        <translation>Cannot create the surface</translation>
     </message>
     <message>
-        <source>%s は作成されていません</source>
-        <translation>The %s has not been created</translation>
+        <source>プライマリサーフェース を作成できません</source>
+        <translation>Cannot create the primary surface</translation>
+    </message>
+    <message>
+        <source>IDirectDrawSurface は作成されていません</source>
+        <translation>The IDirectDrawSurface has not been created</translation>
     </message>
     <message>
         <source>Canvas に対する描画ができません</source>
@@ -276,10 +280,6 @@
     <message>
         <source>フォームが見つかりません</source>
         <translation>The window was not found</translation>
-    </message>
-    <message>
-        <source>%s のテキストは読めません。Shift-JIS か UTF-8 で保存し直してください</source>
-        <translation>%s text cannot be read. Save the file again as Shift-JIS or UTF-8</translation>
     </message>
 </context>
 <context>
