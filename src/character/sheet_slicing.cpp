@@ -424,6 +424,7 @@ Rect snapToContent(const PixelView& sheet, uint32_t key, const Rect& rect) {
   const int32_t y0 = std::max(rect.top, 0);
   const int32_t x1 = std::min(rect.right, sheet.width);
   const int32_t y1 = std::min(rect.bottom, sheet.height);
+  if (x0 >= x1 || y0 >= y1) return Rect{};
   Rect box{x1, y1, x0, y0};  // grows from nothing
   for (int32_t y = y0; y < y1; ++y) {
     int32_t x = x0;
