@@ -52,8 +52,9 @@ Slices cells(const Positions& columns, const Positions& rows, int32_t width, int
   return slices;
 }
 
-// Separate pieces the labelling may track at once. Each costs 20 bytes; a sprite sheet
-// needs a few per sprite, a photograph or noise (or a key that is not the background) far more.
+// Pieces the labelling may start over the whole sheet, each at 20 bytes. A piece starts at
+// every top of a shape, so a sprite sheet needs a few per sprite; a photograph or noise (or a
+// key that is not the background) needs far more, and is refused.
 constexpr std::size_t kMaxRegionLabels = std::size_t{1} << 21;
 
 // A run of pixels of one row that are not the key, [begin, end), and the region it belongs to.
@@ -208,9 +209,9 @@ class BoxMerger {
   }
 
  private:
-  // Pixels, inclusive at both ends, of which a box within the gap of another holds at least
-  // one: the other inflated by the gap on each side, and one more pixel left and above, so
-  // that a box whose edge touches it counts.
+  // The pixels, inclusive at both ends, of which a box within the gap of another holds at
+  // least one: the other's pixels widened by gap + 1 on every side, since a box with `gap`
+  // empty columns between it and the other still counts.
   struct Reach {
     int64_t left, top, right, bottom;
     bool holdsCell(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const {

@@ -17,9 +17,9 @@
 // Every slicing gives its rectangles in reading order: rows from top to bottom, and left to
 // right within a row. A row is a largest group of rectangles whose vertical extents
 // [top, bottom) overlap, directly or through other rectangles of the group: the rectangles are
-// sorted by top, and one joins the current row while its top lies above the bottom of every
-// rectangle of the row so far (the row's bottom is the largest of them); each row is then
-// sorted by left, then top.
+// sorted by top, and each joins the current row when its top is less than the largest bottom
+// of the rectangles in the row so far, or else starts the next row; each row is then sorted by
+// left (then top, right, bottom, so that the order is always the same).
 namespace patapata::sheet_slicing {
 
 /// The most rectangles a slicing gives. A sheet holds at most 255 cels; more rectangles than
@@ -29,14 +29,15 @@ inline constexpr std::size_t kMaxSlices = std::size_t{1} << 18;
 /// What a slicing found.
 struct Slices {
   std::vector<Rect> rects;  ///< in reading order
-  /// More than kMaxSlices rectangles (or, for slicing by content, separate pieces), so none
-  /// are given: `rects` is empty.
+  /// True when there would be more than kMaxSlices rectangles or, slicing by content, more
+  /// than two million pieces to tell apart (noise, or a key that is not the background);
+  /// `rects` is then empty.
   bool tooMany = false;
 };
 
 /// A grid of cells of one size. The first cell's top-left corner is at (offsetX, offsetY);
-/// each next cell lies `spacingX` pixels right of the one before, each next row `spacingY`
-/// pixels below.
+/// `spacingX` pixels lie between a cell and the next one to its right, `spacingY` between a
+/// row of cells and the next.
 struct CellGrid {
   int32_t cellWidth = 0;
   int32_t cellHeight = 0;
@@ -120,7 +121,8 @@ std::optional<std::string> celLine(int32_t cel, const Rect& rect, CelBase base);
 /// `key`; empty (all zero) when there are none or the sheet is not readable.
 Rect snapToContent(const PixelView& sheet, uint32_t key, const Rect& rect);
 
-/// The cel rectangles by cel number; empty rectangles for cels not defined.
+/// The cel rectangles by cel number, as the viewer keeps them (cel 0 is no cel); empty
+/// rectangles for cels not defined.
 using CelTable = std::array<Rect, 256>;
 
 /// The cels 1..255 whose rectangle holds the pixel (x, y), in ascending order.

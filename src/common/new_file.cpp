@@ -99,10 +99,12 @@ NewFile::NewFile(std::string path, Replace replace) : path_(std::move(path)), re
   // The temporary name must fit the file system's limit where the destination's name does.
   const std::string base =
       (slash == std::string::npos ? target_ : target_.substr(slash + 1)).substr(0, 200);
+  const std::string stem = dir + "/." + base + "." + std::to_string(getpid()) + "-";
   // 0666: the umask takes away what the user does not want others to have, as for any new file.
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    temporary_ = dir + "/." + base + "." + std::to_string(getpid()) + "-" +
-                 std::to_string(attempt) + ".part";
+    temporary_ = stem;
+    temporary_ += std::to_string(attempt);
+    temporary_ += ".part";
     fd_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }
