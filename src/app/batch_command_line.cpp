@@ -132,7 +132,7 @@ template <typename Options>
 constexpr OptionRow<Options> kStateOption{
     .names = "--state",
     .value = "N",
-    .help = "the state to play, numbered as in the states below (default 1)",
+    .help = "the state to play, by number in the states list (default 1)",
     .store = [](Options& o, const std::string& v) { o.state = buttonState(v); }};
 
 constexpr std::string_view kDepthHelp = "draw in 32-bit colour, or in 16-bit 5-6-5 (default 32)";
@@ -285,8 +285,29 @@ constexpr Mode<ExportOptions> kExport{
 // Reading a command line.
 
 template <typename Options>
+constexpr std::string_view firstNameOf(const OptionRow<Options>& row) {
+  return row.names.substr(0, row.names.find(','));
+}
+
+template <typename Options>
 std::string firstName(const OptionRow<Options>& row) {
-  return std::string(row.names.substr(0, row.names.find(',')));
+  return std::string(firstNameOf(row));
+}
+
+/// Whether every name in the rows' `excludes` is the first name of one of the rows.
+template <typename Options>
+constexpr bool exclusionsNameRows(std::span<const OptionRow<Options>> rows) {
+  for (const OptionRow<Options>& row : rows) {
+    for (std::string_view rest = row.excludes; !rest.empty();) {
+      const std::string_view name = rest.substr(0, rest.find(','));
+      rest.remove_prefix(std::min(name.size() + 1, rest.size()));
+      if (std::none_of(rows.begin(), rows.end(),
+                       [name](const OptionRow<Options>& r) { return firstNameOf(r) == name; })) {
+        return false;
+      }
+    }
+  }
+  return true;
 }
 
 std::vector<std::string> listed(std::string_view names) {
@@ -312,6 +333,8 @@ Options parse(const Mode<Options>& mode, std::span<const std::string> args) {
                                           mode.operand.store(options, values.front());
                                           return true;
                                         });
+  // CLI11 calls these once it has read every argument; a UsageError thrown in them passes
+  // through parse() as it is.
   for (const OptionRow<Options>& row : mode.options) {
     CLI::Option* option =
         app.add_option(std::string(row.names), [&options, &row](const CLI::results_t& values) {
@@ -503,6 +526,7 @@ struct BatchMode {
 
 template <const auto& kMode>
 constexpr BatchMode batchMode() {
+  static_assert(exclusionsNameRows(kMode.options), "an option excludes one the mode lacks");
   return {kMode.name, [](std::span<const std::string> args) { return runMode(kMode, args); },
           [] { return modeHelp(kMode); }};
 }
