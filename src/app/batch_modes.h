@@ -1,20 +1,22 @@
 #pragma once
 
+#include "app/batch_options.h"
+
 #include <optional>
 #include <span>
 #include <string>
 
-// The command-line modes that run without a window. Each takes the arguments after its
-// option and returns the process exit status: 0 done, 1 the load or the mode's work failed,
-// 2 usage error.
+// The command-line modes that run without a window. Each takes the options its command line
+// gave (batch_command_line.h reads them) and returns the process exit status: 0 done, 1 the
+// load or the mode's work failed.
 namespace patapata::app {
 
-int runCheckMode(std::span<const std::string> args);
-int runRenderMode(std::span<const std::string> args);
-int runExportMode(std::span<const std::string> args);
+int runCheckMode(const CheckOptions& options);
+int runRenderMode(const RenderOptions& options);
+int runExportMode(const ExportOptions& options);
 
 /// Runs the mode the first argument names (a batch mode, --help, --version) and gives its
-/// exit status; nothing when the arguments are for the window.
+/// exit status, 2 for a usage error; nothing when the arguments are for the window.
 std::optional<int> runCommandLine(std::span<const std::string> args);
 
 }  // namespace patapata::app

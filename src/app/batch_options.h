@@ -1,58 +1,56 @@
 #pragma once
 
-#include "app/batch_error.h"
-#include "common/errors.h"
 #include "surfaces/pixel_format.h"
 
 #include <cstdint>
-#include <iostream>
 #include <optional>
-#include <span>
-#include <stdexcept>
 #include <string>
-#include <string_view>
 
-// Option values shared by the batch modes.
+// What each batch mode was asked to do, as its command line gave it (batch_command_line.h reads
+// and checks them). Absent options are empty: each mode knows its defaults.
 namespace patapata::app {
 
-/// A command line the mode cannot run; exit status 2.
-class UsageError : public std::runtime_error {
-  using std::runtime_error::runtime_error;
+/// `--check FILE.chp [--json]`.
+struct CheckOptions {
+  std::string file;
+  bool json = false;  ///< one JSON object instead of the text summary
 };
 
-/// A plain decimal integer, the whole text; nothing otherwise.
-std::optional<int32_t> decimal(const std::string& text);
+/// `--render FILE.chp [--state N] [--ticks K] [--out PREFIX] [--depth 32|16]`.
+struct RenderOptions {
+  std::string file;
+  std::optional<int32_t> state;
+  std::optional<int32_t> ticks;
+  std::optional<std::string> outPrefix;
+  PixelFormat format = PixelFormat::xrgb8888();
+};
 
-/// The value of `--state`: a state some button selects. Throws UsageError.
-int32_t parseState(const std::string& value);
+/// What `--export` writes, from `-o` and `--all`.
+enum class Output {
+  Gif,        ///< one state as an animated GIF
+  Webp,       ///< one state as a lossless animated WebP
+  PngStrip,   ///< one state's frames side by side
+  Sheet,      ///< every state with entries, a row each, in one PNG
+  Directory,  ///< every state with entries, an animation each
+};
 
-/// Parses a mode's arguments and runs it. A UsageError prints the reason and `usage` and
-/// gives 2; an error while running (a stopped load among them) prints its message and gives 1.
-template <typename Options, typename Parse, typename Run>
-int runBatchMode(std::string_view mode, std::string_view usage, std::span<const std::string> args,
-                 Parse parse, Run run) {
-  Options options;
-  try {
-    options = parse(args);
-  } catch (const UsageError& e) {
-    std::cerr << "patapata " << mode << ": " << e.what() << '\n' << usage << '\n';
-    return 2;
-  }
-  try {
-    return run(options);
-  } catch (const Error& e) {
-    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
-    return 1;
-  } catch (const BatchError& e) {
-    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
-    return 1;
-  } catch (const std::exception& e) {
-    std::cerr << "patapata: " << e.what() << '\n';
-    return 1;
-  }
-}
+enum class Animation { Gif, Webp };
 
-/// The value of `--depth`: "32" (XRGB) or "16" (5-6-5). Throws UsageError.
-PixelFormat parseDepth(const std::string& value);
+/// Its values are in palette_reduction.h; named here so that the options need no Qt.
+enum class Dither;
+
+/// `--export FILE.chp [--state N | --all] -o OUT [--scale K] [--depth 32|16] [--dither ..]
+/// [--format gif|webp]`.
+struct ExportOptions {
+  std::string file;
+  std::optional<int32_t> state;
+  bool all = false;
+  std::string out;
+  Output output = Output::Gif;
+  std::optional<Animation> format;
+  std::optional<Dither> dither;
+  std::optional<int32_t> scale;
+  std::optional<PixelFormat> depth;
+};
 
 }  // namespace patapata::app

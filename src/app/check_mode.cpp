@@ -19,12 +19,6 @@ namespace patapata::app {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: patapata --check FILE.chp [--json]\n"
-    "  Reads a character file as the viewer does, without a window, and prints what it\n"
-    "  defines and what looks like a mistake. Exit status: 0 the load completed,\n"
-    "  1 it stopped (the message on standard error), 2 usage error.\n";
-
 struct CheckResult {
   std::string file;
   bool complete = false;
@@ -171,33 +165,15 @@ void printText(std::ostream& out, const CheckResult& result, const HeadlessSessi
   }
 }
 
-int usageError(const std::string& message) {
-  std::cerr << "patapata: " << message << '\n' << kUsage;
-  return 2;
-}
-
 }  // namespace
 
-int runCheckMode(std::span<const std::string> args) {
-  bool json = false;
-  std::optional<std::string> file;
-  for (const std::string& arg : args) {
-    if (arg == "--json" && !json) {
-      json = true;
-    } else if (arg.starts_with("--") || file) {
-      return usageError("unexpected argument '" + encoding::toDisplayText(arg) + "'");
-    } else {
-      file = arg;
-    }
-  }
-  if (!file) return usageError("--check needs a character file");
-
+int runCheckMode(const CheckOptions& options) {
   CheckResult result;
-  result.file = *file;
+  result.file = options.file;
   CharacterLint lint;
   HeadlessSession session;
   try {
-    session.load(*file, &lint);
+    session.load(options.file, &lint);
     result.complete = true;
   } catch (const Error& e) {
     result.error = e.what();
@@ -209,7 +185,7 @@ int runCheckMode(std::span<const std::string> args) {
   }
   lint.finish(session.character(), result.complete);
 
-  if (json) {
+  if (options.json) {
     std::cout << toJson(result, session, lint)
                      .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
               << '\n';

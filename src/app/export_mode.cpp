@@ -1,5 +1,4 @@
 #include "app/batch_modes.h"
-#include "app/batch_options.h"
 #include "app/gif_writer.h"
 #include "app/headless_player.h"
 #include "app/headless_session.h"
@@ -28,137 +27,6 @@
 
 namespace patapata::app {
 namespace {
-
-constexpr const char* kUsage =
-    "usage: patapata --export FILE.chp [--state N] -o OUT.gif|OUT.webp|OUT.png [--scale K]\n"
-    "                [--depth 32|16] [--dither none|ordered|fs]\n"
-    "       patapata --export FILE.chp --all -o SHEET.png|DIR/ [--format gif|webp] [--scale K]\n"
-    "                [--depth 32|16] [--dither none|ordered|fs]";
-
-enum class Output {
-  Gif,        ///< one state as an animated GIF
-  Webp,       ///< one state as a lossless animated WebP
-  PngStrip,   ///< one state's frames side by side
-  Sheet,      ///< every state with entries, a row each, in one PNG
-  Directory,  ///< every state with entries, an animation each
-};
-
-enum class Animation { Gif, Webp };
-
-struct ExportOptions {
-  std::string file;
-  std::optional<int32_t> state;
-  bool all = false;
-  std::string out;
-  Output output = Output::Gif;
-  std::optional<Animation> format;
-  std::optional<Dither> dither;
-  std::optional<int32_t> scale;
-  std::optional<PixelFormat> depth;
-};
-
-bool endsWithIgnoringCase(const std::string& text, std::string_view suffix) {
-  if (text.size() < suffix.size()) return false;
-  for (std::size_t i = 0; i < suffix.size(); ++i) {
-    char c = text[text.size() - suffix.size() + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != suffix[i]) return false;
-  }
-  return true;
-}
-
-bool isDirectory(const std::string& path) {
-  std::error_code error;
-  return path.ends_with('/') || std::filesystem::is_directory(path, error);
-}
-
-template <typename T>
-void setOnce(std::optional<T>& option, T value, const std::string& name) {
-  if (option) throw UsageError(name + " given twice");
-  option = std::move(value);
-}
-
-Dither parseDither(const std::string& value) {
-  if (value == "none") return Dither::None;
-  if (value == "ordered") return Dither::Ordered;
-  if (value == "fs") return Dither::FloydSteinberg;
-  throw UsageError("--dither takes none, ordered or fs");
-}
-
-Animation parseFormat(const std::string& value) {
-  if (value == "gif") return Animation::Gif;
-  if (value == "webp") return Animation::Webp;
-  throw UsageError("--format takes gif or webp");
-}
-
-Output outputFor(const std::string& out, bool all) {
-  if (isDirectory(out)) {
-    if (!all) throw UsageError("-o names a folder: add --all to write one animation per state");
-    return Output::Directory;
-  }
-  if (endsWithIgnoringCase(out, ".png")) return all ? Output::Sheet : Output::PngStrip;
-  const bool gif = endsWithIgnoringCase(out, ".gif");
-  if (!gif && !endsWithIgnoringCase(out, ".webp")) {
-    throw UsageError("-o names a .gif, .webp or .png file, or with --all a folder (DIR/)");
-  }
-  if (all) {
-    throw UsageError(
-        "--all writes one PNG sheet (-o SHEET.png) or one animation per state "
-        "(-o DIR/)");
-  }
-  return gif ? Output::Gif : Output::Webp;
-}
-
-ExportOptions parseArguments(std::span<const std::string> args) {
-  ExportOptions options;
-  bool haveFile = false;
-  std::optional<std::string> out;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--all") {
-      if (options.all) throw UsageError("--all given twice");
-      options.all = true;
-    } else if (arg.starts_with("-") && arg.size() > 1) {
-      if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
-      const std::string& value = args[++i];
-      if (arg == "--state") {
-        setOnce(options.state, parseState(value), arg);
-      } else if (arg == "-o" || arg == "--out") {
-        if (value.empty()) throw UsageError("-o needs a file name");
-        setOnce(out, value, "-o");
-      } else if (arg == "--scale") {
-        const auto scale = decimal(value);
-        if (!scale || *scale < 1 || *scale > 8) throw UsageError("--scale takes 1 to 8");
-        setOnce(options.scale, *scale, arg);
-      } else if (arg == "--depth") {
-        setOnce(options.depth, parseDepth(value), arg);
-      } else if (arg == "--dither") {
-        setOnce(options.dither, parseDither(value), arg);
-      } else if (arg == "--format") {
-        setOnce(options.format, parseFormat(value), arg);
-      } else {
-        throw UsageError("unknown option " + arg);
-      }
-    } else {
-      if (haveFile) throw UsageError("one character file only");
-      options.file = arg;
-      haveFile = true;
-    }
-  }
-  if (!haveFile) throw UsageError("no character file given");
-  if (!out) throw UsageError("no output given (-o OUT.gif, OUT.webp or OUT.png)");
-  if (options.all && options.state) throw UsageError("--all and --state exclude each other");
-  options.out = *out;
-  options.output = outputFor(options.out, options.all);
-  if (options.format && options.output != Output::Directory) {
-    throw UsageError("--format is for --all -o DIR/; a file's extension gives its format");
-  }
-  const bool gif =
-      options.output == Output::Gif || (options.output == Output::Directory &&
-                                        options.format.value_or(Animation::Gif) == Animation::Gif);
-  if (options.dither && !gif) throw UsageError("--dither is for GIF output only");
-  return options;
-}
 
 std::string stateName(int32_t state) {
   const StateInfo* info = stateInfo(state);
@@ -320,8 +188,8 @@ int exportFrames(const ExportOptions& options) {
 
 }  // namespace
 
-int runExportMode(std::span<const std::string> args) {
-  return runBatchMode<ExportOptions>("--export", kUsage, args, parseArguments, exportFrames);
+int runExportMode(const ExportOptions& options) {
+  return exportFrames(options);
 }
 
 }  // namespace patapata::app

@@ -1,5 +1,4 @@
 #include "app/batch_modes.h"
-#include "app/batch_options.h"
 #include "app/headless_player.h"
 #include "app/headless_session.h"
 #include "common/errors.h"
@@ -16,60 +15,6 @@
 
 namespace patapata::app {
 namespace {
-
-constexpr const char* kUsage =
-    "usage: patapata --render FILE.chp [--state N] [--ticks K] [--out PREFIX] [--depth 32|16]";
-
-/// More ticks than this is not a render anyone waits for; it also bounds the report's size.
-constexpr int32_t kMaxTicks = 100000;
-
-struct RenderOptions {
-  std::string file;
-  std::optional<int32_t> state;
-  std::optional<int32_t> ticks;
-  std::optional<std::string> outPrefix;
-  PixelFormat format = PixelFormat::xrgb8888();
-};
-
-RenderOptions parseArguments(std::span<const std::string> args) {
-  RenderOptions options;
-  bool haveFile = false;
-  bool haveDepth = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg.starts_with("--")) {
-      if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
-      const std::string& value = args[++i];
-      if (arg == "--state") {
-        if (options.state) throw UsageError("--state given twice");
-        options.state = parseState(value);
-      } else if (arg == "--ticks") {
-        if (options.ticks) throw UsageError("--ticks given twice");
-        const auto ticks = decimal(value);
-        if (!ticks || *ticks < 1 || *ticks > kMaxTicks) {
-          throw UsageError("--ticks takes a number from 1 to " + std::to_string(kMaxTicks));
-        }
-        options.ticks = ticks;
-      } else if (arg == "--out") {
-        if (options.outPrefix) throw UsageError("--out given twice");
-        if (value.empty()) throw UsageError("--out needs a file name prefix");
-        options.outPrefix = value;
-      } else if (arg == "--depth") {
-        if (haveDepth) throw UsageError("--depth given twice");
-        haveDepth = true;
-        options.format = parseDepth(value);
-      } else {
-        throw UsageError("unknown option " + arg);
-      }
-    } else {
-      if (haveFile) throw UsageError("one character file only");
-      options.file = arg;
-      haveFile = true;
-    }
-  }
-  if (!haveFile) throw UsageError("no character file given");
-  return options;
-}
 
 std::string frameFileName(const std::string& prefix, int32_t tick) {
   char number[16];
@@ -111,8 +56,8 @@ int render(const RenderOptions& options) {
 
 }  // namespace
 
-int runRenderMode(std::span<const std::string> args) {
-  return runBatchMode<RenderOptions>("--render", kUsage, args, parseArguments, render);
+int runRenderMode(const RenderOptions& options) {
+  return render(options);
 }
 
 }  // namespace patapata::app
