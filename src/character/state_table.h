@@ -1,6 +1,5 @@
 #pragma once
 
-#include "common/translatable.h"
 
 #include <array>
 #include <cstdint>
@@ -31,8 +30,8 @@ enum class CheckReturn {
 };
 
 /// A state that a button selects. The button's caption and the state caption shown while the
-/// state plays are separate texts and differ in places. Both are the texts the window
-/// translates: the table is their one source.
+/// state plays are separate texts and differ in places. The table is their one source: the
+/// window translates them in the contexts "StateButton" and "Core".
 struct StateInfo {
   int32_t state;
   const char* buttonCaption;  ///< UTF-8
@@ -47,101 +46,43 @@ struct StateInfo {
 };
 
 /// The state caption before any state button was pressed, and after every load.
-inline constexpr const char* kNoStateCaption = TRANSLATABLE("Core", "状態");
+inline constexpr const char* kNoStateCaption = "状態";
 
 /// Every state a button selects. Rows 0, 9, 13, 14 and 17..29 have none: they loop, and only
 /// a return to a never-remembered state or caret tracking plays them.
+// A state in two lines, kept so by hand.
+// clang-format off
 inline constexpr std::array<StateInfo, 14> kStates{{
-    {.state = 1,
-     .buttonCaption = TRANSLATABLE("StateButton", "通常１"),
-     .caption = TRANSLATABLE("Core", "通常１"),
-     .english = "normal 1",
-     .kind = StateKind::Base,
-     .enablingRows = {1, 9},
-     .checkReturn = CheckReturn::Here},
-    {.state = 2,
-     .buttonCaption = TRANSLATABLE("StateButton", "通常２"),
-     .caption = TRANSLATABLE("Core", "通常2"),
-     .english = "normal 2",
-     .kind = StateKind::Base,
-     .enablingRows = {2, -1},
-     .checkReturn = CheckReturn::Here},
-    {.state = 15,
-     .buttonCaption = TRANSLATABLE("StateButton", "勝ち"),
-     .caption = TRANSLATABLE("Core", "勝ち"),
-     .english = "win",
-     .kind = StateKind::Base,
-     .enablingRows = {15, -1},
-     .checkReturn = CheckReturn::Here},
-    {.state = 16,
-     .buttonCaption = TRANSLATABLE("StateButton", "負け"),
-     .caption = TRANSLATABLE("Core", "負け"),
-     .english = "lose",
-     .kind = StateKind::Base,
-     .enablingRows = {16, -1},
-     .checkReturn = CheckReturn::Here},
-    {.state = 5,
-     .buttonCaption = TRANSLATABLE("StateButton", "立ち"),
-     .caption = TRANSLATABLE("Core", "立ち"),
-     .english = "standing",
-     .kind = StateKind::Base,
-     .enablingRows = {5, -1},
-     .checkReturn = CheckReturn::Here},
-    {.state = 3,
-     .buttonCaption = TRANSLATABLE("StateButton", "おじゃま"),
-     .caption = TRANSLATABLE("Core", "おじゃま"),
-     .english = "nuisance",
-     .kind = StateKind::Base,
-     .enablingRows = {3, -1}},
-    {.state = 6,
-     .buttonCaption = TRANSLATABLE("StateButton", "喜び１"),
-     .caption = TRANSLATABLE("Core", "喜び１"),
-     .english = "joy 1",
-     .kind = StateKind::OneShot,
-     .enablingRows = {6, -1}},
-    {.state = 7,
-     .buttonCaption = TRANSLATABLE("StateButton", "喜び２"),
-     .caption = TRANSLATABLE("Core", "喜び２"),
-     .english = "joy 2",
-     .kind = StateKind::OneShot,
-     .enablingRows = {7, -1}},
-    {.state = 8,
-     .buttonCaption = TRANSLATABLE("StateButton", "喜び３"),
-     .caption = TRANSLATABLE("Core", "喜び３"),
-     .english = "joy 3",
-     .kind = StateKind::OneShot,
-     .enablingRows = {8, -1}},
-    {.state = 10,
-     .buttonCaption = TRANSLATABLE("StateButton", "ﾀﾞﾒｰｼﾞ１"),
-     .caption = TRANSLATABLE("Core", "ダメージ１"),
-     .english = "damage 1",
-     .kind = StateKind::OneShot,
-     .enablingRows = {10, -1}},
-    {.state = 11,
-     .buttonCaption = TRANSLATABLE("StateButton", "ﾀﾞﾒｰｼﾞ２"),
-     .caption = TRANSLATABLE("Core", "ダメージ２"),
-     .english = "damage 2",
-     .kind = StateKind::OneShot,
-     .enablingRows = {11, -1}},
-    {.state = 12,
-     .buttonCaption = TRANSLATABLE("StateButton", "ﾀﾞﾒｰｼﾞ３"),
-     .caption = TRANSLATABLE("Core", "ダメージ３"),
-     .english = "damage 3",
-     .kind = StateKind::OneShot,
-     .enablingRows = {12, -1}},
-    {.state = 4,
-     .buttonCaption = TRANSLATABLE("StateButton", "ミス"),
-     .caption = TRANSLATABLE("Core", "ミス"),
-     .english = "miss",
-     .kind = StateKind::OneShot,
-     .enablingRows = {4, -1}},
-    {.state = kCheckState,
-     .buttonCaption = TRANSLATABLE("StateButton", "ﾊﾟﾀｰﾝﾁｪｯｸ"),
-     .caption = TRANSLATABLE("Core", "ﾁｪｯｸﾊﾟﾀｰﾝ"),
-     .english = "pattern check",
-     .kind = StateKind::PatternCheck,
-     .enablingRows = {-1, -1}},
+    {.state = 1, .buttonCaption = "通常１", .caption = "通常１", .english = "normal 1",
+     .kind = StateKind::Base, .enablingRows = {1, 9}, .checkReturn = CheckReturn::Here},
+    {.state = 2, .buttonCaption = "通常２", .caption = "通常2", .english = "normal 2",
+     .kind = StateKind::Base, .enablingRows = {2, -1}, .checkReturn = CheckReturn::Here},
+    {.state = 15, .buttonCaption = "勝ち", .caption = "勝ち", .english = "win",
+     .kind = StateKind::Base, .enablingRows = {15, -1}, .checkReturn = CheckReturn::Here},
+    {.state = 16, .buttonCaption = "負け", .caption = "負け", .english = "lose",
+     .kind = StateKind::Base, .enablingRows = {16, -1}, .checkReturn = CheckReturn::Here},
+    {.state = 5, .buttonCaption = "立ち", .caption = "立ち", .english = "standing",
+     .kind = StateKind::Base, .enablingRows = {5, -1}, .checkReturn = CheckReturn::Here},
+    {.state = 3, .buttonCaption = "おじゃま", .caption = "おじゃま", .english = "nuisance",
+     .kind = StateKind::Base, .enablingRows = {3, -1}},
+    {.state = 6, .buttonCaption = "喜び１", .caption = "喜び１", .english = "joy 1",
+     .kind = StateKind::OneShot, .enablingRows = {6, -1}},
+    {.state = 7, .buttonCaption = "喜び２", .caption = "喜び２", .english = "joy 2",
+     .kind = StateKind::OneShot, .enablingRows = {7, -1}},
+    {.state = 8, .buttonCaption = "喜び３", .caption = "喜び３", .english = "joy 3",
+     .kind = StateKind::OneShot, .enablingRows = {8, -1}},
+    {.state = 10, .buttonCaption = "ﾀﾞﾒｰｼﾞ１", .caption = "ダメージ１", .english = "damage 1",
+     .kind = StateKind::OneShot, .enablingRows = {10, -1}},
+    {.state = 11, .buttonCaption = "ﾀﾞﾒｰｼﾞ２", .caption = "ダメージ２", .english = "damage 2",
+     .kind = StateKind::OneShot, .enablingRows = {11, -1}},
+    {.state = 12, .buttonCaption = "ﾀﾞﾒｰｼﾞ３", .caption = "ダメージ３", .english = "damage 3",
+     .kind = StateKind::OneShot, .enablingRows = {12, -1}},
+    {.state = 4, .buttonCaption = "ミス", .caption = "ミス", .english = "miss",
+     .kind = StateKind::OneShot, .enablingRows = {4, -1}},
+    {.state = kCheckState, .buttonCaption = "ﾊﾟﾀｰﾝﾁｪｯｸ", .caption = "ﾁｪｯｸﾊﾟﾀｰﾝ",
+     .english = "pattern check", .kind = StateKind::PatternCheck, .enablingRows = {-1, -1}},
 }};
+// clang-format on
 
 /// The table row of a state, or null for a state no button selects.
 const StateInfo* stateInfo(int32_t state);

@@ -134,7 +134,9 @@ TEST(ReaderFuzz, RandomAndHostileLinesNeverFault) {
     const CharacterLoad load = loadCharacterFile(dir.file("f.chp"), h.loader, sheet, &lint);
     const bool complete = load.completed();
     if (complete) ++completed;
-    if (load.error) EXPECT_FALSE(load.error->text().empty());
+    if (load.error) {
+      EXPECT_FALSE(load.error->text().empty());
+    }
     sheet = load.character.sheet;
     lint.finish(load.character, complete);
     EXPECT_LE(lint.lastLine(), static_cast<int32_t>(splitLines(file).size()));
