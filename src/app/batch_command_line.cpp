@@ -7,6 +7,7 @@
 #include "character/state_table.h"
 #include "common/encoding.h"
 #include "common/errors.h"
+#include "common/new_file.h"
 
 #include <CLI/CLI.hpp>
 
@@ -513,6 +514,9 @@ int runMode(const Mode<Options>& mode, std::span<const std::string> args) {
     std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
     return 1;
   } catch (const BatchError& e) {
+    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
+    return 1;
+  } catch (const FileWriteError& e) {
     std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
     return 1;
   } catch (const std::exception& e) {

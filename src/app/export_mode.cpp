@@ -2,7 +2,8 @@
 #include "app/gif_writer.h"
 #include "app/headless_player.h"
 #include "app/headless_session.h"
-#include "app/output_file.h"
+#include "app/batch_error.h"
+#include "common/new_file.h"
 #include "app/palette_reduction.h"
 #include "app/state_sheet.h"
 #include "app/webp_writer.h"
@@ -72,7 +73,8 @@ void writePng(const std::string& path, const QImage& image) {
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   if (!image.save(&buffer, "PNG")) throw BatchError("cannot encode the PNG picture");
-  writeWholeFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  writeNewFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+               Replace::Allowed);
 }
 
 void writeAnimation(const ExportOptions& options, const HeadlessSession& session, Animation format,
@@ -165,8 +167,9 @@ int exportAllStates(const ExportOptions& options, HeadlessSession& session) {
   std::error_code error;
   std::filesystem::create_directories(options.out, error);
   if (error) {
-    throw WriteError("cannot write " + encoding::toDisplayText(options.out) + ": " +
-                     error.message());
+    throw FileWriteError("cannot write " + encoding::toDisplayText(options.out) + ": " +
+                             error.message(),
+                         options.out, error.value());
   }
   const Animation format = options.format.value_or(Animation::Gif);
   const std::string name = characterName(options.file);

@@ -1,6 +1,7 @@
 #include "app/gif_writer.h"
 
-#include "app/output_file.h"
+#include "app/batch_error.h"
+#include "common/new_file.h"
 #include "app/palette_reduction.h"
 #include "common/encoding.h"
 
@@ -17,7 +18,7 @@ namespace {
 // giflib writes through this; an error here cannot pass through giflib's C frames, so it is
 // kept and raised once giflib has returned.
 struct Sink {
-  OutputFile* file = nullptr;
+  NewFile* file = nullptr;
   std::exception_ptr error;
 };
 
@@ -46,8 +47,9 @@ struct MapFreer {
 [[noreturn]] void fail(const Sink& sink, const std::string& path, int error) {
   if (sink.error) std::rethrow_exception(sink.error);
   const char* reason = GifErrorString(error);
-  throw WriteError("cannot write " + encoding::toDisplayText(path) +
-                   (reason != nullptr ? std::string(": ") + reason : ""));
+  throw FileWriteError(
+      "cannot write " + encoding::toDisplayText(path) + (reason != nullptr ? ": " + std::string(reason) : ""),
+      path, 0);
 }
 
 // GIF delays count hundredths of a second; a zero delay is shown by many viewers as a slow
@@ -77,7 +79,7 @@ void writeAnimatedGif(const std::string& path, const IndexedFrames& frames, int3
   std::unique_ptr<ColorMapObject, MapFreer> map(GifMakeMapObject(mapSize, entries.data()));
   if (!map) throw BatchError("out of memory for the GIF palette");
 
-  OutputFile file(path);
+  NewFile file(path, Replace::Allowed);
   Sink sink{&file, nullptr};
   int error = 0;
   std::unique_ptr<GifFileType, GifCloser> gif(EGifOpen(&sink, writeBytes, &error));

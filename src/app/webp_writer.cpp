@@ -1,6 +1,7 @@
 #include "app/webp_writer.h"
 
-#include "app/output_file.h"
+#include "app/batch_error.h"
+#include "common/new_file.h"
 
 #include <webp/encode.h>
 #include <webp/mux.h>
@@ -99,8 +100,9 @@ void writeAnimatedWebp(const std::string& path, const std::vector<QImage>& frame
   }
   Bitstream webp;
   if (!WebPAnimEncoderAssemble(encoder.get(), &webp.data)) encoderFailed(encoder.get());
-  writeWholeFile(path,
-                 std::string_view(reinterpret_cast<const char*>(webp.data.bytes), webp.data.size));
+  writeNewFile(path,
+               std::string_view(reinterpret_cast<const char*>(webp.data.bytes), webp.data.size),
+               Replace::Allowed);
 }
 
 }  // namespace patapata::app

@@ -11,7 +11,7 @@ namespace patapata::app {
 /// Writes frames of one size as a lossless animated WebP that loops for ever: exact colours,
 /// each native pixel enlarged to a `scale` × `scale` block, every frame shown for
 /// `frameIntervalMs` (at least 1). Frames equal to the one before may be merged into one longer
-/// frame, which shows the same. Throws WriteError when the file cannot be written, BatchError
+/// frame, which shows the same. Throws FileWriteError when the file cannot be written, BatchError
 /// when the encoder fails.
 void writeAnimatedWebp(const std::string& path, const std::vector<QImage>& frames,
                        int32_t frameIntervalMs, int32_t scale);

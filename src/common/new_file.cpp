@@ -92,7 +92,13 @@ NewFile::NewFile(std::string path, Replace replace) : path_(std::move(path)), re
   struct stat info {};
   if (replace_ == Replace::Never && lstat(path_.c_str(), &info) == 0) fail(EEXIST);
   target_ = replace_ == Replace::Allowed ? resolveLink(path_) : path_;
-  if (stat(target_.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) fail(EISDIR);
+  if (stat(target_.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    if (S_ISDIR(info.st_mode)) fail(EISDIR);
+    // A device or a pipe cannot be put in place of: it is written as it is.
+    fd_ = open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd_ < 0) fail(errno);
+    return;
+  }
 
   const std::size_t slash = target_.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string(".") : target_.substr(0, slash);
@@ -133,6 +139,12 @@ void NewFile::write(const void* data, std::size_t size) {
 }
 
 void NewFile::commit() {
+  if (temporary_.empty()) {
+    const int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0) fail(errno);
+    return;
+  }
   // A full disk may show only when the bytes reach it; and a rename must not put in place a
   // name whose bytes a crash could still lose.
   if (fsync(fd_) != 0) fail(errno);

@@ -36,9 +36,10 @@ class FileExistsError : public FileWriteError {
   using FileWriteError::FileWriteError;
 };
 
-/// A file the program creates. The bytes go to a temporary file beside the destination, which
+/// A file the program writes. The bytes go to a temporary file beside the destination, which
 /// `commit` flushes to the disk and renames into place, so that nobody ever sees half a file
-/// and a failure leaves what was there before. The file gets the permissions every new file
+/// and a failure leaves what was there before. A destination that is no regular file (a device,
+/// a pipe) the user named is written in place. The file gets the permissions every new file
 /// gets (0666 less the umask). With Replace::Never the test that the destination is free and
 /// the rename are one step, so a file that appears meanwhile is not replaced either.
 class NewFile {

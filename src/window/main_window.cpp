@@ -491,7 +491,7 @@ void MainWindow::createViewMenu() {
 
 void MainWindow::setZoom(int zoom) {
   view_->setZoom(zoom);
-  const int grown = view_->height() - ViewWidget::kHeight;
+  const int grown = view_->height() - kViewHeight;
   for (const auto& [widget, at] : belowView_) widget->move(at + QPoint(0, grown));
   client_->setFixedSize(std::max(layout::kClientWidth, view_->x() + view_->width()),
                         layout::kClientHeight + grown);

@@ -32,9 +32,9 @@ QImage::Format imageFormatFor(const PixelFormat& format) {
 }  // namespace
 
 ViewWidget::ViewWidget(std::shared_ptr<platform::SurfaceService> service, QWidget* parent)
-    : QWidget(parent), view_(std::move(service), kWidth, kHeight) {
+    : QWidget(parent), view_(std::move(service), kViewWidth, kViewHeight) {
   setObjectName(QStringLiteral("view"));
-  setFixedSize(kWidth, kHeight);
+  setFixedSize(kViewWidth, kViewHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
   view_.setHost(this);
   watchTopLevel();
@@ -47,7 +47,7 @@ ViewWidget::~ViewWidget() {
 
 void ViewWidget::setZoom(int zoom) {
   zoom_ = std::clamp(zoom, 1, 4);
-  setFixedSize(kWidth * zoom_, kHeight * zoom_);
+  setFixedSize(kViewWidth * zoom_, kViewHeight * zoom_);
   update();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "character/character.h"
 #include "surfaces/view_control.h"
 
 #include <QPointer>
@@ -22,10 +23,6 @@ class ViewWidget : public QWidget, public ViewHost {
   Q_OBJECT
 
  public:
-  /// The control's fixed size in pixels, which is also the back surface's size.
-  static constexpr int kWidth = 121;
-  static constexpr int kHeight = 271;
-
   /// `service` is the display shared with every surface the window creates.
   explicit ViewWidget(std::shared_ptr<platform::SurfaceService> service, QWidget* parent = nullptr);
   ~ViewWidget() override;

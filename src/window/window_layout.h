@@ -1,5 +1,7 @@
 #pragma once
 
+#include "character/character.h"
+
 #include <QCoreApplication>
 
 #include <cstdint>
@@ -70,7 +72,7 @@ inline constexpr Placement kTabOrder[] = {
     {Control::CopyPatternButton, 0, {144, 296, 80, 17}},
     {Control::SheetReloadButton, 0, {0, 16, 97, 17}},
     {Control::OneShotLoopBox, 0, {50, 213, 49, 17}},
-    {Control::View, 0, {104, 0, 121, 271}},
+    {Control::View, 0, {104, 0, kViewWidth, kViewHeight}},
     {Control::StateButton, 3, {48, 96, 49, 25}},
     {Control::LayerEdit, 0, {0, 352, 177, 20}},
     {Control::DestinationEdit, 0, {0, 388, 177, 20}},

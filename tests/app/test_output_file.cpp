@@ -1,4 +1,4 @@
-#include "app/output_file.h"
+#include "common/new_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace patapata::app {
+namespace patapata {
 namespace {
 
 QByteArray contents(const QString& path) {
@@ -17,12 +17,12 @@ QByteArray contents(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
-TEST(OutputFile, AnUnfinishedFileLeavesTheEarlierOneAsItWas) {
+TEST(NewFile, AnUnfinishedFileLeavesTheEarlierOneAsItWas) {
   QTemporaryDir dir;
   const QString path = dir.path() + "/out.gif";
-  writeWholeFile(path.toStdString(), "earlier");
+  writeNewFile(path.toStdString(), "earlier", Replace::Allowed);
   {
-    OutputFile file(path.toStdString());
+    NewFile file(path.toStdString(), Replace::Allowed);
     file.write("half", 4);
     // Left without commit, as when an export fails half way.
   }
@@ -30,16 +30,16 @@ TEST(OutputFile, AnUnfinishedFileLeavesTheEarlierOneAsItWas) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.gif"});
 }
 
-TEST(OutputFile, CommitReplacesTheFileThroughASymbolicLink) {
+TEST(NewFile, CommitReplacesTheFileThroughASymbolicLink) {
   QTemporaryDir dir;
   const QString target = dir.path() + "/target.png";
   const QString link = dir.path() + "/link.png";
-  writeWholeFile(target.toStdString(), "old");
+  writeNewFile(target.toStdString(), "old", Replace::Allowed);
   ASSERT_TRUE(QFile::link(target, link));
-  writeWholeFile(link.toStdString(), "new");
+  writeNewFile(link.toStdString(), "new", Replace::Allowed);
   EXPECT_EQ(contents(target), "new");
   EXPECT_TRUE(QFileInfo(link).isSymLink());
 }
 
 }  // namespace
-}  // namespace patapata::app
+}  // namespace patapata

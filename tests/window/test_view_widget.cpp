@@ -68,8 +68,8 @@ TEST_P(ViewWidgetPresent, GrabShowsPresentedPixelsAtTheControlsPosition) {
   ASSERT_TRUE(view.readyToDraw());
 
   Surface& back = *view.backSurface();
-  ASSERT_EQ(back.width(), ViewWidget::kWidth);
-  ASSERT_EQ(back.height(), ViewWidget::kHeight);
+  ASSERT_EQ(back.width(), kViewWidth);
+  ASSERT_EQ(back.height(), kViewHeight);
   for (int y = 0; y < back.height(); ++y) {
     for (int x = 0; x < back.width(); ++x)
       back.platformSurface()->setPixel(x, y, patternRaw(format, x, y));
@@ -77,11 +77,11 @@ TEST_P(ViewWidgetPresent, GrabShowsPresentedPixelsAtTheControlsPosition) {
   view.present();
 
   const QImage shot = form.window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-  ASSERT_GE(shot.width(), kViewLeft + ViewWidget::kWidth);
-  ASSERT_GE(shot.height(), ViewWidget::kHeight);
+  ASSERT_GE(shot.width(), kViewLeft + kViewWidth);
+  ASSERT_GE(shot.height(), kViewHeight);
   int mismatches = 0;
-  for (int y = 0; y < ViewWidget::kHeight; ++y) {
-    for (int x = 0; x < ViewWidget::kWidth; ++x) {
+  for (int y = 0; y < kViewHeight; ++y) {
+    for (int x = 0; x < kViewWidth; ++x) {
       const QRgb expected = 0xFF000000u | format.toRgb(patternRaw(format, x, y));
       if (shot.pixel(kViewLeft + x, y) != expected && ++mismatches <= 5) {
         ADD_FAILURE() << "pixel (" << x << ", " << y << "): " << std::hex
@@ -192,7 +192,7 @@ TEST(ViewWidget, ScaledScreenShowsEachPixelAsABlockWithoutSmoothing) {
   }
   form.view->viewControl().present();
 
-  QImage scaled(2 * ViewWidget::kWidth, 2 * ViewWidget::kHeight, QImage::Format_RGB32);
+  QImage scaled(2 * kViewWidth, 2 * kViewHeight, QImage::Format_RGB32);
   scaled.setDevicePixelRatio(2);
   form.view->render(&scaled);
   int wrong = 0;
