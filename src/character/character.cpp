@@ -1,13 +1,14 @@
 #include "character/character.h"
 
+#include "common/int_conversion.h"
+
 #include <algorithm>
 #include <cstdint>
 
 namespace patapata {
 
 std::optional<Rect> CelRect::rect() const {
-  const auto fits = [](int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; };
-  if (!fits(right()) || !fits(bottom())) return std::nullopt;
+  if (!fitsInt32(right()) || !fitsInt32(bottom())) return std::nullopt;
   return Rect{x, y, static_cast<int32_t>(right()), static_cast<int32_t>(bottom())};
 }
 

@@ -357,10 +357,6 @@ Slices sliceByContent(const PixelView& sheet, uint32_t key, const ContentOptions
   return slices;
 }
 
-uint32_t sheetKey(const PixelView& sheet) {
-  return sheet.isReadable() ? sheet.raw(sheet.width - 1, sheet.height - 1) : 0;
-}
-
 void sortReadingOrder(std::vector<Rect>& rects) {
   std::sort(rects.begin(), rects.end(), [](const Rect& a, const Rect& b) {
     return a.top != b.top ? a.top < b.top : readingBefore(a, b);

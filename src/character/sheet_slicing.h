@@ -79,10 +79,6 @@ struct ContentOptions {
 /// grows with the pieces, not the pixels.
 Slices sliceByContent(const PixelView& sheet, uint32_t key, const ContentOptions& options);
 
-/// The raw value of the sheet's transparent colour: its bottom-right pixel. 0 for a sheet that
-/// is not readable.
-uint32_t sheetKey(const PixelView& sheet);
-
 /// Sorts rectangles into reading order (see above).
 void sortReadingOrder(std::vector<Rect>& rects);
 

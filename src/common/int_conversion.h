@@ -6,6 +6,11 @@
 
 namespace patapata {
 
+/// True when a 64-bit sum of file values can be held in 32 bits again.
+constexpr bool fitsInt32(int64_t value) {
+  return value >= INT32_MIN && value <= INT32_MAX;
+}
+
 /// Parses an integer: optional leading spaces, then a decimal number with an optional sign
 /// in the signed 32-bit range, or a hexadecimal number after "$", "x", "X", "0x" or "0X"
 /// (no sign; at most 32 bits; 80000000 and above wrap to negative). Nothing may follow.

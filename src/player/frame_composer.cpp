@@ -1,6 +1,7 @@
 #include "player/frame_composer.h"
 
 #include "character/character.h"
+#include "common/int_conversion.h"
 #include "player/player.h"
 #include "surfaces/sheet_picture.h"
 #include "surfaces/surface.h"
@@ -12,13 +13,6 @@ namespace {
 
 constexpr CopyMode kOpaque = CopyMode::opaque;
 constexpr CopyMode kKeyed = CopyMode::keyed;
-
-// Cel coordinates come from a file as any 32-bit value, so the clipping is done in 64 bits
-// where nothing overflows; a rectangle that then does not fit 32 bits lies outside every
-// surface and is not copied.
-bool fits(int64_t value) {
-  return value >= INT32_MIN && value <= INT32_MAX;
-}
 
 void drawLayer(const CelRect& layer, const CelRect& dest, Surface& back,
                const SheetPicture& sheet) {
@@ -47,7 +41,10 @@ void drawLayer(const CelRect& layer, const CelRect& dest, Surface& back,
   if (dy + dh > kViewHeight) sh -= dy + dh - kViewHeight;
   const int64_t right = sx + sw;
   const int64_t bottom = sy + sh;
-  if (!fits(sx) || !fits(sy) || !fits(right) || !fits(bottom)) return;
+  // Cel coordinates come from a file as any 32-bit value, so the clipping is done in 64 bits
+  // where nothing overflows; a rectangle that then does not fit 32 bits lies outside every
+  // surface and is not copied.
+  if (!fitsInt32(sx) || !fitsInt32(sy) || !fitsInt32(right) || !fitsInt32(bottom)) return;
   const Rect source{static_cast<int32_t>(sx), static_cast<int32_t>(sy), static_cast<int32_t>(right),
                     static_cast<int32_t>(bottom)};
   back.blit(static_cast<int32_t>(dx), static_cast<int32_t>(dy), source, kKeyed, sheet);

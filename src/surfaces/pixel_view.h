@@ -1,5 +1,7 @@
 #pragma once
 
+#include "surfaces/pixel_rows.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -31,18 +33,14 @@ struct PixelView {
 
   /// The raw value of pixel (x, y), which must lie inside a readable view.
   uint32_t raw(int32_t x, int32_t y) const {
-    const uint8_t* p = row(y) + std::ptrdiff_t{x} * bytesPerPixel;
-    switch (bytesPerPixel) {
-      case 4:
-        return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-      case 3:
-        return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
-      case 2:
-        return uint32_t{p[0]} | uint32_t{p[1]} << 8;
-      default:
-        return p[0];
-    }
+    return pixel_rows::scalar::load(row(y) + std::ptrdiff_t{x} * bytesPerPixel, bytesPerPixel);
   }
 };
+
+/// A sheet's transparent colour: the raw value of its bottom-right pixel; 0 for a view that is
+/// not readable.
+inline uint32_t sheetKeyOf(const PixelView& sheet) {
+  return sheet.isReadable() ? sheet.raw(sheet.width - 1, sheet.height - 1) : 0;
+}
 
 }  // namespace patapata

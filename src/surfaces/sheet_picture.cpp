@@ -78,6 +78,12 @@ PixelFormat SheetPicture::format() const {
   return pixels_ ? pixels_->format() : PixelFormat{};
 }
 
+PixelView SheetPicture::view() const {
+  if (!pixels_) return {};
+  return PixelView{pixels_->row(0), pixels_->pitch(), pixels_->width(), pixels_->height(),
+                   pixels_->format().bytesPerPixel()};
+}
+
 uint32_t SheetPicture::pixel(int32_t x, int32_t y) const {
   if (!pixels_ || x < 0 || y < 0 || x >= width() || y >= height()) return 0;
   return pixels_->pixel(x, y);

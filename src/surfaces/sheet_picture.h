@@ -1,6 +1,7 @@
 #pragma once
 
 #include "surfaces/pixel_format.h"
+#include "surfaces/pixel_view.h"
 
 #include <cstdint>
 #include <memory>
@@ -45,6 +46,8 @@ class SheetPicture {
 
   /// The pixels, or null for an empty picture.
   const platform::PlatformSurface* surface() const { return pixels_.get(); }
+  /// The pixels to read; not readable for an empty picture.
+  PixelView view() const;
 
  private:
   std::unique_ptr<platform::PlatformSurface> pixels_;

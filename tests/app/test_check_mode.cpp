@@ -1,4 +1,4 @@
-#include "character/reader_fixture.h"
+#include "support/reader_fixture.h"
 #include "run_patapata.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "common/errors.h"
 #include "common/file_stamp.h"
 #include "player/viewer.h"
-#include "reader_fixture.h"
+#include "support/reader_fixture.h"
 
 #include <gtest/gtest.h>
 

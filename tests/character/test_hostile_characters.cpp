@@ -3,7 +3,7 @@
 #include "character/state_table.h"
 #include "common/encoding.h"
 #include "common/errors.h"
-#include "reader_fixture.h"
+#include "support/reader_fixture.h"
 #include "support/allocation_watch.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "character/character_lint.h"
 
 #include "common/errors.h"
-#include "reader_fixture.h"
+#include "support/reader_fixture.h"
 
 #include <gtest/gtest.h>
 

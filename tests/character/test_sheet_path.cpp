@@ -2,7 +2,7 @@
 
 #include "character/character_reader.h"
 
-#include "reader_fixture.h"
+#include "support/reader_fixture.h"
 
 #include <gtest/gtest.h>
 

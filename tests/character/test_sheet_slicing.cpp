@@ -169,7 +169,7 @@ TEST(SliceByContent, FindsMergesFiltersAndOrdersThePieces) {
       Sheet sheet(c.width, c.height, bytes);
       for (const Rect& spot : c.spots) sheet.paint(spot, 0);
       const PixelView view = sheet.view();
-      const Slices slices = sliceByContent(view, sheetKey(view), c.options);
+      const Slices slices = sliceByContent(view, sheetKeyOf(view), c.options);
       EXPECT_EQ(slices.rects, c.expected);
       EXPECT_FALSE(slices.tooMany);
     }
@@ -324,7 +324,7 @@ TEST(SliceByContent, MergesAsJoiningPairsUntilNoneAreWithinTheGap) {
       sheet.paint(spots.back(), 1);
     }
     const PixelView view = sheet.view();
-    EXPECT_EQ(sliceByContent(view, sheetKey(view), {.gap = gap}).rects, mergedSlowly(spots, gap));
+    EXPECT_EQ(sliceByContent(view, sheetKeyOf(view), {.gap = gap}).rects, mergedSlowly(spots, gap));
   }
 }
 

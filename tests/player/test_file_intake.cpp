@@ -3,7 +3,7 @@
 #include "common/errors.h"
 #include "common/file_stamp.h"
 #include "common/memory_controls.h"
-#include "player/test_file_intake_files.h"
+#include "support/character_files.h"
 #include "player/viewer.h"
 #include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -31,6 +32,15 @@ class TempDir {
   const std::filesystem::path& path() const { return path_; }
   /// The path of `name` inside the folder, as a byte string.
   std::string file(std::string_view name) const { return path_.string() + "/" + std::string(name); }
+  /// Writes `bytes` as `name` inside the folder and gives its path.
+  template <typename Bytes>
+  std::string write(std::string_view name, const Bytes& bytes) const {
+    const std::string path = file(name);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
 
  private:
   std::filesystem::path path_;

@@ -6,6 +6,7 @@
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
+#include "support/temp_dir.h"
 #include "test_image_bmp_builder.h"
 
 #include <gtest/gtest.h>
@@ -29,38 +30,6 @@ using testing::BmpSpec;
 using testing::makeBmp;
 using testing::makeTrueColorBmp;
 
-// A folder of its own for each test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    static std::atomic<int> counter{0};
-    path_ = fs::path(::testing::TempDir()) /
-            ("patapata_surface_" +
-             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "_" +
-             std::to_string(counter++));
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string pathOf(const std::string& name) const { return (path_ / name).string(); }
-
-  std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-    const fs::path file = path_ / name;
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return file.string();
-  }
-
- private:
-  fs::path path_;
-};
-
 // A 200 × 100 picture: every pixel a different colour, black at (5, 5), and a known colour in
 // the bottom-right corner.
 std::vector<uint32_t> sheetColours() {
@@ -81,7 +50,7 @@ class SheetPictureTest : public ::testing::TestWithParam<PixelFormat> {
     return SheetPicture::load(*service_, path);
   }
   std::shared_ptr<SurfaceService> service_ = std::make_shared<SurfaceService>(GetParam());
-  TempFolder folder_;
+  testing::TempDir folder_;
   std::string sheetPath_ = folder_.write("sheet.bmp", makeTrueColorBmp(200, 100, sheetColours()));
 };
 
@@ -127,7 +96,7 @@ TEST_P(SheetPictureTest, ExtensionInCapitalsLoadsLikeLowerCase) {
 }
 
 TEST_P(SheetPictureTest, ZeroLengthBmpGivesAnEmptyPicture) {
-  const auto sheet = load(folder_.write("empty.bmp", {}));
+  const auto sheet = load(folder_.write("empty.bmp", std::string()));
   EXPECT_EQ(sheet->width(), 0);
   EXPECT_EQ(sheet->height(), 0);
   EXPECT_EQ(sheet->surface(), nullptr);
@@ -137,7 +106,7 @@ TEST_P(SheetPictureTest, ZeroLengthBmpGivesAnEmptyPicture) {
 
 TEST_P(SheetPictureTest, ZeroLengthDibFails) {
   try {
-    load(folder_.write("empty.dib", {}));
+    load(folder_.write("empty.dib", std::string()));
     FAIL() << "no exception";
   } catch (const Error& e) {
     EXPECT_STREQ(e.what(), "IDirectDrawSurface は作成されていません");
@@ -283,7 +252,7 @@ TEST_P(SheetPictureTest, FailedLoadsSayWhy) {
   for (const LoadFailure& row : loadFailures()) {
     SCOPED_TRACE(row.name);
     const std::string path =
-        row.bytes ? folder_.write(row.file, row.bytes()) : folder_.pathOf("nothing.bmp");
+        row.bytes ? folder_.write(row.file, row.bytes()) : folder_.file("nothing.bmp");
     std::string expected = row.message;
     if (const auto at = expected.find("%p"); at != std::string::npos) expected.replace(at, 2, path);
     try {
@@ -318,7 +287,7 @@ TEST_P(SheetPictureTest, HugeFileIsRefusedUnread) {
 TEST(SixteenBitDisplay, ColoursThatReduceAlikeAreBothTransparent) {
   auto service = std::make_shared<SurfaceService>(PixelFormat::rgb565());
   DrawContext context(service);
-  TempFolder folder;
+  testing::TempDir folder;
   // 0x102030 and 0x132333 differ only in the bits 5-6-5 drops.
   const std::vector<uint32_t> colours{0x102030, 0x132333, 0xFFFFFF, 0x102030};
   const auto sheet =

@@ -5,6 +5,7 @@
 #include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 
+#include "support/temp_dir.h"
 #include "test_image_bmp_builder.h"
 
 #include <gtest/gtest.h>
@@ -27,38 +28,6 @@ using testing::BmpSpec;
 using testing::makeBmp;
 using testing::makeTrueColorBmp;
 
-// A folder of its own for each test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    static std::atomic<int> counter{0};
-    path_ = fs::path(::testing::TempDir()) /
-            ("patapata_surface_" +
-             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "_" +
-             std::to_string(counter++));
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string pathOf(const std::string& name) const { return (path_ / name).string(); }
-
-  std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-    const fs::path file = path_ / name;
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return file.string();
-  }
-
- private:
-  fs::path path_;
-};
-
 // A 200 × 100 picture: every pixel a different colour, black at (5, 5), and a known colour in
 // the bottom-right corner.
 std::vector<uint32_t> sheetColours() {
@@ -78,7 +47,7 @@ class SheetSurface : public ::testing::TestWithParam<PixelFormat> {
   std::shared_ptr<SurfaceService> service_ = std::make_shared<SurfaceService>(GetParam());
   std::unique_ptr<DrawContext> context_ = std::make_unique<DrawContext>(service_);
   Surface sheet_{context_.get()};
-  TempFolder folder_;
+  testing::TempDir folder_;
   std::string sheetPath_ = folder_.write("sheet.bmp", makeTrueColorBmp(200, 100, sheetColours()));
 
   /// The sheet's picture, drawn into the surface at its size.

@@ -4,7 +4,7 @@
 #include "app/headless_session.h"
 #include "common/errors.h"
 #include "player/frame_loop.h"
-#include "player/test_file_intake_files.h"
+#include "support/character_files.h"
 #include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
