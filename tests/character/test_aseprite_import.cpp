@@ -36,9 +36,25 @@ Json tag(const std::string& name, int from, int to, const std::string& direction
   return {{"name", name}, {"from", from}, {"to", to}, {"direction", direction}};
 }
 
+// Every placeholder of a message's text has its argument, and every argument its place.
+void expectFilled(const AsepriteMessage& message) {
+  const std::string_view pattern = asepriteMessagePattern(message.id);
+  for (std::size_t i = 1; i <= 9; ++i) {
+    const bool used = pattern.find("%" + std::to_string(i)) != std::string_view::npos;
+    EXPECT_EQ(used, i <= message.args.size()) << formatAsepriteMessage(message) << " %" << i;
+  }
+}
+
 AsepriteImport run(const Json& doc, AsepriteOptions options = {}) {
   if (options.jsonFile.empty()) options.jsonFile = "/in/s.json";
-  return importAseprite(doc.dump(), options);
+  try {
+    AsepriteImport result = importAseprite(doc.dump(), options);
+    for (const AsepriteMessage& w : result.warnings) expectFilled(w);
+    return result;
+  } catch (const AsepriteImportError& e) {
+    expectFilled(e.detail());
+    throw;
+  }
 }
 
 // The cels of a state's "#PATERN" line, empty when there is none.
