@@ -346,7 +346,9 @@ class Node {
 class DocumentBuilder : public nlohmann::json_sax<Json> {
  public:
   Json document;
-  std::vector<std::string> frameKeys;
+  /// The members of the top-level "frames" object in the file's order. A later value of a
+  /// repeated key takes the first one's place, as in any nlohmann document.
+  std::vector<const Json::object_t::value_type*> frameMembers;
   std::string error;  ///< the parser's message when it stopped
 
   // A null document allocates nothing, which the check cannot see through the library.
@@ -367,15 +369,15 @@ class DocumentBuilder : public nlohmann::json_sax<Json> {
     return true;
   }
   bool key(string_t& key) override {
-    Json& object = *open_.back();
     if (open_.size() == 1) {
-      topKey_ = key;
+      inFrames_ = key == "frames";
       // A repeated "frames" replaces the earlier one, its order included.
-      if (key == "frames") frameKeys.clear();
-    } else if (open_.size() == 2 && topKey_ == "frames" && !object.contains(key)) {
-      frameKeys.push_back(key);
+      if (inFrames_) frameMembers.clear();
     }
-    member_ = &object[std::move(key)];
+    auto& members = open_.back()->get_ref<Json::object_t&>();
+    const auto [it, added] = members.emplace(std::move(key), nullptr);
+    if (added && open_.size() == 2 && inFrames_) frameMembers.push_back(&*it);
+    member_ = &it->second;
     return true;
   }
   bool end_object() override {
@@ -418,7 +420,7 @@ class DocumentBuilder : public nlohmann::json_sax<Json> {
 
   std::vector<Json*> open_;
   Json* member_ = nullptr;
-  std::string topKey_;
+  bool inFrames_ = false;  ///< the top-level key last read is "frames"
 };
 
 // --- The sheet description ----------------------------------------------------------------
@@ -477,17 +479,16 @@ Frame readFrame(const Node& node) {
   return frame;
 }
 
-// `keyOrder`: the keys of `frames` in the file's order, when it is an object.
-std::vector<Frame> readFrames(const Node& root, const std::vector<std::string>& keyOrder) {
+// `members`: those of `frames` in the file's order, when it is an object.
+std::vector<Frame> readFrames(const Node& root,
+                              const std::vector<const Json::object_t::value_type*>& members) {
   const Node frames = root.at("frames");
   std::vector<Frame> result;
   if (frames.json().is_object()) {
     result.reserve(frames.json().size());
-    for (const std::string& key : keyOrder) {
-      const auto it = frames.json().find(key);
-      if (it == frames.json().end()) continue;
-      result.push_back(readFrame(Node(*it, frames, key, true)));
-      result.back().key = key;
+    for (const auto* member : members) {
+      result.push_back(readFrame(Node(member->second, frames, member->first, true)));
+      result.back().key = member->first;
       result.back().index = result.size() - 1;
     }
   } else if (frames.json().is_array()) {
@@ -772,7 +773,7 @@ AsepriteImport importAseprite(std::string_view jsonText, const AsepriteOptions& 
   if (!document.is_object()) {
     fail(AsepriteMessageId::NotASheetDescription, {describe(document)});
   }
-  std::vector<Frame> frames = readFrames(root, builder.frameKeys);
+  std::vector<Frame> frames = readFrames(root, builder.frameMembers);
   assignCels(frames, warnings);
   const Node meta = root.at("meta");
   meta.object();
