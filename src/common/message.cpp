@@ -16,9 +16,11 @@ struct MessageText {
 constexpr MessageText kTexts[] = {
 #define PATAPATA_ERROR(id, text) {"Messages", text},
 #define PATAPATA_LINT(id, text) {"Lint", text},
+#define PATAPATA_IMPORT(id, text) {"Import", text},
 #include "common/message_texts.inc"
 #undef PATAPATA_ERROR
 #undef PATAPATA_LINT
+#undef PATAPATA_IMPORT
 };
 
 const MessageText& entry(MessageId id) {

@@ -7,14 +7,16 @@
 
 namespace patapata {
 
-/// Everything the system says, by identity: the errors, and what the check finds in a character
-/// file that is legal but probably a mistake. Each has one text, listed in message_texts.inc.
+/// Everything the system says, by identity: the errors, what the check finds in a character
+/// file that is legal but probably a mistake, and what the importer of other tools' sheets says. Each has one text, listed in message_texts.inc.
 enum class MessageId : uint8_t {
 #define PATAPATA_ERROR(id, text) id,
 #define PATAPATA_LINT(id, text) id,
+#define PATAPATA_IMPORT(id, text) id,
 #include "common/message_texts.inc"
 #undef PATAPATA_ERROR
 #undef PATAPATA_LINT
+#undef PATAPATA_IMPORT
 };
 
 /// A message as the system says it: what (the identifier) and what is put into its text, in
@@ -26,7 +28,8 @@ struct Message {
   friend bool operator==(const Message&, const Message&) = default;
 };
 
-/// The translation context of the message's text: "Messages" for errors, "Lint" for warnings.
+/// The translation context of the message's text: "Messages" for errors, "Lint" for the check's
+/// warnings, "Import" for the importer's errors and warnings.
 const char* messageContext(MessageId id);
 /// The message's own text, with %1, %2, ... where its arguments go.
 const char* messageSource(MessageId id);
