@@ -16,21 +16,6 @@
 #include <thread>
 
 namespace patapata {
-namespace {
-
-// Clears the flag however the tick ends, so that an exception does not lock the loop out.
-class TickGuard {
- public:
-  explicit TickGuard(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TickGuard() { flag_ = false; }
-  TickGuard(const TickGuard&) = delete;
-  TickGuard& operator=(const TickGuard&) = delete;
-
- private:
-  bool& flag_;
-};
-
-}  // namespace
 
 SheetLoader sheetLoaderFor(const ViewControl& view) {
   DrawContext* context = view.drawContext();
@@ -44,8 +29,8 @@ FrameLoop::FrameLoop(Viewer& viewer, const Controls& controls, ViewControl& view
                      FrameLoopHooks hooks)
     : viewer_(viewer), controls_(controls), view_(view), hooks_(std::move(hooks)) {
   if (!hooks_.clock) hooks_.clock = [] { return millisecondsNow(); };
-  if (!hooks_.processEvents) {
-    hooks_.processEvents = [](uint32_t ms) {
+  if (!hooks_.wakeAfter) {
+    hooks_.wakeAfter = [](uint32_t ms) {
       std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     };
   }
@@ -63,26 +48,21 @@ LoopSwitches FrameLoop::loops() const {
   return loopSwitchesOf(controls_);
 }
 
-void FrameLoop::waitForFrame() {
-  // Differences of the wrapping clock are taken modulo 2^32 and read as signed, so the wait
-  // is right across the wrap. The interval is read afresh after every wake-up: a handler
-  // that changed it during the wait decides this very wait.
-  uint32_t now = hooks_.clock();
-  for (;;) {
-    const int64_t elapsed = static_cast<int32_t>(now - lastFrameMs_);
-    const int64_t remaining = int64_t{viewer_.character.frameIntervalMs} - elapsed;
-    if (remaining <= 0) break;
-    hooks_.processEvents(static_cast<uint32_t>(std::min<int64_t>(remaining, UINT32_MAX)));
-    now = hooks_.clock();
+bool FrameLoop::frameDue() {
+  // Differences of the wrapping clock are taken modulo 2^32 and read as signed, so the
+  // deadline is right across the wrap.
+  const int64_t elapsed = static_cast<int32_t>(hooks_.clock() - lastFrameMs_);
+  const int64_t remaining = int64_t{viewer_.character.frameIntervalMs} - elapsed;
+  if (remaining > 0) {
+    hooks_.wakeAfter(static_cast<uint32_t>(std::min<int64_t>(remaining, UINT32_MAX)));
+    return false;
   }
-  // The next wait is measured from a fresh reading, not from the one compared above.
+  // The next interval is measured from a fresh reading, not from the one compared above.
   lastFrameMs_ = hooks_.clock();
+  return true;
 }
 
 void FrameLoop::tick(bool& done) {
-  if (inTick_) return;
-  TickGuard guard(inTick_);
-
   if (!view_.readyToDraw()) return;
   if (startupPath_) {
     // Cleared before the load, so a load that fails is not tried again.
@@ -91,13 +71,10 @@ void FrameLoop::tick(bool& done) {
     hooks_.load(path);
   }
   hooks_.pollFiles(hooks_.clock());
-  waitForFrame();
-  if (!viewer_.characterLoaded) return;
+  if (!frameDue() || !viewer_.characterLoaded) return;
   hooks_.trackCarets();
   if (!playback_.isPaused()) playback_.advance(viewer_.player, viewer_.character, loops());
-  // A handler run during the wait may have finalised the view (the window closing); there
-  // is then no back surface to draw on.
-  if (Surface* back = view_.backSurface()) composeFrame(viewer_.character, viewer_.player, *back);
+  composeFrame(viewer_.character, viewer_.player, *view_.backSurface());
   done = false;
   view_.present();
   if (!playback_.isPaused()) notePresented();

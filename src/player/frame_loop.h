@@ -23,9 +23,10 @@ SheetLoader sheetLoaderFor(const ViewControl& view);
 struct FrameLoopHooks {
   /// The millisecond clock, 32-bit wrapping. Default: millisecondsNow.
   std::function<uint32_t()> clock;
-  /// Blocks until the next event arrives or `maxWaitMs` milliseconds have passed,
-  /// dispatching what arrives; handlers run nested inside the tick here. Default: sleeps.
-  std::function<void(uint32_t maxWaitMs)> processEvents;
+  /// Asks for the next tick `ms` milliseconds from now, when the frame is due; a later call
+  /// replaces an earlier one. Default: sleeps that long, so that the caller's next tick comes
+  /// at the deadline.
+  std::function<void(uint32_t ms)> wakeAfter;
   /// The poll of the watched files, given the clock reading of the tick. Default: nothing.
   std::function<void(uint32_t nowMs)> pollFiles;
   /// The caret tracking of the pattern edits. Default: nothing.
@@ -35,8 +36,8 @@ struct FrameLoopHooks {
   std::function<void(const std::string&)> load;
 };
 
-/// The idle tick: one call of tick waits out the frame interval and draws one frame of the
-/// viewer's player on the view's back surface.
+/// The idle tick: the tick at or after the deadline of the frame interval draws one frame of the
+/// viewer's player on the view's back surface; one before it asks to be woken at the deadline.
 class FrameLoop {
  public:
   FrameLoop(Viewer& viewer, const Controls& controls, ViewControl& view, FrameLoopHooks hooks = {});
@@ -55,15 +56,12 @@ class FrameLoop {
   uint32_t lastFrameMs() const { return lastFrameMs_; }
 
   /// One tick: returns at once unless the view can draw; runs the pending start-up load;
-  /// polls the watched files; waits until the character's interval has passed since the last
-  /// frame; stops while no character is loaded; tracks the carets, advances the player,
-  /// composes the frame, sets `done` to false and presents. An exception ends the tick where
-  /// it is raised and propagates. A call made while a tick runs (from a handler dispatched by
-  /// the wait) returns at once.
+  /// polls the watched files; before the character's interval has passed since the last frame,
+  /// asks to be woken when it has and returns; then stops while no character is loaded, or
+  /// tracks the carets, advances the player, composes the frame, sets `done` to false and
+  /// presents. The interval is read at every tick, so a change counts at once. An exception
+  /// ends the tick where it is raised and propagates.
   void tick(bool& done);
-
-  /// True while a tick runs.
-  bool inTick() const { return inTick_; }
 
   /// While paused, ticks go on (the watched files are polled, the carets tracked) and draw the
   /// frame the player is at, without advancing it.
@@ -80,7 +78,8 @@ class FrameLoop {
   std::optional<double> meanFrameIntervalMs() const;
 
  private:
-  void waitForFrame();
+  /// True when the frame is due; otherwise asks to be woken when it is.
+  bool frameDue();
   void notePresented();
   LoopSwitches loops() const;
 
@@ -90,7 +89,6 @@ class FrameLoop {
   FrameLoopHooks hooks_;
   std::optional<std::string> startupPath_;
   uint32_t lastFrameMs_ = 0;  ///< 32-bit wrapping clock
-  bool inTick_ = false;
   Playback playback_;
   /// The start times of the last frames presented while playing, oldest overwritten.
   std::array<uint32_t, 9> presentedMs_{};

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QString>
 
@@ -44,6 +43,8 @@ IdleLoop::IdleLoop(QObject* parent) : QObject(parent) {
   idleTimer_.setSingleShot(true);
   idleTimer_.setInterval(0);
   connect(&idleTimer_, &QTimer::timeout, this, &IdleLoop::idle);
+  wakeTimer_.setSingleShot(true);
+  wakeTimer_.setTimerType(Qt::PreciseTimer);
   QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -62,18 +63,9 @@ void IdleLoop::setOnIdle(IdleHandler handler) {
   idleTimer_.start();
 }
 
-void IdleLoop::processEvents(uint32_t maxWaitMs) {
-  if (maxWaitMs == 0) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    return;
-  }
-  // The deadline is an event of its own, so the blocking wait below ends by then at the
-  // latest; any earlier event ends it sooner.
-  QTimer deadline;
-  deadline.setSingleShot(true);
-  deadline.setTimerType(Qt::PreciseTimer);
-  deadline.start(std::chrono::milliseconds(maxWaitMs));
-  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+void IdleLoop::wakeAfter(uint32_t ms) {
+  // The timer's event wakes the idle handler as any other event does.
+  wakeTimer_.start(std::chrono::milliseconds(ms));
 }
 
 void IdleLoop::suspendIdle() {
@@ -85,7 +77,7 @@ void IdleLoop::resumeIdle() {
 }
 
 bool IdleLoop::eventFilter(QObject* watched, QEvent* event) {
-  if (waiting_ && !inIdle_ && suspended_ == 0 && wakesIdle(*event)) wake();
+  if (waiting_ && suspended_ == 0 && wakesIdle(*event)) wake();
   return QObject::eventFilter(watched, event);
 }
 
@@ -95,21 +87,13 @@ void IdleLoop::wake() {
 }
 
 void IdleLoop::idle() {
-  if (inIdle_ || !handler_) return;
+  if (!handler_) return;
   if (suspended_ > 0) {
     waiting_ = true;
     return;
   }
   bool done = true;
-  {
-    // Reset however the handler ends, so that the loop is never locked out.
-    struct Entered {
-      bool& flag;
-      explicit Entered(bool& f) : flag(f) { flag = true; }
-      ~Entered() { flag = false; }
-    } entered(inIdle_);
-    handler_(done);
-  }
+  handler_(done);
   if (done) {
     waiting_ = true;
   } else {

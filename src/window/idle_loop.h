@@ -12,8 +12,8 @@ class QString;
 namespace patapata {
 
 /// The application services the viewer's window relies on, on Qt's event loop: the title,
-/// an idle handler with its done flag, and the blocking frame wait. Construct it after the
-/// QApplication.
+/// an idle handler with its done flag, and a wake-up at the next frame's deadline. Construct it
+/// after the QApplication.
 class IdleLoop : public QObject {
   Q_OBJECT
 
@@ -27,24 +27,22 @@ class IdleLoop : public QObject {
   void setTitle(const QString& title);
 
   /// `done` is true on entry. The handler runs once the event queue is empty; while it
-  /// leaves `done` true it is not called again until the next input or window event
-  /// arrives; when it sets `done` to false it runs again as soon as the queue is empty. It
-  /// is never entered twice: a call that would nest is skipped. The handler catches its own
-  /// errors; nothing may propagate into Qt's event dispatch.
+  /// leaves `done` true it is not called again until the next input or window event arrives,
+  /// or the wake-up it asked for; when it sets `done` to false it runs again as soon as the
+  /// queue is empty. The handler catches its own errors; nothing may propagate into Qt's event
+  /// dispatch.
   using IdleHandler = std::function<void(bool& done)>;
   void setOnIdle(IdleHandler handler);
 
-  /// Dispatches events, blocking until at least one arrives or `maxWaitMs` milliseconds
-  /// have passed, whichever comes first. Never spins.
-  void processEvents(uint32_t maxWaitMs);
+  /// Runs the idle handler again `ms` milliseconds from now, if no event has done so before;
+  /// a later call replaces an earlier one. Nothing spins meanwhile.
+  void wakeAfter(uint32_t ms);
 
   /// While suspended (counted), the idle handler is not called; it is called again after
   /// the next event once the last suspension ends. Used around modal message boxes.
   void suspendIdle();
   void resumeIdle();
 
-  /// True while the idle handler runs.
-  bool inIdle() const { return inIdle_; }
   /// True while the handler left `done` true and no event has arrived since.
   bool waitingForEvent() const { return waiting_; }
 
@@ -57,7 +55,7 @@ class IdleLoop : public QObject {
 
   IdleHandler handler_;
   QTimer idleTimer_;
-  bool inIdle_ = false;
+  QTimer wakeTimer_;
   bool waiting_ = false;
   int suspended_ = 0;
 };

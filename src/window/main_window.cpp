@@ -166,7 +166,7 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   if (const auto position = preferences_->windowPosition()) move(*position);
 
   FrameLoopHooks hooks;
-  hooks.processEvents = [this](uint32_t maxWaitMs) { idleLoop_.processEvents(maxWaitMs); };
+  hooks.wakeAfter = [this](uint32_t ms) { idleLoop_.wakeAfter(ms); };
   hooks.pollFiles = [this](uint32_t nowMs) {
     if (pollWatchedFiles(viewer_, sheetLoader(), controls_, nowMs) == PollResult::Character) {
       showInterval();
