@@ -20,31 +20,6 @@ namespace {
 // pixels out), so its size is not held to the amount of run-length data.
 constexpr int64_t kSparseRlePixels = int64_t{1} << 20;
 
-// One colour channel of a bit-field pixel.
-struct Channel {
-  uint32_t mask = 0;
-  int shift = 0;
-  int bits = 0;
-
-  explicit Channel(uint32_t m)
-      : mask(m), shift(m == 0 ? 0 : std::countr_zero(m)), bits(std::popcount(m)) {}
-
-  // Widens the channel to 8 bits; narrower channels repeat their high bits so that full
-  // intensity stays 255.
-  uint32_t expand(uint32_t pixel) const {
-    if (bits == 0) return 0;
-    const uint32_t v = (pixel & mask) >> shift;
-    if (bits >= 8) return v >> (bits - 8);
-    uint32_t out = 0;
-    int filled = 0;
-    while (filled < 8) {
-      out = (out << bits) | v;
-      filled += bits;
-    }
-    return (out >> (filled - 8)) & 0xFF;
-  }
-};
-
 uint32_t readLe(const uint8_t* p, int bytes) {
   uint32_t v = 0;
   for (int i = 0; i < bytes; ++i) v |= uint32_t{p[i]} << (8 * i);
@@ -76,7 +51,7 @@ void indexRow(const uint8_t* src, uint8_t* out, int32_t w, uint16_t bitCount) {
 
 // Decodes one row of 16-, 24- or 32-bit pixels into colours.
 void decodeRow(const uint8_t* src, uint32_t* out, const BitmapLayout& layout,
-               const std::array<Channel, 3>& channels) {
+               const std::array<ColourChannel, 3>& channels) {
   const int32_t w = layout.width;
   switch (layout.bitCount) {
     case 24:
@@ -96,8 +71,7 @@ void decodeRow(const uint8_t* src, uint32_t* out, const BitmapLayout& layout,
       const int bytes = layout.bitCount / 8;
       for (int32_t x = 0; x < w; ++x, src += bytes) {
         const uint32_t p = readLe(src, bytes);
-        out[x] =
-            (channels[0].expand(p) << 16) | (channels[1].expand(p) << 8) | channels[2].expand(p);
+        out[x] = (channels[0].widen(p) << 16) | (channels[1].widen(p) << 8) | channels[2].widen(p);
       }
       break;
     }
@@ -128,8 +102,9 @@ std::vector<Pixel> decodeRows(const BitmapLayout& layout, DecodeRow decodeRow) {
 // the cache. `rowAt` is asked for the file's rows in the file's order.
 template <typename RowAt>
 DecodedImage colourPictureFor(const BitmapLayout& layout, const PixelFormat& display, RowAt rowAt) {
-  const std::array<Channel, 3> channels{Channel(layout.masks[0]), Channel(layout.masks[1]),
-                                        Channel(layout.masks[2])};
+  const std::array<ColourChannel, 3> channels{ColourChannel(layout.masks[0]),
+                                              ColourChannel(layout.masks[1]),
+                                              ColourChannel(layout.masks[2])};
   DecodedImage image;
   image.width = layout.width;
   image.height = layout.height;
@@ -212,8 +187,9 @@ DecodedImage decodeUncompressed(std::span<const uint8_t> file, const BitmapLayou
     return image;
   }
   if (display != nullptr) return colourPictureFor(layout, *display, rowAt);
-  const std::array<Channel, 3> channels{Channel(layout.masks[0]), Channel(layout.masks[1]),
-                                        Channel(layout.masks[2])};
+  const std::array<ColourChannel, 3> channels{ColourChannel(layout.masks[0]),
+                                              ColourChannel(layout.masks[1]),
+                                              ColourChannel(layout.masks[2])};
   image.pixels = decodeRows<uint32_t>(
       layout, [&](int32_t r, uint32_t* out) { decodeRow(rowAt(r), out, layout, channels); });
   return image;

@@ -4,6 +4,18 @@
 
 namespace patapata {
 
+/// One colour channel of raw pixel values, found by its mask.
+struct ColourChannel {
+  uint32_t mask = 0;
+  int shift = 0;
+  int bits = 0;
+
+  explicit ColourChannel(uint32_t channelMask);
+  /// The channel of `raw` widened to 8 bits; a narrower channel repeats its high bits so that
+  /// full intensity stays 255.
+  uint32_t widen(uint32_t raw) const;
+};
+
 /// A display pixel format. Raw pixel values are little-endian integers of bitsPerPixel bits.
 struct PixelFormat {
   int32_t bitsPerPixel = 0;
