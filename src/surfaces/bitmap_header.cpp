@@ -48,13 +48,19 @@ void readBitmapInfoHeader(std::span<const uint8_t> file, BitmapInfo& info) {
     info.colorsUsed = 0;
     return;
   }
-  require(file, h + std::max<std::size_t>(info.headerSize, kInfoHeaderSize));
-  info.width = static_cast<int32_t>(u32(file, h + 4));
-  info.height = static_cast<int32_t>(u32(file, h + 8));
-  info.planes = u16(file, h + 12);
-  info.bitCount = u16(file, h + 14);
-  info.compression = u32(file, h + 16);
-  info.colorsUsed = u32(file, h + 32);
+  // OS/2 2.x headers may stop early; what they do not reach counts as zero.
+  const bool cut = info.isOs2Info() && info.headerSize < kInfoHeaderSize;
+  const std::size_t size = cut ? info.headerSize : kInfoHeaderSize;
+  require(file, h + std::max<std::size_t>(info.headerSize, size));
+  std::array<uint8_t, kInfoHeaderSize> bytes{};
+  std::copy_n(file.begin() + h, size, bytes.begin());
+  const std::span<const uint8_t> fields(bytes);
+  info.width = static_cast<int32_t>(u32(fields, 4));
+  info.height = static_cast<int32_t>(u32(fields, 8));
+  info.planes = u16(fields, 12);
+  info.bitCount = u16(fields, 14);
+  info.compression = u32(fields, 16);
+  info.colorsUsed = u32(fields, 32);
 }
 
 std::size_t readBitFields(std::span<const uint8_t> file, BitmapInfo& info) {

@@ -19,6 +19,8 @@ inline constexpr uint32_t kCoreHeaderSize = 12;
 inline constexpr uint32_t kInfoHeaderSize = 40;
 /// OS/2 2.x: the information header's 40 bytes and 24 of OS/2's own.
 inline constexpr uint32_t kOs2InfoHeaderSize = 64;
+/// The shortest OS/2 2.x header: up to the bit count.
+inline constexpr uint32_t kOs2MinHeaderSize = 16;
 
 /// The fields of a BMP file's two headers, as written in the file (nothing validated).
 struct BitmapInfo {
@@ -37,7 +39,11 @@ struct BitmapInfo {
   std::array<uint32_t, 3> masks{};
 
   bool isCore() const { return headerSize == kCoreHeaderSize; }
-  bool isOs2Info() const { return headerSize == kOs2InfoHeaderSize; }
+  /// The whole OS/2 2.x header, or one cut before the 40 bytes it shares with Windows'.
+  bool isOs2Info() const {
+    return headerSize == kOs2InfoHeaderSize ||
+           (headerSize >= kOs2MinHeaderSize && headerSize < kInfoHeaderSize);
+  }
   /// Bottom-up rows are the norm; a negative height means top-down.
   bool topDown() const { return height < 0; }
 };
@@ -50,7 +56,8 @@ BitmapInfo readBitmapFileHeader(std::span<const uint8_t> file);
 void readBitmapHeaderSize(std::span<const uint8_t> file, BitmapInfo& info);
 
 /// Reads the rest of the information header (12, 40 bytes or larger; larger headers are read
-/// as far as their first 40 bytes). Throws Error when the file is shorter.
+/// as far as their first 40 bytes). A cut OS/2 2.x header is read as far as it goes, the
+/// fields past its end counting as zero. Throws Error when the file is shorter.
 void readBitmapInfoHeader(std::span<const uint8_t> file, BitmapInfo& info);
 
 /// Reads the bit-field masks: inside headers of 52 bytes and more, else the 12 bytes after

@@ -19,8 +19,15 @@ namespace {
 
 bool acceptedHeaderSize(uint32_t size) {
   // Core, information, OS/2 2.x, and the V2, V3, V4 and V5 information headers.
-  return size == kCoreHeaderSize || size == kInfoHeaderSize || size == kOs2InfoHeaderSize ||
-         size == 52 || size == 56 || size == 108 || size == 124;
+  if (size == kCoreHeaderSize || size == kInfoHeaderSize || size == kOs2InfoHeaderSize ||
+      size == 52 || size == 56 || size == 108 || size == 124) {
+    return true;
+  }
+  // An OS/2 2.x header may also stop after any field it shares with the information header:
+  // 16 to 36 bytes, all of them 4-byte steps. Past 40 bytes only OS/2's own fields could be
+  // cut, which say nothing this reader uses, and sizes there (52, 56) name Windows headers; no
+  // writer is known to cut there, so a size between 40 and 64 is taken for a damaged header.
+  return size >= kOs2MinHeaderSize && size < kInfoHeaderSize && size % 4 == 0;
 }
 
 bool acceptedCompression(const BitmapInfo& info) {

@@ -16,7 +16,8 @@ struct BmpSpec {
   uint16_t planes = 1;
   uint16_t bitCount = 24;
   uint32_t compression = 0;
-  /// Written as the header's colour count; the table written is `palette` whatever it says.
+  /// Written as the header's colour count (when the header reaches it); the table written is
+  /// `palette` whatever it says.
   std::optional<uint32_t> colorsUsed;
   /// 0x00RRGGBB entries of the colour table.
   std::vector<uint32_t> palette;
@@ -60,6 +61,8 @@ inline std::vector<uint8_t> makeBmp(const BmpSpec& s) {
       for (const uint32_t m : *s.masks) put32(info, m);
     }
     while (info.size() < s.headerSize) info.push_back(0);
+    // An OS/2 2.x header of 16 to 39 bytes ends where its size says.
+    if (s.headerSize >= 16 && s.headerSize < 40) info.resize(s.headerSize);
   }
   std::vector<uint8_t> table;
   for (const uint32_t c : s.palette) {

@@ -10,6 +10,8 @@
 
 #include <fstream>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <typeinfo>
 
@@ -76,6 +78,56 @@ TEST(BmpReader, LargerHeadersWithoutBitFieldsIgnoreTheirMasks) {
     s.masks = std::vector<uint32_t>{0xFF, 0xFF00, 0xFF0000};  // would swap red and blue
     s.data = {0x33, 0x22, 0x11, 0};
     EXPECT_EQ(decodeBmp(makeBmp(s)).rgb(), std::vector<uint32_t>{0x112233});
+  }
+}
+
+// An OS/2 2.x header cut short reads only the fields it reaches: read further, the colour
+// table after it would pass for a compression or a colour count (entry i holds i + 1, so any
+// such colour count drops index 15). Other sizes stay refused, and the .dib reader takes none.
+TEST(BmpReader, CutOs2HeadersCountTheFieldsTheyDoNotReachAsZero) {
+  std::vector<uint32_t> full(16);
+  for (uint32_t i = 0; i < 16; ++i) full[i] = i + 1;
+  const struct {
+    uint32_t headerSize;
+    DecodedImage (*decode)(std::span<const uint8_t>);
+    uint16_t bitCount;
+    uint32_t compression;
+    std::vector<uint32_t> palette;
+    std::optional<MessageId> error;
+    std::vector<uint32_t> pixels;  // index 0, then index 15
+  } rows[] = {
+      {16, &decodeBmp, 4, 0, full, {}, {1, 16}},
+      {20, &decodeBmp, 4, 0, full, {}, {1, 16}},
+      {24, &decodeBmp, 4, 0, full, {}, {1, 16}},
+      {28, &decodeBmp, 4, 0, full, {}, {1, 16}},
+      {32, &decodeBmp, 4, 0, full, {}, {1, 16}},
+      {36, &decodeBmp, 4, 0, {1, 2}, {}, {1, 0}},                 // reaches the colour count, 2
+      {20, &decodeBmp, 16, 3, {}, MessageId::InvalidBitmap, {}},  // OS/2's code 3 is Huffman
+      {15, &decodeBmp, 4, 0, full, MessageId::InvalidBitmap, {}},
+      {18, &decodeBmp, 4, 0, full, MessageId::InvalidBitmap, {}},
+      {44, &decodeBmp, 4, 0, full, MessageId::InvalidBitmap, {}},
+      {65, &decodeBmp, 4, 0, full, MessageId::InvalidBitmap, {}},
+      {16, &decodeDib, 4, 0, full, MessageId::InvalidDib, {}},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(::testing::Message() << r.headerSize << " bytes, " << r.bitCount << " bits, "
+                                      << (r.decode == &decodeDib ? ".dib" : ".bmp"));
+    BmpSpec s;
+    s.headerSize = r.headerSize;
+    s.width = 2;
+    s.bitCount = r.bitCount;
+    s.compression = r.compression;
+    s.palette = r.palette;
+    s.data = {0x0F, 0, 0, 0};
+    std::optional<MessageId> error;
+    std::vector<uint32_t> pixels;
+    try {
+      pixels = r.decode(makeBmp(s)).rgb();
+    } catch (const Error& e) {
+      error = e.id();
+    }
+    EXPECT_EQ(error, r.error);
+    EXPECT_EQ(pixels, r.pixels);
   }
 }
 
