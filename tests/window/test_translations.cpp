@@ -5,10 +5,12 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,66 @@ TEST(Translations, TheEnglishTranslationIsBuiltInAndComplete) {
     EXPECT_NE(text, QString::fromUtf8(source));
   }
   QFile ts(QStringLiteral(PATAPATA_SOURCE_DIR "/src/window/translations/patapata_en.ts"));
+  ASSERT_TRUE(ts.open(QIODevice::ReadOnly));
+  const QByteArray xml = ts.readAll();
+  EXPECT_FALSE(xml.contains("type=\"unfinished\""));
+  EXPECT_FALSE(xml.contains("type=\"vanished\""));
+}
+
+// How many messages the list has, and how many of them are English, counted from the list itself
+// so that a text appended later is checked too.
+constexpr int kMessageCount = 0
+#define PATAPATA_ERROR(id, text) +1
+#define PATAPATA_LINT(id, text) +1
+#define PATAPATA_IMPORT(id, text) +1
+#include "common/message_texts.inc"
+#undef PATAPATA_ERROR
+#undef PATAPATA_LINT
+#undef PATAPATA_IMPORT
+    ;
+constexpr int kEnglishCount = 0
+#define PATAPATA_ERROR(id, text)
+#define PATAPATA_LINT(id, text) +1
+#define PATAPATA_IMPORT(id, text) +1
+#include "common/message_texts.inc"
+#undef PATAPATA_ERROR
+#undef PATAPATA_LINT
+#undef PATAPATA_IMPORT
+    ;
+
+std::set<std::string> placeholders(const QString& text) {
+  static const QRegularExpression kPlaceholder(QStringLiteral("%[1-9]"));
+  std::set<std::string> found;
+  for (const QRegularExpressionMatch& match : kPlaceholder.globalMatch(text)) {
+    found.insert(match.captured().toStdString());
+  }
+  return found;
+}
+
+// The check's warnings and the importer's messages are English in the source. A text added
+// without its Japanese would show in English in the Japanese window; a translation that lost
+// or renumbered a %N would show the wrong excerpt, or none.
+TEST(Translations, TheJapaneseTranslationOfTheEnglishMessagesIsBuiltInAndComplete) {
+  QTranslator japanese;
+  ASSERT_TRUE(japanese.load(QStringLiteral(":/i18n/patapata_ja.qm")));
+  int checked = 0;
+  // The errors come first in the list, the check's warnings and the importer's texts after them.
+  for (int i = static_cast<int>(MessageId::ByteOrderMark); i < kMessageCount; ++i) {
+    const auto id = static_cast<MessageId>(i);
+    const std::string context = messageContext(id);
+    if (context != "Lint" && context != "Import") continue;
+    const char* source = messageSource(id);
+    SCOPED_TRACE(source);
+    const QString text = japanese.translate(context.c_str(), source);
+    EXPECT_FALSE(text.isEmpty());
+    EXPECT_NE(text, QString::fromUtf8(source));
+    EXPECT_EQ(placeholders(text), placeholders(QString::fromUtf8(source))) << text.toStdString();
+    ++checked;
+  }
+  // None lies before the first warning.
+  EXPECT_EQ(checked, kEnglishCount);
+  // lrelease builds in a filled-in text that is still marked unfinished; the file says so.
+  QFile ts(QStringLiteral(PATAPATA_SOURCE_DIR "/src/window/translations/patapata_ja.ts"));
   ASSERT_TRUE(ts.open(QIODevice::ReadOnly));
   const QByteArray xml = ts.readAll();
   EXPECT_FALSE(xml.contains("type=\"unfinished\""));
