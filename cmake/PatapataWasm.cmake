@@ -23,7 +23,8 @@ add_compile_options(-msimd128)
 # addresses; the exit code of main is the process's.
 add_link_options(
   -sENVIRONMENT=node -sNODERAWFS=1 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1
-  -sMAXIMUM_MEMORY=4GB -sEXIT_RUNTIME=1)
+  -sMAXIMUM_MEMORY=4GB -sEXIT_RUNTIME=1
+  "SHELL:--post-js ${PROJECT_SOURCE_DIR}/cmake/wasm/node_file_times.js")
 
 include(FetchContent)
 
