@@ -6,6 +6,7 @@
 #include "character/viewer_state.h"
 #include "player/frame_composer.h"
 #include "surfaces/draw_context.h"
+#include "surfaces/pixel_rows.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: patapata_frame_timing [frames per round]\n");
     return 2;
   }
+  std::printf("pixel rows in %s\n", patapata::pixel_rows::instructionSet());
   patapata::timeFrames("xrgb8888", patapata::PixelFormat::xrgb8888(), frames);
   patapata::timeFrames("rgb565", patapata::PixelFormat::rgb565(), frames);
   return 0;

@@ -8,11 +8,21 @@ if(PATAPATA_BUILD_GUI)
   message(FATAL_ERROR "The WebAssembly build has no Qt: configure it with PATAPATA_BUILD_GUI=OFF")
 endif()
 
-# C++ exceptions as Emscripten implements them in JavaScript: the C++ runtime that Debian's
-# Emscripten 3.1.6 ships is built for that model (libc++-except), and this version has no
-# runtime built for WebAssembly's own exception handling to pair with -fwasm-exceptions.
-add_compile_options(-fexceptions)
-add_link_options(-fexceptions)
+# C++ exceptions as Emscripten implements them in JavaScript ("js"): the C++ runtime that
+# Debian's Emscripten 3.1.6 ships is built for that model (libc++-except), and this version has
+# no runtime built for WebAssembly's own exception handling, which "wasm" (-fwasm-exceptions)
+# therefore links with the JavaScript model's runtime: kept only to measure it.
+set(PATAPATA_WASM_EXCEPTIONS js CACHE STRING "C++ exceptions in WebAssembly: js or wasm")
+set_property(CACHE PATAPATA_WASM_EXCEPTIONS PROPERTY STRINGS js wasm)
+if(PATAPATA_WASM_EXCEPTIONS STREQUAL "js")
+  add_compile_options(-fexceptions)
+  add_link_options(-fexceptions)
+elseif(PATAPATA_WASM_EXCEPTIONS STREQUAL "wasm")
+  add_compile_options(-fwasm-exceptions)
+  add_link_options(-fwasm-exceptions)
+else()
+  message(FATAL_ERROR "PATAPATA_WASM_EXCEPTIONS is js or wasm, not ${PATAPATA_WASM_EXCEPTIONS}")
+endif()
 # WebAssembly SIMD, which every current browser and Node run: Highway's vector loops, and the
 # compiler's own vectorising elsewhere.
 add_compile_options(-msimd128)
