@@ -1,9 +1,4 @@
-#include "player/frame_composer.h"
-#include "player/viewer.h"
-#include "surfaces/draw_context.h"
-#include "surfaces/sheet_picture.h"
-#include "surfaces/software_surface.h"
-#include "surfaces/surface.h"
+#include "composed_frame.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,42 +9,10 @@
 namespace patapata {
 namespace {
 
-// One whole frame as the tick builds it: background, pattern and a layer clipped at the left
-// edge, all full-size cels of the 121 × 271 view (the background covers the view, so there is
-// no clear).
 void BM_ComposedFrame(benchmark::State& run, PixelFormat format) {
-  auto service = std::make_shared<platform::SurfaceService>(format);
-  DrawContext dd(service);
-  Surface back(&dd);
-  back.resize(kViewWidth, kViewHeight);
-  auto state = std::make_unique<Viewer>();
-  Viewer& v = *state;
-  auto pixels = service->createSurface(400, 300, platform::Memory::display);
-  if (!pixels) {
-    run.SkipWithError("cannot make the sheet");
-    return;
-  }
-  for (int32_t y = 0; y < 300; ++y) {
-    for (int32_t x = 0; x < 400; ++x) {
-      // A quarter of the pixels carry the key, as the transparent parts of a sprite do.
-      const uint32_t raw = (x + y) % 4 == 0 ? 1u : static_cast<uint32_t>(x * 31 + y * 7 + 2);
-      pixels->setPixel(x, y, format.bytesPerPixel() == 2 ? raw & 0xFFFF : raw);
-    }
-  }
-  v.character.sheet.picture = std::make_shared<const SheetPicture>(std::move(pixels), 1);
-  v.character.cels[1] = {0, 0, kViewWidth, kViewHeight};
-  v.character.cels[2] = {130, 0, kViewWidth, kViewHeight};
-  v.character.cels[3] = {260, 0, 64, 64};
-  v.character.cels[4] = {-10, 100, 64, 64};
-  v.player.state = 6;
-  v.player.frame = 1;
-  v.character.pattern[6][1] = 2;
-  v.character.layer[6][1] = 3;
-  v.character.layerDest[6][1] = 4;
-  v.character.layerOn[6] = true;
-
+  ComposedFrame frame(format);
   for (auto _ : run) {
-    composeFrame(v.character, v.player, back);
+    frame.compose();
     benchmark::ClobberMemory();
   }
   run.SetItemsProcessed(run.iterations());

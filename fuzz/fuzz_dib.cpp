@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const patapata::DecodedImage image = patapata::decodeDib(std::span(data, size));
     patapata::fuzz::checkDecoded(image, patapata::fuzz::describablePixels(size));
     patapata::fuzz::writeDecoded(image);
-  } catch (const patapata::Exception&) {
+  } catch (const patapata::Error&) {
     // The reader's own message; anything else escapes and is a finding.
   }
   return 0;

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const patapata::DecodedImage image = patapata::decodePng(file);
     patapata::fuzz::checkDecoded(image, patapata::fuzz::describablePngPixels(size));
     patapata::fuzz::writeDecoded(image);
-  } catch (const patapata::Exception&) {
+  } catch (const patapata::Error&) {
     // The reader's own message; anything else escapes and is a finding.
   }
   return 0;

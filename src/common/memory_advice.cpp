@@ -8,12 +8,14 @@
 
 namespace patapata {
 
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
 namespace {
 
 // The huge page size of x86-64 and of most arm64 kernels.
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 }  // namespace
+#endif
 
 void adviseHugePages(void* data, std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)

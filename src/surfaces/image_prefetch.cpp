@@ -9,12 +9,19 @@
 namespace patapata {
 
 ImagePrefetch::ImagePrefetch(std::string path, PixelFormat displayFormat) {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  // Built without threads, where std::async waits for ever instead of failing: the load reads
+  // the file itself.
+  (void)path;
+  (void)displayFormat;
+#else
   try {
     pending_ =
         std::async(std::launch::async, &ImagePrefetch::decode, std::move(path), displayFormat);
   } catch (const std::system_error&) {
     // No thread: the load reads the file itself.
   }
+#endif
 }
 
 ImagePrefetch::~ImagePrefetch() {

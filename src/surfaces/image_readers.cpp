@@ -2,7 +2,9 @@
 
 #include "surfaces/bmp_reader.h"
 #include "surfaces/dib_reader.h"
+#ifdef PATAPATA_LIBPNG
 #include "surfaces/png_reader.h"
+#endif
 
 #include <array>
 
@@ -12,7 +14,9 @@ namespace {
 
 // In order of registration. Icons and metafiles are drawn by the Windows drawing services,
 // which the software display does not have; their extensions get the unknown-format error.
-constexpr std::array<ImageReader, 3> kReaders{{
+// Without libpng (the browser build) the page decodes PNG files and hands the core their
+// pixels (surfaces/alpha_key.h), so no ".png" reader reads files.
+constexpr auto kReaders = std::to_array<ImageReader>({
     {"bmp", "ビットマップ", &decodeBmp, &decodeBmpForDisplay,
      [](const std::string& path, const PixelFormat& display) {
        return decodeBmpFileForDisplay(path, display);
@@ -20,10 +24,12 @@ constexpr std::array<ImageReader, 3> kReaders{{
      false, MessageId::InvalidBitmap},
     {"dib", "Device Independent Bitmap", &decodeDib, &decodeDibForDisplay, nullptr, true,
      MessageId::InvalidDib},
+#ifdef PATAPATA_LIBPNG
     // What sprite tools export; a bad file gets the bitmap reader's message.
     {"png", "Portable Network Graphics", &decodePng, nullptr, nullptr, false,
      MessageId::InvalidBitmap},
-}};
+#endif
+});
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

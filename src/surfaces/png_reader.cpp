@@ -1,17 +1,17 @@
 #include "surfaces/png_reader.h"
 
 #include "common/errors.h"
+#include "surfaces/alpha_key.h"
 #include "surfaces/bitmap_pixels.h"
-#include "surfaces/pixel_format.h"
 
 #include <png.h>
 
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <csetjmp>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 namespace patapata {
 
@@ -20,9 +20,6 @@ namespace {
 // Deflate writes at most 258 bytes for two bits of input, so no file describes more filtered
 // image data than this many times its own size.
 constexpr uint64_t kMaxInflation = 1032;
-
-// The key rule's threshold: alpha below it is transparent.
-constexpr uint8_t kOpaqueFrom = 128;
 
 [[noreturn]] void invalid() {
   throw Error(MessageId::InvalidBitmap);
@@ -193,97 +190,6 @@ class ReadStructs {
   png_infop info_ = nullptr;
 };
 
-// Paint programs often store fully transparent pixels as black, the colour of the outlines:
-// made the key, it would take the outlines too. The transparent pixels therefore take the
-// bottom-right pixel's colour only when no opaque pixel has it, or one a 5-6-5 display cannot
-// tell from it; else the first colour no opaque pixel comes near at either depth. The key is
-// still the bottom-right pixel's raw value, which is then that colour.
-using Reductions = std::bitset<65536>;
-
-// As the 5-6-5 display format reduces a colour: each channel keeps its high bits. Two colours
-// that differ here differ at 32 bits too.
-uint32_t reduced(uint32_t rgb) {
-  return ((rgb >> 8) & 0xF800) | ((rgb >> 5) & 0x07E0) | ((rgb >> 3) & 0x001F);
-}
-
-uint32_t freeKeyColour(uint32_t preferred, const Reductions& opaque) {
-  if (!opaque[reduced(preferred)]) return preferred;
-  for (uint32_t raw = 0; raw < opaque.size(); ++raw) {
-    if (!opaque[raw]) return PixelFormat::rgb565().toRgb(raw);
-  }
-  return preferred;  // every colour is taken: nothing better to give
-}
-
-// Palette pixels whose tRNS alpha is below the threshold take the bottom-right pixel's index,
-// whose colour is made one that no opaque entry has.
-void keyPaletteAlpha(DecodedImage& image, const std::array<uint8_t, 256>& alpha) {
-  const uint8_t corner = image.indices.back();
-  if (alpha[corner] >= kOpaqueFrom) return;
-  std::array<uint8_t, 256> lookUp{};
-  Reductions opaque;
-  for (std::size_t i = 0; i < lookUp.size(); ++i) {
-    lookUp[i] = alpha[i] < kOpaqueFrom ? corner : static_cast<uint8_t>(i);
-    if (alpha[i] >= kOpaqueFrom) opaque.set(reduced(image.palette[i]));
-  }
-  for (uint8_t& index : image.indices) index = lookUp[index];
-  image.palette[corner] = freeKeyColour(image.palette[corner], opaque);
-}
-
-// Grey and alpha pairs to grey levels, in place: pixel i is written after pairs 0..i are read.
-// Transparent pixels take the bottom-right pixel's level; when an opaque pixel looks like it,
-// they take a level no opaque pixel has, whose palette colour is made one no opaque level comes
-// near.
-void keyGreyAlpha(DecodedImage& image, std::size_t count) {
-  uint8_t* pairs = image.indices.data();
-  uint8_t key = pairs[2 * count - 2];
-  const bool keyed = pairs[2 * count - 1] < kOpaqueFrom;
-  if (keyed) {
-    std::bitset<256> opaqueLevels;
-    for (std::size_t i = 0; i < count; ++i) {
-      if (pairs[2 * i + 1] >= kOpaqueFrom) opaqueLevels.set(pairs[2 * i]);
-    }
-    Reductions opaque;
-    for (std::size_t level = 0; level < opaqueLevels.size(); ++level) {
-      if (opaqueLevels[level]) opaque.set(reduced(image.palette[level]));
-    }
-    if (opaque[reduced(image.palette[key])] && !opaqueLevels.all()) {
-      key = 0;
-      while (opaqueLevels[key]) ++key;
-      image.palette[key] = freeKeyColour(image.palette[key], opaque);
-    }
-  }
-  for (std::size_t i = 0; i < count; ++i) {
-    const uint8_t grey = pairs[2 * i];
-    const uint8_t alpha = pairs[2 * i + 1];
-    pairs[i] = keyed && alpha < kOpaqueFrom ? key : grey;
-  }
-  image.indices.resize(count);
-}
-
-uint32_t colourAt(const uint8_t* rgba) {
-  return (uint32_t{rgba[0]} << 16) | (uint32_t{rgba[1]} << 8) | rgba[2];
-}
-
-// Red, green, blue and alpha bytes to 0x00RRGGBB, in place.
-void keyColours(DecodedImage& image, std::size_t count, bool hasAlpha) {
-  const auto* bytes = reinterpret_cast<const uint8_t*>(image.pixels.data());
-  const uint8_t* corner = bytes + 4 * (count - 1);
-  const bool keyed = hasAlpha && corner[3] < kOpaqueFrom;
-  uint32_t key = colourAt(corner);
-  if (keyed) {
-    Reductions opaque;
-    for (std::size_t i = 0; i < count; ++i) {
-      const uint8_t* pixel = bytes + 4 * i;
-      if (pixel[3] >= kOpaqueFrom) opaque.set(reduced(colourAt(pixel)));
-    }
-    key = freeKeyColour(key, opaque);
-  }
-  for (std::size_t i = 0; i < count; ++i) {
-    const uint8_t* pixel = bytes + 4 * i;
-    image.pixels[i] = keyed && pixel[3] < kOpaqueFrom ? key : colourAt(pixel);
-  }
-}
-
 }  // namespace
 
 DecodedImage decodePng(std::span<const uint8_t> file) {
@@ -319,11 +225,12 @@ DecodedImage decodePng(std::span<const uint8_t> file) {
       if (header.hasPaletteAlpha) keyPaletteAlpha(image, header.paletteAlpha);
       break;
     case PNG_COLOR_TYPE_GRAY_ALPHA:
-      keyGreyAlpha(image, count);
+      keyGreyAlpha(image);
       break;
     case PNG_COLOR_TYPE_RGB:
     case PNG_COLOR_TYPE_RGB_ALPHA:
-      keyColours(image, count, header.colourType == PNG_COLOR_TYPE_RGB_ALPHA);
+      // Opaque filler stands in for a missing alpha channel, so the rule leaves those alone.
+      image.pixels = keyRgbaPixels(std::move(image.pixels), image.width, image.height).pixels;
       break;
     default:
       break;

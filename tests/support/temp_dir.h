@@ -1,8 +1,7 @@
 #pragma once
 
-#include <unistd.h>
-
-#include <atomic>
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -11,16 +10,18 @@
 
 namespace patapata::testing {
 
-/// A fresh folder under the system's temporary folder, removed with the object. Unique per
-/// process and object, so tests of two build trees running at once never share files.
+/// A fresh folder under the system's temporary folder, removed with the object. Made by
+/// mkdtemp, so no two objects share one, in one process or in tests of two build trees running
+/// at once (a process id would not do: WebAssembly processes under Node all have the same).
 class TempDir {
  public:
   TempDir() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("patapata-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+    std::string name = (std::filesystem::temp_directory_path() / "patapata-test-XXXXXX").string();
+    if (::mkdtemp(name.data()) == nullptr) {
+      throw std::filesystem::filesystem_error("mkdtemp", name,
+                                              std::error_code(errno, std::generic_category()));
+    }
+    path_ = name;
   }
   ~TempDir() {
     std::error_code ignored;

@@ -14,6 +14,12 @@ namespace {
 // afterwards.
 template <typename Check>
 void forEachInstructionSet(Check check) {
+#ifdef HWY_COMPILE_ONLY_STATIC
+  // Built for one instruction set (the browser build's), without libhwy to choose among any.
+  SCOPED_TRACE(hwy::TargetName(HWY_STATIC_TARGET));
+  ASSERT_STREQ(instructionSet(), hwy::TargetName(HWY_STATIC_TARGET));
+  check();
+#else
   for (const int64_t target : hwy::SupportedAndGeneratedTargets()) {
     hwy::SetSupportedTargetsForTest(target);
     SCOPED_TRACE(hwy::TargetName(target));
@@ -21,6 +27,7 @@ void forEachInstructionSet(Check check) {
     check();
   }
   hwy::SetSupportedTargetsForTest(0);
+#endif
 }
 
 // A block of rows in memory of exactly its extent, so that the sanitizers see any access
