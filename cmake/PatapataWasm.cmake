@@ -53,6 +53,19 @@ file(CREATE_LINK "${PATAPATA_HWY_INCLUDE}/hwy" "${PATAPATA_WASM_HWY_ROOT}/hwy" S
 FetchContent_Declare(hwy SOURCE_DIR "${PROJECT_SOURCE_DIR}/cmake/wasm/hwy" OVERRIDE_FIND_PACKAGE)
 FetchContent_MakeAvailable(hwy)
 
+# nlohmann-json is headers alone too; the same way, its folder and nothing else.
+find_path(PATAPATA_JSON_INCLUDE nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH
+          NO_DEFAULT_PATH)
+if(NOT PATAPATA_JSON_INCLUDE)
+  message(FATAL_ERROR "nlohmann-json's headers (Debian's nlohmann-json3-dev) are missing")
+endif()
+set(PATAPATA_WASM_JSON_ROOT "${PROJECT_BINARY_DIR}/wasm-include/nlohmann_json")
+file(MAKE_DIRECTORY "${PATAPATA_WASM_JSON_ROOT}")
+file(CREATE_LINK "${PATAPATA_JSON_INCLUDE}/nlohmann" "${PATAPATA_WASM_JSON_ROOT}/nlohmann" SYMBOLIC)
+FetchContent_Declare(nlohmann_json SOURCE_DIR "${PROJECT_SOURCE_DIR}/cmake/wasm/nlohmann_json"
+                     OVERRIDE_FIND_PACKAGE)
+FetchContent_MakeAvailable(nlohmann_json)
+
 # GoogleTest built from the sources of Debian's googletest package, which names its targets
 # GTest::gtest and so on; find_package(GTest) then finds them.
 if(PATAPATA_BUILD_TESTS)
