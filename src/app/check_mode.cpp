@@ -23,7 +23,8 @@ struct CheckResult {
   std::string file;
   bool complete = false;
   std::optional<std::string> error;
-  int32_t stopLine = 0;  ///< where a stopped load stopped
+  std::string stopFile;  ///< where a stopped load stopped: the file, and the line in it
+  int32_t stopLine = 0;
 };
 
 // Slots 1..255 of a row without the trailing empty entries.
@@ -61,6 +62,10 @@ nlohmann::ordered_json toJson(const CheckResult& result, const HeadlessSession& 
   j["complete"] = result.complete;
   j["error"] =
       result.error ? nlohmann::ordered_json(*result.error) : nlohmann::ordered_json(nullptr);
+  if (result.error) {
+    j["error_file"] = encoding::toDisplayText(result.stopFile);
+    j["error_line"] = result.stopLine;
+  }
   j["name"] =
       character.name ? nlohmann::ordered_json(*character.name) : nlohmann::ordered_json(nullptr);
   j["frame_interval"] = character.frameIntervalMs;
@@ -178,9 +183,11 @@ int runCheckMode(const CheckOptions& options) {
   } catch (const Error& e) {
     result.error = e.what();
     // The reader can refuse a file before its first line (a UTF-16 text): the error knows.
+    result.stopFile = e.location() ? e.location()->file : options.file;
     result.stopLine = e.location() ? e.location()->line : lint.lastLine();
   } catch (const std::exception& e) {
     result.error = e.what();
+    result.stopFile = options.file;
     result.stopLine = lint.lastLine();
   }
   lint.finish(session.character(), result.complete);
@@ -193,8 +200,10 @@ int runCheckMode(const CheckOptions& options) {
     printText(std::cout, result, session, lint);
   }
   if (!result.complete) {
-    std::cerr << "patapata: line " << result.stopLine << ": " << errorBoxText(*result.error)
-              << '\n';
+    // Line 0: the file was refused as a whole, before any of its lines.
+    std::cerr << "patapata: " << encoding::toDisplayText(result.stopFile);
+    if (result.stopLine > 0) std::cerr << ", line " << result.stopLine;
+    std::cerr << ": " << errorBoxText(*result.error) << '\n';
     return 1;
   }
   return 0;

@@ -148,12 +148,46 @@ const char* unicodeEncoding(std::string_view bytes) {
   return nullptr;
 }
 
+// True when `bytes` begin as a picture file does: a character file names its sheet, and an
+// author who drops the sheet itself has to be told so.
+bool looksLikePicture(std::string_view bytes) {
+  constexpr std::string_view kSignatures[] = {std::string_view("\x89PNG\r\n\x1A\n", 8), "GIF87a",
+                                              "GIF89a", std::string_view("\xFF\xD8\xFF", 3)};
+  for (const std::string_view signature : kSignatures) {
+    if (bytes.starts_with(signature)) return true;
+  }
+  if (bytes.size() >= 12 && bytes.starts_with("RIFF") && bytes.substr(8, 4) == "WEBP") return true;
+  // "BM" alone could begin a note; the size of the header that follows makes it a bitmap.
+  if (bytes.size() < 18 || !bytes.starts_with("BM")) return false;
+  const auto byte = [&](std::size_t at) { return static_cast<uint32_t>(uint8_t(bytes[at])); };
+  const uint32_t header = byte(14) | byte(15) << 8 | byte(16) << 16 | byte(17) << 24;
+  return header == 12 || (header >= 16 && header <= 64) || header == 108 || header == 124;
+}
+
 Error locatedError(Error error, const std::string& path, int32_t line) {
   error.setLocation(FileLocation{path, line});
   return error;
 }
 
 }  // namespace
+
+std::optional<Error> notCharacterText(std::string_view bytes, const std::string& path) {
+  const std::string shown =
+      encoding::toDisplayText(std::filesystem::path(path).filename().string());
+  std::optional<Error> refusal;
+  if (looksLikePicture(bytes)) {
+    refusal = Error(MessageId::PictureNotCharacter, shown);
+  } else if (bytes.find('\0') != std::string_view::npos) {
+    refusal = Error(MessageId::BinaryNotCharacter, shown);
+  }
+  if (refusal) refusal->setLocation(FileLocation{path, 0});
+  return refusal;
+}
+
+bool isNotCharacterFile(const Error& error) {
+  return error.id() == MessageId::PictureNotCharacter ||
+         error.id() == MessageId::BinaryNotCharacter;
+}
 
 std::vector<std::string_view> splitLines(std::string_view bytes) {
   std::vector<std::string_view> lines;
@@ -195,10 +229,13 @@ CharacterLoad loadCharacterFile(const std::string& path, const SheetLoader& load
   } catch (const Error& e) {
     refused = locatedError(e, path, 0);
   }
+  bool notCharacterFile = false;
   if (!refused) {
     if (const char* unicode = unicodeEncoding(asText(bytes))) {
       // Line 1, where the mark stands: the file was read, and line 0 means it could not be.
       refused = locatedError(Error(MessageId::UnicodeText, unicode), path, 1);
+    } else if (refused = notCharacterText(asText(bytes), path); refused) {
+      notCharacterFile = true;
     }
   }
   if (refused) {
@@ -206,6 +243,7 @@ CharacterLoad loadCharacterFile(const std::string& path, const SheetLoader& load
     load.character.sheet = std::move(sheet);
     load.stamp = stamp;
     load.error = std::move(refused);
+    load.notCharacterFile = notCharacterFile;
     return load;
   }
   CharacterLoad load = readCharacter(asText(bytes), path, loadSheet, std::move(sheet), observer);

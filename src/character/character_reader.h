@@ -46,6 +46,9 @@ struct CharacterLoad {
   FileStamp stamp{};
   /// Why the load stopped, with the file and the line; nothing when it completed.
   std::optional<Error> error;
+  /// The file is not a character file (a picture, or not text): nothing of it was read, and
+  /// nothing of the character open before should change.
+  bool notCharacterFile = false;
 
   bool completed() const { return !error.has_value(); }
 };
@@ -53,6 +56,14 @@ struct CharacterLoad {
 /// The largest character file the reader takes, in bytes. Only the first 1024 bytes of a
 /// line are ever looked at, so a larger file is not a character file.
 inline constexpr std::int64_t kMaxCharacterFileBytes = std::int64_t{64} << 20;
+
+/// Why `bytes`, read from `path`, are no character file at all, located at line 0: a picture's
+/// signature (PNG, BMP, GIF, JPEG, WebP) gives "%1 は画像で、…", any NUL byte "%1 はテキストでは
+/// ないので、…", %1 being the file's name. Nothing for text.
+std::optional<Error> notCharacterText(std::string_view bytes, const std::string& path);
+
+/// True for the errors of notCharacterText.
+bool isNotCharacterFile(const Error& error);
 
 /// Splits a file's bytes into lines at CR LF, a lone CR and a lone LF. A NUL byte ends the
 /// text; a last line without a line end counts; no bytes give no lines. The views point
@@ -71,8 +82,8 @@ CharacterLoad readCharacter(std::string_view bytes, const std::string& path,
 
 /// Reads the character file at `path` and interprets it as readCharacter does. Before any
 /// line: "ファイル %1 は開けません" when it cannot be read (line 0), "%1 を読み込めません" when
-/// it is too large (line 0), and the Unicode text error for a UTF-16 or UTF-32 byte-order mark
-/// (line 1).
+/// it is too large (line 0), the Unicode text error for a UTF-16 or UTF-32 byte-order mark
+/// (line 1), and notCharacterText's refusals, which set `notCharacterFile`.
 CharacterLoad loadCharacterFile(const std::string& path, const SheetLoader& loadSheet,
                                 CharacterSheet sheet, ReaderObserver* observer = nullptr);
 

@@ -14,7 +14,7 @@ namespace {
 
 // A picture cut short: its file is still being written.
 bool isSaveInProgress(const Error& e) {
-  return e.id() == MessageId::StreamReadError;
+  return e.id() == MessageId::StreamReadError || e.id() == MessageId::PictureCutShort;
 }
 
 // Removed, or emptied to be written again: the save has not finished.
@@ -34,13 +34,17 @@ void adopt(Viewer& viewer, Character character) {
 }
 
 // A load the author asked for: what it read replaces the character even when it stopped, as
-// the lines before the error have done their part.
-void loadByHand(Viewer& viewer, const SheetLoader& loadSheet) {
-  viewer.display.warnings.clear();
+// the lines before the error have done their part. A file that is no character file at all
+// changes nothing.
+void loadByHand(Viewer& viewer, const SheetLoader& loadSheet, const std::string& path) {
   CharacterLint lint;
-  CharacterLoad load =
-      loadCharacterFile(viewer.files.characterPath, loadSheet, viewer.character.sheet, &lint);
+  CharacterLoad load = loadCharacterFile(path, loadSheet, viewer.character.sheet, &lint);
+  if (load.notCharacterFile) throw *load.error;
+  viewer.files.characterPath = path;
   viewer.files.characterStamp = load.stamp;
+  viewer.display.warnings.clear();
+  viewer.display.reloadEnabled = true;
+  viewer.display.patternCheckEnabled = true;
   adopt(viewer, std::move(load.character));
   resetForLoad(viewer.player);
   if (!load.completed()) throw *load.error;
@@ -117,14 +121,12 @@ bool pollSheet(Viewer& viewer, const SheetLoader& loadSheet, uint32_t nowMs,
 }  // namespace
 
 void openCharacterFile(Viewer& viewer, const SheetLoader& loadSheet, const std::string& path) {
-  viewer.files.characterPath = path;
-  viewer.display.reloadEnabled = true;
-  viewer.display.patternCheckEnabled = true;
-  loadByHand(viewer, loadSheet);
+  loadByHand(viewer, loadSheet, path);
 }
 
 void reloadCharacter(Viewer& viewer, const SheetLoader& loadSheet) {
-  loadByHand(viewer, loadSheet);
+  // A copy: the load records the path it read.
+  loadByHand(viewer, loadSheet, std::string(viewer.files.characterPath));
 }
 
 void reloadSheet(Viewer& viewer, const SheetLoader& loadSheet) {

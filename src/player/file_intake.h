@@ -14,10 +14,10 @@ class Controls;
 
 /// A character file the author opened: dropped on the window, chosen in the file dialog or
 /// the recent files, or given on the command line (its whole path). Records it as the file
-/// the reload button reads, and enables the reload buttons and the pattern check before it is
-/// loaded, so they stand whatever the load does. The load replaces the character with what
-/// it read, also when it stopped; then it throws its Error. What the check finds in the file
-/// goes to `display.warnings`.
+/// the reload button reads, and enables the reload buttons and the pattern check, whatever the
+/// load does. The load replaces the character with what it read, also when it stopped; then it
+/// throws its Error. What the check finds in the file goes to `display.warnings`. A file that
+/// is no character file (a picture, or not text) throws its refusal and changes nothing.
 void openCharacterFile(Viewer& viewer, const SheetLoader& loadSheet, const std::string& path);
 
 /// The reload button: loads the recorded character file again.

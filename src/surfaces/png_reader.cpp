@@ -34,11 +34,15 @@ struct Source {
   const uint8_t* data;
   std::size_t size;
   std::size_t at;
+  bool cutShort = false;  ///< the file ended where the picture went on: a save in progress
 };
 
 void readFromSource(png_structp png, png_bytep out, std::size_t length) {
   auto* source = static_cast<Source*>(png_get_io_ptr(png));
-  if (length > source->size - source->at) png_error(png, "file cut short");
+  if (length > source->size - source->at) {
+    source->cutShort = true;
+    png_error(png, "file cut short");
+  }
   std::memcpy(out, source->data + source->at, length);
   source->at += length;
 }
@@ -194,16 +198,24 @@ class ReadStructs {
 
 DecodedImage decodePng(std::span<const uint8_t> file) {
   // libpng checks the order of the chunks it interprets; the skipped ones may come first.
+  static constexpr uint8_t kStart[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                                       0,    0,   0,   13,  'I',  'H',  'D',  'R'};
   constexpr std::size_t kFirstChunkType = 12;
-  if (file.size() < kFirstChunkType + 4 ||
-      std::memcmp(file.data() + kFirstChunkType, "IHDR", 4) != 0) {
+  if (file.size() < sizeof kStart) {
+    // The start of a PNG file and nothing more is one still being written.
+    if (std::memcmp(file.data(), kStart, file.size()) == 0) throw Error(MessageId::PictureCutShort);
     invalid();
   }
+  if (std::memcmp(file.data() + kFirstChunkType, "IHDR", 4) != 0) invalid();
   ReadStructs reading;
   if (!reading.ready()) invalid();
   Source source{file.data(), file.size(), 0};
+  const auto stopped = [&source] {
+    if (source.cutShort) throw Error(MessageId::PictureCutShort);
+    invalid();
+  };
   Header header;
-  if (!readHeader(reading.png(), reading.info(), &source, header)) invalid();
+  if (!readHeader(reading.png(), reading.info(), &source, header)) stopped();
 
   DecodedImage image;
   image.width = static_cast<int32_t>(header.width);
@@ -218,7 +230,7 @@ DecodedImage decodePng(std::span<const uint8_t> file) {
     image.indices.resize(count * bytesPerPixel(header.colourType));
     rows = image.indices.data();
   }
-  if (!readRows(reading.png(), reading.info(), rows, header)) invalid();
+  if (!readRows(reading.png(), reading.info(), rows, header)) stopped();
 
   switch (header.colourType) {
     case PNG_COLOR_TYPE_PALETTE:

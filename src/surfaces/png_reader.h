@@ -21,9 +21,10 @@ inline constexpr uint32_t kMaxPngSide = uint32_t{1} << 20;
 /// below 128 takes the bottom-right pixel's colour, which becomes the key; pixels of alpha
 /// 128 or more keep their colour. Otherwise alpha is ignored.
 ///
-/// Throws Error "ビットマップイメージが不正です" for anything libpng refuses
-/// (truncated files, CRC or checksum errors, bad headers, chunks missing or out of order, too
-/// much or too little image data), for pictures larger than kMaxBitmapPixels or kMaxPngSide,
+/// A file that ends where the picture goes on (a save in progress) throws Error PictureCutShort,
+/// whose text is the same. Throws Error "ビットマップイメージが不正です" for anything else libpng
+/// refuses (truncated files, CRC or checksum errors, bad headers, chunks missing or out of order,
+/// too much or too little image data), for pictures larger than kMaxBitmapPixels or kMaxPngSide,
 /// and for pictures larger than the file's compressed data could describe; nothing of the
 /// picture's size is allocated then.
 DecodedImage decodePng(std::span<const uint8_t> file);

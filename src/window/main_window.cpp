@@ -540,13 +540,23 @@ void MainWindow::setFileChooser(FileChooser chooser) {
 }
 
 void MainWindow::openFile(const std::string& path) {
-  if (std::error_code error; std::filesystem::is_regular_file(path, error)) {
-    preferences_->addRecentFile(QFile::decodeName(QByteArray::fromStdString(path)));
-    fillRecentMenu();
-  }
+  // A file that could be opened is remembered, also when its load stopped; one that is no
+  // character file is not.
+  const auto remember = [this, &path] {
+    if (std::error_code error; std::filesystem::is_regular_file(path, error)) {
+      preferences_->addRecentFile(QFile::decodeName(QByteArray::fromStdString(path)));
+      fillRecentMenu();
+    }
+  };
   // The interval edit shows what the load left, whether or not it completed.
   const auto showLoaded = qScopeGuard([this] { showInterval(); });
-  openCharacterFile(viewer_, sheetLoader(), path);
+  try {
+    openCharacterFile(viewer_, sheetLoader(), path);
+  } catch (const Error& e) {
+    if (!isNotCharacterFile(e)) remember();
+    throw;
+  }
+  remember();
 }
 
 void MainWindow::reloadFile() {

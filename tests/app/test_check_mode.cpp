@@ -1,5 +1,5 @@
-#include "support/reader_fixture.h"
 #include "run_patapata.h"
+#include "support/reader_fixture.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -86,7 +86,8 @@ TEST(CheckMode, StoppedLoadReportsTheTablesAsLeft) {
              "#ANIM 5\n#3 1 2 3 4\n#LAYER 20 0101 0202\n#PATERN 01 0G03\n#PATERN 02 01\n");
   const ProcessResult text = runPatapata({"--check", dir.file("bad.chp")});
   EXPECT_EQ(text.exitCode, 1);
-  EXPECT_EQ(text.err, "patapata: line 4: '$0G' は数値ではありません.\n");
+  EXPECT_EQ(text.err,
+            "patapata: " + dir.file("bad.chp") + ", line 4: '$0G' は数値ではありません.\n");
   EXPECT_TRUE(contains(text.out, "result: the load stopped at line 4\n")) << text.out;
   EXPECT_TRUE(contains(text.out, "line 1: '#ANIM' is no keyword")) << text.out;
 
@@ -110,37 +111,43 @@ TEST(CheckMode, StoppedLoadReportsTheTablesAsLeft) {
   for (int i = 1; i < 4; ++i) EXPECT_EQ(j["warnings"][i]["line"], 3);
 }
 
-TEST(CheckMode, MissingFileStops) {
+// Where the load stopped, in the text and in the JSON alike: the file and the line, or the
+// file alone when it was refused before its first line.
+TEST(CheckMode, AStoppedLoadNamesTheFileAndTheLineItStoppedAt) {
   TempDir dir;
-  for (const bool json : {false, true}) {
-    SCOPED_TRACE(json);
-    std::vector<std::string> args{"--check", dir.file("none.chp")};
-    if (json) args.push_back("--json");
-    const ProcessResult run = runPatapata(args);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(contains(run.err, "ファイル " + dir.file("none.chp") + " は開けません."))
-        << run.err;
-    if (json) {
-      EXPECT_EQ(nlohmann::json::parse(run.out)["complete"], false);
-    }
+  struct Case {
+    const char* file;
+    std::string bytes;  ///< none: the file does not exist
+    std::string err;    ///< after "patapata: " and the file
+    int line;
+  };
+  const Case cases[] = {
+      {"u.chp", std::string("\xFF\xFE#\0C\0", 6),
+       ", line 1: UTF-16 のテキストは読めません。Shift-JIS か UTF-8 で保存し直してください.\n", 1},
+      {"bad.chp", "#1 0 0 1 1\n#PATERN 01 0G\n", ", line 2: '$0G' は数値ではありません.\n", 2},
+      {"blob.png", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x01",
+       ": blob.png は画像で、キャラクターファイルではありません。その画像を使うキャラクターファイル"
+       "（.chp）を開いてください.\n",
+       0},
+      {"none.chp", {}, ": ファイル " + dir.file("none.chp") + " は開けません.\n", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string path = dir.file(c.file);
+    if (!c.bytes.empty()) writeBytes(path, c.bytes);
+    const ProcessResult text = runPatapata({"--check", path});
+    EXPECT_EQ(text.exitCode, 1);
+    EXPECT_EQ(text.err, "patapata: " + path + c.err);
+    EXPECT_TRUE(contains(text.out, "result: the load stopped at line " + std::to_string(c.line)))
+        << text.out;
+
+    const ProcessResult json = runPatapata({"--check", "--json", path});
+    EXPECT_EQ(json.exitCode, 1);
+    const auto j = nlohmann::json::parse(json.out);
+    EXPECT_EQ(j["complete"], false);
+    EXPECT_EQ(j["error_file"], path);
+    EXPECT_EQ(j["error_line"], c.line);
   }
-}
-
-TEST(CheckMode, Utf16TextStopsAtLineOne) {
-  TempDir dir;
-  writeBytes(dir.file("u.chp"), std::string("\xFF\xFE#\0C\0", 6));
-  const std::string message =
-      "UTF-16 のテキストは読めません。Shift-JIS か UTF-8 で保存し直してください";
-  const ProcessResult text = runPatapata({"--check", dir.file("u.chp")});
-  EXPECT_EQ(text.exitCode, 1);
-  EXPECT_EQ(text.err, "patapata: line 1: " + message + ".\n");
-  EXPECT_TRUE(contains(text.out, "result: the load stopped at line 1\n")) << text.out;
-
-  const ProcessResult json = runPatapata({"--check", "--json", dir.file("u.chp")});
-  EXPECT_EQ(json.exitCode, 1);
-  const auto j = nlohmann::json::parse(json.out);
-  EXPECT_EQ(j["complete"], false);
-  EXPECT_EQ(j["error"], message);
 }
 
 TEST(CheckMode, TheSampleGivesNoWarning) {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -771,14 +772,55 @@ TEST(Fileload, SeveralSheetsTheLastStays) {
   EXPECT_EQ(h.viewer.character.sheet.picture->height(), 3);
 }
 
-TEST(Fileload, LineEndsOfEveryKindAndNul) {
+TEST(Fileload, LineEndsOfEveryKind) {
   TempDir dir;
-  writeBytes(dir.file("c.chp"),
-             "#1 1 1 1 1\r#2 2 2 2 2\n#3 3 3 3 3\r\n#4 4 4 4 4\0\n#5 5 5 5 5\n"s);
+  writeBytes(dir.file("c.chp"), "#1 1 1 1 1\r#2 2 2 2 2\n#3 3 3 3 3\r\n#4 4 4 4 4"s);
   ReaderHarness h;
   ASSERT_EQ(loadMessage(h, dir.file("c.chp")), "");
   for (int cel = 1; cel <= 4; ++cel) expectCel(h.viewer, cel, cel, cel, cel, cel);
-  EXPECT_EQ(h.viewer.character.cels[5].x, 0);
+}
+
+// A dropped sheet, or any file that is not text, was read as a character file: the view went
+// black and the file joined the recent ones. Now it is refused, and the character open before
+// stays, with its file; text that merely begins like a signature is still read.
+TEST(Fileload, APictureOrABinaryFileIsRefusedAndChangesNothing) {
+  TempDir dir;
+  writeTestSheet(dir.file("s.bmp"));
+  writeBytes(dir.file("open.chp"), "#CHARNAME open\r\n#CHARBMP s.bmp\r\n#1 1 2 3 4\r\n");
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::optional<MessageId> refusal;
+  };
+  const Case cases[] = {
+      {"blob.png", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s, MessageId::PictureNotCharacter},
+      {"blob.bmp", testing::bmp24Bytes(2, 2, [](int32_t, int32_t) { return 0u; }),
+       MessageId::PictureNotCharacter},
+      {"blob.gif", "GIF89a\x01\0\x01\0"s, MessageId::PictureNotCharacter},
+      {"notes.chp", "#1 5 5 5 5\r\n\0\0"s, MessageId::BinaryNotCharacter},
+      {"bm.chp", "BM walk, drawn in May\r\n#1 5 5 5 5\r\n", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeBytes(dir.file(c.name), c.bytes);
+    ReaderHarness h;
+    h.load(dir.file("open.chp"));
+    try {
+      h.load(dir.file(c.name));
+      EXPECT_FALSE(c.refusal) << "the load completed";
+      EXPECT_EQ(h.viewer.character.cels[1].x, 5);
+      continue;
+    } catch (const Error& e) {
+      ASSERT_TRUE(c.refusal) << e.text();
+      EXPECT_EQ(e.id(), *c.refusal);
+      EXPECT_EQ(e.message().arguments.at(0), c.name);
+      EXPECT_TRUE(isNotCharacterFile(e));
+    }
+    EXPECT_EQ(h.viewer.files.characterPath, dir.file("open.chp"));
+    EXPECT_EQ(h.viewer.display.characterName, "open");
+    EXPECT_EQ(h.viewer.character.cels[1].x, 1);
+    EXPECT_NE(h.viewer.character.sheet.picture, nullptr);
+  }
 }
 
 // --- Names and paths -----------------------------------------------------------------------

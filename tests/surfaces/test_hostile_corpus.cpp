@@ -108,6 +108,7 @@ std::vector<HostileFile> loadManifest() {
 const std::map<std::string, MessageId>& errorClasses() {
   static const std::map<std::string, MessageId> ids = {
       {"InvalidBitmap", MessageId::InvalidBitmap},
+      {"PictureCutShort", MessageId::PictureCutShort},
       {"InvalidDib", MessageId::InvalidDib},
       {"StreamReadError", MessageId::StreamReadError},
       {"InvalidPixelFormat", MessageId::InvalidPixelFormat},

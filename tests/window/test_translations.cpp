@@ -26,10 +26,14 @@ std::vector<std::pair<const char*, const char*>> coreSources() {
     sources.emplace_back("StateButton", info.buttonCaption);
     sources.emplace_back("Core", info.caption);
   }
-  for (auto id = MessageId::NotANumber; id <= MessageId::FormNotFound;
-       id = static_cast<MessageId>(static_cast<int>(id) + 1)) {
-    sources.emplace_back(messageContext(id), messageSource(id));
-  }
+#define PATAPATA_ERROR(id, text) \
+  sources.emplace_back(messageContext(MessageId::id), messageSource(MessageId::id));
+#define PATAPATA_LINT(id, text)
+#define PATAPATA_IMPORT(id, text)
+#include "common/message_texts.inc"
+#undef PATAPATA_ERROR
+#undef PATAPATA_LINT
+#undef PATAPATA_IMPORT
   return sources;
 }
 

@@ -281,6 +281,14 @@
         <source>フォームが見つかりません</source>
         <translation>The window was not found</translation>
     </message>
+    <message>
+        <source>%1 は画像で、キャラクターファイルではありません。その画像を使うキャラクターファイル（.chp）を開いてください</source>
+        <translation>%1 is a picture, not a character file. Open the character file (.chp) that uses it</translation>
+    </message>
+    <message>
+        <source>%1 はテキストではないので、キャラクターファイルではありません。キャラクターファイル（.chp）を開いてください</source>
+        <translation>%1 is not text, so it is not a character file. Open a character file (.chp)</translation>
+    </message>
 </context>
 <context>
     <name>StateButton</name>
