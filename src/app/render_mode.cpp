@@ -1,7 +1,7 @@
 #include "app/batch_modes.h"
-#include "app/headless_player.h"
-#include "app/headless_session.h"
 #include "common/errors.h"
+#include "export/headless_player.h"
+#include "export/headless_session.h"
 
 #include <QImage>
 #include <QString>
@@ -14,6 +14,11 @@
 #include <string>
 
 namespace patapata::app {
+using exporting::HeadlessPlayer;
+using exporting::HeadlessSession;
+using exporting::surfaceImage;
+using exporting::TickRecord;
+
 namespace {
 
 std::string frameFileName(const std::string& prefix, int32_t tick) {

@@ -1,10 +1,10 @@
-#include "app/headless_session.h"
+#include "export/headless_session.h"
 
 #include "player/animation.h"
 #include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 
-namespace patapata::app {
+namespace patapata::exporting {
 
 HeadlessSession::HeadlessSession(PixelFormat displayFormat)
     : service_(std::make_shared<platform::SurfaceService>(displayFormat)) {}
@@ -24,4 +24,4 @@ void HeadlessSession::load(const std::string& path, ReaderObserver* observer) {
   viewer_.characterLoaded = true;
 }
 
-}  // namespace patapata::app
+}  // namespace patapata::exporting

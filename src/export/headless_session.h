@@ -14,7 +14,7 @@ namespace platform {
 class SurfaceService;
 }
 
-namespace app {
+namespace exporting {
 
 /// The viewer without a window, for the batch modes: the viewer's parts, controls held in
 /// memory in their start state, and a software display that sheets are read for.
@@ -43,5 +43,5 @@ class HeadlessSession {
   MemoryControls controls_;
 };
 
-}  // namespace app
+}  // namespace exporting
 }  // namespace patapata
