@@ -14,8 +14,8 @@ namespace {
 bool isCaretStill(const Character& character, int32_t state) {
   if (state != kCheckState) return false;
   const SequenceRow& row = character.pattern[kCheckState];
-  return row[0] != kEmptyCel && std::all_of(row.begin(), row.end(),
-                                            [&](int32_t entry) { return entry == row[0]; });
+  return row[0] != kEmptyCel &&
+         std::all_of(row.begin(), row.end(), [&](int32_t entry) { return entry == row[0]; });
 }
 
 }  // namespace

@@ -59,8 +59,7 @@ class Presentation {
 
   /// The frame `step` (-1 or 1) away from `frame` in one pass of the sequence of `state`,
   /// round from its last frame to its first and back.
-  static int32_t neighbour(const Character& character, int32_t state, int32_t frame,
-                           int32_t step);
+  static int32_t neighbour(const Character& character, int32_t state, int32_t frame, int32_t step);
 
  private:
   struct Slot {

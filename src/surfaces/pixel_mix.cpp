@@ -67,12 +67,10 @@ void MixBytes(const pixel_rows::RowTriple& rows, std::ptrdiff_t rowBytes, uint32
     for (; x + n <= rowBytes; x += n) {
       const auto u = hn::BitCast(d16, hn::LoadU(d8, under + x));
       const auto o = hn::BitCast(d16, hn::LoadU(d8, over + x));
-      const auto low = hn::Add(hn::Add(hn::Mul(hn::And(u, lowByte), keep),
-                                       hn::Mul(hn::And(o, lowByte), take)),
-                               half);
-      const auto high = hn::Add(hn::Add(hn::Mul(hn::ShiftRight<8>(u), keep),
-                                        hn::Mul(hn::ShiftRight<8>(o), take)),
-                                half);
+      const auto low = hn::Add(
+          hn::Add(hn::Mul(hn::And(u, lowByte), keep), hn::Mul(hn::And(o, lowByte), take)), half);
+      const auto high = hn::Add(
+          hn::Add(hn::Mul(hn::ShiftRight<8>(u), keep), hn::Mul(hn::ShiftRight<8>(o), take)), half);
       const auto mixed = hn::Or(hn::ShiftRight<8>(low), hn::And(high, highByte));
       hn::StoreU(hn::BitCast(d8, mixed), d8, dst + x);
     }
