@@ -24,4 +24,10 @@ void HeadlessSession::load(const std::string& path, ReaderObserver* observer) {
   viewer_.characterLoaded = true;
 }
 
+void HeadlessSession::adopt(Character character) {
+  viewer_.character = std::move(character);
+  resetForLoad(viewer_.player);
+  viewer_.characterLoaded = true;
+}
+
 }  // namespace patapata::exporting

@@ -36,6 +36,9 @@ class HeadlessSession {
   /// Loads the character file at `path` as the viewer loads a file it is given: what the load
   /// read replaces the character, also when it stopped, and then its Error is thrown.
   void load(const std::string& path, ReaderObserver* observer = nullptr);
+  /// Takes a character already read, such as the one a window shows, as a load that completed
+  /// takes what it read. Its sheet must be in the session's display format.
+  void adopt(Character character);
 
  private:
   std::shared_ptr<platform::SurfaceService> service_;
