@@ -1,10 +1,11 @@
 #include "window/all_states_window.h"
 
 #include "character/character.h"
+#include "surfaces/draw_context.h"
 #include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
+#include "surfaces/surface.h"
 #include "window/state_cell.h"
-#include "window/view_widget.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -20,7 +21,7 @@ namespace patapata {
 
 namespace {
 
-// The display format of the views: the sheet's, since pictures are copied without conversion.
+// The format frames are composed in: the sheet's, since cels are copied without conversion.
 PixelFormat formatOf(const Character& character) {
   const SheetPicture* sheet = character.sheet.picture.get();
   return sheet != nullptr && sheet->width() > 0 ? sheet->format() : PixelFormat::xrgb8888();
@@ -56,7 +57,12 @@ StateCell* AllStatesWindow::cell(int32_t state) const {
 void AllStatesWindow::rebuild(const Character& character, int zoom) {
   zoom_ = zoom;
   if (!service_ || service_->displayFormat() != formatOf(character)) {
+    scratch_.reset();
+    context_.reset();
     service_ = std::make_shared<platform::SurfaceService>(formatOf(character));
+    context_ = std::make_unique<DrawContext>(service_);
+    scratch_ = std::make_unique<Surface>(context_.get());
+    scratch_->resize(kViewWidth, kViewHeight);
   }
   delete scroll_->takeWidget();
   cells_.clear();
@@ -69,12 +75,17 @@ void AllStatesWindow::rebuild(const Character& character, int zoom) {
   // As many columns as the screen takes, so that the window shows every view when it can.
   const QScreen* screen =
       this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-  const int available = screen != nullptr ? screen->availableGeometry().width() * 9 / 10 : 1200;
+  int available = screen != nullptr ? screen->availableGeometry().width() * 9 / 10 : 1200;
   const int cellWidth = kViewWidth * zoom + 12;
+  // Only the room beside the main window when that holds four views, so that both show.
+  if (const QWidget* main = parentWidget(); main != nullptr && screen != nullptr) {
+    const int beside = screen->availableGeometry().right() - main->frameGeometry().right() - 24;
+    if (beside >= 4 * cellWidth) available = beside;
+  }
   const int columns =
       std::max(1, std::min<int>(static_cast<int>(plays.size()), available / cellWidth));
   for (std::size_t i = 0; i < plays.size(); ++i) {
-    auto* c = new StateCell(service_, plays[i].state, zoom, grid_);
+    auto* c = new StateCell(plays[i].state, zoom, grid_);
     c->onClicked = [this](int32_t state) {
       if (onStateClicked) onStateClicked(state);
     };
@@ -83,10 +94,6 @@ void AllStatesWindow::rebuild(const Character& character, int zoom) {
   }
   scroll_->setWidget(grid_);
   grid_->adjustSize();
-  // The views of a window that already shows have missed that show.
-  if (isVisible()) {
-    for (StateCell* c : cells_) c->view().viewControl().windowShown();
-  }
   const QSize wanted =
       grid_->sizeHint() + QSize(scroll_->frameWidth() * 2, scroll_->frameWidth() * 2);
   const QSize room = screen != nullptr ? screen->availableGeometry().size() * 9 / 10 : wanted;
@@ -100,7 +107,7 @@ void AllStatesWindow::render(const Character& character, bool checkPlaying, int 
   }
   const std::vector<StatePlay>& plays = playback_.plays();
   for (std::size_t i = 0; i < plays.size() && i < cells_.size(); ++i) {
-    cells_[i]->show(character, plays[i].frame);
+    cells_[i]->show(character, plays[i].frame, *scratch_);
   }
 }
 

@@ -18,7 +18,9 @@ namespace platform {
 class SurfaceService;
 }
 struct Character;
+class DrawContext;
 class StateCell;
+class Surface;
 
 /// The window of every state at once: a view per state that has entries, each playing on its
 /// own (AllStatesPlayback), moved by the main window's tick rather than a timer of its own.
@@ -55,7 +57,10 @@ class AllStatesWindow : public QWidget {
   void retitle();
 
   AllStatesPlayback playback_;
+  /// Where the cells compose a frame they have not kept, in the sheet's format.
   std::shared_ptr<platform::SurfaceService> service_;
+  std::unique_ptr<DrawContext> context_;
+  std::unique_ptr<Surface> scratch_;
   QScrollArea* scroll_ = nullptr;
   QWidget* grid_ = nullptr;
   std::vector<StateCell*> cells_;

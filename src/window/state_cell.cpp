@@ -2,44 +2,51 @@
 
 #include "character/character.h"
 #include "character/state_table.h"
+#include "export/headless_player.h"
 #include "player/frame_composer.h"
-#include "surfaces/view_control.h"
+#include "surfaces/surface.h"
 #include "window/translated_text.h"
-#include "window/view_widget.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QLabel>
 #include <QMouseEvent>
-#include <QVBoxLayout>
+#include <QPainter>
 
 namespace patapata {
 
-StateCell::StateCell(std::shared_ptr<platform::SurfaceService> service, int32_t state, int zoom,
-                     QWidget* parent)
-    : QWidget(parent), state_(state) {
+namespace {
+
+constexpr int kMargin = 2;
+
+}  // namespace
+
+StateCell::StateCell(int32_t state, int zoom, QWidget* parent)
+    : QWidget(parent), state_(state), zoom_(zoom) {
   setObjectName(QStringLiteral("stateCell%1").arg(state));
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(2, 2, 2, 2);
-  layout->setSpacing(2);
-  caption_ = new QLabel(this);
-  caption_->setTextFormat(Qt::PlainText);
-  layout->addWidget(caption_);
-  view_ = new ViewWidget(std::move(service), this);
-  view_->setObjectName(QStringLiteral("stateView%1").arg(state));
-  view_->setZoom(zoom);
-  layout->addWidget(view_);
-  layout->addStretch();
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFixedSize(sizeHint());
   label();
 }
 
 StateCell::~StateCell() = default;
 
+int StateCell::captionHeight() const {
+  return fontMetrics().height() + kMargin;
+}
+
+QRect StateCell::pictureRect() const {
+  return {kMargin, kMargin + captionHeight(), kViewWidth * zoom_, kViewHeight * zoom_};
+}
+
+QSize StateCell::sizeHint() const {
+  return {kViewWidth * zoom_ + 2 * kMargin, kViewHeight * zoom_ + captionHeight() + 2 * kMargin};
+}
+
 void StateCell::label() {
   const StateInfo* info = stateInfo(state_);
   const QString number = QString::number(state_);
-  caption_->setText(
-      info != nullptr ? number + QLatin1Char(' ') + translated::coreText(info->caption) : number);
+  caption_ =
+      info != nullptr ? number + QLatin1Char(' ') + translated::coreText(info->caption) : number;
   setToolTip(
       info != nullptr
           ? QCoreApplication::translate(
@@ -47,26 +54,59 @@ void StateCell::label() {
                 QT_TRANSLATE_NOOP("MainWindow", "クリックするとメインウィンドウで再生します"))
           : QCoreApplication::translate(
                 "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "ボタンのない状態です（表示のみ）")));
+  update();
 }
 
-void StateCell::show(const Character& character, int32_t frame) {
-  ViewControl& control = view_->viewControl();
-  if (!control.readyToDraw()) return;
+void StateCell::show(const Character& character, int32_t frame, Surface& scratch) {
   FrameRecipe recipe = recipeOf(character, state_, frame);
-  if (drawn_ && recipe == shown_) return;
-  composeFrame(character, state_, frame, *control.backSurface());
-  control.present();
-  shown_ = std::move(recipe);
-  drawn_ = true;
+  if (shown_ >= 0 && kept_[static_cast<std::size_t>(shown_)].recipe == recipe) return;
+  // Pictures of a sheet no longer shown are let go with it.
+  if (!kept_.empty() && kept_.front().recipe.sheet != recipe.sheet) {
+    kept_.clear();
+    nextReplaced_ = 0;
+    shown_ = -1;
+  }
+  std::ptrdiff_t found = -1;
+  for (std::size_t i = 0; i < kept_.size(); ++i) {
+    if (kept_[i].recipe == recipe) found = static_cast<std::ptrdiff_t>(i);
+  }
+  if (found < 0) {
+    composeFrame(character, state_, frame, scratch);
+    QImage picture = exporting::surfaceImage(scratch);
+    if (picture.isNull()) return;
+    if (kept_.size() < kKeptFrames) {
+      kept_.push_back({std::move(recipe), std::move(picture)});
+      found = static_cast<std::ptrdiff_t>(kept_.size() - 1);
+    } else {
+      found = static_cast<std::ptrdiff_t>(nextReplaced_);
+      kept_[nextReplaced_] = {std::move(recipe), std::move(picture)};
+      nextReplaced_ = (nextReplaced_ + 1) % kKeptFrames;
+    }
+  }
+  shown_ = found;
+  update(pictureRect());
 }
 
-void StateCell::setZoom(int zoom) {
-  view_->setZoom(zoom);
-  drawn_ = false;
+void StateCell::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QRect picture = pictureRect();
+  if (!event->region().subtracted(picture).isEmpty()) {
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(QRect(kMargin, kMargin, width() - 2 * kMargin, captionHeight()),
+                     Qt::AlignLeft | Qt::AlignVCenter, caption_);
+  }
+  if (shown_ < 0) {
+    painter.fillRect(picture, Qt::black);
+    return;
+  }
+  // Each pixel a sharp block, as in the main view.
+  painter.drawImage(picture, kept_[static_cast<std::size_t>(shown_)].picture);
 }
 
 void StateCell::changeEvent(QEvent* event) {
   if (event->type() == QEvent::LanguageChange) label();
+  if (event->type() == QEvent::FontChange) setFixedSize(sizeHint());
   QWidget::changeEvent(event);
 }
 

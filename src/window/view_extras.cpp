@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -175,6 +176,7 @@ void ViewExtras::present(int onionSkin, bool showTransparency) {
 }
 
 void ViewExtras::showAllStates() {
+  bool placed = true;
   if (!allStates_) {
     allStates_ = new AllStatesWindow(&window_);
     allStates_->onStateClicked = [this](int32_t state) {
@@ -187,10 +189,22 @@ void ViewExtras::showAllStates() {
       }
     };
     allStates_->onClosed = [this] { preferences_.setAllStatesOpen(false); };
+    placed = false;
   }
   preferences_.setAllStatesOpen(true);
   const Viewer& v = window_.viewer();
   allStates_->render(v.character, v.player.state == kCheckState, window_.view().zoom());
+  if (!placed) {
+    // Beside the main window where the screen has room, so that both can be watched.
+    const QRect main = window_.frameGeometry();
+    const QScreen* screen = window_.screen();
+    const QRect room = screen != nullptr ? screen->availableGeometry() : QRect();
+    QPoint at = main.topRight() + QPoint(8, 0);
+    if (room.isValid() && at.x() + allStates_->width() > room.right()) {
+      at.setX(std::max(room.left(), room.right() - allStates_->width()));
+    }
+    allStates_->move(at);
+  }
   allStates_->show();
   allStates_->raise();
   allStates_->activateWindow();

@@ -106,7 +106,7 @@ TEST_F(ViewExtrasTest, EveryStateWithEntriesHasAViewShowingItsFrameAtATick) {
     const int32_t frame = length >= 3 ? 3 : 1 + 2 % length;
     StateCell* cell = all->cell(state);
     ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(rgb(cell->view().grab().toImage()), renderedFrame(state, frame));
+    EXPECT_EQ(rgb(cell->grab(cell->pictureRect()).toImage()), renderedFrame(state, frame));
   }
 }
 
@@ -115,11 +115,11 @@ TEST_F(ViewExtrasTest, AClickOnAViewPlaysItsStateAsItsButtonWould) {
   form->extras().showAllStates();
   AllStatesWindow* all = form->extras().allStates();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(all));
-  QTest::mouseClick(&all->cell(6)->view(), Qt::LeftButton);
+  QTest::mouseClick(all->cell(6), Qt::LeftButton);
   EXPECT_EQ(form->viewer().player.state, 6);
   EXPECT_EQ(form->findChild<QLabel*>(QStringLiteral("stateCaption"))->text(),
             QStringLiteral("喜び１"));
-  QTest::mouseClick(&all->cell(2)->view(), Qt::LeftButton);
+  QTest::mouseClick(all->cell(2), Qt::LeftButton);
   EXPECT_EQ(form->viewer().player.state, 2);
   EXPECT_EQ(form->viewer().player.frame, 0);
 }
