@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Usage: bench/cpu_usage.sh [path/to/patapata] [seconds]
+# Usage: bench/cpu_usage.sh [path/to/patapata] [seconds] [side-by-side]
 # Starts the viewer under a virtual X server on the sample character, once at a 16 ms and once
 # at a 100 ms frame interval, lets it animate (20 s by default) and prints its processor use
 # in percent of one core, from the process's own user and system times (/proc/PID/stat); then
@@ -8,12 +8,14 @@
 # window repainting a picture of the view's size at the same intervals, the floor the viewer's
 # figure stands on. Last, on a screen that holds them all, the main window alone and beside the
 # window of every state at once (表示 → 全状態, opened at start-up as the settings remember it),
-# both at 100 ms, side by side, with their ratio. A measurement, not a test.
+# both at 100 ms, side by side, with their ratio; "side-by-side" measures only those two. A
+# measurement, not a test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 viewer="$(realpath "${1:-build/default/src/app/patapata}")"
 seconds="${2:-20}"
+only="${3:-}"
 floor="$(dirname "$viewer")/../../bench/patapata_repaint_floor"
 [[ -x "$floor" ]] && floor="$(realpath "$floor")" || floor=""
 [[ -x "$viewer" ]] || { echo "no viewer at $viewer (build it first)" >&2; exit 2; }
@@ -83,5 +85,5 @@ awk -v a="\$alone" -v b="\$all" 'BEGIN {
   if (a > 0) printf "every state at once costs %.2f x the main window alone\n", b / a }'
 INNER
 chmod +x "$work/measure.sh" "$work/side_by_side.sh"
-xvfb-run -a -s "-screen 0 640x480x24" "$work/measure.sh"
+[[ "$only" == side-by-side ]] || xvfb-run -a -s "-screen 0 640x480x24" "$work/measure.sh"
 xvfb-run -a -s "-screen 0 1920x1200x24" "$work/side_by_side.sh"

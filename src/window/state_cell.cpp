@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cstring>
+
 namespace patapata {
 
 namespace {
@@ -62,6 +64,7 @@ void StateCell::show(const Character& character, int32_t frame, Surface& scratch
   if (shown_ >= 0 && kept_[static_cast<std::size_t>(shown_)].recipe == recipe) return;
   // Pictures of a sheet no longer shown are let go with it.
   if (!kept_.empty() && kept_.front().recipe.sheet != recipe.sheet) {
+    update(pictureRect());
     kept_.clear();
     nextReplaced_ = 0;
     shown_ = -1;
@@ -75,16 +78,65 @@ void StateCell::show(const Character& character, int32_t frame, Surface& scratch
     QImage picture = exporting::surfaceImage(scratch);
     if (picture.isNull()) return;
     if (kept_.size() < kKeptFrames) {
-      kept_.push_back({std::move(recipe), std::move(picture)});
+      kept_.push_back({std::move(recipe), std::move(picture), -1, {}});
       found = static_cast<std::ptrdiff_t>(kept_.size() - 1);
     } else {
       found = static_cast<std::ptrdiff_t>(nextReplaced_);
-      kept_[nextReplaced_] = {std::move(recipe), std::move(picture)};
+      kept_[nextReplaced_] = {std::move(recipe), std::move(picture), -1, {}};
+      // The pictures compared with the one replaced compare again.
+      for (Kept& k : kept_) {
+        if (k.after == found) k.after = -1;
+      }
       nextReplaced_ = (nextReplaced_ + 1) % kKeptFrames;
     }
   }
+  Kept& now = kept_[static_cast<std::size_t>(found)];
+  if (shown_ < 0) {
+    update(pictureRect());
+  } else {
+    if (now.after != shown_) {
+      now.after = shown_;
+      now.changed = difference(kept_[static_cast<std::size_t>(shown_)].picture, now.picture);
+    }
+    const QRect& changed = now.changed;
+    update(QRect(pictureRect().topLeft() + changed.topLeft() * zoom_, changed.size() * zoom_));
+  }
   shown_ = found;
-  update(pictureRect());
+}
+
+QRect StateCell::difference(const QImage& from, const QImage& to) {
+  if (from.size() != to.size() || from.format() != to.format() || to.depth() != 32) {
+    return to.rect();
+  }
+  const auto rowBytes = static_cast<std::size_t>(to.bytesPerLine());
+  const auto same = [&](int y) {
+    return std::memcmp(from.constScanLine(y), to.constScanLine(y), rowBytes) == 0;
+  };
+  int top = 0;
+  while (top < to.height() && same(top)) ++top;
+  if (top == to.height()) return {};
+  int bottom = to.height() - 1;
+  while (bottom > top && same(bottom)) --bottom;
+  // The columns that differ in any of those rows; 32-bit pixels, as surfaceImage makes them.
+  int left = to.width();
+  int right = -1;
+  for (int y = top; y <= bottom; ++y) {
+    const auto* a = reinterpret_cast<const QRgb*>(from.constScanLine(y));
+    const auto* b = reinterpret_cast<const QRgb*>(to.constScanLine(y));
+    for (int x = 0; x < left; ++x) {
+      if (a[x] != b[x]) {
+        left = x;
+        break;
+      }
+    }
+    for (int x = to.width() - 1; x > right; --x) {
+      if (a[x] != b[x]) {
+        right = x;
+        break;
+      }
+    }
+  }
+  return {QPoint(left, top), QPoint(right, bottom)};
 }
 
 void StateCell::paintEvent(QPaintEvent* event) {

@@ -43,6 +43,10 @@ class StateCell : public QWidget {
 
   QSize sizeHint() const override;
 
+  /// The smallest rectangle outside which `to` equals `from`, 32-bit pictures of one size
+  /// (else all of `to`); empty when they are equal. Only it is repainted.
+  static QRect difference(const QImage& from, const QImage& to);
+
  protected:
   void changeEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -52,6 +56,11 @@ class StateCell : public QWidget {
   struct Kept {
     FrameRecipe recipe;
     QImage picture;
+    /// The kept picture last shown before this one, and where the two differ, in the
+    /// picture's pixels: a sequence shows its frames in the same order on every pass, so the
+    /// comparison is made once.
+    std::ptrdiff_t after = -1;
+    QRect changed;
   };
 
   void label();

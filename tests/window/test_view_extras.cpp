@@ -110,6 +110,33 @@ TEST_F(ViewExtrasTest, EveryStateWithEntriesHasAViewShowingItsFrameAtATick) {
   }
 }
 
+// Catches a repainted rectangle that misses a changed pixel (the view would keep a stale part
+// of the last frame) or that repaints when nothing changed.
+TEST(StateCellDifference, IsTheSmallestRectangleHoldingEveryChangedPixel) {
+  struct Case {
+    const char* name;
+    std::vector<QPoint> changed;
+    QRect expected;
+  };
+  const Case cases[] = {
+      {"none", {}, QRect()},
+      {"one pixel", {{7, 9}}, QRect(7, 9, 1, 1)},
+      {"opposite corners", {{0, 270}, {120, 0}}, QRect(0, 0, 121, 271)},
+      {"a column's ends", {{3, 5}, {3, 200}}, QRect(3, 5, 1, 196)},
+      {"a row's ends", {{1, 40}, {119, 40}}, QRect(1, 40, 119, 1)},
+      {"left on a later row", {{60, 10}, {2, 30}, {90, 20}}, QRect(2, 10, 89, 21)},
+  };
+  QImage from(kViewWidth, kViewHeight, QImage::Format_RGB32);
+  from.fill(0x336699);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QImage to = from.copy();
+    for (const QPoint& p : c.changed) to.setPixel(p, 0xFF00FF);
+    EXPECT_EQ(StateCell::difference(from, to), c.expected);
+  }
+  EXPECT_EQ(StateCell::difference(from, from.scaled(60, 135)), QRect(0, 0, 60, 135));
+}
+
 // Catches a click that plays nothing, or plays a state whose button is missing or disabled.
 TEST_F(ViewExtrasTest, AClickOnAViewPlaysItsStateAsItsButtonWould) {
   form->extras().showAllStates();
