@@ -11,6 +11,7 @@
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 #include "surfaces/view_control.h"
+#include "window/file_chooser.h"
 #include "window/idle_loop.h"
 #include "window/preferences.h"
 #include "window/translated_text.h"
@@ -30,6 +31,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -402,14 +404,7 @@ void MainWindow::createMenus() {
     });
   }
 
-  chooser_ = [this]() -> std::optional<std::string> {
-    const QString chosen = QFileDialog::getOpenFileName(
-        this, ui(QT_TRANSLATE_NOOP("MainWindow", "開く")), QString(),
-        ui(QT_TRANSLATE_NOOP("MainWindow",
-                             "キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)")));
-    if (chosen.isEmpty()) return std::nullopt;
-    return QFile::encodeName(chosen).toStdString();
-  };
+  chooser_ = [this] { return chooseCharacterFile(this); };
 }
 
 QAction* MainWindow::addSwitchItem(QMenu* menu, Switch id, const char* name, const char* caption,
@@ -522,9 +517,17 @@ void MainWindow::retranslate() {
 
 void MainWindow::setLanguage(const QString& code) {
   QCoreApplication::removeTranslator(&translator_);
-  // Japanese is the source language: no translator at all.
-  if (code == QLatin1String("en") && translator_.load(QStringLiteral(":/i18n/patapata_en.qm"))) {
+  QCoreApplication::removeTranslator(&qtTranslator_);
+  // The window's texts are Japanese in the source, the check's and the importer's English:
+  // each language translates the others. Qt's dialogs are English without a translation.
+  const bool english = code == QLatin1String("en");
+  if (translator_.load(english ? QStringLiteral(":/i18n/patapata_en.qm")
+                               : QStringLiteral(":/i18n/patapata_ja.qm"))) {
     QCoreApplication::installTranslator(&translator_);
+  }
+  if (!english && qtTranslator_.load(QStringLiteral("qtbase_ja"),
+                                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(&qtTranslator_);
   }
   // Installing or removing a translator sends the change; without one, nothing would say so.
   retranslate();
@@ -643,14 +646,14 @@ void MainWindow::renderStatus() {
     tips << path;
   }
   if (const auto& warnings = viewer_.display.warnings; !warnings.empty()) {
-    // The count on the line, the warnings themselves where the pointer rests on it. They are
-    // the batch check's, which speaks English in either language.
-    lines << ui(QT_TRANSLATE_NOOP("MainWindow", "警告 %1 件（ここにポインタを置くと表示）"))
-                 .arg(warnings.size());
+    // The count on the line, the warnings themselves where the pointer rests on it.
+    lines << QCoreApplication::translate(
+        "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "警告 %n 件（ここにポインタを置くと表示）"),
+        nullptr, static_cast<int>(warnings.size()));
     for (const LintWarning& warning : warnings) {
       tips << ui(QT_TRANSLATE_NOOP("MainWindow", "%1 行目: %2"))
                   .arg(warning.line)
-                  .arg(QString::fromStdString(messageText(warning.message)));
+                  .arg(translated::message(warning.message));
     }
   }
   if (readoutItem_->isChecked()) lines << readoutText();

@@ -153,7 +153,8 @@ class MainWindow : public QMainWindow {
     const char* source;
   };
   std::vector<Caption> captions_;
-  QTranslator translator_;
+  QTranslator translator_;    ///< the window's and the core's texts
+  QTranslator qtTranslator_;  ///< Qt's own dialogs
   /// The controls under the view, with their places at the view's own size.
   std::vector<std::pair<QWidget*, QPoint>> belowView_;
   std::unique_ptr<FrameLoop> frameLoop_;

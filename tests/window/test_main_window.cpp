@@ -8,6 +8,7 @@
 #include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
+#include "window/file_chooser.h"
 #include "window/idle_loop.h"
 #include "window/preferences.h"
 #include "window/view_widget.h"
@@ -16,11 +17,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -792,25 +795,73 @@ TEST_F(MainWindowTest, EnglishAndBackAtOnceAndRemembered) {
 }
 
 // The check's warnings reach the author who never runs it: a count on the status line, the
-// warnings where the pointer rests on it.
+// warnings where the pointer rests on it, in the window's language, with its plural.
 TEST_F(MainWindowTest, ALoadWithWarningsSaysHowManyAndAClearOneSaysNothing) {
   TempDir dir;
   writeFile(dir.file("sheet.bmp"), bmp24(121, 271, 0xFF0000, 0x000010));
-  writeFile(dir.file("w.chp"), testfiles::characterFile("w", "sheet.bmp") + "#PATRN 02 0203\r\n");
-  drop({dir.file("w.chp")});
-  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
-  QLabel* status = child<QLabel>("statusLine");
-  ASSERT_TRUE(runUntil([&] { return form->statusBar()->isVisible(); }));
-  EXPECT_EQ(status->text(), QStringLiteral("警告 1 件（ここにポインタを置くと表示）"));
-  EXPECT_TRUE(status->toolTip().startsWith(QStringLiteral("8 行目: ")))
-      << status->toolTip().toStdString();
-  EXPECT_TRUE(status->toolTip().contains(QStringLiteral("#PATERN")))
-      << status->toolTip().toStdString();
+  struct Case {
+    const char* language;
+    QString count;
+    QString tip;
+  };
+  const Case cases[] = {
+      {"ja", QStringLiteral("警告 1 件（ここにポインタを置くと表示）"),
+       QStringLiteral("8 行目: '#PATRN' はキーワードではないため")},
+      {"en", QStringLiteral("1 warning (rest the pointer here to see it)"),
+       QStringLiteral("line 8: '#PATRN' is no keyword")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.language);
+    child<QAction>((std::string("language_") + c.language).c_str())->trigger();
+    writeFile(dir.file("w.chp"), testfiles::characterFile("w", "sheet.bmp") + "#PATRN 02 0203\r\n");
+    drop({dir.file("w.chp")});
+    ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
+    QLabel* status = child<QLabel>("statusLine");
+    ASSERT_TRUE(runUntil([&] { return form->statusBar()->isVisible(); }));
+    EXPECT_EQ(status->text(), c.count);
+    EXPECT_TRUE(status->toolTip().startsWith(c.tip)) << status->toolTip().toStdString();
 
-  writeFile(dir.file("w.chp"), testfiles::characterFile("w", "sheet.bmp"));
-  QTest::keyClick(form.get(), Qt::Key_F5);
-  EXPECT_FALSE(form->statusBar()->isVisible());
-  EXPECT_TRUE(status->toolTip().isEmpty());
+    writeFile(dir.file("w.chp"), testfiles::characterFile("w", "sheet.bmp"));
+    QTest::keyClick(form.get(), Qt::Key_F5);
+    EXPECT_FALSE(form->statusBar()->isVisible());
+    EXPECT_TRUE(status->toolTip().isEmpty());
+  }
+}
+
+// The file chooser showed its filter as "*.[cC][hH][pP]" and English labels in the Japanese
+// window. It lists character files whatever the case of their extension, in the window's words.
+TEST_F(MainWindowTest, TheFileChooserSpeaksTheWindowsLanguageAndIgnoresTheExtensionsCase) {
+  TempDir dir;
+  for (const char* name : {"a.CHP", "b.chp", "c.txt", "d.chp.bak"}) writeFile(dir.file(name), "");
+  const struct {
+    const char* language;
+    const char* filter;
+    const char* cancel;
+  } cases[] = {{"ja", "キャラクターファイル (*.chp)", "キャンセル"},
+               {"en", "Character files (*.chp)", "Cancel"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.language);
+    child<QAction>((std::string("language_") + c.language).c_str())->trigger();
+    QFileDialog dialog(form.get());
+    makeCharacterFileDialog(dialog);
+    dialog.setDirectory(QString::fromStdString(dir.file("")));
+    dialog.show();
+    EXPECT_EQ(dialog.nameFilters().front(), QString::fromUtf8(c.filter));
+    const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_TRUE(
+        buttons->button(QDialogButtonBox::Cancel)->text().contains(QString::fromUtf8(c.cancel)));
+    auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(runUntil([&] { return list->model()->rowCount(list->rootIndex()) == 2; }))
+        << list->model()->rowCount(list->rootIndex());
+    QStringList names;
+    for (int row = 0; row < 2; ++row) {
+      names << list->model()->index(row, 0, list->rootIndex()).data().toString();
+    }
+    names.sort();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("a.CHP"), QStringLiteral("b.chp")}));
+  }
 }
 
 }  // namespace

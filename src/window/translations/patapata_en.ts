@@ -127,8 +127,8 @@
         <translation>Open</translation>
     </message>
     <message>
-        <source>キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)</source>
-        <translation>Character files (*.[cC][hH][pP]);;All files (*)</translation>
+        <source>キャラクターファイル (*.chp);;すべてのファイル (*)</source>
+        <translation>Character files (*.chp);;All files (*)</translation>
     </message>
     <message>
         <source>表示</source>
@@ -198,9 +198,12 @@
         <source>転送先</source>
         <translation>Destination</translation>
     </message>
-    <message>
-        <source>警告 %1 件（ここにポインタを置くと表示）</source>
-        <translation>%1 warnings (rest the pointer here to see them)</translation>
+    <message numerus="yes">
+        <source>警告 %n 件（ここにポインタを置くと表示）</source>
+        <translation>
+            <numerusform>%n warning (rest the pointer here to see it)</numerusform>
+            <numerusform>%n warnings (rest the pointer here to see them)</numerusform>
+        </translation>
     </message>
     <message>
         <source>%1 行目: %2</source>
