@@ -644,6 +644,7 @@ void MainWindow::renderStatus() {
         failure->line > 0 ? whereText(failure->file, failure->line) : QFileInfo(path).fileName();
     lines << where + QStringLiteral(": ") + boxText(failure->message);
     tips << path;
+    if (failure->hint) tips << boxText(*failure->hint);
   }
   if (const auto& warnings = viewer_.display.warnings; !warnings.empty()) {
     // The count on the line, the warnings themselves where the pointer rests on it.
@@ -716,6 +717,7 @@ void MainWindow::enter(const std::function<void()>& handler) {
     handler();
   } catch (const Error& error) {
     failure = boxText(error.message());
+    if (const auto& hint = error.hint()) *failure += QLatin1Char('\n') + boxText(*hint);
     // A character file's error says where the load stopped.
     if (const auto& at = error.location(); at && at->line > 0) {
       *failure += QLatin1Char('\n') + whereText(at->file, at->line);

@@ -292,6 +292,10 @@
         <source>%1 はテキストではないので、キャラクターファイルではありません。キャラクターファイル（.chp）を開いてください</source>
         <translation>%1 is not text, so it is not a character file. Open a character file (.chp)</translation>
     </message>
+    <message>
+        <source># で始まる行は命令として読まれます。メモは # 以外の文字で始めてください</source>
+        <translation>Lines beginning with # are read as instructions. Begin a note with another character</translation>
+    </message>
 </context>
 <context>
     <name>StateButton</name>
