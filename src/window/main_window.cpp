@@ -168,9 +168,7 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   statusBar()->setSizePolicy(keepPlace);
   statusBar()->hide();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
-  // Placed first, so that the zoom fits the screen the window opens on.
   if (const auto position = preferences_->windowPosition()) move(*position);
-  fitZoom();
 
   FrameLoopHooks hooks;
   hooks.wakeAfter = [this](uint32_t ms) { idleLoop_.wakeAfter(ms); };
@@ -209,6 +207,8 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
     frameLoop_->openAtStart(QFile::encodeName(recent.front()).toStdString());
   }
   setLanguage(preferences_->language());
+  // With its captions and its place, the window knows its size and its screen.
+  fitZoom();
 }
 
 MainWindow::~MainWindow() {
@@ -522,10 +522,12 @@ QSize MainWindow::clientSizeAt(int zoom) const {
 void MainWindow::fitZoom() {
   // The menu bar, the status line's place and the frame do not grow with the view.
   const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  fittedFrame_ = frame;
   const QSize fixed = sizeHint() - client_->size() +
                       QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
   const QScreen* const on = screen();
-  int largest = 1;
+  // Without a screen to go by, every zoom is allowed.
+  int largest = on == nullptr ? kMaxZoom : 1;
   for (int zoom = 2; zoom <= kMaxZoom && on != nullptr; ++zoom) {
     const QSize needed = clientSizeAt(zoom) + fixed;
     const QSize available = on->availableGeometry().size();
@@ -555,9 +557,19 @@ void MainWindow::showEvent(QShowEvent* event) {
       fitZoom();
     });
     watchScreen(windowHandle()->screen());
+    windowHandle()->installEventFilter(this);
   }
-  // The frame is known now, and the screen the window system put the window on.
   fitZoom();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A window manager frames the window once it is shown; its margins are known by the time
+  // the framed window is first exposed.
+  if (event->type() == QEvent::Expose && watched == windowHandle() &&
+      windowHandle()->frameMargins() != fittedFrame_) {
+    fitZoom();
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::translateLater(QObject* target, const char* context, const char* source) {

@@ -85,6 +85,7 @@ class MainWindow : public QMainWindow {
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createControls();
@@ -160,6 +161,8 @@ class MainWindow : public QMainWindow {
   std::array<QAction*, 4> zoomItems_{};
   QMetaObject::Connection screenWatch_;
   bool windowWatched_ = false;
+  /// The frame's margins the zoom was last fitted with.
+  QMargins fittedFrame_;
   QAction* readoutItem_ = nullptr;
   QAction* pauseItem_ = nullptr;
   struct Caption {
