@@ -123,6 +123,10 @@
         <translation>Reload Character Automatically</translation>
     </message>
     <message>
+        <source>前回のファイルを開く</source>
+        <translation>Reopen Last File</translation>
+    </message>
+    <message>
         <source>開く</source>
         <translation>Open</translation>
     </message>
