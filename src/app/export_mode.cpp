@@ -1,5 +1,6 @@
 #include "app/batch_error.h"
 #include "app/batch_modes.h"
+#include "app/warning_report.h"
 #include "character/state_table.h"
 #include "common/encoding.h"
 #include "common/errors.h"
@@ -19,9 +20,9 @@ std::string stateName(int32_t state) {
 }
 
 // Reading and exporting fail for different reasons; the message says which.
-void loadCharacter(exporting::HeadlessSession& session, const std::string& file) {
+std::vector<LintWarning> loadCharacter(exporting::HeadlessSession& session, const std::string& file) {
   try {
-    session.load(file);
+    return session.loadAndCheck(file);
   } catch (const Error& e) {
     const std::string shown = encoding::toDisplayText(file);
     if (e.location() && e.location()->line > 0) {
@@ -46,7 +47,9 @@ exporting::ExportJob jobOf(const ExportOptions& options) {
 
 int runExportMode(const ExportOptions& options) {
   exporting::HeadlessSession session(options.depth.value_or(PixelFormat::xrgb8888()));
-  loadCharacter(session, options.file);
+  const std::vector<LintWarning> warnings = loadCharacter(session, options.file);
+  printWarnings(std::cerr, options.file, warnings);
+  refuseWarningsWhenStrict(options.strict, warnings);
   const Character& character = session.character();
   if (!options.all) {
     const int32_t state = options.state.value_or(session.viewer().player.state);

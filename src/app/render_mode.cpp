@@ -1,4 +1,5 @@
 #include "app/batch_modes.h"
+#include "app/warning_report.h"
 #include "common/errors.h"
 #include "export/headless_player.h"
 #include "export/headless_session.h"
@@ -12,6 +13,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace patapata::app {
 using exporting::HeadlessPlayer;
@@ -29,7 +31,9 @@ std::string frameFileName(const std::string& prefix, int32_t tick) {
 
 int render(const RenderOptions& options) {
   HeadlessSession session(options.format);
-  session.load(options.file);
+  const std::vector<LintWarning> warnings = session.loadAndCheck(options.file);
+  printWarnings(std::cerr, options.file, warnings);
+  refuseWarningsWhenStrict(options.strict, warnings);
 
   HeadlessPlayer player(session);
   if (options.state) player.selectState(*options.state);

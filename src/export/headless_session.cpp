@@ -30,4 +30,11 @@ void HeadlessSession::adopt(Character character) {
   viewer_.characterLoaded = true;
 }
 
+std::vector<LintWarning> HeadlessSession::loadAndCheck(const std::string& path) {
+  CharacterLint lint;
+  load(path, &lint);
+  lint.finish(viewer_.character);
+  return lint.warnings();
+}
+
 }  // namespace patapata::exporting

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "character/character_lint.h"
 #include "character/character_reader.h"
 #include "common/memory_controls.h"
 #include "player/viewer.h"
@@ -7,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace patapata {
 
@@ -39,6 +41,9 @@ class HeadlessSession {
   /// Takes a character already read, such as the one a window shows, as a load that completed
   /// takes what it read. Its sheet must be in the session's display format.
   void adopt(Character character);
+
+  /// Loads as load() does and gives what the check finds in the file.
+  std::vector<LintWarning> loadAndCheck(const std::string& path);
 
  private:
   std::shared_ptr<platform::SurfaceService> service_;

@@ -71,6 +71,26 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>編集</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>ファイルの行としてコピー</source>
+        <translation>Copy as File Lines</translation>
+    </message>
+    <message>
+        <source>状態を指定してファイルの行としてコピー...</source>
+        <translation>Copy as File Lines for State...</translation>
+    </message>
+    <message>
+        <source>状態の番号（0〜30）:</source>
+        <translation>State number (0 to 30):</translation>
+    </message>
+    <message>
+        <source>レイヤと転送先を全コマに繰り返す</source>
+        <translation>Repeat Layer and Destination for Every Frame</translation>
+    </message>
+    <message>
         <source>%1, %2 行目</source>
         <translation>%1, line %2</translation>
     </message>
@@ -123,12 +143,16 @@
         <translation>Reload Character Automatically</translation>
     </message>
     <message>
+        <source>前回のファイルを開く</source>
+        <translation>Reopen Last File</translation>
+    </message>
+    <message>
         <source>開く</source>
         <translation>Open</translation>
     </message>
     <message>
-        <source>キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)</source>
-        <translation>Character files (*.[cC][hH][pP]);;All files (*)</translation>
+        <source>キャラクターファイル (*.chp);;すべてのファイル (*)</source>
+        <translation>Character files (*.chp);;All files (*)</translation>
     </message>
     <message>
         <source>表示</source>
@@ -198,9 +222,12 @@
         <source>転送先</source>
         <translation>Destination</translation>
     </message>
-    <message>
-        <source>警告 %1 件（ここにポインタを置くと表示）</source>
-        <translation>%1 warnings (rest the pointer here to see them)</translation>
+    <message numerus="yes">
+        <source>警告 %n 件（ここにポインタを置くと表示）</source>
+        <translation>
+            <numerusform>%n warning (rest the pointer here to see it)</numerusform>
+            <numerusform>%n warnings (rest the pointer here to see them)</numerusform>
+        </translation>
     </message>
     <message>
         <source>%1 行目: %2</source>
@@ -478,6 +505,10 @@
     <message>
         <source>%1 はテキストではないので、キャラクターファイルではありません。キャラクターファイル（.chp）を開いてください</source>
         <translation>%1 is not text, so it is not a character file. Open a character file (.chp)</translation>
+    </message>
+    <message>
+        <source># で始まる行は命令として読まれます。メモは # 以外の文字で始めてください</source>
+        <translation>Lines beginning with # are read as instructions. Begin a note with another character</translation>
     </message>
 </context>
 <context>
