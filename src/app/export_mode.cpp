@@ -20,7 +20,8 @@ std::string stateName(int32_t state) {
 }
 
 // Reading and exporting fail for different reasons; the message says which.
-std::vector<LintWarning> loadCharacter(exporting::HeadlessSession& session, const std::string& file) {
+std::vector<LintWarning> loadCharacter(exporting::HeadlessSession& session,
+                                       const std::string& file) {
   try {
     return session.loadAndCheck(file);
   } catch (const Error& e) {
