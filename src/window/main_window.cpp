@@ -13,6 +13,7 @@
 #include "surfaces/view_control.h"
 #include "window/idle_loop.h"
 #include "window/preferences.h"
+#include "window/save_as_character_action.h"
 #include "window/translated_text.h"
 #include "window/view_widget.h"
 #include "window/window_layout.h"
@@ -368,6 +369,11 @@ void MainWindow::createMenus() {
   reloadItem_->setObjectName(QStringLiteral("reloadItem"));
   reloadItem_->setShortcut(Qt::Key_F5);
   connect(reloadItem_, &QAction::triggered, this, [this] { enter([this] { reloadFile(); }); });
+  QAction* saveAs = file->addAction(QString());
+  translateLater(saveAs, "MainWindow", SaveAsCharacterAction::kCaption);
+  auto* saver = new SaveAsCharacterAction(saveAs, viewer_, this,
+                                          [this](const std::function<void()>& h) { enter(h); });
+  connect(file, &QMenu::aboutToShow, saver, &SaveAsCharacterAction::refresh);
   file->addSeparator();
   QAction* quit = file->addAction(QString());
   translateLater(quit, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "終了"));
@@ -406,7 +412,8 @@ void MainWindow::createMenus() {
     const QString chosen = QFileDialog::getOpenFileName(
         this, ui(QT_TRANSLATE_NOOP("MainWindow", "開く")), QString(),
         ui(QT_TRANSLATE_NOOP("MainWindow",
-                             "キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)")));
+                             "キャラクタファイル (*.[cC][hH][pP]);;Aseprite のシート JSON "
+                             "(*.[jJ][sS][oO][nN]);;すべてのファイル (*)")));
     if (chosen.isEmpty()) return std::nullopt;
     return QFile::encodeName(chosen).toStdString();
   };
@@ -648,9 +655,11 @@ void MainWindow::renderStatus() {
     lines << ui(QT_TRANSLATE_NOOP("MainWindow", "警告 %1 件（ここにポインタを置くと表示）"))
                  .arg(warnings.size());
     for (const LintWarning& warning : warnings) {
-      tips << ui(QT_TRANSLATE_NOOP("MainWindow", "%1 行目: %2"))
-                  .arg(warning.line)
-                  .arg(QString::fromStdString(messageText(warning.message)));
+      // Line 0: the file as a whole, or an Aseprite JSON's import.
+      const QString text = QString::fromStdString(messageText(warning.message));
+      tips << (warning.line > 0
+                   ? ui(QT_TRANSLATE_NOOP("MainWindow", "%1 行目: %2")).arg(warning.line).arg(text)
+                   : text);
     }
   }
   if (readoutItem_->isChecked()) lines << readoutText();

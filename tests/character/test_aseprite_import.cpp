@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <fstream>
+#include <span>
 #include <sstream>
 
 namespace patapata {
@@ -178,7 +179,11 @@ TEST(AsepriteImport, DurationsBecomeRepetitionsOfOneInterval) {
   const Case cases[] = {
       {{100, 100, 200}, {}, "#ANIME 100", {2, 3, 4, 4}, {}},
       {{30, 45}, {}, "#ANIME 15", {2, 2, 3, 3, 3}, {}},
-      {{5, 10}, {}, "#ANIME 10", {2, 3}, {{MessageId::AsepriteDurationRounded, {f0, "5", "10", "1", "10"}}}},
+      {{5, 10},
+       {},
+       "#ANIME 10",
+       {2, 3},
+       {{MessageId::AsepriteDurationRounded, {f0, "5", "10", "1", "10"}}}},
       {{100, 150},
        100,
        "#ANIME 100",
@@ -196,7 +201,11 @@ TEST(AsepriteImport, DurationsBecomeRepetitionsOfOneInterval) {
        {2, 2, 3, 3, 3},
        {{MessageId::AsepriteDurationRounded, {f0, "16.5", "20", "2", "10"}},
         {MessageId::AsepriteDurationRounded, {f1, "33", "30", "3", "10"}}}},
-      {{3000}, 10, "#ANIME 10", std::vector<int>(255, 2), {{MessageId::AsepriteSequenceCut, {"1", "300", "255"}}}},
+      {{3000},
+       10,
+       "#ANIME 10",
+       std::vector<int>(255, 2),
+       {{MessageId::AsepriteSequenceCut, {"1", "300", "255"}}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.anime);
@@ -289,6 +298,47 @@ TEST(AsepriteImport, EqualRectanglesShareACelUpToTheLimit) {
   }
 }
 
+// Catches frames merged by their pictures that keep cels of their own or leave gaps in the
+// numbering, the limit counted before merging, and a merge list that points forward or does
+// not fit the rectangles being trusted.
+TEST(AsepriteImport, AlikePicturesShareTheFirstOnesCel) {
+  struct Case {
+    std::vector<std::size_t> same;
+    std::vector<int> cels;
+  };
+  const Case cases[] = {
+      {{0, 1, 0, 1}, {2, 3, 2, 3}},
+      {{0, 0, 1, 2}, {2, 2, 2, 2}},
+      {{1, 0, 2, 3}, {2, 2, 3, 4}},
+      {{0}, {2, 3, 4, 5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.same));
+    std::vector<CelRect> given;
+    AsepriteOptions options;
+    options.samePictures = [&](const std::filesystem::path& sheet, std::span<const CelRect> r) {
+      EXPECT_EQ(sheet, "/in/s.png");
+      given.assign(r.begin(), r.end());
+      return c.same;
+    };
+    const AsepriteImport result = run(sheet({100, 100, 100, 100}), options);
+    EXPECT_EQ(pattern(result.characterText, 1), c.cels);
+    EXPECT_EQ(given.size(), 4u);
+    EXPECT_EQ(given.at(1), (CelRect{10, 0, 10, 20}));
+    EXPECT_EQ(result.characterText.find("\n#0" + std::to_string(c.cels.back() + 1) + " "),
+              std::string::npos);
+  }
+  AsepriteOptions options;
+  options.samePictures = [](const std::filesystem::path&, std::span<const CelRect> r) {
+    std::vector<std::size_t> same(r.size());
+    for (std::size_t i = 0; i < r.size(); ++i) same[i] = i % 200;
+    return same;
+  };
+  const AsepriteImport merged = run(sheet(std::vector<double>(300, 100.0)), options);
+  EXPECT_TRUE(hasLine(merged.characterText, "#C9 1990 0 10 20"));
+  EXPECT_EQ(merged.characterText.find("\n#CA "), std::string::npos);
+}
+
 // Catches a #CHARBMP that the reader would look for in the wrong place or cut at a blank,
 // and sheets the viewer cannot read passing silently.
 TEST(AsepriteImport, SheetIsNamedRelativeToTheCharacterFile) {
@@ -306,7 +356,11 @@ TEST(AsepriteImport, SheetIsNamedRelativeToTheCharacterFile) {
       {"/a/b/x.json", "/a", "../x.PNG", "#CHARBMP x.PNG", {}},
       {"x.json", "out", "x.png", "#CHARBMP ../x.png", {}},
       {"/a/x.json", "", "x.gif", "#CHARBMP x.gif", {MessageId::AsepriteSheetExtension}},
-      {"/a/my blob.json", "", "x.png", "#CHARNAME my_blob", {MessageId::AsepriteNameBlanksReplaced}},
+      {"/a/my blob.json",
+       "",
+       "x.png",
+       "#CHARNAME my_blob",
+       {MessageId::AsepriteNameBlanksReplaced}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -344,14 +398,26 @@ TEST(AsepriteImport, BadDescriptionsAreRefusedNamingTheMember) {
       {"/frames", "\"x\"", {MessageId::AsepriteFramesNotObjectOrArray, {"\"x\""}}},
       {"/frames", "{}", {MessageId::AsepriteNoFrames, {}}},
       {"/frames/1", "7", {MessageId::AsepriteNotAnObject, {"frames[1]", "7"}}},
-      {"/frames/1/frame/w", "\"10\"", {MessageId::AsepriteNotAWholeNumber, {"frames[1].frame.w", "\"10\""}}},
-      {"/frames/1/frame/w", "-3", {MessageId::AsepriteOutOfRange, {"frames[1].frame.w", "-3", "1", "67108864"}}},
-      {"/frames/0/frame/x", "1.5", {MessageId::AsepriteNotAWholeNumber, {"frames[0].frame.x", "1.5"}}},
+      {"/frames/1/frame/w",
+       "\"10\"",
+       {MessageId::AsepriteNotAWholeNumber, {"frames[1].frame.w", "\"10\""}}},
+      {"/frames/1/frame/w",
+       "-3",
+       {MessageId::AsepriteOutOfRange, {"frames[1].frame.w", "-3", "1", "67108864"}}},
+      {"/frames/0/frame/x",
+       "1.5",
+       {MessageId::AsepriteNotAWholeNumber, {"frames[0].frame.x", "1.5"}}},
       {"/frames/0/frame/h", nullptr, {MessageId::AsepriteMissingKey, {"frames[0].frame.h"}}},
-      {"/frames/0/duration", "\"100\"", {MessageId::AsepriteNotANumber, {"frames[0].duration", "\"100\""}}},
-      {"/frames/0/duration", "0", {MessageId::AsepriteOutOfRange, {"frames[0].duration", "0", "1", "3600000"}}},
+      {"/frames/0/duration",
+       "\"100\"",
+       {MessageId::AsepriteNotANumber, {"frames[0].duration", "\"100\""}}},
+      {"/frames/0/duration",
+       "0",
+       {MessageId::AsepriteOutOfRange, {"frames[0].duration", "0", "1", "3600000"}}},
       {"/frames/0/rotated", "true", {MessageId::AsepriteRotatedFrame, {"frames[0]"}}},
-      {"/frames/0/trimmed", "null", {MessageId::AsepriteNotABoolean, {"frames[0].trimmed", "null"}}},
+      {"/frames/0/trimmed",
+       "null",
+       {MessageId::AsepriteNotABoolean, {"frames[0].trimmed", "null"}}},
       {"/frames/1/spriteSourceSize/x", "1", {MessageId::AsepriteTrimmedFrame, {"frames[1]"}}},
       {"/frames/1/sourceSize/h", "30", {MessageId::AsepriteTrimmedFrame, {"frames[1]"}}},
       {"/meta", nullptr, {MessageId::AsepriteMissingKey, {"meta"}}},
@@ -360,13 +426,21 @@ TEST(AsepriteImport, BadDescriptionsAreRefusedNamingTheMember) {
       {"/meta/image", "\"a b.png\"", {MessageId::AsepriteSheetNameHasBlank, {"a b.png"}}},
       {"/meta/image", "\"a\\nb.png\"", {MessageId::AsepriteSheetNameHasControl, {"a?b.png"}}},
       {"/meta/frameTags", "{}", {MessageId::AsepriteNotAnArray, {"meta.frameTags", "{...}"}}},
-      {"/meta/frameTags/0/name", nullptr, {MessageId::AsepriteMissingKey, {"meta.frameTags[0].name"}}},
-      {"/meta/frameTags/0/to", "2", {MessageId::AsepriteOutOfRange, {"meta.frameTags[0].to", "2", "0", "1"}}},
-      {"/meta/frameTags/0/from", "1", {MessageId::AsepriteTagEndsBeforeStart, {"meta.frameTags[0].to", "0", "1"}}},
+      {"/meta/frameTags/0/name",
+       nullptr,
+       {MessageId::AsepriteMissingKey, {"meta.frameTags[0].name"}}},
+      {"/meta/frameTags/0/to",
+       "2",
+       {MessageId::AsepriteOutOfRange, {"meta.frameTags[0].to", "2", "0", "1"}}},
+      {"/meta/frameTags/0/from",
+       "1",
+       {MessageId::AsepriteTagEndsBeforeStart, {"meta.frameTags[0].to", "0", "1"}}},
       {"/meta/frameTags/0/direction",
        "\"up\"",
        {MessageId::AsepriteUnknownDirection, {"meta.frameTags[0].direction", "\"up\""}}},
-      {"/meta/frameTags/0/repeat", "2", {MessageId::AsepriteNotAString, {"meta.frameTags[0].repeat", "2"}}},
+      {"/meta/frameTags/0/repeat",
+       "2",
+       {MessageId::AsepriteNotAString, {"meta.frameTags[0].repeat", "2"}}},
       {"/meta/frameTags/0/repeat",
        "\"-1\"",
        {MessageId::AsepriteBadRepeat, {"meta.frameTags[0].repeat", "\"-1\""}}},
@@ -393,9 +467,14 @@ TEST(AsepriteImport, BadDescriptionsAreRefusedNamingTheMember) {
   hash["frames"]["a b"]["frame"].erase("h");
   const std::pair<std::function<void()>, std::string> texts[] = {
       {[&] { run(hash); }, "frames[\"a b\"].frame.h is missing"},
+      {[] { importAseprite("{\"frames\": ]}", {}); },
+       "The text is not valid JSON: parse error at line 1, column 12: syntax error while parsing "
+       "value - unexpected ']'; expected '[', '{', or a literal"},
+      // Text that stops early is told apart: the poll waits for the rest of a save.
       {[] { importAseprite("{\"frames\": [", {}); },
-       "The text is not valid JSON: parse error at line 1, column 13: syntax error while parsing "
-       "value - unexpected end of input; expected '[', '{', or a literal"},
+       "The JSON text ends before it is complete, so the file may still be being written: parse "
+       "error at line 1, column 13: syntax error while parsing value - unexpected end of input; "
+       "expected '[', '{', or a literal"},
       {[] { importAsepriteFile("/nonexistent/x.json", {}); },
        "The JSON file '/nonexistent/x.json' cannot be read"},
   };

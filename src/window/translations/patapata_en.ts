@@ -206,6 +206,22 @@
         <source>%1 行目: %2</source>
         <translation>line %1: %2</translation>
     </message>
+    <message>
+        <source>キャラクタファイル (*.[cC][hH][pP]);;Aseprite のシート JSON (*.[jJ][sS][oO][nN]);;すべてのファイル (*)</source>
+        <translation>Character files (*.[cC][hH][pP]);;Aseprite sheet JSON (*.[jJ][sS][oO][nN]);;All files (*)</translation>
+    </message>
+    <message>
+        <source>キャラクターファイルとして保存…</source>
+        <translation>Save as Character File…</translation>
+    </message>
+    <message>
+        <source>キャラクターファイルとして保存</source>
+        <translation>Save as Character File</translation>
+    </message>
+    <message>
+        <source>%1 はすでにあります。置き換えますか？</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
