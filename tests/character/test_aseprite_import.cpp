@@ -7,7 +7,6 @@
 #include <nlohmann/json.hpp>
 
 #include <fstream>
-#include <span>
 #include <sstream>
 
 namespace patapata {
@@ -296,47 +295,6 @@ TEST(AsepriteImport, EqualRectanglesShareACelUpToTheLimit) {
   } catch (const Error& e) {
     EXPECT_EQ(e.message(), (Message{MessageId::AsepriteTooManyCels, {"255", "254"}}));
   }
-}
-
-// Catches frames merged by their pictures that keep cels of their own or leave gaps in the
-// numbering, the limit counted before merging, and a merge list that points forward or does
-// not fit the rectangles being trusted.
-TEST(AsepriteImport, AlikePicturesShareTheFirstOnesCel) {
-  struct Case {
-    std::vector<std::size_t> same;
-    std::vector<int> cels;
-  };
-  const Case cases[] = {
-      {{0, 1, 0, 1}, {2, 3, 2, 3}},
-      {{0, 0, 1, 2}, {2, 2, 2, 2}},
-      {{1, 0, 2, 3}, {2, 2, 3, 4}},
-      {{0}, {2, 3, 4, 5}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.same));
-    std::vector<CelRect> given;
-    AsepriteOptions options;
-    options.samePictures = [&](const std::filesystem::path& sheet, std::span<const CelRect> r) {
-      EXPECT_EQ(sheet, "/in/s.png");
-      given.assign(r.begin(), r.end());
-      return c.same;
-    };
-    const AsepriteImport result = run(sheet({100, 100, 100, 100}), options);
-    EXPECT_EQ(pattern(result.characterText, 1), c.cels);
-    EXPECT_EQ(given.size(), 4u);
-    EXPECT_EQ(given.at(1), (CelRect{10, 0, 10, 20}));
-    EXPECT_EQ(result.characterText.find("\n#0" + std::to_string(c.cels.back() + 1) + " "),
-              std::string::npos);
-  }
-  AsepriteOptions options;
-  options.samePictures = [](const std::filesystem::path&, std::span<const CelRect> r) {
-    std::vector<std::size_t> same(r.size());
-    for (std::size_t i = 0; i < r.size(); ++i) same[i] = i % 200;
-    return same;
-  };
-  const AsepriteImport merged = run(sheet(std::vector<double>(300, 100.0)), options);
-  EXPECT_TRUE(hasLine(merged.characterText, "#C9 1990 0 10 20"));
-  EXPECT_EQ(merged.characterText.find("\n#CA "), std::string::npos);
 }
 
 // Catches a #CHARBMP that the reader would look for in the wrong place or cut at a blank,
