@@ -105,7 +105,7 @@ TEST_F(AsepriteWindowTest, ADroppedJsonPlaysAndARewriteIsReloaded) {
   EXPECT_TRUE(shows(Qt::blue));
   QLabel* status = child<QLabel>("statusLine");
   EXPECT_EQ(status->text(), QStringLiteral("警告 1 件（ここにポインタを置くと表示）"));
-  EXPECT_TRUE(status->toolTip().startsWith(QStringLiteral("The tag 'blink' names no state")))
+  EXPECT_TRUE(status->toolTip().startsWith(QStringLiteral("タグ 'blink' はどの状態にも当たらない")))
       << status->toolTip().toStdString();
 
   child<QAction>("autoCharacterReload")->trigger();
