@@ -516,17 +516,20 @@ void CharacterLint::finish(const Character& character, bool loadCompleted) {
   for (const CelReference& ref : references_) {
     if (!ref.destination) onlyDestinations.erase(ref.cel);
   }
-  if (width > 0 && height > 0) {
-    for (const auto& [cel, line] : definedCels_) {
-      if (onlyDestinations.contains(cel)) continue;
-      const CelRect& r = character.cels[cel];
-      if (r.x < 0 || r.y < 0 || r.width < 0 || r.height < 0 || r.right() > width ||
-          r.bottom() > height) {
-        warnings_.push_back(
-            LintWarning{line, Message{MessageId::CelOutsideSheet,
-                                      {number(cel), number(r.x), number(r.y), number(r.width),
-                                       number(r.height), number(width), number(height)}}});
-      }
+  for (const auto& [cel, line] : definedCels_) {
+    if (onlyDestinations.contains(cel)) continue;
+    const CelRect& r = character.cels[cel];
+    const bool outside = r.x < 0 || r.y < 0 || r.width < 0 || r.height < 0 || r.right() > width ||
+                         r.bottom() > height;
+    if (width > 0 && height > 0 && outside) {
+      warnings_.push_back(
+          LintWarning{line, Message{MessageId::CelOutsideSheet,
+                                    {number(cel), number(r.x), number(r.y), number(r.width),
+                                     number(r.height), number(width), number(height)}}});
+    } else if (r.width == 0 || r.height == 0) {
+      warnings_.push_back(LintWarning{line, Message{MessageId::CelZeroSize,
+                                                    {number(cel), number(r.x), number(r.y),
+                                                     number(r.width), number(r.height)}}});
     }
   }
   checkLayerLengths(character);

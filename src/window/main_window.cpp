@@ -13,6 +13,7 @@
 #include "surfaces/view_control.h"
 #include "window/idle_loop.h"
 #include "window/preferences.h"
+#include "window/sheet_window.h"
 #include "window/translated_text.h"
 #include "window/view_widget.h"
 #include "window/window_layout.h"
@@ -487,6 +488,23 @@ void MainWindow::createViewMenu() {
     preferences_->setReadout(on);
     renderStatus();
   });
+  QAction* sheet = view->addAction(QString());
+  translateLater(sheet, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "シート"));
+  sheet->setObjectName(QStringLiteral("sheetItem"));
+  sheet->setShortcut(Qt::Key_F9);
+  connect(sheet, &QAction::triggered, this, [this] {
+    sheetWindow().show();
+    sheetWindow().raise();
+    sheetWindow().activateWindow();
+  });
+}
+
+SheetWindow& MainWindow::sheetWindow() {
+  if (!sheetWindow_) {
+    sheetWindow_ = std::make_unique<SheetWindow>(
+        *this, *preferences_, [this](const std::string& path) { enter([&] { openFile(path); }); });
+  }
+  return *sheetWindow_;
 }
 
 void MainWindow::setZoom(int zoom) {
@@ -553,10 +571,16 @@ void MainWindow::openFile(const std::string& path) {
   try {
     openCharacterFile(viewer_, sheetLoader(), path);
   } catch (const Error& e) {
-    if (!isNotCharacterFile(e)) remember();
+    // A picture is where a character starts: it opens on the sheet view, to be sliced.
+    if (e.id() == MessageId::PictureNotCharacter) return sheetWindow().openPicture(path);
+    if (!isNotCharacterFile(e)) {
+      remember();
+      if (sheetWindow_) sheetWindow_->followCharacter();
+    }
     throw;
   }
   remember();
+  if (sheetWindow_) sheetWindow_->followCharacter();
 }
 
 void MainWindow::reloadFile() {
@@ -597,6 +621,7 @@ void MainWindow::fillRecentMenu() {
 }
 
 void MainWindow::render() {
+  emit rendered();
   renderStatus();
   const Viewer& v = viewer_;
   std::array<bool, kStateCount> buttons{};

@@ -29,6 +29,7 @@ class SurfaceService;
 class FrameLoop;
 class IdleLoop;
 class Preferences;
+class SheetWindow;
 class ViewWidget;
 
 /// The viewer's main window: every control at its fixed place, the view, the menu and the
@@ -75,6 +76,10 @@ class MainWindow : public QMainWindow {
   using FileChooser = std::function<std::optional<std::string>()>;
   void setFileChooser(FileChooser chooser);
 
+ signals:
+  /// The window has brought its widgets in line with the core, after a handler or a tick.
+  void rendered();
+
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -108,6 +113,8 @@ class MainWindow : public QMainWindow {
   QPushButton* addButton(const char* name, const char* context, const char* caption,
                          const std::function<void()>& handler);
   void createViewMenu();
+  /// The sheet view's window, made when it is first wanted.
+  SheetWindow& sheetWindow();
   /// Shows the view enlarged `zoom` times: the window grows, the controls on the left stay,
   /// the view keeps its top-left corner and what lies under it moves down with its bottom.
   void setZoom(int zoom);
@@ -157,6 +164,7 @@ class MainWindow : public QMainWindow {
   /// The controls under the view, with their places at the view's own size.
   std::vector<std::pair<QWidget*, QPoint>> belowView_;
   std::unique_ptr<FrameLoop> frameLoop_;
+  std::unique_ptr<SheetWindow> sheetWindow_;
 };
 
 }  // namespace patapata

@@ -100,4 +100,12 @@ void Preferences::setWindowPosition(const QPoint& position) {
   settings_->setValue(kWindowPositionKey, position);
 }
 
+QByteArray Preferences::windowGeometry(const QString& name) const {
+  return settings_->value(QStringLiteral("windows/%1").arg(name)).toByteArray();
+}
+
+void Preferences::setWindowGeometry(const QString& name, const QByteArray& geometry) {
+  settings_->setValue(QStringLiteral("windows/%1").arg(name), geometry);
+}
+
 }  // namespace patapata

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -53,6 +54,11 @@ class Preferences {
 
   std::optional<QPoint> windowPosition() const;
   void setWindowPosition(const QPoint& position);
+
+  /// Where the window called `name` stood and how large it was, as QWidget::saveGeometry
+  /// gives it; empty until it was first kept.
+  QByteArray windowGeometry(const QString& name) const;
+  void setWindowGeometry(const QString& name, const QByteArray& geometry);
 
  private:
   std::unique_ptr<QSettings> settings_;

@@ -90,6 +90,11 @@ TEST(CharacterLint, WarnsWithLineNumbers) {
       {"cels outside the sheet",
        {"#CHARBMP s.bmp", "#1 0 0 8 6", "#2 1 1 8 1", "#3 -1 0 1 1", "#4 0 5 1 2", "#5 0 0 -1 1"},
        {{3, "cel 2"}, {4, "cel 3"}, {5, "cel 4"}, {6, "cel 5"}}},
+      // Cel 4 is only a place in the view, where no size counts.
+      {"cels of no size",
+       {"#CHARBMP s.bmp", "#1 0 0 8 6", "#2 1 1 0 3", "#3 1 1 2 0", "#4 2 2 0 0", "#PATERN 01 0101",
+        "#LAYER 01 0303 0404"},
+       {{3, "cel 2 (1, 1, 0 × 3) has no pixels"}, {4, "cel 3 (1, 1, 2 × 0) has no pixels"}}},
       {"destination cels are places in the view",
        {"#CHARBMP s.bmp", "#1 0 0 8 6", "#2 -8 150 24 24", "#3 0 0 1 1", "#4 -1 0 1 1",
         "#LAYER 01 0303 0204", "#PATERN 02 04"},
