@@ -499,6 +499,11 @@ void CharacterLint::checkLayerLengths(const Character& character) {
   }
 }
 
+bool CharacterLint::warnedLine(int32_t line) const {
+  return std::any_of(warnings_.begin(), warnings_.end(),
+                     [line](const LintWarning& w) { return w.line == line; });
+}
+
 void CharacterLint::finish(const Character& character, bool loadCompleted) {
   std::set<std::pair<int32_t, int32_t>> reported;
   for (const CelReference& ref : references_) {
@@ -526,7 +531,8 @@ void CharacterLint::finish(const Character& character, bool loadCompleted) {
           LintWarning{line, Message{MessageId::CelOutsideSheet,
                                     {number(cel), number(r.x), number(r.y), number(r.width),
                                      number(r.height), number(width), number(height)}}});
-    } else if (r.width == 0 || r.height == 0) {
+    } else if ((r.width == 0 || r.height == 0) && !warnedLine(line)) {
+      // A cel line already warned about (a misread number) says what went wrong there.
       warnings_.push_back(LintWarning{line, Message{MessageId::CelZeroSize,
                                                     {number(cel), number(r.x), number(r.y),
                                                      number(r.width), number(r.height)}}});

@@ -76,6 +76,7 @@ class CharacterLint : public ReaderObserver {
   void checkSequence(Sequence sequence, std::string_view text);
   void checkRepeatedRow(const grammar::Line& line);
   void checkLayerLengths(const Character& character);
+  bool warnedLine(int32_t line) const;
 
   std::vector<LintWarning> warnings_;
   std::map<int32_t, int32_t> definedCels_;
