@@ -104,6 +104,10 @@ void label(QPainter& painter, const QPointF& at, const QStaticText& text, const 
   painter.drawStaticText(at + QPointF(kLabelPadding, 0), text);
 }
 
+bool fits(const QStaticText& text, const QRectF& r) {
+  return text.size().width() + 2 * kLabelPadding <= r.width() && text.size().height() <= r.height();
+}
+
 }  // namespace
 
 QColor SheetView::markColour(Sequence role) {
@@ -385,13 +389,23 @@ void SheetView::paintCels(QPainter& painter, const QRect& exposed) const {
 
 void SheetView::paintPreview(QPainter& painter, const QRect& exposed) const {
   if (preview_.empty()) return;
-  const QPen pen = markPen(kPreview, 1, Qt::DashLine);
-  for (std::size_t i = 0; i < preview_.size(); ++i) {
+  // The outlines in one call, on whole pixels: a slicing may give thousands of rectangles.
+  std::vector<QRect> outlines;
+  outlines.reserve(preview_.size());
+  for (const Rect& rect : preview_) {
+    const QRect r = viewportRectOf(rect).toRect();
+    if (!r.isEmpty() && r.intersects(exposed)) outlines.push_back(r.adjusted(0, 0, -1, -1));
+  }
+  painter.setPen(QPen(kPreview, 0));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRects(outlines.data(), static_cast<int>(outlines.size()));
+  // A number is shown once its rectangle holds it: thousands of small cells would bury the
+  // sheet under numbers no one can read.
+  for (std::size_t i = 0; i < previewLabels_.size(); ++i) {
     const QRectF r = viewportRectOf(preview_[i]);
-    if (!markArea(r).intersects(exposed)) continue;
-    outline(painter, r, pen);
-    if (i < previewLabels_.size())
+    if (fits(previewLabels_[i], r) && markArea(r).intersects(exposed)) {
       label(painter, r.topLeft(), previewLabels_[i], kPreview, Qt::black);
+    }
   }
 }
 

@@ -100,7 +100,11 @@ SlicingDialog::SlicingDialog(SheetView& view, QWidget* parent) : QDialog(parent)
   hex_ = new QCheckBox;
   hex_->setObjectName(QStringLiteral("hexBox"));
   caption(hex_, QT_TRANSLATE_NOOP("SlicingDialog", "16 進数で番号を付ける（#DATA 16）"));
-  connect(hex_, &QCheckBox::toggled, this, [this] { reslice(); });
+  connect(hex_, &QCheckBox::toggled, this, [this](bool on) {
+    // The first number is typed as the cel lines will write it.
+    first_->setDisplayIntegerBase(on ? 16 : 10);
+    reslice();
+  });
   auto* numbering = new QFormLayout;
   numbering->addRow(caption(new QLabel, QT_TRANSLATE_NOOP("SlicingDialog", "最初の番号")), first_);
   numbering->addRow(hex_);
@@ -169,6 +173,7 @@ void SlicingDialog::setSubject(SlicingSubject subject) {
     const QSignalBlocker blockHex(hex_);
     first_->setValue(subject_.firstCel);
     hex_->setChecked(subject_.base == CelBase::Hexadecimal);
+    first_->setDisplayIntegerBase(subject_.base == CelBase::Hexadecimal ? 16 : 10);
     if (subject_.picture) {
       // A count that cuts the sheet into cells of the view's size, as a start.
       const QSignalBlocker blockColumns(columns_);
