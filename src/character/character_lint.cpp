@@ -499,11 +499,6 @@ void CharacterLint::checkLayerLengths(const Character& character) {
   }
 }
 
-bool CharacterLint::warnedLine(int32_t line) const {
-  return std::any_of(warnings_.begin(), warnings_.end(),
-                     [line](const LintWarning& w) { return w.line == line; });
-}
-
 void CharacterLint::finish(const Character& character, bool loadCompleted) {
   std::set<std::pair<int32_t, int32_t>> reported;
   for (const CelReference& ref : references_) {
@@ -521,21 +516,30 @@ void CharacterLint::finish(const Character& character, bool loadCompleted) {
   for (const CelReference& ref : references_) {
     if (!ref.destination) onlyDestinations.erase(ref.cel);
   }
+  // A cel of no size that a pattern or layer shows leaves its frame empty.
+  std::set<int32_t> drawn;
+  for (const CelReference& ref : references_) {
+    if (!ref.destination) drawn.insert(ref.cel);
+  }
   for (const auto& [cel, line] : definedCels_) {
-    if (onlyDestinations.contains(cel)) continue;
     const CelRect& r = character.cels[cel];
-    const bool outside = r.x < 0 || r.y < 0 || r.width < 0 || r.height < 0 || r.right() > width ||
-                         r.bottom() > height;
-    if (width > 0 && height > 0 && outside) {
-      warnings_.push_back(
-          LintWarning{line, Message{MessageId::CelOutsideSheet,
-                                    {number(cel), number(r.x), number(r.y), number(r.width),
-                                     number(r.height), number(width), number(height)}}});
-    } else if ((r.width == 0 || r.height == 0) && !warnedLine(line)) {
-      // A cel line already warned about (a misread number) says what went wrong there.
-      warnings_.push_back(LintWarning{line, Message{MessageId::CelZeroSize,
-                                                    {number(cel), number(r.x), number(r.y),
-                                                     number(r.width), number(r.height)}}});
+    if (drawn.contains(cel) && (r.width == 0 || r.height == 0)) {
+      warnings_.push_back(LintWarning{
+          line, Message{MessageId::CelWithoutSize, {number(cel), number(r.x), number(r.y),
+                                                    number(r.width), number(r.height)}}});
+    }
+  }
+  if (width > 0 && height > 0) {
+    for (const auto& [cel, line] : definedCels_) {
+      if (onlyDestinations.contains(cel)) continue;
+      const CelRect& r = character.cels[cel];
+      if (r.x < 0 || r.y < 0 || r.width < 0 || r.height < 0 || r.right() > width ||
+          r.bottom() > height) {
+        warnings_.push_back(
+            LintWarning{line, Message{MessageId::CelOutsideSheet,
+                                      {number(cel), number(r.x), number(r.y), number(r.width),
+                                       number(r.height), number(width), number(height)}}});
+      }
     }
   }
   checkLayerLengths(character);

@@ -27,8 +27,7 @@ struct LintWarning {
 /// without a button, a second row for a state, sequences split by blanks, of odd length, too
 /// long, or with cels nobody defined; layers without destinations or of another length than
 /// their pattern; a "#DATA" other than 16, a non-positive "#ANIME", names cut at a blank, a
-/// second "#CHARBMP" or none at all, cels outside the sheet or of no size, a UTF-8 byte-order
-/// mark.
+/// second "#CHARBMP" or none at all, cels outside the sheet, a UTF-8 byte-order mark.
 /// Only the lines the load reached are looked at.
 ///
 /// Use: pass it to the reader as its observer, then call finish() once with the character the
@@ -76,7 +75,6 @@ class CharacterLint : public ReaderObserver {
   void checkSequence(Sequence sequence, std::string_view text);
   void checkRepeatedRow(const grammar::Line& line);
   void checkLayerLengths(const Character& character);
-  bool warnedLine(int32_t line) const;
 
   std::vector<LintWarning> warnings_;
   std::map<int32_t, int32_t> definedCels_;

@@ -33,9 +33,9 @@ TEST(CelToPick, IsTheSmallestCelUnderThePoint) {
 TEST(WarnedCels, AreTheCelsWarnedOutsideTheSheetOrOfNoSize) {
   const std::vector<LintWarning> warnings{
       {3, {MessageId::CelOutsideSheet, {"7", "0", "0", "9", "9", "8", "8"}}},
-      {4, {MessageId::CelZeroSize, {"12", "0", "0", "0", "3"}}},
+      {4, {MessageId::CelWithoutSize, {"12", "0", "0", "0", "3"}}},
       {5, {MessageId::CelUndefined, {"20"}}},
-      {6, {MessageId::CelZeroSize, {"300", "0", "0", "0", "3"}}},
+      {6, {MessageId::CelWithoutSize, {"300", "0", "0", "0", "3"}}},
   };
   std::bitset<kCelCount> expected;
   expected.set(7).set(12);

@@ -280,8 +280,13 @@
     </message>
     <message>
         <extracomment>CelOutsideSheet</extracomment>
-        <source>cel %1 (%2, %3, %4 × %5) does not lie within the sheet (%6 × %7)</source>
-        <translation>セル %1（%2, %3, %4 × %5）がシート（%6 × %7）からはみ出しています</translation>
+        <source>cel %1 (%2, %3, %4 × %5) does not lie within the sheet (%6 × %7), so it is not drawn</source>
+        <translation>セル %1（%2, %3, %4 × %5）がシート（%6 × %7）からはみ出しているため、描画されません</translation>
+    </message>
+    <message>
+        <extracomment>CelWithoutSize</extracomment>
+        <source>cel %1 (%2, %3, %4 × %5) has no width or no height, so it draws nothing</source>
+        <translation>セル %1（%2, %3, %4 × %5）は幅か高さが 0 なので、何も描画されません</translation>
     </message>
     <message>
         <extracomment>LayerShorterOneEntryOneFrame</extracomment>
@@ -317,11 +322,6 @@
         <extracomment>NoSheetLine</extracomment>
         <source>no #CHARBMP line names the sprite sheet, so the cels have no picture and the view stays black, or keeps the sheet of the file shown before (add a line such as #CHARBMP chara.bmp)</source>
         <translation>シートを指定する #CHARBMP の行がないため、セルに画像がありません。表示領域は黒いままか、前に表示したファイルのシートのままになります（#CHARBMP chara.bmp のような行を加えてください）</translation>
-    </message>
-    <message>
-        <extracomment>CelZeroSize</extracomment>
-        <source>cel %1 (%2, %3, %4 × %5) has no pixels, so it draws nothing</source>
-        <translation>セル %1（%2, %3, %4 × %5）は大きさが 0 なので、何も描かれません</translation>
     </message>
 </context>
 <context>
