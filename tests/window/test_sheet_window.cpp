@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
 #include <QUrl>
 
@@ -311,6 +312,55 @@ TEST_F(SheetWindowTest, NewCharacterFileOfTheSlicingDialogOpensACharacterThatPla
   child<QPushButton>(dialog, "newCharacterButton")->click();
   EXPECT_TRUE(readFile(chosen).starts_with("#CHARNAME other\r\n#ANIME 100\r\n"));
   EXPECT_EQ(reports.size(), 1u);
+}
+
+// Faults: the colour read from a neighbouring pixel or in the wrong number of digits, the
+// transparent colour not named, a cel under the point missed or named in decimal in a
+// hexadecimal file, a point off the sheet still read.
+TEST_F(SheetWindowTest, ThePointerReadoutNamesThePixelItsColourAndItsCels) {
+  load(kSample);
+  SheetWindow* sheet = showSheet();
+  ASSERT_NE(sheet, nullptr);
+  // The whole sheet in sight at its own size, standing in the middle of a wider view.
+  sheet->resize(1000, 1300);
+  QApplication::processEvents();
+  struct Case {
+    QPoint at;  // in the view
+    const char* expected;
+  };
+  const SheetView& view = sheet->view();
+  const Case cases[] = {
+      {view.viewportPointOf(725, 1115), "x 725, y 1115  色 FF00FF（透明色）"},
+      {view.viewportPointOf(130, 5), "x 130, y 5  色 FF00FF（透明色）  セル 02"},
+      {view.viewportPointOf(175, 201), "x 175, y 201  色 FFE040  セル 02"},
+      // Cel 30, a destination's place, lies inside cel 1.
+      {view.viewportPointOf(110, 125), "x 110, y 125  色 C3E3FF  セル 01, 30"},
+      {QPoint(1, 1), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.expected);
+    mouse(surface(sheet), QEvent::MouseMove, c.at, Qt::NoButton);
+    EXPECT_EQ(child<QLabel>(sheet, "pointerReadout")->text().toStdString(), c.expected);
+  }
+}
+
+// Faults: the lines numbered from 1 over the file's own cels instead of from its lowest free
+// number, in decimal in a hexadecimal file, or the first number shown in another base than the
+// lines use.
+TEST_F(SheetWindowTest, TheSlicingDialogCopiesItsCelLinesFromTheFilesFirstFreeNumber) {
+  load(kSample);
+  SheetWindow* sheet = showSheet();
+  ASSERT_NE(sheet, nullptr);
+  child<QAction>(sheet, "sliceItem")->trigger();
+  SlicingDialog* dialog = sheet->slicingDialog();
+  ASSERT_NE(dialog, nullptr);
+  child<QPushButton>(dialog, "copyCelLinesButton")->click();
+  const QStringList lines =
+      QGuiApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 24);
+  EXPECT_EQ(lines.front().toStdString(), "#18 0 0 121 271");
+  EXPECT_EQ(lines.back().toStdString(), "#2F 605 813 121 271");
+  EXPECT_EQ(child<QSpinBox>(dialog, "firstCel")->text().toStdString(), "18");
 }
 
 TEST_F(SheetWindowTest, TheWindowKeepsItsPlaceAndSizeAcrossARestart) {
