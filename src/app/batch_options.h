@@ -24,6 +24,7 @@ struct RenderOptions {
   std::optional<int32_t> ticks;
   std::optional<std::string> outPrefix;
   PixelFormat format = PixelFormat::xrgb8888();
+  bool strict = false;  ///< the check's warnings stop the mode
 };
 
 /// What `--export` writes, from `-o` and `--all`.
@@ -52,6 +53,7 @@ struct ExportOptions {
   std::optional<Dither> dither;
   std::optional<int32_t> scale;
   std::optional<PixelFormat> depth;
+  bool strict = false;  ///< the check's warnings stop the mode
 };
 
 /// How `--slice` cuts the sheet.

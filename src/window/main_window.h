@@ -118,6 +118,7 @@ class MainWindow : public QMainWindow {
   void fillRecentMenu();
   QPushButton* addButton(const char* name, const char* context, const char* caption,
                          const std::function<void()>& handler);
+  void createEditMenu();
   void createViewMenu();
   /// The sheet view's window, made when it is first wanted.
   SheetWindow& sheetWindow();

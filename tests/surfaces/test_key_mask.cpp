@@ -1,7 +1,8 @@
 #include "surfaces/key_mask.h"
 
+#include "support/instruction_sets.h"
+
 #include <gtest/gtest.h>
-#include <hwy/targets.h>
 
 #include <bit>
 #include <cstdint>
@@ -16,9 +17,7 @@ namespace {
 // rows are exactly their size, for the sanitizers), a key wider than the pixel matched.
 TEST(KeyMask, EveryInstructionSetMarksAsTheReference) {
   std::mt19937 random(7);
-  for (const int64_t target : hwy::SupportedAndGeneratedTargets()) {
-    hwy::SetSupportedTargetsForTest(target);
-    SCOPED_TRACE(hwy::TargetName(target));
+  testing::forEachInstructionSet([&](const char*) {
     for (const int32_t bytes : {1, 2, 3, 4}) {
       for (const int32_t width : {1, 3, 63, 64, 65, 127, 128, 200}) {
         SCOPED_TRACE(::testing::Message() << bytes << " bytes, " << width << " pixels");
@@ -39,8 +38,7 @@ TEST(KeyMask, EveryInstructionSetMarksAsTheReference) {
         }
       }
     }
-  }
-  hwy::SetSupportedTargetsForTest(0);
+  });
 }
 
 }  // namespace

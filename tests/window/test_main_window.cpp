@@ -22,6 +22,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QImage>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -43,6 +44,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace patapata {
@@ -434,6 +436,36 @@ TEST_F(MainWindowTest, ClipboardButtonCopiesThePatternText) {
   EXPECT_EQ(patternEdit->selectedText(), QStringLiteral("0102030A"));
 }
 
+// Caught: lines numbered with the check's state rather than the one it returns to, a #LAYER
+// line missing, a layer entry not repeated to the pattern's length, another state not taken.
+TEST_F(MainWindowTest, TheTypedSequencesAreCopiedAsTheLinesTheFileNeeds) {
+  drop({kSample});
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
+  QTest::mouseClick(child<QPushButton>("stateButton2"), Qt::LeftButton);
+  child<QLineEdit>("patternEdit")->setText(QStringLiteral("010203"));
+  child<QLineEdit>("layerEdit")->setText(QStringLiteral("04"));
+  child<QLineEdit>("destinationEdit")->setText(QStringLiteral("05"));
+  QTest::keyClick(form.get(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(child<QLineEdit>("layerEdit")->text(), QStringLiteral("040404"));
+  EXPECT_EQ(child<QLineEdit>("destinationEdit")->text(), QStringLiteral("050505"));
+  QTest::mouseClick(child<QPushButton>("patternCheckButton"), Qt::LeftButton);
+  QApplication::clipboard()->clear();
+  QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(),
+            QStringLiteral("#PATERN 02 010203\n#LAYER 02 040404 050505\n"));
+
+  // Another state, given in the dialog.
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->setIntValue(7);
+    dialog->accept();
+  });
+  child<QAction>("copyLinesForStateItem")->trigger();
+  EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("#PATERN 07 010203\n")))
+      << QApplication::clipboard()->text().toStdString();
+}
+
 TEST_F(MainWindowTest, IntervalEditRefusesAFourthTypedCharacterButShowsALongerFileValue) {
   QLineEdit* interval = child<QLineEdit>("intervalEdit");
   interval->setFocus();
@@ -541,10 +573,11 @@ TEST_F(MainWindowTest, ClosingWhileAnimatingFinalisesTheViewAndEndsCleanly) {
 
 TEST_F(MainWindowTest, FileMenuComesBeforeSettingsAndTheClientAreaKeepsItsPlace) {
   const QList<QAction*> menus = form->menuBar()->actions();
-  ASSERT_EQ(menus.size(), 3);
+  ASSERT_EQ(menus.size(), 4);
   EXPECT_EQ(menus[0]->text(), QStringLiteral("ファイル"));
-  EXPECT_EQ(menus[1]->text(), QStringLiteral("表示"));
-  EXPECT_EQ(menus[2]->text(), QStringLiteral("設定"));
+  EXPECT_EQ(menus[1]->text(), QStringLiteral("編集"));
+  EXPECT_EQ(menus[2]->text(), QStringLiteral("表示"));
+  EXPECT_EQ(menus[3]->text(), QStringLiteral("設定"));
   const std::pair<const char*, QKeySequence> items[] = {
       {"openItem", QKeySequence(Qt::CTRL | Qt::Key_O)},
       {"reloadItem", QKeySequence(Qt::Key_F5)},
@@ -888,14 +921,22 @@ TEST_F(MainWindowTest, TheTitleNamesTheFileOpenedWhetherOrNotItLoaded) {
   child<QAction>("language_en")->trigger();
   EXPECT_EQ(form->windowTitle(), QStringLiteral("hiyoko.chp — ぱたぱた！"));
   // A picture dropped in place of its character file opens on the sheet view; one that cannot
-  // be read says why, and changes nothing.
-  const std::string picture = dir.file("blob.png");
-  writeFile(picture, "\x89PNG\r\n\x1A\n\0\0\0\rIHDR");
+  // be read says why, one of a kind no sheet can be says it is a picture, and neither changes
+  // anything.
   const Character shown = form->viewer().character;
-  errors.clear();
-  drop({picture});
-  ASSERT_TRUE(runUntil([&] { return !errors.empty(); }));
-  EXPECT_EQ(errors.front(), "The picture is not a valid image.");
+  for (const auto& [name, bytes, said] :
+       {std::tuple{"blob.png", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
+                   "The picture is not a valid image."},
+        std::tuple{"blob.gif", std::string("GIF89a\x01\0\x01\0\0\0\0;", 14),
+                   "blob.gif is a picture, not a character file. Open the character file (.chp) "
+                   "that uses it."}}) {
+    SCOPED_TRACE(name);
+    writeFile(dir.file(name), bytes);
+    errors.clear();
+    drop({dir.file(name)});
+    ASSERT_TRUE(runUntil([&] { return !errors.empty(); }));
+    EXPECT_EQ(errors.front(), said);
+  }
   EXPECT_EQ(form->windowTitle(), QStringLiteral("hiyoko.chp — ぱたぱた！"));
   EXPECT_EQ(form->viewer().files.characterPath, kSample);
   EXPECT_EQ(form->viewer().character.pattern, shown.pattern);
