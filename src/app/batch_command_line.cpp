@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
+#include <regex>
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
@@ -82,6 +83,40 @@ Animation animation(const std::string& text) {
   if (text == "gif") return Animation::Gif;
   if (text == "webp") return Animation::Webp;
   throw UsageError("--format takes gif or webp");
+}
+
+/// The largest size, offset, spacing, count or gap the slicing options take: beyond any sheet.
+constexpr int32_t kMaxSlicing = 65536;
+
+/// The numbers of `text` when it matches `pattern` whole: one for each group, 0 for a group
+/// that did not take part; nothing when it does not match or a number exceeds kMaxSlicing.
+std::optional<std::vector<int32_t>> numbersOf(const std::string& text, const std::regex& pattern) {
+  std::smatch match;
+  if (!std::regex_match(text, match, pattern)) return std::nullopt;
+  std::vector<int32_t> numbers;
+  for (std::size_t i = 1; i < match.size(); ++i) {
+    if (!match[i].matched) {
+      numbers.push_back(0);
+      continue;
+    }
+    const auto value = decimal(match[i].str());
+    if (!value || *value > kMaxSlicing) return std::nullopt;
+    numbers.push_back(*value);
+  }
+  return numbers;
+}
+
+/// "WxH[+X+Y][,SX,SY]": cells of W × H from (X, Y), SX and SY pixels apart.
+sheet_slicing::CellGrid grid(const std::string& text) {
+  static const std::regex kGrid(
+      R"(([0-9]+)[xX]([0-9]+)(?:\+([0-9]+)\+([0-9]+))?(?:,([0-9]+),([0-9]+))?)");
+  const auto n = numbersOf(text, kGrid);
+  if (!n || (*n)[0] < 1 || (*n)[1] < 1) {
+    throw UsageError(
+        "--grid takes WxH[+X+Y][,SX,SY]: a cell size, then maybe the first cell's "
+        "place and the spacing, e.g. 121x271 or 32x32+4+4,2,2");
+  }
+  return {(*n)[0], (*n)[1], (*n)[2], (*n)[3], (*n)[4], (*n)[5]};
 }
 
 // The table. A mode is its name (the first argument), what --help says it does, the file it
@@ -247,6 +282,76 @@ constexpr OptionRow<ImportOptions> kImportOptions[] = {
      .store = [](ImportOptions& o, const std::string&) { o.mergeDuplicates = true; }},
 };
 
+constexpr OptionRow<SliceOptions> kSliceOptions[] = {
+    {.names = "--grid",
+     .value = "WxH[+X+Y][,SX,SY]",
+     .help = "cells of W x H pixels, the first at X, Y (default 0, 0), SX and SY pixels apart "
+             "(default 0); cells that stick out of the sheet are left out",
+     .store =
+         [](SliceOptions& o, const std::string& v) {
+           o.by = SliceBy::Grid;
+           o.grid = grid(v);
+         },
+     .excludes = "--count,--auto"},
+    {.names = "--count",
+     .value = "CxR",
+     .help = "the sheet divided into C columns and R rows of equal cells",
+     .store =
+         [](SliceOptions& o, const std::string& v) {
+           static const std::regex kCount("([0-9]+)[xX]([0-9]+)");
+           const auto n = numbersOf(v, kCount);
+           if (!n || (*n)[0] < 1 || (*n)[1] < 1) {
+             throw UsageError("--count takes CxR, columns and rows, e.g. 6x4");
+           }
+           o.by = SliceBy::Count;
+           o.columns = (*n)[0];
+           o.rows = (*n)[1];
+         },
+     .excludes = "--auto"},
+    {.names = "--auto",
+     .help = "a cel around each piece drawn in other colours than the transparent one",
+     .store = [](SliceOptions& o, const std::string&) { o.by = SliceBy::Content; }},
+    {.names = "--gap",
+     .value = "N",
+     .help = "with --auto: pieces at most N pixels apart make one cel (default 0: touching)",
+     .store =
+         [](SliceOptions& o, const std::string& v) {
+           o.gap = numberFrom(v, 0, kMaxSlicing, "--gap takes a number of pixels, 0 or more");
+         }},
+    {.names = "--min",
+     .value = "N",
+     .help = "with --auto: leave out cels narrower or lower than N pixels (default 1)",
+     .store =
+         [](SliceOptions& o, const std::string& v) {
+           o.minSize = numberFrom(v, 1, kMaxSlicing, "--min takes a number of pixels, 1 or more");
+         }},
+    {.names = "--first",
+     .value = "N",
+     .help = "the first cel's number (default 1); the cels are numbered in reading order",
+     .store =
+         [](SliceOptions& o, const std::string& v) {
+           o.first = numberFrom(v, 1, 255, "--first takes a cel number from 1 to 255");
+         }},
+    {.names = "--hex",
+     .help = "cel numbers as two hexadecimal digits, as after #DATA 16 (up to 255; else "
+             "decimal, up to 99)",
+     .store = [](SliceOptions& o, const std::string&) { o.hex = true; }},
+    {.names = "--json",
+     .help = "print the rectangles as one JSON object instead",
+     .store = [](SliceOptions& o, const std::string&) { o.json = true; }},
+};
+
+// One way to slice must be given; --gap and --min belong to it when it is --auto.
+void finishSlice(SliceOptions& options) {
+  if (!options.by) throw UsageError("no slicing given (--grid WxH, --count CxR or --auto)");
+  if ((options.gap || options.minSize) && options.by != SliceBy::Content) {
+    throw UsageError("--gap and --min are for --auto");
+  }
+  if (!options.hex && options.first > sheet_slicing::lastCel(sheet_slicing::CelBase::Decimal)) {
+    throw UsageError("--first above 99 needs --hex: decimal cel numbers end at 99");
+  }
+}
+
 bool endsWithIgnoringCase(const std::string& text, std::string_view suffix) {
   if (text.size() < suffix.size()) return false;
   for (std::size_t i = 0; i < suffix.size(); ++i) {
@@ -347,6 +452,19 @@ constexpr Mode<ImportOptions> kImport{
     .options = kImportOptions,
     .finish = nullptr,
     .run = runImportMode,
+};
+
+constexpr Mode<SliceOptions> kSlice{
+    .name = "--slice",
+    .summary =
+        "Cut a sprite sheet (BMP or PNG) into cels by a grid or around what is drawn on it, "
+        "number them in reading order (rows from the top, left to right) and print their cel "
+        "lines, #N x y w h, ready for a character file; with --json, the rectangles. Exit 0 "
+        "when it found cels, 1 when the sheet cannot be read or gives none.",
+    .operand = {"SHEET", "sheet", [](SliceOptions& o, const std::string& v) { o.sheet = v; }},
+    .options = kSliceOptions,
+    .finish = finishSlice,
+    .run = runSliceMode,
 };
 
 // Reading a command line.
@@ -608,7 +726,7 @@ constexpr BatchMode batchMode() {
 }
 
 constexpr BatchMode kModes[] = {batchMode<kCheck>(), batchMode<kRender>(), batchMode<kExport>(),
-                                batchMode<kImport>()};
+                                batchMode<kImport>(), batchMode<kSlice>()};
 
 }  // namespace
 

@@ -15,6 +15,7 @@ int runCheckMode(const CheckOptions& options);
 int runRenderMode(const RenderOptions& options);
 int runExportMode(const ExportOptions& options);
 int runImportMode(const ImportOptions& options);
+int runSliceMode(const SliceOptions& options);
 
 /// Runs the mode the first argument names (a batch mode, --help, --version) and gives its
 /// exit status, 2 for a usage error; nothing when the arguments are for the window.

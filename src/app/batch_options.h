@@ -1,6 +1,7 @@
 #pragma once
 
 #include "character/aseprite_import.h"
+#include "character/sheet_slicing.h"
 #include "export/state_export.h"
 #include "surfaces/pixel_format.h"
 
@@ -57,6 +58,28 @@ struct ImportOptions {
   std::optional<int32_t> intervalMs;
   std::vector<TagMapping> mappings;
   bool mergeDuplicates = false;  ///< frames whose pixels are alike share a cel
+};
+
+/// How `--slice` cuts the sheet.
+enum class SliceBy {
+  Grid,     ///< --grid: cells of one size
+  Count,    ///< --count: columns × rows
+  Content,  ///< --auto: around what is drawn
+};
+
+/// `--slice SHEET (--grid WxH[+X+Y][,SX,SY] | --count CxR | --auto [--gap N] [--min N])
+/// [--first N] [--hex] [--json]`.
+struct SliceOptions {
+  std::string sheet;
+  std::optional<SliceBy> by;
+  sheet_slicing::CellGrid grid;
+  int32_t columns = 0;
+  int32_t rows = 0;
+  std::optional<int32_t> gap;
+  std::optional<int32_t> minSize;
+  int32_t first = 1;
+  bool hex = false;
+  bool json = false;
 };
 
 }  // namespace patapata::app

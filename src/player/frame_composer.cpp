@@ -14,8 +14,9 @@ namespace {
 constexpr CopyMode kOpaque = CopyMode::opaque;
 constexpr CopyMode kKeyed = CopyMode::keyed;
 
-void drawLayer(const CelRect& layer, const CelRect& dest, Surface& back,
-               const SheetPicture& sheet) {
+}  // namespace
+
+std::optional<LayerPlacement> placeLayer(const CelRect& layer, const CelRect& dest) {
   int64_t sx = layer.x;
   int64_t sy = layer.y;
   int64_t sw = layer.width;
@@ -44,11 +45,15 @@ void drawLayer(const CelRect& layer, const CelRect& dest, Surface& back,
   // Cel coordinates come from a file as any 32-bit value, so the clipping is done in 64 bits
   // where nothing overflows; a rectangle that then does not fit 32 bits lies outside every
   // surface and is not copied.
-  if (!fitsInt32(sx) || !fitsInt32(sy) || !fitsInt32(right) || !fitsInt32(bottom)) return;
-  const Rect source{static_cast<int32_t>(sx), static_cast<int32_t>(sy), static_cast<int32_t>(right),
-                    static_cast<int32_t>(bottom)};
-  back.blit(static_cast<int32_t>(dx), static_cast<int32_t>(dy), source, kKeyed, sheet);
+  if (!fitsInt32(sx) || !fitsInt32(sy) || !fitsInt32(right) || !fitsInt32(bottom)) {
+    return std::nullopt;
+  }
+  return LayerPlacement{Rect{static_cast<int32_t>(sx), static_cast<int32_t>(sy),
+                             static_cast<int32_t>(right), static_cast<int32_t>(bottom)},
+                        static_cast<int32_t>(dx), static_cast<int32_t>(dy)};
 }
+
+namespace {
 
 // Background and pattern; true when the background was drawn. A copy is drawn whole or not
 // at all.
@@ -93,8 +98,10 @@ void composeFrame(const Character& character, int32_t state, int32_t frame, Surf
   if (!character.isLayerOn(state)) return;
   const int32_t layer = character.entry(Sequence::Layer, state, frame);
   const int32_t dest = character.entry(Sequence::Destination, state, frame);
-  if (isCel(layer) && isCel(dest))
-    drawLayer(character.cels[layer], character.cels[dest], back, *sheet);
+  if (!isCel(layer) || !isCel(dest)) return;
+  if (const auto placed = placeLayer(character.cels[layer], character.cels[dest])) {
+    back.blit(placed->x, placed->y, placed->source, kKeyed, *sheet);
+  }
 }
 
 }  // namespace patapata

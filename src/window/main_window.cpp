@@ -17,6 +17,7 @@
 #include "window/preferences.h"
 #include "window/recent_names.h"
 #include "window/save_as_character_action.h"
+#include "window/sheet_window.h"
 #include "window/status_line.h"
 #include "window/translated_text.h"
 #include "window/view_extras.h"
@@ -555,6 +556,23 @@ void MainWindow::createViewMenu() {
     preferences_->setReadout(on);
     renderStatus();
   });
+  QAction* sheet = view->addAction(QString());
+  translateLater(sheet, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "シート"));
+  sheet->setObjectName(QStringLiteral("sheetItem"));
+  sheet->setShortcut(Qt::Key_F9);
+  connect(sheet, &QAction::triggered, this, [this] {
+    sheetWindow().show();
+    sheetWindow().raise();
+    sheetWindow().activateWindow();
+  });
+}
+
+SheetWindow& MainWindow::sheetWindow() {
+  if (!sheetWindow_) {
+    sheetWindow_ = std::make_unique<SheetWindow>(
+        *this, *preferences_, [this](const std::string& path) { enter([&] { openFile(path); }); });
+  }
+  return *sheetWindow_;
 }
 
 void MainWindow::setZoom(int zoom) {
@@ -688,10 +706,24 @@ void MainWindow::openFile(const std::string& path) {
   try {
     openCharacterFile(viewer_, sheetLoader(), path);
   } catch (const Error& e) {
-    if (!isNotCharacterFile(e)) adoptFile();
+    // A picture is where a character starts: it opens on the sheet view, to be sliced. One of
+    // a kind no sheet can be (GIF, JPEG, WebP) is still said to be no character file.
+    if (e.id() == MessageId::PictureNotCharacter) {
+      try {
+        return sheetWindow().openPicture(path);
+      } catch (const Error& unreadable) {
+        if (unreadable.id() == MessageId::UnknownExtension) throw e;
+        throw;
+      }
+    }
+    if (!isNotCharacterFile(e)) {
+      adoptFile();
+      if (sheetWindow_) sheetWindow_->followCharacter();
+    }
     throw;
   }
   adoptFile();
+  if (sheetWindow_) sheetWindow_->followCharacter();
 }
 
 void MainWindow::reloadFile() {
@@ -734,6 +766,7 @@ void MainWindow::fillRecentMenu() {
 }
 
 void MainWindow::render() {
+  emit rendered();
   renderStatus();
   if (extras_) extras_->render();
   const Viewer& v = viewer_;

@@ -32,6 +32,7 @@ class FrameLoop;
 class IdleLoop;
 class Preferences;
 class ViewExtras;
+class SheetWindow;
 class StatusLine;
 class ViewWidget;
 
@@ -88,6 +89,10 @@ class MainWindow : public QMainWindow {
   /// options, the export.
   ViewExtras& extras() { return *extras_; }
 
+ signals:
+  /// The window has brought its widgets in line with the core, after a handler or a tick.
+  void rendered();
+
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -123,6 +128,8 @@ class MainWindow : public QMainWindow {
                          const std::function<void()>& handler);
   void createEditMenu();
   void createViewMenu();
+  /// The sheet view's window, made when it is first wanted.
+  SheetWindow& sheetWindow();
   /// Shows the view enlarged `zoom` times: the window grows, the controls on the left stay,
   /// the view keeps its top-left corner and what lies under it moves down with its bottom.
   void setZoom(int zoom);
@@ -186,6 +193,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<FrameLoop> frameLoop_;
   Presentation presentation_;
   std::unique_ptr<ViewExtras> extras_;
+  std::unique_ptr<SheetWindow> sheetWindow_;
 };
 
 }  // namespace patapata

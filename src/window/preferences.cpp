@@ -145,4 +145,12 @@ void Preferences::setAllStatesOpen(bool open) {
   settings_->setValue(kAllStatesKey, open);
 }
 
+QByteArray Preferences::windowGeometry(const QString& name) const {
+  return settings_->value(QStringLiteral("windows/%1").arg(name)).toByteArray();
+}
+
+void Preferences::setWindowGeometry(const QString& name, const QByteArray& geometry) {
+  settings_->setValue(QStringLiteral("windows/%1").arg(name), geometry);
+}
+
 }  // namespace patapata

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -71,6 +72,10 @@ class Preferences {
   /// The window of every state at once was open when the viewer was last left.
   bool allStatesOpen() const;
   void setAllStatesOpen(bool open);
+  /// Where the window called `name` stood and how large it was, as QWidget::saveGeometry
+  /// gives it; empty until it was first kept.
+  QByteArray windowGeometry(const QString& name) const;
+  void setWindowGeometry(const QString& name, const QByteArray& geometry);
 
  private:
   std::unique_ptr<QSettings> settings_;

@@ -147,7 +147,7 @@ void ViewExtras::createViewItems(QMenu* view) {
 
   view->addSeparator();
   QAction* all = addItem(view, "allStatesItem", QT_TRANSLATE_NOOP("MainWindow", "全状態"));
-  all->setShortcut(Qt::Key_F9);
+  all->setShortcut(Qt::Key_F10);
   connect(all, &QAction::triggered, this, [this] { showAllStates(); });
 }
 

@@ -44,6 +44,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace patapata {
@@ -919,16 +920,23 @@ TEST_F(MainWindowTest, TheTitleNamesTheFileOpenedWhetherOrNotItLoaded) {
   }
   child<QAction>("language_en")->trigger();
   EXPECT_EQ(form->windowTitle(), QStringLiteral("hiyoko.chp — ぱたぱた！"));
-  // A picture dropped in place of its character file says so, and changes nothing.
-  const std::string picture = dir.file("blob.png");
-  writeFile(picture, "\x89PNG\r\n\x1A\n\0\0\0\rIHDR");
+  // A picture dropped in place of its character file opens on the sheet view; one that cannot
+  // be read says why, one of a kind no sheet can be says it is a picture, and neither changes
+  // anything.
   const Character shown = form->viewer().character;
-  errors.clear();
-  drop({picture});
-  ASSERT_TRUE(runUntil([&] { return !errors.empty(); }));
-  EXPECT_EQ(errors.front(),
-            "blob.png is a picture, not a character file. Open the character file (.chp) that "
-            "uses it.");
+  for (const auto& [name, bytes, said] :
+       {std::tuple{"blob.png", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
+                   "The picture is not a valid image."},
+        std::tuple{"blob.gif", std::string("GIF89a\x01\0\x01\0\0\0\0;", 14),
+                   "blob.gif is a picture, not a character file. Open the character file (.chp) "
+                   "that uses it."}}) {
+    SCOPED_TRACE(name);
+    writeFile(dir.file(name), bytes);
+    errors.clear();
+    drop({dir.file(name)});
+    ASSERT_TRUE(runUntil([&] { return !errors.empty(); }));
+    EXPECT_EQ(errors.front(), said);
+  }
   EXPECT_EQ(form->windowTitle(), QStringLiteral("hiyoko.chp — ぱたぱた！"));
   EXPECT_EQ(form->viewer().files.characterPath, kSample);
   EXPECT_EQ(form->viewer().character.pattern, shown.pattern);

@@ -71,6 +71,10 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>シート</source>
+        <translation>Sheet</translation>
+    </message>
+    <message>
         <source>編集</source>
         <translation>Edit</translation>
     </message>
@@ -580,6 +584,240 @@
     <message>
         <source>ﾊﾟﾀｰﾝﾁｪｯｸ</source>
         <translation>Check</translation>
+    </message>
+</context>
+<context>
+    <name>SheetWindow</name>
+    <message>
+        <source>シート</source>
+        <translation>Sheet</translation>
+    </message>
+    <message>
+        <source>分割…</source>
+        <translation>Slice…</translation>
+    </message>
+    <message>
+        <source>内容に合わせる</source>
+        <translation>Snap to content</translation>
+    </message>
+    <message>
+        <source>セル行をコピー</source>
+        <translation>Copy cel line</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>表示</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>全体</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>等倍</source>
+        <translation>Actual size</translation>
+    </message>
+    <message>
+        <source>2 倍</source>
+        <translation>2×</translation>
+    </message>
+    <message>
+        <source>3 倍</source>
+        <translation>3×</translation>
+    </message>
+    <message>
+        <source>4 倍</source>
+        <translation>4×</translation>
+    </message>
+    <message>
+        <source>5 倍</source>
+        <translation>5×</translation>
+    </message>
+    <message>
+        <source>6 倍</source>
+        <translation>6×</translation>
+    </message>
+    <message>
+        <source>7 倍</source>
+        <translation>7×</translation>
+    </message>
+    <message>
+        <source>8 倍</source>
+        <translation>8×</translation>
+    </message>
+    <message>
+        <source>透明色を市松模様で表示</source>
+        <translation>Key colour as a checkerboard</translation>
+    </message>
+    <message>
+        <source>パターン</source>
+        <translation>Pattern</translation>
+    </message>
+    <message>
+        <source>レイヤ</source>
+        <translation>Layer</translation>
+    </message>
+    <message>
+        <source>転送先</source>
+        <translation>Destination</translation>
+    </message>
+    <message>
+        <source>空いているセル番号がありません（%1 まで使われています）</source>
+        <translation>No cel number is free (all up to %1 are taken)</translation>
+    </message>
+    <message>
+        <source>クリップボードへ: %1</source>
+        <translation>On the clipboard: %1</translation>
+    </message>
+    <message>
+        <source>囲んだ中には透明色しかありません</source>
+        <translation>The rectangle holds only the key colour</translation>
+    </message>
+    <message>
+        <source>x %1, y %2  色 %3</source>
+        <translation>x %1, y %2  colour %3</translation>
+    </message>
+    <message>
+        <source>（透明色）</source>
+        <translation> (key)</translation>
+    </message>
+    <message>
+        <source>  セル %1</source>
+        <translation>  cels %1</translation>
+    </message>
+    <message>
+        <source>囲み x %1, y %2, 幅 %3, 高さ %4</source>
+        <translation>Rectangle x %1, y %2, width %3, height %4</translation>
+    </message>
+</context>
+<context>
+    <name>SlicingDialog</name>
+    <message>
+        <source>幅</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>高さ</source>
+        <translation>Height</translation>
+    </message>
+    <message>
+        <source>左の余白</source>
+        <translation>Left offset</translation>
+    </message>
+    <message>
+        <source>上の余白</source>
+        <translation>Top offset</translation>
+    </message>
+    <message>
+        <source>横の間隔</source>
+        <translation>Spacing across</translation>
+    </message>
+    <message>
+        <source>縦の間隔</source>
+        <translation>Spacing down</translation>
+    </message>
+    <message>
+        <source>列</source>
+        <translation>Columns</translation>
+    </message>
+    <message>
+        <source>行</source>
+        <translation>Rows</translation>
+    </message>
+    <message>
+        <source>まとめる距離</source>
+        <translation>Merge within</translation>
+    </message>
+    <message>
+        <source>最小の大きさ</source>
+        <translation>Minimum size</translation>
+    </message>
+    <message>
+        <source>16 進数で番号を付ける（#DATA 16）</source>
+        <translation>Number in hexadecimal (#DATA 16)</translation>
+    </message>
+    <message>
+        <source>最初の番号</source>
+        <translation>First number</translation>
+    </message>
+    <message>
+        <source>セル行をコピー</source>
+        <translation>Copy cel lines</translation>
+    </message>
+    <message>
+        <source>新しいキャラクタファイル…</source>
+        <translation>New character file…</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>新しいキャラクタファイル</source>
+        <translation>New character file</translation>
+    </message>
+    <message>
+        <source>キャラクタファイル (*.chp)</source>
+        <translation>Character files (*.chp)</translation>
+    </message>
+    <message>
+        <source>%1 はもうあります。置き換えますか?</source>
+        <translation>%1 exists already. Replace it?</translation>
+    </message>
+    <message>
+        <source>分割</source>
+        <translation>Slice</translation>
+    </message>
+    <message>
+        <source>セルの大きさで</source>
+        <translation>By cell size</translation>
+    </message>
+    <message>
+        <source>個数で</source>
+        <translation>By count</translation>
+    </message>
+    <message>
+        <source>描かれた部分で</source>
+        <translation>Automatically</translation>
+    </message>
+    <message>
+        <source>分かれる部分が多すぎます。セルを大きくするか、距離と最小の大きさを大きくしてください</source>
+        <translation>There are too many pieces to tell apart: make the cells larger, or the merge distance and the minimum size</translation>
+    </message>
+    <message>
+        <source>セルがありません</source>
+        <translation>No cels</translation>
+    </message>
+    <message>
+        <source>%1 個のセル。最初の番号が %2 を超えています</source>
+        <translation>%1 cels. The first number is above %2</translation>
+    </message>
+    <message>
+        <source>%1 個のセル、番号 %2–%3</source>
+        <translation>%1 cels, numbered %2–%3</translation>
+    </message>
+    <message>
+        <source>。%1 個は番号がありません（番号は %2 まで）</source>
+        <translation>; %1 get no number (numbers end at %2)</translation>
+    </message>
+    <message>
+        <source>%1 行をクリップボードへ</source>
+        <translation>%1 lines on the clipboard</translation>
+    </message>
+    <message>
+        <source>%1 は開いているファイルなので、書き換えません。別の名前にしてください</source>
+        <translation>%1 is open in the viewer, so it is not written over: choose another name</translation>
+    </message>
+    <message>
+        <source>シート %1 を #CHARBMP の行に書けません。名前から空白を除くか、キャラクタファイルをシートのそばに置いてください</source>
+        <translation>The sheet %1 cannot be named on a #CHARBMP line: take the blanks out of its name, or put the character file beside it</translation>
+    </message>
+    <message>
+        <source>%1 に書き込めません（%2）</source>
+        <translation>Cannot write %1 (%2)</translation>
     </message>
 </context>
 </TS>
