@@ -180,8 +180,9 @@ class Page {
     const int32_t state = v.player.state;
     const int32_t frame = v.player.frame;
     val out = val::object();
+    // Numbers only, so that a readout shown at every tick puts nothing on the module's heap;
+    // the caption comes with display().
     out.set("state", state);
-    out.set("caption", v.player.caption);
     out.set("frame", frame);
     out.set("length", v.character.sequenceLength(state));
     out.set("pattern", v.character.entry(Sequence::Pattern, state, frame));
@@ -204,6 +205,7 @@ class Page {
   /// The view's RGBA rows in the module's memory; the page makes its ImageData over them.
   uintptr_t frameAddress() const { return reinterpret_cast<uintptr_t>(viewer_.frame().data()); }
   uint32_t framesPresented() const { return viewer_.framesPresented(); }
+  uint32_t framesDrawn() const { return viewer_.framesDrawn(); }
 
   /// The error the last handler raised: {id, arguments, file, line}, or null.
   val lastError() const {
@@ -295,6 +297,7 @@ EMSCRIPTEN_BINDINGS(patapata_page) {
       .function("sheetPath", &Page::sheetPath)
       .function("frameAddress", &Page::frameAddress)
       .function("framesPresented", &Page::framesPresented)
+      .function("framesDrawn", &Page::framesDrawn)
       .function("lastError", &Page::lastError)
       .function("lastFault", &Page::lastFault);
   function("stateTable", &stateTable);

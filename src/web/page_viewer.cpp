@@ -61,8 +61,9 @@ PageViewer::PageViewer(PngDecoder decodePng)
   };
   view_.setHost(&host_);
   view_.onSurfacesReleased = [this](ViewControl&) { viewer_.character.sheet.picture.reset(); };
-  // The page is shown as it starts.
+  // The page is shown as it starts; its view shows the cleared surface until the first frame.
   view_.initialize();
+  copyFrame();
 
   FrameLoopHooks hooks;
   hooks.clock = [this] { return nowMs_; };
@@ -174,6 +175,7 @@ uint32_t PageViewer::tick(uint32_t nowMs) {
   wakeMs_ = 0;
   bool done = true;
   loop_->tick(done);
+  if (!done) ++framesDrawn_;
   if (wakeMs_ > 0) return wakeMs_;
   // A frame was drawn, or there is nothing to draw: the next one is due an interval on.
   return static_cast<uint32_t>(std::max(0, viewer_.character.frameIntervalMs));
@@ -189,14 +191,16 @@ std::array<bool, kStates.size()> PageViewer::enabledButtons() const {
 
 uint32_t PageViewer::displayRevision() {
   const std::array<bool, kStates.size()> buttons = enabledButtons();
-  if (viewer_.display == shown_.display && viewer_.player.caption == shown_.caption &&
-      viewer_.carets.counters == shown_.counters && buttons == shown_.buttons &&
-      viewer_.characterLoaded == shown_.characterLoaded &&
-      controls_.revision() == shown_.controls) {
+  const Viewer& v = viewer_;
+  if (v.display == shown_.display && v.player.caption == shown_.caption &&
+      v.carets.counters == shown_.counters && buttons == shown_.buttons &&
+      v.characterLoaded == shown_.characterLoaded && controls_.revision() == shown_.controls &&
+      v.files.characterPath == shown_.characterPath && v.character.sheet.path == shown_.sheetPath) {
     return displayRevision_;
   }
-  shown_ = Shown{viewer_.display, viewer_.player.caption,  viewer_.carets.counters,
-                 buttons,         viewer_.characterLoaded, controls_.revision()};
+  shown_ =
+      Shown{v.display,         v.player.caption,     v.carets.counters,     buttons,
+            v.characterLoaded, controls_.revision(), v.files.characterPath, v.character.sheet.path};
   return ++displayRevision_;
 }
 

@@ -82,13 +82,16 @@ class PageViewer {
   /// The buttons of kStates that are enabled, in the table's order.
   std::array<bool, kStates.size()> enabledButtons() const;
   /// Counts the changes of what the page shows beside the view: the viewer's display state,
-  /// the state caption, the counters, the enabled buttons and the controls' texts.
+  /// the state caption, the counters, the enabled buttons, the controls' texts and the watched
+  /// files' paths.
   uint32_t displayRevision();
 
   /// The view's picture as RGBA rows (kViewWidth × kViewHeight), as last presented.
   std::span<const uint8_t> frame() const { return rgba_; }
   /// Counts the presents that changed the view.
   uint32_t framesPresented() const { return framesPresented_; }
+  /// Counts the ticks that drew a frame.
+  uint32_t framesDrawn() const { return framesDrawn_; }
 
  private:
   class Host : public ViewHost {
@@ -120,6 +123,7 @@ class PageViewer {
   std::unique_ptr<FrameLoop> loop_;
   std::vector<uint8_t> rgba_;
   uint32_t framesPresented_ = 0;
+  uint32_t framesDrawn_ = 0;
 
   struct Shown {
     DisplayState display;
@@ -128,6 +132,8 @@ class PageViewer {
     std::array<bool, kStates.size()> buttons{};
     bool characterLoaded = false;
     uint32_t controls = 0;
+    std::string characterPath;
+    std::string sheetPath;
   };
   Shown shown_;
   uint32_t displayRevision_ = 0;
