@@ -398,15 +398,17 @@ function createFilesBar() {
 }
 
 function showCharacters(list, chosen) {
-  characterList.replaceChildren(
-    ...list.map((path) => {
-      const option = document.createElement("option");
-      option.value = option.textContent = path;
-      return option;
-    }),
-  );
+  const option = (path) => {
+    const element = document.createElement("option");
+    element.value = element.textContent = path;
+    return element;
+  };
+  // Until one is chosen the list shows none, so that choosing the first is a change too.
+  const none = option("");
+  none.disabled = true;
+  characterList.replaceChildren(...(chosen ? [] : [none]), ...list.map(option));
   characterList.hidden = listLabel.hidden = list.length === 0;
-  if (chosen) characterList.value = chosen;
+  characterList.value = chosen ?? "";
 }
 
 /** The folder picker; the test hook stands in for it. */
@@ -427,7 +429,8 @@ async function openFolder(handle, wanted) {
   folderHandle = handle;
   reopenButton.hidden = true;
   const list = await files.openFolder(handle);
-  const chosen = list.includes(wanted) ? wanted : list[0];
+  // The file of the last visit, or the only one; among several the author chooses.
+  const chosen = list.includes(wanted) ? wanted : list.length === 1 ? list[0] : undefined;
   showCharacters(list, chosen);
   fileNote = list.length === 0 ? format(pageText("フォルダ「%1」に .chp ファイルがありません"), handle.name) : "";
   renderStatus();
@@ -436,9 +439,11 @@ async function openFolder(handle, wanted) {
 }
 
 /** Opens a character file of the current files, as a drop or the file dialog does. */
+let lastOpened = "";
 async function openCharacter(path) {
   await files.prepare(path);
   enter(() => page.open(path));
+  lastOpened = path;
   if (folderHandle && files.live) await rememberFolder(folderHandle, path).catch(() => {});
 }
 
@@ -737,6 +742,17 @@ function installTestHook() {
     errorShown: () => (errorBox.open ? $("errorText").textContent : null),
     closeError: () => errorBox.close(),
     firstFrameMs: () => firstFrameMs,
+    /** The character file opened last. */
+    opened: () => lastOpened,
+    /** Opens a character file of the files open, as the list does. */
+    open: (path) => openCharacter(path),
+    /** The canvas's RGBA pixels, base64. */
+    canvasBase64() {
+      const { data } = context().getImageData(0, 0, view.width, view.height);
+      let text = "";
+      for (let i = 0; i < data.length; i += 0x8000) text += String.fromCharCode(...data.subarray(i, i + 0x8000));
+      return btoa(text);
+    },
   };
 }
 
@@ -758,7 +774,7 @@ paint();
 render();
 if (search.has("sample")) {
   await openSample();
-} else if (folderAccess && !search.has("test")) {
+} else if (folderAccess) {
   await reopenRemembered();
 }
 run();
