@@ -87,17 +87,18 @@ export class Files {
     return characters.sort();
   }
 
-  /** Files of the page's own host, read once (the sample). */
-  openFetched(urls) {
+  /** Files of the page's own host, read once (the sample); `responses` may be under way. */
+  openFetched(urls, responses = []) {
     this.#begin();
-    for (const url of urls) this.#add(url.split("/").pop(), { url });
+    urls.forEach((url, i) => this.#add(url.split("/").pop(), { url, response: responses[i] }));
     return urls.map((url) => url.split("/").pop()).filter((name) => /\.chp$/i.test(name));
   }
 
   async #fileOf(source) {
     if (source.handle) return source.handle.getFile();
     if (source.file) return source.file;
-    const response = await fetch(source.url);
+    const response = await (source.response ?? fetch(source.url));
+    source.response = undefined;
     if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
     const modified = Date.parse(response.headers.get("Last-Modified") ?? "");
     return new File([await response.blob()], source.url, { lastModified: modified || 0 });
@@ -111,7 +112,8 @@ export class Files {
    */
   async refreshCopy(path, holdStamp = false) {
     const source = this.entries.get(path);
-    if (!source) return false;
+    // A file of the page's own host does not change under it.
+    if (!source || (source.url && source.held)) return false;
     let file;
     try {
       file = await this.#fileOf(source);

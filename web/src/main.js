@@ -39,6 +39,10 @@ const preferences = {
   },
 };
 
+const SAMPLE = ["samples/hiyoko/hiyoko.chp", "samples/hiyoko/hiyoko.bmp"];
+// The sample asked for with the page is fetched while the module compiles.
+const sampleFetches = search.has("sample") ? SAMPLE.map((url) => fetch(url)) : [];
+
 const core = await createPatapataModule();
 const page = new core.Page(decodePng);
 const files = new Files(core.FS, page);
@@ -449,9 +453,11 @@ async function openCharacter(path) {
 
 async function openSample() {
   folderHandle = null;
-  const list = files.openFetched(["samples/hiyoko/hiyoko.chp", "samples/hiyoko/hiyoko.bmp"]);
+  const list = files.openFetched(SAMPLE, sampleFetches.splice(0));
   showCharacters(list, list[0]);
   fileNote = "";
+  // Both at once: which files the character needs is known here.
+  await Promise.all(SAMPLE.map((url) => files.refreshCopy(baseName(url))));
   await openCharacter(list[0]);
 }
 

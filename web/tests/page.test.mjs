@@ -168,3 +168,29 @@ test("a broken character file's line is on the status line, in Japanese and in E
   assert.equal(await text(page, "#stateCaption"), "Normal 1");
   await page.context().close();
 });
+
+test("without folder access the page says so, and a dropped character file opens with its sheet", async () => {
+  const context = await session.browser.newContext();
+  // As in a browser without the File System Access API.
+  await context.addInitScript(() => {
+    delete window.showDirectoryPicker;
+  });
+  const page = await context.newPage();
+  await page.goto(`${session.url}?test`);
+  await page.waitForFunction(() => document.querySelector("#view") !== null);
+  assert.equal(await page.locator("#openFolderButton").count(), 0);
+  assert.match(await text(page, "#files .note"), /このブラウザはフォルダを読めない/);
+  const encoded = Object.fromEntries(Object.entries(SAMPLE).map(([name, bytes]) => [name, bytes.toString("base64")]));
+  await page.evaluate((encoded) => {
+    const transfer = new DataTransfer();
+    for (const [name, text] of Object.entries(encoded)) {
+      transfer.items.add(new File([Uint8Array.from(atob(text), (c) => c.charCodeAt(0))], name));
+    }
+    document.querySelector("#client").dispatchEvent(new DragEvent("drop", { dataTransfer: transfer, bubbles: true }));
+  }, encoded);
+  await page.waitForFunction(() => window.patapataTest.opened() === "hiyoko.chp");
+  await hook(page, () => window.patapataTest.useManualClock());
+  const { frame } = await tick(page);
+  assert.equal(firstDifference(await canvasPixels(page), sampleFrames({})[frame - 1], VIEW_WIDTH), null);
+  await context.close();
+});
