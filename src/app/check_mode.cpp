@@ -23,6 +23,7 @@ struct CheckResult {
   std::string file;
   bool complete = false;
   std::optional<std::string> error;
+  std::optional<std::string> hint;  ///< the error's second line
   std::string stopFile;  ///< where a stopped load stopped: the file, and the line in it
   int32_t stopLine = 0;
 };
@@ -65,6 +66,7 @@ nlohmann::ordered_json toJson(const CheckResult& result, const HeadlessSession& 
   if (result.error) {
     j["error_file"] = encoding::toDisplayText(result.stopFile);
     j["error_line"] = result.stopLine;
+    if (result.hint) j["error_hint"] = *result.hint;
   }
   j["name"] =
       character.name ? nlohmann::ordered_json(*character.name) : nlohmann::ordered_json(nullptr);
@@ -182,6 +184,7 @@ int runCheckMode(const CheckOptions& options) {
     result.complete = true;
   } catch (const Error& e) {
     result.error = e.what();
+    if (e.hint()) result.hint = messageText(*e.hint());
     // The reader can refuse a file before its first line (a UTF-16 text): the error knows.
     result.stopFile = e.location() ? e.location()->file : options.file;
     result.stopLine = e.location() ? e.location()->line : lint.lastLine();
@@ -204,6 +207,7 @@ int runCheckMode(const CheckOptions& options) {
     std::cerr << "patapata: " << encoding::toDisplayText(result.stopFile);
     if (result.stopLine > 0) std::cerr << ", line " << result.stopLine;
     std::cerr << ": " << errorBoxText(*result.error) << '\n';
+    if (result.hint) std::cerr << "patapata: " << errorBoxText(*result.hint) << '\n';
     return 1;
   }
   return 0;

@@ -516,6 +516,19 @@ void CharacterLint::finish(const Character& character, bool loadCompleted) {
   for (const CelReference& ref : references_) {
     if (!ref.destination) onlyDestinations.erase(ref.cel);
   }
+  // A cel of no size that a pattern or layer shows leaves its frame empty.
+  std::set<int32_t> drawn;
+  for (const CelReference& ref : references_) {
+    if (!ref.destination) drawn.insert(ref.cel);
+  }
+  for (const auto& [cel, line] : definedCels_) {
+    const CelRect& r = character.cels[cel];
+    if (drawn.contains(cel) && (r.width == 0 || r.height == 0)) {
+      warnings_.push_back(LintWarning{
+          line, Message{MessageId::CelWithoutSize, {number(cel), number(r.x), number(r.y),
+                                                    number(r.width), number(r.height)}}});
+    }
+  }
   if (width > 0 && height > 0) {
     for (const auto& [cel, line] : definedCels_) {
       if (onlyDestinations.contains(cel)) continue;

@@ -55,7 +55,13 @@ struct Reading {
         return;
       }
       case LineKind::Cel:
-        readCel(line);
+        try {
+          readCel(line);
+        } catch (Error& e) {
+          // A note written after a '#' is read as a cel line, and its words fail as numbers.
+          e.setHint(Message{MessageId::HashLineIsInstruction, {}});
+          throw;
+        }
         return;
     }
   }

@@ -38,10 +38,15 @@ class Error : public std::exception {
   const std::optional<FileLocation>& location() const noexcept { return location_; }
   void setLocation(FileLocation location) { location_ = std::move(location); }
 
+  /// What the author may do about it, shown as a second line where the error is shown.
+  const std::optional<Message>& hint() const noexcept { return hint_; }
+  void setHint(Message hint) { hint_ = std::move(hint); }
+
  private:
   Message message_;
   std::string text_;
   std::optional<FileLocation> location_;
+  std::optional<Message> hint_;
 };
 
 /// The text the error box shows: a "." is appended when the last byte sorts above ".".

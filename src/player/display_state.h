@@ -15,6 +15,7 @@ struct ReloadFailure {
   std::string file;  ///< the file that failed, bytes as the file system takes them
   int32_t line = 0;  ///< the character file's line; 0 for a sheet, or a file not read at all
   Message message;
+  std::optional<Message> hint;  ///< the error's second line, if it has one
 
   friend bool operator==(const ReloadFailure&, const ReloadFailure&) = default;
 };

@@ -23,7 +23,8 @@ bool isMidSave(const FileStamp& stamp) {
 }
 
 void reportFailure(DisplayState& display, const std::string& file, const Error& e) {
-  display.reloadFailure = ReloadFailure{file, e.location() ? e.location()->line : 0, e.message()};
+  display.reloadFailure =
+      ReloadFailure{file, e.location() ? e.location()->line : 0, e.message(), e.hint()};
 }
 
 // Takes over what a load made: the character, and the name it gave (a file without one keeps

@@ -11,8 +11,11 @@
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 #include "surfaces/view_control.h"
+#include "window/file_chooser.h"
 #include "window/idle_loop.h"
 #include "window/preferences.h"
+#include "window/recent_names.h"
+#include "window/status_line.h"
 #include "window/translated_text.h"
 #include "window/view_widget.h"
 #include "window/window_layout.h"
@@ -30,6 +33,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -39,9 +43,12 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScreen>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 #include <filesystem>
@@ -58,6 +65,7 @@ namespace patapata {
 namespace {
 
 constexpr const char* kTitle = "ぱたぱた！";
+constexpr int kMaxZoom = 4;
 /// The interval edit takes at most this many typed characters; the program may put in more.
 constexpr int kIntervalTypedLimit = 3;
 
@@ -152,17 +160,16 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   createControls();
   createMenus();
   // The status line sits below the client area and shows only while there is something to
-  // say, so that the controls never move.
-  status_ = new QLabel(this);
+  // say; its place is kept while it is hidden, so that the window never changes size.
+  status_ = new StatusLine(this);
   status_->setObjectName(QStringLiteral("statusLine"));
-  status_->setTextFormat(Qt::PlainText);
-  // The window is narrow; a long message takes more lines rather than being cut.
-  status_->setWordWrap(true);
   statusBar()->setSizeGripEnabled(false);
   statusBar()->addWidget(status_, 1);
+  QSizePolicy keepPlace = statusBar()->sizePolicy();
+  keepPlace.setRetainSizeWhenHidden(true);
+  statusBar()->setSizePolicy(keepPlace);
   statusBar()->hide();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
-  setZoom(preferences_->zoom());
   if (const auto position = preferences_->windowPosition()) move(*position);
 
   FrameLoopHooks hooks;
@@ -195,8 +202,15 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(arguments.front(), error);
     frameLoop_->openAtStart(error ? arguments.front() : absolute.string());
+  } else if (const QStringList recent = preferences_->recentFiles();
+             preferences_->reopenLastFile() && !recent.isEmpty() &&
+             QFileInfo(recent.front()).isFile()) {
+    // The file the author was looking at last, by the same road as one on the command line.
+    frameLoop_->openAtStart(QFile::encodeName(recent.front()).toStdString());
   }
   setLanguage(preferences_->language());
+  // With its captions and its place, the window knows its size and its screen.
+  fitZoom();
 }
 
 MainWindow::~MainWindow() {
@@ -386,6 +400,13 @@ void MainWindow::createMenus() {
   addSwitchItem(settings, Switch::AutoCharacterReload, "autoCharacterReload",
                 QT_TRANSLATE_NOOP("MainWindow", "自動キャラ再読込み"),
                 preferences_->autoCharacterReload(), toggleAutoCharacterReload);
+  QAction* reopen = settings->addAction(QString());
+  translateLater(reopen, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "前回のファイルを開く"));
+  reopen->setObjectName(QStringLiteral("reopenLastItem"));
+  reopen->setCheckable(true);
+  reopen->setChecked(preferences_->reopenLastFile());
+  connect(reopen, &QAction::toggled, this,
+          [this](bool on) { preferences_->setReopenLastFile(on); });
   // Named in both languages, so that whoever reads neither word of one finds it.
   QMenu* language = settings->addMenu(QStringLiteral("Language / 言語"));
   language->setObjectName(QStringLiteral("languageMenu"));
@@ -402,14 +423,7 @@ void MainWindow::createMenus() {
     });
   }
 
-  chooser_ = [this]() -> std::optional<std::string> {
-    const QString chosen = QFileDialog::getOpenFileName(
-        this, ui(QT_TRANSLATE_NOOP("MainWindow", "開く")), QString(),
-        ui(QT_TRANSLATE_NOOP("MainWindow",
-                             "キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)")));
-    if (chosen.isEmpty()) return std::nullopt;
-    return QFile::encodeName(chosen).toStdString();
-  };
+  chooser_ = [this] { return chooseCharacterFile(this); };
 }
 
 QAction* MainWindow::addSwitchItem(QMenu* menu, Switch id, const char* name, const char* caption,
@@ -440,8 +454,7 @@ void MainWindow::createViewMenu() {
   translateLater(view, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "表示"));
   view->setObjectName(QStringLiteral("viewMenu"));
   auto* zooms = new QActionGroup(view);
-  const int zoom = preferences_->zoom();
-  for (int factor = 1; factor <= 4; ++factor) {
+  for (int factor = 1; factor <= kMaxZoom; ++factor) {
     static const char* const kZoomCaptions[] = {
         QT_TRANSLATE_NOOP("MainWindow", "等倍"), QT_TRANSLATE_NOOP("MainWindow", "2 倍"),
         QT_TRANSLATE_NOOP("MainWindow", "3 倍"), QT_TRANSLATE_NOOP("MainWindow", "4 倍")};
@@ -449,12 +462,12 @@ void MainWindow::createViewMenu() {
     translateLater(item, "MainWindow", kZoomCaptions[factor - 1]);
     item->setObjectName(QStringLiteral("zoom%1").arg(factor));
     item->setCheckable(true);
-    item->setChecked(factor == zoom);
     item->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + factor)));
     zooms->addAction(item);
+    zoomItems_[factor - 1] = item;
     connect(item, &QAction::triggered, this, [this, factor] {
-      setZoom(factor);
       preferences_->setZoom(factor);
+      fitZoom();
     });
   }
   view->addSeparator();
@@ -493,8 +506,65 @@ void MainWindow::setZoom(int zoom) {
   view_->setZoom(zoom);
   const int grown = view_->height() - kViewHeight;
   for (const auto& [widget, at] : belowView_) widget->move(at + QPoint(0, grown));
-  client_->setFixedSize(std::max(layout::kClientWidth, view_->x() + view_->width()),
-                        layout::kClientHeight + grown);
+  client_->setFixedSize(clientSizeAt(view_->zoom()));
+}
+
+QSize MainWindow::clientSizeAt(int zoom) const {
+  return {std::max(layout::kClientWidth, view_->x() + kViewWidth * zoom),
+          layout::kClientHeight + kViewHeight * (zoom - 1)};
+}
+
+void MainWindow::fitZoom() {
+  // The menu bar, the status line's place and the frame do not grow with the view.
+  const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  fittedFrame_ = frame;
+  const QSize fixed = sizeHint() - client_->size() +
+                      QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+  const QScreen* const on = screen();
+  // Without a screen to go by, every zoom is allowed.
+  int largest = on == nullptr ? kMaxZoom : 1;
+  for (int zoom = 2; zoom <= kMaxZoom && on != nullptr; ++zoom) {
+    const QSize needed = clientSizeAt(zoom) + fixed;
+    const QSize available = on->availableGeometry().size();
+    if (needed.width() > available.width() || needed.height() > available.height()) break;
+    largest = zoom;
+  }
+  for (int zoom = 1; zoom <= kMaxZoom; ++zoom) zoomItems_[zoom - 1]->setEnabled(zoom <= largest);
+  // The choice stays remembered as made: on a larger screen it shows again.
+  const int shown = std::min(preferences_->zoom(), largest);
+  zoomItems_[shown - 1]->setChecked(true);
+  if (shown != view_->zoom()) setZoom(shown);
+}
+
+void MainWindow::watchScreen(QScreen* screen) {
+  disconnect(screenWatch_);
+  if (screen != nullptr) {
+    screenWatch_ = connect(screen, &QScreen::availableGeometryChanged, this, [this] { fitZoom(); });
+  }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!windowWatched_ && windowHandle() != nullptr) {
+    windowWatched_ = true;
+    connect(windowHandle(), &QWindow::screenChanged, this, [this](QScreen* screen) {
+      watchScreen(screen);
+      fitZoom();
+    });
+    watchScreen(windowHandle()->screen());
+    windowHandle()->installEventFilter(this);
+  }
+  fitZoom();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A window manager frames the window once it is shown; its margins are known by the time
+  // the framed window is first exposed.
+  if (event->type() == QEvent::Expose && watched == windowHandle() &&
+      windowHandle()->frameMargins() != fittedFrame_) {
+    fitZoom();
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::translateLater(QObject* target, const char* context, const char* source) {
@@ -522,9 +592,17 @@ void MainWindow::retranslate() {
 
 void MainWindow::setLanguage(const QString& code) {
   QCoreApplication::removeTranslator(&translator_);
-  // Japanese is the source language: no translator at all.
-  if (code == QLatin1String("en") && translator_.load(QStringLiteral(":/i18n/patapata_en.qm"))) {
+  QCoreApplication::removeTranslator(&qtTranslator_);
+  // The window's texts are Japanese in the source, the check's and the importer's English:
+  // each language translates the others. Qt's dialogs are English without a translation.
+  const bool english = code == QLatin1String("en");
+  if (translator_.load(english ? QStringLiteral(":/i18n/patapata_en.qm")
+                               : QStringLiteral(":/i18n/patapata_ja.qm"))) {
     QCoreApplication::installTranslator(&translator_);
+  }
+  if (!english && qtTranslator_.load(QStringLiteral("qtbase_ja"),
+                                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(&qtTranslator_);
   }
   // Installing or removing a translator sends the change; without one, nothing would say so.
   retranslate();
@@ -540,9 +618,11 @@ void MainWindow::setFileChooser(FileChooser chooser) {
 }
 
 void MainWindow::openFile(const std::string& path) {
-  // A file that could be opened is remembered, also when its load stopped; one that is no
-  // character file is not.
-  const auto remember = [this, &path] {
+  // A file that could be opened is named and remembered, also when its load stopped (its
+  // error is what the author is looking at); one that is no character file is neither.
+  const auto adoptFile = [this, &path] {
+    setWindowTitle(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName() +
+                   QStringLiteral(" — ") + QString::fromUtf8(kTitle));
     if (std::error_code error; std::filesystem::is_regular_file(path, error)) {
       preferences_->addRecentFile(QFile::decodeName(QByteArray::fromStdString(path)));
       fillRecentMenu();
@@ -553,10 +633,10 @@ void MainWindow::openFile(const std::string& path) {
   try {
     openCharacterFile(viewer_, sheetLoader(), path);
   } catch (const Error& e) {
-    if (!isNotCharacterFile(e)) remember();
+    if (!isNotCharacterFile(e)) adoptFile();
     throw;
   }
-  remember();
+  adoptFile();
 }
 
 void MainWindow::reloadFile() {
@@ -587,8 +667,10 @@ void MainWindow::openRecentFile(const QString& path) {
 void MainWindow::fillRecentMenu() {
   recentMenu_->clear();
   const QStringList files = preferences_->recentFiles();
-  for (const QString& path : files) {
-    QAction* item = recentMenu_->addAction(QFileInfo(path).fileName());
+  const QStringList labels = recentFileLabels(files);
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QString& path = files[i];
+    QAction* item = recentMenu_->addAction(labels[i]);
     item->setToolTip(path);
     item->setData(path);
     connect(item, &QAction::triggered, this, [this, path] { openRecentFile(path); });
@@ -633,34 +715,34 @@ void MainWindow::render() {
 }
 
 void MainWindow::renderStatus() {
-  QStringList lines;
+  // The messages share the first row, so that the readout keeps the second.
+  QStringList messages;
   QStringList tips;
   if (const auto& failure = viewer_.display.reloadFailure) {
     const QString path = QFile::decodeName(QByteArray::fromStdString(failure->file));
     const QString where =
         failure->line > 0 ? whereText(failure->file, failure->line) : QFileInfo(path).fileName();
-    lines << where + QStringLiteral(": ") + boxText(failure->message);
+    messages << where + QStringLiteral(": ") + boxText(failure->message);
     tips << path;
+    if (failure->hint) tips << boxText(*failure->hint);
   }
   if (const auto& warnings = viewer_.display.warnings; !warnings.empty()) {
-    // The count on the line, the warnings themselves where the pointer rests on it. They are
-    // the batch check's, which speaks English in either language.
-    lines << ui(QT_TRANSLATE_NOOP("MainWindow", "警告 %1 件（ここにポインタを置くと表示）"))
-                 .arg(warnings.size());
+    // The count on the line, the warnings themselves where the pointer rests on it.
+    messages << QCoreApplication::translate(
+        "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "警告 %n 件（ここにポインタを置くと表示）"),
+        nullptr, static_cast<int>(warnings.size()));
     for (const LintWarning& warning : warnings) {
       tips << ui(QT_TRANSLATE_NOOP("MainWindow", "%1 行目: %2"))
                   .arg(warning.line)
-                  .arg(QString::fromStdString(messageText(warning.message)));
+                  .arg(translated::message(warning.message));
     }
   }
+  QStringList lines{messages.join(QStringLiteral("  "))};
   if (readoutItem_->isChecked()) lines << readoutText();
   lines.removeAll(QString());
   const QString text = lines.join(QLatin1Char('\n'));
-  const QString tip = tips.join(QLatin1Char('\n'));
-  if (tip != status_->toolTip()) status_->setToolTip(tip);
-  if (text == status_->text() && statusBar()->isVisible() == !text.isEmpty()) return;
-  status_->setText(text);
-  statusBar()->setVisible(!text.isEmpty());
+  status_->setContent(text, tips.join(QLatin1Char('\n')));
+  if (statusBar()->isVisible() == text.isEmpty()) statusBar()->setVisible(!text.isEmpty());
 }
 
 QString MainWindow::readoutText() const {
@@ -713,6 +795,7 @@ void MainWindow::enter(const std::function<void()>& handler) {
     handler();
   } catch (const Error& error) {
     failure = boxText(error.message());
+    if (const auto& hint = error.hint()) *failure += QLatin1Char('\n') + boxText(*hint);
     // A character file's error says where the load stopped.
     if (const auto& at = error.location(); at && at->line > 0) {
       *failure += QLatin1Char('\n') + whereText(at->file, at->line);

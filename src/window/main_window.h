@@ -20,6 +20,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QScreen;
 
 namespace patapata {
 
@@ -29,6 +30,7 @@ class SurfaceService;
 class FrameLoop;
 class IdleLoop;
 class Preferences;
+class StatusLine;
 class ViewWidget;
 
 /// The viewer's main window: every control at its fixed place, the view, the menu and the
@@ -39,7 +41,8 @@ class MainWindow : public QMainWindow {
 
  public:
   /// `arguments` are the command-line arguments after the program's name (bytes as given);
-  /// the first names a character file to open at the first tick that can draw. What the
+  /// the first names a character file to open at the first tick that can draw. Without one,
+  /// the newest recent file opens then, if it still exists and `preferences` say so. What the
   /// window remembers between runs lives in `preferences`.
   MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceService> service,
              std::vector<std::string> arguments, std::unique_ptr<Preferences> preferences,
@@ -81,6 +84,8 @@ class MainWindow : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createControls();
@@ -95,7 +100,8 @@ class MainWindow : public QMainWindow {
   void setLanguage(const QString& code);
   /// "file, line N" for a place in a character file, in the window's language.
   QString whereText(const std::string& file, int32_t line) const;
-  /// Opens a character file as a drop does, and remembers it among the recent files.
+  /// Opens a character file as a drop does, remembers it among the recent files and names it
+  /// in the title.
   void openFile(const std::string& path);
   /// Reads the character file opened last again.
   void reloadFile();
@@ -111,6 +117,13 @@ class MainWindow : public QMainWindow {
   /// Shows the view enlarged `zoom` times: the window grows, the controls on the left stay,
   /// the view keeps its top-left corner and what lies under it moves down with its bottom.
   void setZoom(int zoom);
+  /// The client area's size at `zoom`.
+  QSize clientSizeAt(int zoom) const;
+  /// Shows the zoom the author chose, or the largest below it whose window fits the screen's
+  /// available area; disables the zoom items that would not fit.
+  void fitZoom();
+  /// Fits the zoom again whenever the available area of `screen` changes.
+  void watchScreen(QScreen* screen);
   /// The frame readout: the state, the frame, its cels, and the timing measured.
   QString readoutText() const;
   void renderStatus();
@@ -144,7 +157,12 @@ class MainWindow : public QMainWindow {
   QPushButton* sheetReloadButton_ = nullptr;
   QAction* reloadItem_ = nullptr;
   QMenu* recentMenu_ = nullptr;
-  QLabel* status_ = nullptr;
+  StatusLine* status_ = nullptr;
+  std::array<QAction*, 4> zoomItems_{};
+  QMetaObject::Connection screenWatch_;
+  bool windowWatched_ = false;
+  /// The frame's margins the zoom was last fitted with.
+  QMargins fittedFrame_;
   QAction* readoutItem_ = nullptr;
   QAction* pauseItem_ = nullptr;
   struct Caption {
@@ -153,7 +171,8 @@ class MainWindow : public QMainWindow {
     const char* source;
   };
   std::vector<Caption> captions_;
-  QTranslator translator_;
+  QTranslator translator_;    ///< the window's and the core's texts
+  QTranslator qtTranslator_;  ///< Qt's own dialogs
   /// The controls under the view, with their places at the view's own size.
   std::vector<std::pair<QWidget*, QPoint>> belowView_;
   std::unique_ptr<FrameLoop> frameLoop_;

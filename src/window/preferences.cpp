@@ -11,6 +11,7 @@ namespace {
 const QString kAutoSheetReloadKey = QStringLiteral("reload/sheet");
 const QString kAutoCharacterReloadKey = QStringLiteral("reload/character");
 const QString kRecentFilesKey = QStringLiteral("files/recent");
+const QString kReopenLastFileKey = QStringLiteral("files/reopenLast");
 const QString kWindowPositionKey = QStringLiteral("window/position");
 const QString kZoomKey = QStringLiteral("view/zoom");
 const QString kReadoutKey = QStringLiteral("view/readout");
@@ -63,6 +64,14 @@ void Preferences::removeRecentFile(const QString& path) {
   QStringList files = recentFiles();
   files.removeAll(path);
   settings_->setValue(kRecentFilesKey, files);
+}
+
+bool Preferences::reopenLastFile() const {
+  return settings_->value(kReopenLastFileKey, true).toBool();
+}
+
+void Preferences::setReopenLastFile(bool on) {
+  settings_->setValue(kReopenLastFileKey, on);
 }
 
 int Preferences::zoom() const {

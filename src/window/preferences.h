@@ -11,8 +11,9 @@ class QSettings;
 
 namespace patapata {
 
-/// What the viewer remembers between runs: the two automatic reloads, the files opened last,
-/// the view's enlargement, and where the window stood. Kept by QSettings in the user's
+/// What the viewer remembers between runs: the two automatic reloads, the files opened last and
+/// whether to open the last one again at start, the view's enlargement, and where the window
+/// stood. Kept by QSettings in the user's
 /// configuration, or in a file of the caller's choosing (tests).
 class Preferences {
  public:
@@ -38,8 +39,12 @@ class Preferences {
   /// Puts `path` first, once.
   void addRecentFile(const QString& path);
   void removeRecentFile(const QString& path);
+  /// Whether a start without a file opens the newest recent file again; on unless turned off.
+  bool reopenLastFile() const;
+  void setReopenLastFile(bool on);
 
-  /// The view's enlargement, 1 to 4.
+  /// The view's enlargement the author chose, 1 to 4 (the window may show less, to fit its
+  /// screen).
   int zoom() const;
   void setZoom(int zoom);
 

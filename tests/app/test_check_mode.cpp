@@ -130,6 +130,11 @@ TEST(CheckMode, AStoppedLoadNamesTheFileAndTheLineItStoppedAt) {
        "（.chp）を開いてください.\n",
        0},
       {"none.chp", {}, ": ファイル " + dir.file("none.chp") + " は開けません.\n", 0},
+      // A note after a '#' reads as a cel line; the error says what such lines are.
+      {"note.chp", "#DATA 16\n# 2-7 walk\n",
+       ", line 2: '' は数値ではありません.\npatapata: # で始まる行は命令として読まれます。"
+       "メモは # 以外の文字で始めてください.\n",
+       2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <hwy/targets.h>
 
+#include <bit>
 #include <cstdint>
 #include <random>
 #include <vector>

@@ -10,9 +10,14 @@ namespace {
 class QtEnvironment : public testing::Environment {
  public:
   void SetUp() override {
-    static int argc = 1;
+    // Offscreen, the screens are those of screens.json: a large one the window starts on and
+    // smaller ones that limit its zoom. Another platform asked for by name is left as it is.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     static char name[] = "test_main_window";
-    static char* argv[] = {name, nullptr};
+    static char option[] = "-platform";
+    static char offscreen[] = "offscreen:configfile=" PATAPATA_SCREENS;
+    static char* argv[] = {name, option, offscreen, nullptr};
+    static int argc = platform.isEmpty() || platform == "offscreen" ? 3 : 1;
     app_ = std::make_unique<QApplication>(argc, argv);
     // Tests close windows one after another; the application outlives them all.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -123,12 +123,16 @@
         <translation>Reload Character Automatically</translation>
     </message>
     <message>
+        <source>前回のファイルを開く</source>
+        <translation>Reopen Last File</translation>
+    </message>
+    <message>
         <source>開く</source>
         <translation>Open</translation>
     </message>
     <message>
-        <source>キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)</source>
-        <translation>Character files (*.[cC][hH][pP]);;All files (*)</translation>
+        <source>キャラクターファイル (*.chp);;すべてのファイル (*)</source>
+        <translation>Character files (*.chp);;All files (*)</translation>
     </message>
     <message>
         <source>表示</source>
@@ -198,9 +202,12 @@
         <source>転送先</source>
         <translation>Destination</translation>
     </message>
-    <message>
-        <source>警告 %1 件（ここにポインタを置くと表示）</source>
-        <translation>%1 warnings (rest the pointer here to see them)</translation>
+    <message numerus="yes">
+        <source>警告 %n 件（ここにポインタを置くと表示）</source>
+        <translation>
+            <numerusform>%n warning (rest the pointer here to see it)</numerusform>
+            <numerusform>%n warnings (rest the pointer here to see them)</numerusform>
+        </translation>
     </message>
     <message>
         <source>%1 行目: %2</source>
@@ -288,6 +295,10 @@
     <message>
         <source>%1 はテキストではないので、キャラクターファイルではありません。キャラクターファイル（.chp）を開いてください</source>
         <translation>%1 is not text, so it is not a character file. Open a character file (.chp)</translation>
+    </message>
+    <message>
+        <source># で始まる行は命令として読まれます。メモは # 以外の文字で始めてください</source>
+        <translation>Lines beginning with # are read as instructions. Begin a note with another character</translation>
     </message>
 </context>
 <context>

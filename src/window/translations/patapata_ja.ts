@@ -280,8 +280,13 @@
     </message>
     <message>
         <extracomment>CelOutsideSheet</extracomment>
-        <source>cel %1 (%2, %3, %4 × %5) does not lie within the sheet (%6 × %7)</source>
-        <translation>セル %1（%2, %3, %4 × %5）がシート（%6 × %7）からはみ出しています</translation>
+        <source>cel %1 (%2, %3, %4 × %5) does not lie within the sheet (%6 × %7), so it is not drawn</source>
+        <translation>セル %1（%2, %3, %4 × %5）がシート（%6 × %7）からはみ出しているため、描画されません</translation>
+    </message>
+    <message>
+        <extracomment>CelWithoutSize</extracomment>
+        <source>cel %1 (%2, %3, %4 × %5) has no width or no height, so it draws nothing</source>
+        <translation>セル %1（%2, %3, %4 × %5）は幅か高さが 0 なので、何も描画されません</translation>
     </message>
     <message>
         <extracomment>LayerShorterOneEntryOneFrame</extracomment>
