@@ -101,7 +101,9 @@ export class Files {
     source.response = undefined;
     if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
     const modified = Date.parse(response.headers.get("Last-Modified") ?? "");
-    return new File([await response.blob()], source.url, { lastModified: modified || 0 });
+    // The bytes straight from the response: a Blob would be stored and read back once more.
+    const buffer = await response.arrayBuffer();
+    return { lastModified: modified || 0, size: buffer.byteLength, arrayBuffer: async () => buffer };
   }
 
   /**

@@ -43,7 +43,17 @@ const SAMPLE = ["samples/hiyoko/hiyoko.chp", "samples/hiyoko/hiyoko.bmp"];
 // The sample asked for with the page is fetched while the module compiles.
 const sampleFetches = search.has("sample") ? SAMPLE.map((url) => fetch(url)) : [];
 
-const core = await createPatapataModule();
+// The code the page began compiling (index.html), instantiated with the module's imports.
+const core = await createPatapataModule({
+  instantiateWasm(imports, receive) {
+    window.patapataCode
+      .then((code) => WebAssembly.instantiate(code, imports).then((instance) => receive(instance, code)))
+      .catch((error) => {
+        document.body.textContent = String(error);  // no core, no page
+      });
+    return {};
+  },
+});
 const page = new core.Page(decodePng);
 const files = new Files(core.FS, page);
 const VIEW_WIDTH = core.viewWidth();
