@@ -20,9 +20,8 @@ constexpr const char* kCharacter =
     "#2 121 0 30 40\r\n#PATERN 01 0202\r\n";
 
 std::string sheet(uint32_t colour) {
-  return testing::bmp24Bytes(160, 280, [colour](int32_t x, int32_t) {
-    return x < 121 ? colour : 0x00FF00u;
-  });
+  return testing::bmp24Bytes(160, 280,
+                             [colour](int32_t x, int32_t) { return x < 121 ? colour : 0x00FF00u; });
 }
 
 /// The page's side: copies of the files with stamps of their own, which are not the file
@@ -152,11 +151,11 @@ TEST(PageControls, CaretsCountTheBytesTheCoreMeasures) {
     int32_t caretUtf16;
     int32_t bytes;
   } cases[] = {
-      {"0102", 3, 3},
-      {"あ01", 1, 2},          // one character, two Shift-JIS bytes
-      {"ｱ01", 2, 2},           // half-width katakana: one byte each
-      {"\xF0\x9F\x98\x80" "01", 2, 4},  // outside the code page: kept as its four UTF-8 bytes
-      {"01", 9, 2},            // past the end
+      {"0102", 3, 3},  // ASCII: one byte each
+      {"あ01", 1, 2},  // one character, two Shift-JIS bytes
+      {"ｱ01", 2, 2},   // half-width katakana: one byte each
+      {"😀01", 2, 4},   // outside the code page: kept as its four UTF-8 bytes
+      {"01", 9, 2},    // past the end
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
