@@ -137,6 +137,14 @@ constexpr OptionRow<Options> kStateOption{
     .help = "the state to play, by number in the states list (default 1)",
     .store = [](Options& o, const std::string& v) { o.state = buttonState(v); }};
 
+template <typename Options>
+constexpr OptionRow<Options> kStrictOption{
+    .names = "--strict",
+    .help =
+        "when the check warns about the file (the warnings go to standard error either "
+        "way), write nothing and exit 1",
+    .store = [](Options& o, const std::string&) { o.strict = true; }};
+
 constexpr std::string_view kDepthHelp = "draw in 32-bit colour, or in 16-bit 5-6-5 (default 32)";
 
 constexpr OptionRow<CheckOptions> kCheckOptions[] = {
@@ -166,6 +174,7 @@ constexpr OptionRow<RenderOptions> kRenderOptions[] = {
      .value = "32|16",
      .help = kDepthHelp,
      .store = [](RenderOptions& o, const std::string& v) { o.format = depth(v); }},
+    kStrictOption<RenderOptions>,
 };
 
 constexpr OptionRow<ExportOptions> kExportOptions[] = {
@@ -198,6 +207,7 @@ constexpr OptionRow<ExportOptions> kExportOptions[] = {
      .value = "gif|webp",
      .help = "the animations' format with --all -o DIR/ (default gif)",
      .store = [](ExportOptions& o, const std::string& v) { o.format = animation(v); }},
+    kStrictOption<ExportOptions>,
 };
 
 bool endsWithIgnoringCase(const std::string& text, std::string_view suffix) {
@@ -262,7 +272,8 @@ constexpr Mode<RenderOptions> kRender{
     .name = "--render",
     .summary =
         "Play a state as its button would, without a window, and print one JSON array "
-        "with an object per frame (tick, state, frame, caption, pattern, layer, dest).",
+        "with an object per frame (tick, state, frame, caption, pattern, layer, dest). The "
+        "check's warnings about the file go to standard error.",
     .operand = kCharacterFile<RenderOptions>,
     .options = kRenderOptions,
     .finish = nullptr,
@@ -277,7 +288,7 @@ constexpr Mode<ExportOptions> kExport{
         "that has entries: one PNG with a row per state (number, caption, then its "
         "frames), or into folder DIR one animation per state, named "
         "NAME-STATE-MEANING.gif (or .webp), e.g. hiyoko-6-joy1.gif. Prints the name of "
-        "each file written.",
+        "each file written; the check's warnings about the file go to standard error.",
     .operand = kCharacterFile<ExportOptions>,
     .options = kExportOptions,
     .finish = finishExport,

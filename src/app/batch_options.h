@@ -23,6 +23,7 @@ struct RenderOptions {
   std::optional<int32_t> ticks;
   std::optional<std::string> outPrefix;
   PixelFormat format = PixelFormat::xrgb8888();
+  bool strict = false;  ///< the check's warnings stop the mode
 };
 
 /// What `--export` writes, from `-o` and `--all`.
@@ -51,6 +52,7 @@ struct ExportOptions {
   std::optional<Dither> dither;
   std::optional<int32_t> scale;
   std::optional<PixelFormat> depth;
+  bool strict = false;  ///< the check's warnings stop the mode
 };
 
 }  // namespace patapata::app

@@ -24,7 +24,7 @@ struct CheckResult {
   bool complete = false;
   std::optional<std::string> error;
   std::optional<std::string> hint;  ///< the error's second line
-  std::string stopFile;  ///< where a stopped load stopped: the file, and the line in it
+  std::string stopFile;             ///< where a stopped load stopped: the file, and the line in it
   int32_t stopLine = 0;
 };
 

@@ -1,15 +1,16 @@
+#include "app/batch_error.h"
 #include "app/batch_modes.h"
 #include "app/gif_writer.h"
 #include "app/headless_player.h"
 #include "app/headless_session.h"
-#include "app/batch_error.h"
-#include "common/new_file.h"
 #include "app/palette_reduction.h"
 #include "app/state_sheet.h"
+#include "app/warning_report.h"
 #include "app/webp_writer.h"
 #include "character/state_table.h"
 #include "common/encoding.h"
 #include "common/errors.h"
+#include "common/new_file.h"
 #include "player/frame_composer.h"
 #include "surfaces/sheet_picture.h"
 
@@ -36,9 +37,9 @@ std::string stateName(int32_t state) {
 }
 
 // Reading and exporting fail for different reasons; the message says which.
-void loadCharacter(HeadlessSession& session, const std::string& file) {
+std::vector<LintWarning> loadCharacter(HeadlessSession& session, const std::string& file) {
   try {
-    session.load(file);
+    return session.loadAndCheck(file);
   } catch (const Error& e) {
     const std::string shown = encoding::toDisplayText(file);
     if (e.location() && e.location()->line > 0) {
@@ -167,9 +168,9 @@ int exportAllStates(const ExportOptions& options, HeadlessSession& session) {
   std::error_code error;
   std::filesystem::create_directories(options.out, error);
   if (error) {
-    throw FileWriteError("cannot write " + encoding::toDisplayText(options.out) + ": " +
-                             error.message(),
-                         options.out, error.value());
+    throw FileWriteError(
+        "cannot write " + encoding::toDisplayText(options.out) + ": " + error.message(),
+        options.out, error.value());
   }
   const Animation format = options.format.value_or(Animation::Gif);
   const std::string name = characterName(options.file);
@@ -185,7 +186,9 @@ int exportAllStates(const ExportOptions& options, HeadlessSession& session) {
 
 int exportFrames(const ExportOptions& options) {
   HeadlessSession session(options.depth.value_or(PixelFormat::xrgb8888()));
-  loadCharacter(session, options.file);
+  const std::vector<LintWarning> warnings = loadCharacter(session, options.file);
+  printWarnings(std::cerr, options.file, warnings);
+  refuseWarningsWhenStrict(options.strict, warnings);
   return options.all ? exportAllStates(options, session) : exportOneState(options, session);
 }
 

@@ -1,9 +1,9 @@
 #include "app/gif_writer.h"
 
 #include "app/batch_error.h"
-#include "common/new_file.h"
 #include "app/palette_reduction.h"
 #include "common/encoding.h"
+#include "common/new_file.h"
 
 #include <gif_lib.h>
 
@@ -47,9 +47,9 @@ struct MapFreer {
 [[noreturn]] void fail(const Sink& sink, const std::string& path, int error) {
   if (sink.error) std::rethrow_exception(sink.error);
   const char* reason = GifErrorString(error);
-  throw FileWriteError(
-      "cannot write " + encoding::toDisplayText(path) + (reason != nullptr ? ": " + std::string(reason) : ""),
-      path, 0);
+  throw FileWriteError("cannot write " + encoding::toDisplayText(path) +
+                           (reason != nullptr ? ": " + std::string(reason) : ""),
+                       path, 0);
 }
 
 // GIF delays count hundredths of a second; a zero delay is shown by many viewers as a slow

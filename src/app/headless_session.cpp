@@ -24,4 +24,11 @@ void HeadlessSession::load(const std::string& path, ReaderObserver* observer) {
   viewer_.characterLoaded = true;
 }
 
+std::vector<LintWarning> HeadlessSession::loadAndCheck(const std::string& path) {
+  CharacterLint lint;
+  load(path, &lint);
+  lint.finish(viewer_.character);
+  return lint.warnings();
+}
+
 }  // namespace patapata::app

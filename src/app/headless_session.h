@@ -1,5 +1,6 @@
 #pragma once
 
+#include "character/character_lint.h"
 #include "character/character_reader.h"
 #include "common/memory_controls.h"
 #include "player/viewer.h"
@@ -7,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace patapata {
 
@@ -36,6 +38,9 @@ class HeadlessSession {
   /// Loads the character file at `path` as the viewer loads a file it is given: what the load
   /// read replaces the character, also when it stopped, and then its Error is thrown.
   void load(const std::string& path, ReaderObserver* observer = nullptr);
+
+  /// Loads as load() does and gives what the check finds in the file.
+  std::vector<LintWarning> loadAndCheck(const std::string& path);
 
  private:
   std::shared_ptr<platform::SurfaceService> service_;

@@ -1,6 +1,7 @@
 #include "app/batch_modes.h"
 #include "app/headless_player.h"
 #include "app/headless_session.h"
+#include "app/warning_report.h"
 #include "common/errors.h"
 
 #include <QImage>
@@ -12,6 +13,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace patapata::app {
 namespace {
@@ -24,7 +26,9 @@ std::string frameFileName(const std::string& prefix, int32_t tick) {
 
 int render(const RenderOptions& options) {
   HeadlessSession session(options.format);
-  session.load(options.file);
+  const std::vector<LintWarning> warnings = session.loadAndCheck(options.file);
+  printWarnings(std::cerr, options.file, warnings);
+  refuseWarningsWhenStrict(options.strict, warnings);
 
   HeadlessPlayer player(session);
   if (options.state) player.selectState(*options.state);

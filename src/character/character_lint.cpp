@@ -524,9 +524,9 @@ void CharacterLint::finish(const Character& character, bool loadCompleted) {
   for (const auto& [cel, line] : definedCels_) {
     const CelRect& r = character.cels[cel];
     if (drawn.contains(cel) && (r.width == 0 || r.height == 0)) {
-      warnings_.push_back(LintWarning{
-          line, Message{MessageId::CelWithoutSize, {number(cel), number(r.x), number(r.y),
-                                                    number(r.width), number(r.height)}}});
+      warnings_.push_back(LintWarning{line, Message{MessageId::CelWithoutSize,
+                                                    {number(cel), number(r.x), number(r.y),
+                                                     number(r.width), number(r.height)}}});
     }
   }
   if (width > 0 && height > 0) {

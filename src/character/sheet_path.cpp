@@ -19,10 +19,11 @@ bool exists(const std::string& path) {
   return fs::exists(fs::path(path), ec) && !ec;
 }
 
-// Folds a–z for comparison. In a Shift-JIS name the byte after a lead byte belongs to a
-// double-byte character and may look like a letter, so it is kept; a UTF-8 name has no
-// ASCII bytes inside its characters and is folded throughout.
-std::string foldCase(std::string_view name) {
+// Changes each single byte of a sheet name with `change`. In a Shift-JIS name the byte after
+// a lead byte belongs to a double-byte character and may look like a letter or a "\" (5C), so
+// it is kept; a UTF-8 name has no ASCII bytes inside its characters and is changed throughout.
+template <typename Change>
+std::string changeSingleBytes(std::string_view name, Change change) {
   const bool shiftJis = !encoding::isValidUtf8(name);
   std::string out(name);
   for (std::size_t i = 0; i < out.size(); ++i) {
@@ -31,9 +32,16 @@ std::string foldCase(std::string_view name) {
       ++i;
       continue;
     }
-    if (b >= 'a' && b <= 'z') out[i] = static_cast<char>(b - 'a' + 'A');
+    out[i] = static_cast<char>(change(b));
   }
   return out;
+}
+
+// Folds a–z for comparison.
+std::string foldCase(std::string_view name) {
+  return changeSingleBytes(name, [](unsigned char b) {
+    return b >= 'a' && b <= 'z' ? static_cast<unsigned char>(b - 'a' + 'A') : b;
+  });
 }
 
 // The entry of `folder` whose name equals `name` without regard to case, or empty.
@@ -61,18 +69,8 @@ std::string characterDirectory(std::string_view characterFile) {
 }
 
 std::string sheetNameAsPath(std::string_view sheetName) {
-  // A UTF-8 name has no ASCII bytes inside its characters, so every "\" in it separates.
-  const bool shiftJis = !encoding::isValidUtf8(sheetName);
-  std::string out(sheetName);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    const auto b = static_cast<unsigned char>(out[i]);
-    if (shiftJis && text::isShiftJisLeadByte(b)) {
-      ++i;  // the trail byte, which may be 5C, is part of the character
-      continue;
-    }
-    if (b == '\\') out[i] = '/';
-  }
-  return out;
+  return changeSingleBytes(
+      sheetName, [](unsigned char b) { return b == '\\' ? static_cast<unsigned char>('/') : b; });
 }
 
 std::string composeSheetPath(std::string_view characterFile, std::string_view sheetName) {

@@ -8,7 +8,8 @@
 namespace patapata {
 
 /// Everything the system says, by identity: the errors, what the check finds in a character
-/// file that is legal but probably a mistake, and what the importer of other tools' sheets says. Each has one text, listed in message_texts.inc.
+/// file that is legal but probably a mistake, and what the importer of other tools' sheets says.
+/// Each has one text, listed in message_texts.inc.
 enum class MessageId : uint8_t {
 #define PATAPATA_ERROR(id, text) id,
 #define PATAPATA_LINT(id, text) id,

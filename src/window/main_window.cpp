@@ -7,6 +7,7 @@
 #include "player/file_intake.h"
 #include "player/frame_loop.h"
 #include "player/pattern_check.h"
+#include "player/sequence_lines.h"
 #include "surfaces/draw_context.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
@@ -23,6 +24,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -30,7 +32,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QLibraryInfo>
@@ -389,6 +393,7 @@ void MainWindow::createMenus() {
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(quit, &QAction::triggered, this, &QWidget::close);
 
+  createEditMenu();
   createViewMenu();
 
   QMenu* settings = menuBar()->addMenu(QString());
@@ -447,6 +452,42 @@ QAction* MainWindow::addSwitchItem(QMenu* menu, Switch id, const char* name, con
     }
   });
   return item;
+}
+
+void MainWindow::createEditMenu() {
+  QMenu* edit = menuBar()->addMenu(QString());
+  translateLater(edit, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "編集"));
+  edit->setObjectName(QStringLiteral("editMenu"));
+  // The typed sequences as the file writes them, numbered with the state they are tried for.
+  const auto copyLines = [](int32_t state, const Controls& controls) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(sequenceLines(state, controls)));
+  };
+  QAction* lines = edit->addAction(QString());
+  translateLater(lines, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "ファイルの行としてコピー"));
+  lines->setObjectName(QStringLiteral("copyLinesItem"));
+  lines->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+  connect(lines, &QAction::triggered, this,
+          [this, copyLines] { copyLines(checkReturnState(viewer_.player), controls_); });
+  QAction* linesFor = edit->addAction(QString());
+  translateLater(linesFor, "MainWindow",
+                 QT_TRANSLATE_NOOP("MainWindow", "状態を指定してファイルの行としてコピー..."));
+  linesFor->setObjectName(QStringLiteral("copyLinesForStateItem"));
+  connect(linesFor, &QAction::triggered, this, [this, copyLines] {
+    bool given = false;
+    const int state =
+        QInputDialog::getInt(this, QString::fromUtf8(kTitle),
+                             ui(QT_TRANSLATE_NOOP("MainWindow", "状態の番号（0〜30）:")),
+                             checkReturnState(viewer_.player), 0, kStateCount - 1, 1, &given);
+    if (given) copyLines(state, controls_);
+  });
+  edit->addSeparator();
+  QAction* repeat = edit->addAction(QString());
+  translateLater(repeat, "MainWindow",
+                 QT_TRANSLATE_NOOP("MainWindow", "レイヤと転送先を全コマに繰り返す"));
+  repeat->setObjectName(QStringLiteral("repeatLayerItem"));
+  repeat->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+  connect(repeat, &QAction::triggered, this,
+          [this] { enter([this] { repeatLayerForEveryFrame(controls_); }); });
 }
 
 void MainWindow::createViewMenu() {

@@ -113,6 +113,7 @@ class MainWindow : public QMainWindow {
   void fillRecentMenu();
   QPushButton* addButton(const char* name, const char* context, const char* caption,
                          const std::function<void()>& handler);
+  void createEditMenu();
   void createViewMenu();
   /// Shows the view enlarged `zoom` times: the window grows, the controls on the left stay,
   /// the view keeps its top-left corner and what lies under it moves down with its bottom.

@@ -1,5 +1,6 @@
 #include "export_files.h"
 #include "run_patapata.h"
+#include "support/bmp_writer.h"
 
 #include <QFile>
 #include <QImage>
@@ -323,6 +324,34 @@ TEST(CommandLine, HelpDescribesEveryMode) {
   for (const char* mode : {"--check", "--render", "--export", "--all", "--dither", "--format",
                            ".webp", "--version", "FILE.chp", "exit status"}) {
     EXPECT_NE(run.out.find(mode), std::string::npos) << mode;
+  }
+}
+
+// An export whose body cel lay 4 px past the sheet's edge wrote a GIF without the body and
+// said nothing. The check's warnings go to standard error; --strict makes them stop the mode
+// before it writes anything.
+TEST(ExportMode, TheChecksWarningsAreSaidAndStrictMakesThemStopTheMode) {
+  QTemporaryDir dir;
+  const std::string chp = inDir(dir, "past.chp");
+  writeBytes(inDir(dir, "s.bmp"), bmp24Bytes(130, 271, [](int32_t, int32_t) { return 0x336699u; }));
+  writeBytes(chp, "#CHARBMP s.bmp\r\n#1 13 0 121 271\r\n#PATERN 01 0101\r\n");
+  const std::string warning = "patapata: " + chp +
+                              ", line 2: warning: cel 1 (13, 0, 121 × 271) does not lie within "
+                              "the sheet (130 × 271), so it is not drawn\n";
+  const std::string gif = inDir(dir, "out.gif");
+  const std::vector<std::string> modes[] = {{"--render", chp}, {"--export", chp, "-o", gif}};
+  for (const auto& mode : modes) {
+    for (const bool strict : {false, true}) {
+      SCOPED_TRACE(mode.front() + (strict ? " --strict" : ""));
+      QFile::remove(QString::fromStdString(gif));
+      std::vector<std::string> args = mode;
+      if (strict) args.push_back("--strict");
+      const ProcessResult run = runPatapata(args);
+      EXPECT_EQ(run.exitCode, strict ? 1 : 0);
+      EXPECT_TRUE(run.err.starts_with(warning)) << run.err;
+      EXPECT_EQ(run.out.empty(), strict) << run.out;
+      EXPECT_EQ(QFile::exists(QString::fromStdString(gif)), !strict && mode.size() > 2);
+    }
   }
 }
 

@@ -1,7 +1,8 @@
 #include "surfaces/key_mask.h"
 
+#include "support/instruction_sets.h"
+
 #include <gtest/gtest.h>
-#include <hwy/targets.h>
 
 #include <bit>
 #include <cstdint>
@@ -16,14 +17,7 @@ namespace {
 // rows are exactly their size, for the sanitizers), a key wider than the pixel matched.
 TEST(KeyMask, EveryInstructionSetMarksAsTheReference) {
   std::mt19937 random(7);
-#ifdef HWY_COMPILE_ONLY_STATIC
-  // Built for one instruction set (the browser build's), without libhwy to choose among any.
-  for (const int64_t target : {int64_t{HWY_STATIC_TARGET}}) {
-#else
-  for (const int64_t target : hwy::SupportedAndGeneratedTargets()) {
-    hwy::SetSupportedTargetsForTest(target);
-#endif
-    SCOPED_TRACE(hwy::TargetName(target));
+  testing::forEachInstructionSet([&](const char*) {
     for (const int32_t bytes : {1, 2, 3, 4}) {
       for (const int32_t width : {1, 3, 63, 64, 65, 127, 128, 200}) {
         SCOPED_TRACE(::testing::Message() << bytes << " bytes, " << width << " pixels");
@@ -44,10 +38,7 @@ TEST(KeyMask, EveryInstructionSetMarksAsTheReference) {
         }
       }
     }
-  }
-#ifndef HWY_COMPILE_ONLY_STATIC
-  hwy::SetSupportedTargetsForTest(0);
-#endif
+  });
 }
 
 }  // namespace

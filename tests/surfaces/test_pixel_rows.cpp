@@ -1,5 +1,7 @@
 #include "surfaces/pixel_rows.h"
 
+#include "support/instruction_sets.h"
+
 #include <gtest/gtest.h>
 #include <hwy/targets.h>
 
@@ -10,24 +12,13 @@
 namespace patapata::pixel_rows {
 namespace {
 
-// Every instruction set built in that this processor runs, each in turn; the best again
-// afterwards.
+// Every instruction set in turn, each checked to be the one the rows report.
 template <typename Check>
 void forEachInstructionSet(Check check) {
-#ifdef HWY_COMPILE_ONLY_STATIC
-  // Built for one instruction set (the browser build's), without libhwy to choose among any.
-  SCOPED_TRACE(hwy::TargetName(HWY_STATIC_TARGET));
-  ASSERT_STREQ(instructionSet(), hwy::TargetName(HWY_STATIC_TARGET));
-  check();
-#else
-  for (const int64_t target : hwy::SupportedAndGeneratedTargets()) {
-    hwy::SetSupportedTargetsForTest(target);
-    SCOPED_TRACE(hwy::TargetName(target));
-    ASSERT_STREQ(instructionSet(), hwy::TargetName(target));
+  testing::forEachInstructionSet([&](const char* name) {
+    ASSERT_STREQ(instructionSet(), name);
     check();
-  }
-  hwy::SetSupportedTargetsForTest(0);
-#endif
+  });
 }
 
 // A block of rows in memory of exactly its extent, so that the sanitizers see any access
@@ -102,7 +93,7 @@ TEST(PixelRows, CopiesAndFillsEqualTheScalarReferenceOnRandomBlocks) {
   forEachInstructionSet([] {
     RandomBlocks random(20240611);
     for (const int32_t bytes : kDepths) {
-      SCOPED_TRACE(testing::Message() << bytes << " bytes per pixel");
+      SCOPED_TRACE(::testing::Message() << bytes << " bytes per pixel");
       for (int trial = 0; trial < kTrials; ++trial) {
         const Block b = random.block(bytes);
         const std::vector<uint32_t> values = random.values(bytes);
@@ -113,8 +104,8 @@ TEST(PixelRows, CopiesAndFillsEqualTheScalarReferenceOnRandomBlocks) {
         const uint32_t wider = bytes < 4 ? values[0] | (1u << (8 * bytes)) : ~values[0];
         const uint32_t key = random.upTo(4) == 0 ? (random.upTo(1) == 0 ? wider : ~values[0])
                                                  : values[random.upTo(3)];
-        SCOPED_TRACE(testing::Message() << "trial " << trial << ": " << b.width << " x " << b.height
-                                        << (b.bottomUp ? " bottom-up" : ""));
+        SCOPED_TRACE(::testing::Message() << "trial " << trial << ": " << b.width << " x "
+                                          << b.height << (b.bottomUp ? " bottom-up" : ""));
 
         for (const bool keyed : {false, true}) {
           Image vector = destination;
@@ -195,7 +186,7 @@ TEST(PixelRows, ConversionsEqualTheScalarReferenceAtEveryLength) {
   forEachInstructionSet([] {
     std::mt19937 random(7);
     for (int32_t count = 0; count <= 140; ++count) {
-      SCOPED_TRACE(testing::Message() << count << " pixels");
+      SCOPED_TRACE(::testing::Message() << count << " pixels");
       // Inputs and outputs of exactly their size, so that the sanitizers see any access past
       // them.
       std::vector<uint8_t> bgr(static_cast<std::size_t>(count) * 3);

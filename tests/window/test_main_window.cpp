@@ -22,6 +22,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QImage>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -434,6 +435,36 @@ TEST_F(MainWindowTest, ClipboardButtonCopiesThePatternText) {
   EXPECT_EQ(patternEdit->selectedText(), QStringLiteral("0102030A"));
 }
 
+// Caught: lines numbered with the check's state rather than the one it returns to, a #LAYER
+// line missing, a layer entry not repeated to the pattern's length, another state not taken.
+TEST_F(MainWindowTest, TheTypedSequencesAreCopiedAsTheLinesTheFileNeeds) {
+  drop({kSample});
+  ASSERT_TRUE(runUntil([&] { return form->viewer().characterLoaded; }));
+  QTest::mouseClick(child<QPushButton>("stateButton2"), Qt::LeftButton);
+  child<QLineEdit>("patternEdit")->setText(QStringLiteral("010203"));
+  child<QLineEdit>("layerEdit")->setText(QStringLiteral("04"));
+  child<QLineEdit>("destinationEdit")->setText(QStringLiteral("05"));
+  QTest::keyClick(form.get(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(child<QLineEdit>("layerEdit")->text(), QStringLiteral("040404"));
+  EXPECT_EQ(child<QLineEdit>("destinationEdit")->text(), QStringLiteral("050505"));
+  QTest::mouseClick(child<QPushButton>("patternCheckButton"), Qt::LeftButton);
+  QApplication::clipboard()->clear();
+  QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(),
+            QStringLiteral("#PATERN 02 010203\n#LAYER 02 040404 050505\n"));
+
+  // Another state, given in the dialog.
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->setIntValue(7);
+    dialog->accept();
+  });
+  child<QAction>("copyLinesForStateItem")->trigger();
+  EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("#PATERN 07 010203\n")))
+      << QApplication::clipboard()->text().toStdString();
+}
+
 TEST_F(MainWindowTest, IntervalEditRefusesAFourthTypedCharacterButShowsALongerFileValue) {
   QLineEdit* interval = child<QLineEdit>("intervalEdit");
   interval->setFocus();
@@ -541,10 +572,11 @@ TEST_F(MainWindowTest, ClosingWhileAnimatingFinalisesTheViewAndEndsCleanly) {
 
 TEST_F(MainWindowTest, FileMenuComesBeforeSettingsAndTheClientAreaKeepsItsPlace) {
   const QList<QAction*> menus = form->menuBar()->actions();
-  ASSERT_EQ(menus.size(), 3);
+  ASSERT_EQ(menus.size(), 4);
   EXPECT_EQ(menus[0]->text(), QStringLiteral("ファイル"));
-  EXPECT_EQ(menus[1]->text(), QStringLiteral("表示"));
-  EXPECT_EQ(menus[2]->text(), QStringLiteral("設定"));
+  EXPECT_EQ(menus[1]->text(), QStringLiteral("編集"));
+  EXPECT_EQ(menus[2]->text(), QStringLiteral("表示"));
+  EXPECT_EQ(menus[3]->text(), QStringLiteral("設定"));
   const std::pair<const char*, QKeySequence> items[] = {
       {"openItem", QKeySequence(Qt::CTRL | Qt::Key_O)},
       {"reloadItem", QKeySequence(Qt::Key_F5)},

@@ -71,6 +71,26 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>編集</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>ファイルの行としてコピー</source>
+        <translation>Copy as File Lines</translation>
+    </message>
+    <message>
+        <source>状態を指定してファイルの行としてコピー...</source>
+        <translation>Copy as File Lines for State...</translation>
+    </message>
+    <message>
+        <source>状態の番号（0〜30）:</source>
+        <translation>State number (0 to 30):</translation>
+    </message>
+    <message>
+        <source>レイヤと転送先を全コマに繰り返す</source>
+        <translation>Repeat Layer and Destination for Every Frame</translation>
+    </message>
+    <message>
         <source>%1, %2 行目</source>
         <translation>%1, line %2</translation>
     </message>
