@@ -210,6 +210,42 @@ constexpr OptionRow<ExportOptions> kExportOptions[] = {
     kStrictOption<ExportOptions>,
 };
 
+constexpr OptionRow<ImportOptions> kImportOptions[] = {
+    {.names = "-o,--out",
+     .value = "FILE.chp",
+     .help = "write the character file there, in place of any file of that name, instead of "
+             "on standard output (whose #CHARBMP suits a file beside the JSON)",
+     .store = [](ImportOptions& o,
+                 const std::string& v) { o.out = notEmpty(v, "-o needs a file name"); }},
+    {.names = "--interval",
+     .value = "MS",
+     .help = "milliseconds per frame, 1 to 3600000 (default the greatest common divisor of the "
+             "tagged frames' durations, at least 10)",
+     .store =
+         [](ImportOptions& o, const std::string& v) {
+           o.intervalMs = numberFrom(v, 1, kMaxAsepriteMs,
+                                     "--interval takes a number of milliseconds from 1 to " +
+                                         std::to_string(kMaxAsepriteMs));
+         }},
+    {.names = "--state",
+     .value = "TAG=N",
+     .help = "play the tag named TAG as state N, a number 0 to 30 or a state's name, whatever "
+             "its own name gives",
+     .store =
+         [](ImportOptions& o, const std::string& v) {
+           try {
+             o.mappings.push_back(parseTagMapping(v));
+           } catch (const Error& e) {
+             throw UsageError(e.what());
+           }
+         },
+     .take = Take::Repeated},
+    {.names = "--merge-duplicates",
+     .help = "frames whose pixels are alike share one cel, though the sheet gives each a "
+             "rectangle of its own",
+     .store = [](ImportOptions& o, const std::string&) { o.mergeDuplicates = true; }},
+};
+
 bool endsWithIgnoringCase(const std::string& text, std::string_view suffix) {
   if (text.size() < suffix.size()) return false;
   for (std::size_t i = 0; i < suffix.size(); ++i) {
@@ -293,6 +329,23 @@ constexpr Mode<ExportOptions> kExport{
     .options = kExportOptions,
     .finish = finishExport,
     .run = runExportMode,
+};
+
+constexpr Mode<ImportOptions> kImport{
+    .name = "--import-aseprite",
+    .summary =
+        "Write the character file for the JSON that Aseprite exports with a sprite sheet "
+        "(array or hash, tags listed, untrimmed): each distinct frame rectangle becomes a cel "
+        "from 2 on, and each tag named after a state (its number, its meaning or its caption: "
+        "6, joy 1, 喜び１) that state's sequence, its directions and repeats played out and "
+        "its durations made repetitions of one frame interval. Without tags every frame plays "
+        "as state 1. Warnings go to standard error; with -o the name of the file written is "
+        "printed.",
+    .operand = {"SHEET.json", "JSON file",
+                [](ImportOptions& o, const std::string& v) { o.file = v; }},
+    .options = kImportOptions,
+    .finish = nullptr,
+    .run = runImportMode,
 };
 
 // Reading a command line.
@@ -550,7 +603,8 @@ constexpr BatchMode batchMode() {
           [] { return modeHelp(kMode); }};
 }
 
-constexpr BatchMode kModes[] = {batchMode<kCheck>(), batchMode<kRender>(), batchMode<kExport>()};
+constexpr BatchMode kModes[] = {batchMode<kCheck>(), batchMode<kRender>(), batchMode<kExport>(),
+                                batchMode<kImport>()};
 
 }  // namespace
 

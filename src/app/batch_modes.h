@@ -14,6 +14,7 @@ namespace patapata::app {
 int runCheckMode(const CheckOptions& options);
 int runRenderMode(const RenderOptions& options);
 int runExportMode(const ExportOptions& options);
+int runImportMode(const ImportOptions& options);
 
 /// Runs the mode the first argument names (a batch mode, --help, --version) and gives its
 /// exit status, 2 for a usage error; nothing when the arguments are for the window.

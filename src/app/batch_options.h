@@ -1,10 +1,12 @@
 #pragma once
 
+#include "character/aseprite_import.h"
 #include "surfaces/pixel_format.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // What each batch mode was asked to do, as its command line gave it (batch_command_line.h reads
 // and checks them). Absent options are empty: each mode knows its defaults.
@@ -53,6 +55,16 @@ struct ExportOptions {
   std::optional<int32_t> scale;
   std::optional<PixelFormat> depth;
   bool strict = false;  ///< the check's warnings stop the mode
+};
+
+/// `--import-aseprite SHEET.json [-o FILE.chp] [--interval MS] [--state TAG=N]...
+/// [--merge-duplicates]`.
+struct ImportOptions {
+  std::string file;
+  std::optional<std::string> out;  ///< standard output without it
+  std::optional<int32_t> intervalMs;
+  std::vector<TagMapping> mappings;
+  bool mergeDuplicates = false;  ///< frames whose pixels are alike share a cel
 };
 
 }  // namespace patapata::app

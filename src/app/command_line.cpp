@@ -22,7 +22,8 @@ constexpr const char* kHelpStart =
 
 usage:
   patapata [FILE.chp]
-      Open the viewer window, loading FILE.chp when given.
+      Open the viewer window, loading FILE.chp when given, or playing an Aseprite
+      sheet's SHEET.json as the character file --import-aseprite would write.
       PATAPATA_DISPLAY_BITS=16 shows the colours as a 16-bit (5-6-5) display would.
 
 )";

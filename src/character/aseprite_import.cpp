@@ -350,6 +350,8 @@ class DocumentBuilder : public nlohmann::json_sax<Json> {
   /// repeated key takes the first one's place, as in any nlohmann document.
   std::vector<const Json::object_t::value_type*> frameMembers;
   std::string error;  ///< the parser's message when it stopped
+  /// Where it stopped, in bytes read; past the text's end when the text ended too early.
+  std::size_t errorPosition = 0;
 
   // A null document allocates nothing, which the check cannot see through the library.
   DocumentBuilder() = default;  // NOLINT(bugprone-exception-escape)
@@ -392,8 +394,10 @@ class DocumentBuilder : public nlohmann::json_sax<Json> {
     open_.pop_back();
     return true;
   }
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
+  bool parse_error(std::size_t position, const std::string&,
+                   const nlohmann::detail::exception& e) override {
     error = e.what();
+    errorPosition = position;
     return false;
   }
 
@@ -507,20 +511,58 @@ std::vector<Frame> readFrames(const Node& root,
   return result;
 }
 
-// Numbers the distinct rectangles as cels from kFirstCel on, in frame order.
-void assignCels(std::vector<Frame>& frames, std::vector<Message>& warnings) {
-  std::map<std::array<int64_t, 4>, int32_t> cels;
-  for (Frame& frame : frames) {
-    const auto [it, added] = cels.try_emplace(frame.rect, static_cast<int32_t>(cels.size()));
-    frame.cel = kFirstCel + it->second;
-    if (added && (frame.rect[2] > kViewWidth || frame.rect[3] > kViewHeight)) {
-      warnings.push_back({MessageId::AsepriteFrameLargerThanView,
-                          {framePath(frame), str(frame.rect[2]), str(frame.rect[3]),
-                           str(kViewWidth), str(kViewHeight)}});
+// Numbers the distinct rectangles as cels from kFirstCel on, in frame order; with
+// `samePictures`, a rectangle showing the same pixels as an earlier one takes its cel.
+void assignCels(std::vector<Frame>& frames, const fs::path& sheet, const AsepriteOptions& options,
+                std::vector<Message>& warnings) {
+  std::map<std::array<int64_t, 4>, std::size_t> indexOf;
+  std::vector<CelRect> rects;
+  std::vector<std::size_t> rectOf(frames.size());
+  for (std::size_t f = 0; f < frames.size(); ++f) {
+    const auto& r = frames[f].rect;
+    const auto [it, added] = indexOf.try_emplace(r, rects.size());
+    // Coordinates are at most 2^26, so they fit.
+    if (added) {
+      rects.push_back({static_cast<int32_t>(r[0]), static_cast<int32_t>(r[1]),
+                       static_cast<int32_t>(r[2]), static_cast<int32_t>(r[3])});
+    }
+    rectOf[f] = it->second;
+  }
+  std::vector<std::size_t> first(rects.size());
+  std::iota(first.begin(), first.end(), std::size_t{0});
+  if (options.samePictures) {
+    std::vector<std::size_t> same = options.samePictures(sheet, rects);
+    // Only an earlier rectangle can give its cel; anything else keeps its own.
+    if (same.size() == rects.size()) {
+      for (std::size_t i = 0; i < rects.size(); ++i) {
+        if (same[i] < i) first[i] = first[same[i]];
+      }
     }
   }
-  if (cels.size() > static_cast<std::size_t>(kMaxCels)) {
-    fail(MessageId::AsepriteTooManyCels, {std::to_string(cels.size()), std::to_string(kMaxCels)});
+  std::vector<int32_t> celOf(rects.size(), 0);
+  int32_t kept = 0;
+  for (std::size_t i = 0; i < rects.size(); ++i) {
+    if (first[i] != i) {
+      celOf[i] = celOf[first[i]];
+      continue;
+    }
+    celOf[i] = kFirstCel + kept++;
+  }
+  if (kept > kMaxCels) fail(MessageId::AsepriteTooManyCels, {str(kept), str(kMaxCels)});
+  std::vector<bool> warned(rects.size(), false);
+  for (std::size_t f = 0; f < frames.size(); ++f) {
+    Frame& frame = frames[f];
+    const std::size_t shown = first[rectOf[f]];
+    frame.cel = celOf[shown];
+    // A merged frame is drawn from the rectangle whose cel it takes.
+    const CelRect& r = rects[shown];
+    frame.rect = {r.x, r.y, r.width, r.height};
+    if (!warned[shown] && (r.width > kViewWidth || r.height > kViewHeight)) {
+      warned[shown] = true;
+      warnings.push_back(
+          {MessageId::AsepriteFrameLargerThanView,
+           {framePath(frame), str(r.width), str(r.height), str(kViewWidth), str(kViewHeight)}});
+    }
   }
 }
 
@@ -763,7 +805,10 @@ AsepriteImport importAseprite(std::string_view jsonText, const AsepriteOptions& 
     if (const auto end = detail.find("] "); end != std::string_view::npos) {
       detail.remove_prefix(end + 2);
     }
-    fail(MessageId::AsepriteJsonMalformed, {printable(detail)});
+    // Text that stops in the middle of a value is most likely a file still being written.
+    fail(builder.errorPosition > jsonText.size() ? MessageId::AsepriteJsonCutShort
+                                                 : MessageId::AsepriteJsonMalformed,
+         {printable(detail)});
   }
   const Json& document = builder.document;
 
@@ -774,12 +819,14 @@ AsepriteImport importAseprite(std::string_view jsonText, const AsepriteOptions& 
     fail(MessageId::AsepriteNotASheetDescription, {describe(document)});
   }
   std::vector<Frame> frames = readFrames(root, builder.frameMembers);
-  assignCels(frames, warnings);
   const Node meta = root.at("meta");
   meta.object();
   const Node image = meta.at("image");
   const std::string imageName = image.text();
   if (imageName.empty()) fail(MessageId::AsepriteEmptyImageName, {image.path()});
+  const SheetName sheet = resolveSheet(imageName, options);
+  result.sheetPath = sheet.path;
+  assignCels(frames, sheet.path, options, warnings);
   const auto frameCount = static_cast<int32_t>(
       std::min<std::size_t>(frames.size(), std::numeric_limits<int32_t>::max()));
   std::vector<Tag> tags = readTags(meta, frameCount);
@@ -822,9 +869,6 @@ AsepriteImport importAseprite(std::string_view jsonText, const AsepriteOptions& 
                            str(repeats[f]), str(interval)}});
     }
   }
-
-  const SheetName sheet = resolveSheet(imageName, options);
-  result.sheetPath = sheet.path;
 
   std::string charName = printable(options.jsonFile.stem().string());
   if (charName.find_first_of(" \t") != std::string::npos) {

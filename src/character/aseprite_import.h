@@ -1,11 +1,14 @@
 #pragma once
 
+#include "character/character.h"
 #include "common/errors.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +42,13 @@ struct AsepriteOptions {
   std::vector<TagMapping> mappings;
   /// Whether the sheet exists; when null it is not checked. A missing sheet is a warning.
   std::function<bool(const std::filesystem::path&)> fileExists;
+  /// Merges frames whose pictures are alike although their rectangles differ (a sheet exported
+  /// without merging duplicates): given the sheet and its distinct rectangles in frame order, it
+  /// gives for each the index of the first rectangle showing the same pixels, its own index
+  /// when none does. When null, only equal rectangles share a cel.
+  std::function<std::vector<std::size_t>(const std::filesystem::path& sheet,
+                                         std::span<const CelRect> rects)>
+      samePictures;
 };
 
 struct AsepriteImport {

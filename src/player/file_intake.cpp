@@ -1,9 +1,9 @@
 #include "player/file_intake.h"
 
-#include "character/character_lint.h"
 #include "common/controls.h"
 #include "common/errors.h"
 #include "player/animation.h"
+#include "player/character_source.h"
 #include "player/viewer.h"
 
 #include <utility>
@@ -12,9 +12,10 @@ namespace patapata {
 
 namespace {
 
-// A picture cut short: its file is still being written.
+// A picture or a JSON text cut short: its file is still being written.
 bool isSaveInProgress(const Error& e) {
-  return e.id() == MessageId::StreamReadError || e.id() == MessageId::PictureCutShort;
+  return e.id() == MessageId::StreamReadError || e.id() == MessageId::PictureCutShort ||
+         e.id() == MessageId::AsepriteJsonCutShort;
 }
 
 // Removed, or emptied to be written again: the save has not finished.
@@ -38,8 +39,8 @@ void adopt(Viewer& viewer, Character character) {
 // the lines before the error have done their part. A file that is no character file at all
 // changes nothing.
 void loadByHand(Viewer& viewer, const SheetLoader& loadSheet, const std::string& path) {
-  CharacterLint lint;
-  CharacterLoad load = loadCharacterFile(path, loadSheet, viewer.character.sheet, &lint);
+  SourceLoad source = loadCharacterSource(path, loadSheet, viewer.character.sheet);
+  CharacterLoad& load = source.load;
   if (load.notCharacterFile) throw *load.error;
   viewer.files.characterPath = path;
   viewer.files.characterStamp = load.stamp;
@@ -49,8 +50,7 @@ void loadByHand(Viewer& viewer, const SheetLoader& loadSheet, const std::string&
   adopt(viewer, std::move(load.character));
   resetForLoad(viewer.player);
   if (!load.completed()) throw *load.error;
-  lint.finish(viewer.character);
-  viewer.display.warnings = lint.warnings();
+  viewer.display.warnings = std::move(source.warnings);
   viewer.characterLoaded = true;
   viewer.display.reloadFailure.reset();
 }
@@ -66,8 +66,8 @@ bool pollCharacter(Viewer& viewer, const SheetLoader& loadSheet, uint32_t nowMs,
     return false;
   }
   // Read into a character of its own, so that a failing load changes nothing on screen.
-  CharacterLint lint;
-  CharacterLoad load = loadCharacterFile(path, loadSheet, viewer.character.sheet, &lint);
+  SourceLoad source = loadCharacterSource(path, loadSheet, viewer.character.sheet);
+  CharacterLoad& load = source.load;
   if (!load.completed()) {
     viewer.files.character.refuse(before);
     if (!isSaveInProgress(*load.error)) reportFailure(viewer.display, path, *load.error);
@@ -78,11 +78,10 @@ bool pollCharacter(Viewer& viewer, const SheetLoader& loadSheet, uint32_t nowMs,
     viewer.files.character.restart(after, nowMs);
     return false;
   }
-  lint.finish(load.character);
   adopt(viewer, std::move(load.character));
   viewer.characterLoaded = true;
   viewer.files.characterStamp = before;
-  viewer.display.warnings = lint.warnings();
+  viewer.display.warnings = std::move(source.warnings);
   // The player goes on where it is while its state still has something to show.
   if (!viewer.character.hasEntries(viewer.player.state)) resetForLoad(viewer.player);
   viewer.display.reloadFailure.reset();

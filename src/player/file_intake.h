@@ -17,7 +17,9 @@ class Controls;
 /// the reload button reads, and enables the reload buttons and the pattern check, whatever the
 /// load does. The load replaces the character with what it read, also when it stopped; then it
 /// throws its Error. What the check finds in the file goes to `display.warnings`. A file that
-/// is no character file (a picture, or not text) throws its refusal and changes nothing.
+/// is no character file (a picture, or not text) throws its refusal and changes nothing. An
+/// Aseprite sheet's JSON plays as the character file it makes (character_source.h), its import
+/// warnings in `display.warnings`; it is watched and reloaded as a character file is.
 void openCharacterFile(Viewer& viewer, const SheetLoader& loadSheet, const std::string& path);
 
 /// The reload button: loads the recorded character file again.

@@ -13,7 +13,8 @@ void makeCharacterFileDialog(QFileDialog& dialog) {
   // The model of Qt's dialog matches its filters without regard to case unless told otherwise.
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
   dialog.setNameFilter(QCoreApplication::translate(
-      "MainWindow", "キャラクターファイル (*.chp);;すべてのファイル (*)"));
+      "MainWindow",
+      "キャラクターファイル (*.chp);;Aseprite のシート JSON (*.json);;すべてのファイル (*)"));
 }
 
 std::optional<std::string> chooseCharacterFile(QWidget* parent) {

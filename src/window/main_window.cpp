@@ -16,6 +16,7 @@
 #include "window/idle_loop.h"
 #include "window/preferences.h"
 #include "window/recent_names.h"
+#include "window/save_as_character_action.h"
 #include "window/status_line.h"
 #include "window/translated_text.h"
 #include "window/view_widget.h"
@@ -386,6 +387,11 @@ void MainWindow::createMenus() {
   reloadItem_->setObjectName(QStringLiteral("reloadItem"));
   reloadItem_->setShortcut(Qt::Key_F5);
   connect(reloadItem_, &QAction::triggered, this, [this] { enter([this] { reloadFile(); }); });
+  QAction* saveAs = file->addAction(QString());
+  translateLater(saveAs, "MainWindow", SaveAsCharacterAction::kCaption);
+  auto* saver = new SaveAsCharacterAction(saveAs, viewer_, this,
+                                          [this](const std::function<void()>& h) { enter(h); });
+  connect(file, &QMenu::aboutToShow, saver, &SaveAsCharacterAction::refresh);
   file->addSeparator();
   QAction* quit = file->addAction(QString());
   translateLater(quit, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "終了"));
@@ -773,9 +779,11 @@ void MainWindow::renderStatus() {
         "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "警告 %n 件（ここにポインタを置くと表示）"),
         nullptr, static_cast<int>(warnings.size()));
     for (const LintWarning& warning : warnings) {
-      tips << ui(QT_TRANSLATE_NOOP("MainWindow", "%1 行目: %2"))
-                  .arg(warning.line)
-                  .arg(translated::message(warning.message));
+      // Line 0: the file as a whole, or an Aseprite JSON's import.
+      const QString text = translated::message(warning.message);
+      tips << (warning.line > 0
+                   ? ui(QT_TRANSLATE_NOOP("MainWindow", "%1 行目: %2")).arg(warning.line).arg(text)
+                   : text);
     }
   }
   QStringList lines{messages.join(QStringLiteral("  "))};

@@ -151,8 +151,8 @@
         <translation>Open</translation>
     </message>
     <message>
-        <source>キャラクターファイル (*.chp);;すべてのファイル (*)</source>
-        <translation>Character files (*.chp);;All files (*)</translation>
+        <source>キャラクターファイル (*.chp);;Aseprite のシート JSON (*.json);;すべてのファイル (*)</source>
+        <translation>Character files (*.chp);;Aseprite sheet JSON (*.json);;All files (*)</translation>
     </message>
     <message>
         <source>表示</source>
@@ -232,6 +232,18 @@
     <message>
         <source>%1 行目: %2</source>
         <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>キャラクターファイルとして保存…</source>
+        <translation>Save as Character File…</translation>
+    </message>
+    <message>
+        <source>キャラクターファイルとして保存</source>
+        <translation>Save as Character File</translation>
+    </message>
+    <message>
+        <source>%1 はすでにあります。置き換えますか？</source>
+        <translation>%1 already exists. Replace it?</translation>
     </message>
 </context>
 <context>

@@ -506,5 +506,20 @@
         <source>The character name &apos;%1&apos; holds blanks, where a character file&apos;s name ends; it is written as &apos;%2&apos;</source>
         <translation>キャラクタ名 &apos;%1&apos; に空白があります。キャラクタファイルでは名前が空白のところで終わるため、&apos;%2&apos; として書き出します</translation>
     </message>
+    <message>
+        <extracomment>AsepriteJsonCutShort</extracomment>
+        <source>The JSON text ends before it is complete, so the file may still be being written: %1</source>
+        <translation>JSON テキストが途中で終わっています。ファイルはまだ書き込み中かもしれません: %1</translation>
+    </message>
+    <message>
+        <extracomment>AsepriteSheetNotFound</extracomment>
+        <source>The sheet &apos;%1&apos; that meta.image names does not exist; export the sheet picture together with its JSON</source>
+        <translation>meta.image が指定するシート &apos;%1&apos; はありません。シートの画像を JSON といっしょに書き出してください</translation>
+    </message>
+    <message>
+        <extracomment>AsepriteOutputIsSource</extracomment>
+        <source>&apos;%1&apos; is the JSON file or its sheet picture; write the character file under another name</source>
+        <translation>&apos;%1&apos; は JSON ファイルかそのシートの画像です。キャラクタファイルは別の名前で保存してください</translation>
+    </message>
 </context>
 </TS>
