@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# Usage: bench/cpu_usage.sh [path/to/patapata] [seconds]
+# Usage: bench/cpu_usage.sh [path/to/patapata] [seconds] [side-by-side]
 # Starts the viewer under a virtual X server on the sample character, once at a 16 ms and once
 # at a 100 ms frame interval, lets it animate (20 s by default) and prints its processor use
 # in percent of one core, from the process's own user and system times (/proc/PID/stat); then
 # once more on a copy whose first state holds one cel, so that every frame equals the last.
 # Then the same for patapata_repaint_floor of the same build, when it is there: a bare Qt
 # window repainting a picture of the view's size at the same intervals, the floor the viewer's
-# figure stands on. A measurement, not a test.
+# figure stands on. Last, on a screen that holds them all, the main window alone and beside the
+# window of every state at once (表示 → 全状態, opened at start-up as the settings remember it),
+# both at 100 ms, side by side, with their ratio; "side-by-side" measures only those two. A
+# measurement, not a test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 viewer="$(realpath "${1:-build/default/src/app/patapata}")"
 seconds="${2:-20}"
+only="${3:-}"
 floor="$(dirname "$viewer")/../../bench/patapata_repaint_floor"
 [[ -x "$floor" ]] && floor="$(realpath "$floor")" || floor=""
 [[ -x "$viewer" ]] || { echo "no viewer at $viewer (build it first)" >&2; exit 2; }
@@ -45,6 +49,7 @@ measure() {
   end=\$(date +%s.%N)
   kill "\$pid"
   wait "\$pid" 2>/dev/null || true
+  echo "\$((after - before)) \$start \$end" >"$work/last.figure"
   awk -v t=\$((after - before)) -v hz="\$(getconf CLK_TCK)" -v s="\$start" -v e="\$end" \
       -v i="\$interval" -v l="\$label" 'BEGIN {
     printf "%s at a %d ms frame interval: %.2f %% of one core over %.1f s (%d clock ticks)\n",
@@ -64,5 +69,21 @@ if [[ -n "$floor" ]]; then
   done
 fi
 INNER
-chmod +x "$work/measure.sh"
-xvfb-run -a -s "-screen 0 640x480x24" "$work/measure.sh"
+cat > "$work/side_by_side.sh" <<INNER
+#!/usr/bin/env bash
+set -euo pipefail
+$(sed -n '/^measure() {/,/^}/p' "$work/measure.sh")
+rate() { awk '{ printf "%.6f", \$1 / (\$3 - \$2) }' "$work/last.figure"; }
+mkdir -p "$work/alone/patapata" "$work/all/patapata"
+printf '[allStates]\nopen=true\n' >"$work/all/patapata/patapata.conf"
+measure "patapata alone" 100 env XDG_CONFIG_HOME="$work/alone" "$viewer" "$work/hiyoko100.chp"
+alone=\$(rate)
+measure "patapata with every state at once" 100 env XDG_CONFIG_HOME="$work/all" "$viewer" \
+  "$work/hiyoko100.chp"
+all=\$(rate)
+awk -v a="\$alone" -v b="\$all" 'BEGIN {
+  if (a > 0) printf "every state at once costs %.2f x the main window alone\n", b / a }'
+INNER
+chmod +x "$work/measure.sh" "$work/side_by_side.sh"
+[[ "$only" == side-by-side ]] || xvfb-run -a -s "-screen 0 640x480x24" "$work/measure.sh"
+xvfb-run -a -s "-screen 0 1920x1200x24" "$work/side_by_side.sh"

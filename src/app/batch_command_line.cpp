@@ -3,11 +3,12 @@
 #include "app/batch_error.h"
 #include "app/batch_modes.h"
 #include "app/batch_options.h"
-#include "app/palette_reduction.h"
 #include "character/state_table.h"
 #include "common/encoding.h"
 #include "common/errors.h"
 #include "common/new_file.h"
+#include "export/export_error.h"
+#include "export/palette_reduction.h"
 
 #include <CLI/CLI.hpp>
 
@@ -578,6 +579,9 @@ int runMode(const Mode<Options>& mode, std::span<const std::string> args) {
     std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
     return 1;
   } catch (const BatchError& e) {
+    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
+    return 1;
+  } catch (const exporting::ExportError& e) {
     std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
     return 1;
   } catch (const FileWriteError& e) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "character/aseprite_import.h"
+#include "export/state_export.h"
 #include "surfaces/pixel_format.h"
 
 #include <cstdint>
@@ -28,19 +29,10 @@ struct RenderOptions {
   bool strict = false;  ///< the check's warnings stop the mode
 };
 
-/// What `--export` writes, from `-o` and `--all`.
-enum class Output {
-  Gif,        ///< one state as an animated GIF
-  Webp,       ///< one state as a lossless animated WebP
-  PngStrip,   ///< one state's frames side by side
-  Sheet,      ///< every state with entries, a row each, in one PNG
-  Directory,  ///< every state with entries, an animation each
-};
-
-enum class Animation { Gif, Webp };
-
-/// Its values are in palette_reduction.h; named here so that the options need no Qt.
-enum class Dither;
+// What --export writes, and how, are the export's own terms.
+using exporting::Animation;
+using exporting::Dither;
+using exporting::Output;
 
 /// `--export FILE.chp [--state N | --all] -o OUT [--scale K] [--depth 32|16] [--dither ..]
 /// [--format gif|webp]`.

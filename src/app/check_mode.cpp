@@ -1,10 +1,10 @@
 #include "app/batch_modes.h"
 
-#include "app/headless_session.h"
 #include "character/character_lint.h"
 #include "character/state_table.h"
 #include "common/encoding.h"
 #include "common/errors.h"
+#include "export/headless_session.h"
 #include "surfaces/sheet_picture.h"
 
 #include <nlohmann/json.hpp>
@@ -16,6 +16,7 @@
 #include <vector>
 
 namespace patapata::app {
+using exporting::HeadlessSession;
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "app/batch_modes.h"
-#include "app/headless_session.h"
 #include "character/aseprite_import.h"
 #include "character/equal_pictures.h"
 #include "common/encoding.h"
 #include "common/errors.h"
 #include "common/new_file.h"
+#include "export/headless_session.h"
 #include "player/character_source.h"
 #include "surfaces/sheet_picture.h"
 
@@ -34,7 +34,7 @@ int runImportMode(const ImportOptions& options) {
   import.intervalMs = options.intervalMs;
   import.mappings = options.mappings;
   // The sheet is read only to tell alike frames apart, in the pixels the viewer would show.
-  HeadlessSession session;
+  exporting::HeadlessSession session;
   if (options.mergeDuplicates) {
     import.samePictures = [&session](const fs::path& sheet, std::span<const CelRect> rects) {
       requireSheet(sheet);

@@ -1,8 +1,8 @@
 #include "app/batch_modes.h"
-#include "app/headless_player.h"
-#include "app/headless_session.h"
 #include "app/warning_report.h"
 #include "common/errors.h"
+#include "export/headless_player.h"
+#include "export/headless_session.h"
 
 #include <QImage>
 #include <QString>
@@ -16,6 +16,11 @@
 #include <vector>
 
 namespace patapata::app {
+using exporting::HeadlessPlayer;
+using exporting::HeadlessSession;
+using exporting::surfaceImage;
+using exporting::TickRecord;
+
 namespace {
 
 std::string frameFileName(const std::string& prefix, int32_t tick) {

@@ -52,11 +52,11 @@ void drawLayer(const CelRect& layer, const CelRect& dest, Surface& back,
 
 // Background and pattern; true when the background was drawn. A copy is drawn whole or not
 // at all.
-bool drawBase(const Character& character, const Player& player, Surface& back,
+bool drawBase(const Character& character, int32_t state, int32_t frame, Surface& back,
               const SheetPicture& sheet) {
   const std::optional<Rect> background = character.cels[1].rect();
   // A row or index outside the tables has no entries: the background alone is shown.
-  const int32_t pattern = character.entry(Sequence::Pattern, player.state, player.frame);
+  const int32_t pattern = character.entry(Sequence::Pattern, state, frame);
   if (!isCel(pattern)) return background && back.blit(0, 0, *background, kOpaque, sheet);
   const std::optional<Rect> over = character.cels[pattern].rect();
   if (!background) {
@@ -71,6 +71,10 @@ bool drawBase(const Character& character, const Player& player, Surface& back,
 }  // namespace
 
 void composeFrame(const Character& character, const Player& player, Surface& back) {
+  composeFrame(character, player.state, player.frame, back);
+}
+
+void composeFrame(const Character& character, int32_t state, int32_t frame, Surface& back) {
   const SheetPicture* sheet = character.sheet.picture.get();
   // A background of the view's size hides the clear wherever it is drawn, so the clear is left
   // out then and the back surface is written once, not twice.
@@ -79,16 +83,16 @@ void composeFrame(const Character& character, const Player& player, Surface& bac
       sheet != nullptr && background.width == back.width() && background.height == back.height();
   if (!mayCover) back.fill(0);
   if (sheet == nullptr) return;
-  if (!drawBase(character, player, back, *sheet) && mayCover) {
+  if (!drawBase(character, state, frame, back, *sheet) && mayCover) {
     // Not drawn after all (refused, or its pattern was): the frame as it is on a cleared
     // surface.
     back.fill(0);
-    drawBase(character, player, back, *sheet);
+    drawBase(character, state, frame, back, *sheet);
   }
 
-  if (!character.isLayerOn(player.state)) return;
-  const int32_t layer = character.entry(Sequence::Layer, player.state, player.frame);
-  const int32_t dest = character.entry(Sequence::Destination, player.state, player.frame);
+  if (!character.isLayerOn(state)) return;
+  const int32_t layer = character.entry(Sequence::Layer, state, frame);
+  const int32_t dest = character.entry(Sequence::Destination, state, frame);
   if (isCel(layer) && isCel(dest))
     drawLayer(character.cels[layer], character.cels[dest], back, *sheet);
 }

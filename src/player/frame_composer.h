@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace patapata {
 
 struct Character;
@@ -13,5 +15,7 @@ class Surface;
 /// A copy whose cel number is -1 at this frame is left out; a refused copy is left out too.
 /// Without a sheet the frame is black.
 void composeFrame(const Character& character, const Player& player, Surface& back);
+/// The same for `frame` of `state`, wherever a player is.
+void composeFrame(const Character& character, int32_t state, int32_t frame, Surface& back);
 
 }  // namespace patapata

@@ -36,6 +36,12 @@ FrameLoop::FrameLoop(Viewer& viewer, const Controls& controls, ViewControl& view
   }
   if (!hooks_.pollFiles) hooks_.pollFiles = [](uint32_t) {};
   if (!hooks_.trackCarets) hooks_.trackCarets = [] {};
+  if (!hooks_.compose) {
+    hooks_.compose = [](const Character& character, const Player& player, Surface& back) {
+      composeFrame(character, player, back);
+    };
+  }
+  if (!hooks_.framePlayed) hooks_.framePlayed = [](bool) {};
   if (!hooks_.load) {
     hooks_.load = [this](const std::string& path) {
       openCharacterFile(viewer_, sheetLoaderFor(view_), path);
@@ -52,7 +58,7 @@ bool FrameLoop::frameDue() {
   // Differences of the wrapping clock are taken modulo 2^32 and read as signed, so the
   // deadline is right across the wrap.
   const int64_t elapsed = static_cast<int32_t>(hooks_.clock() - lastFrameMs_);
-  const int64_t remaining = int64_t{viewer_.character.frameIntervalMs} - elapsed;
+  const int64_t remaining = effectiveIntervalMs() - elapsed;
   if (remaining > 0) {
     hooks_.wakeAfter(static_cast<uint32_t>(std::min<int64_t>(remaining, UINT32_MAX)));
     return false;
@@ -73,11 +79,18 @@ void FrameLoop::tick(bool& done) {
   hooks_.pollFiles(hooks_.clock());
   if (!frameDue() || !viewer_.characterLoaded) return;
   hooks_.trackCarets();
-  if (!playback_.isPaused()) playback_.advance(viewer_.player, viewer_.character, loops());
-  composeFrame(viewer_.character, viewer_.player, *view_.backSurface());
+  const bool advancing = !playback_.isPaused();
+  if (advancing) playback_.advance(viewer_.player, viewer_.character, loops());
+  hooks_.compose(viewer_.character, viewer_.player, *view_.backSurface());
   done = false;
   view_.present();
-  if (!playback_.isPaused()) notePresented();
+  if (advancing) notePresented();
+  hooks_.framePlayed(advancing);
+}
+
+int64_t FrameLoop::effectiveIntervalMs() const {
+  return int64_t{viewer_.character.frameIntervalMs} * static_cast<int32_t>(PlaybackSpeed::Normal) /
+         static_cast<int32_t>(speed_);
 }
 
 void FrameLoop::setPaused(bool paused) {
@@ -99,9 +112,16 @@ void FrameLoop::stepBack() {
   }
 }
 
+void FrameLoop::showFrame(int32_t frame) {
+  setPaused(true);
+  if (!viewer_.characterLoaded) return;
+  viewer_.player.frame = frame;
+  redraw();
+}
+
 void FrameLoop::redraw() {
   if (!viewer_.characterLoaded || !view_.readyToDraw()) return;
-  composeFrame(viewer_.character, viewer_.player, *view_.backSurface());
+  hooks_.compose(viewer_.character, viewer_.player, *view_.backSurface());
   view_.present();
 }
 

@@ -11,9 +11,16 @@
 
 namespace patapata {
 
+struct Character;
+struct Player;
 struct Viewer;
 class Controls;
+class Surface;
 class ViewControl;
+
+/// How fast the window plays against the character's interval, in quarters: at Half a frame
+/// lasts twice the interval. The interval itself, the file and the exports stay as they are.
+enum class PlaybackSpeed : int32_t { Quarter = 1, Half = 2, Normal = 4, Double = 8 };
 
 /// Reads sheets for the display of `view`, while it has its surfaces; empty before.
 SheetLoader sheetLoaderFor(const ViewControl& view);
@@ -34,6 +41,10 @@ struct FrameLoopHooks {
   /// Opens the command-line file at the start-up load. Default: openCharacterFile with the
   /// view's sheet loader.
   std::function<void(const std::string&)> load;
+  /// Draws the frame a player is at on the back surface. Default: composeFrame.
+  std::function<void(const Character&, const Player&, Surface& back)> compose;
+  /// After each frame a tick drew; `advanced` is false while paused. Default: nothing.
+  std::function<void(bool advanced)> framePlayed;
 };
 
 /// The idle tick: the tick at or after the deadline of the frame interval draws one frame of the
@@ -70,8 +81,16 @@ class FrameLoop {
   /// One frame forward or back, pausing first; the frame is drawn at once.
   void stepForward();
   void stepBack();
+  /// Pauses on `frame` of the state playing, as a step does, and draws it at once.
+  void showFrame(int32_t frame);
   /// Composes the frame the player is at and presents it, when the view can draw.
   void redraw();
+
+  PlaybackSpeed speed() const { return speed_; }
+  void setSpeed(PlaybackSpeed speed) { speed_ = speed; }
+  /// The milliseconds between frames at the playback speed: the character's interval × 4 /
+  /// the speed's quarters.
+  int64_t effectiveIntervalMs() const;
 
   /// The mean interval between the last frames drawn while playing, in milliseconds; none
   /// until a few frames were drawn since the last pause.
@@ -90,6 +109,7 @@ class FrameLoop {
   std::optional<std::string> startupPath_;
   uint32_t lastFrameMs_ = 0;  ///< 32-bit wrapping clock
   Playback playback_;
+  PlaybackSpeed speed_ = PlaybackSpeed::Normal;
   /// The start times of the last frames presented while playing, oldest overwritten.
   std::array<uint32_t, 9> presentedMs_{};
   std::size_t presentedCount_ = 0;

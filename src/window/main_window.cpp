@@ -19,6 +19,7 @@
 #include "window/save_as_character_action.h"
 #include "window/status_line.h"
 #include "window/translated_text.h"
+#include "window/view_extras.h"
 #include "window/view_widget.h"
 #include "window/window_layout.h"
 
@@ -196,8 +197,13 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
   hooks.trackCarets = [this] {
     trackCarets(viewer_.carets, viewer_.character, viewer_.player, controls_);
   };
+  hooks.compose = [this](const Character& character, const Player& player, Surface& back) {
+    presentation_.compose(character, player, back);
+  };
+  hooks.framePlayed = [this](bool advanced) { extras_->framePlayed(advanced); };
   frameLoop_ = std::make_unique<FrameLoop>(viewer_, controls_, view_->viewControl(), hooks);
   frameLoop_->startClock();
+  extras_ = std::make_unique<ViewExtras>(*this, *preferences_, presentation_);
 
   setAcceptDrops(true);
   idleLoop_.setOnIdle([this](bool& done) { onIdle(done); });
@@ -219,6 +225,8 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
 }
 
 MainWindow::~MainWindow() {
+  // The other views and a running export go first, while what they show still exists.
+  extras_.reset();
   // The sheet surface goes with the view's surfaces, while this window's state still exists.
   view_->finalizeView();
   view_->viewControl().onSurfacesReleased = nullptr;
@@ -727,6 +735,7 @@ void MainWindow::fillRecentMenu() {
 
 void MainWindow::render() {
   renderStatus();
+  if (extras_) extras_->render();
   const Viewer& v = viewer_;
   std::array<bool, kStateCount> buttons{};
   for (const StateInfo& info : kStates) buttons[info.state] = v.character.enablesButton(info.state);
@@ -821,6 +830,8 @@ QString MainWindow::readoutText() const {
     text += ui(QT_TRANSLATE_NOOP("MainWindow", "  %1 ms（指定 %2）"))
                 .arg(qRound(*mean))
                 .arg(v.character.frameIntervalMs);
+    if (frameLoop_->speed() != PlaybackSpeed::Normal)
+      text += ViewExtras::speedText(frameLoop_->speed());
   }
   return text;
 }

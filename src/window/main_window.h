@@ -1,6 +1,7 @@
 #pragma once
 
 #include "character/character_reader.h"
+#include "player/presentation.h"
 #include "player/viewer.h"
 #include "window/qt_controls.h"
 
@@ -30,6 +31,7 @@ class SurfaceService;
 class FrameLoop;
 class IdleLoop;
 class Preferences;
+class ViewExtras;
 class StatusLine;
 class ViewWidget;
 
@@ -78,6 +80,14 @@ class MainWindow : public QMainWindow {
   using FileChooser = std::function<std::optional<std::string>()>;
   void setFileChooser(FileChooser chooser);
 
+  /// Remembers the source of a caption, set now and again whenever the language changes.
+  void translateLater(QObject* target, const char* context, const char* source);
+  /// Shows `text` as the error box does, through the error reporter when one is set.
+  void report(const QString& text);
+  /// The views beside the main one: the strip, every state at once, the presentation's
+  /// options, the export.
+  ViewExtras& extras() { return *extras_; }
+
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -92,8 +102,6 @@ class MainWindow : public QMainWindow {
   void createMenus();
   QAction* addSwitchItem(QMenu* menu, Switch id, const char* name, const char* caption,
                          bool checked, void (*toggle)(Controls&));
-  /// Remembers the source of a caption, set now and again whenever the language changes.
-  void translateLater(QObject* target, const char* context, const char* source);
   /// Sets every caption in the window's language.
   void retranslate();
   /// Shows the window in Japanese ("ja", the texts' own language) or English ("en").
@@ -130,7 +138,6 @@ class MainWindow : public QMainWindow {
   void renderStatus();
   /// Brings the widgets in line with the core's display state.
   void render();
-  void report(const QString& text);
 
   IdleLoop& idleLoop_;
   std::unique_ptr<Preferences> preferences_;
@@ -177,6 +184,8 @@ class MainWindow : public QMainWindow {
   /// The controls under the view, with their places at the view's own size.
   std::vector<std::pair<QWidget*, QPoint>> belowView_;
   std::unique_ptr<FrameLoop> frameLoop_;
+  Presentation presentation_;
+  std::unique_ptr<ViewExtras> extras_;
 };
 
 }  // namespace patapata

@@ -16,6 +16,10 @@ const QString kWindowPositionKey = QStringLiteral("window/position");
 const QString kZoomKey = QStringLiteral("view/zoom");
 const QString kReadoutKey = QStringLiteral("view/readout");
 const QString kLanguageKey = QStringLiteral("view/language");
+const QString kFrameStripKey = QStringLiteral("view/strip");
+const QString kOnionSkinKey = QStringLiteral("view/onionSkin");
+const QString kTransparencyKey = QStringLiteral("view/transparency");
+const QString kAllStatesKey = QStringLiteral("allStates/open");
 
 }  // namespace
 
@@ -107,6 +111,38 @@ std::optional<QPoint> Preferences::windowPosition() const {
 
 void Preferences::setWindowPosition(const QPoint& position) {
   settings_->setValue(kWindowPositionKey, position);
+}
+
+bool Preferences::frameStrip() const {
+  return settings_->value(kFrameStripKey, false).toBool();
+}
+
+void Preferences::setFrameStrip(bool on) {
+  settings_->setValue(kFrameStripKey, on);
+}
+
+int Preferences::onionSkin() const {
+  return std::clamp(settings_->value(kOnionSkinKey, 0).toInt(), 0, 2);
+}
+
+void Preferences::setOnionSkin(int neighbours) {
+  settings_->setValue(kOnionSkinKey, neighbours);
+}
+
+bool Preferences::showTransparency() const {
+  return settings_->value(kTransparencyKey, false).toBool();
+}
+
+void Preferences::setShowTransparency(bool on) {
+  settings_->setValue(kTransparencyKey, on);
+}
+
+bool Preferences::allStatesOpen() const {
+  return settings_->value(kAllStatesKey, false).toBool();
+}
+
+void Preferences::setAllStatesOpen(bool open) {
+  settings_->setValue(kAllStatesKey, open);
 }
 
 }  // namespace patapata

@@ -59,6 +59,19 @@ class Preferences {
   std::optional<QPoint> windowPosition() const;
   void setWindowPosition(const QPoint& position);
 
+  /// The strip of frames below the client area.
+  bool frameStrip() const;
+  void setFrameStrip(bool on);
+  /// The onion skin's neighbours: 0 none (the default), 1 the previous frame, 2 both.
+  int onionSkin() const;
+  void setOnionSkin(int neighbours);
+  /// The transparent pixels of the frame shown as a checkerboard.
+  bool showTransparency() const;
+  void setShowTransparency(bool on);
+  /// The window of every state at once was open when the viewer was last left.
+  bool allStatesOpen() const;
+  void setAllStatesOpen(bool open);
+
  private:
   std::unique_ptr<QSettings> settings_;
 };

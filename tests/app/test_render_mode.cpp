@@ -1,4 +1,4 @@
-#include "app/headless_session.h"
+#include "export/headless_session.h"
 #include "player/animation.h"
 #include "player/frame_composer.h"
 #include "player/viewer.h"
@@ -19,6 +19,8 @@
 #include <vector>
 
 namespace patapata::app {
+using exporting::HeadlessSession;
+
 namespace {
 
 using testing::ProcessResult;

@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/memory_controls.h"
 #include "player/animation.h"
+#include "player/frame_composer.h"
 #include "player/viewer.h"
 #include "support/sheet_pictures.h"
 #include "surfaces/software_surface.h"
@@ -401,6 +402,44 @@ TEST_F(FrameLoopTest, TheMeanIntervalIsMeasuredOverTheLastFramesPlayed) {
   EXPECT_DOUBLE_EQ(*loop.meanFrameIntervalMs(), 150.0);
   loop.setPaused(true);
   EXPECT_FALSE(loop.meanFrameIntervalMs());
+}
+
+// Catches a speed that changes the character's interval, or stretches the wait the wrong way.
+TEST_F(FrameLoopTest, ASpeedStretchesTheWaitAndLeavesTheInterval) {
+  const std::pair<PlaybackSpeed, uint32_t> cases[] = {{PlaybackSpeed::Quarter, 400},
+                                                      {PlaybackSpeed::Half, 200},
+                                                      {PlaybackSpeed::Normal, 100},
+                                                      {PlaybackSpeed::Double, 50}};
+  for (const auto& [speed, wait] : cases) {
+    SCOPED_TRACE(wait);
+    FrameLoop loop = loopOf(hooks());
+    loop.startClockAt(now);
+    loop.setSpeed(speed);
+    const uint32_t start = now;
+    EXPECT_TRUE(tick(loop));
+    EXPECT_EQ(now - start, wait);
+    EXPECT_EQ(v.character.frameIntervalMs, 100);
+  }
+}
+
+// Catches a picked frame that keeps playing, and a hook that misses frames drawn while paused.
+TEST_F(FrameLoopTest, APickedFramePausesThereAndEveryFrameGoesThroughTheHooks) {
+  FrameLoopHooks h = hooks();
+  std::vector<std::string> seen;
+  h.compose = [&](const Character& c, const Player& p, Surface& back) {
+    seen.push_back("compose " + std::to_string(p.frame));
+    composeFrame(c, p, back);
+  };
+  h.framePlayed = [&](bool advanced) { seen.push_back(advanced ? "played" : "held"); };
+  FrameLoop loop = loopOf(std::move(h));
+  EXPECT_TRUE(tick(loop));
+  loop.showFrame(2);
+  EXPECT_TRUE(loop.isPaused());
+  EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));  // frame 2 is cel 3, drawn at once
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(v.player.frame, 2);
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"compose 1", "played", "compose 2", "compose 2", "held"}));
 }
 
 }  // namespace

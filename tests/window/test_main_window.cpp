@@ -1,8 +1,8 @@
 #include "window/main_window.h"
 
-#include "app/headless_player.h"
-#include "app/headless_session.h"
 #include "common/errors.h"
+#include "export/headless_player.h"
+#include "export/headless_session.h"
 #include "player/frame_loop.h"
 #include "support/character_files.h"
 #include "surfaces/sheet_picture.h"
@@ -747,16 +747,16 @@ TEST_F(MainWindowTest, PauseHoldsTheFrameAcrossTicks) {
 
 // Stepping shows what --render gives for the same ticks, through a one-shot's return and back.
 TEST_F(MainWindowTest, StepsShowTheFramesARenderGivesAcrossAOneShotsReturn) {
-  app::HeadlessSession session;
+  exporting::HeadlessSession session;
   session.load(kMulti);
-  app::HeadlessPlayer player(session);
+  exporting::HeadlessPlayer player(session);
   player.tick();
   player.selectState(6);
-  std::vector<app::TickRecord> ticks;
+  std::vector<exporting::TickRecord> ticks;
   std::vector<QImage> frames;
   for (int i = 0; i < 5; ++i) {
     ticks.push_back(player.tick());
-    frames.push_back(rgb32(app::surfaceImage(player.backSurface())));
+    frames.push_back(rgb32(exporting::surfaceImage(player.backSurface())));
   }
   ASSERT_EQ(ticks[3].state, 1);  // state 6 has three frames, then returns
 

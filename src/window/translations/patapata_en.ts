@@ -234,6 +234,196 @@
         <translation>line %1: %2</translation>
     </message>
     <message>
+        <source>全状態</source>
+        <translation>Every State</translation>
+    </message>
+    <message>
+        <source>書き出し</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>再生中の状態（%1 %2）</source>
+        <translation>The state playing (%1 %2)</translation>
+    </message>
+    <message>
+        <source>再生中の状態（書き出せません）</source>
+        <translation>The state playing (cannot be exported)</translation>
+    </message>
+    <message>
+        <source>コマのあるすべての状態</source>
+        <translation>Every state with frames</translation>
+    </message>
+    <message>
+        <source>対象</source>
+        <translation>States</translation>
+    </message>
+    <message>
+        <source>形式</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source> 倍</source>
+        <translation>×</translation>
+    </message>
+    <message>
+        <source>拡大</source>
+        <translation>Scale</translation>
+    </message>
+    <message>
+        <source>なし（ドット絵向き）</source>
+        <translation>None (for pixel art)</translation>
+    </message>
+    <message>
+        <source>規則的（8 × 8 のパターン）</source>
+        <translation>Ordered (8 × 8 pattern)</translation>
+    </message>
+    <message>
+        <source>誤差拡散（Floyd–Steinberg）</source>
+        <translation>Error diffusion (Floyd–Steinberg)</translation>
+    </message>
+    <message>
+        <source>GIF のディザ</source>
+        <translation>GIF dithering</translation>
+    </message>
+    <message>
+        <source>書き出す...</source>
+        <translation>Export...</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>選んだフォルダに、状態ごとにループする GIF を書き出します。</source>
+        <translation>Writes a looping GIF per state into the folder you choose.</translation>
+    </message>
+    <message>
+        <source>1 回分のコマを、ループする GIF（256 色まで）に書き出します。</source>
+        <translation>Writes one pass of the frames as a looping GIF (up to 256 colours).</translation>
+    </message>
+    <message>
+        <source>選んだフォルダに、状態ごとにループする可逆 WebP を書き出します。</source>
+        <translation>Writes a looping lossless WebP per state into the folder you choose.</translation>
+    </message>
+    <message>
+        <source>1 回分のコマを、色がそのまま残るループする WebP に書き出します。</source>
+        <translation>Writes one pass of the frames as a looping WebP that keeps every colour.</translation>
+    </message>
+    <message>
+        <source>状態ごとに 1 行、番号と名前とコマを並べた 1 枚の PNG に書き出します。</source>
+        <translation>Writes one PNG with a row per state: its number, its name and its frames.</translation>
+    </message>
+    <message>
+        <source>1 回分のコマを横に並べた PNG に書き出します。</source>
+        <translation>Writes one pass of the frames side by side as a PNG.</translation>
+    </message>
+    <message>
+        <source>クリックするとメインウィンドウで再生します</source>
+        <translation>Click to play it in the main window</translation>
+    </message>
+    <message>
+        <source>ボタンのない状態です（表示のみ）</source>
+        <translation>A state without a button (shown only)</translation>
+    </message>
+    <message>
+        <source>オニオンスキン</source>
+        <translation>Onion Skin</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>前のコマ</source>
+        <translation>Previous Frame</translation>
+    </message>
+    <message>
+        <source>前後のコマ</source>
+        <translation>Previous and Next Frames</translation>
+    </message>
+    <message>
+        <source>透明部分を市松模様で表示</source>
+        <translation>Show Transparency as a Checkerboard</translation>
+    </message>
+    <message>
+        <source>フレームストリップ</source>
+        <translation>Frame Strip</translation>
+    </message>
+    <message>
+        <source>書き出し…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>書き出すフォルダ</source>
+        <translation>Folder to export to</translation>
+    </message>
+    <message>
+        <source>GIF 画像 (*.gif)</source>
+        <translation>GIF images (*.gif)</translation>
+    </message>
+    <message>
+        <source>WebP 画像 (*.webp)</source>
+        <translation>WebP images (*.webp)</translation>
+    </message>
+    <message>
+        <source>PNG 画像 (*.png)</source>
+        <translation>PNG images (*.png)</translation>
+    </message>
+    <message>
+        <source>書き出すキャラクタがまだありません.</source>
+        <translation>There is no character to export yet.</translation>
+    </message>
+    <message>
+        <source>状態 %1 にはコマがないので、書き出すものがありません.</source>
+        <translation>State %1 has no frames, so there is nothing to export.</translation>
+    </message>
+    <message>
+        <source>コマのある状態がないので、書き出すものがありません.</source>
+        <translation>No state has frames, so there is nothing to export.</translation>
+    </message>
+    <message>
+        <source>%1 は開いているキャラクタファイルかシートなので、書き出しません.</source>
+        <translation>%1 is the open character file or its sheet, so nothing was exported.</translation>
+    </message>
+    <message>
+        <source>次のファイルはもうあります。置き換えますか？
+%1</source>
+        <translation>These files exist already. Replace them?
+%1</translation>
+    </message>
+    <message>
+        <source>書き出しています...</source>
+        <translation>Exporting...</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>%1 に書き出しました.</source>
+        <translation>Exported to %1.</translation>
+    </message>
+    <message>
+        <source>%1 個のファイルを %2 に書き出しました.</source>
+        <translation>Exported %1 files to %2.</translation>
+    </message>
+    <message>
+        <source>書き出す画像が %1 × %2 ピクセルになり、大きすぎます。拡大を小さくしてください.</source>
+        <translation>The exported picture would be %1 × %2 pixels, too large; choose a smaller scale.</translation>
+    </message>
+    <message>
+        <source>ファイル %1 がその間にできたので、置き換えませんでした.</source>
+        <translation>The file %1 appeared meanwhile, so it was not replaced.</translation>
+    </message>
+    <message>
+        <source>ファイル %1 に書き込めません</source>
+        <translation>Cannot write the file %1</translation>
+    </message>
+    <message>
+        <source>書き出せませんでした（%1）.</source>
+        <translation>The export failed (%1).</translation>
+    </message>
+    <message>
         <source>キャラクターファイルとして保存…</source>
         <translation>Save as Character File…</translation>
     </message>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/headless_session.h"
+#include "export/headless_session.h"
 #include "surfaces/view_control.h"
 
 #include <QImage>
@@ -14,7 +14,7 @@ namespace patapata {
 class FrameLoop;
 class Surface;
 
-namespace app {
+namespace exporting {
 
 /// What one tick showed: the state and frame drawn and their table entries.
 struct TickRecord {
@@ -46,7 +46,7 @@ class HeadlessPlayer {
   int32_t onePassTicks() const;
 
   /// Runs one tick and describes it; the finished frame is `backSurface()`. Throws what
-  /// the tick throws, and BatchError when the view could not draw.
+  /// the tick throws, and ExportError when the view could not draw.
   TickRecord tick();
 
   Surface& backSurface() const;
@@ -69,5 +69,5 @@ class HeadlessPlayer {
 /// The surface's pixels as an RGB picture (0xFFRRGGBB); a null image when it cannot be read.
 QImage surfaceImage(Surface& surface);
 
-}  // namespace app
+}  // namespace exporting
 }  // namespace patapata

@@ -1,9 +1,9 @@
-#include "app/gif_writer.h"
+#include "export/gif_writer.h"
 
-#include "app/batch_error.h"
-#include "app/palette_reduction.h"
 #include "common/encoding.h"
 #include "common/new_file.h"
+#include "export/export_error.h"
+#include "export/palette_reduction.h"
 
 #include <gif_lib.h>
 
@@ -11,7 +11,7 @@
 #include <exception>
 #include <memory>
 
-namespace patapata::app {
+namespace patapata::exporting {
 
 namespace {
 
@@ -62,8 +62,8 @@ uint16_t delayHundredths(int32_t ms) {
 }  // namespace
 
 void writeAnimatedGif(const std::string& path, const IndexedFrames& frames, int32_t frameIntervalMs,
-                      int32_t scale) {
-  if (frames.indices.empty() || frames.palette.empty()) throw BatchError("no frames to write");
+                      int32_t scale, Replace replace) {
+  if (frames.indices.empty() || frames.palette.empty()) throw ExportError("no frames to write");
   const int width = frames.width * scale;
   const int height = frames.height * scale;
 
@@ -77,9 +77,9 @@ void writeAnimatedGif(const std::string& path, const IndexedFrames& frames, int3
                      static_cast<GifByteType>(qBlue(c))};
   }
   std::unique_ptr<ColorMapObject, MapFreer> map(GifMakeMapObject(mapSize, entries.data()));
-  if (!map) throw BatchError("out of memory for the GIF palette");
+  if (!map) throw ExportError("out of memory for the GIF palette");
 
-  NewFile file(path, Replace::Allowed);
+  NewFile file(path, replace);
   Sink sink{&file, nullptr};
   int error = 0;
   std::unique_ptr<GifFileType, GifCloser> gif(EGifOpen(&sink, writeBytes, &error));
@@ -125,4 +125,4 @@ void writeAnimatedGif(const std::string& path, const IndexedFrames& frames, int3
   file.commit();
 }
 
-}  // namespace patapata::app
+}  // namespace patapata::exporting

@@ -1,10 +1,10 @@
-#include "app/headless_session.h"
+#include "export/headless_session.h"
 
 #include "player/animation.h"
 #include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 
-namespace patapata::app {
+namespace patapata::exporting {
 
 HeadlessSession::HeadlessSession(PixelFormat displayFormat)
     : service_(std::make_shared<platform::SurfaceService>(displayFormat)) {}
@@ -24,6 +24,12 @@ void HeadlessSession::load(const std::string& path, ReaderObserver* observer) {
   viewer_.characterLoaded = true;
 }
 
+void HeadlessSession::adopt(Character character) {
+  viewer_.character = std::move(character);
+  resetForLoad(viewer_.player);
+  viewer_.characterLoaded = true;
+}
+
 std::vector<LintWarning> HeadlessSession::loadAndCheck(const std::string& path) {
   CharacterLint lint;
   load(path, &lint);
@@ -31,4 +37,4 @@ std::vector<LintWarning> HeadlessSession::loadAndCheck(const std::string& path) 
   return lint.warnings();
 }
 
-}  // namespace patapata::app
+}  // namespace patapata::exporting

@@ -16,7 +16,7 @@ namespace platform {
 class SurfaceService;
 }
 
-namespace app {
+namespace exporting {
 
 /// The viewer without a window, for the batch modes: the viewer's parts, controls held in
 /// memory in their start state, and a software display that sheets are read for.
@@ -38,6 +38,9 @@ class HeadlessSession {
   /// Loads the character file at `path` as the viewer loads a file it is given: what the load
   /// read replaces the character, also when it stopped, and then its Error is thrown.
   void load(const std::string& path, ReaderObserver* observer = nullptr);
+  /// Takes a character already read, such as the one a window shows, as a load that completed
+  /// takes what it read. Its sheet must be in the session's display format.
+  void adopt(Character character);
 
   /// Loads as load() does and gives what the check finds in the file.
   std::vector<LintWarning> loadAndCheck(const std::string& path);
@@ -48,5 +51,5 @@ class HeadlessSession {
   MemoryControls controls_;
 };
 
-}  // namespace app
+}  // namespace exporting
 }  // namespace patapata

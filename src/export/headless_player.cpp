@@ -1,7 +1,7 @@
-#include "app/headless_player.h"
+#include "export/headless_player.h"
 
-#include "app/batch_error.h"
 #include "character/state_table.h"
+#include "export/export_error.h"
 
 #include "player/animation.h"
 #include "player/frame_composer.h"
@@ -10,7 +10,7 @@
 
 #include <cstring>
 
-namespace patapata::app {
+namespace patapata::exporting {
 
 HeadlessPlayer::HeadlessPlayer(HeadlessSession& session)
     : session_(session), view_(session.service(), kViewWidth, kViewHeight) {
@@ -48,7 +48,7 @@ TickRecord HeadlessPlayer::tick() {
   // The first tick finds the frame not yet due and moves the clock to its deadline.
   for (int i = 0; i < 2 && done; ++i) loop_->tick(done);
   if (done || view_.backSurface() == nullptr) {
-    throw BatchError("the view could not draw tick " + std::to_string(ticks_ + 1));
+    throw ExportError("the view could not draw tick " + std::to_string(ticks_ + 1));
   }
   const Character& character = session_.character();
   const Player& player = session_.viewer().player;
@@ -86,4 +86,4 @@ QImage surfaceImage(Surface& surface) {
   return image;
 }
 
-}  // namespace patapata::app
+}  // namespace patapata::exporting

@@ -8,20 +8,20 @@
 
 class QGuiApplication;
 
-namespace patapata::app {
+namespace patapata::exporting {
 
 /// The largest picture the export writes, in pixels (512 MiB at four bytes a pixel).
 inline constexpr int64_t kMaxPicturePixels = int64_t{1} << 27;
 
-/// Throws BatchError, naming the size, when a picture of `width` × `height` pixels would be
-/// larger than kMaxPicturePixels.
+/// Throws PictureTooLargeError, naming the size, when a picture of `width` × `height` pixels would
+/// be larger than kMaxPicturePixels.
 void checkPictureSize(int64_t width, int64_t height);
 
 /// Copies `frame` into `target` at (x, y), each pixel enlarged to a `scale` × `scale` block.
 /// The frame must fit.
 void placeFrame(QImage& target, int32_t x, int32_t y, const QImage& frame, int32_t scale);
 
-/// The frames side by side, enlarged by `scale`. Throws BatchError when the strip is too large.
+/// The frames side by side, enlarged by `scale`. Throws ExportError when the strip is too large.
 QImage frameStrip(const std::vector<QImage>& frames, int32_t scale);
 
 /// One picture of every state that has entries: a row per state, starting with the state's
@@ -36,7 +36,7 @@ class StateSheet {
 
   /// Lays out the rows for frames of `frameWidth` × `frameHeight` enlarged by `scale` and
   /// draws the labels. Text needs Qt's font system, so a GUI application on the offscreen
-  /// platform is started when none runs. Throws BatchError when the sheet would be too large.
+  /// platform is started when none runs. Throws ExportError when the sheet would be too large.
   StateSheet(std::vector<Row> rows, int32_t frameWidth, int32_t frameHeight, int32_t scale);
   ~StateSheet();
   StateSheet(const StateSheet&) = delete;
@@ -57,4 +57,4 @@ class StateSheet {
   QImage image_;
 };
 
-}  // namespace patapata::app
+}  // namespace patapata::exporting

@@ -1,7 +1,7 @@
-#include "app/state_sheet.h"
+#include "export/state_sheet.h"
 
-#include "app/batch_error.h"
 #include "character/state_table.h"
+#include "export/export_error.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace patapata::app {
+namespace patapata::exporting {
 
 namespace {
 
@@ -52,10 +52,11 @@ QFont labelFont(int32_t scale) {
 
 void checkPictureSize(int64_t width, int64_t height) {
   if (width > 0 && height > 0 && width <= kMaxPicturePixels / height) return;
-  throw BatchError("the picture would be " + std::to_string(width) + " x " +
-                   std::to_string(height) + " pixels, more than the " +
-                   std::to_string(kMaxPicturePixels / 1000000) +
-                   " million patapata writes; use a smaller --scale");
+  throw PictureTooLargeError("the picture would be " + std::to_string(width) + " x " +
+                                 std::to_string(height) + " pixels, more than the " +
+                                 std::to_string(kMaxPicturePixels / 1000000) +
+                                 " million patapata writes; use a smaller --scale",
+                             width, height);
 }
 
 void placeFrame(QImage& target, int32_t x, int32_t y, const QImage& frame, int32_t scale) {
@@ -77,13 +78,13 @@ void placeFrame(QImage& target, int32_t x, int32_t y, const QImage& frame, int32
 }
 
 QImage frameStrip(const std::vector<QImage>& frames, int32_t scale) {
-  if (frames.empty()) throw BatchError("no frames to write");
+  if (frames.empty()) throw ExportError("no frames to write");
   const int64_t w = int64_t{frames.front().width()} * scale;
   const int64_t h = int64_t{frames.front().height()} * scale;
   checkPictureSize(w * static_cast<int64_t>(frames.size()), h);
   QImage strip(static_cast<int>(w) * static_cast<int>(frames.size()), static_cast<int>(h),
                QImage::Format_RGB32);
-  if (strip.isNull()) throw BatchError("out of memory for the strip");
+  if (strip.isNull()) throw ExportError("out of memory for the strip");
   for (std::size_t k = 0; k < frames.size(); ++k) {
     placeFrame(strip, static_cast<int32_t>(k * w), 0, frames[k], scale);
   }
@@ -97,7 +98,7 @@ StateSheet::StateSheet(std::vector<Row> rows, int32_t frameWidth, int32_t frameH
       frameWidth_(frameWidth * scale),
       frameHeight_(frameHeight * scale),
       scale_(scale) {
-  if (rows_.empty()) throw BatchError("no state to draw");
+  if (rows_.empty()) throw ExportError("no state to draw");
   const QFont font = labelFont(scale);
   const QFontMetrics metrics(font);
   std::vector<std::pair<QString, QString>> labels;
@@ -117,7 +118,7 @@ StateSheet::StateSheet(std::vector<Row> rows, int32_t frameWidth, int32_t frameH
   const int64_t height = static_cast<int64_t>(rows_.size()) * frameHeight_;
   checkPictureSize(width, height);
   image_ = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-  if (image_.isNull()) throw BatchError("out of memory for the sheet");
+  if (image_.isNull()) throw ExportError("out of memory for the sheet");
   image_.fill(kBackground);
 
   QPainter painter(&image_);
@@ -141,10 +142,10 @@ StateSheet::~StateSheet() {
 void StateSheet::placeFrame(std::size_t row, int32_t index, const QImage& frame) {
   if (row >= rows_.size() || index < 0 || index >= rows_[row].frames ||
       frame.width() * scale_ != frameWidth_ || frame.height() * scale_ != frameHeight_) {
-    throw BatchError("a frame does not fit the sheet");
+    throw ExportError("a frame does not fit the sheet");
   }
-  app::placeFrame(image_, labelWidth_ + index * frameWidth_,
-                  static_cast<int32_t>(row) * frameHeight_, frame, scale_);
+  exporting::placeFrame(image_, labelWidth_ + index * frameWidth_,
+                        static_cast<int32_t>(row) * frameHeight_, frame, scale_);
 }
 
-}  // namespace patapata::app
+}  // namespace patapata::exporting

@@ -1,6 +1,6 @@
-#include "app/palette_reduction.h"
+#include "export/palette_reduction.h"
 
-#include "app/batch_error.h"
+#include "export/export_error.h"
 
 #include <gif_lib.h>
 
@@ -10,7 +10,7 @@
 #include <limits>
 #include <unordered_map>
 
-namespace patapata::app {
+namespace patapata::exporting {
 
 namespace {
 
@@ -193,7 +193,7 @@ IndexedFrames quantised(const std::vector<QImage>& frames, int32_t width, int32_
   const std::size_t pixels =
       frames.size() * static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   if (pixels > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-    throw BatchError("too many pixels to reduce to 256 colours");
+    throw ExportError("too many pixels to reduce to 256 colours");
   }
   red.reserve(pixels);
   green.reserve(pixels);
@@ -220,7 +220,7 @@ IndexedFrames quantised(const std::vector<QImage>& frames, int32_t width, int32_
   if (GifQuantizeBuffer(static_cast<unsigned>(red.size()), 1, &size, red.data(), green.data(),
                         blue.data(), unused.data(), map.data()) != GIF_OK ||
       size < 1) {
-    throw BatchError("cannot reduce the frames to 256 colours");
+    throw ExportError("cannot reduce the frames to 256 colours");
   }
 
   IndexedFrames out{width, height, {}, {}};
@@ -258,14 +258,14 @@ IndexedFrames quantised(const std::vector<QImage>& frames, int32_t width, int32_
 
 IndexedFrames reduceToPalette(const std::vector<QImage>& frames, Dither dither,
                               std::optional<QRgb> key) {
-  if (frames.empty()) throw BatchError("no frames to write");
+  if (frames.empty()) throw ExportError("no frames to write");
   const int32_t width = frames.front().width();
   const int32_t height = frames.front().height();
   std::vector<QImage> rgb;
   rgb.reserve(frames.size());
   for (const QImage& frame : frames) {
     if (frame.width() != width || frame.height() != height) {
-      throw BatchError("the frames differ in size");
+      throw ExportError("the frames differ in size");
     }
     rgb.push_back(frame.format() == QImage::Format_RGB32
                       ? frame
@@ -276,4 +276,4 @@ IndexedFrames reduceToPalette(const std::vector<QImage>& frames, Dither dither,
   return quantised(rgb, width, height, dither, key);
 }
 
-}  // namespace patapata::app
+}  // namespace patapata::exporting

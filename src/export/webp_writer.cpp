@@ -1,7 +1,7 @@
-#include "app/webp_writer.h"
+#include "export/webp_writer.h"
 
-#include "app/batch_error.h"
 #include "common/new_file.h"
+#include "export/export_error.h"
 
 #include <webp/encode.h>
 #include <webp/mux.h>
@@ -12,7 +12,7 @@
 #include <memory>
 #include <string_view>
 
-namespace patapata::app {
+namespace patapata::exporting {
 
 namespace {
 
@@ -44,15 +44,15 @@ int32_t frameDuration(int32_t ms, std::size_t frames) {
 
 [[noreturn]] void encoderFailed(WebPAnimEncoder* encoder) {
   const char* reason = encoder != nullptr ? WebPAnimEncoderGetError(encoder) : nullptr;
-  throw BatchError(std::string("the WebP encoder failed") +
-                   (reason != nullptr && *reason != '\0' ? std::string(": ") + reason : ""));
+  throw ExportError(std::string("the WebP encoder failed") +
+                    (reason != nullptr && *reason != '\0' ? std::string(": ") + reason : ""));
 }
 
 }  // namespace
 
 void writeAnimatedWebp(const std::string& path, const std::vector<QImage>& frames,
-                       int32_t frameIntervalMs, int32_t scale) {
-  if (frames.empty()) throw BatchError("no frames to write");
+                       int32_t frameIntervalMs, int32_t scale, Replace replace) {
+  if (frames.empty()) throw ExportError("no frames to write");
   const int width = frames.front().width() * scale;
   const int height = frames.front().height() * scale;
 
@@ -60,7 +60,7 @@ void writeAnimatedWebp(const std::string& path, const std::vector<QImage>& frame
   WebPConfig config;
   if (!WebPAnimEncoderOptionsInit(&options) || !WebPConfigInit(&config) ||
       !WebPConfigLosslessPreset(&config, 6)) {
-    throw BatchError("the WebP library does not match the one patapata was built with");
+    throw ExportError("the WebP library does not match the one patapata was built with");
   }
   options.anim_params.loop_count = 0;  // for ever
   options.allow_mixed = 0;             // lossless only
@@ -83,7 +83,7 @@ void writeAnimatedWebp(const std::string& path, const std::vector<QImage>& frame
     picture.use_argb = 1;
     picture.width = width;
     picture.height = height;
-    if (!WebPPictureAlloc(&picture)) throw BatchError("out of memory for a WebP frame");
+    if (!WebPPictureAlloc(&picture)) throw ExportError("out of memory for a WebP frame");
     // Both hold 0xAARRGGBB words, so rows copy as they are.
     for (int y = 0; y < height; ++y) {
       std::memcpy(picture.argb + static_cast<std::ptrdiff_t>(y) * picture.argb_stride,
@@ -102,7 +102,7 @@ void writeAnimatedWebp(const std::string& path, const std::vector<QImage>& frame
   if (!WebPAnimEncoderAssemble(encoder.get(), &webp.data)) encoderFailed(encoder.get());
   writeNewFile(path,
                std::string_view(reinterpret_cast<const char*>(webp.data.bytes), webp.data.size),
-               Replace::Allowed);
+               replace);
 }
 
-}  // namespace patapata::app
+}  // namespace patapata::exporting

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace patapata::app {
+namespace patapata::exporting {
 
 /// How colours that the palette lacks are spread over neighbouring pixels.
 enum class Dither {
@@ -28,8 +28,8 @@ struct IndexedFrames {
 /// median-cut quantiser chooses the palette from all frames together, so that colours do not
 /// flicker from frame to frame, and each pixel takes its nearest palette colour, dithered as
 /// asked. `key`, when it appears, keeps its exact value, and only pixels of that colour take it.
-/// The frames must be non-empty and of one size; throws BatchError when the quantiser fails.
+/// The frames must be non-empty and of one size; throws ExportError when the quantiser fails.
 IndexedFrames reduceToPalette(const std::vector<QImage>& frames, Dither dither,
                               std::optional<QRgb> key);
 
-}  // namespace patapata::app
+}  // namespace patapata::exporting

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "player/all_states_playback.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QGridLayout;
+class QScrollArea;
+
+namespace patapata {
+
+namespace platform {
+class SurfaceService;
+}
+struct Character;
+class DrawContext;
+class StateCell;
+class Surface;
+
+/// The window of every state at once: a view per state that has entries, each playing on its
+/// own (AllStatesPlayback), moved by the main window's tick rather than a timer of its own.
+class AllStatesWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit AllStatesWindow(QWidget* parent = nullptr);
+  ~AllStatesWindow() override;
+  AllStatesWindow(const AllStatesWindow&) = delete;
+  AllStatesWindow& operator=(const AllStatesWindow&) = delete;
+
+  /// One tick of every state.
+  void advance(const Character& character) { playback_.advance(character); }
+  /// Brings the views in line with the character, the check and the zoom, and draws each
+  /// state's frame where it changed.
+  void render(const Character& character, bool checkPlaying, int zoom);
+
+  const AllStatesPlayback& playback() const { return playback_; }
+  /// The view of `state`, or null.
+  StateCell* cell(int32_t state) const;
+
+  /// Called with a state whose view was clicked.
+  std::function<void(int32_t state)> onStateClicked;
+  /// Called when the window is closed by the user.
+  std::function<void()> onClosed;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void rebuild(const Character& character, int zoom);
+  void retitle();
+
+  AllStatesPlayback playback_;
+  /// Where the cells compose a frame they have not kept, in the sheet's format.
+  std::shared_ptr<platform::SurfaceService> service_;
+  std::unique_ptr<DrawContext> context_;
+  std::unique_ptr<Surface> scratch_;
+  QScrollArea* scroll_ = nullptr;
+  QWidget* grid_ = nullptr;
+  std::vector<StateCell*> cells_;
+  int zoom_ = 0;
+};
+
+}  // namespace patapata
