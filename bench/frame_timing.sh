@@ -1,16 +1,35 @@
 #!/usr/bin/env bash
 # Usage: bench/frame_timing.sh [frames per round]
 # Times the composed frame natively (default preset) and as WebAssembly under Node (wasm
-# preset), from the same source (bench/frame_timing.cpp), one after the other, three times.
+# preset), from the same source (bench/frame_timing.cpp), one after the other, three times, then
+# prints the medians side by side with their ratio (the goal: WebAssembly ≤ 2× native).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+export NODE_PATH=/usr/share/nodejs
 cmake --preset default >/dev/null
 cmake --build --preset default --target patapata_frame_timing >/dev/null
 cmake --preset wasm >/dev/null
 cmake --build --preset wasm --target patapata_frame_timing >/dev/null
+runs=$(mktemp)
+trap 'rm -f "$runs"' EXIT
 for round in 1 2 3; do
   echo "native:"
-  build/default/patapata_frame_timing "$@"
+  build/default/patapata_frame_timing "$@" | tee >(sed 's/^/native /' >>"$runs")
   echo "wasm (node $(node --version)):"
-  node build/wasm/patapata_frame_timing.js "$@"
+  node build/wasm/patapata_frame_timing.js "$@" | tee >(sed 's/^/wasm /' >>"$runs")
 done
+sleep 0.2  # the tee copies finish
+echo
+python3 - "$runs" <<'PY'
+import re, statistics, sys
+times = {}
+for line in open(sys.argv[1]):
+    m = re.match(r"(native|wasm) (\S+)\s+(\d+) ns/frame", line)
+    if m:
+        times.setdefault(m[2], {}).setdefault(m[1], []).append(int(m[3]))
+print(f"{'frame':<10}{'native':>12}{'wasm':>12}{'wasm/native':>14}")
+for name, by in times.items():
+    native, wasm = statistics.median(by["native"]), statistics.median(by["wasm"])
+    verdict = "within 2×" if wasm <= 2 * native else "over 2×"
+    print(f"{name:<10}{native / 1000:>9.1f} µs{wasm / 1000:>9.1f} µs{wasm / native:>13.2f}×  {verdict}")
+PY

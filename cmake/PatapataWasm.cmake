@@ -31,10 +31,22 @@ add_compile_options(-msimd128)
 # WebAssembly module is inlined in the .js file, which Node 20's fetch-based loader otherwise
 # fails to read from disk. The heap grows on demand, up to the 4 GiB a 32-bit module
 # addresses; the exit code of main is the process's.
-add_link_options(
-  -sENVIRONMENT=node -sNODERAWFS=1 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1
-  -sMAXIMUM_MEMORY=4GB -sEXIT_RUNTIME=1
+set(PATAPATA_WASM_NODE_OPTIONS
+  -sENVIRONMENT=node -sNODERAWFS=1 -sSINGLE_FILE=1 -sEXIT_RUNTIME=1
   "SHELL:--post-js ${PROJECT_SOURCE_DIR}/cmake/wasm/node_file_times.js")
+add_link_options(${PATAPATA_WASM_NODE_OPTIONS} -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=4GB)
+
+# The page's module (src/web) instead runs in the browser: an ES module with embind, its files in
+# memory, loaded from beside the page (no inlining), and the runtime kept after main.
+function(patapata_wasm_page_options target)
+  get_target_property(options ${target} LINK_OPTIONS)
+  list(REMOVE_ITEM options ${PATAPATA_WASM_NODE_OPTIONS})
+  set_target_properties(${target} PROPERTIES LINK_OPTIONS "${options}" SUFFIX ".mjs")
+  target_link_options(${target} PRIVATE
+    --bind -sENVIRONMENT=web -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createPatapataModule
+    -sFILESYSTEM=1 "-sEXPORTED_RUNTIME_METHODS=['FS']"
+    -sINITIAL_MEMORY=32MB)
+endfunction()
 
 include(FetchContent)
 

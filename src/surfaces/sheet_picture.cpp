@@ -46,8 +46,13 @@ std::shared_ptr<const SheetPicture> SheetPicture::load(platform::SurfaceService&
   DecodedImage image = ahead ? std::move(*ahead) : decodeImageFile(path, &service.displayFormat());
   if (image.width <= 0 || image.height <= 0) {
     if (reader.copiesFromOwnContext) throw Error(MessageId::SurfaceNotCreated);
-    return std::make_shared<const SheetPicture>(nullptr);
   }
+  return fromImage(service, image);
+}
+
+std::shared_ptr<const SheetPicture> SheetPicture::fromImage(platform::SurfaceService& service,
+                                                            DecodedImage& image) {
+  if (image.width <= 0 || image.height <= 0) return std::make_shared<const SheetPicture>(nullptr);
   return std::make_shared<const SheetPicture>(createSurface(service, image));
 }
 

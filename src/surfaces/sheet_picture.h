@@ -1,5 +1,6 @@
 #pragma once
 
+#include "surfaces/image.h"
 #include "surfaces/pixel_format.h"
 #include "surfaces/pixel_view.h"
 
@@ -26,6 +27,10 @@ class SheetPicture {
   /// a reader that copies from a surface of its own.
   static std::shared_ptr<const SheetPicture> load(platform::SurfaceService& service,
                                                   const std::string& path);
+  /// The picture `image` holds, converted to `service`'s display format; null pixels for an
+  /// empty one. Throws Error "サーフェース を作成できません" when neither memory takes it.
+  static std::shared_ptr<const SheetPicture> fromImage(platform::SurfaceService& service,
+                                                       DecodedImage& image);
 
   /// The picture held by `pixels` (null for an empty one), with its bottom-right pixel as key.
   explicit SheetPicture(std::unique_ptr<platform::PlatformSurface> pixels);
