@@ -1,6 +1,7 @@
 #include "character/aseprite_import.h"
 
 #include "character/state_table.h"
+#include "common/encoding.h"
 #include "common/file_read.h"
 
 #include <nlohmann/json.hpp>
@@ -90,30 +91,13 @@ std::u32string decodeUtf8(std::string_view s) {
   return out;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // Text fit for a message or a note line: well-formed UTF-8 without control characters, so
 // that nothing a name holds can start a line of the character file.
 std::string printable(std::string_view s) {
   std::string out;
   out.reserve(s.size());
-  for (const char32_t c : decodeUtf8(s)) appendUtf8(out, c < 0x20 || c == 0x7F ? U'?' : c);
+  for (const char32_t c : decodeUtf8(s))
+    encoding::appendUtf8(out, c < 0x20 || c == 0x7F ? U'?' : c);
   return out;
 }
 

@@ -3,6 +3,7 @@
 // and the rules around them (bytes it takes one by one, the replacement for a bad byte, which
 // of two byte sequences a character is written as) are those of the desktop's iconv.
 #include "common/code_page_932.h"
+#include "common/encoding.h"
 
 #include <emscripten.h>
 
@@ -89,28 +90,10 @@ Tables build() {
   return t;
 }
 
-// Built once, on first use: about 24,000 calls of the decoder.
+// Built once, on first use, from one call of the decoder.
 const Tables& tables() {
   static const Tables t = build();
   return t;
-}
-
-void appendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
 }
 
 // The code point of a well-formed UTF-8 sequence of two to four bytes.
@@ -137,11 +120,12 @@ std::string decode(std::string_view bytes) {
       out += static_cast<char>(b);
       ++i;
     } else if (table[b] != 0) {
-      appendUtf8(out, table[b]);
+      encoding::appendUtf8(out, table[b]);
       ++i;
     } else if (i + 1 < bytes.size() &&
                table[std::size_t{b} << 8 | static_cast<unsigned char>(bytes[i + 1])] != 0) {
-      appendUtf8(out, table[std::size_t{b} << 8 | static_cast<unsigned char>(bytes[i + 1])]);
+      encoding::appendUtf8(out,
+                           table[std::size_t{b} << 8 | static_cast<unsigned char>(bytes[i + 1])]);
       i += 2;
     } else {
       out += "\xEF\xBF\xBD";

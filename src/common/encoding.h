@@ -18,4 +18,7 @@ std::string toDisplayText(std::string_view bytes);
 /// bytes; characters code page 932 lacks are kept as their UTF-8 bytes.
 std::string toShiftJis(std::string_view utf8);
 
+/// Appends the UTF-8 bytes of the code point `code`, which must be a scalar value.
+void appendUtf8(std::string& out, char32_t code);
+
 }  // namespace patapata::encoding
