@@ -34,6 +34,25 @@ inline void mixRowBytes(const pixel_rows::RowTriple& rows, int32_t y, std::ptrdi
   }
 }
 
+// The pixels [from, to) of row y of 5-6-5 blocks, one at a time, each channel at its width.
+inline void mixRow565(const pixel_rows::RowTriple& rows, int32_t y, int32_t from, int32_t to,
+                      uint32_t weight) {
+  uint8_t* dst = rows.dst + y * rows.dstPitch;
+  const uint8_t* under = rows.under + y * rows.underPitch;
+  const uint8_t* over = rows.over + y * rows.overPitch;
+  for (int32_t x = from; x < to; ++x) {
+    uint16_t u = 0;
+    uint16_t o = 0;
+    std::memcpy(&u, under + std::ptrdiff_t{x} * 2, 2);
+    std::memcpy(&o, over + std::ptrdiff_t{x} * 2, 2);
+    const uint32_t r = mixChannel(u >> 11, o >> 11, weight);
+    const uint32_t g = mixChannel((u >> 5) & 0x3F, (o >> 5) & 0x3F, weight);
+    const uint32_t b = mixChannel(u & 0x1F, o & 0x1F, weight);
+    const auto mixed = static_cast<uint16_t>((r << 11) | (g << 5) | b);
+    std::memcpy(dst + std::ptrdiff_t{x} * 2, &mixed, 2);
+  }
+}
+
 }  // namespace
 }  // namespace patapata::pixel_mix
 #endif  // PATAPATA_PIXEL_MIX_HELPERS
@@ -79,6 +98,43 @@ void MixBytes(const pixel_rows::RowTriple& rows, std::ptrdiff_t rowBytes, uint32
 #endif
 }
 
+// A pixel a lane: each channel is taken out, mixed as in MixBytes (at most 63 × 256 + 128) and
+// put back. The last pixels that fill no whole vector are mixed one at a time, as there.
+void MixRgb565(const pixel_rows::RowTriple& rows, uint32_t weight) {
+#if HWY_TARGET == HWY_SCALAR
+  for (int32_t y = 0; y < rows.height; ++y) mixRow565(rows, y, 0, rows.width, weight);
+#else
+  const hn::ScalableTag<uint8_t> d8;
+  const hn::Repartition<uint16_t, decltype(d8)> d16;
+  const auto n = static_cast<int32_t>(hn::Lanes(d16));
+  const auto keep = hn::Set(d16, static_cast<uint16_t>(kFullWeight - weight));
+  const auto take = hn::Set(d16, static_cast<uint16_t>(weight));
+  const auto half = hn::Set(d16, uint16_t{128});
+  const auto six = hn::Set(d16, uint16_t{0x3F});
+  const auto five = hn::Set(d16, uint16_t{0x1F});
+  const auto mix = [&](auto u, auto o) {
+    return hn::ShiftRight<8>(hn::Add(hn::Add(hn::Mul(u, keep), hn::Mul(o, take)), half));
+  };
+  for (int32_t y = 0; y < rows.height; ++y) {
+    uint8_t* dst = rows.dst + y * rows.dstPitch;
+    const uint8_t* under = rows.under + y * rows.underPitch;
+    const uint8_t* over = rows.over + y * rows.overPitch;
+    int32_t x = 0;
+    for (; x + n <= rows.width; x += n) {
+      const std::ptrdiff_t at = std::ptrdiff_t{x} * 2;
+      const auto u = hn::BitCast(d16, hn::LoadU(d8, under + at));
+      const auto o = hn::BitCast(d16, hn::LoadU(d8, over + at));
+      const auto r = mix(hn::ShiftRight<11>(u), hn::ShiftRight<11>(o));
+      const auto g = mix(hn::And(hn::ShiftRight<5>(u), six), hn::And(hn::ShiftRight<5>(o), six));
+      const auto b = mix(hn::And(u, five), hn::And(o, five));
+      const auto mixed = hn::Or(hn::Or(hn::ShiftLeft<11>(r), hn::ShiftLeft<5>(g)), b);
+      hn::StoreU(hn::BitCast(d8, mixed), d8, dst + at);
+    }
+    mixRow565(rows, y, x, rows.width, weight);
+  }
+#endif
+}
+
 }  // namespace patapata::pixel_mix::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
@@ -87,6 +143,7 @@ HWY_AFTER_NAMESPACE();
 namespace patapata::pixel_mix {
 
 HWY_EXPORT(MixBytes);
+HWY_EXPORT(MixRgb565);
 
 namespace {
 
@@ -103,23 +160,8 @@ void mixBytes(const pixel_rows::RowTriple& rows, int32_t bytesPerPixel, int32_t 
 }
 
 void mixRgb565(const pixel_rows::RowTriple& rows, int32_t weight) {
-  const uint32_t w = clampedWeight(weight);
-  for (int32_t y = 0; y < rows.height; ++y) {
-    uint8_t* dst = rows.dst + y * rows.dstPitch;
-    const uint8_t* under = rows.under + y * rows.underPitch;
-    const uint8_t* over = rows.over + y * rows.overPitch;
-    for (int32_t x = 0; x < rows.width; ++x) {
-      uint16_t u = 0;
-      uint16_t o = 0;
-      std::memcpy(&u, under + std::ptrdiff_t{x} * 2, 2);
-      std::memcpy(&o, over + std::ptrdiff_t{x} * 2, 2);
-      const uint32_t r = mixChannel(u >> 11, o >> 11, w);
-      const uint32_t g = mixChannel((u >> 5) & 0x3F, (o >> 5) & 0x3F, w);
-      const uint32_t b = mixChannel(u & 0x1F, o & 0x1F, w);
-      const auto mixed = static_cast<uint16_t>((r << 11) | (g << 5) | b);
-      std::memcpy(dst + std::ptrdiff_t{x} * 2, &mixed, 2);
-    }
-  }
+  if (rows.width <= 0 || rows.height <= 0) return;
+  HWY_DYNAMIC_DISPATCH(MixRgb565)(rows, clampedWeight(weight));
 }
 
 namespace scalar {
@@ -129,6 +171,11 @@ void mixBytes(const pixel_rows::RowTriple& rows, int32_t bytesPerPixel, int32_t 
   for (int32_t y = 0; y < rows.height; ++y) {
     mixRowBytes(rows, y, 0, std::ptrdiff_t{rows.width} * bytesPerPixel, w);
   }
+}
+
+void mixRgb565(const pixel_rows::RowTriple& rows, int32_t weight) {
+  const uint32_t w = clampedWeight(weight);
+  for (int32_t y = 0; y < rows.height; ++y) mixRow565(rows, y, 0, rows.width, w);
 }
 
 }  // namespace scalar

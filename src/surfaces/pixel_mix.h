@@ -25,6 +25,8 @@ namespace scalar {
 
 /// mixBytes a byte at a time: the reference the vector form must equal byte for byte.
 void mixBytes(const pixel_rows::RowTriple& rows, int32_t bytesPerPixel, int32_t weight);
+/// mixRgb565 a pixel at a time, the same reference for it.
+void mixRgb565(const pixel_rows::RowTriple& rows, int32_t weight);
 
 }  // namespace scalar
 
