@@ -217,12 +217,14 @@ void PageViewer::copyFrame() {
     uint8_t* to = out + static_cast<std::ptrdiff_t>(y) * kViewWidth * 4;
     for (int32_t x = 0; x < width; ++x) {
       uint32_t raw = 0;
-      for (int32_t b = 0; b < bytes; ++b) raw |= uint32_t{row[x * bytes + b]} << (8 * b);
+      const uint8_t* pixel = row + std::ptrdiff_t{x} * bytes;
+      for (int32_t b = 0; b < bytes; ++b) raw |= uint32_t{pixel[b]} << (8 * b);
       const uint32_t rgb = lock.format.toRgb(raw);
-      to[4 * x] = static_cast<uint8_t>(rgb >> 16);
-      to[4 * x + 1] = static_cast<uint8_t>(rgb >> 8);
-      to[4 * x + 2] = static_cast<uint8_t>(rgb);
-      to[4 * x + 3] = 0xFF;
+      uint8_t* rgba = to + std::ptrdiff_t{x} * 4;
+      rgba[0] = static_cast<uint8_t>(rgb >> 16);
+      rgba[1] = static_cast<uint8_t>(rgb >> 8);
+      rgba[2] = static_cast<uint8_t>(rgb);
+      rgba[3] = 0xFF;
     }
   }
   primary->unlock();

@@ -90,7 +90,7 @@ WindowExport::~WindowExport() {
 
 QString WindowExport::suggestedPath(const exporting::ExportJob& job) const {
   const std::string& file = window_.viewer().files.characterPath;
-  const QString folder =
+  QString folder =
       file.empty() ? QDir::homePath()
                    : QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).absolutePath();
   if (job.output == exporting::Output::Directory) return folder;
@@ -227,7 +227,7 @@ void WindowExport::run(exporting::ExportJob job) {
   });
 }
 
-void WindowExport::finish(std::exception_ptr error, const QStringList& written) {
+void WindowExport::finish(const std::exception_ptr& error, const QStringList& written) {
   if (worker_.joinable()) worker_.join();
   running_ = false;
   if (progress_) progress_->deleteLater();
@@ -244,7 +244,7 @@ void WindowExport::finish(std::exception_ptr error, const QStringList& written) 
   if (onFinished) onFinished();
 }
 
-QString WindowExport::errorText(std::exception_ptr error) const {
+QString WindowExport::errorText(const std::exception_ptr& error) const {
   try {
     std::rethrow_exception(error);
   } catch (const exporting::ExportCancelled&) {

@@ -57,8 +57,8 @@ class WindowExport : public QObject {
   std::function<void()> onFinished;
 
  private:
-  void finish(std::exception_ptr error, const QStringList& written);
-  QString errorText(std::exception_ptr error) const;
+  void finish(const std::exception_ptr& error, const QStringList& written);
+  QString errorText(const std::exception_ptr& error) const;
   QString suggestedPath(const exporting::ExportJob& job) const;
   /// The destinations that are the character file or its sheet.
   QStringList openFilesAmong(const std::vector<std::string>& paths) const;
