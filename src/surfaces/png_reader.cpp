@@ -202,8 +202,10 @@ DecodedImage decodePng(std::span<const uint8_t> file) {
                                        0,    0,   0,   13,  'I',  'H',  'D',  'R'};
   constexpr std::size_t kFirstChunkType = 12;
   if (file.size() < sizeof kStart) {
-    // The start of a PNG file and nothing more is one still being written.
-    if (std::memcmp(file.data(), kStart, file.size()) == 0) throw Error(MessageId::PictureCutShort);
+    // The start of a PNG file and nothing more (or nothing yet) is one still being written.
+    if (file.empty() || std::memcmp(file.data(), kStart, file.size()) == 0) {
+      throw Error(MessageId::PictureCutShort);
+    }
     invalid();
   }
   if (std::memcmp(file.data() + kFirstChunkType, "IHDR", 4) != 0) invalid();

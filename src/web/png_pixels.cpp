@@ -63,7 +63,7 @@ void checkPngFile(std::span<const uint8_t> file) {
                                        0,    0,   0,   13,  'I',  'H',  'D',  'R'};
   constexpr std::size_t kHeaderEnd = sizeof kStart + 13 + 4;  // IHDR's fields and CRC
   const std::size_t known = std::min(file.size(), sizeof kStart);
-  if (std::memcmp(file.data(), kStart, known) != 0) invalid();
+  if (known > 0 && std::memcmp(file.data(), kStart, known) != 0) invalid();
   if (file.size() < kHeaderEnd) throw Error(MessageId::PictureCutShort);
 
   const uint32_t width = bigEndian32(file, 16);
