@@ -1,4 +1,5 @@
 #include "support/character_files.h"
+#include "support/window_under_test.h"
 #include "surfaces/software_surface.h"
 #include "window/idle_loop.h"
 #include "window/main_window.h"
@@ -52,33 +53,20 @@ std::string readFile(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-class AsepriteWindowTest : public ::testing::Test {
+class AsepriteWindowTest : public ::testing::Test, public testing::WindowUnderTest {
  protected:
   void SetUp() override {
-    form = std::make_unique<MainWindow>(
-        idleLoop, std::make_shared<platform::SurfaceService>(), std::vector<std::string>{},
-        std::make_unique<Preferences>(QString::fromStdString(dir.file("settings.ini"))));
-    form->setErrorReporter([this](const QString& text) { errors.push_back(text.toStdString()); });
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    ASSERT_NO_FATAL_FAILURE(open());
     writeFile(dir.file("sheet.bmp"), testing::bmp24Bytes(20, 21, [](int32_t x, int32_t y) {
                 return y == 20 ? 0x00FF00u : x < 10 ? 0xFF0000u : 0x0000FFu;
               }));
     writeFile(json, blobJson(100));
-    drop(json);
+    drop({json});
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->viewer().characterLoaded; }))
         << (errors.empty() ? "" : errors.front());
   }
 
-  void drop(const std::string& path) {
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-    QDragEnterEvent enter(QPoint(150, 150), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.get(), &enter);
-    QDropEvent dropped(QPointF(150, 150), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.get(), &dropped);
-    QTest::qWait(0);
-  }
+  void TearDown() override { close(); }
 
   template <typename T>
   T* child(const char* name) {
@@ -87,9 +75,6 @@ class AsepriteWindowTest : public ::testing::Test {
 
   TempDir dir;
   std::string json = dir.file("blob.json");
-  IdleLoop idleLoop;
-  std::unique_ptr<MainWindow> form;
-  std::vector<std::string> errors;
 };
 
 // Catches a dropped JSON refused or read as a character file, the import's warnings missing
@@ -151,7 +136,7 @@ TEST_F(AsepriteWindowTest, SavingAsACharacterFileAsksBeforeReplacing) {
   EXPECT_NE(errors[0].find(json), std::string::npos) << errors[0];
   EXPECT_EQ(readFile(json), blobJson(100));
 
-  drop(dir.file("saved.chp"));
+  drop({dir.file("saved.chp")});
   ASSERT_EQ(form->viewer().files.characterPath, dir.file("saved.chp"));
   emit child<QMenu>("fileMenu")->aboutToShow();
   EXPECT_FALSE(item->isEnabled());

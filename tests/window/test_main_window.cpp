@@ -5,6 +5,7 @@
 #include "export/headless_session.h"
 #include "player/frame_loop.h"
 #include "support/character_files.h"
+#include "support/window_under_test.h"
 #include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
@@ -57,24 +58,10 @@ using testfiles::writeFile;
 const std::string kSample = std::string(PATAPATA_SAMPLES) + "/hiyoko/hiyoko.chp";
 
 // The main window as the program creates and shows it, with the error box intercepted.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, public testing::WindowUnderTest {
  protected:
-  void open(std::vector<std::string> arguments = {}) {
-    idleLoop = std::make_unique<IdleLoop>();
-    form = std::make_unique<MainWindow>(
-        *idleLoop, std::make_shared<platform::SurfaceService>(), std::move(arguments),
-        std::make_unique<Preferences>(QString::fromStdString(settings.file("settings.ini"))));
-    form->setErrorReporter([this](const QString& text) { errors.push_back(text.toStdString()); });
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-  }
-
   void SetUp() override { open(); }
-
-  void TearDown() override {
-    form.reset();
-    idleLoop.reset();
-  }
+  void TearDown() override { close(); }
 
   template <typename T = QWidget>
   T* child(const char* name) {
@@ -87,22 +74,6 @@ class MainWindowTest : public ::testing::Test {
     return form->findChild<QAction*>(QStringLiteral("autoSheetReload"));
   }
 
-  /// Drops `paths` on the window as a file manager does, and lets the window take it.
-  void drop(const std::vector<std::string>& paths) {
-    QMimeData mime;
-    QList<QUrl> urls;
-    for (const std::string& p : paths)
-      urls.push_back(QUrl::fromLocalFile(QString::fromStdString(p)));
-    mime.setUrls(urls);
-    const QPoint where(150, 150);
-    QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.get(), &enter);
-    dragAccepted = enter.isAccepted();
-    QDropEvent dropped(QPointF(where), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.get(), &dropped);
-    QTest::qWait(0);
-  }
-
   /// Runs the event loop, and with it the idle ticks, until `done` holds.
   template <typename Pred>
   bool runUntil(Pred done, int timeoutMs = 5000) {
@@ -112,13 +83,6 @@ class MainWindowTest : public ::testing::Test {
   QImage viewImage() { return form->view().grab().toImage(); }
 
   uint32_t sheetKey() { return form->viewer().character.sheet.picture->key(); }
-
-  /// Where the window keeps what it remembers; a restart in a test finds it again.
-  TempDir settings;
-  std::unique_ptr<IdleLoop> idleLoop;
-  std::unique_ptr<MainWindow> form;
-  std::vector<std::string> errors;
-  bool dragAccepted = false;
 };
 
 TEST_F(MainWindowTest, StartsWithTheCaptionsCountersAndOnlyTheClipboardButtonEnabled) {

@@ -4,6 +4,7 @@
 #include "export/headless_session.h"
 #include "player/frame_cels.h"
 #include "support/character_files.h"
+#include "support/window_under_test.h"
 #include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 #include "window/idle_loop.h"
@@ -51,36 +52,13 @@ std::string readFile(const std::string& path) {
 }
 
 // The main window as the program shows it, and its sheet window.
-class SheetWindowTest : public ::testing::Test {
+class SheetWindowTest : public ::testing::Test, public testing::WindowUnderTest {
  protected:
   void SetUp() override { open(); }
-  void TearDown() override {
-    form.reset();
-    idleLoop.reset();
-  }
-
-  void open() {
-    idleLoop = std::make_unique<IdleLoop>();
-    form = std::make_unique<MainWindow>(
-        *idleLoop, std::make_shared<platform::SurfaceService>(), std::vector<std::string>{},
-        std::make_unique<Preferences>(QString::fromStdString(settings.file("settings.ini"))));
-    form->setErrorReporter([this](const QString& text) { errors.push_back(text.toStdString()); });
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-  }
-
-  void drop(const std::string& path) {
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-    QDragEnterEvent enter(QPoint(150, 150), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.get(), &enter);
-    QDropEvent dropped(QPointF(150, 150), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.get(), &dropped);
-    QTest::qWait(0);
-  }
+  void TearDown() override { close(); }
 
   void load(const std::string& path) {
-    drop(path);
+    drop({path});
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->viewer().characterLoaded; }));
   }
 
@@ -120,11 +98,6 @@ class SheetWindowTest : public ::testing::Test {
     mouse(surface(sheet), QEvent::MouseMove, end, Qt::LeftButton);
     mouse(surface(sheet), QEvent::MouseButtonRelease, end, Qt::NoButton);
   }
-
-  TempDir settings;
-  std::unique_ptr<IdleLoop> idleLoop;
-  std::unique_ptr<MainWindow> form;
-  std::vector<std::string> errors;
 };
 
 // A click means the smallest cel under the pointer, written as sequences write it (two
@@ -248,7 +221,7 @@ TEST_F(SheetWindowTest, TheMarksFollowStepping) {
 // A picture is where a character starts: it opens on the sheet view with the slicing dialog,
 // not with an error box, and the viewer keeps what it had.
 TEST_F(SheetWindowTest, OpeningAPictureOpensTheSheetViewAndTheSlicingDialog) {
-  drop(kSampleSheet);
+  drop({kSampleSheet});
   SheetWindow* sheet = form->findChild<SheetWindow*>();
   ASSERT_NE(sheet, nullptr);
   EXPECT_TRUE(errors.empty()) << errors.front();
@@ -269,7 +242,7 @@ TEST_F(SheetWindowTest, OpeningAPictureOpensTheSheetViewAndTheSlicingDialog) {
 TEST_F(SheetWindowTest, NewCharacterFileOfTheSlicingDialogOpensACharacterThatPlays) {
   TempDir dir;
   std::filesystem::copy_file(kSampleSheet, dir.file("chick.bmp"));
-  drop(dir.file("chick.bmp"));
+  drop({dir.file("chick.bmp")});
   SheetWindow* sheet = form->findChild<SheetWindow*>();
   ASSERT_NE(sheet, nullptr);
   SlicingDialog* dialog = sheet->slicingDialog();

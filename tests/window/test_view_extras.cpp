@@ -8,6 +8,7 @@
 #include "player/frame_loop.h"
 #include "support/bmp_writer.h"
 #include "support/character_files.h"
+#include "support/window_under_test.h"
 #include "surfaces/software_surface.h"
 #include "window/all_states_window.h"
 #include "window/frame_strip_widget.h"
@@ -52,24 +53,15 @@ QImage renderedFrame(int32_t state, int32_t frame, const std::string& file = kSa
 }
 
 // The main window on the sample, paused so that nothing moves unless the test moves it.
-class ViewExtrasTest : public ::testing::Test {
+class ViewExtrasTest : public ::testing::Test, public testing::WindowUnderTest {
  protected:
   void SetUp() override {
-    idleLoop = std::make_unique<IdleLoop>();
-    form = std::make_unique<MainWindow>(
-        *idleLoop, std::make_shared<platform::SurfaceService>(), std::vector<std::string>{kSample},
-        std::make_unique<Preferences>(QString::fromStdString(settings.file("settings.ini"))));
-    form->setErrorReporter([this](const QString& text) { errors.push_back(text.toStdString()); });
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    ASSERT_NO_FATAL_FAILURE(open({kSample}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->viewer().player.frame >= 1; }));
     item("pauseItem")->trigger();
   }
 
-  void TearDown() override {
-    form.reset();
-    idleLoop.reset();
-  }
+  void TearDown() override { close(); }
 
   QAction* item(const char* name) {
     auto* found = form->findChild<QAction*>(QString::fromUtf8(name));
@@ -78,11 +70,6 @@ class ViewExtrasTest : public ::testing::Test {
   }
 
   QImage viewImage() { return rgb(form->view().grab().toImage()); }
-
-  TempDir settings;
-  std::unique_ptr<IdleLoop> idleLoop;
-  std::unique_ptr<MainWindow> form;
-  std::vector<std::string> errors;
 };
 
 // Catches a missing or extra view, views in a wrong order, and a view that shows another
