@@ -157,7 +157,7 @@ TEST(AsepriteImport, DirectionsAndRepeatsExpandAsDocumented) {
     Json doc = sheet({100, 100, 100});
     Json t = tag("normal 1", c.from, c.to, c.direction);
     if (c.repeat) t["repeat"] = c.repeat;
-    doc["meta"]["frameTags"] = {t};
+    doc["meta"]["frameTags"] = Json::array({t});
     const AsepriteImport result = run(doc);
     EXPECT_EQ(pattern(result.characterText, 1), c.cels);
     EXPECT_TRUE(result.warnings.empty());
@@ -406,7 +406,7 @@ TEST(AsepriteImport, BadDescriptionsAreRefusedNamingTheMember) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.pointer) + " = " + (c.value ? c.value : "(removed)"));
     Json doc = sheet({100, 100});
-    doc["meta"]["frameTags"] = {tag("lose", 0, 0)};
+    doc["meta"]["frameTags"] = Json::array({tag("lose", 0, 0)});
     const Json::json_pointer pointer(c.pointer);
     if (c.value == nullptr) {
       doc[pointer.parent_pointer()].erase(pointer.back());
