@@ -7,9 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
 
-class QGridLayout;
 class QScrollArea;
 
 namespace patapata {
@@ -19,7 +17,7 @@ class SurfaceService;
 }
 struct Character;
 class DrawContext;
-class StateCell;
+class StatesCanvas;
 class Surface;
 
 /// The window of every state at once: a view per state that has entries, each playing on its
@@ -30,8 +28,6 @@ class AllStatesWindow : public QWidget {
  public:
   explicit AllStatesWindow(QWidget* parent = nullptr);
   ~AllStatesWindow() override;
-  AllStatesWindow(const AllStatesWindow&) = delete;
-  AllStatesWindow& operator=(const AllStatesWindow&) = delete;
 
   /// One tick of every state.
   void advance(const Character& character) { playback_.advance(character); }
@@ -40,8 +36,8 @@ class AllStatesWindow : public QWidget {
   void render(const Character& character, bool checkPlaying, int zoom);
 
   const AllStatesPlayback& playback() const { return playback_; }
-  /// The view of `state`, or null.
-  StateCell* cell(int32_t state) const;
+  /// The views, one widget painting them all.
+  StatesCanvas* canvas() const { return canvas_; }
 
   /// Called with a state whose view was clicked.
   std::function<void(int32_t state)> onStateClicked;
@@ -57,13 +53,12 @@ class AllStatesWindow : public QWidget {
   void retitle();
 
   AllStatesPlayback playback_;
-  /// Where the cells compose a frame they have not kept, in the sheet's format.
+  /// Where the views compose a frame they have not kept, in the sheet's format.
   std::shared_ptr<platform::SurfaceService> service_;
   std::unique_ptr<DrawContext> context_;
   std::unique_ptr<Surface> scratch_;
   QScrollArea* scroll_ = nullptr;
-  QWidget* grid_ = nullptr;
-  std::vector<StateCell*> cells_;
+  StatesCanvas* canvas_ = nullptr;
   int zoom_ = 0;
 };
 

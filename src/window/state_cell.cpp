@@ -7,64 +7,31 @@
 #include "surfaces/surface.h"
 #include "window/translated_text.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QMouseEvent>
-#include <QPainter>
-
 #include <cstring>
 
 namespace patapata {
 
-namespace {
-
-constexpr int kMargin = 2;
-
-}  // namespace
-
-StateCell::StateCell(int32_t state, int zoom, QWidget* parent)
-    : QWidget(parent), state_(state), zoom_(zoom) {
-  setObjectName(QStringLiteral("stateCell%1").arg(state));
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setFixedSize(sizeHint());
-  label();
-}
-
-StateCell::~StateCell() = default;
-
-int StateCell::captionHeight() const {
-  return fontMetrics().height() + kMargin;
-}
-
-QRect StateCell::pictureRect() const {
-  return {kMargin, kMargin + captionHeight(), kViewWidth * zoom_, kViewHeight * zoom_};
-}
-
-QSize StateCell::sizeHint() const {
-  return {kViewWidth * zoom_ + 2 * kMargin, kViewHeight * zoom_ + captionHeight() + 2 * kMargin};
-}
-
-void StateCell::label() {
+QString StateCell::caption() const {
   const StateInfo* info = stateInfo(state_);
   const QString number = QString::number(state_);
-  caption_ =
-      info != nullptr ? number + QLatin1Char(' ') + translated::coreText(info->caption) : number;
-  setToolTip(
-      info != nullptr
-          ? QCoreApplication::translate(
-                "MainWindow",
-                QT_TRANSLATE_NOOP("MainWindow", "クリックするとメインウィンドウで再生します"))
-          : QCoreApplication::translate(
-                "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "ボタンのない状態です（表示のみ）")));
-  update();
+  return info != nullptr ? number + QLatin1Char(' ') + translated::coreText(info->caption) : number;
 }
 
-void StateCell::show(const Character& character, int32_t frame, Surface& scratch) {
+bool StateCell::hasButton() const {
+  return stateInfo(state_) != nullptr;
+}
+
+const QImage* StateCell::picture() const {
+  return shown_ >= 0 ? &kept_[static_cast<std::size_t>(shown_)].picture : nullptr;
+}
+
+QRect StateCell::show(const Character& character, int32_t frame, Surface& scratch) {
+  const QRect whole(0, 0, kViewWidth, kViewHeight);
   FrameRecipe recipe = recipeOf(character, state_, frame);
-  if (shown_ >= 0 && kept_[static_cast<std::size_t>(shown_)].recipe == recipe) return;
+  if (shown_ >= 0 && kept_[static_cast<std::size_t>(shown_)].recipe == recipe) return {};
   // Pictures of a sheet no longer shown are let go with it.
-  if (!kept_.empty() && kept_.front().recipe.sheet != recipe.sheet) {
-    update(pictureRect());
+  const bool letGo = !kept_.empty() && kept_.front().recipe.sheet != recipe.sheet;
+  if (letGo) {
     kept_.clear();
     nextReplaced_ = 0;
     shown_ = -1;
@@ -76,7 +43,8 @@ void StateCell::show(const Character& character, int32_t frame, Surface& scratch
   if (found < 0) {
     composeFrame(character, state_, frame, scratch);
     QImage picture = exporting::surfaceImage(scratch);
-    if (picture.isNull()) return;
+    // Nothing shown then: the view goes black rather than keep another sheet's picture.
+    if (picture.isNull()) return letGo ? whole : QRect();
     if (kept_.size() < kKeptFrames) {
       kept_.push_back({std::move(recipe), std::move(picture), -1, {}});
       found = static_cast<std::ptrdiff_t>(kept_.size() - 1);
@@ -91,17 +59,16 @@ void StateCell::show(const Character& character, int32_t frame, Surface& scratch
     }
   }
   Kept& now = kept_[static_cast<std::size_t>(found)];
-  if (shown_ < 0) {
-    update(pictureRect());
-  } else {
+  QRect changed = whole;
+  if (shown_ >= 0) {
     if (now.after != shown_) {
       now.after = shown_;
       now.changed = difference(kept_[static_cast<std::size_t>(shown_)].picture, now.picture);
     }
-    const QRect& changed = now.changed;
-    update(QRect(pictureRect().topLeft() + changed.topLeft() * zoom_, changed.size() * zoom_));
+    changed = now.changed;
   }
   shown_ = found;
+  return changed;
 }
 
 QRect StateCell::difference(const QImage& from, const QImage& to) {
@@ -137,38 +104,6 @@ QRect StateCell::difference(const QImage& from, const QImage& to) {
     }
   }
   return {QPoint(left, top), QPoint(right, bottom)};
-}
-
-void StateCell::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  const QRect picture = pictureRect();
-  if (!event->region().subtracted(picture).isEmpty()) {
-    painter.fillRect(rect(), palette().color(QPalette::Window));
-    painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(QRect(kMargin, kMargin, width() - 2 * kMargin, captionHeight()),
-                     Qt::AlignLeft | Qt::AlignVCenter, caption_);
-  }
-  if (shown_ < 0) {
-    painter.fillRect(picture, Qt::black);
-    return;
-  }
-  // Each pixel a sharp block, as in the main view.
-  painter.drawImage(picture, kept_[static_cast<std::size_t>(shown_)].picture);
-}
-
-void StateCell::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::LanguageChange) label();
-  if (event->type() == QEvent::FontChange) setFixedSize(sizeHint());
-  QWidget::changeEvent(event);
-}
-
-void StateCell::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && onClicked) {
-    onClicked(state_);
-    event->accept();
-    return;
-  }
-  QWidget::mousePressEvent(event);
 }
 
 }  // namespace patapata

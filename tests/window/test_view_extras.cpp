@@ -16,6 +16,7 @@
 #include "window/main_window.h"
 #include "window/preferences.h"
 #include "window/state_cell.h"
+#include "window/states_canvas.h"
 #include "window/view_widget.h"
 #include "window/window_export.h"
 
@@ -23,6 +24,8 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -51,6 +54,21 @@ QImage renderedFrame(int32_t state, int32_t frame, const std::string& file = kSa
   for (int32_t i = 0; i < frame; ++i) player.tick();
   return rgb(exporting::surfaceImage(player.backSurface()));
 }
+
+// Counts the paints of a widget and the region they covered.
+class PaintWatch : public QObject {
+ public:
+  int paints = 0;
+  QRegion painted;
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      ++paints;
+      painted += static_cast<QPaintEvent*>(event)->region();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
 
 // The main window on the sample, paused so that nothing moves unless the test moves it.
 class ViewExtrasTest : public ::testing::Test, public testing::WindowUnderTest {
@@ -91,9 +109,9 @@ TEST_F(ViewExtrasTest, EveryStateWithEntriesHasAViewShowingItsFrameAtATick) {
     SCOPED_TRACE(state);
     const int32_t length = form->viewer().character.sequenceLength(state);
     const int32_t frame = length >= 3 ? 3 : 1 + 2 % length;
-    StateCell* cell = all->cell(state);
-    ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(rgb(cell->grab(cell->pictureRect()).toImage()), renderedFrame(state, frame));
+    StatesCanvas* canvas = all->canvas();
+    ASSERT_FALSE(canvas->pictureRect(state).isEmpty());
+    EXPECT_EQ(rgb(canvas->grab(canvas->pictureRect(state)).toImage()), renderedFrame(state, frame));
   }
 }
 
@@ -124,16 +142,50 @@ TEST(StateCellDifference, IsTheSmallestRectangleHoldingEveryChangedPixel) {
   EXPECT_EQ(StateCell::difference(from, from.scaled(60, 135)), QRect(0, 0, 60, 135));
 }
 
+// Catches a tick that repaints the captions or the whole window instead of the pictures that
+// changed, one that repaints when no picture changed, and an update per view.
+TEST_F(ViewExtrasTest, ATickRepaintsOnlyThePicturesThatChanged) {
+  form->extras().showAllStates();
+  AllStatesWindow* all = form->extras().allStates();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(all));
+  StatesCanvas* canvas = all->canvas();
+  PaintWatch watch;
+  canvas->installEventFilter(&watch);
+  QRegion pictures;
+  for (const StatePlay& play : all->playback().plays()) pictures += canvas->pictureRect(play.state);
+  struct Case {
+    const char* name;
+    bool tick;
+    int paints;
+  };
+  const Case cases[] = {{"settled", false, -1},
+                        {"no tick", false, 0},
+                        {"a tick", true, 1},
+                        {"the same tick drawn again", false, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    watch.paints = 0;
+    watch.painted = QRegion();
+    if (c.tick) all->advance(form->viewer().character);
+    form->extras().render();
+    QCoreApplication::processEvents();
+    if (c.paints < 0) continue;
+    EXPECT_EQ(watch.paints, c.paints);
+    EXPECT_TRUE(watch.painted.subtracted(pictures).isEmpty());
+  }
+}
+
 // Catches a click that plays nothing, or plays a state whose button is missing or disabled.
 TEST_F(ViewExtrasTest, AClickOnAViewPlaysItsStateAsItsButtonWould) {
   form->extras().showAllStates();
   AllStatesWindow* all = form->extras().allStates();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(all));
-  QTest::mouseClick(all->cell(6), Qt::LeftButton);
+  StatesCanvas* canvas = all->canvas();
+  QTest::mouseClick(canvas, Qt::LeftButton, {}, canvas->pictureRect(6).center());
   EXPECT_EQ(form->viewer().player.state, 6);
   EXPECT_EQ(form->findChild<QLabel*>(QStringLiteral("stateCaption"))->text(),
             QStringLiteral("喜び１"));
-  QTest::mouseClick(all->cell(2), Qt::LeftButton);
+  QTest::mouseClick(canvas, Qt::LeftButton, {}, canvas->pictureRect(2).center());
   EXPECT_EQ(form->viewer().player.state, 2);
   EXPECT_EQ(form->viewer().player.frame, 0);
 }

@@ -1,0 +1,198 @@
+#include "window/states_canvas.h"
+
+#include "character/character.h"
+#include "player/all_states_playback.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+
+namespace patapata {
+
+namespace {
+
+// Around the views, between them, and around the caption and picture inside a view.
+constexpr int kOuterMargin = 9;
+constexpr int kSpacing = 6;
+constexpr int kMargin = 2;
+
+}  // namespace
+
+StatesCanvas::StatesCanvas(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("allStatesCanvas"));
+  // Every pixel is painted from the captions' picture or a frame.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  relabel();
+}
+
+int StatesCanvas::viewPitch(int zoom) {
+  return kViewWidth * zoom + 2 * kMargin + kSpacing;
+}
+
+int StatesCanvas::captionHeight() const {
+  return fontMetrics().height() + kMargin;
+}
+
+QSize StatesCanvas::viewSize() const {
+  return {kViewWidth * zoom_ + 2 * kMargin, kViewHeight * zoom_ + captionHeight() + 2 * kMargin};
+}
+
+QRect StatesCanvas::viewRect(std::size_t index) const {
+  const QSize size = viewSize();
+  const auto column = static_cast<int>(index % static_cast<std::size_t>(columns_));
+  const auto row = static_cast<int>(index / static_cast<std::size_t>(columns_));
+  return {QPoint(kOuterMargin + column * (size.width() + kSpacing),
+                 kOuterMargin + row * (size.height() + kSpacing)),
+          size};
+}
+
+QRect StatesCanvas::pictureRectAt(std::size_t index) const {
+  return {viewRect(index).topLeft() + QPoint(kMargin, kMargin + captionHeight()),
+          QSize(kViewWidth * zoom_, kViewHeight * zoom_)};
+}
+
+QSize StatesCanvas::sizeHint() const {
+  const auto count = static_cast<int>(cells_.size());
+  const int columns = std::clamp(count, 1, columns_);
+  const int rows = std::max(1, (count + columns_ - 1) / columns_);
+  const QSize view = viewSize();
+  return {2 * kOuterMargin + columns * view.width() + (columns - 1) * kSpacing,
+          2 * kOuterMargin + rows * view.height() + (rows - 1) * kSpacing};
+}
+
+void StatesCanvas::arrange(const std::vector<StatePlay>& plays, int zoom, int columns) {
+  zoom_ = std::max(1, zoom);
+  columns_ = std::max(1, columns);
+  cells_.clear();
+  for (const StatePlay& play : plays) cells_.emplace_back(play.state);
+  relabel();
+}
+
+void StatesCanvas::relabel() {
+  setFixedSize(sizeHint());
+  pictures_ = QRegion();
+  for (std::size_t i = 0; i < cells_.size(); ++i) pictures_ += pictureRectAt(i);
+  const qreal ratio = devicePixelRatioF();
+  labels_ = QPixmap(size() * ratio);
+  labels_.setDevicePixelRatio(ratio);
+  labels_.fill(palette().color(QPalette::Window));
+  QPainter painter(&labels_);
+  painter.setPen(palette().color(QPalette::WindowText));
+  const int height = captionHeight();
+  for (std::size_t i = 0; i < cells_.size(); ++i) {
+    const QRect view = viewRect(i);
+    painter.drawText(
+        QRect(view.left() + kMargin, view.top() + kMargin, view.width() - 2 * kMargin, height),
+        Qt::AlignLeft | Qt::AlignVCenter, cells_[i].caption());
+  }
+  update();
+}
+
+void StatesCanvas::showFrames(const Character& character, const std::vector<StatePlay>& plays,
+                              Surface& scratch) {
+  QRegion changed;
+  const std::size_t count = std::min(plays.size(), cells_.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    const QRect in = cells_[i].show(character, plays[i].frame, scratch);
+    if (in.isEmpty()) continue;
+    changed += QRect(pictureRectAt(i).topLeft() + in.topLeft() * zoom_, in.size() * zoom_);
+  }
+  if (!changed.isEmpty()) update(changed);
+}
+
+std::ptrdiff_t StatesCanvas::indexAt(QPoint point) const {
+  if (cells_.empty() || point.x() < kOuterMargin || point.y() < kOuterMargin) return -1;
+  const QSize view = viewSize();
+  const int column = (point.x() - kOuterMargin) / (view.width() + kSpacing);
+  const int row = (point.y() - kOuterMargin) / (view.height() + kSpacing);
+  if (column >= columns_) return -1;
+  const auto index = static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
+                     static_cast<std::size_t>(column);
+  if (index >= cells_.size() || !viewRect(index).contains(point)) return -1;
+  return static_cast<std::ptrdiff_t>(index);
+}
+
+int32_t StatesCanvas::stateAt(QPoint point) const {
+  const std::ptrdiff_t index = indexAt(point);
+  return index < 0 ? -1 : cells_[static_cast<std::size_t>(index)].state();
+}
+
+QRect StatesCanvas::pictureRect(int32_t state) const {
+  for (std::size_t i = 0; i < cells_.size(); ++i) {
+    if (cells_[i].state() == state) return pictureRectAt(i);
+  }
+  return {};
+}
+
+void StatesCanvas::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QRegion& region = event->region();
+  // A tick repaints pictures only; the captions where an expose or a new layout reaches.
+  if (const QRegion rest = region.subtracted(pictures_); !rest.isEmpty()) {
+    painter.setClipRegion(rest);
+    painter.drawPixmap(0, 0, labels_);
+    painter.setClipping(false);
+  }
+  for (std::size_t i = 0; i < cells_.size(); ++i) {
+    const QRect target = pictureRectAt(i);
+    if (!region.intersects(target)) continue;
+    // Each pixel a sharp block, as in the main view.
+    if (const QImage* picture = cells_[i].picture(); picture != nullptr) {
+      painter.drawImage(target, *picture);
+    } else {
+      painter.fillRect(target, Qt::black);
+    }
+  }
+}
+
+bool StatesCanvas::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const std::ptrdiff_t index = indexAt(help->pos());
+    if (index < 0) {
+      QToolTip::hideText();
+      event->ignore();
+      return true;
+    }
+    const StateCell& cell = cells_[static_cast<std::size_t>(index)];
+    QToolTip::showText(
+        help->globalPos(),
+        cell.hasButton()
+            ? QCoreApplication::translate(
+                  "MainWindow",
+                  QT_TRANSLATE_NOOP("MainWindow", "クリックするとメインウィンドウで再生します"))
+            : QCoreApplication::translate(
+                  "MainWindow",
+                  QT_TRANSLATE_NOOP("MainWindow", "ボタンのない状態です（表示のみ）")),
+        this, viewRect(static_cast<std::size_t>(index)));
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+void StatesCanvas::changeEvent(QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::LanguageChange || type == QEvent::FontChange ||
+      type == QEvent::PaletteChange) {
+    relabel();
+  }
+  QWidget::changeEvent(event);
+}
+
+void StatesCanvas::mousePressEvent(QMouseEvent* event) {
+  const int32_t state = stateAt(event->position().toPoint());
+  if (event->button() == Qt::LeftButton && state >= 0 && onStateClicked) {
+    onStateClicked(state);
+    event->accept();
+    return;
+  }
+  QWidget::mousePressEvent(event);
+}
+
+}  // namespace patapata
