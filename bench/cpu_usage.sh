@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Usage: bench/cpu_usage.sh [path/to/patapata] [seconds] [side-by-side]
+# Usage: bench/cpu_usage.sh [path/to/patapata] [seconds] [side-by-side] [rounds]
 # Starts the viewer under a virtual X server on the sample character, once at a 16 ms and once
 # at a 100 ms frame interval, lets it animate (20 s by default) and prints its processor use
 # in percent of one core, from the process's own user and system times (/proc/PID/stat); then
@@ -8,14 +8,17 @@
 # window repainting a picture of the view's size at the same intervals, the floor the viewer's
 # figure stands on. Last, on a screen that holds them all, the main window alone and beside the
 # window of every state at once (表示 → 全状態, opened at start-up as the settings remember it),
-# both at 100 ms, side by side, with their ratio; "side-by-side" measures only those two. A
-# measurement, not a test.
+# both at 100 ms, side by side, with their ratio; "side-by-side" measures only those two. The
+# figures are a few dozen clock ticks a minute, so `rounds` (1 by default) measures the pair
+# that many times, one after the other, and gives the ratio of the sums too. A measurement, not
+# a test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 viewer="$(realpath "${1:-build/default/src/app/patapata}")"
 seconds="${2:-20}"
 only="${3:-}"
+rounds="${4:-1}"
 floor="$(dirname "$viewer")/../../bench/patapata_repaint_floor"
 [[ -x "$floor" ]] && floor="$(realpath "$floor")" || floor=""
 [[ -x "$viewer" ]] || { echo "no viewer at $viewer (build it first)" >&2; exit 2; }
@@ -76,13 +79,25 @@ $(sed -n '/^measure() {/,/^}/p' "$work/measure.sh")
 rate() { awk '{ printf "%.6f", \$1 / (\$3 - \$2) }' "$work/last.figure"; }
 mkdir -p "$work/alone/patapata" "$work/all/patapata"
 printf '[allStates]\nopen=true\n' >"$work/all/patapata/patapata.conf"
-measure "patapata alone" 100 env XDG_CONFIG_HOME="$work/alone" "$viewer" "$work/hiyoko100.chp"
-alone=\$(rate)
-measure "patapata with every state at once" 100 env XDG_CONFIG_HOME="$work/all" "$viewer" \
-  "$work/hiyoko100.chp"
-all=\$(rate)
-awk -v a="\$alone" -v b="\$all" 'BEGIN {
-  if (a > 0) printf "every state at once costs %.2f x the main window alone\n", b / a }'
+for ((round = 1; round <= $rounds; ++round)); do
+  measure "patapata alone" 100 env XDG_CONFIG_HOME="$work/alone" "$viewer" "$work/hiyoko100.chp"
+  alone=\$(rate)
+  cat "$work/last.figure" >>"$work/alone.figures"
+  measure "patapata with every state at once" 100 env XDG_CONFIG_HOME="$work/all" "$viewer" \
+    "$work/hiyoko100.chp"
+  all=\$(rate)
+  cat "$work/last.figure" >>"$work/all.figures"
+  awk -v a="\$alone" -v b="\$all" 'BEGIN {
+    if (a > 0) printf "every state at once costs %.2f x the main window alone\n", b / a }'
+done
+# The ratio of the sums: clock ticks per second of each, over every round.
+if (($rounds > 1)); then
+  awk 'FNR == 1 { ++file } { ticks[file] += \$1; time[file] += \$3 - \$2 }
+    END { printf "over %d rounds: %d against %d clock ticks", FNR, ticks[1], ticks[2]
+          if (ticks[1] > 0) printf ", every state at once costs %.2f x the main window alone",
+                                   (ticks[2] / time[2]) / (ticks[1] / time[1])
+          printf "\n" }' "$work/alone.figures" "$work/all.figures"
+fi
 INNER
 chmod +x "$work/measure.sh" "$work/side_by_side.sh"
 [[ "$only" == side-by-side ]] || xvfb-run -a -s "-screen 0 640x480x24" "$work/measure.sh"

@@ -41,10 +41,18 @@ bool Character::endsAt(int32_t state, int32_t frame) const {
 }
 
 bool Character::hasEntries(int32_t state) const {
-  for (int32_t frame = 1; frame < kFrameSlots; ++frame) {
-    if (!endsAt(state, frame)) return true;
-  }
-  return false;
+  if (!isState(state)) return false;
+  // The window of every state asks it of each state at each tick, and most states are empty:
+  // a row whose every slot is empty has every bit set in all of them, which one pass over the
+  // whole row tells, vectorised; the others stop at their first entry.
+  static_assert(kEmptyCel == -1);
+  const auto filled = [](const SequenceRow& row) {
+    int32_t all = kEmptyCel;
+    for (const int32_t cel : row) all &= cel;
+    return all != kEmptyCel &&
+           std::any_of(row.begin() + 1, row.end(), [](int32_t cel) { return cel != kEmptyCel; });
+  };
+  return filled(pattern[state]) || filled(layer[state]);
 }
 
 int32_t Character::sequenceLength(int32_t state) const {

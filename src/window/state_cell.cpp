@@ -33,6 +33,7 @@ QRect StateCell::show(const Character& character, int32_t frame, Surface& scratc
   const bool letGo = !kept_.empty() && kept_.front().recipe.sheet != recipe.sheet;
   if (letGo) {
     kept_.clear();
+    steps_.clear();
     nextReplaced_ = 0;
     shown_ = -1;
   }
@@ -46,29 +47,32 @@ QRect StateCell::show(const Character& character, int32_t frame, Surface& scratc
     // Nothing shown then: the view goes black rather than keep another sheet's picture.
     if (picture.isNull()) return letGo ? whole : QRect();
     if (kept_.size() < kKeptFrames) {
-      kept_.push_back({std::move(recipe), std::move(picture), -1, {}});
+      kept_.push_back({std::move(recipe), std::move(picture)});
       found = static_cast<std::ptrdiff_t>(kept_.size() - 1);
     } else {
       found = static_cast<std::ptrdiff_t>(nextReplaced_);
-      kept_[nextReplaced_] = {std::move(recipe), std::move(picture), -1, {}};
-      // The pictures compared with the one replaced compare again.
-      for (Kept& k : kept_) {
-        if (k.after == found) k.after = -1;
-      }
+      kept_[nextReplaced_] = {std::move(recipe), std::move(picture)};
+      // The comparisons with the picture replaced are made again.
+      std::erase_if(
+          steps_, [&](const Step& s) { return s.from == nextReplaced_ || s.to == nextReplaced_; });
       nextReplaced_ = (nextReplaced_ + 1) % kKeptFrames;
     }
   }
-  Kept& now = kept_[static_cast<std::size_t>(found)];
-  QRect changed = whole;
-  if (shown_ >= 0) {
-    if (now.after != shown_) {
-      now.after = shown_;
-      now.changed = difference(kept_[static_cast<std::size_t>(shown_)].picture, now.picture);
-    }
-    changed = now.changed;
-  }
+  const QRect changed =
+      shown_ >= 0 ? changeBetween(static_cast<std::size_t>(shown_), static_cast<std::size_t>(found))
+                  : whole;
   shown_ = found;
   return changed;
+}
+
+QRect StateCell::changeBetween(std::size_t from, std::size_t to) {
+  for (const Step& step : steps_) {
+    if (step.from == from && step.to == to) return step.changed;
+  }
+  // A sequence has few steps; one that wanders through many pictures starts the list again.
+  if (steps_.size() >= 2 * kKeptFrames) steps_.clear();
+  steps_.push_back({from, to, difference(kept_[from].picture, kept_[to].picture)});
+  return steps_.back().changed;
 }
 
 QRect StateCell::difference(const QImage& from, const QImage& to) {

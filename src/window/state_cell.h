@@ -47,15 +47,20 @@ class StateCell {
   struct Kept {
     FrameRecipe recipe;
     QImage picture;
-    /// The kept picture last shown before this one, and where the two differ, in the
-    /// picture's pixels: a sequence shows its frames in the same order on every pass, so the
-    /// comparison is made once.
-    std::ptrdiff_t after = -1;
+  };
+  /// Where the kept picture `to` differs from `from`, in the picture's pixels: a sequence shows
+  /// its frames in the same order on every pass, so each comparison is made once.
+  struct Step {
+    std::size_t from;
+    std::size_t to;
     QRect changed;
   };
 
+  QRect changeBetween(std::size_t from, std::size_t to);
+
   int32_t state_;
   std::vector<Kept> kept_;
+  std::vector<Step> steps_;
   std::size_t nextReplaced_ = 0;
   /// The kept picture shown, or none yet.
   std::ptrdiff_t shown_ = -1;

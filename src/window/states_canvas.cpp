@@ -35,12 +35,8 @@ int StatesCanvas::viewPitch(int zoom) {
   return kViewWidth * zoom + 2 * kMargin + kSpacing;
 }
 
-int StatesCanvas::captionHeight() const {
-  return fontMetrics().height() + kMargin;
-}
-
 QSize StatesCanvas::viewSize() const {
-  return {kViewWidth * zoom_ + 2 * kMargin, kViewHeight * zoom_ + captionHeight() + 2 * kMargin};
+  return {kViewWidth * zoom_ + 2 * kMargin, kViewHeight * zoom_ + captionHeight_ + 2 * kMargin};
 }
 
 QRect StatesCanvas::viewRect(std::size_t index) const {
@@ -50,11 +46,6 @@ QRect StatesCanvas::viewRect(std::size_t index) const {
   return {QPoint(kOuterMargin + column * (size.width() + kSpacing),
                  kOuterMargin + row * (size.height() + kSpacing)),
           size};
-}
-
-QRect StatesCanvas::pictureRectAt(std::size_t index) const {
-  return {viewRect(index).topLeft() + QPoint(kMargin, kMargin + captionHeight()),
-          QSize(kViewWidth * zoom_, kViewHeight * zoom_)};
 }
 
 QSize StatesCanvas::sizeHint() const {
@@ -75,16 +66,22 @@ void StatesCanvas::arrange(const std::vector<StatePlay>& plays, int zoom, int co
 }
 
 void StatesCanvas::relabel() {
+  captionHeight_ = fontMetrics().height() + kMargin;
   setFixedSize(sizeHint());
   pictures_ = QRegion();
-  for (std::size_t i = 0; i < cells_.size(); ++i) pictures_ += pictureRectAt(i);
+  pictureRects_.clear();
+  for (std::size_t i = 0; i < cells_.size(); ++i) {
+    pictureRects_.emplace_back(viewRect(i).topLeft() + QPoint(kMargin, kMargin + captionHeight_),
+                               QSize(kViewWidth * zoom_, kViewHeight * zoom_));
+    pictures_ += pictureRects_.back();
+  }
   const qreal ratio = devicePixelRatioF();
   labels_ = QPixmap(size() * ratio);
   labels_.setDevicePixelRatio(ratio);
   labels_.fill(palette().color(QPalette::Window));
   QPainter painter(&labels_);
   painter.setPen(palette().color(QPalette::WindowText));
-  const int height = captionHeight();
+  const int height = captionHeight_;
   for (std::size_t i = 0; i < cells_.size(); ++i) {
     const QRect view = viewRect(i);
     painter.drawText(
@@ -101,7 +98,7 @@ void StatesCanvas::showFrames(const Character& character, const std::vector<Stat
   for (std::size_t i = 0; i < count; ++i) {
     const QRect in = cells_[i].show(character, plays[i].frame, scratch);
     if (in.isEmpty()) continue;
-    changed += QRect(pictureRectAt(i).topLeft() + in.topLeft() * zoom_, in.size() * zoom_);
+    changed += QRect(pictureRects_[i].topLeft() + in.topLeft() * zoom_, in.size() * zoom_);
   }
   if (!changed.isEmpty()) update(changed);
 }
@@ -125,7 +122,7 @@ int32_t StatesCanvas::stateAt(QPoint point) const {
 
 QRect StatesCanvas::pictureRect(int32_t state) const {
   for (std::size_t i = 0; i < cells_.size(); ++i) {
-    if (cells_[i].state() == state) return pictureRectAt(i);
+    if (cells_[i].state() == state) return pictureRects_[i];
   }
   return {};
 }
@@ -133,15 +130,23 @@ QRect StatesCanvas::pictureRect(int32_t state) const {
 void StatesCanvas::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRegion& region = event->region();
+  // Drawn a rectangle at a time: clipped to one rectangle, a picture is copied as it is, where
+  // a clip of several rectangles draws it span by span, on other threads.
   // A tick repaints pictures only; the captions where an expose or a new layout reaches.
-  if (const QRegion rest = region.subtracted(pictures_); !rest.isEmpty()) {
-    painter.setClipRegion(rest);
+  for (const QRect& rest : region.subtracted(pictures_)) {
+    painter.setClipRect(rest);
     painter.drawPixmap(0, 0, labels_);
-    painter.setClipping(false);
   }
+  const QRect bounds = region.boundingRect();
   for (std::size_t i = 0; i < cells_.size(); ++i) {
-    const QRect target = pictureRectAt(i);
-    if (!region.intersects(target)) continue;
+    const QRect& target = pictureRects_[i];
+    if (!bounds.intersects(target)) continue;
+    // The part of the picture repainted: one rectangle after a tick, which differs from the
+    // last frame in one.
+    QRect part;
+    for (const QRect& area : region) part |= area & target;
+    if (part.isEmpty()) continue;
+    painter.setClipRect(part);
     // Each pixel a sharp block, as in the main view.
     if (const QImage* picture = cells_[i].picture(); picture != nullptr) {
       painter.drawImage(target, *picture);

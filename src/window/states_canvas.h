@@ -56,15 +56,17 @@ class StatesCanvas : public QWidget {
  private:
   QSize viewSize() const;
   QRect viewRect(std::size_t index) const;
-  QRect pictureRectAt(std::size_t index) const;
   std::ptrdiff_t indexAt(QPoint point) const;
-  int captionHeight() const;
-  /// Sizes the widget to its views and draws the captions again.
+  /// Lays the views out for the font, sizes the widget to them and draws the captions again.
   void relabel();
 
   std::vector<StateCell> cells_;
   int zoom_ = 1;
   int columns_ = 1;
+  /// The caption's height in the font; kept, since the font's metrics are slow to ask.
+  int captionHeight_ = 0;
+  /// Where each view's picture lies, in the order of the views.
+  std::vector<QRect> pictureRects_;
   /// The background and captions of every view, drawn where a paint reaches past the pictures.
   QPixmap labels_;
   QRegion pictures_;
