@@ -48,7 +48,7 @@ QRect StatesCanvas::viewRect(std::size_t index) const {
           size};
 }
 
-QSize StatesCanvas::sizeHint() const {
+QSize StatesCanvas::wantedSize() const {
   const auto count = static_cast<int>(cells_.size());
   const int columns = std::clamp(count, 1, columns_);
   const int rows = std::max(1, (count + columns_ - 1) / columns_);
@@ -67,7 +67,7 @@ void StatesCanvas::arrange(const std::vector<StatePlay>& plays, int zoom, int co
 
 void StatesCanvas::relabel() {
   captionHeight_ = fontMetrics().height() + kMargin;
-  setFixedSize(sizeHint());
+  setFixedSize(wantedSize());
   pictures_ = QRegion();
   pictureRects_.clear();
   for (std::size_t i = 0; i < cells_.size(); ++i) {
@@ -157,7 +157,21 @@ void StatesCanvas::paintEvent(QPaintEvent* event) {
 }
 
 bool StatesCanvas::event(QEvent* event) {
-  if (event->type() == QEvent::ToolTip) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::LanguageChange || type == QEvent::FontChange ||
+      type == QEvent::PaletteChange) {
+    relabel();
+  }
+  if (type == QEvent::MouseButtonPress) {
+    const auto* press = static_cast<QMouseEvent*>(event);
+    const int32_t state = stateAt(press->position().toPoint());
+    if (press->button() == Qt::LeftButton && state >= 0 && onStateClicked) {
+      onStateClicked(state);
+      event->accept();
+      return true;
+    }
+  }
+  if (type == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const std::ptrdiff_t index = indexAt(help->pos());
     if (index < 0) {
@@ -179,25 +193,6 @@ bool StatesCanvas::event(QEvent* event) {
     return true;
   }
   return QWidget::event(event);
-}
-
-void StatesCanvas::changeEvent(QEvent* event) {
-  const QEvent::Type type = event->type();
-  if (type == QEvent::LanguageChange || type == QEvent::FontChange ||
-      type == QEvent::PaletteChange) {
-    relabel();
-  }
-  QWidget::changeEvent(event);
-}
-
-void StatesCanvas::mousePressEvent(QMouseEvent* event) {
-  const int32_t state = stateAt(event->position().toPoint());
-  if (event->button() == Qt::LeftButton && state >= 0 && onStateClicked) {
-    onStateClicked(state);
-    event->accept();
-    return;
-  }
-  QWidget::mousePressEvent(event);
 }
 
 }  // namespace patapata

@@ -45,20 +45,20 @@ class StatesCanvas : public QWidget {
   /// Called with a state whose view was clicked.
   std::function<void(int32_t state)> onStateClicked;
 
-  QSize sizeHint() const override;
-
  protected:
+  /// A left click plays the view's state, the tip under the pointer tells whether a click
+  /// plays it, and a new language, font or palette draws the captions again.
   bool event(QEvent* event) override;
-  void changeEvent(QEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QSize viewSize() const;
-  QRect viewRect(std::size_t index) const;
-  std::ptrdiff_t indexAt(QPoint point) const;
   /// Lays the views out for the font, sizes the widget to them and draws the captions again.
   void relabel();
+  std::ptrdiff_t indexAt(QPoint point) const;
+  QRect viewRect(std::size_t index) const;
+  QSize viewSize() const;
+  /// The size that holds every view; the widget keeps it.
+  QSize wantedSize() const;
 
   std::vector<StateCell> cells_;
   int zoom_ = 1;
