@@ -129,13 +129,25 @@ enum class Take {
   Repeated,  ///< each value is stored in turn
 };
 
-/// One option of a mode: how it is written, what help says of it and how its value is kept.
+/// A number option's member, the range it takes and what a value outside says.
+template <typename Options>
+struct NumberIn {
+  std::optional<int32_t> Options::*member = nullptr;
+  int32_t low = 0;
+  int32_t high = 0;
+  std::string_view error = {};
+};
+
+/// One option of a mode: how it is written, what help says of it and how its value is kept
+/// (a flag, a number, or by `store`).
 template <typename Options>
 struct OptionRow {
-  std::string_view names = {};  ///< as CLI11 takes them, "-o,--out"; messages name the first
-  std::string_view value = {};  ///< what help calls its value ("N", "32|16"); empty for a flag
-  std::string_view help = {};   ///< what it does, for --help and the usage
-  /// Checks one value (for a flag, none) and stores it in the options; throws UsageError.
+  std::string_view names = {};    ///< as CLI11 takes them, "-o,--out"; messages name the first
+  std::string_view value = {};    ///< what help calls its value ("N", "32|16"); empty for a flag
+  std::string_view help = {};     ///< what it does, for --help and the usage
+  bool Options::*flag = nullptr;  ///< a flag: set when given
+  NumberIn<Options> number = {};
+  /// Otherwise: checks one value (for a flag, none) and stores it; throws UsageError.
   void (*store)(Options& options, const std::string& value) = nullptr;
   Take take = Take::Once;
   std::string_view missing = {};   ///< when set, the option must be given: the error without it
@@ -179,14 +191,12 @@ constexpr OptionRow<Options> kStrictOption{
     .help =
         "when the check warns about the file (the warnings go to standard error either "
         "way), write nothing and exit 1",
-    .store = [](Options& o, const std::string&) { o.strict = true; }};
+    .flag = &Options::strict};
 
 constexpr std::string_view kDepthHelp = "draw in 32-bit colour, or in 16-bit 5-6-5 (default 32)";
 
 constexpr OptionRow<CheckOptions> kCheckOptions[] = {
-    {.names = "--json",
-     .help = "print the same as one JSON object",
-     .store = [](CheckOptions& o, const std::string&) { o.json = true; }},
+    {.names = "--json", .help = "print the same as one JSON object", .flag = &CheckOptions::json},
 };
 
 constexpr OptionRow<RenderOptions> kRenderOptions[] = {
@@ -194,11 +204,7 @@ constexpr OptionRow<RenderOptions> kRenderOptions[] = {
     {.names = "--ticks",
      .value = "K",
      .help = "frames to play, 1 to 100000 (default one pass of the state)",
-     .store =
-         [](RenderOptions& o, const std::string& v) {
-           o.ticks = numberFrom(v, 1, kMaxTicks,
-                                "--ticks takes a number from 1 to " + std::to_string(kMaxTicks));
-         }},
+     .number = {&RenderOptions::ticks, 1, kMaxTicks, "--ticks takes a number from 1 to 100000"}},
     {.names = "--out",
      .value = "PREFIX",
      .help = "also write the frames as PREFIX-0001.png, PREFIX-0002.png, ...",
@@ -217,7 +223,7 @@ constexpr OptionRow<ExportOptions> kExportOptions[] = {
     kStateOption<ExportOptions>,
     {.names = "--all",
      .help = "every state that has entries, at once",
-     .store = [](ExportOptions& o, const std::string&) { o.all = true; },
+     .flag = &ExportOptions::all,
      .excludes = "--state"},
     {.names = "-o,--out",
      .value = "OUT",
@@ -228,8 +234,7 @@ constexpr OptionRow<ExportOptions> kExportOptions[] = {
     {.names = "--scale",
      .value = "K",
      .help = "enlarge 1 to 8 times, without smoothing (default 1)",
-     .store = [](ExportOptions& o,
-                 const std::string& v) { o.scale = numberFrom(v, 1, 8, "--scale takes 1 to 8"); }},
+     .number = {&ExportOptions::scale, 1, 8, "--scale takes 1 to 8"}},
     {.names = "--depth",
      .value = "32|16",
      .help = kDepthHelp,
@@ -257,12 +262,8 @@ constexpr OptionRow<ImportOptions> kImportOptions[] = {
      .value = "MS",
      .help = "milliseconds per frame, 1 to 3600000 (default the greatest common divisor of the "
              "tagged frames' durations, at least 10)",
-     .store =
-         [](ImportOptions& o, const std::string& v) {
-           o.intervalMs = numberFrom(v, 1, kMaxAsepriteMs,
-                                     "--interval takes a number of milliseconds from 1 to " +
-                                         std::to_string(kMaxAsepriteMs));
-         }},
+     .number = {&ImportOptions::intervalMs, 1, kMaxAsepriteMs,
+                "--interval takes a number of milliseconds from 1 to 3600000"}},
     {.names = "--state",
      .value = "TAG=N",
      .help = "play the tag named TAG as state N, a number 0 to 30 or a state's name, whatever "
@@ -279,7 +280,7 @@ constexpr OptionRow<ImportOptions> kImportOptions[] = {
     {.names = "--merge-duplicates",
      .help = "frames whose pixels are alike share one cel, though the sheet gives each a "
              "rectangle of its own",
-     .store = [](ImportOptions& o, const std::string&) { o.mergeDuplicates = true; }},
+     .flag = &ImportOptions::mergeDuplicates},
 };
 
 constexpr OptionRow<SliceOptions> kSliceOptions[] = {
@@ -314,31 +315,23 @@ constexpr OptionRow<SliceOptions> kSliceOptions[] = {
     {.names = "--gap",
      .value = "N",
      .help = "with --auto: pieces at most N pixels apart make one cel (default 0: touching)",
-     .store =
-         [](SliceOptions& o, const std::string& v) {
-           o.gap = numberFrom(v, 0, kMaxSlicing, "--gap takes a number of pixels, 0 or more");
-         }},
+     .number = {&SliceOptions::gap, 0, kMaxSlicing, "--gap takes a number of pixels, 0 or more"}},
     {.names = "--min",
      .value = "N",
      .help = "with --auto: leave out cels narrower or lower than N pixels (default 1)",
-     .store =
-         [](SliceOptions& o, const std::string& v) {
-           o.minSize = numberFrom(v, 1, kMaxSlicing, "--min takes a number of pixels, 1 or more");
-         }},
+     .number = {&SliceOptions::minSize, 1, kMaxSlicing,
+                "--min takes a number of pixels, 1 or more"}},
     {.names = "--first",
      .value = "N",
      .help = "the first cel's number (default 1); the cels are numbered in reading order",
-     .store =
-         [](SliceOptions& o, const std::string& v) {
-           o.first = numberFrom(v, 1, 255, "--first takes a cel number from 1 to 255");
-         }},
+     .number = {&SliceOptions::first, 1, 255, "--first takes a cel number from 1 to 255"}},
     {.names = "--hex",
      .help = "cel numbers as two hexadecimal digits, as after #DATA 16 (up to 255; else "
              "decimal, up to 99)",
-     .store = [](SliceOptions& o, const std::string&) { o.hex = true; }},
+     .flag = &SliceOptions::hex},
     {.names = "--json",
      .help = "print the rectangles as one JSON object instead",
-     .store = [](SliceOptions& o, const std::string&) { o.json = true; }},
+     .flag = &SliceOptions::json},
 };
 
 // One way to slice must be given; --gap and --min belong to it when it is --auto.
@@ -347,7 +340,8 @@ void finishSlice(SliceOptions& options) {
   if ((options.gap || options.minSize) && options.by != SliceBy::Content) {
     throw UsageError("--gap and --min are for --auto");
   }
-  if (!options.hex && options.first > sheet_slicing::lastCel(sheet_slicing::CelBase::Decimal)) {
+  if (!options.hex &&
+      options.first.value_or(1) > sheet_slicing::lastCel(sheet_slicing::CelBase::Decimal)) {
     throw UsageError("--first above 99 needs --hex: decimal cel numbers end at 99");
   }
 }
@@ -529,7 +523,14 @@ Options parse(const Mode<Options>& mode, std::span<const std::string> args) {
             if (row.value.empty() && values[i] != "true") {
               throw UsageError(firstName(row) + " takes no value");
             }
-            row.store(options, row.value.empty() ? std::string() : values[i]);
+            if (row.flag != nullptr) {
+              options.*row.flag = true;
+            } else if (row.number.member != nullptr) {
+              options.*row.number.member = numberFrom(values[i], row.number.low, row.number.high,
+                                                      std::string(row.number.error));
+            } else {
+              row.store(options, row.value.empty() ? std::string() : values[i]);
+            }
           }
           return true;
         });
@@ -693,20 +694,13 @@ int runMode(const Mode<Options>& mode, std::span<const std::string> args) {
   }
   try {
     return mode.run(options);
-  } catch (const Error& e) {
-    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
-    return 1;
-  } catch (const BatchError& e) {
-    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
-    return 1;
-  } catch (const exporting::ExportError& e) {
-    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
-    return 1;
-  } catch (const FileWriteError& e) {
-    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
-    return 1;
   } catch (const std::exception& e) {
-    std::cerr << "patapata: " << e.what() << '\n';
+    // The system's own errors are sentences, ended as in the window's boxes.
+    const bool ours = dynamic_cast<const Error*>(&e) != nullptr ||
+                      dynamic_cast<const BatchError*>(&e) != nullptr ||
+                      dynamic_cast<const exporting::ExportError*>(&e) != nullptr ||
+                      dynamic_cast<const FileWriteError*>(&e) != nullptr;
+    std::cerr << "patapata: " << (ours ? errorBoxText(e.what()) : std::string(e.what())) << '\n';
     return 1;
   }
 }
