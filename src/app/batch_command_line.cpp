@@ -167,16 +167,14 @@ template <typename Options>
 struct Mode {
   std::string_view name;     ///< the first argument, "--render"
   std::string_view summary;  ///< what it does and prints, for --help
-  Operand<Options> operand;
   std::span<const OptionRow<Options>> options;
-  /// The rules that tie options together, once all are read; throws UsageError. May be null.
-  void (*finish)(Options& options);
   int (*run)(const Options& options);
+  /// The rules that tie options together, once all are read; throws UsageError. May be null.
+  void (*finish)(Options& options) = nullptr;
+  /// A character file, unless the mode says otherwise.
+  Operand<Options> operand = {"FILE.chp", "character file",
+                              [](Options& o, const std::string& v) { o.file = v; }};
 };
-
-template <typename Options>
-constexpr Operand<Options> kCharacterFile{"FILE.chp", "character file",
-                                          [](Options& o, const std::string& v) { o.file = v; }};
 
 template <typename Options>
 constexpr OptionRow<Options> kStateOption{
@@ -391,75 +389,37 @@ void finishExport(ExportOptions& options) {
   if (options.dither && !gif) throw UsageError("--dither is for GIF output only");
 }
 
+#define PATAPATA_MODE_SUMMARY(name, text) constexpr std::string_view name = text;
+#include "app/batch_mode_summaries.inc"
+#undef PATAPATA_MODE_SUMMARY
+
 constexpr Mode<CheckOptions> kCheck{
-    .name = "--check",
-    .summary =
-        "Read the character file as the viewer does, without a window, and print what it "
-        "defines (name, interval, sheet, cels, sequences, enabled buttons) and warnings for "
-        "likely mistakes. Exit 0 when the file was read to its end, 1 when the load "
-        "stopped on an error (the message on standard error).",
-    .operand = kCharacterFile<CheckOptions>,
-    .options = kCheckOptions,
-    .finish = nullptr,
-    .run = runCheckMode,
-};
+    .name = "--check", .summary = kCheckSummary, .options = kCheckOptions, .run = runCheckMode};
 
 constexpr Mode<RenderOptions> kRender{
-    .name = "--render",
-    .summary =
-        "Play a state as its button would, without a window, and print one JSON array "
-        "with an object per frame (tick, state, frame, caption, pattern, layer, dest). The "
-        "check's warnings about the file go to standard error.",
-    .operand = kCharacterFile<RenderOptions>,
-    .options = kRenderOptions,
-    .finish = nullptr,
-    .run = runRenderMode,
-};
+    .name = "--render", .summary = kRenderSummary, .options = kRenderOptions, .run = runRenderMode};
 
-constexpr Mode<ExportOptions> kExport{
-    .name = "--export",
-    .summary =
-        "Write one pass of a state as a looping animated GIF or lossless animated WebP at "
-        "the file's frame interval, or as a horizontal PNG strip. With --all, every state "
-        "that has entries: one PNG with a row per state (number, caption, then its "
-        "frames), or into folder DIR one animation per state, named "
-        "NAME-STATE-MEANING.gif (or .webp), e.g. hiyoko-6-joy1.gif. Prints the name of "
-        "each file written; the check's warnings about the file go to standard error.",
-    .operand = kCharacterFile<ExportOptions>,
-    .options = kExportOptions,
-    .finish = finishExport,
-    .run = runExportMode,
-};
+constexpr Mode<ExportOptions> kExport{.name = "--export",
+                                      .summary = kExportSummary,
+                                      .options = kExportOptions,
+                                      .run = runExportMode,
+                                      .finish = finishExport};
 
 constexpr Mode<ImportOptions> kImport{
     .name = "--import-aseprite",
-    .summary =
-        "Write the character file for the JSON that Aseprite exports with a sprite sheet "
-        "(array or hash, tags listed, untrimmed): each distinct frame rectangle becomes a cel "
-        "from 2 on, and each tag named after a state (its number, its meaning or its caption: "
-        "6, joy 1, 喜び１) that state's sequence, its directions and repeats played out and "
-        "its durations made repetitions of one frame interval. Without tags every frame plays "
-        "as state 1. Warnings go to standard error; with -o the name of the file written is "
-        "printed.",
-    .operand = {"SHEET.json", "JSON file",
-                [](ImportOptions& o, const std::string& v) { o.file = v; }},
+    .summary = kImportSummary,
     .options = kImportOptions,
-    .finish = nullptr,
     .run = runImportMode,
-};
+    .operand = {"SHEET.json", "JSON file",
+                [](ImportOptions& o, const std::string& v) { o.file = v; }}};
 
 constexpr Mode<SliceOptions> kSlice{
     .name = "--slice",
-    .summary =
-        "Cut a sprite sheet (BMP or PNG) into cels by a grid or around what is drawn on it, "
-        "number them in reading order (rows from the top, left to right) and print their cel "
-        "lines, #N x y w h, ready for a character file; with --json, the rectangles. Exit 0 "
-        "when it found cels, 1 when the sheet cannot be read or gives none.",
-    .operand = {"SHEET", "sheet", [](SliceOptions& o, const std::string& v) { o.sheet = v; }},
+    .summary = kSliceSummary,
     .options = kSliceOptions,
-    .finish = finishSlice,
     .run = runSliceMode,
-};
+    .finish = finishSlice,
+    .operand = {"SHEET", "sheet", [](SliceOptions& o, const std::string& v) { o.sheet = v; }}};
 
 // Reading a command line.
 
