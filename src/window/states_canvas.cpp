@@ -131,8 +131,8 @@ void StatesCanvas::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRegion& region = event->region();
   // Drawn a rectangle at a time: clipped to one rectangle, a picture is copied as it is, where
-  // a clip of several rectangles draws it span by span, on other threads.
-  // A tick repaints pictures only; the captions where an expose or a new layout reaches.
+  // a clip of several rectangles draws it span by span, handing rows to a thread pool. A tick
+  // repaints pictures only; the captions are drawn where an expose or a new layout reaches.
   for (const QRect& rest : region.subtracted(pictures_)) {
     painter.setClipRect(rest);
     painter.drawPixmap(0, 0, labels_);
