@@ -56,6 +56,8 @@ QRect StateCell::show(const Character& character, int32_t frame, Surface& scratc
       std::erase_if(
           steps_, [&](const Step& s) { return s.from == nextReplaced_ || s.to == nextReplaced_; });
       nextReplaced_ = (nextReplaced_ + 1) % kKeptFrames;
+      // The picture shown was the one replaced: nothing on screen is left to compare with.
+      if (shown_ == found) shown_ = -1;
     }
   }
   const QRect changed =
