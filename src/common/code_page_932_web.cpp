@@ -7,56 +7,31 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
-// Fills `table` (65536 entries, zero) with the code point TextDecoder gives each byte from 0x80
-// and each two-byte sequence with a lead byte from 0x81 to 0xFC: entry `byte` and entry
-// `lead << 8 | trail`; a sequence that is no single character leaves its entry at zero.
-// Pointers reach JavaScript as signed numbers, hence the unsigned shift.
+// Decodes `size` bytes at `bytes` with TextDecoder and writes the text as UTF-8 at `out`, which
+// holds `capacity` bytes; returns the number of bytes written. Code page 932 decodes every byte
+// to at most one character of the BMP, three bytes of UTF-8, so three bytes of room per byte
+// always suffice. Pointers reach JavaScript as signed numbers, hence the unsigned shifts.
 //
-// All sequences are decoded in one call, each followed by a line feed: a line feed is never a
-// trail byte, and a decoder that refuses a sequence gives U+FFFD (and the trail byte again when it
-// is ASCII, never a line feed), so each line is one sequence's text. One call takes a
-// millisecond or two where 24,000 calls took a fifth of a second, which the page's first load of
-// a Shift-JIS file waited for.
+// The table is decoded in one call, and the text is taken apart by the module's code: the
+// decoder and the encoder are the browser's own, where a loop over some 24,000 sequences in
+// JavaScript ran as cold code, a good part of the first open of a Shift-JIS file.
 // clang-format off
-EM_JS(void, patapata_code_page_932_table, (uint32_t* table), {
-  const at = table >>> 2;
-  const sequences = [];
-  for (let b = 0x80; b <= 0xFF; ++b) sequences.push(b);
-  for (let lead = 0x81; lead <= 0xFC; ++lead) {
-    for (let trail = 0x40; trail <= 0xFC; ++trail) sequences.push(lead << 8 | trail);
-  }
-  const bytes = new Uint8Array(sequences.length * 3);
-  let n = 0;
-  for (const sequence of sequences) {
-    if (sequence > 0xFF) bytes[n++] = sequence >> 8;
-    bytes[n++] = sequence & 0xFF;
-    bytes[n++] = 0x0A;
-  }
-  const lines = new TextDecoder("shift_jis").decode(bytes.subarray(0, n)).split("\n");
-  sequences.forEach((sequence, i) => {
-    const text = lines[i];
-    const code = text.codePointAt(0);
-    const one = code !== 0xFFFD && text.length === (code > 0xFFFF ? 2 : 1);
-    HEAPU32[at + sequence] = one ? code : 0;
-  });
+EM_JS(int, patapata_code_page_932_decode, (const uint8_t* bytes, int size, uint8_t* out, int capacity), {
+  const text = new TextDecoder("shift_jis").decode(HEAPU8.subarray(bytes >>> 0, (bytes >>> 0) + size));
+  return new TextEncoder().encodeInto(text, HEAPU8.subarray(out >>> 0, (out >>> 0) + capacity)).written;
 });
 // clang-format on
 
 namespace patapata::code_page_932 {
 
 namespace {
-
-struct Tables {
-  /// As patapata_code_page_932_table fills it.
-  std::vector<uint32_t> decode;
-  /// The bytes each code point is written as: one byte when below 0x100, else lead and trail.
-  std::unordered_map<char32_t, uint16_t> encode;
-};
 
 // Code page 932 repeats IBM's extensions at 0xED40-0xEEFC (NEC's selection of them) and some
 // characters of JIS X 0208 row 2 among NEC's in row 13; a character is written as its first
@@ -75,25 +50,18 @@ constexpr std::pair<char32_t, uint16_t> kJisForms[] = {
 constexpr char32_t kTagsFirst = 0xE0000;
 constexpr char32_t kTagsLast = 0xE007F;
 
-Tables build() {
-  Tables t;
-  t.decode.assign(std::size_t{1} << 16, 0);
-  patapata_code_page_932_table(t.decode.data());
-  for (uint32_t b = 0x80; b <= 0xFF; ++b) {
-    if (t.decode[b] != 0) t.encode.emplace(t.decode[b], static_cast<uint16_t>(b));
-  }
-  for (uint32_t sequence = 0x8100; sequence <= 0xFCFF; ++sequence) {
-    if (sequence >= kNecSelectionFirst && sequence <= kNecSelectionLast) continue;
-    if (t.decode[sequence] != 0) t.encode.emplace(t.decode[sequence], sequence);
-  }
-  for (const auto& [code, bytes] : kJisForms) t.encode.emplace(code, bytes);
-  return t;
-}
+// Every byte from 0x80, then every two-byte sequence with a lead byte from 0x81 to 0xFC.
+constexpr uint32_t kLeadFirst = 0x81;
+constexpr uint32_t kLeadLast = 0xFC;
+constexpr uint32_t kTrailFirst = 0x40;
+constexpr uint32_t kTrailLast = 0xFC;
 
-// Built once, on first use, from one call of the decoder.
-const Tables& tables() {
-  static const Tables t = build();
-  return t;
+template <typename Visit>
+void forEachSequence(Visit visit) {
+  for (uint32_t b = 0x80; b <= 0xFF; ++b) visit(b);
+  for (uint32_t lead = kLeadFirst; lead <= kLeadLast; ++lead) {
+    for (uint32_t trail = kTrailFirst; trail <= kTrailLast; ++trail) visit(lead << 8 | trail);
+  }
 }
 
 // The code point of a well-formed UTF-8 sequence of two to four bytes.
@@ -106,10 +74,77 @@ char32_t codePoint(std::string_view utf8) {
   return code;
 }
 
+// The one character that `line` (UTF-8) is, or zero when it is none, several, or U+FFFD.
+char32_t onlyCharacter(std::string_view line) {
+  if (line.empty()) return 0;
+  const auto lead = static_cast<unsigned char>(line[0]);
+  const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  if (line.size() != length) return 0;
+  const char32_t code = length == 1 ? lead : codePoint(line);
+  return code == 0xFFFD ? 0 : code;
+}
+
+// The code point TextDecoder gives each byte from 0x80 (entry `byte`) and each two-byte sequence
+// (entry `lead << 8 | trail`); zero where a sequence is no single character.
+//
+// All sequences are decoded at once, each followed by a line feed: a line feed is never a trail
+// byte, and a decoder that refuses a sequence gives U+FFFD (and the trail byte again when it is
+// ASCII, never a line feed), so each line is one sequence's text.
+std::vector<uint32_t> buildDecodeTable() {
+  std::vector<uint8_t> bytes;
+  forEachSequence([&bytes](uint32_t sequence) {
+    if (sequence > 0xFF) bytes.push_back(static_cast<uint8_t>(sequence >> 8));
+    bytes.push_back(static_cast<uint8_t>(sequence & 0xFF));
+    bytes.push_back('\n');
+  });
+  std::string text(bytes.size() * 3, '\0');
+  const int written = patapata_code_page_932_decode(bytes.data(), static_cast<int>(bytes.size()),
+                                                    reinterpret_cast<uint8_t*>(text.data()),
+                                                    static_cast<int>(text.size()));
+  const std::string_view lines(text.data(), static_cast<std::size_t>(std::max(written, 0)));
+
+  std::vector<uint32_t> table(std::size_t{1} << 16, 0);
+  std::size_t at = 0;
+  forEachSequence([&](uint32_t sequence) {
+    if (at > lines.size()) return;  // the text ended early: the rest stays zero
+    const std::size_t end = std::min(lines.find('\n', at), lines.size());
+    table[sequence] = onlyCharacter(lines.substr(at, end - at));
+    at = end + 1;
+  });
+  return table;
+}
+
+// Built once, on first use, from one call of the decoder.
+const std::vector<uint32_t>& decodeTable() {
+  static const std::vector<uint32_t> table = buildDecodeTable();
+  return table;
+}
+
+// The bytes each code point is written as: one byte when below 0x100, else lead and trail. Only
+// writing needs it, so reading never waits for it.
+std::unordered_map<char32_t, uint16_t> buildEncodeTable() {
+  const std::vector<uint32_t>& decode = decodeTable();
+  std::unordered_map<char32_t, uint16_t> encode;
+  for (uint32_t b = 0x80; b <= 0xFF; ++b) {
+    if (decode[b] != 0) encode.emplace(decode[b], static_cast<uint16_t>(b));
+  }
+  for (uint32_t sequence = 0x8100; sequence <= 0xFCFF; ++sequence) {
+    if (sequence >= kNecSelectionFirst && sequence <= kNecSelectionLast) continue;
+    if (decode[sequence] != 0) encode.emplace(decode[sequence], static_cast<uint16_t>(sequence));
+  }
+  for (const auto& [code, bytes] : kJisForms) encode.emplace(code, bytes);
+  return encode;
+}
+
+const std::unordered_map<char32_t, uint16_t>& encodeTable() {
+  static const std::unordered_map<char32_t, uint16_t> table = buildEncodeTable();
+  return table;
+}
+
 }  // namespace
 
 std::string decode(std::string_view bytes) {
-  const std::vector<uint32_t>& table = tables().decode;
+  const std::vector<uint32_t>& table = decodeTable();
   std::string out;
   out.reserve(bytes.size() * 2);
   std::size_t i = 0;
@@ -138,7 +173,7 @@ std::string decode(std::string_view bytes) {
 std::string encodeCharacter(std::string_view character) {
   const char32_t code = codePoint(character);
   if (code >= kTagsFirst && code <= kTagsLast) return {};
-  const auto& encode = tables().encode;
+  const auto& encode = encodeTable();
   const auto found = encode.find(code);
   if (found == encode.end()) return std::string(character);
   const uint16_t bytes = found->second;
