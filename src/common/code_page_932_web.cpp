@@ -8,6 +8,7 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,11 +18,9 @@
 // Decodes `size` bytes at `bytes` with TextDecoder and writes the text as UTF-8 at `out`, which
 // holds `capacity` bytes; returns the number of bytes written. Code page 932 decodes every byte
 // to at most one character of the BMP, three bytes of UTF-8, so three bytes of room per byte
-// always suffice. Pointers reach JavaScript as signed numbers, hence the unsigned shifts.
-//
-// The table is decoded in one call, and the text is taken apart by the module's code: the
-// decoder and the encoder are the browser's own, where a loop over some 24,000 sequences in
-// JavaScript ran as cold code, a good part of the first open of a Shift-JIS file.
+// suffice (a text cut short would only leave characters undecoded). Pointers reach JavaScript
+// as signed numbers, hence the unsigned shifts. The text is taken apart by the module's code:
+// a loop over it in JavaScript runs as cold code, which the page's first open waited for.
 // clang-format off
 EM_JS(int, patapata_code_page_932_decode, (const uint8_t* bytes, int size, uint8_t* out, int capacity), {
   const text = new TextDecoder("shift_jis").decode(HEAPU8.subarray(bytes >>> 0, (bytes >>> 0) + size));
@@ -50,16 +49,34 @@ constexpr std::pair<char32_t, uint16_t> kJisForms[] = {
 constexpr char32_t kTagsFirst = 0xE0000;
 constexpr char32_t kTagsLast = 0xE007F;
 
-// Every byte from 0x80, then every two-byte sequence with a lead byte from 0x81 to 0xFC.
+// The lead bytes and trail bytes of the two-byte sequences.
 constexpr uint32_t kLeadFirst = 0x81;
 constexpr uint32_t kLeadLast = 0xFC;
 constexpr uint32_t kTrailFirst = 0x40;
 constexpr uint32_t kTrailLast = 0xFC;
 
+/// Which lead bytes' sequences a table holds: entry `lead` is set for each.
+using LeadBytes = std::array<bool, 256>;
+
+/// What TextDecoder gives each byte from 0x80 and each two-byte sequence of some lead bytes;
+/// zero where that is no single character.
+struct Sequences {
+  /// The row in `codes` of each lead byte's sequences, from 1; 0 for a lead byte not decoded.
+  std::array<uint16_t, 256> rowOf{};
+  /// Row 0: the single bytes, by their value; then a row of 256 per lead byte, by trail byte.
+  std::vector<uint32_t> codes;
+
+  uint32_t single(unsigned char b) const { return codes[b]; }
+  uint32_t pair(unsigned char lead, unsigned char trail) const {
+    return rowOf[lead] == 0 ? 0 : codes[std::size_t{rowOf[lead]} * 256 + trail];
+  }
+};
+
 template <typename Visit>
-void forEachSequence(Visit visit) {
+void forEachSequence(const LeadBytes& leads, Visit visit) {
   for (uint32_t b = 0x80; b <= 0xFF; ++b) visit(b);
   for (uint32_t lead = kLeadFirst; lead <= kLeadLast; ++lead) {
+    if (!leads[lead]) continue;
     for (uint32_t trail = kTrailFirst; trail <= kTrailLast; ++trail) visit(lead << 8 | trail);
   }
 }
@@ -84,16 +101,20 @@ char32_t onlyCharacter(std::string_view line) {
   return code == 0xFFFD ? 0 : code;
 }
 
-// The code point TextDecoder gives each byte from 0x80 (entry `byte`) and each two-byte sequence
-// (entry `lead << 8 | trail`); zero where a sequence is no single character.
-//
-// All sequences are decoded at once, each followed by a line feed: a line feed is never a trail
-// byte, and a decoder that refuses a sequence gives U+FFFD (and the trail byte again when it is
-// ASCII, never a line feed), so each line is one sequence's text.
-std::vector<uint32_t> buildDecodeTable() {
+// The sequences of `leads`, decoded at once, each followed by a line feed: a line feed is never
+// a trail byte, and a decoder that refuses a sequence gives U+FFFD (and the trail byte again when
+// it is ASCII, never a line feed), so each line is one sequence's text. Only the lead bytes a
+// text holds are decoded for it, a few hundred sequences where all are some 24,000.
+Sequences decodeSequences(const LeadBytes& leads) {
+  Sequences table;
   std::vector<uint8_t> bytes;
-  forEachSequence([&bytes](uint32_t sequence) {
-    if (sequence > 0xFF) bytes.push_back(static_cast<uint8_t>(sequence >> 8));
+  uint16_t rows = 0;
+  forEachSequence(leads, [&](uint32_t sequence) {
+    if (sequence > 0xFF) {
+      const uint32_t lead = sequence >> 8;
+      if (table.rowOf[lead] == 0) table.rowOf[lead] = ++rows;
+      bytes.push_back(static_cast<uint8_t>(lead));
+    }
     bytes.push_back(static_cast<uint8_t>(sequence & 0xFF));
     bytes.push_back('\n');
   });
@@ -103,39 +124,44 @@ std::vector<uint32_t> buildDecodeTable() {
                                                     static_cast<int>(text.size()));
   const std::string_view lines(text.data(), static_cast<std::size_t>(std::max(written, 0)));
 
-  std::vector<uint32_t> table(std::size_t{1} << 16, 0);
+  table.codes.assign((std::size_t{rows} + 1) * 256, 0);
   std::size_t at = 0;
-  forEachSequence([&](uint32_t sequence) {
+  forEachSequence(leads, [&](uint32_t sequence) {
     if (at > lines.size()) return;  // the text ended early: the rest stays zero
     const std::size_t end = std::min(lines.find('\n', at), lines.size());
-    table[sequence] = onlyCharacter(lines.substr(at, end - at));
+    const char32_t code = onlyCharacter(lines.substr(at, end - at));
     at = end + 1;
+    if (sequence <= 0xFF) {
+      table.codes[sequence] = code;
+    } else {
+      table.codes[std::size_t{table.rowOf[sequence >> 8]} * 256 + (sequence & 0xFF)] = code;
+    }
   });
   return table;
 }
 
-// Built once, on first use, from one call of the decoder.
-const std::vector<uint32_t>& decodeTable() {
-  static const std::vector<uint32_t> table = buildDecodeTable();
-  return table;
-}
-
-// The bytes each code point is written as: one byte when below 0x100, else lead and trail. Only
-// writing needs it, so reading never waits for it.
+// The bytes each code point is written as: one byte when below 0x100, else lead and trail.
 std::unordered_map<char32_t, uint16_t> buildEncodeTable() {
-  const std::vector<uint32_t>& decode = decodeTable();
+  LeadBytes all{};
+  for (uint32_t lead = kLeadFirst; lead <= kLeadLast; ++lead) all[lead] = true;
+  const Sequences decoded = decodeSequences(all);
   std::unordered_map<char32_t, uint16_t> encode;
   for (uint32_t b = 0x80; b <= 0xFF; ++b) {
-    if (decode[b] != 0) encode.emplace(decode[b], static_cast<uint16_t>(b));
+    if (decoded.single(b) != 0) encode.emplace(decoded.single(b), static_cast<uint16_t>(b));
   }
-  for (uint32_t sequence = 0x8100; sequence <= 0xFCFF; ++sequence) {
-    if (sequence >= kNecSelectionFirst && sequence <= kNecSelectionLast) continue;
-    if (decode[sequence] != 0) encode.emplace(decode[sequence], static_cast<uint16_t>(sequence));
+  for (uint32_t lead = kLeadFirst; lead <= kLeadLast; ++lead) {
+    for (uint32_t trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+      const uint32_t sequence = lead << 8 | trail;
+      if (sequence >= kNecSelectionFirst && sequence <= kNecSelectionLast) continue;
+      const uint32_t code = decoded.pair(lead, trail);
+      if (code != 0) encode.emplace(code, static_cast<uint16_t>(sequence));
+    }
   }
   for (const auto& [code, bytes] : kJisForms) encode.emplace(code, bytes);
   return encode;
 }
 
+// Built once, when something is first written.
 const std::unordered_map<char32_t, uint16_t>& encodeTable() {
   static const std::unordered_map<char32_t, uint16_t> table = buildEncodeTable();
   return table;
@@ -144,7 +170,12 @@ const std::unordered_map<char32_t, uint16_t>& encodeTable() {
 }  // namespace
 
 std::string decode(std::string_view bytes) {
-  const std::vector<uint32_t>& table = decodeTable();
+  LeadBytes leads{};
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= kLeadFirst && b <= kLeadLast) leads[b] = true;
+  }
+  const Sequences table = decodeSequences(leads);
   std::string out;
   out.reserve(bytes.size() * 2);
   std::size_t i = 0;
@@ -154,13 +185,12 @@ std::string decode(std::string_view bytes) {
     if (b < 0x80) {
       out += static_cast<char>(b);
       ++i;
-    } else if (table[b] != 0) {
-      encoding::appendUtf8(out, table[b]);
+    } else if (table.single(b) != 0) {
+      encoding::appendUtf8(out, table.single(b));
       ++i;
     } else if (i + 1 < bytes.size() &&
-               table[std::size_t{b} << 8 | static_cast<unsigned char>(bytes[i + 1])] != 0) {
-      encoding::appendUtf8(out,
-                           table[std::size_t{b} << 8 | static_cast<unsigned char>(bytes[i + 1])]);
+               table.pair(b, static_cast<unsigned char>(bytes[i + 1])) != 0) {
+      encoding::appendUtf8(out, table.pair(b, static_cast<unsigned char>(bytes[i + 1])));
       i += 2;
     } else {
       out += "\xEF\xBF\xBD";
