@@ -129,13 +129,25 @@ enum class Take {
   Repeated,  ///< each value is stored in turn
 };
 
-/// One option of a mode: how it is written, what help says of it and how its value is kept.
+/// A number option's member, the range it takes and what a value outside says.
+template <typename Options>
+struct NumberIn {
+  std::optional<int32_t> Options::*member = nullptr;
+  int32_t low = 0;
+  int32_t high = 0;
+  std::string_view error = {};
+};
+
+/// One option of a mode: how it is written, what help says of it and how its value is kept
+/// (a flag, a number, or by `store`).
 template <typename Options>
 struct OptionRow {
-  std::string_view names = {};  ///< as CLI11 takes them, "-o,--out"; messages name the first
-  std::string_view value = {};  ///< what help calls its value ("N", "32|16"); empty for a flag
-  std::string_view help = {};   ///< what it does, for --help and the usage
-  /// Checks one value (for a flag, none) and stores it in the options; throws UsageError.
+  std::string_view names = {};    ///< as CLI11 takes them, "-o,--out"; messages name the first
+  std::string_view value = {};    ///< what help calls its value ("N", "32|16"); empty for a flag
+  std::string_view help = {};     ///< what it does, for --help and the usage
+  bool Options::*flag = nullptr;  ///< a flag: set when given
+  NumberIn<Options> number = {};
+  /// Otherwise: checks one value (for a flag, none) and stores it; throws UsageError.
   void (*store)(Options& options, const std::string& value) = nullptr;
   Take take = Take::Once;
   std::string_view missing = {};   ///< when set, the option must be given: the error without it
@@ -155,16 +167,14 @@ template <typename Options>
 struct Mode {
   std::string_view name;     ///< the first argument, "--render"
   std::string_view summary;  ///< what it does and prints, for --help
-  Operand<Options> operand;
   std::span<const OptionRow<Options>> options;
-  /// The rules that tie options together, once all are read; throws UsageError. May be null.
-  void (*finish)(Options& options);
   int (*run)(const Options& options);
+  /// The rules that tie options together, once all are read; throws UsageError. May be null.
+  void (*finish)(Options& options) = nullptr;
+  /// A character file, unless the mode says otherwise.
+  Operand<Options> operand = {"FILE.chp", "character file",
+                              [](Options& o, const std::string& v) { o.file = v; }};
 };
-
-template <typename Options>
-constexpr Operand<Options> kCharacterFile{"FILE.chp", "character file",
-                                          [](Options& o, const std::string& v) { o.file = v; }};
 
 template <typename Options>
 constexpr OptionRow<Options> kStateOption{
@@ -179,14 +189,12 @@ constexpr OptionRow<Options> kStrictOption{
     .help =
         "when the check warns about the file (the warnings go to standard error either "
         "way), write nothing and exit 1",
-    .store = [](Options& o, const std::string&) { o.strict = true; }};
+    .flag = &Options::strict};
 
 constexpr std::string_view kDepthHelp = "draw in 32-bit colour, or in 16-bit 5-6-5 (default 32)";
 
 constexpr OptionRow<CheckOptions> kCheckOptions[] = {
-    {.names = "--json",
-     .help = "print the same as one JSON object",
-     .store = [](CheckOptions& o, const std::string&) { o.json = true; }},
+    {.names = "--json", .help = "print the same as one JSON object", .flag = &CheckOptions::json},
 };
 
 constexpr OptionRow<RenderOptions> kRenderOptions[] = {
@@ -194,11 +202,7 @@ constexpr OptionRow<RenderOptions> kRenderOptions[] = {
     {.names = "--ticks",
      .value = "K",
      .help = "frames to play, 1 to 100000 (default one pass of the state)",
-     .store =
-         [](RenderOptions& o, const std::string& v) {
-           o.ticks = numberFrom(v, 1, kMaxTicks,
-                                "--ticks takes a number from 1 to " + std::to_string(kMaxTicks));
-         }},
+     .number = {&RenderOptions::ticks, 1, kMaxTicks, "--ticks takes a number from 1 to 100000"}},
     {.names = "--out",
      .value = "PREFIX",
      .help = "also write the frames as PREFIX-0001.png, PREFIX-0002.png, ...",
@@ -217,7 +221,7 @@ constexpr OptionRow<ExportOptions> kExportOptions[] = {
     kStateOption<ExportOptions>,
     {.names = "--all",
      .help = "every state that has entries, at once",
-     .store = [](ExportOptions& o, const std::string&) { o.all = true; },
+     .flag = &ExportOptions::all,
      .excludes = "--state"},
     {.names = "-o,--out",
      .value = "OUT",
@@ -228,8 +232,7 @@ constexpr OptionRow<ExportOptions> kExportOptions[] = {
     {.names = "--scale",
      .value = "K",
      .help = "enlarge 1 to 8 times, without smoothing (default 1)",
-     .store = [](ExportOptions& o,
-                 const std::string& v) { o.scale = numberFrom(v, 1, 8, "--scale takes 1 to 8"); }},
+     .number = {&ExportOptions::scale, 1, 8, "--scale takes 1 to 8"}},
     {.names = "--depth",
      .value = "32|16",
      .help = kDepthHelp,
@@ -257,12 +260,8 @@ constexpr OptionRow<ImportOptions> kImportOptions[] = {
      .value = "MS",
      .help = "milliseconds per frame, 1 to 3600000 (default the greatest common divisor of the "
              "tagged frames' durations, at least 10)",
-     .store =
-         [](ImportOptions& o, const std::string& v) {
-           o.intervalMs = numberFrom(v, 1, kMaxAsepriteMs,
-                                     "--interval takes a number of milliseconds from 1 to " +
-                                         std::to_string(kMaxAsepriteMs));
-         }},
+     .number = {&ImportOptions::intervalMs, 1, kMaxAsepriteMs,
+                "--interval takes a number of milliseconds from 1 to 3600000"}},
     {.names = "--state",
      .value = "TAG=N",
      .help = "play the tag named TAG as state N, a number 0 to 30 or a state's name, whatever "
@@ -279,7 +278,7 @@ constexpr OptionRow<ImportOptions> kImportOptions[] = {
     {.names = "--merge-duplicates",
      .help = "frames whose pixels are alike share one cel, though the sheet gives each a "
              "rectangle of its own",
-     .store = [](ImportOptions& o, const std::string&) { o.mergeDuplicates = true; }},
+     .flag = &ImportOptions::mergeDuplicates},
 };
 
 constexpr OptionRow<SliceOptions> kSliceOptions[] = {
@@ -314,31 +313,23 @@ constexpr OptionRow<SliceOptions> kSliceOptions[] = {
     {.names = "--gap",
      .value = "N",
      .help = "with --auto: pieces at most N pixels apart make one cel (default 0: touching)",
-     .store =
-         [](SliceOptions& o, const std::string& v) {
-           o.gap = numberFrom(v, 0, kMaxSlicing, "--gap takes a number of pixels, 0 or more");
-         }},
+     .number = {&SliceOptions::gap, 0, kMaxSlicing, "--gap takes a number of pixels, 0 or more"}},
     {.names = "--min",
      .value = "N",
      .help = "with --auto: leave out cels narrower or lower than N pixels (default 1)",
-     .store =
-         [](SliceOptions& o, const std::string& v) {
-           o.minSize = numberFrom(v, 1, kMaxSlicing, "--min takes a number of pixels, 1 or more");
-         }},
+     .number = {&SliceOptions::minSize, 1, kMaxSlicing,
+                "--min takes a number of pixels, 1 or more"}},
     {.names = "--first",
      .value = "N",
      .help = "the first cel's number (default 1); the cels are numbered in reading order",
-     .store =
-         [](SliceOptions& o, const std::string& v) {
-           o.first = numberFrom(v, 1, 255, "--first takes a cel number from 1 to 255");
-         }},
+     .number = {&SliceOptions::first, 1, 255, "--first takes a cel number from 1 to 255"}},
     {.names = "--hex",
      .help = "cel numbers as two hexadecimal digits, as after #DATA 16 (up to 255; else "
              "decimal, up to 99)",
-     .store = [](SliceOptions& o, const std::string&) { o.hex = true; }},
+     .flag = &SliceOptions::hex},
     {.names = "--json",
      .help = "print the rectangles as one JSON object instead",
-     .store = [](SliceOptions& o, const std::string&) { o.json = true; }},
+     .flag = &SliceOptions::json},
 };
 
 // One way to slice must be given; --gap and --min belong to it when it is --auto.
@@ -347,7 +338,8 @@ void finishSlice(SliceOptions& options) {
   if ((options.gap || options.minSize) && options.by != SliceBy::Content) {
     throw UsageError("--gap and --min are for --auto");
   }
-  if (!options.hex && options.first > sheet_slicing::lastCel(sheet_slicing::CelBase::Decimal)) {
+  if (!options.hex &&
+      options.first.value_or(1) > sheet_slicing::lastCel(sheet_slicing::CelBase::Decimal)) {
     throw UsageError("--first above 99 needs --hex: decimal cel numbers end at 99");
   }
 }
@@ -397,75 +389,37 @@ void finishExport(ExportOptions& options) {
   if (options.dither && !gif) throw UsageError("--dither is for GIF output only");
 }
 
+#define PATAPATA_MODE_SUMMARY(name, text) constexpr std::string_view name = text;
+#include "app/batch_mode_summaries.inc"
+#undef PATAPATA_MODE_SUMMARY
+
 constexpr Mode<CheckOptions> kCheck{
-    .name = "--check",
-    .summary =
-        "Read the character file as the viewer does, without a window, and print what it "
-        "defines (name, interval, sheet, cels, sequences, enabled buttons) and warnings for "
-        "likely mistakes. Exit 0 when the file was read to its end, 1 when the load "
-        "stopped on an error (the message on standard error).",
-    .operand = kCharacterFile<CheckOptions>,
-    .options = kCheckOptions,
-    .finish = nullptr,
-    .run = runCheckMode,
-};
+    .name = "--check", .summary = kCheckSummary, .options = kCheckOptions, .run = runCheckMode};
 
 constexpr Mode<RenderOptions> kRender{
-    .name = "--render",
-    .summary =
-        "Play a state as its button would, without a window, and print one JSON array "
-        "with an object per frame (tick, state, frame, caption, pattern, layer, dest). The "
-        "check's warnings about the file go to standard error.",
-    .operand = kCharacterFile<RenderOptions>,
-    .options = kRenderOptions,
-    .finish = nullptr,
-    .run = runRenderMode,
-};
+    .name = "--render", .summary = kRenderSummary, .options = kRenderOptions, .run = runRenderMode};
 
-constexpr Mode<ExportOptions> kExport{
-    .name = "--export",
-    .summary =
-        "Write one pass of a state as a looping animated GIF or lossless animated WebP at "
-        "the file's frame interval, or as a horizontal PNG strip. With --all, every state "
-        "that has entries: one PNG with a row per state (number, caption, then its "
-        "frames), or into folder DIR one animation per state, named "
-        "NAME-STATE-MEANING.gif (or .webp), e.g. hiyoko-6-joy1.gif. Prints the name of "
-        "each file written; the check's warnings about the file go to standard error.",
-    .operand = kCharacterFile<ExportOptions>,
-    .options = kExportOptions,
-    .finish = finishExport,
-    .run = runExportMode,
-};
+constexpr Mode<ExportOptions> kExport{.name = "--export",
+                                      .summary = kExportSummary,
+                                      .options = kExportOptions,
+                                      .run = runExportMode,
+                                      .finish = finishExport};
 
 constexpr Mode<ImportOptions> kImport{
     .name = "--import-aseprite",
-    .summary =
-        "Write the character file for the JSON that Aseprite exports with a sprite sheet "
-        "(array or hash, tags listed, untrimmed): each distinct frame rectangle becomes a cel "
-        "from 2 on, and each tag named after a state (its number, its meaning or its caption: "
-        "6, joy 1, 喜び１) that state's sequence, its directions and repeats played out and "
-        "its durations made repetitions of one frame interval. Without tags every frame plays "
-        "as state 1. Warnings go to standard error; with -o the name of the file written is "
-        "printed.",
-    .operand = {"SHEET.json", "JSON file",
-                [](ImportOptions& o, const std::string& v) { o.file = v; }},
+    .summary = kImportSummary,
     .options = kImportOptions,
-    .finish = nullptr,
     .run = runImportMode,
-};
+    .operand = {"SHEET.json", "JSON file",
+                [](ImportOptions& o, const std::string& v) { o.file = v; }}};
 
 constexpr Mode<SliceOptions> kSlice{
     .name = "--slice",
-    .summary =
-        "Cut a sprite sheet (BMP or PNG) into cels by a grid or around what is drawn on it, "
-        "number them in reading order (rows from the top, left to right) and print their cel "
-        "lines, #N x y w h, ready for a character file; with --json, the rectangles. Exit 0 "
-        "when it found cels, 1 when the sheet cannot be read or gives none.",
-    .operand = {"SHEET", "sheet", [](SliceOptions& o, const std::string& v) { o.sheet = v; }},
+    .summary = kSliceSummary,
     .options = kSliceOptions,
-    .finish = finishSlice,
     .run = runSliceMode,
-};
+    .finish = finishSlice,
+    .operand = {"SHEET", "sheet", [](SliceOptions& o, const std::string& v) { o.sheet = v; }}};
 
 // Reading a command line.
 
@@ -529,7 +483,14 @@ Options parse(const Mode<Options>& mode, std::span<const std::string> args) {
             if (row.value.empty() && values[i] != "true") {
               throw UsageError(firstName(row) + " takes no value");
             }
-            row.store(options, row.value.empty() ? std::string() : values[i]);
+            if (row.flag != nullptr) {
+              options.*row.flag = true;
+            } else if (row.number.member != nullptr) {
+              options.*row.number.member = numberFrom(values[i], row.number.low, row.number.high,
+                                                      std::string(row.number.error));
+            } else {
+              row.store(options, row.value.empty() ? std::string() : values[i]);
+            }
           }
           return true;
         });
@@ -693,20 +654,13 @@ int runMode(const Mode<Options>& mode, std::span<const std::string> args) {
   }
   try {
     return mode.run(options);
-  } catch (const Error& e) {
-    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
-    return 1;
-  } catch (const BatchError& e) {
-    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
-    return 1;
-  } catch (const exporting::ExportError& e) {
-    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
-    return 1;
-  } catch (const FileWriteError& e) {
-    std::cerr << "patapata: " << errorBoxText(e.what()) << '\n';
-    return 1;
   } catch (const std::exception& e) {
-    std::cerr << "patapata: " << e.what() << '\n';
+    // The system's own errors are sentences, ended as in the window's boxes.
+    const bool ours = dynamic_cast<const Error*>(&e) != nullptr ||
+                      dynamic_cast<const BatchError*>(&e) != nullptr ||
+                      dynamic_cast<const exporting::ExportError*>(&e) != nullptr ||
+                      dynamic_cast<const FileWriteError*>(&e) != nullptr;
+    std::cerr << "patapata: " << (ours ? errorBoxText(e.what()) : std::string(e.what())) << '\n';
     return 1;
   }
 }

@@ -77,7 +77,7 @@ struct SliceOptions {
   int32_t rows = 0;
   std::optional<int32_t> gap;
   std::optional<int32_t> minSize;
-  int32_t first = 1;
+  std::optional<int32_t> first;  ///< 1 without it
   bool hex = false;
   bool json = false;
 };

@@ -52,7 +52,7 @@ int runSliceMode(const SliceOptions& options) {
   }
   const CelBase base = options.hex ? CelBase::Hexadecimal : CelBase::Decimal;
   const sheet_slicing::CelNumbers numbers =
-      sheet_slicing::numberCels(slices.rects.size(), options.first, base);
+      sheet_slicing::numberCels(slices.rects.size(), options.first.value_or(1), base);
   if (options.json) {
     nlohmann::ordered_json cels = nlohmann::ordered_json::array();
     for (std::size_t i = 0; i < slices.rects.size(); ++i) {

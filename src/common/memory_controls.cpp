@@ -5,7 +5,6 @@ namespace patapata {
 void MemoryControls::setText(Edit edit, std::string_view text) {
   if (texts_[edit] == text) return;
   texts_[edit] = std::string(text);
-  changes.push_back(edit);
   if (onTextChanged) onTextChanged(edit);
 }
 

@@ -4,7 +4,6 @@
 
 #include <map>
 #include <string>
-#include <vector>
 
 namespace patapata {
 
@@ -26,8 +25,6 @@ class MemoryControls : public Controls {
 
   /// The clipboard's text.
   std::string clipboard;
-  /// Every change handler call, in order.
-  std::vector<Edit> changes;
 
  private:
   std::map<Edit, std::string> texts_{{Edit::Interval, "100"}};

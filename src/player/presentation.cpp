@@ -42,6 +42,19 @@ class Locked {
   bool ok_;
 };
 
+/// The rows of three locked surfaces the size of `target`, `over` put on `under` into `dst`.
+pixel_rows::RowTriple rowsOf(const Locked& dst, const Locked& under, const Locked& over,
+                             const Surface& target) {
+  return {.dst = dst.pixels().bits,
+          .dstPitch = dst.pixels().pitch,
+          .under = under.pixels().bits,
+          .underPitch = under.pixels().pitch,
+          .over = over.pixels().bits,
+          .overPitch = over.pixels().pitch,
+          .width = target.width(),
+          .height = target.height()};
+}
+
 bool sameSize(const Surface& a, const Surface& b) {
   return a.width() == b.width() && a.height() == b.height() && a.format() == b.format();
 }
@@ -110,16 +123,8 @@ void Presentation::checker(Surface& target, Surface& under, uint32_t key) {
   Locked board(*checkerboard_);
   Locked frame(under);
   if (!dst.ok() || !board.ok() || !frame.ok()) return;
-  const int32_t bytes = dst.pixels().format.bytesPerPixel();
-  pixel_rows::copyKeyedOver({.dst = dst.pixels().bits,
-                             .dstPitch = dst.pixels().pitch,
-                             .under = board.pixels().bits,
-                             .underPitch = board.pixels().pitch,
-                             .over = frame.pixels().bits,
-                             .overPitch = frame.pixels().pitch,
-                             .width = target.width(),
-                             .height = target.height()},
-                            bytes, key);
+  pixel_rows::copyKeyedOver(rowsOf(dst, board, frame, target), dst.pixels().format.bytesPerPixel(),
+                            key);
 }
 
 void Presentation::mix(Surface& target, Surface& under, Surface& over, int32_t weight) {
@@ -131,14 +136,7 @@ void Presentation::mix(Surface& target, Surface& under, Surface& over, int32_t w
   const Locked& base = bottom ? *bottom : dst;
   if (!dst.ok() || !top.ok() || !base.ok()) return;
   const PixelFormat& format = dst.pixels().format;
-  const pixel_rows::RowTriple rows{.dst = dst.pixels().bits,
-                                   .dstPitch = dst.pixels().pitch,
-                                   .under = base.pixels().bits,
-                                   .underPitch = base.pixels().pitch,
-                                   .over = top.pixels().bits,
-                                   .overPitch = top.pixels().pitch,
-                                   .width = target.width(),
-                                   .height = target.height()};
+  const pixel_rows::RowTriple rows = rowsOf(dst, base, top, target);
   if (format == PixelFormat::rgb565()) {
     pixel_mix::mixRgb565(rows, weight);
   } else if (format.bytesPerPixel() >= 3) {

@@ -1,5 +1,7 @@
 #include "surfaces/pixel_rows.h"
 
+#include "surfaces/key_mask.h"
+
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -21,35 +23,27 @@ namespace hn = hwy::HWY_NAMESPACE;
 #if HWY_TARGET == HWY_SCALAR
 
 // Vectors of one lane gain nothing over the plain loops.
-void CopyKeyed8(const RowPair& rows, uint32_t key) {
-  scalar::copy(rows, 1, CopyMode::keyed, key, RowWalk::leftToRight);
+template <typename T>
+void copyKeyedBlock(const RowPair& rows, T key) {
+  scalar::copy(rows, sizeof(T), CopyMode::keyed, key, RowWalk::leftToRight);
 }
-void CopyKeyed16(const RowPair& rows, uint32_t key) {
-  scalar::copy(rows, 2, CopyMode::keyed, key, RowWalk::leftToRight);
+template <typename T>
+void copyKeyedOverBlock(const RowTriple& rows, T key) {
+  scalar::copyKeyedOver(rows, sizeof(T), key);
 }
-void CopyKeyed32(const RowPair& rows, uint32_t key) {
-  scalar::copy(rows, 4, CopyMode::keyed, key, RowWalk::leftToRight);
+template <typename T>
+void fillBlock(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, T raw) {
+  scalar::fill(first, pitch, width, height, sizeof(T), raw);
+}
+template <typename T>
+void markRow(const uint8_t* row, int32_t width, uint32_t key, uint64_t* mask) {
+  key_mask::scalar::mark(row, width, sizeof(T), key, mask);
 }
 void CopyBlock(const RowPair& rows, int32_t bytesPerPixel) {
   scalar::copy(rows, bytesPerPixel, CopyMode::opaque, 0, RowWalk::leftToRight);
 }
 bool CopyNoticingChange(const RowPair& rows, int32_t bytesPerPixel) {
   return scalar::copyNoticingChange(rows, bytesPerPixel);
-}
-void CopyKeyedOver16(const RowTriple& rows, uint32_t key) {
-  scalar::copyKeyedOver(rows, 2, key);
-}
-void CopyKeyedOver32(const RowTriple& rows, uint32_t key) {
-  scalar::copyKeyedOver(rows, 4, key);
-}
-void Fill8(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, uint32_t raw) {
-  scalar::fill(first, pitch, width, height, 1, raw);
-}
-void Fill16(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, uint32_t raw) {
-  scalar::fill(first, pitch, width, height, 2, raw);
-}
-void Fill32(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, uint32_t raw) {
-  scalar::fill(first, pitch, width, height, 4, raw);
 }
 void BgrToXrgb8888(const uint8_t* bgr, int32_t count, uint8_t* out) {
   scalar::bgrToXrgb8888(bgr, count, out);
@@ -99,10 +93,7 @@ void copyKeyedBlock(const RowPair& rows, T key) {
   const Lanes<T> v;
   const auto n = static_cast<std::ptrdiff_t>(hn::Lanes(v.d));
   const std::ptrdiff_t width = rows.width;
-  if (width < n) {
-    scalar::copy(rows, sizeof(T), CopyMode::keyed, key, RowWalk::leftToRight);
-    return;
-  }
+  if (width < n) return scalar::copy(rows, sizeof(T), CopyMode::keyed, key, RowWalk::leftToRight);
   const auto vkey = hn::Set(v.d, key);
   for (int32_t y = 0; y < rows.height; ++y) {
     uint8_t* dst = rows.dst + y * rows.dstPitch;
@@ -123,16 +114,6 @@ void copyKeyedBlock(const RowPair& rows, T key) {
   }
 }
 
-void CopyKeyed8(const RowPair& rows, uint32_t key) {
-  copyKeyedBlock<uint8_t>(rows, static_cast<uint8_t>(key));
-}
-void CopyKeyed16(const RowPair& rows, uint32_t key) {
-  copyKeyedBlock<uint16_t>(rows, static_cast<uint16_t>(key));
-}
-void CopyKeyed32(const RowPair& rows, uint32_t key) {
-  copyKeyedBlock<uint32_t>(rows, key);
-}
-
 // The unit in which memory reaches the cache.
 constexpr std::size_t kCacheLine = 64;
 
@@ -142,10 +123,7 @@ void copyKeyedOverBlock(const RowTriple& rows, T key) {
   const Lanes<T> v;
   const auto n = static_cast<std::ptrdiff_t>(hn::Lanes(v.d));
   const std::ptrdiff_t width = rows.width;
-  if (width < n) {
-    scalar::copyKeyedOver(rows, sizeof(T), key);
-    return;
-  }
+  if (width < n) return scalar::copyKeyedOver(rows, sizeof(T), key);
   const auto vkey = hn::Set(v.d, key);
   const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(T);
   for (int32_t y = 0; y < rows.height; ++y) {
@@ -181,13 +159,6 @@ void copyKeyedOverBlock(const RowTriple& rows, T key) {
     }
     if (x + n <= width) step(x);
   }
-}
-
-void CopyKeyedOver16(const RowTriple& rows, uint32_t key) {
-  copyKeyedOverBlock<uint16_t>(rows, static_cast<uint16_t>(key));
-}
-void CopyKeyedOver32(const RowTriple& rows, uint32_t key) {
-  copyKeyedOverBlock<uint32_t>(rows, key);
 }
 
 void CopyBlock(const RowPair& rows, int32_t bytesPerPixel) {
@@ -263,21 +234,8 @@ void fillBlock(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t heig
       return;
     }
   }
-  if (width < n) {
-    scalar::fill(first, pitch, width, height, sizeof(T), raw);
-    return;
-  }
+  if (width < n) return scalar::fill(first, pitch, width, height, sizeof(T), raw);
   for (int32_t y = 0; y < height; ++y) fillRun<T>(first + y * pitch, width, v, value);
-}
-
-void Fill8(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, uint32_t raw) {
-  fillBlock<uint8_t>(first, pitch, width, height, static_cast<uint8_t>(raw));
-}
-void Fill16(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, uint32_t raw) {
-  fillBlock<uint16_t>(first, pitch, width, height, static_cast<uint16_t>(raw));
-}
-void Fill32(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, uint32_t raw) {
-  fillBlock<uint32_t>(first, pitch, width, height, raw);
 }
 
 // 24-bit rows are split into blue, green and red lanes and put together again in the display
@@ -285,10 +243,7 @@ void Fill32(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height,
 void BgrToXrgb8888(const uint8_t* bgr, int32_t count, uint8_t* out) {
   const hn::ScalableTag<uint8_t> d;
   const auto n = static_cast<int32_t>(hn::Lanes(d));
-  if (count < n) {
-    scalar::bgrToXrgb8888(bgr, count, out);
-    return;
-  }
+  if (count < n) return scalar::bgrToXrgb8888(bgr, count, out);
   const auto zero = hn::Zero(d);
   const auto step = [&](int32_t x) HWY_ATTR {
     hn::Vec<decltype(d)> b;
@@ -305,10 +260,7 @@ void BgrToXrgb8888(const uint8_t* bgr, int32_t count, uint8_t* out) {
 void BgrToRgb565(const uint8_t* bgr, int32_t count, uint8_t* out) {
   const hn::ScalableTag<uint8_t> d;
   const auto n = static_cast<int32_t>(hn::Lanes(d));
-  if (count < n) {
-    scalar::bgrToRgb565(bgr, count, out);
-    return;
-  }
+  if (count < n) return scalar::bgrToRgb565(bgr, count, out);
   const auto greenLow = hn::Set(d, uint8_t{0xE0});
   const auto redHigh = hn::Set(d, uint8_t{0xF8});
   const auto step = [&](int32_t x) HWY_ATTR {
@@ -333,10 +285,7 @@ void XrgbToRgb565(const uint32_t* rgb, int32_t count, uint8_t* out) {
   const hn::Rebind<uint16_t, decltype(d)> d16;
   const hn::Repartition<uint8_t, decltype(d16)> d8;
   const auto n = static_cast<int32_t>(hn::Lanes(d));
-  if (count < n) {
-    scalar::xrgbToRgb565(rgb, count, out);
-    return;
-  }
+  if (count < n) return scalar::xrgbToRgb565(rgb, count, out);
   const auto red = hn::Set(d, 0xF800u);
   const auto green = hn::Set(d, 0x07E0u);
   const auto blue = hn::Set(d, 0x001Fu);
@@ -354,7 +303,74 @@ void XrgbToRgb565(const uint32_t* rgb, int32_t count, uint8_t* out) {
   if (x < count) step(count - n);
 }
 
+// Whole words of 64 pixels take 64 / lanes compares, each giving its lanes' bits; the pixels
+// after the last whole word go a pixel at a time. Pixels are loaded as bytes, so that no
+// pointer to a wider type is formed into memory that holds bytes.
+template <typename T>
+void markRow(const uint8_t* row, int32_t width, uint32_t key, uint64_t* mask) {
+  const hn::ScalableTag<T> d;
+  const hn::Repartition<uint8_t, hn::ScalableTag<T> > bytes;
+  const std::size_t n = hn::Lanes(d);
+  const int32_t whole = width / 64 * 64;
+  if (n > 64 || 64 % n != 0) {
+    key_mask::scalar::mark(row, width, sizeof(T), key, mask);
+    return;
+  }
+  const auto vkey = hn::Set(d, static_cast<T>(key));
+  for (int32_t x = 0; x < whole; x += 64) {
+    uint64_t word = 0;
+    for (std::size_t i = 0; i < 64; i += n) {
+      const auto pixels = hn::BitCast(d, hn::LoadU(bytes, row + (x + i) * sizeof(T)));
+      uint8_t bits[8] = {};
+      hn::StoreMaskBits(d, hn::Ne(pixels, vkey), bits);
+      uint64_t lanes = 0;
+      std::memcpy(&lanes, bits, sizeof(lanes));
+      word |= lanes << i;
+    }
+    mask[x / 64] = word;
+  }
+  if (whole < width) {
+    key_mask::scalar::mark(row + std::size_t(whole) * sizeof(T), width - whole, sizeof(T), key,
+                           mask + whole / 64);
+  }
+}
+
 #endif  // HWY_TARGET == HWY_SCALAR
+
+// The exported forms, one for each pixel size the vectors take.
+void CopyKeyed8(const RowPair& rows, uint32_t key) {
+  copyKeyedBlock<uint8_t>(rows, static_cast<uint8_t>(key));
+}
+void CopyKeyed16(const RowPair& rows, uint32_t key) {
+  copyKeyedBlock<uint16_t>(rows, static_cast<uint16_t>(key));
+}
+void CopyKeyed32(const RowPair& rows, uint32_t key) {
+  copyKeyedBlock<uint32_t>(rows, key);
+}
+void CopyKeyedOver16(const RowTriple& rows, uint32_t key) {
+  copyKeyedOverBlock<uint16_t>(rows, static_cast<uint16_t>(key));
+}
+void CopyKeyedOver32(const RowTriple& rows, uint32_t key) {
+  copyKeyedOverBlock<uint32_t>(rows, key);
+}
+void Fill8(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, uint32_t raw) {
+  fillBlock<uint8_t>(first, pitch, width, height, static_cast<uint8_t>(raw));
+}
+void Fill16(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, uint32_t raw) {
+  fillBlock<uint16_t>(first, pitch, width, height, static_cast<uint16_t>(raw));
+}
+void Fill32(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height, uint32_t raw) {
+  fillBlock<uint32_t>(first, pitch, width, height, raw);
+}
+void Mark8(const uint8_t* row, int32_t width, uint32_t key, uint64_t* mask) {
+  markRow<uint8_t>(row, width, key, mask);
+}
+void Mark16(const uint8_t* row, int32_t width, uint32_t key, uint64_t* mask) {
+  markRow<uint16_t>(row, width, key, mask);
+}
+void Mark32(const uint8_t* row, int32_t width, uint32_t key, uint64_t* mask) {
+  markRow<uint32_t>(row, width, key, mask);
+}
 
 int64_t Target() {
   return HWY_TARGET;
@@ -383,6 +399,9 @@ HWY_EXPORT(Fill32);
 HWY_EXPORT(BgrToXrgb8888);
 HWY_EXPORT(BgrToRgb565);
 HWY_EXPORT(XrgbToRgb565);
+HWY_EXPORT(Mark8);
+HWY_EXPORT(Mark16);
+HWY_EXPORT(Mark32);
 HWY_EXPORT(Target);
 
 void copy(const RowPair& rows, int32_t bytesPerPixel) {
@@ -403,64 +422,61 @@ bool keyFits(uint32_t key, int32_t bytesPerPixel) {
   return bytesPerPixel >= 4 || key >> (8 * bytesPerPixel) == 0;
 }
 
+// The vector form for pixels of `bytesPerPixel` bytes among those for 1, 2 and 4 bytes; null
+// where there is none, and the scalar rows take the pixels.
+template <typename F>
+F* forSize(int32_t bytesPerPixel, F* one, F* two, F* four) {
+  switch (bytesPerPixel) {
+    case 1:
+      return one;
+    case 2:
+      return two;
+    case 4:
+      return four;
+    default:
+      return nullptr;
+  }
+}
+
+/// The mask's vector form for pixels of `bytesPerPixel` bytes, or null.
+auto markVectors(int32_t bytesPerPixel) {
+  return forSize(bytesPerPixel, &HWY_DYNAMIC_DISPATCH(Mark8), &HWY_DYNAMIC_DISPATCH(Mark16),
+                 &HWY_DYNAMIC_DISPATCH(Mark32));
+}
+
 }  // namespace
 
 void copyKeyed(const RowPair& rows, int32_t bytesPerPixel, uint32_t key) {
   if (rows.width <= 0 || rows.height <= 0) return;
-  if (!keyFits(key, bytesPerPixel)) {
-    copy(rows, bytesPerPixel);
-    return;
-  }
-  switch (bytesPerPixel) {
-    case 4:
-      HWY_DYNAMIC_DISPATCH(CopyKeyed32)(rows, key);
-      return;
-    case 2:
-      HWY_DYNAMIC_DISPATCH(CopyKeyed16)(rows, key);
-      return;
-    case 1:
-      HWY_DYNAMIC_DISPATCH(CopyKeyed8)(rows, key);
-      return;
-    default:
-      scalar::copy(rows, bytesPerPixel, CopyMode::keyed, key, RowWalk::leftToRight);
-  }
+  if (!keyFits(key, bytesPerPixel)) return copy(rows, bytesPerPixel);
+  const auto vectors =
+      forSize(bytesPerPixel, &HWY_DYNAMIC_DISPATCH(CopyKeyed8), &HWY_DYNAMIC_DISPATCH(CopyKeyed16),
+              &HWY_DYNAMIC_DISPATCH(CopyKeyed32));
+  if (vectors == nullptr)
+    return scalar::copy(rows, bytesPerPixel, CopyMode::keyed, key, RowWalk::leftToRight);
+  vectors(rows, key);
 }
 
 void copyKeyedOver(const RowTriple& rows, int32_t bytesPerPixel, uint32_t key) {
   if (rows.width <= 0 || rows.height <= 0) return;
   if (!keyFits(key, bytesPerPixel)) {
-    copy({rows.dst, rows.dstPitch, rows.over, rows.overPitch, rows.width, rows.height},
-         bytesPerPixel);
-    return;
+    return copy({rows.dst, rows.dstPitch, rows.over, rows.overPitch, rows.width, rows.height},
+                bytesPerPixel);
   }
-  switch (bytesPerPixel) {
-    case 4:
-      HWY_DYNAMIC_DISPATCH(CopyKeyedOver32)(rows, key);
-      return;
-    case 2:
-      HWY_DYNAMIC_DISPATCH(CopyKeyedOver16)(rows, key);
-      return;
-    default:
-      scalar::copyKeyedOver(rows, bytesPerPixel, key);
-  }
+  const auto vectors = forSize<void(const RowTriple&, uint32_t)>(
+      bytesPerPixel, nullptr, &HWY_DYNAMIC_DISPATCH(CopyKeyedOver16),
+      &HWY_DYNAMIC_DISPATCH(CopyKeyedOver32));
+  if (vectors == nullptr) return scalar::copyKeyedOver(rows, bytesPerPixel, key);
+  vectors(rows, key);
 }
 
 void fill(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t height,
           int32_t bytesPerPixel, uint32_t raw) {
   if (width <= 0 || height <= 0) return;
-  switch (bytesPerPixel) {
-    case 4:
-      HWY_DYNAMIC_DISPATCH(Fill32)(first, pitch, width, height, raw);
-      return;
-    case 2:
-      HWY_DYNAMIC_DISPATCH(Fill16)(first, pitch, width, height, raw);
-      return;
-    case 1:
-      HWY_DYNAMIC_DISPATCH(Fill8)(first, pitch, width, height, raw);
-      return;
-    default:
-      scalar::fill(first, pitch, width, height, bytesPerPixel, raw);
-  }
+  const auto vectors = forSize(bytesPerPixel, &HWY_DYNAMIC_DISPATCH(Fill8),
+                               &HWY_DYNAMIC_DISPATCH(Fill16), &HWY_DYNAMIC_DISPATCH(Fill32));
+  if (vectors == nullptr) return scalar::fill(first, pitch, width, height, bytesPerPixel, raw);
+  vectors(first, pitch, width, height, raw);
 }
 
 void bgrToXrgb8888(const uint8_t* bgr, int32_t count, uint8_t* out) {
@@ -604,5 +620,36 @@ void xrgbToRgb565(const uint32_t* rgb, int32_t count, uint8_t* out) {
 }  // namespace scalar
 
 }  // namespace patapata::pixel_rows
+
+// The key mask's forms are compiled here, with the other vector rows, so that Highway compiles
+// one file for every target.
+namespace patapata::key_mask {
+
+void mark(const uint8_t* row, int32_t width, int32_t bytesPerPixel, uint32_t key, uint64_t* mask) {
+  if (width <= 0) return;
+  if (!pixel_rows::keyFits(key, bytesPerPixel)) {
+    std::memset(mask, 0xFF, words(width) * sizeof(uint64_t));
+    if (width % 64 != 0) mask[width / 64] = (uint64_t{1} << (width % 64)) - 1;
+    return;
+  }
+  const auto vectors = pixel_rows::markVectors(bytesPerPixel);
+  if (vectors == nullptr) return scalar::mark(row, width, bytesPerPixel, key, mask);
+  vectors(row, width, key, mask);
+}
+
+namespace scalar {
+
+void mark(const uint8_t* row, int32_t width, int32_t bytesPerPixel, uint32_t key, uint64_t* mask) {
+  for (std::size_t i = 0; i < words(width); ++i) mask[i] = 0;
+  for (int32_t x = 0; x < width; ++x) {
+    const uint32_t raw =
+        pixel_rows::scalar::load(row + std::size_t(x) * bytesPerPixel, bytesPerPixel);
+    if (raw != key) mask[x / 64] |= uint64_t{1} << (x % 64);
+  }
+}
+
+}  // namespace scalar
+
+}  // namespace patapata::key_mask
 
 #endif  // HWY_ONCE

@@ -67,14 +67,6 @@ SheetPicture::SheetPicture(std::unique_ptr<PlatformSurface> pixels, uint32_t key
 
 SheetPicture::~SheetPicture() = default;
 
-int32_t SheetPicture::width() const {
-  return pixels_ ? pixels_->width() : 0;
-}
-
-int32_t SheetPicture::height() const {
-  return pixels_ ? pixels_->height() : 0;
-}
-
 uint32_t SheetPicture::key() const {
   return pixels_ ? pixels_->colorKey() : 0;
 }

@@ -40,8 +40,8 @@ class SheetPicture {
   SheetPicture(const SheetPicture&) = delete;
   SheetPicture& operator=(const SheetPicture&) = delete;
 
-  int32_t width() const;
-  int32_t height() const;
+  int32_t width() const { return view().width; }
+  int32_t height() const { return view().height; }
   /// All zero for an empty picture.
   PixelFormat format() const;
   /// The raw value keyed copies out of the picture skip; 0 for an empty picture.

@@ -78,23 +78,11 @@ class Page {
     return out;
   }
 
-  bool open(const std::string& path) {
-    return guarded([&] { viewer_.open(path); });
-  }
-  bool reload() {
-    return guarded([&] { viewer_.reload(); });
-  }
-  bool reloadSheet() {
-    return guarded([&] { viewer_.reloadSheet(); });
-  }
-  bool selectState(int32_t state) {
-    return guarded([&] { viewer_.selectState(state); });
-  }
-  bool startPatternCheck() {
-    return guarded([&] { viewer_.startPatternCheck(); });
-  }
-  bool copyPattern() {
-    return guarded([&] { viewer_.copyPattern(); });
+  /// One of the viewer's actions as the page's user asked for it: false when it failed, its
+  /// error kept for lastError.
+  template <auto kAction, typename... Args>
+  bool act(Args... args) {
+    return guarded([&] { (viewer_.*kAction)(args...); });
   }
   bool setPaused(bool paused) {
     return guarded([&] { viewer_.frameLoop().setPaused(paused); });
@@ -272,12 +260,12 @@ EMSCRIPTEN_BINDINGS(patapata_page) {
       .function("setFileStamp", &Page::setFileStamp)
       .function("forgetFile", &Page::forgetFile)
       .function("sheetsNamedBy", &Page::sheetsNamedBy)
-      .function("open", &Page::open)
-      .function("reload", &Page::reload)
-      .function("reloadSheet", &Page::reloadSheet)
-      .function("selectState", &Page::selectState)
-      .function("startPatternCheck", &Page::startPatternCheck)
-      .function("copyPattern", &Page::copyPattern)
+      .function("open", &Page::act<&PageViewer::open, std::string>)
+      .function("reload", &Page::act<&PageViewer::reload>)
+      .function("reloadSheet", &Page::act<&PageViewer::reloadSheet>)
+      .function("selectState", &Page::act<&PageViewer::selectState, int32_t>)
+      .function("startPatternCheck", &Page::act<&PageViewer::startPatternCheck>)
+      .function("copyPattern", &Page::act<&PageViewer::copyPattern>)
       .function("setPaused", &Page::setPaused)
       .function("stepForward", &Page::stepForward)
       .function("stepBack", &Page::stepBack)

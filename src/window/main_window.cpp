@@ -69,6 +69,8 @@ static void registerWindowResources() {
 
 namespace patapata {
 
+using Choice = Preferences::Choice;
+
 namespace {
 
 constexpr const char* kTitle = "ぱたぱた！";
@@ -215,7 +217,7 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
     const std::filesystem::path absolute = std::filesystem::absolute(arguments.front(), error);
     frameLoop_->openAtStart(error ? arguments.front() : absolute.string());
   } else if (const QStringList recent = preferences_->recentFiles();
-             preferences_->reopenLastFile() && !recent.isEmpty() &&
+             preferences_->isOn(Choice::ReopenLastFile) && !recent.isEmpty() &&
              QFileInfo(recent.front()).isFile()) {
     // The file the author was looking at last, by the same road as one on the command line.
     frameLoop_->openAtStart(QFile::encodeName(recent.front()).toStdString());
@@ -416,17 +418,17 @@ void MainWindow::createMenus() {
   settings->setObjectName(QStringLiteral("settingsMenu"));
   addSwitchItem(settings, Switch::AutoSheetReload, "autoSheetReload",
                 QT_TRANSLATE_NOOP("MainWindow", "自動ＣＧ再読込み"),
-                preferences_->autoSheetReload(), toggleAutoSheetReload);
+                preferences_->isOn(Choice::AutoSheetReload), toggleAutoSheetReload);
   addSwitchItem(settings, Switch::AutoCharacterReload, "autoCharacterReload",
                 QT_TRANSLATE_NOOP("MainWindow", "自動キャラ再読込み"),
-                preferences_->autoCharacterReload(), toggleAutoCharacterReload);
+                preferences_->isOn(Choice::AutoCharacterReload), toggleAutoCharacterReload);
   QAction* reopen = settings->addAction(QString());
   translateLater(reopen, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "前回のファイルを開く"));
   reopen->setObjectName(QStringLiteral("reopenLastItem"));
   reopen->setCheckable(true);
-  reopen->setChecked(preferences_->reopenLastFile());
+  reopen->setChecked(preferences_->isOn(Choice::ReopenLastFile));
   connect(reopen, &QAction::toggled, this,
-          [this](bool on) { preferences_->setReopenLastFile(on); });
+          [this](bool on) { preferences_->setOn(Choice::ReopenLastFile, on); });
   // Named in both languages, so that whoever reads neither word of one finds it.
   QMenu* language = settings->addMenu(QStringLiteral("Language / 言語"));
   language->setObjectName(QStringLiteral("languageMenu"));
@@ -461,9 +463,10 @@ QAction* MainWindow::addSwitchItem(QMenu* menu, Switch id, const char* name, con
       item->setChecked(!item->isChecked());
     }
     enter([&] { toggle(controls_); });
-    if (id == Switch::AutoSheetReload) preferences_->setAutoSheetReload(item->isChecked());
+    if (id == Switch::AutoSheetReload)
+      preferences_->setOn(Choice::AutoSheetReload, item->isChecked());
     if (id == Switch::AutoCharacterReload) {
-      preferences_->setAutoCharacterReload(item->isChecked());
+      preferences_->setOn(Choice::AutoCharacterReload, item->isChecked());
     }
   });
   return item;
@@ -551,9 +554,9 @@ void MainWindow::createViewMenu() {
   translateLater(readoutItem_, "MainWindow", QT_TRANSLATE_NOOP("MainWindow", "フレーム情報"));
   readoutItem_->setObjectName(QStringLiteral("readoutItem"));
   readoutItem_->setCheckable(true);
-  readoutItem_->setChecked(preferences_->readout());
+  readoutItem_->setChecked(preferences_->isOn(Choice::Readout));
   connect(readoutItem_, &QAction::toggled, this, [this](bool on) {
-    preferences_->setReadout(on);
+    preferences_->setOn(Choice::Readout, on);
     renderStatus();
   });
   QAction* sheet = view->addAction(QString());

@@ -29,10 +29,18 @@ class Preferences {
   Preferences(const Preferences&) = delete;
   Preferences& operator=(const Preferences&) = delete;
 
-  bool autoSheetReload() const;
-  void setAutoSheetReload(bool on);
-  bool autoCharacterReload() const;
-  void setAutoCharacterReload(bool on);
+  /// The on/off choices remembered; each is off until set, but for ReopenLastFile.
+  enum class Choice {
+    AutoSheetReload,
+    AutoCharacterReload,
+    ReopenLastFile,    ///< a start without a file opens the newest recent file again
+    Readout,           ///< the frame readout on the status line
+    FrameStrip,        ///< the strip of frames below the client area
+    ShowTransparency,  ///< the transparent pixels of the frame shown as a checkerboard
+    AllStatesOpen,     ///< the window of every state at once was open when the viewer was left
+  };
+  bool isOn(Choice choice) const;
+  void setOn(Choice choice, bool on);
 
   /// The files opened last, newest first; at most kRecentFiles. Paths in the file system's
   /// encoding, as QFile::decodeName gives them.
@@ -40,9 +48,6 @@ class Preferences {
   /// Puts `path` first, once.
   void addRecentFile(const QString& path);
   void removeRecentFile(const QString& path);
-  /// Whether a start without a file opens the newest recent file again; on unless turned off.
-  bool reopenLastFile() const;
-  void setReopenLastFile(bool on);
 
   /// The view's enlargement the author chose, 1 to 4 (the window may show less, to fit its
   /// screen).
@@ -53,25 +58,12 @@ class Preferences {
   QString language() const;
   void setLanguage(const QString& code);
 
-  /// The frame readout on the status line.
-  bool readout() const;
-  void setReadout(bool on);
-
   std::optional<QPoint> windowPosition() const;
   void setWindowPosition(const QPoint& position);
 
-  /// The strip of frames below the client area.
-  bool frameStrip() const;
-  void setFrameStrip(bool on);
   /// The onion skin's neighbours: 0 none (the default), 1 the previous frame, 2 both.
   int onionSkin() const;
   void setOnionSkin(int neighbours);
-  /// The transparent pixels of the frame shown as a checkerboard.
-  bool showTransparency() const;
-  void setShowTransparency(bool on);
-  /// The window of every state at once was open when the viewer was last left.
-  bool allStatesOpen() const;
-  void setAllStatesOpen(bool open);
   /// Where the window called `name` stood and how large it was, as QWidget::saveGeometry
   /// gives it; empty until it was first kept.
   QByteArray windowGeometry(const QString& name) const;

@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -111,15 +112,9 @@ bool fits(const QStaticText& text, const QRectF& r) {
 }  // namespace
 
 QColor SheetView::markColour(Sequence role) {
-  switch (role) {
-    case Sequence::Pattern:
-      return kPatternMark;
-    case Sequence::Layer:
-      return kLayerMark;
-    case Sequence::Destination:
-      return kDestinationMark;
-  }
-  return kPatternMark;
+  // In the order of Sequence.
+  const std::array<QColor, 3> marks{kPatternMark, kLayerMark, kDestinationMark};
+  return marks.at(static_cast<std::size_t>(role));
 }
 
 SheetView::SheetView(QWidget* parent) : QAbstractScrollArea(parent) {

@@ -21,6 +21,8 @@
 
 namespace patapata {
 
+using Choice = Preferences::Choice;
+
 namespace {
 
 struct SpeedItem {
@@ -45,7 +47,7 @@ ViewExtras::ViewExtras(MainWindow& window, Preferences& preferences, Presentatio
       presentation_(presentation),
       export_(std::make_unique<WindowExport>(window)) {
   presentation_.setOptions({.onionSkin = kOnionSkins[preferences_.onionSkin()],
-                            .showTransparency = preferences_.showTransparency()});
+                            .showTransparency = preferences_.isOn(Choice::ShowTransparency)});
 
   stripDock_ = new QDockWidget(&window_);
   stripDock_->setObjectName(QStringLiteral("frameStripDock"));
@@ -55,14 +57,14 @@ ViewExtras::ViewExtras(MainWindow& window, Preferences& preferences, Presentatio
   strip_ = new FrameStripWidget(stripDock_);
   stripDock_->setWidget(strip_);
   window_.addDockWidget(Qt::BottomDockWidgetArea, stripDock_);
-  stripDock_->setVisible(preferences_.frameStrip());
+  stripDock_->setVisible(preferences_.isOn(Choice::FrameStrip));
   strip_->onFramePicked = [this](int32_t frame) {
     window_.enter([&] { window_.frameLoop().showFrame(frame); });
   };
 
   createViewItems(window_.menuBar()->findChild<QMenu*>(QStringLiteral("viewMenu")));
   createExportItem(window_.menuBar()->findChild<QMenu*>(QStringLiteral("fileMenu")));
-  if (preferences_.allStatesOpen()) {
+  if (preferences_.isOn(Choice::AllStatesOpen)) {
     // Once the main window shows, so that it opens first.
     QMetaObject::invokeMethod(
         this, [this] { showAllStates(); }, Qt::QueuedConnection);
@@ -130,17 +132,17 @@ void ViewExtras::createViewItems(QMenu* view) {
   QAction* transparency = addItem(view, "transparencyItem",
                                   QT_TRANSLATE_NOOP("MainWindow", "透明部分を市松模様で表示"));
   transparency->setCheckable(true);
-  transparency->setChecked(preferences_.showTransparency());
+  transparency->setChecked(preferences_.isOn(Choice::ShowTransparency));
   connect(transparency, &QAction::toggled, this, [this](bool on) {
-    preferences_.setShowTransparency(on);
+    preferences_.setOn(Choice::ShowTransparency, on);
     present(preferences_.onionSkin(), on);
   });
   QAction* strip =
       addItem(view, "frameStripItem", QT_TRANSLATE_NOOP("MainWindow", "フレームストリップ"));
   strip->setCheckable(true);
-  strip->setChecked(preferences_.frameStrip());
+  strip->setChecked(preferences_.isOn(Choice::FrameStrip));
   connect(strip, &QAction::toggled, this, [this](bool on) {
-    preferences_.setFrameStrip(on);
+    preferences_.setOn(Choice::FrameStrip, on);
     stripDock_->setVisible(on);
     render();
   });
@@ -188,10 +190,10 @@ void ViewExtras::showAllStates() {
         button->click();
       }
     };
-    allStates_->onClosed = [this] { preferences_.setAllStatesOpen(false); };
+    allStates_->onClosed = [this] { preferences_.setOn(Choice::AllStatesOpen, false); };
     placed = false;
   }
-  preferences_.setAllStatesOpen(true);
+  preferences_.setOn(Choice::AllStatesOpen, true);
   const Viewer& v = window_.viewer();
   allStates_->render(v.character, v.player.state == kCheckState, window_.view().zoom());
   if (!placed) {

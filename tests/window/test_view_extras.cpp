@@ -201,7 +201,7 @@ TEST_F(ViewExtrasTest, OnionSkinAndTransparencyChangeTheViewButNotTheRenderedFra
   item("onionSkinPrevious")->trigger();
   Preferences remembered(QString::fromStdString(settings.file("settings.ini")));
   EXPECT_EQ(remembered.onionSkin(), 1);
-  EXPECT_FALSE(remembered.showTransparency());
+  EXPECT_FALSE(remembered.isOn(Preferences::Choice::ShowTransparency));
 }
 
 TEST_F(ViewExtrasTest, TheReadoutShowsTheSpeedBesideTheMeasuredInterval) {
