@@ -45,7 +45,10 @@ function(patapata_wasm_page_options target)
   target_link_options(${target} PRIVATE
     --bind -sENVIRONMENT=web -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createPatapataModule
     -sFILESYSTEM=1 "-sEXPORTED_RUNTIME_METHODS=['FS']"
-    -sINITIAL_MEMORY=32MB)
+    -sINITIAL_MEMORY=32MB
+    # embind's bound functions as closures, not code made with new Function for each one, which
+    # the browser parses and compiles while the page starts.
+    -sDYNAMIC_EXECUTION=0)
 endfunction()
 
 include(FetchContent)

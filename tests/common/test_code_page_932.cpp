@@ -22,6 +22,9 @@ TEST(CodePage932, DecodesAsWindowsDoes) {
       {"NEC's selection of IBM's extensions", "\xEE\xEF", "ⅰ"},
       {"the user-defined area", "\xF0\x40", "\xEE\x80\x80"},
       {"fullwidth forms where JIS has others", "\x81\x5F\x81\x60\x81\x7C", "＼～－"},
+      // A text's lead bytes are looked up each in its own row, whatever their order.
+      {"several lead bytes in one text", "\xFC\x4B\x82\xA0\x88\x9F\xB1", "黑あ亜ｱ"},
+      {"the first and last lead and trail bytes", "\x81\x40\x81\xFC\xFC\x40", "\u3000◯髜"},
       // One replacement per byte at which nothing decodes, then the next byte.
       {"bytes that start nothing", "\x80\xA0\xFD", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"a lead byte before ASCII", "\x81\x39",

@@ -16,6 +16,15 @@ const stampOf = (file) => ({ ms: file.lastModified, size: file.size });
 
 export const folderAccess = typeof window.showDirectoryPicker === "function";
 
+/**
+ * A file of the page's host: {response, bytes}, the bytes straight from the response (a Blob
+ * would be stored and read back once more), null when it failed. The page's head reads the
+ * sample the same way.
+ */
+export function fetchBytes(url) {
+  return fetch(url).then(async (response) => ({ response, bytes: response.ok ? await response.arrayBuffer() : null }));
+}
+
 export class Files {
   /** `fs` is the module's file system, `page` the core's Page. */
   constructor(fs, page) {
@@ -87,23 +96,24 @@ export class Files {
     return characters.sort();
   }
 
-  /** Files of the page's own host, read once (the sample); `responses` may be under way. */
-  openFetched(urls, responses = []) {
+  /**
+   * Files of the page's own host, read once (the sample); `fetched` may hold their reads under
+   * way, as `fetchBytes` makes them.
+   */
+  openFetched(urls, fetched = []) {
     this.#begin();
-    urls.forEach((url, i) => this.#add(url.split("/").pop(), { url, response: responses[i] }));
+    urls.forEach((url, i) => this.#add(url.split("/").pop(), { url, fetched: fetched[i] }));
     return urls.map((url) => url.split("/").pop()).filter((name) => /\.chp$/i.test(name));
   }
 
   async #fileOf(source) {
     if (source.handle) return source.handle.getFile();
     if (source.file) return source.file;
-    const response = await (source.response ?? fetch(source.url));
-    source.response = undefined;
+    const { response, bytes } = await (source.fetched ?? fetchBytes(source.url));
+    source.fetched = undefined;
     if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
     const modified = Date.parse(response.headers.get("Last-Modified") ?? "");
-    // The bytes straight from the response: a Blob would be stored and read back once more.
-    const buffer = await response.arrayBuffer();
-    return { lastModified: modified || 0, size: buffer.byteLength, arrayBuffer: async () => buffer };
+    return { lastModified: modified || 0, size: bytes.byteLength, arrayBuffer: async () => bytes };
   }
 
   /**

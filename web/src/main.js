@@ -39,21 +39,25 @@ const preferences = {
   },
 };
 
-const SAMPLE = ["samples/hiyoko/hiyoko.chp", "samples/hiyoko/hiyoko.bmp"];
-// The sample asked for with the page is fetched while the module compiles.
-const sampleFetches = search.has("sample") ? SAMPLE.map((url) => fetch(url)) : [];
+// The sample's files; when the page is opened on the sample, its head has begun reading them.
+const { files: SAMPLE, fetched: sampleFetches = [] } = window.patapataSample;
 
-// The code the page began compiling (index.html), instantiated with the module's imports.
-const core = await createPatapataModule({
-  instantiateWasm(imports, receive) {
-    window.patapataCode
-      .then((code) => WebAssembly.instantiate(code, imports).then((instance) => receive(instance, code)))
-      .catch((error) => {
-        document.body.textContent = String(error);  // no core, no page
-      });
-    return {};
-  },
-});
+// The code the page began compiling (index.html), instantiated with the module's imports. The
+// sample asked for with the page is awaited too, so that it is opened and drawn before the
+// browser first lays out the controls, which with the Japanese font takes long.
+const [core] = await Promise.all([
+  createPatapataModule({
+    instantiateWasm(imports, receive) {
+      window.patapataCode
+        .then((code) => WebAssembly.instantiate(code, imports).then((instance) => receive(instance, code)))
+        .catch((error) => {
+          document.body.textContent = String(error);  // no core, no page
+        });
+      return {};
+    },
+  }),
+  Promise.allSettled(sampleFetches),
+]);
 const page = new core.Page(decodePng);
 const files = new Files(core.FS, page);
 const VIEW_WIDTH = core.viewWidth();
@@ -452,10 +456,13 @@ async function openFolder(handle, wanted) {
   if (chosen) await openCharacter(chosen);
 }
 
-/** Opens a character file of the current files, as a drop or the file dialog does. */
+/**
+ * Opens a character file of the current files, as a drop or the file dialog does; `copied` when
+ * the copies of all its files are up to date already.
+ */
 let lastOpened = "";
-async function openCharacter(path) {
-  await files.prepare(path);
+async function openCharacter(path, copied = false) {
+  if (!copied) await files.prepare(path);
   enter(() => page.open(path));
   lastOpened = path;
   if (folderHandle && files.live) await rememberFolder(folderHandle, path).catch(() => {});
@@ -468,7 +475,7 @@ async function openSample() {
   fileNote = "";
   // Both at once: which files the character needs is known here.
   await Promise.all(SAMPLE.map((url) => files.refreshCopy(baseName(url))));
-  await openCharacter(list[0]);
+  await openCharacter(list[0], true);
 }
 
 async function takeDrop(transfer) {
@@ -677,6 +684,9 @@ function paint() {
   if (firstFrameMs === null && display?.characterLoaded) {
     firstFrameMs = performance.now();
     performance.mark("patapata-first-frame");
+    // And once the browser has laid out and painted the page with it (a task queued from the
+    // next frame's callback runs after that frame's rendering).
+    requestAnimationFrame(() => setTimeout(() => performance.mark("patapata-first-frame-shown")));
   }
 }
 let firstFrameMs = null;

@@ -1,7 +1,7 @@
 // The page as the author uses it: a folder opened through the test hook in place of the picker
 // (and opened again on the next visit), a state button, a typed pattern checked, the automatic
 // reload of a rewritten sheet (also one saved in two halves), a broken file's line on the status
-// line, and the page in English.
+// line, the page in English, and the page opened on the sample.
 import assert from "node:assert/strict";
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -59,6 +59,35 @@ async function ticksUntilShown(page, frames, limit) {
   }
   return null;
 }
+
+// The page opened on the sample reads it from its head and opens it without looking for its
+// sheets first, and marks its first frame for the load benchmark: a sheet missing or cut short,
+// or the mark set before the sample's frame is on the canvas, shows here as a canvas other than
+// --render's first frame at the moment of the mark.
+test("the sample opened with the page is drawn as --render draws it when its first frame is marked", async () => {
+  const context = await session.browser.newContext();
+  await context.addInitScript(() => {
+    const mark = performance.mark.bind(performance);
+    performance.mark = (name, ...rest) => {
+      if (name === "patapata-first-frame") {
+        window.atFirstFrame = { readout: window.patapataTest.readout(), canvas: window.patapataTest.canvasBase64() };
+      }
+      return mark(name, ...rest);
+    };
+  });
+  const page = await context.newPage();
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error.message));
+  await page.goto(`${session.url}?sample&test`);
+  await page.waitForFunction(() => window.atFirstFrame);
+  const { readout, canvas } = await page.evaluate(() => window.atFirstFrame);
+  assert.deepEqual([readout.state, readout.frame], [1, 1]);
+  const [expected] = sampleFrames({}, 1, 1);
+  assert.equal(firstDifference(Buffer.from(canvas, "base64"), expected, VIEW_WIDTH), null);
+  assert.equal(await text(page, "#characterName"), "ひよこ");
+  assert.deepEqual(errors, []);
+  await context.close();
+});
 
 test("a folder opened through the picker lists its characters and is opened again next time", async () => {
   const page = await session.open();
