@@ -132,7 +132,8 @@ void copyKeyedOverBlock(const RowTriple& rows, T key) {
     const uint8_t* over = rows.over + y * rows.overPitch;
     // Rows of a cel in the sheet lie a sheet's width apart, too short for the processor to
     // notice them as a stream: the next row's lines are asked for before this row is copied.
-    if (y + 1 < rows.height) {
+    // WebAssembly has no prefetch, and its compiler keeps the empty loop.
+    if (!HWY_ARCH_WASM && y + 1 < rows.height) {
       for (std::size_t at = 0; at < rowBytes; at += kCacheLine) {
         hwy::Prefetch(under + rows.underPitch + at);
         hwy::Prefetch(over + rows.overPitch + at);
