@@ -24,12 +24,17 @@ python3 - "$runs" <<'PY'
 import re, statistics, sys
 times = {}
 for line in open(sys.argv[1]):
-    m = re.match(r"(native|wasm) (\S+)\s+(\d+) ns/frame", line)
+    m = re.match(r"(native|wasm) (\S+)\s+(\d+) ns/frame.*best (\d+)", line)
     if m:
-        times.setdefault(m[2], {}).setdefault(m[1], []).append(int(m[3]))
-print(f"{'frame':<10}{'native':>12}{'wasm':>12}{'wasm/native':>14}")
+        by = times.setdefault(m[2], {})
+        by.setdefault(m[1], []).append(int(m[3]))
+        by.setdefault(m[1] + " best", []).append(int(m[4]))
+# On a shared machine a round is slowed by what else runs; the best rounds show the programs.
+print(f"{'frame':<10}{'native':>12}{'wasm':>12}{'wasm/native':>14}{'best rounds':>14}")
 for name, by in times.items():
     native, wasm = statistics.median(by["native"]), statistics.median(by["wasm"])
+    best = min(by["wasm best"]) / min(by["native best"])
     verdict = "within 2×" if wasm <= 2 * native else "over 2×"
-    print(f"{name:<10}{native / 1000:>9.1f} µs{wasm / 1000:>9.1f} µs{wasm / native:>13.2f}×  {verdict}")
+    print(f"{name:<10}{native / 1000:>9.1f} µs{wasm / 1000:>9.1f} µs{wasm / native:>13.2f}×"
+          f"{best:>13.2f}×  {verdict}")
 PY
