@@ -146,18 +146,27 @@ void copyKeyedOverBlock(const RowTriple& rows, T key) {
     };
     step(0);
     step(width - n);
-    // Two vectors a step, both loaded before either is stored.
-    std::ptrdiff_t x = pixelsToAlignment<T>(dst, n * sizeof(T));
-    for (; x + 2 * n <= width; x += 2 * n) {
-      const std::size_t at = static_cast<std::size_t>(x) * sizeof(T);
-      const std::size_t next = at + static_cast<std::size_t>(n) * sizeof(T);
-      const auto first = v.load(over + at);
-      const auto firstUnder = v.load(under + at);
-      const auto second = v.load(over + next);
-      const auto secondUnder = v.load(under + next);
-      v.store(hn::IfThenElse(hn::Eq(first, vkey), firstUnder, first), dst + at);
-      v.store(hn::IfThenElse(hn::Eq(second, vkey), secondUnder, second), dst + next);
+    // Two vectors a step, both loaded before either is stored; the three rows are walked by
+    // pointers, which WebAssembly, having no scaled addressing, otherwise recomputes per load.
+    const std::ptrdiff_t start = pixelsToAlignment<T>(dst, n * sizeof(T));
+    const std::size_t vectorBytes = static_cast<std::size_t>(n) * sizeof(T);
+    const std::ptrdiff_t pairs = (width - start) / (2 * n);
+    const std::size_t first = static_cast<std::size_t>(start) * sizeof(T);
+    const uint8_t* o = over + first;
+    const uint8_t* u = under + first;
+    uint8_t* d = dst + first;
+    for (std::ptrdiff_t i = 0; i < pairs; ++i) {
+      const auto a = v.load(o);
+      const auto aUnder = v.load(u);
+      const auto b = v.load(o + vectorBytes);
+      const auto bUnder = v.load(u + vectorBytes);
+      v.store(hn::IfThenElse(hn::Eq(a, vkey), aUnder, a), d);
+      v.store(hn::IfThenElse(hn::Eq(b, vkey), bUnder, b), d + vectorBytes);
+      o += 2 * vectorBytes;
+      u += 2 * vectorBytes;
+      d += 2 * vectorBytes;
     }
+    const std::ptrdiff_t x = start + pairs * 2 * n;
     if (x + n <= width) step(x);
   }
 }
