@@ -644,23 +644,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::translateLater(QObject* target, const char* context, const char* source) {
-  captions_.push_back(Caption{target, context, source});
+  captions_.add(target, context, source);
 }
 
 void MainWindow::retranslate() {
-  for (const Caption& caption : captions_) {
-    if (caption.target.isNull()) continue;
-    const QString text = QCoreApplication::translate(caption.context, caption.source);
-    if (auto* label = qobject_cast<QLabel*>(caption.target)) {
-      setCaption(label, text);
-    } else if (auto* button = qobject_cast<QAbstractButton*>(caption.target)) {
-      button->setText(text);
-    } else if (auto* item = qobject_cast<QAction*>(caption.target)) {
-      item->setText(text);
-    } else if (auto* menu = qobject_cast<QMenu*>(caption.target)) {
-      menu->setTitle(text);
-    }
-  }
+  captions_.retranslate();
   // What the core decided is shown again, in the new words.
   everRendered_ = false;
   render();

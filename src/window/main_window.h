@@ -3,6 +3,7 @@
 #include "character/character_reader.h"
 #include "player/presentation.h"
 #include "player/viewer.h"
+#include "window/captions.h"
 #include "window/qt_controls.h"
 
 #include <QMainWindow>
@@ -180,12 +181,7 @@ class MainWindow : public QMainWindow {
   QMargins fittedFrame_;
   QAction* readoutItem_ = nullptr;
   QAction* pauseItem_ = nullptr;
-  struct Caption {
-    QPointer<QObject> target;
-    const char* context;
-    const char* source;
-  };
-  std::vector<Caption> captions_;
+  Captions captions_;
   QTranslator translator_;    ///< the window's and the core's texts
   QTranslator qtTranslator_;  ///< Qt's own dialogs
   /// The controls under the view, with their places at the view's own size.

@@ -122,14 +122,14 @@ SlicingDialog* SheetWindow::slicingDialog() {
 QAction* SheetWindow::addItem(QMenu* menu, const char* name, const char* caption) {
   QAction* item = menu->addAction(QString());
   item->setObjectName(QString::fromUtf8(name));
-  captions_.emplace_back(item, caption);
+  captions_.add(item, "SheetWindow", caption);
   return item;
 }
 
 void SheetWindow::createMenus() {
   QMenu* sheet = menuBar()->addMenu(QString());
   sheet->setObjectName(QStringLiteral("sheetMenu"));
-  captions_.emplace_back(sheet, QT_TRANSLATE_NOOP("SheetWindow", "シート"));
+  captions_.add(sheet, "SheetWindow", QT_TRANSLATE_NOOP("SheetWindow", "シート"));
   QAction* slice = addItem(sheet, "sliceItem", QT_TRANSLATE_NOOP("SheetWindow", "分割…"));
   slice->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   connect(slice, &QAction::triggered, this, &SheetWindow::showSlicing);
@@ -147,7 +147,7 @@ void SheetWindow::createMenus() {
 
   QMenu* view = menuBar()->addMenu(QString());
   view->setObjectName(QStringLiteral("sheetViewMenu"));
-  captions_.emplace_back(view, QT_TRANSLATE_NOOP("SheetWindow", "表示"));
+  captions_.add(view, "SheetWindow", QT_TRANSLATE_NOOP("SheetWindow", "表示"));
   static const char* const kZoomCaptions[] = {
       QT_TRANSLATE_NOOP("SheetWindow", "全体"), QT_TRANSLATE_NOOP("SheetWindow", "等倍"),
       QT_TRANSLATE_NOOP("SheetWindow", "2 倍"), QT_TRANSLATE_NOOP("SheetWindow", "3 倍"),
@@ -184,10 +184,7 @@ void SheetWindow::createMenus() {
 }
 
 void SheetWindow::retranslate() {
-  for (const auto& [target, source] : captions_) {
-    if (auto* item = qobject_cast<QAction*>(target)) item->setText(ui(source));
-    if (auto* menu = qobject_cast<QMenu*>(target)) menu->setTitle(ui(source));
-  }
+  captions_.retranslate();
   legend_->setText(swatch(SheetView::markColour(Sequence::Pattern),
                           ui(QT_TRANSLATE_NOOP("SheetWindow", "パターン"))) +
                    QStringLiteral("&nbsp;&nbsp;") +

@@ -2,6 +2,7 @@
 
 #include "character/character_lint.h"
 #include "common/controls.h"
+#include "window/captions.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -97,7 +98,7 @@ class SheetWindow : public QMainWindow {
   QAction* copyItem_ = nullptr;
   QAction* snapItem_ = nullptr;
   QAction* checkerboardItem_ = nullptr;
-  std::vector<std::pair<QPointer<QObject>, const char*>> captions_;
+  Captions captions_;
 };
 
 }  // namespace patapata

@@ -5,7 +5,6 @@
 #include "surfaces/sheet_picture.h"
 #include "window/sheet_view.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -58,7 +57,7 @@ bool sameFile(const std::string& a, const std::string& b) {
 SlicingDialog::SlicingDialog(SheetView& view, QWidget* parent) : QDialog(parent), view_(view) {
   setObjectName(QStringLiteral("slicingDialog"));
   const auto caption = [this](QWidget* widget, const char* source) {
-    captions_.emplace_back(widget, source);
+    captions_.add(widget, "SlicingDialog", source);
     return widget;
   };
   const auto form = [&](std::initializer_list<std::pair<const char*, QWidget*>> rows) {
@@ -190,10 +189,7 @@ void SlicingDialog::retranslate() {
   modes_->setTabText(0, ui(QT_TRANSLATE_NOOP("SlicingDialog", "セルの大きさで")));
   modes_->setTabText(1, ui(QT_TRANSLATE_NOOP("SlicingDialog", "個数で")));
   modes_->setTabText(2, ui(QT_TRANSLATE_NOOP("SlicingDialog", "描かれた部分で")));
-  for (const auto& [widget, source] : captions_) {
-    if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(ui(source));
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(ui(source));
-  }
+  captions_.retranslate();
   reslice();
 }
 

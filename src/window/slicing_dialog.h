@@ -1,6 +1,7 @@
 #pragma once
 
 #include "character/sheet_slicing.h"
+#include "window/captions.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -107,8 +108,7 @@ class SlicingDialog : public QDialog {
   QPushButton* copyButton_ = nullptr;
   QPushButton* newButton_ = nullptr;
   QPushButton* closeButton_ = nullptr;
-  /// The widgets whose caption is a text of the dialog, and its source.
-  std::vector<std::pair<QPointer<QWidget>, const char*>> captions_;
+  Captions captions_;
 };
 
 }  // namespace patapata

@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -334,6 +335,33 @@ TEST_F(SheetWindowTest, TheSlicingDialogCopiesItsCelLinesFromTheFilesFirstFreeNu
   EXPECT_EQ(lines.front().toStdString(), "#18 0 0 121 271");
   EXPECT_EQ(lines.back().toStdString(), "#2F 605 813 121 271");
   EXPECT_EQ(child<QSpinBox>(dialog, "firstCel")->text().toStdString(), "18");
+}
+
+// Each caption of the sheet window and its dialog is set again, from its own translation
+// context, when the language changes, and back.
+TEST_F(SheetWindowTest, TheSheetWindowAndItsDialogChangeLanguageWithTheMainWindow) {
+  SheetWindow* sheet = showSheet();
+  ASSERT_NE(sheet, nullptr);
+  child<QAction>(sheet, "sliceItem")->trigger();
+  SlicingDialog* dialog = sheet->slicingDialog();
+  ASSERT_NE(dialog, nullptr);
+  const auto captions = [&] {
+    QStringList labels;
+    for (const QLabel* label : dialog->findChildren<QLabel*>()) labels << label->text();
+    return QStringList{sheet->menuBar()->actions().front()->text(),
+                       child<QAction>(sheet, "sliceItem")->text(),
+                       child<QPushButton>(dialog, "copyCelLinesButton")->text(),
+                       labels.contains(QStringLiteral("First number")) ? "First number" : "-"};
+  };
+  // The other windows hear of the change from events the application posts.
+  const std::pair<const char*, QStringList> languages[] = {
+      {"language_en", {"Sheet", "Slice…", "Copy cel lines", "First number"}},
+      {"language_ja", {"シート", "分割…", "セル行をコピー", "-"}}};
+  for (const auto& [item, expected] : languages) {
+    child<QAction>(form.get(), item)->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return captions() == expected; }))
+        << item << ": " << captions().join(QLatin1Char('|')).toStdString();
+  }
 }
 
 TEST_F(SheetWindowTest, TheWindowKeepsItsPlaceAndSizeAcrossARestart) {
