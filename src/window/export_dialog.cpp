@@ -3,6 +3,7 @@
 #include "character/state_table.h"
 #include "export/palette_reduction.h"
 #include "window/translated_text.h"
+#include "window/window_text.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -17,10 +18,6 @@
 namespace patapata {
 
 namespace {
-
-QString ui(const char* source) {
-  return QCoreApplication::translate("MainWindow", source);
-}
 
 constexpr exporting::Dither kDithers[] = {exporting::Dither::None, exporting::Dither::Ordered,
                                           exporting::Dither::FloydSteinberg};

@@ -1,4 +1,5 @@
 #include "window/file_chooser.h"
+#include "window/qt_path.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -21,7 +22,7 @@ std::optional<std::string> chooseCharacterFile(QWidget* parent) {
   QFileDialog dialog(parent);
   makeCharacterFileDialog(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+  return corePath(dialog.selectedFiles().front());
 }
 
 }  // namespace patapata

@@ -15,6 +15,7 @@
 #include "window/file_chooser.h"
 #include "window/idle_loop.h"
 #include "window/preferences.h"
+#include "window/qt_path.h"
 #include "window/recent_names.h"
 #include "window/save_as_character_action.h"
 #include "window/sheet_window.h"
@@ -23,6 +24,7 @@
 #include "window/view_extras.h"
 #include "window/view_widget.h"
 #include "window/window_layout.h"
+#include "window/window_text.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -93,7 +95,7 @@ std::optional<std::string> droppedFile(const QMimeData* mime) {
   if (mime == nullptr || !mime->hasUrls() || mime->urls().isEmpty()) return std::nullopt;
   const QUrl first = mime->urls().first();
   if (!first.isLocalFile()) return std::nullopt;
-  return QFile::encodeName(first.toLocalFile()).toStdString();
+  return corePath(first.toLocalFile());
 }
 
 void setCaption(QLabel* label, const QString& text) {
@@ -103,12 +105,6 @@ void setCaption(QLabel* label, const QString& text) {
 
 QRect rectOf(const layout::Box& box) {
   return {box.x, box.y, box.width, box.height};
-}
-
-// A text of the window in its language. Not tr(): its context would be the class's name with
-// its namespace, which the translation tools do not see.
-QString ui(const char* source) {
-  return QCoreApplication::translate("MainWindow", source);
 }
 
 // One of the system's messages as the error box shows it: in the window's language, with a
@@ -129,7 +125,7 @@ QString boxText(const std::exception& error) {
 }  // namespace
 
 QString MainWindow::whereText(const std::string& file, int32_t line) const {
-  const QString name = QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).fileName();
+  const QString name = QFileInfo(qtPath(file)).fileName();
   return ui(QT_TRANSLATE_NOOP("MainWindow", "%1, %2 行目")).arg(name).arg(line);
 }
 
@@ -220,7 +216,7 @@ MainWindow::MainWindow(IdleLoop& idleLoop, std::shared_ptr<platform::SurfaceServ
              preferences_->isOn(Choice::ReopenLastFile) && !recent.isEmpty() &&
              QFileInfo(recent.front()).isFile()) {
     // The file the author was looking at last, by the same road as one on the command line.
-    frameLoop_->openAtStart(QFile::encodeName(recent.front()).toStdString());
+    frameLoop_->openAtStart(corePath(recent.front()));
   }
   setLanguage(preferences_->language());
   // With its captions and its place, the window knows its size and its screen.
@@ -685,10 +681,10 @@ void MainWindow::openFile(const std::string& path) {
   // A file that could be opened is named and remembered, also when its load stopped (its
   // error is what the author is looking at); one that is no character file is neither.
   const auto adoptFile = [this, &path] {
-    setWindowTitle(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName() +
-                   QStringLiteral(" — ") + QString::fromUtf8(kTitle));
+    setWindowTitle(QFileInfo(qtPath(path)).fileName() + QStringLiteral(" — ") +
+                   QString::fromUtf8(kTitle));
     if (std::error_code error; std::filesystem::is_regular_file(path, error)) {
-      preferences_->addRecentFile(QFile::decodeName(QByteArray::fromStdString(path)));
+      preferences_->addRecentFile(qtPath(path));
       fillRecentMenu();
     }
   };
@@ -739,7 +735,7 @@ void MainWindow::openRecentFile(const QString& path) {
                .arg(QDir::toNativeSeparators(path)));
     return;
   }
-  enter([&] { openFile(QFile::encodeName(path).toStdString()); });
+  enter([&] { openFile(corePath(path)); });
 }
 
 void MainWindow::fillRecentMenu() {
@@ -799,7 +795,7 @@ void MainWindow::renderStatus() {
   QStringList messages;
   QStringList tips;
   if (const auto& failure = viewer_.display.reloadFailure) {
-    const QString path = QFile::decodeName(QByteArray::fromStdString(failure->file));
+    const QString path = qtPath(failure->file);
     const QString where =
         failure->line > 0 ? whereText(failure->file, failure->line) : QFileInfo(path).fileName();
     messages << where + QStringLiteral(": ") + boxText(failure->message);

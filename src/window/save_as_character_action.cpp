@@ -3,6 +3,8 @@
 #include "common/new_file.h"
 #include "player/character_source.h"
 #include "player/viewer.h"
+#include "window/qt_path.h"
+#include "window/window_text.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -14,17 +16,7 @@
 
 namespace patapata {
 
-namespace {
-
-QString ui(const char* source) {
-  return QCoreApplication::translate("MainWindow", source);
-}
-
-QString decoded(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 const char* const SaveAsCharacterAction::kCaption =
     QT_TRANSLATE_NOOP("MainWindow", "キャラクターファイルとして保存…");
@@ -43,14 +35,14 @@ SaveAsCharacterAction::SaveAsCharacterAction(QAction* item, const Viewer& viewer
     dialog.setNameFilter(ui(QT_TRANSLATE_NOOP(
         "MainWindow", "キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)")));
     dialog.setDefaultSuffix(QStringLiteral("chp"));
-    dialog.selectFile(decoded(suggested));
+    dialog.selectFile(qtPath(suggested));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+    return corePath(dialog.selectedFiles().first());
   };
   mayReplace_ = [this](const std::string& path) {
     const QString text =
         ui(QT_TRANSLATE_NOOP("MainWindow", "%1 はすでにあります。置き換えますか？"))
-            .arg(decoded(path));
+            .arg(qtPath(path));
     return QMessageBox::question(window_, QString::fromUtf8("ぱたぱた！"), text,
                                  QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;

@@ -9,6 +9,7 @@
 #include "surfaces/sheet_picture.h"
 #include "window/main_window.h"
 #include "window/preferences.h"
+#include "window/qt_path.h"
 #include "window/sheet_view.h"
 #include "window/slicing_dialog.h"
 #include "window/view_widget.h"
@@ -40,7 +41,7 @@ QString ui(const char* source) {
 }
 
 QString fileNameOf(const std::string& path) {
-  return QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
+  return QFileInfo(qtPath(path)).fileName();
 }
 
 CelBase baseOf(const Character& character) {

@@ -3,6 +3,7 @@
 #include "character/new_character.h"
 #include "common/new_file.h"
 #include "surfaces/sheet_picture.h"
+#include "window/qt_path.h"
 #include "window/sheet_view.h"
 
 #include <QCheckBox>
@@ -33,10 +34,6 @@ using sheet_slicing::CelBase;
 
 QString ui(const char* source) {
   return QCoreApplication::translate("SlicingDialog", source);
-}
-
-QString shownPath(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 /// Larger than any sheet the readers take.
@@ -138,19 +135,18 @@ SlicingDialog::SlicingDialog(SheetView& view, QWidget* parent) : QDialog(parent)
 
   chooser_ = [this](const std::string& suggested) -> std::optional<std::string> {
     const QString chosen = QFileDialog::getSaveFileName(
-        this, ui(QT_TRANSLATE_NOOP("SlicingDialog", "新しいキャラクタファイル")),
-        shownPath(suggested), ui(QT_TRANSLATE_NOOP("SlicingDialog", "キャラクタファイル (*.chp)")),
-        nullptr,
+        this, ui(QT_TRANSLATE_NOOP("SlicingDialog", "新しいキャラクタファイル")), qtPath(suggested),
+        ui(QT_TRANSLATE_NOOP("SlicingDialog", "キャラクタファイル (*.chp)")), nullptr,
         // The file is never replaced without the writer's own question.
         QFileDialog::DontConfirmOverwrite);
     if (chosen.isEmpty()) return std::nullopt;
-    return QFile::encodeName(chosen).toStdString();
+    return corePath(chosen);
   };
   question_ = [this](const std::string& path) {
     return QMessageBox::question(
                this, windowTitle(),
                ui(QT_TRANSLATE_NOOP("SlicingDialog", "%1 はもうあります。置き換えますか?"))
-                   .arg(shownPath(path))) == QMessageBox::Yes;
+                   .arg(qtPath(path))) == QMessageBox::Yes;
   };
   reporter_ = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
   retranslate();
@@ -306,7 +302,7 @@ void SlicingDialog::writeNewCharacter() {
       reporter_(ui(QT_TRANSLATE_NOOP("SlicingDialog",
                                      "%1 は開いているファイルなので、書き換えません。別の名前に"
                                      "してください"))
-                    .arg(shownPath(*path)));
+                    .arg(qtPath(*path)));
       return;
     }
   }
@@ -315,7 +311,7 @@ void SlicingDialog::writeNewCharacter() {
     reporter_(ui(QT_TRANSLATE_NOOP("SlicingDialog",
                                    "シート %1 を #CHARBMP の行に書けません。名前から空白を除くか、"
                                    "キャラクタファイルをシートのそばに置いてください"))
-                  .arg(shownPath(subject_.sheetPath)));
+                  .arg(qtPath(subject_.sheetPath)));
     return;
   }
   const std::string text = newCharacterText(NewCharacter{
@@ -334,7 +330,7 @@ void SlicingDialog::writeNewCharacter() {
     }
   } catch (const FileWriteError& e) {
     reporter_(ui(QT_TRANSLATE_NOOP("SlicingDialog", "%1 に書き込めません（%2）"))
-                  .arg(shownPath(*path), QString::fromLocal8Bit(std::strerror(e.systemError()))));
+                  .arg(qtPath(*path), QString::fromLocal8Bit(std::strerror(e.systemError()))));
     return;
   }
   hide();

@@ -10,7 +10,9 @@
 #include "surfaces/sheet_picture.h"
 #include "window/export_dialog.h"
 #include "window/main_window.h"
+#include "window/qt_path.h"
 #include "window/translated_text.h"
+#include "window/window_text.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -28,12 +30,8 @@ namespace patapata {
 
 namespace {
 
-QString ui(const char* source) {
-  return QCoreApplication::translate("MainWindow", source);
-}
-
 QString shown(const std::string& path) {
-  return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path)));
+  return QDir::toNativeSeparators(qtPath(path));
 }
 
 PixelFormat formatOf(const Character& character) {
@@ -68,7 +66,7 @@ WindowExport::WindowExport(MainWindow& window) : window_(window) {
           QFileDialog::DontConfirmOverwrite);
     }
     if (chosen.isEmpty()) return std::nullopt;
-    return QFile::encodeName(chosen).toStdString();
+    return corePath(chosen);
   };
   question_ = [this](const QString& text) {
     return QMessageBox::question(&window_, QApplication::applicationDisplayName(), text,
@@ -90,9 +88,7 @@ WindowExport::~WindowExport() {
 
 QString WindowExport::suggestedPath(const exporting::ExportJob& job) const {
   const std::string& file = window_.viewer().files.characterPath;
-  QString folder =
-      file.empty() ? QDir::homePath()
-                   : QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).absolutePath();
+  QString folder = file.empty() ? QDir::homePath() : QFileInfo(qtPath(file)).absolutePath();
   if (job.output == exporting::Output::Directory) return folder;
   const QString name = file.empty() ? QStringLiteral("patapata")
                                     : QString::fromStdString(exporting::characterName(file));
