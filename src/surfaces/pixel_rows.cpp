@@ -248,8 +248,17 @@ void fillBlock(uint8_t* first, std::ptrdiff_t pitch, int32_t width, int32_t heig
   for (int32_t y = 0; y < height; ++y) fillRun<T>(first + y * pitch, width, v, value);
 }
 
+// `step(x)` for the vectors of `n` pixels from 0 to `count`, which is at least `n`; the last
+// vector overlaps the one before when `count` is no multiple of `n`.
+template <typename Step>
+HWY_INLINE void eachVector(int32_t count, int32_t n, const Step& step) {
+  int32_t x = 0;
+  for (; x + n <= count; x += n) step(x);
+  if (x < count) step(count - n);
+}
+
 // 24-bit rows are split into blue, green and red lanes and put together again in the display
-// format; the last vector overlaps the one before, as above.
+// format.
 void BgrToXrgb8888(const uint8_t* bgr, int32_t count, uint8_t* out) {
   const hn::ScalableTag<uint8_t> d;
   const auto n = static_cast<int32_t>(hn::Lanes(d));
@@ -262,9 +271,7 @@ void BgrToXrgb8888(const uint8_t* bgr, int32_t count, uint8_t* out) {
     hn::LoadInterleaved3(d, bgr + std::ptrdiff_t{x} * 3, b, g, r);
     hn::StoreInterleaved4(b, g, r, zero, d, out + std::ptrdiff_t{x} * 4);
   };
-  int32_t x = 0;
-  for (; x + n <= count; x += n) step(x);
-  if (x < count) step(count - n);
+  eachVector(count, n, step);
 }
 
 void BgrToRgb565(const uint8_t* bgr, int32_t count, uint8_t* out) {
@@ -284,9 +291,7 @@ void BgrToRgb565(const uint8_t* bgr, int32_t count, uint8_t* out) {
     const auto high = hn::Or(hn::And(r, redHigh), hn::ShiftRight<5>(g));
     hn::StoreInterleaved2(low, high, d, out + std::ptrdiff_t{x} * 2);
   };
-  int32_t x = 0;
-  for (; x + n <= count; x += n) step(x);
-  if (x < count) step(count - n);
+  eachVector(count, n, step);
 }
 
 void XrgbToRgb565(const uint32_t* rgb, int32_t count, uint8_t* out) {
@@ -308,9 +313,7 @@ void XrgbToRgb565(const uint32_t* rgb, int32_t count, uint8_t* out) {
     const auto narrow = hn::DemoteTo(d16, hn::BitCast(di, raw));
     hn::StoreU(hn::BitCast(d8, narrow), d8, out + std::ptrdiff_t{x} * 2);
   };
-  int32_t x = 0;
-  for (; x + n <= count; x += n) step(x);
-  if (x < count) step(count - n);
+  eachVector(count, n, step);
 }
 
 // Whole words of 64 pixels take 64 / lanes compares, each giving its lanes' bits; the pixels
