@@ -1,8 +1,8 @@
 #include "window/file_chooser.h"
+
 #include "window/qt_path.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 namespace patapata {
 

@@ -7,16 +7,12 @@
 #include "window/window_text.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 
 #include <filesystem>
 
 namespace patapata {
-
-namespace {}  // namespace
 
 const char* const SaveAsCharacterAction::kCaption =
     QT_TRANSLATE_NOOP("MainWindow", "キャラクターファイルとして保存…");

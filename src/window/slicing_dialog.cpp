@@ -10,7 +10,6 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGuiApplication>

@@ -15,9 +15,7 @@
 #include "window/window_text.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
