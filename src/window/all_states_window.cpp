@@ -6,9 +6,9 @@
 #include "surfaces/software_surface.h"
 #include "surfaces/surface.h"
 #include "window/states_canvas.h"
+#include "window/window_text.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
@@ -46,9 +46,8 @@ AllStatesWindow::AllStatesWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
 AllStatesWindow::~AllStatesWindow() = default;
 
 void AllStatesWindow::retitle() {
-  setWindowTitle(
-      QCoreApplication::translate("MainWindow", QT_TRANSLATE_NOOP("MainWindow", "全状態")) +
-      QStringLiteral(" - ") + QGuiApplication::applicationDisplayName());
+  setWindowTitle(ui(QT_TRANSLATE_NOOP("MainWindow", "全状態")) + QStringLiteral(" - ") +
+                 QGuiApplication::applicationDisplayName());
 }
 
 void AllStatesWindow::rebuild(const Character& character, int zoom) {

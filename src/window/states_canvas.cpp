@@ -2,8 +2,8 @@
 
 #include "character/character.h"
 #include "player/all_states_playback.h"
+#include "window/window_text.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -183,12 +183,8 @@ bool StatesCanvas::event(QEvent* event) {
     QToolTip::showText(
         help->globalPos(),
         cell.hasButton()
-            ? QCoreApplication::translate(
-                  "MainWindow",
-                  QT_TRANSLATE_NOOP("MainWindow", "クリックするとメインウィンドウで再生します"))
-            : QCoreApplication::translate(
-                  "MainWindow",
-                  QT_TRANSLATE_NOOP("MainWindow", "ボタンのない状態です（表示のみ）")),
+            ? ui(QT_TRANSLATE_NOOP("MainWindow", "クリックするとメインウィンドウで再生します"))
+            : ui(QT_TRANSLATE_NOOP("MainWindow", "ボタンのない状態です（表示のみ）")),
         this, viewRect(static_cast<std::size_t>(index)));
     return true;
   }
