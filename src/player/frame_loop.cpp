@@ -80,7 +80,11 @@ void FrameLoop::tick(bool& done) {
   if (!frameDue() || !viewer_.characterLoaded) return;
   hooks_.trackCarets();
   const bool advancing = !playback_.isPaused();
-  if (advancing) playback_.advance(viewer_.player, viewer_.character, loops());
+  // Frame 0 is where a state button or the caret tracking puts the player, and is never
+  // shown: paused, the player goes on to the state's first frame and holds there.
+  if (advancing || viewer_.player.frame == 0) {
+    playback_.advance(viewer_.player, viewer_.character, loops());
+  }
   hooks_.compose(viewer_.character, viewer_.player, *view_.backSurface());
   done = false;
   view_.present();

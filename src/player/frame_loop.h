@@ -75,7 +75,8 @@ class FrameLoop {
   void tick(bool& done);
 
   /// While paused, ticks go on (the watched files are polled, the carets tracked) and draw the
-  /// frame the player is at, without advancing it.
+  /// frame the player is at, without advancing it; a player put on a state's frame 0 goes on
+  /// to its first frame.
   bool isPaused() const { return playback_.isPaused(); }
   void setPaused(bool paused);
   /// One frame forward or back, pausing first; the frame is drawn at once.

@@ -389,6 +389,19 @@ TEST_F(FrameLoopTest, APausedLoopHoldsItsFrameYetPollsAndDraws) {
   EXPECT_EQ(v.player.frame, 2);
 }
 
+// Catches a state chosen while paused that shows its frame 0, which holds no entry.
+TEST_F(FrameLoopTest, AStateChosenWhilePausedShowsItsFirstFrame) {
+  FrameLoop loop = loopOf(hooks());
+  EXPECT_TRUE(tick(loop));
+  loop.setPaused(true);
+  selectState(v.player, 6);
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(v.player.frame, 1);
+  EXPECT_EQ(primaryPixel(0, 0), sheet(150, 0));  // state 6's frame 1 is cel 3
+  EXPECT_TRUE(tick(loop));
+  EXPECT_EQ(v.player.frame, 1);
+}
+
 TEST_F(FrameLoopTest, TheMeanIntervalIsMeasuredOverTheLastFramesPlayed) {
   v.character.frameIntervalMs = 120;
   FrameLoop loop = loopOf(hooks());
