@@ -28,8 +28,6 @@ namespace fs = std::filesystem;
 constexpr int32_t kFirstCel = 2;
 constexpr int32_t kMaxCels = 255 - kFirstCel + 1;
 constexpr int64_t kMaxSequence = 255;
-constexpr int32_t kViewWidth = 121;
-constexpr int32_t kViewHeight = 271;
 // The largest sheet the readers take has 2^26 pixels, so no coordinate lies beyond that.
 constexpr int64_t kMaxCoordinate = int64_t{1} << 26;
 constexpr int64_t kMinDerivedInterval = 10;

@@ -529,6 +529,23 @@ void CharacterLint::finish(const Character& character, bool loadCompleted) {
                                                      number(r.width), number(r.height)}}});
     }
   }
+  // The background and the pattern cels are copied whole to the view's corner, and a copy
+  // that leaves the view draws nothing; layer cels are cut to the view.
+  std::set<int32_t> whole{1};
+  for (const SequenceRow& row : character.pattern) {
+    for (std::size_t f = 1; f < row.size(); ++f) {
+      if (row[f] != kEmptyCel) whole.insert(row[f]);
+    }
+  }
+  for (const auto& [cel, line] : definedCels_) {
+    const CelRect& r = character.cels[cel];
+    if (whole.contains(cel) && (r.width > kViewWidth || r.height > kViewHeight)) {
+      warnings_.push_back(LintWarning{
+          line, Message{MessageId::CelLargerThanView,
+                        {number(cel), number(r.x), number(r.y), number(r.width), number(r.height),
+                         number(kViewWidth), number(kViewHeight)}}});
+    }
+  }
   if (width > 0 && height > 0) {
     for (const auto& [cel, line] : definedCels_) {
       if (onlyDestinations.contains(cel)) continue;

@@ -45,7 +45,10 @@ std::bitset<kCelCount> warnedCels(std::span<const LintWarning> warnings) {
   std::bitset<kCelCount> warned;
   for (const LintWarning& warning : warnings) {
     const Message& m = warning.message;
-    if (m.id != MessageId::CelOutsideSheet && m.id != MessageId::CelWithoutSize) continue;
+    if (m.id != MessageId::CelOutsideSheet && m.id != MessageId::CelWithoutSize &&
+        m.id != MessageId::CelLargerThanView) {
+      continue;
+    }
     // The first argument is the cel's number, as the check writes it: decimal.
     if (m.arguments.empty()) continue;
     const std::optional<int32_t> cel = tryParseInt(m.arguments.front());

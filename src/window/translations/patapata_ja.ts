@@ -289,6 +289,11 @@
         <translation>セル %1（%2, %3, %4 × %5）は幅か高さが 0 なので、何も描画されません</translation>
     </message>
     <message>
+        <extracomment>CelLargerThanView</extracomment>
+        <source>cel %1 (%2, %3, %4 × %5) is larger than the view (%6 × %7), so it is not drawn as a background or pattern cel</source>
+        <translation>セル %1（%2, %3, %4 × %5）は表示領域（%6 × %7）より大きいため、背景やパターンのセルとしては描画されません</translation>
+    </message>
+    <message>
         <extracomment>LayerShorterOneEntryOneFrame</extracomment>
         <source>the layer of state %1 is shorter than its pattern, 1 entry against %2: frame %3 shows no layer cel (give both as many entries)</source>
         <translation>状態 %1 のレイヤは 1 個で、パターンの %2 個より短くなっています。%3 コマ目にはレイヤのセルが表示されません（両方を同じ個数にしてください）</translation>
@@ -488,8 +493,8 @@
     </message>
     <message>
         <extracomment>AsepriteFrameLargerThanView</extracomment>
-        <source>%1 is %2 × %3 pixels, larger than the view&apos;s %4 × %5; the rest is not shown</source>
-        <translation>%1 は %2 × %3 ピクセルで、表示領域の %4 × %5 より大きいため、はみ出した部分は表示されません</translation>
+        <source>%1 is %2 × %3 pixels, larger than the view&apos;s %4 × %5, so it is not drawn</source>
+        <translation>%1 は %2 × %3 ピクセルで、表示領域の %4 × %5 より大きいため、描画されません</translation>
     </message>
     <message>
         <extracomment>AsepriteSheetMissing</extracomment>
