@@ -62,8 +62,17 @@ int runExportMode(const ExportOptions& options) {
     throw BatchError(encoding::toDisplayText(options.file) +
                      " gives no state any entries: there is nothing to export");
   }
+  const exporting::ExportJob job = jobOf(options);
+  if (const std::vector<std::string> open =
+          exporting::sourcesAmong(exporting::exportDestinations(character, job), options.file,
+                                  character);
+      !open.empty()) {
+    throw BatchError(encoding::toDisplayText(open.front()) +
+                     " is the character file or its sheet, which an export does not write "
+                     "over: name another output");
+  }
   // Naming the output on the command line is the author's agreement to replace it.
-  exporting::runExport(session, jobOf(options), Replace::Allowed, {},
+  exporting::runExport(session, job, Replace::Allowed, {},
                        [](const std::string& path) { std::cout << path << '\n'; });
   return 0;
 }

@@ -1,6 +1,8 @@
 #include "app/batch_modes.h"
 #include "app/warning_report.h"
+#include "common/encoding.h"
 #include "common/errors.h"
+#include "common/same_file.h"
 #include "export/headless_player.h"
 #include "export/headless_session.h"
 
@@ -52,6 +54,12 @@ int render(const RenderOptions& options) {
                       {"dest", tick.dest}});
     if (options.outPrefix) {
       const std::string path = frameFileName(*options.outPrefix, tick.tick);
+      if (sameFile(path, options.file) || sameFile(path, session.character().sheet.path)) {
+        std::cerr << "patapata: " << encoding::toDisplayText(path)
+                  << " is the character file or its sheet, which a render does not write over: "
+                     "name another prefix\n";
+        return 1;
+      }
       const QImage image = surfaceImage(player.backSurface());
       if (image.isNull() || !image.save(QString::fromStdString(path), "PNG")) {
         std::cerr << "patapata: cannot write " << path << '\n';

@@ -3,6 +3,7 @@
 #include "character/character.h"
 #include "character/state_table.h"
 #include "common/encoding.h"
+#include "common/same_file.h"
 #include "export/export_error.h"
 #include "export/gif_writer.h"
 #include "export/headless_player.h"
@@ -119,6 +120,18 @@ std::vector<std::string> exportDestinations(const Character& character, const Ex
     paths.push_back(folderOf(job.out) + animationFileName(job.name, state, job.format));
   }
   return paths;
+}
+
+std::vector<std::string> sourcesAmong(const std::vector<std::string>& destinations,
+                                      const std::string& characterFile,
+                                      const Character& character) {
+  std::vector<std::string> sources;
+  for (const std::string& path : destinations) {
+    if (sameFile(path, characterFile) || sameFile(path, character.sheet.path)) {
+      sources.push_back(path);
+    }
+  }
+  return sources;
 }
 
 void runExport(HeadlessSession& session, const ExportJob& job, Replace replace,

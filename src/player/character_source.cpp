@@ -1,6 +1,7 @@
 #include "player/character_source.h"
 
 #include "common/encoding.h"
+#include "common/same_file.h"
 
 #include <filesystem>
 #include <system_error>
@@ -11,17 +12,6 @@ namespace patapata {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The same file, or the same name once the folders are resolved (a file not written yet).
-bool sameFile(const fs::path& a, const fs::path& b) {
-  std::error_code error;
-  if (fs::equivalent(a, b, error)) return true;
-  std::error_code errorA;
-  std::error_code errorB;
-  const fs::path resolvedA = fs::weakly_canonical(fs::absolute(a, errorA), errorA);
-  const fs::path resolvedB = fs::weakly_canonical(fs::absolute(b, errorB), errorB);
-  return !errorA && !errorB && resolvedA == resolvedB;
-}
 
 SourceLoad loadAsepriteJson(const std::string& path, const SheetLoader& loadSheet,
                             CharacterSheet sheet) {
@@ -77,7 +67,7 @@ std::vector<Message> saveAsCharacterFile(const std::string& jsonPath,
   options.outputFolder = fs::path(destination).parent_path();
   if (options.outputFolder.empty()) options.outputFolder = ".";
   AsepriteImport imported = importAsepriteFile(jsonPath, std::move(options));
-  if (sameFile(destination, jsonPath) || sameFile(destination, imported.sheetPath)) {
+  if (sameFile(destination, jsonPath) || sameFile(destination, imported.sheetPath.string())) {
     throw Error(MessageId::AsepriteOutputIsSource, {encoding::toDisplayText(destination)});
   }
   // A character file whose sheet is not there would show nothing.

@@ -2,6 +2,7 @@
 
 #include "character/new_character.h"
 #include "common/new_file.h"
+#include "common/same_file.h"
 #include "surfaces/sheet_picture.h"
 #include "window/qt_path.h"
 #include "window/sheet_view.h"
@@ -38,15 +39,6 @@ QString ui(const char* source) {
 /// Larger than any sheet the readers take.
 constexpr int kLargest = 65536;
 
-bool sameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  if (std::filesystem::equivalent(a, b, error)) return true;
-  const auto normal = [](const std::string& p) {
-    std::error_code ignored;
-    return std::filesystem::absolute(p, ignored).lexically_normal();
-  };
-  return normal(a) == normal(b);
-}
 
 }  // namespace
 

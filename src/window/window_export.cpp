@@ -37,12 +37,6 @@ PixelFormat formatOf(const Character& character) {
   return sheet != nullptr && sheet->width() > 0 ? sheet->format() : PixelFormat::xrgb8888();
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-  if (a.empty() || b.empty()) return false;
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error) && !error;
-}
-
 }  // namespace
 
 WindowExport::WindowExport(MainWindow& window) : window_(window) {
@@ -124,17 +118,6 @@ void WindowExport::start() {
   run(std::move(job));
 }
 
-QStringList WindowExport::openFilesAmong(const std::vector<std::string>& paths) const {
-  const Viewer& v = window_.viewer();
-  QStringList open;
-  for (const std::string& path : paths) {
-    if (sameFile(path, v.files.characterPath) || sameFile(path, v.character.sheet.path)) {
-      open << shown(path);
-    }
-  }
-  return open;
-}
-
 void WindowExport::run(exporting::ExportJob job) {
   if (running_) return;
   const Viewer& v = window_.viewer();
@@ -159,11 +142,15 @@ void WindowExport::run(exporting::ExportJob job) {
     return;
   }
   const std::vector<std::string> destinations = exporting::exportDestinations(v.character, job);
-  if (const QStringList open = openFilesAmong(destinations); !open.isEmpty()) {
+  if (const std::vector<std::string> open =
+          exporting::sourcesAmong(destinations, v.files.characterPath, v.character);
+      !open.empty()) {
+    QStringList names;
+    for (const std::string& path : open) names << shown(path);
     window_.report(
         ui(QT_TRANSLATE_NOOP("MainWindow",
                              "%1 は開いているキャラクタファイルかシートなので、書き出しません."))
-            .arg(open.join(QStringLiteral(", "))));
+            .arg(names.join(QStringLiteral(", "))));
     return;
   }
   QStringList existing;

@@ -60,8 +60,6 @@ class WindowExport : public QObject {
   void finish(const std::exception_ptr& error, const QStringList& written);
   QString errorText(const std::exception_ptr& error) const;
   QString suggestedPath(const exporting::ExportJob& job) const;
-  /// The destinations that are the character file or its sheet.
-  QStringList openFilesAmong(const std::vector<std::string>& paths) const;
 
   MainWindow& window_;
   PathChooser chooser_;

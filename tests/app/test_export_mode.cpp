@@ -318,6 +318,41 @@ TEST(ExportMode, ExitStatuses) {
   }
 }
 
+QByteArray contents(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Catches an output name that replaces the artwork: the sheet (here a PNG named as a render's
+// first frame would be) or the character file itself (here named .png).
+TEST(ExportMode, NoBatchModeWritesOverTheCharacterOrItsSheet) {
+  QTemporaryDir dir;
+  const std::string sheet = inDir(dir, "f-0001.png");
+  ASSERT_TRUE(QImage(QString::fromStdString(sampleCharacter()).replace(".chp", ".bmp"))
+                  .save(QString::fromStdString(sheet)));
+  const QByteArray picture = contents(sheet);
+  QByteArray text = contents(sampleCharacter());
+  text.replace("#CHARBMP hiyoko.bmp", "#CHARBMP f-0001.png");
+  const std::string character = inDir(dir, "c.png");
+  QFile file(QString::fromStdString(character));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+  file.close();
+  const std::vector<std::string> cases[] = {
+      {"--export", character, "--state", "6", "-o", sheet},
+      {"--export", character, "--state", "6", "-o", character},
+      {"--export", character, "--all", "-o", sheet},
+      {"--render", character, "--ticks", "2", "--out", inDir(dir, "f")},
+  };
+  for (const std::vector<std::string>& args : cases) {
+    SCOPED_TRACE(args[0] + " " + args.back());
+    const ProcessResult run = runPatapata(args);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("is the character file or its sheet"), std::string::npos) << run.err;
+    EXPECT_EQ(contents(sheet), picture);
+    EXPECT_EQ(contents(character), text);
+  }
+}
+
 TEST(CommandLine, HelpDescribesEveryMode) {
   const ProcessResult run = runPatapata({"--help"});
   ASSERT_EQ(run.exitCode, 0);
