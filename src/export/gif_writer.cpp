@@ -55,8 +55,9 @@ struct MapFreer {
 // GIF delays count hundredths of a second; a zero delay is shown by many viewers as a slow
 // default, so the shortest delay written is one hundredth.
 uint16_t delayHundredths(int32_t ms) {
-  const int32_t cs = (std::max(ms, 0) + 5) / 10;
-  return static_cast<uint16_t>(std::clamp(cs, 1, 65535));
+  // Rounded in 64 bits: an interval near the 32-bit limit must not wrap.
+  const int64_t cs = (int64_t{std::max(ms, 0)} + 5) / 10;
+  return static_cast<uint16_t>(std::clamp<int64_t>(cs, 1, 65535));
 }
 
 }  // namespace

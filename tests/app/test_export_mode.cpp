@@ -40,6 +40,32 @@ TEST(ExportMode, GifHoldsOnePassOfTheStateWithExactColours) {
   }
 }
 
+// Catches a delay rounded in 32 bits, which wraps for an interval near the limit.
+TEST(ExportMode, GifDelaysAreRoundedAndKeptWithinTheFormat) {
+  QTemporaryDir dir;
+  const QString sample = QString::fromStdString(sampleCharacter());
+  ASSERT_TRUE(QFile::copy(QString(sample).replace(".chp", ".bmp"), dir.path() + "/hiyoko.bmp"));
+  QFile original(sample);
+  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+  const QByteArray text = original.readAll();
+  const std::pair<const char*, int> cases[] = {
+      {"1", 1}, {"124", 12}, {"125", 13}, {"655350", 65535}, {"2147483647", 65535}};
+  for (const auto& [interval, hundredths] : cases) {
+    SCOPED_TRACE(interval);
+    const std::string chp = inDir(dir, "c.chp");
+    QFile file(QString::fromStdString(chp));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text + "#ANIME " + interval + "\r\n");
+    file.close();
+    const std::string out = inDir(dir, "o.gif");
+    const ProcessResult run = runPatapata({"--export", chp, "--state", "6", "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const GifFile gif = readGif(out);
+    ASSERT_FALSE(gif.delaysHundredths.empty());
+    EXPECT_EQ(gif.delaysHundredths.front(), hundredths);
+  }
+}
+
 TEST(ExportMode, PngStripIsTheFramesSideBySideScaledWithoutSmoothing) {
   QTemporaryDir dir;
   const std::string out = inDir(dir, "strip.PNG");
