@@ -5,6 +5,7 @@
 #include "common/text.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -88,10 +89,7 @@ std::string help() {
   return kHelpStart + batchModesHelp() + kHelpModesEnd + statesHelp() + kHelpEnd;
 }
 
-}  // namespace
-
-std::optional<int> runCommandLine(std::span<const std::string> args) {
-  if (args.empty()) return std::nullopt;
+std::optional<int> runModes(std::span<const std::string> args) {
   const std::string& first = args[0];
   if (const auto status = runBatchMode(args)) return status;
   if (first == "--help" || first == "-h") {
@@ -107,6 +105,23 @@ std::optional<int> runCommandLine(std::span<const std::string> args) {
     return 2;
   }
   return std::nullopt;  // a character file for the window
+}
+
+}  // namespace
+
+std::optional<int> runCommandLine(std::span<const std::string> args) {
+  if (args.empty()) return std::nullopt;
+  const std::optional<int> status = runModes(args);
+  // What a mode prints is often all it makes (`--import-aseprite x.json > x.chp`): a write that
+  // failed, on a full disk or a closed output, must not end in success.
+  if (status == 0) {
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+      std::cerr << "patapata: cannot write to standard output\n";
+      return 1;
+    }
+  }
+  return status;
 }
 
 }  // namespace patapata::app

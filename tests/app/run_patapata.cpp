@@ -35,7 +35,7 @@ std::string scratchFile() {
 
 }  // namespace
 
-ProcessResult runPatapata(const std::vector<std::string>& args) {
+ProcessResult runPatapata(const std::vector<std::string>& args, const std::string& outputTo) {
   // Arguments go to the process as the bytes they are (Shift-JIS paths included), so the
   // process is started directly rather than through a toolkit that re-encodes them.
   std::vector<std::string> env;
@@ -62,7 +62,8 @@ ProcessResult runPatapata(const std::vector<std::string>& args) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_TRUNC, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outputTo.empty() ? outPath.c_str() : outputTo.c_str(),
+                                   O_WRONLY | O_TRUNC, 0);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_TRUNC, 0);
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, PATAPATA_EXE, &actions, nullptr, argv.data(), envp.data());

@@ -11,7 +11,8 @@ struct ProcessResult {
   std::string err;
 };
 
-/// Runs the patapata executable as authors do, with no display at all.
-ProcessResult runPatapata(const std::vector<std::string>& args);
+/// Runs the patapata executable as authors do, with no display at all; its standard output
+/// goes to `outputTo` when one is named (then `out` stays empty).
+ProcessResult runPatapata(const std::vector<std::string>& args, const std::string& outputTo = {});
 
 }  // namespace patapata::testing

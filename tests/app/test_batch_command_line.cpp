@@ -83,5 +83,25 @@ TEST(BatchCommandLine, OtherSpellingsOfAnOptionDoTheSame) {
   }
 }
 
+// Catches a mode whose printed product (a report, a character file) was lost on a full disk
+// while it exited with success.
+TEST(BatchCommandLine, AnOutputThatCannotBeWrittenIsAFailure) {
+  const std::string aseprite = std::string(PATAPATA_TEST_DATA) + "/aseprite/blob-array.json";
+  const std::vector<std::string> cases[] = {
+      {"--check", kCharacter},
+      {"--check", kCharacter, "--json"},
+      {"--render", kCharacter, "--ticks", "2"},
+      {"--import-aseprite", aseprite},
+      {"--help"},
+  };
+  for (const std::vector<std::string>& args : cases) {
+    SCOPED_TRACE(joined(args));
+    ASSERT_EQ(runPatapata(args).exitCode, 0);
+    const ProcessResult full = runPatapata(args, "/dev/full");
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_NE(full.err.find("cannot write to standard output"), std::string::npos) << full.err;
+  }
+}
+
 }  // namespace
 }  // namespace patapata
