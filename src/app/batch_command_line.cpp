@@ -273,6 +273,11 @@ constexpr OptionRow<ImportOptions> kImportOptions[] = {
            } catch (const Error& e) {
              throw UsageError(e.what());
            }
+           const std::string& tag = o.mappings.back().tag;
+           if (std::count_if(o.mappings.begin(), o.mappings.end(),
+                             [&tag](const TagMapping& m) { return m.tag == tag; }) > 1) {
+             throw UsageError("--state " + encoding::toDisplayText(tag) + "= given twice");
+           }
          },
      .take = Take::Repeated},
     {.names = "--merge-duplicates",

@@ -132,6 +132,7 @@ TEST(ImportMode, OptionsAndBadInputs) {
       {{dir.file("gone.json")}, 1, "The sheet '" + dir.file("gone.png") + "' that meta.image"},
       {{good, "-o", good}, 1, "is the JSON file or its sheet"},
       {{good, "--state", "blink"}, 2, "The mapping 'blink' is not TAG=STATE"},
+      {{good, "--state", "walk=2", "--state", "walk=3"}, 2, "--state walk= given twice"},
       {{good, "--interval", "0"}, 2, "--interval takes a number of"},
   };
   const std::string before = readFile(good);
