@@ -29,7 +29,7 @@ SaveAsCharacterAction::SaveAsCharacterAction(QAction* item, const Viewer& viewer
     // The window asks itself, after the write found the file there: one question, asked late.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(ui(QT_TRANSLATE_NOOP(
-        "MainWindow", "キャラクタファイル (*.[cC][hH][pP]);;すべてのファイル (*)")));
+        "MainWindow", "キャラクタファイル (*.chp);;すべてのファイル (*)")));
     dialog.setDefaultSuffix(QStringLiteral("chp"));
     dialog.selectFile(qtPath(suggested));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

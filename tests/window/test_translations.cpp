@@ -4,6 +4,7 @@
 #include "common/message.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTranslator>
@@ -48,6 +49,29 @@ TEST(Translations, TheEnglishTranslationIsBuiltInAndComplete) {
     EXPECT_FALSE(text.isEmpty());
     EXPECT_NE(text, QString::fromUtf8(source));
   }
+  // The window's own texts, as its sources mark them (literals joined, escapes as written).
+  const QRegularExpression marked(
+      QStringLiteral(R"re(QT_TRANSLATE_NOOP\(\s*"(\w+)"\s*,((?:\s*"(?:[^"\\]|\\.)*")+)\s*\))re"));
+  const QRegularExpression literal(QStringLiteral(R"re("((?:[^"\\]|\\.)*)")re"));
+  const QDir window(QStringLiteral(PATAPATA_SOURCE_DIR "/src/window"));
+  int found = 0;
+  for (const QString& name : window.entryList({QStringLiteral("*.cpp")})) {
+    QFile file(window.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString code = QString::fromUtf8(file.readAll());
+    for (const QRegularExpressionMatch& m : marked.globalMatch(code)) {
+      QString source;
+      for (const QRegularExpressionMatch& l : literal.globalMatch(m.captured(2))) {
+        source += l.captured(1).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+      }
+      SCOPED_TRACE((name + QStringLiteral(": ") + source).toStdString());
+      ++found;
+      const QString text = english.translate(m.captured(1).toUtf8().constData(),
+                                             source.toUtf8().constData());
+      EXPECT_FALSE(text.isEmpty());
+    }
+  }
+  EXPECT_GT(found, 100);  // the pattern still finds the marked texts
   QFile ts(QStringLiteral(PATAPATA_SOURCE_DIR "/src/window/translations/patapata_en.ts"));
   ASSERT_TRUE(ts.open(QIODevice::ReadOnly));
   const QByteArray xml = ts.readAll();

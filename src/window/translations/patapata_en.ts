@@ -159,6 +159,10 @@
         <translation>Character files (*.chp);;Aseprite sheet JSON (*.json);;All files (*)</translation>
     </message>
     <message>
+        <source>キャラクタファイル (*.chp);;すべてのファイル (*)</source>
+        <translation>Character files (*.chp);;All files (*)</translation>
+    </message>
+    <message>
         <source>表示</source>
         <translation>View</translation>
     </message>
