@@ -46,7 +46,7 @@ AllStatesWindow::AllStatesWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
 AllStatesWindow::~AllStatesWindow() = default;
 
 void AllStatesWindow::retitle() {
-  setWindowTitle(ui(QT_TRANSLATE_NOOP("MainWindow", "全状態")) + QStringLiteral(" - ") +
+  setWindowTitle(ui(QT_TRANSLATE_NOOP("MainWindow", "全状態")) + QStringLiteral(" — ") +
                  QGuiApplication::applicationDisplayName());
 }
 

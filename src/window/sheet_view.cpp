@@ -141,12 +141,14 @@ void SheetView::setPicture(std::shared_ptr<const SheetPicture> picture) {
   picture_ = std::move(picture);
   image_ = picture_ ? paintableImage(*picture_) : QImage();
   keyColour_ = picture_ ? QColor::fromRgb(picture_->format().toRgb(picture_->key())) : QColor();
-  if (selection_ && (selection_->right > sheetWidth() || selection_->bottom > sheetHeight())) {
-    selection_.reset();
-  }
+  const bool outside =
+      selection_ && (selection_->right > sheetWidth() || selection_->bottom > sheetHeight());
+  if (outside) selection_.reset();
   updateScale();
   updateScrollBars();
   viewport()->update();
+  // What shows the rectangle's figures must not keep those of one the new sheet lacks.
+  if (outside) emit selectionChanged(true);
 }
 
 void SheetView::setCels(const std::array<CelRect, kCelCount>& cels, sheet_slicing::CelBase base,

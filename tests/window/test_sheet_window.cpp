@@ -175,6 +175,10 @@ TEST_F(SheetWindowTest, ADragGivesItsCelLineOnTheClipboard) {
     child<QAction>(sheet, "copyCelLineItem")->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), c.line);
   }
+  // A smaller sheet loaded after: the rectangle it lacks is gone, its figures and copy too.
+  load(dir.file("c.chp"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !sheet->view().selection(); }));
+  EXPECT_FALSE(child<QAction>(sheet, "copyCelLineItem")->isEnabled());
 }
 
 // Stepping moves the marks to the frame's cels, as a render of the same ticks names them, and
