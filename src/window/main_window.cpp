@@ -39,6 +39,8 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QInputDialog>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QLibraryInfo>
@@ -269,6 +271,7 @@ void MainWindow::createControls() {
     edit->setObjectName(QString::fromUtf8(name));
     // Files dropped on an edit belong to the window, as on the rest of it.
     edit->setAcceptDrops(false);
+    edit->installEventFilter(this);
     controls_.addEdit(id, edit);
     return edit;
   };
@@ -629,6 +632,18 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // An edit claims keys such as Ctrl+E (the end of the line, on X11) before any shortcut; the
+  // window's own menu shortcuts come first, so that they work wherever the focus is.
+  if (event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(watched) != nullptr) {
+    const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+    const QList<QAction*> items = findChildren<QAction*>();
+    if (std::any_of(items.begin(), items.end(), [&pressed](const QAction* item) {
+          return item->isEnabled() && item->shortcut() == pressed;
+        })) {
+      event->ignore();
+      return true;
+    }
+  }
   // A window manager frames the window once it is shown; its margins are known by the time
   // the framed window is first exposed.
   if (event->type() == QEvent::Expose && watched == windowHandle() &&
