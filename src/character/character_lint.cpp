@@ -500,10 +500,24 @@ void CharacterLint::checkLayerLengths(const Character& character) {
 }
 
 void CharacterLint::finish(const Character& character, bool loadCompleted) {
+  // A cel is named as the file's cel lines write it: two hexadecimal digits after "#DATA 16".
+  const auto cel = [hex = character.hexCelNumbers](int32_t n) {
+    char text[8];
+    std::snprintf(text, sizeof text, hex ? "%02X" : "%d", static_cast<unsigned>(n));
+    return std::string(text);
+  };
+  // The warnings about a cel's rectangle, which the sheet view marks.
+  const auto warnCel = [&](int32_t line, MessageId id, int32_t n, const CelRect& r,
+                           std::vector<std::string> more) {
+    std::vector<std::string> arguments{cel(n), number(r.x), number(r.y), number(r.width),
+                                       number(r.height)};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    warnings_.push_back(LintWarning{line, Message{id, std::move(arguments)}, n});
+  };
   std::set<std::pair<int32_t, int32_t>> reported;
   for (const CelReference& ref : references_) {
     if (definedCels_.contains(ref.cel) || !reported.insert({ref.line, ref.cel}).second) continue;
-    warnings_.push_back(LintWarning{ref.line, Message{MessageId::CelUndefined, {number(ref.cel)}}});
+    warnings_.push_back(LintWarning{ref.line, Message{MessageId::CelUndefined, {cel(ref.cel)}}});
   }
   const SheetPicture* sheet = character.sheet.picture.get();
   const int64_t width = sheet != nullptr ? sheet->width() : 0;
@@ -521,12 +535,10 @@ void CharacterLint::finish(const Character& character, bool loadCompleted) {
   for (const CelReference& ref : references_) {
     if (!ref.destination) drawn.insert(ref.cel);
   }
-  for (const auto& [cel, line] : definedCels_) {
-    const CelRect& r = character.cels[cel];
-    if (drawn.contains(cel) && (r.width == 0 || r.height == 0)) {
-      warnings_.push_back(LintWarning{line, Message{MessageId::CelWithoutSize,
-                                                    {number(cel), number(r.x), number(r.y),
-                                                     number(r.width), number(r.height)}}});
+  for (const auto& [n, line] : definedCels_) {
+    const CelRect& r = character.cels[n];
+    if (drawn.contains(n) && (r.width == 0 || r.height == 0)) {
+      warnCel(line, MessageId::CelWithoutSize, n, r, {});
     }
   }
   // The background and the pattern cels are copied whole to the view's corner, and a copy
@@ -537,25 +549,19 @@ void CharacterLint::finish(const Character& character, bool loadCompleted) {
       if (row[f] != kEmptyCel) whole.insert(row[f]);
     }
   }
-  for (const auto& [cel, line] : definedCels_) {
-    const CelRect& r = character.cels[cel];
-    if (whole.contains(cel) && (r.width > kViewWidth || r.height > kViewHeight)) {
-      warnings_.push_back(LintWarning{
-          line, Message{MessageId::CelLargerThanView,
-                        {number(cel), number(r.x), number(r.y), number(r.width), number(r.height),
-                         number(kViewWidth), number(kViewHeight)}}});
+  for (const auto& [n, line] : definedCels_) {
+    const CelRect& r = character.cels[n];
+    if (whole.contains(n) && (r.width > kViewWidth || r.height > kViewHeight)) {
+      warnCel(line, MessageId::CelLargerThanView, n, r, {number(kViewWidth), number(kViewHeight)});
     }
   }
   if (width > 0 && height > 0) {
-    for (const auto& [cel, line] : definedCels_) {
-      if (onlyDestinations.contains(cel)) continue;
-      const CelRect& r = character.cels[cel];
+    for (const auto& [n, line] : definedCels_) {
+      if (onlyDestinations.contains(n)) continue;
+      const CelRect& r = character.cels[n];
       if (r.x < 0 || r.y < 0 || r.width < 0 || r.height < 0 || r.right() > width ||
           r.bottom() > height) {
-        warnings_.push_back(
-            LintWarning{line, Message{MessageId::CelOutsideSheet,
-                                      {number(cel), number(r.x), number(r.y), number(r.width),
-                                       number(r.height), number(width), number(height)}}});
+        warnCel(line, MessageId::CelOutsideSheet, n, r, {number(width), number(height)});
       }
     }
   }

@@ -17,6 +17,7 @@ namespace patapata {
 struct LintWarning {
   int32_t line = 0;  ///< counted from 1; 0 for something missing from the whole file
   Message message;   ///< what was found, what the reader did with it
+  int32_t cel = 0;   ///< the cel whose rectangle is not drawn, for the sheet view; 0 for none
 
   friend bool operator==(const LintWarning&, const LintWarning&) = default;
 };

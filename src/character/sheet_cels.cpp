@@ -1,7 +1,6 @@
 #include "character/sheet_cels.h"
 
 #include "character/character_reader.h"
-#include "common/int_conversion.h"
 
 #include <memory>
 #include <set>
@@ -44,15 +43,7 @@ int32_t celToPick(const std::array<CelRect, kCelCount>& cels, int32_t x, int32_t
 std::bitset<kCelCount> warnedCels(std::span<const LintWarning> warnings) {
   std::bitset<kCelCount> warned;
   for (const LintWarning& warning : warnings) {
-    const Message& m = warning.message;
-    if (m.id != MessageId::CelOutsideSheet && m.id != MessageId::CelWithoutSize &&
-        m.id != MessageId::CelLargerThanView) {
-      continue;
-    }
-    // The first argument is the cel's number, as the check writes it: decimal.
-    if (m.arguments.empty()) continue;
-    const std::optional<int32_t> cel = tryParseInt(m.arguments.front());
-    if (cel && *cel >= 1 && *cel < kCelCount) warned.set(static_cast<std::size_t>(*cel));
+    if (warning.cel >= 1 && warning.cel < kCelCount) warned.set(static_cast<std::size_t>(warning.cel));
   }
   return warned;
 }

@@ -20,8 +20,8 @@ namespace patapata::sheet_cels {
 /// kEmptyCel when none holds it.
 int32_t celToPick(const std::array<CelRect, kCelCount>& cels, int32_t x, int32_t y);
 
-/// The cels `warnings` name for their rectangle: outside the sheet, of no size, or larger than
-/// the view.
+/// The cels whose rectangle `warnings` say is not drawn: outside the sheet, of no size, or
+/// larger than the view.
 std::bitset<kCelCount> warnedCels(std::span<const LintWarning> warnings);
 
 /// The cel numbers the cel lines of the character file at `path` store, as the file is now,

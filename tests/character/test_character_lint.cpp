@@ -93,6 +93,9 @@ TEST(CharacterLint, WarnsWithLineNumbers) {
         {4, "cel 3"},
         {5, "cel 4"},
         {6, "cel 5"}}},
+      {"cels named as the cel lines write them",
+       {"#DATA 16", kSheet, "#31 0 0 9 1", "#PATERN 01 3132"},
+       {{3, "cel 31 (0, 0, 9 × 1) does not lie within"}, {4, "cel 32 is used"}}},
       // The background and pattern cels are copied whole to the corner; layer cels are cut.
       {"cels larger than the view",
        {kSheet, "#1 0 0 122 6", "#2 0 0 8 272", "#3 0 0 200 300", "#PATERN 01 02",

@@ -32,10 +32,10 @@ TEST(CelToPick, IsTheSmallestCelUnderThePoint) {
 // Faults: warnings about other things taken for cels, a number above 255 or below 1 marked.
 TEST(WarnedCels, AreTheCelsWarnedOutsideTheSheetOrOfNoSize) {
   const std::vector<LintWarning> warnings{
-      {3, {MessageId::CelOutsideSheet, {"7", "0", "0", "9", "9", "8", "8"}}},
-      {4, {MessageId::CelWithoutSize, {"12", "0", "0", "0", "3"}}},
+      {3, {MessageId::CelOutsideSheet, {"07", "0", "0", "9", "9", "8", "8"}}, 7},
+      {4, {MessageId::CelWithoutSize, {"12", "0", "0", "0", "3"}}, 12},
       {5, {MessageId::CelUndefined, {"20"}}},
-      {6, {MessageId::CelWithoutSize, {"300", "0", "0", "0", "3"}}},
+      {6, {MessageId::CelWithoutSize, {"300", "0", "0", "0", "3"}}, 300},
   };
   std::bitset<kCelCount> expected;
   expected.set(7).set(12);
