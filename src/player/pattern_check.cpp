@@ -49,32 +49,34 @@ void startPatternCheck(Character& character, Player& player, const Controls& con
   selectState(player, kCheckState);
 }
 
-void trackCarets(PatternCheckCarets& carets, Character& character, Player& player,
-                 const Controls& controls) {
+void showEntryAt(int32_t pos, Character& character, Player& player, const Controls& controls) {
   const std::array<SequenceRow*, 3> rows{&character.pattern[kCheckState],
                                          &character.layer[kCheckState],
                                          &character.layerDest[kCheckState]};
+  const int32_t k = pos / 2;
+  for (std::size_t i = 0; i < kTrackedEdits.size(); ++i) {
+    const std::string sequence = controls.text(kTrackedEdits[i]);
+    if (pos < 0 || sequence.size() <= static_cast<std::size_t>(pos)) continue;
+    // Entry k is the two bytes from byte 2k + 1, or one when the text ends after it.
+    rows[i]->fill(hexPairUntrimmed(text::copy(sequence, int64_t{2} * k + 1, 2)));
+  }
+  character.layerOn[kCheckState] = true;
+  // Remembered as the check button does, so that a check typed and then started returns to
+  // the base state it was typed over instead of to whatever was remembered before.
+  rememberReturnForCheck(player);
+  player.frame = 0;
+  player.state = kCheckState;
+}
+
+void trackCarets(PatternCheckCarets& carets, Character& character, Player& player,
+                 const Controls& controls) {
   for (std::size_t tracked = 0; tracked < kTrackedEdits.size(); ++tracked) {
     const int32_t pos = controls.caretPosition(kTrackedEdits[tracked]);
     if (pos == carets.positions[tracked]) continue;
     carets.positions[tracked] = pos;
-
-    const int32_t k = pos / 2;
-    for (std::size_t i = 0; i < kTrackedEdits.size(); ++i) {
-      const std::string sequence = controls.text(kTrackedEdits[i]);
-      if (pos < 0 || sequence.size() <= static_cast<std::size_t>(pos)) continue;
-      // Entry k is the two bytes from byte 2k + 1, or one when the text ends after it.
-      rows[i]->fill(hexPairUntrimmed(text::copy(sequence, int64_t{2} * k + 1, 2)));
-    }
-
-    character.layerOn[kCheckState] = true;
-    // Remembered as the check button does, so that a check typed and then started returns to
-    // the base state it was typed over instead of to whatever was remembered before.
-    rememberReturnForCheck(player);
-    player.frame = 0;
-    player.state = kCheckState;
+    showEntryAt(pos, character, player, controls);
     const std::string sequence = controls.text(kTrackedEdits[tracked]);
-    carets.counters[tracked] = std::to_string(k) + "/" + std::to_string(entryCount(sequence));
+    carets.counters[tracked] = std::to_string(pos / 2) + "/" + std::to_string(entryCount(sequence));
   }
 }
 

@@ -38,6 +38,10 @@ void startPatternCheck(Character& character, Player& player, const Controls& con
 void trackCarets(PatternCheckCarets& carets, Character& character, Player& player,
                  const Controls& controls);
 
+/// Shows, as caret tracking does, the entries that start at byte `pos` of the three edits
+/// (an edit whose text ends before keeps its row) as a still picture in the check state.
+void showEntryAt(int32_t pos, Character& character, Player& player, const Controls& controls);
+
 /// The clipboard button: selects the pattern edit's whole text and copies it.
 void copyPatternToClipboard(Controls& controls);
 

@@ -305,10 +305,12 @@ void SheetWindow::insertEntry(int cel) {
       QString::fromStdString(*sheet_slicing::celNumberText(cel, CelBase::Hexadecimal));
   form_.enter([&] {
     edit->insert(entry);
-    // The caret moved as typing moves it; the frame under it shows now, not at the next frame.
+    // The caret moved as typing moves it, and its counter follows; the view shows the entry
+    // just put in, which stands before the caret, now rather than at the next frame.
     Viewer& v = form_.viewer();
     if (!v.characterLoaded) return;
     trackCarets(v.carets, v.character, v.player, form_.controls());
+    showEntryAt(edit->cursorPosition() - 2, v.character, v.player, form_.controls());
     form_.frameLoop().redraw();
   });
 }

@@ -116,13 +116,17 @@ TEST_F(SheetWindowTest, AClickPutsTheCelsEntryAtTheCaretOfTheEditFocusedLast) {
     QPoint pixel;  // on the sheet
     const char* expected;
     const char* counted;
+    SequenceTable Character::*row;  // where the check shows the cel clicked
+    int32_t shown;
   };
   const Case cases[] = {
-      {"patternEdit", "patternCounter", "", 0, {300, 100}, "03", "1/1"},
-      {"layerEdit", "layerCounter", "0102", 2, {300, 100}, "010302", "2/3"},
+      {"patternEdit", "patternCounter", "", 0, {300, 100}, "03", "1/1", &Character::pattern, 3},
+      {"layerEdit", "layerCounter", "0102", 2, {300, 100}, "010302", "2/3", &Character::layer, 3},
       // Cel 30, a destination's place, lies inside cel 1: the smaller one is meant.
-      {"destinationEdit", "destinationCounter", "01", 2, {110, 125}, "0130", "2/2"},
-      {"patternEdit", "patternCounter", "0102", 4, {400, 400}, "01020A", "3/3"},
+      {"destinationEdit", "destinationCounter", "01", 2, {110, 125}, "0130", "2/2",
+       &Character::layerDest, 0x30},
+      {"patternEdit", "patternCounter", "0102", 4, {400, 400}, "01020A", "3/3",
+       &Character::pattern, 0x0A},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);
@@ -140,6 +144,7 @@ TEST_F(SheetWindowTest, AClickPutsTheCelsEntryAtTheCaretOfTheEditFocusedLast) {
     EXPECT_EQ(edit->text().toStdString(), c.expected);
     EXPECT_EQ(child<QLabel>(form.get(), c.counter)->text().toStdString(), c.counted);
     EXPECT_EQ(form->viewer().player.state, kCheckState);
+    EXPECT_EQ((form->viewer().character.*c.row)[kCheckState][1], c.shown);
   }
 }
 
