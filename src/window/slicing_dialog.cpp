@@ -39,6 +39,20 @@ QString ui(const char* source) {
 /// Larger than any sheet the readers take.
 constexpr int kLargest = 65536;
 
+/// The character file name offered for a sheet: its own with .chp, or, when a file has that
+/// name (the character open, say), the first of name-2.chp, name-3.chp, ... that none has.
+std::string freeNameBeside(const std::string& sheet) {
+  std::filesystem::path stem(sheet);
+  stem.replace_extension();
+  for (int n = 1; n < 100; ++n) {
+    const std::string name =
+        stem.string() + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".chp";
+    std::error_code error;
+    if (!std::filesystem::exists(name, error) && !error) return name;
+  }
+  return stem.string() + ".chp";
+}
+
 
 }  // namespace
 
@@ -283,10 +297,7 @@ std::optional<std::string> SlicingDialog::sheetNameFor(const std::string& charac
 
 void SlicingDialog::writeNewCharacter() {
   if (numbers_.numbers.empty() || !subject_.picture) return;
-  const std::filesystem::path sheet(subject_.sheetPath);
-  std::filesystem::path suggested = sheet;
-  suggested.replace_extension(".chp");
-  const std::optional<std::string> path = chooser_(suggested.string());
+  const std::optional<std::string> path = chooser_(freeNameBeside(subject_.sheetPath));
   if (!path) return;
   for (const std::string& open : subject_.openFiles) {
     if (!open.empty() && sameFile(*path, open)) {

@@ -286,6 +286,7 @@ TEST_F(SheetWindowTest, NewCharacterFileOfTheSlicingDialogOpensACharacterThatPla
   sheet->showSlicing();
   child<QPushButton>(dialog, "newCharacterButton")->click();
   EXPECT_EQ(reports.size(), 1u);
+  EXPECT_EQ(suggested, dir.file("chick-2.chp"));  // the name of no file yet is offered
   chosen = dir.file("other.chp");
   writeFile(chosen, "#CHARNAME other\r\n");
   child<QPushButton>(dialog, "newCharacterButton")->click();
