@@ -115,6 +115,9 @@ bool pollSheet(Viewer& viewer, const SheetLoader& loadSheet, uint32_t nowMs,
   sheet.picture = std::move(picture);
   sheet.stamp = before;
   viewer.display.reloadFailure.reset();
+  // The load found the sheet empty, in the middle of its save; now it is there.
+  std::erase_if(viewer.display.warnings,
+                [](const LintWarning& w) { return w.message.id == MessageId::SheetEmpty; });
   return true;
 }
 

@@ -318,6 +318,22 @@ TEST_F(FileIntakeTest, PollWaitsOutARemovedSheetAndLoadsItsReturn) {
   EXPECT_FALSE(viewer.character.sheet.stamp.isMissing());
 }
 
+// Catches a warning of an empty sheet that is missed, or that stays once the sheet is saved.
+TEST_F(FileIntakeTest, AnEmptySheetIsWarnedOfUntilItArrives) {
+  writeFile(sheetPath, "");
+  writeFile(charPath, characterFile("c", "sheet.bmp"));
+  openCharacterFile(viewer, loader, charPath);
+  ASSERT_EQ(viewer.display.warnings.size(), 1u);
+  EXPECT_EQ(viewer.display.warnings[0].message.id, MessageId::SheetEmpty);
+  EXPECT_EQ(viewer.display.warnings[0].line, 3);  // the #CHARBMP line
+
+  controls.setChecked(Switch::AutoSheetReload, true);
+  writeFile(sheetPath, bmp24(20, 10, kRed, kBlue));
+  pollSettled();
+  EXPECT_EQ(sheetKey(), kBlue);
+  EXPECT_TRUE(viewer.display.warnings.empty());
+}
+
 TEST_F(FileIntakeTest, PollWithoutASheetNameDoesNothing) {
   controls.setChecked(Switch::AutoSheetReload, true);
   EXPECT_NO_THROW(pollSettled());

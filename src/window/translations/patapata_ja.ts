@@ -289,6 +289,11 @@
         <translation>セル %1（%2, %3, %4 × %5）は幅か高さが 0 なので、何も描画されません</translation>
     </message>
     <message>
+        <extracomment>SheetEmpty</extracomment>
+        <source>the sheet %1 is an empty file (its save not finished?), so nothing is drawn</source>
+        <translation>シート %1 は空のファイルです（保存が終わっていない？）。何も描画されません</translation>
+    </message>
+    <message>
         <extracomment>CelLargerThanView</extracomment>
         <source>cel %1 (%2, %3, %4 × %5) is larger than the view (%6 × %7), so it is not drawn as a background or pattern cel</source>
         <translation>セル %1（%2, %3, %4 × %5）は表示領域（%6 × %7）より大きいため、背景やパターンのセルとしては描画されません</translation>
