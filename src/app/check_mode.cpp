@@ -1,10 +1,12 @@
 #include "app/batch_modes.h"
 
+#include "app/batch_error.h"
 #include "character/character_lint.h"
 #include "character/state_table.h"
 #include "common/encoding.h"
 #include "common/errors.h"
 #include "export/headless_session.h"
+#include "player/character_source.h"
 #include "surfaces/sheet_picture.h"
 
 #include <nlohmann/json.hpp>
@@ -176,6 +178,12 @@ void printText(std::ostream& out, const CheckResult& result, const HeadlessSessi
 }  // namespace
 
 int runCheckMode(const CheckOptions& options) {
+  // The check reads the lines of a character file; an Aseprite JSON has none until imported.
+  if (isAsepriteJson(options.file)) {
+    throw BatchError(encoding::toDisplayText(options.file) +
+                     " is an Aseprite sheet's JSON, not a character file: --import-aseprite " +
+                     "turns it into one (--render and --export play it as it is)");
+  }
   CheckResult result;
   result.file = options.file;
   CharacterLint lint;

@@ -1,6 +1,7 @@
 #include "export/headless_session.h"
 
 #include "player/animation.h"
+#include "player/character_source.h"
 #include "surfaces/sheet_picture.h"
 #include "surfaces/software_surface.h"
 
@@ -31,6 +32,14 @@ void HeadlessSession::adopt(Character character) {
 }
 
 std::vector<LintWarning> HeadlessSession::loadAndCheck(const std::string& path) {
+  if (isAsepriteJson(path)) {
+    SourceLoad source = loadCharacterSource(path, sheetLoader(), viewer_.character.sheet);
+    viewer_.character = std::move(source.load.character);
+    resetForLoad(viewer_.player);
+    if (!source.load.completed()) throw *source.load.error;
+    viewer_.characterLoaded = true;
+    return std::move(source.warnings);
+  }
   CharacterLint lint;
   load(path, &lint);
   lint.finish(viewer_.character);

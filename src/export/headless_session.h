@@ -42,7 +42,8 @@ class HeadlessSession {
   /// takes what it read. Its sheet must be in the session's display format.
   void adopt(Character character);
 
-  /// Loads as load() does and gives what the check finds in the file.
+  /// Loads as load() does and gives what the check finds in the file; an Aseprite JSON is
+  /// imported and played, as the window plays it, and gives the import's warnings.
   std::vector<LintWarning> loadAndCheck(const std::string& path);
 
  private:

@@ -150,5 +150,23 @@ TEST(ImportMode, OptionsAndBadInputs) {
   EXPECT_EQ(readFile(good), before);
 }
 
+// Catches a JSON read as a character file without lines, which plays black and checks clean.
+TEST(ImportMode, TheBatchModesTakeTheJsonAsTheWindowDoes) {
+  TempDir dir;
+  const ProcessResult fromJson =
+      runPatapata({"--render", kData + "blob-array.json", "--ticks", "4", "--out", dir.file("j")});
+  const ProcessResult fromFile =
+      runPatapata({"--render", kData + "blob-array.chp", "--ticks", "4", "--out", dir.file("c")});
+  ASSERT_EQ(fromJson.exitCode, 0) << fromJson.err;
+  EXPECT_EQ(fromJson.out, fromFile.out);
+  for (const char* frame : {"-0001.png", "-0004.png"}) {
+    EXPECT_EQ(QImage(QString::fromStdString(dir.file("j") + frame)),
+              QImage(QString::fromStdString(dir.file("c") + frame)));
+  }
+  const ProcessResult check = runPatapata({"--check", kData + "blob-array.json"});
+  EXPECT_EQ(check.exitCode, 1);
+  EXPECT_NE(check.err.find("--import-aseprite turns it into one"), std::string::npos) << check.err;
+}
+
 }  // namespace
 }  // namespace patapata
