@@ -845,7 +845,8 @@ AsepriteImport importAseprite(std::string_view jsonText, const AsepriteOptions& 
     const double duration = frames[f].durationMs;
     repeats[f] = std::max<int64_t>(1, std::llround(duration / static_cast<double>(interval)));
     const int64_t plays = repeats[f] * interval;
-    if (played[f] && static_cast<double>(plays) != duration) {
+    // Compared as shown: a difference below the shown thousandth would read "100 ms as 100 ms".
+    if (played[f] && milliseconds(duration) != str(plays)) {
       warnings.push_back({MessageId::AsepriteDurationRounded,
                           {framePath(frames[f]), milliseconds(duration), str(plays),
                            str(repeats[f]), str(interval)}});

@@ -200,6 +200,8 @@ TEST(AsepriteImport, DurationsBecomeRepetitionsOfOneInterval) {
        {2, 2, 3, 3, 3},
        {{MessageId::AsepriteDurationRounded, {f0, "16.5", "20", "2", "10"}},
         {MessageId::AsepriteDurationRounded, {f1, "33", "30", "3", "10"}}}},
+      // Below what a message shows: "lasts 100 ms but plays as 100 ms" would be no news.
+      {{100.0000001, 200}, {}, "#ANIME 100", {2, 3, 3}, {}},
       {{3000},
        10,
        "#ANIME 10",
