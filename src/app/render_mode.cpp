@@ -7,6 +7,7 @@
 #include "export/headless_session.h"
 
 #include <QImage>
+#include <QImageWriter>
 #include <QString>
 
 #include <nlohmann/json.hpp>
@@ -61,8 +62,10 @@ int render(const RenderOptions& options) {
         return 1;
       }
       const QImage image = surfaceImage(player.backSurface());
-      if (image.isNull() || !image.save(QString::fromStdString(path), "PNG")) {
-        std::cerr << "patapata: cannot write " << path << '\n';
+      QImageWriter writer(QString::fromStdString(path), "PNG");
+      if (image.isNull() || !writer.write(image)) {
+        std::cerr << "patapata: cannot write " << encoding::toDisplayText(path) << ": "
+                  << writer.errorString().toStdString() << '\n';
         return 1;
       }
     }
