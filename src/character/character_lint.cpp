@@ -157,8 +157,16 @@ int32_t editDistance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
+void CharacterLint::add(LintWarning warning) {
+  if (warnings_.size() < kMostWarnings) {
+    warnings_.push_back(std::move(warning));
+  } else {
+    ++unlisted_;
+  }
+}
+
 void CharacterLint::warn(MessageId id, std::vector<std::string> arguments) {
-  warnings_.push_back(LintWarning{lastLine_, Message{id, std::move(arguments)}});
+  add(LintWarning{lastLine_, Message{id, std::move(arguments)}});
 }
 
 void CharacterLint::lineRead(int32_t number, const Line& line) {
@@ -495,7 +503,7 @@ void CharacterLint::checkLayerLengths(const Character& character) {
     arguments.push_back(number(patterns));
     arguments.push_back(number(first));
     if (!oneFrame) arguments.push_back(number(last));
-    warnings_.push_back(LintWarning{layerRows_[s].line, Message{id, std::move(arguments)}});
+    add(LintWarning{layerRows_[s].line, Message{id, std::move(arguments)}});
   }
 }
 
@@ -512,12 +520,12 @@ void CharacterLint::finish(const Character& character, bool loadCompleted) {
     std::vector<std::string> arguments{cel(n), number(r.x), number(r.y), number(r.width),
                                        number(r.height)};
     arguments.insert(arguments.end(), more.begin(), more.end());
-    warnings_.push_back(LintWarning{line, Message{id, std::move(arguments)}, n});
+    add(LintWarning{line, Message{id, std::move(arguments)}, n});
   };
   std::set<std::pair<int32_t, int32_t>> reported;
   for (const CelReference& ref : references_) {
     if (definedCels_.contains(ref.cel) || !reported.insert({ref.line, ref.cel}).second) continue;
-    warnings_.push_back(LintWarning{ref.line, Message{MessageId::CelUndefined, {cel(ref.cel)}}});
+    add(LintWarning{ref.line, Message{MessageId::CelUndefined, {cel(ref.cel)}}});
   }
   const SheetPicture* sheet = character.sheet.picture.get();
   const int64_t width = sheet != nullptr ? sheet->width() : 0;
@@ -568,17 +576,20 @@ void CharacterLint::finish(const Character& character, bool loadCompleted) {
   // An empty sheet reads as a save not finished: the window waits for it, a render draws black.
   if (loadCompleted && sheetLine_ != 0 && !character.sheet.path.empty() &&
       (sheet == nullptr || width == 0 || height == 0)) {
-    warnings_.push_back(LintWarning{
+    add(LintWarning{
         sheetLine_,
         Message{MessageId::SheetEmpty, {encoding::toDisplayText(character.sheet.path)}}});
   }
   checkLayerLengths(character);
   // An empty file is a mistake of its own; a file that cuts cels needs a picture to cut.
   if (loadCompleted && sheetLine_ == 0 && definesSomething_) {
-    warnings_.push_back(LintWarning{0, Message{MessageId::NoSheetLine, {}}});
+    add(LintWarning{0, Message{MessageId::NoSheetLine, {}}});
   }
   std::stable_sort(warnings_.begin(), warnings_.end(),
                    [](const LintWarning& a, const LintWarning& b) { return a.line < b.line; });
+  if (unlisted_ > 0) {
+    warnings_.push_back(LintWarning{0, Message{MessageId::MoreWarnings, {number(unlisted_)}}});
+  }
 }
 
 }  // namespace patapata

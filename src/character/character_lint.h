@@ -5,6 +5,7 @@
 #include "common/message.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -66,6 +67,9 @@ class CharacterLint : public ReaderObserver {
     std::array<std::vector<std::string>, 2> entries;
   };
 
+  /// A file of a million faulty lines gets this many warnings and a count of the rest.
+  static constexpr std::size_t kMostWarnings = 1000;
+  void add(LintWarning warning);
   void warn(MessageId id, std::vector<std::string> arguments = {});
   void checkKeywordLine(const grammar::Line& line);
   void checkCelLine(const grammar::Line& line);
@@ -85,6 +89,8 @@ class CharacterLint : public ReaderObserver {
   /// Entries the current line stored, per sequence.
   std::array<int32_t, 3> storedByLine_{};
   int32_t lastLine_ = 0;
+  /// Warnings past the most listed, counted instead of kept.
+  int64_t unlisted_ = 0;
   int32_t sheetLine_ = 0;          ///< the first "#CHARBMP" line, 0 while none was read
   std::string sheetName_;          ///< the name the last "#CHARBMP" line gave
   bool definesSomething_ = false;  ///< a cel, "#PATERN" or "#LAYER" line was read

@@ -204,6 +204,18 @@ TEST(CharacterLint, WarnsWithLineNumbers) {
   }
 }
 
+// Catches a lint that keeps every warning of a file of a million faulty lines (hundreds of
+// megabytes of text), or that drops the rest without a word.
+TEST(CharacterLint, ListsAThousandWarningsAndCountsTheRest) {
+  ReaderHarness h;
+  std::vector<std::string> lines(1200, "  #ANIME 50");
+  lines.push_back(kSheet);
+  const CharacterLint lint = lintOf(lines, h);
+  ASSERT_EQ(lint.warnings().size(), 1001u);
+  EXPECT_EQ(lint.warnings()[999].line, 1000);
+  EXPECT_EQ(messageText(lint.warnings().back().message), "200 more warnings are not listed");
+}
+
 TEST(CharacterLint, TheSampleCharacterIsClean) {
   ReaderHarness h;
   CharacterLint lint;

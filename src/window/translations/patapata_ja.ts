@@ -289,6 +289,11 @@
         <translation>セル %1（%2, %3, %4 × %5）は幅か高さが 0 なので、何も描画されません</translation>
     </message>
     <message>
+        <extracomment>MoreWarnings</extracomment>
+        <source>%1 more warnings are not listed</source>
+        <translation>ほかに %1 件の警告があります（表示していません）</translation>
+    </message>
+    <message>
         <extracomment>SheetEmpty</extracomment>
         <source>the sheet %1 is an empty file (its save not finished?), so nothing is drawn</source>
         <translation>シート %1 は空のファイルです（保存が終わっていない？）。何も描画されません</translation>
