@@ -60,7 +60,7 @@ int runExportMode(const ExportOptions& options) {
     }
   } else if (exporting::statesWithEntries(character).empty()) {
     throw BatchError(encoding::toDisplayText(options.file) +
-                     " gives no state any entries: there is nothing to export");
+                     " gives no state that a button plays any entries: there is nothing to export");
   }
   const exporting::ExportJob job = jobOf(options);
   if (const std::vector<std::string> open =

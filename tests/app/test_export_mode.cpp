@@ -226,7 +226,8 @@ TEST(ExportMode, StateWithoutEntriesIsAnErrorNamingIt) {
       {{"--export", multiCharacter(), "--state", "2", "-o", out}, "state 2 (通常2, normal 2)"},
       {{"--export", multiCharacter(), "--state", "16", "-o", out}, "state 16 (負け, lose)"},
       {{"--export", empty, "-o", out}, "state 1 (通常１, normal 1)"},
-      {{"--export", empty, "--all", "-o", inDir(dir, "sheet.png")}, "no state any entries"},
+      {{"--export", empty, "--all", "-o", inDir(dir, "sheet.png")},
+       "no state that a button plays any entries"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
