@@ -829,9 +829,15 @@ void MainWindow::renderStatus() {
                    : text);
     }
   }
-  QStringList lines{messages.join(QStringLiteral("  "))};
-  if (readoutItem_->isChecked()) lines << readoutText();
-  lines.removeAll(QString());
+  const QString message = messages.join(QStringLiteral("  "));
+  QStringList lines;
+  if (readoutItem_->isChecked()) {
+    // The readout keeps the second row, with or without a message on the first: it neither
+    // wraps into the first nor moves when a message comes and goes.
+    lines << message << readoutText();
+  } else if (!message.isEmpty()) {
+    lines << message;
+  }
   const QString text = lines.join(QLatin1Char('\n'));
   status_->setContent(text, tips.join(QLatin1Char('\n')));
   if (statusBar()->isVisible() == text.isEmpty()) statusBar()->setVisible(!text.isEmpty());

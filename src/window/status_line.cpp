@@ -1,5 +1,6 @@
 #include "window/status_line.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPaintEvent>
@@ -7,6 +8,7 @@
 #include <QResizeEvent>
 #include <QTextLayout>
 #include <QTextOption>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -53,6 +55,10 @@ void StatusLine::layOut() {
       cut << line;
       continue;
     }
+    if (line.isEmpty()) {  // a row kept free
+      rows_ << QString();
+      continue;
+    }
     QTextLayout layout(line, font());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -77,7 +83,11 @@ void StatusLine::layOut() {
   if (!details_.isEmpty()) tip << details_;
   tip << cut;
   const QString joined = tip.join(QLatin1Char('\n'));
-  if (joined != toolTip()) setToolTip(joined);
+  if (joined != toolTip()) {
+    setToolTip(joined);
+    // A tooltip on show keeps its text; the readout in it changes with every frame.
+    if (QToolTip::isVisible() && underMouse()) QToolTip::showText(QCursor::pos(), joined, this);
+  }
 }
 
 void StatusLine::changeEvent(QEvent* event) {

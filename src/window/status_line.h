@@ -12,9 +12,9 @@ namespace patapata {
 
 /// The line under the window. It is always kRows rows of text high, whatever it says, so that
 /// the window keeps its size when a message comes or goes. Each line of its text starts a row
-/// of its own, and may wrap onto rows that no later line needs; what still does not fit is
-/// elided, and the tooltip then gives those lines whole, after the details the window sets.
-/// text() is the whole text.
+/// of its own (an empty line keeps its row free), and may wrap onto rows that no later line
+/// needs; what still does not fit is elided, and the tooltip then gives those lines whole,
+/// after the details the window sets. text() is the whole text.
 class StatusLine : public QLabel {
   Q_OBJECT
 

@@ -1006,6 +1006,13 @@ TEST_F(MainWindowTest, TheStatusLineKeepsItsPlaceAndElidesWhatDoesNotFit) {
   for (const QString& row : status->rows()) {
     EXPECT_LE(status->fontMetrics().horizontalAdvance(row), status->contentsRect().width());
   }
+  // Without a message the readout stays on the second row, cut rather than wrapped over both.
+  writeFile(dir.file("w.chp"), testfiles::characterFile("w", "sheet.bmp"));
+  child<QPushButton>("reloadButton")->click();
+  ASSERT_TRUE(runUntil([&] { return form->viewer().display.warnings.empty(); }));
+  ASSERT_TRUE(runUntil([&] { return status->rows().size() == 2; }));
+  EXPECT_EQ(status->rows()[0], QString());
+  EXPECT_TRUE(status->rows()[1].endsWith(QStringLiteral("…"))) << status->rows()[1].toStdString();
 }
 
 }  // namespace
