@@ -63,9 +63,8 @@ int runExportMode(const ExportOptions& options) {
                      " gives no state that a button plays any entries: there is nothing to export");
   }
   const exporting::ExportJob job = jobOf(options);
-  if (const std::vector<std::string> open =
-          exporting::sourcesAmong(exporting::exportDestinations(character, job), options.file,
-                                  character);
+  if (const std::vector<std::string> open = exporting::sourcesAmong(
+          exporting::exportDestinations(character, job), options.file, character);
       !open.empty()) {
     throw BatchError(encoding::toDisplayText(open.front()) +
                      " is the character file or its sheet, which an export does not write "

@@ -576,9 +576,8 @@ void CharacterLint::finish(const Character& character, bool loadCompleted) {
   // An empty sheet reads as a save not finished: the window waits for it, a render draws black.
   if (loadCompleted && sheetLine_ != 0 && !character.sheet.path.empty() &&
       (sheet == nullptr || width == 0 || height == 0)) {
-    add(LintWarning{
-        sheetLine_,
-        Message{MessageId::SheetEmpty, {encoding::toDisplayText(character.sheet.path)}}});
+    add(LintWarning{sheetLine_, Message{MessageId::SheetEmpty,
+                                        {encoding::toDisplayText(character.sheet.path)}}});
   }
   checkLayerLengths(character);
   // An empty file is a mistake of its own; a file that cuts cels needs a picture to cut.

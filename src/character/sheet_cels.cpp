@@ -43,7 +43,8 @@ int32_t celToPick(const std::array<CelRect, kCelCount>& cels, int32_t x, int32_t
 std::bitset<kCelCount> warnedCels(std::span<const LintWarning> warnings) {
   std::bitset<kCelCount> warned;
   for (const LintWarning& warning : warnings) {
-    if (warning.cel >= 1 && warning.cel < kCelCount) warned.set(static_cast<std::size_t>(warning.cel));
+    if (warning.cel >= 1 && warning.cel < kCelCount)
+      warned.set(static_cast<std::size_t>(warning.cel));
   }
   return warned;
 }

@@ -66,8 +66,7 @@ std::vector<std::string> exportDestinations(const Character& character, const Ex
 /// Those of `destinations` that are the character file or its sheet: an export never writes
 /// over what it shows.
 std::vector<std::string> sourcesAmong(const std::vector<std::string>& destinations,
-                                      const std::string& characterFile,
-                                      const Character& character);
+                                      const std::string& characterFile, const Character& character);
 
 /// Plays the session's character without a window and writes what `job` asks for; an existing
 /// file is replaced only as `replace` allows. `written` is told each file once it is in place.

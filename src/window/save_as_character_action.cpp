@@ -28,8 +28,8 @@ SaveAsCharacterAction::SaveAsCharacterAction(QAction* item, const Viewer& viewer
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // The window asks itself, after the write found the file there: one question, asked late.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilter(ui(QT_TRANSLATE_NOOP(
-        "MainWindow", "キャラクタファイル (*.chp);;すべてのファイル (*)")));
+    dialog.setNameFilter(
+        ui(QT_TRANSLATE_NOOP("MainWindow", "キャラクタファイル (*.chp);;すべてのファイル (*)")));
     dialog.setDefaultSuffix(QStringLiteral("chp"));
     dialog.selectFile(qtPath(suggested));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

@@ -53,7 +53,6 @@ std::string freeNameBeside(const std::string& sheet) {
   return stem.string() + ".chp";
 }
 
-
 }  // namespace
 
 SlicingDialog::SlicingDialog(SheetView& view, QWidget* parent) : QDialog(parent), view_(view) {

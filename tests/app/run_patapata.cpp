@@ -62,8 +62,8 @@ ProcessResult runPatapata(const std::vector<std::string>& args, const std::strin
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outputTo.empty() ? outPath.c_str() : outputTo.c_str(),
-                                   O_WRONLY | O_TRUNC, 0);
+  posix_spawn_file_actions_addopen(
+      &actions, 1, outputTo.empty() ? outPath.c_str() : outputTo.c_str(), O_WRONLY | O_TRUNC, 0);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_TRUNC, 0);
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, PATAPATA_EXE, &actions, nullptr, argv.data(), envp.data());

@@ -123,10 +123,24 @@ TEST_F(SheetWindowTest, AClickPutsTheCelsEntryAtTheCaretOfTheEditFocusedLast) {
       {"patternEdit", "patternCounter", "", 0, {300, 100}, "03", "1/1", &Character::pattern, 3},
       {"layerEdit", "layerCounter", "0102", 2, {300, 100}, "010302", "2/3", &Character::layer, 3},
       // Cel 30, a destination's place, lies inside cel 1: the smaller one is meant.
-      {"destinationEdit", "destinationCounter", "01", 2, {110, 125}, "0130", "2/2",
-       &Character::layerDest, 0x30},
-      {"patternEdit", "patternCounter", "0102", 4, {400, 400}, "01020A", "3/3",
-       &Character::pattern, 0x0A},
+      {"destinationEdit",
+       "destinationCounter",
+       "01",
+       2,
+       {110, 125},
+       "0130",
+       "2/2",
+       &Character::layerDest,
+       0x30},
+      {"patternEdit",
+       "patternCounter",
+       "0102",
+       4,
+       {400, 400},
+       "01020A",
+       "3/3",
+       &Character::pattern,
+       0x0A},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);

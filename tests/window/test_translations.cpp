@@ -66,8 +66,8 @@ TEST(Translations, TheEnglishTranslationIsBuiltInAndComplete) {
       }
       SCOPED_TRACE((name + QStringLiteral(": ") + source).toStdString());
       ++found;
-      const QString text = english.translate(m.captured(1).toUtf8().constData(),
-                                             source.toUtf8().constData());
+      const QString text =
+          english.translate(m.captured(1).toUtf8().constData(), source.toUtf8().constData());
       EXPECT_FALSE(text.isEmpty());
     }
   }
