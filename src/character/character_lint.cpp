@@ -510,8 +510,9 @@ void CharacterLint::checkLayerLengths(const Character& character) {
 void CharacterLint::finish(const Character& character, bool loadCompleted) {
   // A cel is named as the file's cel lines write it: two hexadecimal digits after "#DATA 16".
   const auto cel = [hex = character.hexCelNumbers](int32_t n) {
+    if (!hex) return number(n);
     char text[8];
-    std::snprintf(text, sizeof text, hex ? "%02X" : "%d", static_cast<unsigned>(n));
+    std::snprintf(text, sizeof text, "%02X", static_cast<unsigned>(n));
     return std::string(text);
   };
   // The warnings about a cel's rectangle, which the sheet view marks.

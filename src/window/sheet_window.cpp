@@ -310,7 +310,8 @@ void SheetWindow::insertEntry(int cel) {
     Viewer& v = form_.viewer();
     if (!v.characterLoaded) return;
     trackCarets(v.carets, v.character, v.player, form_.controls());
-    showEntryAt(edit->cursorPosition() - 2, v.character, v.player, form_.controls());
+    showEntryAt(form_.controls().caretPosition(lastEdit_) - 2, v.character, v.player,
+                form_.controls());
     form_.frameLoop().redraw();
   });
 }

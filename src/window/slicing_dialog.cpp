@@ -45,8 +45,7 @@ std::string freeNameBeside(const std::string& sheet) {
   std::filesystem::path stem(sheet);
   stem.replace_extension();
   for (int n = 1; n < 100; ++n) {
-    const std::string name =
-        stem.string() + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".chp";
+    std::string name = stem.string() + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".chp";
     std::error_code error;
     if (!std::filesystem::exists(name, error) && !error) return name;
   }
