@@ -1,6 +1,7 @@
 #include "character/character_lint.h"
 
 #include "character/line_grammar.h"
+#include "character/sheet_slicing.h"
 #include "common/encoding.h"
 #include "common/int_conversion.h"
 #include "common/text.h"
@@ -510,10 +511,8 @@ void CharacterLint::checkLayerLengths(const Character& character) {
 void CharacterLint::finish(const Character& character, bool loadCompleted) {
   // A cel is named as the file's cel lines write it: two hexadecimal digits after "#DATA 16".
   const auto cel = [hex = character.hexCelNumbers](int32_t n) {
-    if (!hex) return number(n);
-    char text[8];
-    std::snprintf(text, sizeof text, "%02X", static_cast<unsigned>(n));
-    return std::string(text);
+    return hex ? sheet_slicing::celNumberText(n, sheet_slicing::CelBase::Hexadecimal).value()
+               : number(n);
   };
   // The warnings about a cel's rectangle, which the sheet view marks.
   const auto warnCel = [&](int32_t line, MessageId id, int32_t n, const CelRect& r,

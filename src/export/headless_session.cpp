@@ -18,7 +18,10 @@ SheetLoader HeadlessSession::sheetLoader() const {
 }
 
 void HeadlessSession::load(const std::string& path, ReaderObserver* observer) {
-  CharacterLoad load = loadCharacterFile(path, sheetLoader(), viewer_.character.sheet, observer);
+  take(loadCharacterFile(path, sheetLoader(), viewer_.character.sheet, observer));
+}
+
+void HeadlessSession::take(CharacterLoad load) {
   viewer_.character = std::move(load.character);
   resetForLoad(viewer_.player);
   if (!load.completed()) throw *load.error;
@@ -34,10 +37,7 @@ void HeadlessSession::adopt(Character character) {
 std::vector<LintWarning> HeadlessSession::loadAndCheck(const std::string& path) {
   if (isAsepriteJson(path)) {
     SourceLoad source = loadCharacterSource(path, sheetLoader(), viewer_.character.sheet);
-    viewer_.character = std::move(source.load.character);
-    resetForLoad(viewer_.player);
-    if (!source.load.completed()) throw *source.load.error;
-    viewer_.characterLoaded = true;
+    take(std::move(source.load));
     return std::move(source.warnings);
   }
   CharacterLint lint;

@@ -47,6 +47,9 @@ class HeadlessSession {
   std::vector<LintWarning> loadAndCheck(const std::string& path);
 
  private:
+  /// What a load read replaces the character, also when it stopped; then its Error is thrown.
+  void take(CharacterLoad load);
+
   std::shared_ptr<platform::SurfaceService> service_;
   Viewer viewer_;
   MemoryControls controls_;
